@@ -1,0 +1,27 @@
+# The two everyday commands: `make run` and `make test`. Both install what is missing first.
+BUILD   ?= build
+JOBS    ?= 2
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: deps configure build run test bench screenshot clean
+
+deps:
+	@tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	$(BUILD)/pestrel
+
+test: build
+	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+bench: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/pestrel_bench
+
+clean:
+	rm -rf $(BUILD)

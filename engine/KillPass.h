@@ -1,0 +1,36 @@
+#pragma once
+// The kill pass: walks the virus list from the last entry to the first and, for each entry,
+// handles library files, terminates, backs up, logs and deletes the program, and removes its
+// start-up values.
+
+#include <optional>
+#include <string>
+
+namespace pestrel {
+
+struct Context;
+
+// What the pass needs of the window that shows the list. Every call completes before the pass
+// goes on; the window may change between calls (the user can empty the list).
+class KillPassView {
+public:
+    virtual ~KillPassView() = default;
+    virtual int entryCount() = 0;
+    // Entry i, or nothing when it no longer exists.
+    virtual std::optional<std::string> entry(int index) = 0;
+    virtual int marker() = 0; // index of the focus mark, -1 when none
+    virtual void setMarker(int index) = 0;
+    virtual void setStatusText(const std::string& text) = 0;
+    virtual void enableKillButton() = 0;
+};
+
+inline constexpr const char* kKillPassDoneText =
+    "列表中的病毒已经清杀完毕,建议重新启动一下计算机!";
+inline constexpr int kMaxTerminationRounds = 22;
+
+// Runs one kill pass; `completionPauseMs` is how long the completion message stays (6000).
+// Returns false when the pass ended early (then the kill button was enabled and the status text
+// cleared).
+bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseMs = 6000);
+
+} // namespace pestrel

@@ -1,0 +1,73 @@
+#pragma once
+// Shared routines of the kill engine: folders, process lookup and termination, registry
+// routines and the repairs of hijacked settings. None of them throws.
+
+#include "platform/Platform.h"
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace pestrel {
+
+// --- folders and names ------------------------------------------------------------------------
+std::string GetWinDir(Platform& platform);
+std::string GetSysDir(Platform& platform);
+// Everything up to and including the last separator (or ':' on Windows) of `path`, ending in the
+// separator.
+std::string FolderOf(const std::string& path);
+// `path` with one trailing separator unless it already has one; empty stays empty.
+std::string WithTrailingSeparator(std::string path);
+// folder + name, or nothing when the folder is empty or the name could reach outside the folder
+// (a separator, "..", a drive colon, an empty name). Every file name the engine builds from a list
+// entry or a file line goes through here.
+std::optional<std::string> JoinName(const std::string& folder, const std::string& name);
+
+// ASCII letters a-z upper-cased, every other byte unchanged.
+std::string UpperAscii(std::string text);
+// The name match of the process table: the file-name part of `exeFile`, or the whole of it,
+// equals `name` without regard to ASCII case.
+bool ProcessMatchesName(const std::string& exeFile, const std::string& name);
+
+// --- processes ----------------------------------------------------------------------------------
+// The program-file text of every running process, in snapshot order.
+std::vector<std::string> ListProcesses(Platform& platform);
+// Folder (ending in the separator) of the first process whose program path contains `name`
+// without regard to ASCII case; empty when there is none.
+std::string FindProcessFolder(Platform& platform, const std::string& name);
+
+// Answers FindProcessFolder for many names from one snapshot, giving the same answers a fresh
+// lookup at the time of the snapshot would.
+class ProcessFolderIndex {
+public:
+    explicit ProcessFolderIndex(Platform& platform);
+    std::string find(const std::string& name) const;
+
+private:
+    std::vector<std::string> upperPaths_; // in snapshot order, readable paths only
+    std::vector<std::string> paths_;
+    mutable std::unordered_map<std::string, std::string> answers_;
+};
+
+// Asks `name` to close, then terminates the first process matching it. True when one matched.
+bool KillProcessByName(Platform& platform, const std::string& name);
+
+// --- registry -----------------------------------------------------------------------------------
+enum RegValueKind { RegText = 0, RegInteger = 1 };
+
+bool WriteRegValue(Platform& platform, RegRoot root, const std::string& key, int kind,
+                   const std::string& name, const std::string& value);
+bool DeleteRegValue(Platform& platform, RegRoot root, const std::string& key,
+                    const std::string& name);
+
+bool EnableRegistryTools(Platform& platform);
+bool ResetTxtFileOpenCommand(Platform& platform);
+bool ResetExeFileOpenCommand(Platform& platform);
+bool ResetBrowserSettings(Platform& platform);
+// Runs the four repairs above in order, each regardless of the others; always true.
+bool RepairSystemSettings(Platform& platform);
+
+inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+} // namespace pestrel

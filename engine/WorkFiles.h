@@ -1,0 +1,59 @@
+#pragma once
+// The program's working files beside the program: the virus list, the settings, the pending
+// library deletions, the deletion log, the process listing and the backup copies.
+
+#include <string>
+#include <vector>
+
+namespace pestrel {
+
+struct Context;
+
+// Reads a text file by the line rules of the working files: a line ends at LF, a CR is never
+// part of a line, a 0x1A byte ends the text. False when the file cannot be read.
+bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
+// Writes each line followed by CR LF, replacing the file atomically: on failure the old file
+// stays whole and the answer is false.
+bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
+
+// True when the text holds more than blanks (bytes 0..32).
+bool HasVisibleText(const std::string& line);
+
+struct VirusListLoad {
+    std::vector<std::string> entries;
+    bool ok = true; // false when the file could not be read or written back
+};
+// Loads AppPath + "VirusList.txt": keeps every line with visible text unchanged, rewrites the
+// file when two or more entries were read, and creates it empty when missing.
+VirusListLoad LoadVirusList(Context& context);
+bool SaveVirusList(Context& context, const std::vector<std::string>& entries);
+
+struct StartupSettings {
+    std::string version;  // "Version" of [RunData], empty when missing
+    bool firstRun = true; // "FirstRun" was exactly "True" (or missing)
+};
+// Reads Config.ini and records the first start.
+StartupSettings ReadStartupSettings(Context& context);
+
+// Appends one line to AppPath + "Temp.~txt". False when the file cannot be opened or written.
+bool RecordPendingDeletion(Context& context, const std::string& entry);
+// Deletes WinDir + line and SysDir + line for every line of Temp.~txt, then the file itself.
+// False on a read failure.
+bool RunPendingDeletions(Context& context);
+
+// Logs a deleted file into [RunData] of the backup folder's Log.ini.
+void LogDeletion(Context& context, const std::string& entry, const std::string& deletedPath);
+// Creates the backup folder when it is missing.
+void EnsureBackupFolder(Context& context);
+// Copies `path` into the backup folder under `entry`, replacing an older copy.
+bool BackupFile(Context& context, const std::string& path, const std::string& entry);
+
+struct ProcessPathRecord {
+    std::string process; // the process text as listed
+    std::string folder;  // its folder, ending in the separator (may be empty)
+};
+// Replaces AppPath + "ProcessList.txt" with one record per process; an empty listing leaves the
+// file untouched.
+bool WriteProcessList(Context& context, const std::vector<ProcessPathRecord>& records);
+
+} // namespace pestrel

@@ -1,0 +1,110 @@
+#pragma once
+// The operating-system calls the engine needs, and nothing more. Each backend wraps every call
+// once and reports what happened; deciding what a failure means is the engine's job.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pestrel {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// Registry roots, with the values Windows gives their predefined handles.
+enum class RegRoot : std::uint32_t {
+    ClassesRoot = 0x80000000u,
+    CurrentUser = 0x80000001u,
+    LocalMachine = 0x80000002u,
+};
+
+struct RegValue {
+    enum class Kind { Text, Integer };
+    Kind kind = Kind::Text;
+    std::string text;         // Kind::Text
+    std::uint32_t number = 0; // Kind::Integer
+};
+
+// File attribute bits as Windows numbers them.
+namespace FileAttribute {
+inline constexpr std::uint32_t ReadOnly = 0x1;
+inline constexpr std::uint32_t Hidden = 0x2;
+inline constexpr std::uint32_t System = 0x4;
+// What a failed attribute read answers: every bit set.
+inline constexpr std::uint32_t Invalid = 0xFFFFFFFFu;
+} // namespace FileAttribute
+
+// One process of a snapshot.
+struct ProcessRecord {
+    std::uint32_t id = 0;
+    // The program file as the platform reports it (a bare file name or a full path).
+    std::string exeFile;
+    // Full path of the program file; filled only by a snapshot taken WithPaths, and absent
+    // where it cannot be read (access refused, a process that is exiting).
+    std::optional<std::string> exePath;
+};
+
+enum class SnapshotDetail { Names, WithPaths };
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // --- folders -------------------------------------------------------------------------
+    // The Windows folder and the System folder as the platform gives them (no trailing
+    // separator is promised); empty when the platform gives none.
+    virtual std::string windowsFolder() = 0;
+    virtual std::string systemFolder() = 0;
+    // Full path of the running program file.
+    virtual std::string programFile() = 0;
+
+    // --- processes -----------------------------------------------------------------------
+    // Every running process in snapshot order; empty when no snapshot can be taken.
+    virtual std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) = 0;
+    // Asks whatever answers to `name` (a top-level window of that title on Windows) to close,
+    // waiting a bounded time for it. Never waits without end.
+    virtual void requestClose(const std::string& name) = 0;
+    // Ends the process with exit code 0 as surely as the platform allows, within a bounded
+    // time. False when the process could not be opened or ended.
+    virtual bool terminateProcess(std::uint32_t id) = 0;
+
+    // --- registry ------------------------------------------------------------------------
+    // Key paths use '\' between keys; a leading '\' is ignored. Names compare without case.
+    // Opens the key, creating it and its missing parents. False when the platform refuses.
+    virtual bool createKey(RegRoot root, const std::string& key) = 0;
+    // Writes a value, creating the key when missing. An empty name is the default value.
+    virtual bool setValue(RegRoot root, const std::string& key, const std::string& name,
+                          const RegValue& value) = 0;
+    virtual std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
+                                               const std::string& name) = 0;
+    // False when the key or the value does not exist or the platform refuses.
+    virtual bool deleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
+
+    // --- files ---------------------------------------------------------------------------
+    virtual bool fileExists(const std::string& path) = 0; // an existing file, not a folder
+    virtual bool folderExists(const std::string& path) = 0;
+    virtual bool createFolder(const std::string& path) = 0;
+    virtual bool deleteFile(const std::string& path) = 0;
+    // Copies, replacing an existing target.
+    virtual bool copyFile(const std::string& from, const std::string& to) = 0;
+    // FileAttribute bits, or FileAttribute::Invalid when they cannot be read.
+    virtual std::uint32_t fileAttributes(const std::string& path) = 0;
+    virtual bool setFileAttributes(const std::string& path, std::uint32_t attributes) = 0;
+
+    // --- INI profile files ---------------------------------------------------------------
+    // Value of `key` in `[section]` of the file, or `fallback` when file, section or key are
+    // missing.
+    virtual std::string readProfileString(const std::string& file, const std::string& section,
+                                          const std::string& key, const std::string& fallback) = 0;
+    // Creates or replaces `key` in `[section]`, creating the section and the file as needed.
+    virtual bool writeProfileString(const std::string& file, const std::string& section,
+                                    const std::string& key, const std::string& value) = 0;
+
+    virtual void sleepMs(std::uint32_t milliseconds) = 0;
+};
+
+} // namespace pestrel
