@@ -1,0 +1,47 @@
+#pragma once
+// Drawing and geometry helpers shared by the skinned controls. None keeps state; scratch images are
+// made per call. "Canvas" is a painter that is active on the caller's off-screen image.
+
+#include "toolkit/Color.h"
+#include "toolkit/Rect.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QWidget>
+
+namespace pestrel {
+
+// Draws `source` resized to `rect` keeping its four quarter corners unscaled: the left half of
+// the columns, then the middle column repeated, then the last half; likewise for rows. With
+// `transparent`, pixels of the source's top-left colour leave the canvas untouched.
+void DrawSkinStretched(const QImage& source, QPainter& canvas, const TRect& rect, bool transparent);
+// Draws `source` cut into three equal columns (a remainder is dropped): left cap at the left edge,
+// right cap at the right edge, the middle part stretched opaquely between them over the height
+// of `rect`. With `transparent`, the caps key on the source's top-left colour.
+void DrawThreePartHorizontal(const QImage& source, QPainter& canvas, const TRect& rect,
+                             bool transparent);
+// Repeats `picture` from the canvas origin (not the rectangle's corner) far enough to cover
+// `rect`. An empty picture draws nothing.
+void TilePicture(QPainter& canvas, const QImage& picture, const TRect& rect);
+// Paints the background and own painting of `control`'s parent (not its other children) into
+// the canvas, aligned so that the control's top-left lands at the canvas origin. Nothing without
+// a parent.
+void DrawParentBackground(QPainter& canvas, const QWidget* control);
+// Two nested one-pixel frames round the whole of `control`: `outer` at its edge, `inner` just
+// inside. The canvas paints on the control.
+void DrawControlFrame(QPainter& canvas, const QWidget* control, TColor outer, TColor inner);
+// Turns `bitmap` 90 degrees counter-clockwise in place: pixel (x, y) goes to (y, width - 1 - x).
+void RotateBitmapLeft(QImage& bitmap);
+
+// True when Left <= x <= Right and Top <= y <= Bottom: the right and bottom edges count.
+bool PointInRect(int x, int y, const TRect& rect);
+bool PointInRect(const QPoint& point, const TRect& rect);
+// The desktop work area (screen minus task bars) of the screen `widget` is on, or of the primary
+// screen.
+TRect GetWorkAreaRect(const QWidget* widget = nullptr);
+void PlaceControlAt(QWidget* control, const QPoint& point);
+// Left, Top, Width = Right - Left, Height = Bottom - Top.
+void SetFormBoundsRect(QWidget* form, const TRect& rect);
+
+} // namespace pestrel
