@@ -16,7 +16,8 @@ std::string Write(std::string_view text, std::string_view section, std::string_v
                   std::string_view value);
 
 // File versions: read answers `fallback` when the file cannot be read; write replaces the file
-// atomically and answers false when it cannot.
+// atomically and answers false when it cannot, or when section, key or value would not read back
+// as written (line breaks, '=' in the key, ']' in the section, an empty key or section).
 std::string ReadFile(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& fallback);
 bool WriteFile(const std::string& path, const std::string& section, const std::string& key,

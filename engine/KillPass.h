@@ -24,8 +24,7 @@ public:
     virtual void enableKillButton() = 0;
 };
 
-inline constexpr const char* kKillPassDoneText =
-    "列表中的病毒已经清杀完毕,建议重新启动一下计算机!";
+inline constexpr const char* kKillPassDoneText = "列表中的病毒已经清杀完毕,建议重新启动一下计算机!";
 inline constexpr int kMaxTerminationRounds = 22;
 
 // Runs one kill pass; `completionPauseMs` is how long the completion message stays (6000).

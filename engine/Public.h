@@ -6,7 +6,6 @@
 
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace pestrel {
@@ -38,16 +37,16 @@ std::vector<std::string> ListProcesses(Platform& platform);
 std::string FindProcessFolder(Platform& platform, const std::string& name);
 
 // Answers FindProcessFolder for many names from one snapshot, giving the same answers a fresh
-// lookup at the time of the snapshot would.
+// lookup at the time of the snapshot would. FindProcessFolder is one lookup in a fresh index.
 class ProcessFolderIndex {
 public:
     explicit ProcessFolderIndex(Platform& platform);
     std::string find(const std::string& name) const;
 
 private:
-    std::vector<std::string> upperPaths_; // in snapshot order, readable paths only
-    std::vector<std::string> paths_;
-    mutable std::unordered_map<std::string, std::string> answers_;
+    std::vector<std::string> paths_;  // readable program paths, in snapshot order
+    std::string upperPaths_;          // the same, upper-cased, each followed by a NUL
+    std::vector<std::size_t> starts_; // where each path begins in upperPaths_
 };
 
 // Asks `name` to close, then terminates the first process matching it. True when one matched.

@@ -1,0 +1,21 @@
+#include "engine/Context.h"
+
+#include "engine/Public.h"
+
+namespace pestrel {
+
+std::string Context::backupFolder() const {
+    // Without a program folder the bare "Temp" would land in the current directory.
+    if (AppPath.empty())
+        return {};
+    return AppPath + "Temp" + kPathSeparator;
+}
+
+void InitialiseContext(Context& context) {
+    context.AppPath = FolderOf(context.platform.programFile());
+    context.RunMode = RunModes::None;
+    context.WinDir = GetWinDir(context.platform);
+    context.SysDir = GetSysDir(context.platform);
+}
+
+} // namespace pestrel

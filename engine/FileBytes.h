@@ -1,0 +1,17 @@
+#pragma once
+// Whole-file reads and atomic whole-file replacement, with standard C++ only.
+
+#include <optional>
+#include <string>
+
+namespace pestrel {
+
+// The file's bytes, or nothing when it cannot be opened or read.
+std::optional<std::string> ReadFileBytes(const std::string& path);
+// Writes `bytes` to a temporary file beside `path`, then renames it over `path`. On failure the
+// old file stays whole, the temporary file is removed and the answer is false.
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+// Appends `bytes`, creating the file when missing. False when it cannot be opened or written.
+bool AppendToFile(const std::string& path, const std::string& bytes);
+
+} // namespace pestrel

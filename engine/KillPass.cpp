@@ -1,0 +1,113 @@
+#include "engine/KillPass.h"
+
+#include "engine/Context.h"
+#include "engine/Public.h"
+#include "engine/WorkFiles.h"
+#include "platform/Platform.h"
+
+namespace pestrel {
+namespace {
+
+bool EndsWithLowerDll(const std::string& entry) {
+    return entry.size() >= 4 && entry.compare(entry.size() - 4, 4, ".dll") == 0;
+}
+
+// Deletes the library files named like the entry from the Windows and System folders, unless
+// marked system (an unreadable attribute set counts as system), and records the entry for the
+// deletion at the next start. False when the record cannot be written.
+bool HandleLibrary(Context& context, const std::string& entry) {
+    Platform& platform = context.platform;
+    std::vector<std::string> files;
+    for (const std::string* folder : {&context.WinDir, &context.SysDir}) {
+        const std::optional<std::string> file = JoinName(*folder, entry);
+        if (file && platform.fileExists(*file))
+            files.push_back(*file);
+    }
+    bool deletedAny = false;
+    for (const std::string& file : files) {
+        const std::uint32_t attributes = platform.fileAttributes(file);
+        if (attributes & FileAttribute::System)
+            continue;
+        platform.setFileAttributes(file,
+                                   attributes & ~(FileAttribute::ReadOnly | FileAttribute::Hidden));
+        platform.deleteFile(file);
+        deletedAny = true;
+    }
+    return !deletedAny || RecordPendingDeletion(context, entry);
+}
+
+void RemoveRunningProgram(Context& context, KillPassView& view, const std::string& entry,
+                          const std::string& file) {
+    Platform& platform = context.platform;
+    for (int attempts = 0; attempts < kMaxTerminationRounds && platform.fileExists(file);
+         ++attempts) {
+        KillProcessByName(platform, entry);
+        BackupFile(context, file, entry);
+        LogDeletion(context, entry, file);
+        platform.deleteFile(file);
+        view.setStatusText(file);
+        if (platform.fileExists(file))
+            platform.deleteFile(file);
+    }
+}
+
+// Backs up and deletes the entry from the Windows folder, then from the System folder; the
+// System folder's copy and path are the ones that stay.
+void RemoveFromSystemFolders(Context& context, const std::string& entry) {
+    for (const std::string* folder : {&context.WinDir, &context.SysDir}) {
+        const std::optional<std::string> file = JoinName(*folder, entry);
+        if (!file || !context.platform.fileExists(*file))
+            continue;
+        BackupFile(context, *file, entry);
+        context.platform.deleteFile(*file);
+        LogDeletion(context, entry, *file);
+    }
+}
+
+} // namespace
+
+bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseMs) {
+    const auto endEarly = [&view] {
+        view.enableKillButton();
+        view.setStatusText("");
+        return false;
+    };
+    Platform& platform = context.platform;
+    try {
+        EnsureBackupFolder(context);
+        const int count = view.entryCount();
+        view.setMarker(count - 1);
+        for (int i = count - 1; i >= 0; --i) {
+            const std::optional<std::string> entry = view.entry(i);
+            if (!entry)
+                return endEarly();
+            view.setMarker(i);
+
+            if (EndsWithLowerDll(*entry) && !HandleLibrary(context, *entry))
+                return endEarly();
+
+            const std::string folder = WithTrailingSeparator(FindProcessFolder(platform, *entry));
+            if (!folder.empty()) {
+                if (const std::optional<std::string> file = JoinName(folder, *entry))
+                    RemoveRunningProgram(context, view, *entry, *file);
+            } else {
+                RemoveFromSystemFolders(context, *entry);
+            }
+
+            DeleteRegValue(platform, RegRoot::LocalMachine, kRunKey, *entry);
+            DeleteRegValue(platform, RegRoot::CurrentUser, kRunKey, *entry);
+
+            if (const int marker = view.marker(); marker > 0)
+                view.setMarker(marker - 1);
+        }
+        view.setMarker(0);
+        view.setStatusText(kKillPassDoneText);
+        platform.sleepMs(completionPauseMs);
+        view.setStatusText("");
+        return true;
+    } catch (...) {
+        return endEarly();
+    }
+}
+
+} // namespace pestrel

@@ -1,0 +1,133 @@
+#include "engine/Public.h"
+
+#include "engine/AsciiCase.h"
+
+#include <algorithm>
+
+namespace pestrel {
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kSeparators = "\\/:";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
+// A folder value as the engine keeps it: cut at the first NUL, ending in the separator, empty
+// when the platform gave nothing or more than the 127 characters a Windows buffer holds.
+std::string FolderValue(std::string path) {
+    path.resize(std::min(path.size(), path.find('\0')));
+    if (path.empty() || path.size() > 127)
+        return {};
+    return WithTrailingSeparator(std::move(path));
+}
+
+} // namespace
+
+std::string GetWinDir(Platform& platform) {
+    try {
+        return FolderValue(platform.windowsFolder());
+    } catch (...) {
+        return {};
+    }
+}
+
+std::string GetSysDir(Platform& platform) {
+    try {
+        return FolderValue(platform.systemFolder());
+    } catch (...) {
+        return {};
+    }
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t last = path.find_last_of(kSeparators);
+    if (last == std::string::npos)
+        return {};
+    return WithTrailingSeparator(path.substr(0, last + 1));
+}
+
+std::string WithTrailingSeparator(std::string path) {
+    if (!path.empty() && path.back() != kPathSeparator)
+        path += kPathSeparator;
+    return path;
+}
+
+std::optional<std::string> JoinName(const std::string& folder, const std::string& name) {
+    // Both separators count on every platform: a name typed or read from a file is never a path.
+    if (folder.empty() || name.empty() || name.find_first_of("/\\:") != std::string::npos ||
+        name.find("..") != std::string::npos || name.find('\0') != std::string::npos || name == ".")
+        return std::nullopt;
+    return folder + name;
+}
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text)
+        c = UpperAsciiChar(c);
+    return text;
+}
+
+bool ProcessMatchesName(const std::string& exeFile, const std::string& name) {
+    const std::size_t last = exeFile.find_last_of(kSeparators);
+    const std::string_view fileName =
+        std::string_view(exeFile).substr(last == std::string::npos ? 0 : last + 1);
+    return EqualsIgnoringAsciiCase(fileName, name) || EqualsIgnoringAsciiCase(exeFile, name);
+}
+
+std::vector<std::string> ListProcesses(Platform& platform) {
+    try {
+        std::vector<std::string> names;
+        for (ProcessRecord& record : platform.processSnapshot(SnapshotDetail::Names))
+            names.push_back(std::move(record.exeFile));
+        return names;
+    } catch (...) {
+        return {};
+    }
+}
+
+std::string FindProcessFolder(Platform& platform, const std::string& name) {
+    try {
+        return ProcessFolderIndex(platform).find(name);
+    } catch (...) {
+        return {};
+    }
+}
+
+ProcessFolderIndex::ProcessFolderIndex(Platform& platform) {
+    for (ProcessRecord& record : platform.processSnapshot(SnapshotDetail::WithPaths)) {
+        if (!record.exePath)
+            continue;
+        starts_.push_back(upperPaths_.size());
+        upperPaths_ += UpperAscii(*record.exePath);
+        upperPaths_ += '\0';
+        paths_.push_back(std::move(*record.exePath));
+    }
+}
+
+std::string ProcessFolderIndex::find(const std::string& name) const {
+    // Paths hold no NUL, so a match of a NUL-free name never spans two paths.
+    if (paths_.empty() || name.find('\0') != std::string::npos)
+        return {};
+    const std::size_t at = upperPaths_.find(UpperAscii(name));
+    if (at == std::string::npos)
+        return {};
+    const auto next = std::upper_bound(starts_.begin(), starts_.end(), at);
+    return FolderOf(paths_[static_cast<std::size_t>(next - starts_.begin()) - 1]);
+}
+
+bool KillProcessByName(Platform& platform, const std::string& name) {
+    try {
+        platform.requestClose(name);
+        for (const ProcessRecord& record : platform.processSnapshot(SnapshotDetail::Names)) {
+            if (ProcessMatchesName(record.exeFile, name)) {
+                platform.terminateProcess(record.id);
+                return true;
+            }
+        }
+        return false;
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace pestrel

@@ -1,0 +1,147 @@
+#include "engine/WorkFiles.h"
+
+#include "engine/Context.h"
+#include "engine/FileBytes.h"
+#include "engine/Public.h"
+#include "platform/Platform.h"
+
+namespace pestrel {
+namespace {
+
+constexpr const char* kSection = "RunData";
+
+std::string InAppFolder(const Context& context, const char* fileName) {
+    return JoinName(context.AppPath, fileName).value_or(std::string());
+}
+
+} // namespace
+
+bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes)
+        return false;
+    std::string line;
+    bool open = false; // a line has started and not yet ended
+    for (char c : *bytes) {
+        if (c == '\x1A')
+            break;
+        if (c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            open = false;
+        } else if (c != '\r') {
+            line += c;
+            open = true;
+        }
+    }
+    if (open)
+        lines.push_back(std::move(line));
+    return true;
+}
+
+bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
+    if (path.empty())
+        return false;
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    return ReplaceFileAtomically(path, bytes);
+}
+
+bool HasVisibleText(const std::string& line) {
+    for (char c : line) {
+        if (static_cast<unsigned char>(c) > 32)
+            return true;
+    }
+    return false;
+}
+
+VirusListLoad LoadVirusList(Context& context) {
+    VirusListLoad load;
+    const std::string path = InAppFolder(context, "VirusList.txt");
+    if (path.empty() || !context.platform.fileExists(path)) {
+        load.ok = WriteTextLines(path, {});
+        return load;
+    }
+    std::vector<std::string> lines;
+    if (!ReadTextLines(path, lines)) {
+        load.ok = false;
+        return load;
+    }
+    for (std::string& line : lines) {
+        if (HasVisibleText(line))
+            load.entries.push_back(std::move(line));
+    }
+    if (load.entries.size() >= 2)
+        load.ok = WriteTextLines(path, load.entries);
+    return load;
+}
+
+bool SaveVirusList(Context& context, const std::vector<std::string>& entries) {
+    return WriteTextLines(InAppFolder(context, "VirusList.txt"), entries);
+}
+
+StartupSettings ReadStartupSettings(Context& context) {
+    StartupSettings settings;
+    const std::string path = InAppFolder(context, "Config.ini");
+    if (path.empty())
+        return settings;
+    Platform& platform = context.platform;
+    settings.firstRun = platform.readProfileString(path, kSection, "FirstRun", "True") == "True";
+    settings.version = platform.readProfileString(path, kSection, "Version", "");
+    if (settings.firstRun)
+        platform.writeProfileString(path, kSection, "FirstRun", "False");
+    return settings;
+}
+
+bool RecordPendingDeletion(Context& context, const std::string& entry) {
+    const std::string path = InAppFolder(context, "Temp.~txt");
+    return !path.empty() && AppendToFile(path, entry + "\r\n");
+}
+
+bool RunPendingDeletions(Context& context) {
+    const std::string path = InAppFolder(context, "Temp.~txt");
+    Platform& platform = context.platform;
+    if (path.empty() || !platform.fileExists(path))
+        return true;
+    std::vector<std::string> lines;
+    if (!ReadTextLines(path, lines))
+        return false;
+    for (const std::string& line : lines) {
+        for (const std::string* folder : {&context.WinDir, &context.SysDir}) {
+            const std::optional<std::string> file = JoinName(*folder, line);
+            if (file && platform.fileExists(*file))
+                platform.deleteFile(*file);
+        }
+    }
+    return platform.deleteFile(path);
+}
+
+void LogDeletion(Context& context, const std::string& entry, const std::string& deletedPath) {
+    if (const auto log = JoinName(context.backupFolder(), "Log.ini"))
+        context.platform.writeProfileString(*log, kSection, entry, deletedPath);
+}
+
+void EnsureBackupFolder(Context& context) {
+    const std::string folder = context.backupFolder();
+    if (!folder.empty() && !context.platform.folderExists(folder))
+        context.platform.createFolder(folder);
+}
+
+bool BackupFile(Context& context, const std::string& path, const std::string& entry) {
+    const std::optional<std::string> copy = JoinName(context.backupFolder(), entry);
+    return copy && context.platform.copyFile(path, *copy);
+}
+
+bool WriteProcessList(Context& context, const std::vector<ProcessPathRecord>& records) {
+    if (records.empty())
+        return true;
+    std::vector<std::string> lines;
+    for (const ProcessPathRecord& record : records) {
+        lines.push_back(record.process + "  #" + record.folder + "#");
+        lines.push_back(std::string());
+    }
+    return WriteTextLines(InAppFolder(context, "ProcessList.txt"), lines);
+}
+
+} // namespace pestrel

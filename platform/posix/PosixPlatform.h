@@ -1,0 +1,77 @@
+#pragma once
+// The platform on Linux. The Windows folder, the System folder and the registry are stand-ins
+// kept under a data root:
+//
+//   <root>/Windows/                   the Windows folder
+//   <root>/Windows/System32/          the System folder
+//   <root>/Registry/HKEY_LOCAL_MACHINE.reg, HKEY_CURRENT_USER.reg   REGEDIT4 text
+//
+// HKEY_CLASSES_ROOT lives under HKEY_LOCAL_MACHINE\Software\Classes, as on Windows.
+
+#include "platform/Platform.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace pestrel {
+
+class HiveFile;
+
+class PosixPlatform final : public Platform {
+public:
+    // Creates the stand-in folders under `dataRoot` when missing. `programFile` defaults to the
+    // running program.
+    explicit PosixPlatform(std::filesystem::path dataRoot, std::string programFile = {});
+    ~PosixPlatform() override;
+
+    // ${XDG_DATA_HOME:-$HOME/.local/share}/pestrel
+    static std::filesystem::path DefaultDataRoot();
+    const std::filesystem::path& dataRoot() const { return dataRoot_; }
+    std::string hiveFile(RegRoot root) const;
+    // Makes the hive of `root` refuse every change, as a registry does for a user without the
+    // rights to write it. ClassesRoot and LocalMachine share one hive.
+    void setRefuseRegistryWrites(RegRoot root, bool refuse);
+
+    std::string windowsFolder() override;
+    std::string systemFolder() override;
+    std::string programFile() override;
+
+    std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
+    // Linux has no window to ask by name; the polite SIGTERM is part of terminateProcess.
+    void requestClose(const std::string& name) override;
+    bool terminateProcess(std::uint32_t id) override;
+
+    bool createKey(RegRoot root, const std::string& key) override;
+    bool setValue(RegRoot root, const std::string& key, const std::string& name,
+                  const RegValue& value) override;
+    std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
+                                       const std::string& name) override;
+    bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override;
+
+    bool fileExists(const std::string& path) override;
+    bool folderExists(const std::string& path) override;
+    bool createFolder(const std::string& path) override;
+    bool deleteFile(const std::string& path) override;
+    bool copyFile(const std::string& from, const std::string& to) override;
+    // ReadOnly is the absence of the owner's write bit; nothing is hidden or system here.
+    std::uint32_t fileAttributes(const std::string& path) override;
+    bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
+
+    std::string readProfileString(const std::string& file, const std::string& section,
+                                  const std::string& key, const std::string& fallback) override;
+    bool writeProfileString(const std::string& file, const std::string& section,
+                            const std::string& key, const std::string& value) override;
+
+    void sleepMs(std::uint32_t milliseconds) override;
+
+private:
+    // The hive holding `root`, with `key` rewritten to its path inside that hive.
+    HiveFile& hiveFor(RegRoot root, std::string& key);
+
+    std::filesystem::path dataRoot_;
+    std::string programFile_;
+    std::unique_ptr<HiveFile> localMachine_;
+    std::unique_ptr<HiveFile> currentUser_;
+};
+
+} // namespace pestrel

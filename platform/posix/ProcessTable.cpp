@@ -1,0 +1,114 @@
+#include "platform/posix/ProcessTable.h"
+
+#include "engine/FileBytes.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace pestrel {
+namespace {
+
+constexpr std::string_view kDeletedMark = " (deleted)";
+
+std::vector<std::uint32_t> ProcessIds() {
+    std::vector<std::uint32_t> ids;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return ids;
+    while (const dirent* entry = ::readdir(proc)) {
+        const std::string_view name = entry->d_name;
+        if (name.empty() ||
+            !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const unsigned long id = std::strtoul(entry->d_name, nullptr, 10);
+        if (id > 0 && id <= UINT32_MAX)
+            ids.push_back(static_cast<std::uint32_t>(id));
+    }
+    ::closedir(proc);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// The program link's target, errno set when it cannot be read.
+std::optional<std::string> ProgramLink(const std::string& processFolder) {
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink((processFolder + "/exe").c_str(), target, sizeof target);
+    if (length < 0)
+        return std::nullopt;
+    if (static_cast<std::size_t>(length) >= sizeof target) {
+        errno = ENAMETOOLONG;
+        return std::nullopt;
+    }
+    std::string path(target, static_cast<std::size_t>(length));
+    // The kernel marks a program whose file was deleted; the mark is not part of its name,
+    // unless a file of exactly that name exists.
+    struct stat info;
+    if (path.ends_with(kDeletedMark) && ::lstat(path.c_str(), &info) != 0)
+        path.resize(path.size() - kDeletedMark.size());
+    return path;
+}
+
+// State letter of /proc/ID/stat, or nothing when the process is gone.
+std::optional<char> ProcessState(std::uint32_t id) {
+    const std::optional<std::string> stat = ReadFileBytes("/proc/" + std::to_string(id) + "/stat");
+    if (!stat)
+        return std::nullopt;
+    const std::size_t close = stat->rfind(')');
+    if (close == std::string::npos || close + 2 >= stat->size())
+        return std::nullopt;
+    return (*stat)[close + 2];
+}
+
+bool HasEnded(std::uint32_t id) {
+    const std::optional<char> state = ProcessState(id);
+    return !state || *state == 'Z' || *state == 'X';
+}
+
+} // namespace
+
+std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail) {
+    std::vector<ProcessRecord> records;
+    for (std::uint32_t id : ProcessIds()) {
+        const std::string folder = "/proc/" + std::to_string(id);
+        ProcessRecord record;
+        record.id = id;
+        if (std::optional<std::string> path = ProgramLink(folder)) {
+            record.exeFile = path->substr(path->rfind('/') + 1);
+            if (detail == SnapshotDetail::WithPaths)
+                record.exePath = std::move(*path);
+        } else if (errno != ENOENT && errno != ESRCH) {
+            std::string comm = ReadFileBytes(folder + "/comm").value_or(std::string());
+            if (!comm.empty() && comm.back() == '\n')
+                comm.pop_back();
+            record.exeFile = std::move(comm);
+        } else {
+            continue; // a kernel thread, ended, or gone since the listing
+        }
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+bool EndProcess(std::uint32_t id) {
+    if (id == 0 || id > static_cast<std::uint32_t>(INT_MAX))
+        return false;
+    const pid_t pid = static_cast<pid_t>(id);
+    if (::kill(pid, SIGTERM) != 0)
+        return false;
+    using namespace std::chrono_literals;
+    for (int wait = 0; wait < 40; ++wait) {
+        if (HasEnded(id))
+            return true;
+        std::this_thread::sleep_for(5ms);
+    }
+    return ::kill(pid, SIGKILL) == 0 || errno == ESRCH;
+}
+
+} // namespace pestrel
