@@ -135,9 +135,8 @@ TColor GetThemeColor(TsuiUIStyle style, int index);
 // bitmap (as for Custom): callers test for Custom first.
 QImage LoadThemeBitmap(TsuiUIStyle style, int index);
 
-// --- the form-wide style
-// -------------------------------------------------------------------------- Implemented by
-// TsuiForm: the style and colour that controls created on its form take.
+// --- the form-wide style ------------------------------------------------------------------------
+// Implemented by TsuiForm: the style and colour that controls created on its form take.
 class TsuiFormStyleSource {
 public:
     virtual TsuiUIStyle formUIStyle() const = 0;
@@ -153,9 +152,8 @@ TsuiUIStyle FindFormUIStyle(const QObject* container);
 TColor FindFormColor(const QObject* container);
 TColor FindFormControlBorderColor(const QObject* container);
 
-// --- the restyle walk
-// ----------------------------------------------------------------------------- One rule of the
-// walk: acts on `child` if it is of the rule's class, does nothing otherwise.
+// --- the restyle walk ---------------------------------------------------------------------------
+// One rule of the walk: acts on `child` if it is of the rule's class, does nothing otherwise.
 using TsuiStyleRule = void (*)(QObject* child, TsuiUIStyle style);
 
 // Positions of the walk's rules: a radio button (also a check box) gets both of its rules, the

@@ -10,6 +10,9 @@
 
 namespace pestrel {
 
+// `opaque` with every pixel of `maskColor` made fully transparent (premultiplied ARGB).
+QImage MaskedImage(const QImage& opaque, QRgb maskColor);
+
 class TImageList {
 public:
     TImageList(int width, int height);
