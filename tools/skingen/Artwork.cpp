@@ -156,6 +156,14 @@ QImage TitleButton(const Look& look, Glyph glyph, int state) {
     const QImage background = Rows(Widen(look.titleProfile, s), look.tbTop, s);
     const bool close = glyph == Glyph::Close;
     Colors fill = close ? look.tbClose : look.tb;
+    if (look.tbShape == Shape::Circle) { // jewels of their own colour per button
+        if (glyph == Glyph::Max || glyph == Glyph::Restore)
+            fill = {QColor(150, 220, 120), QColor(60, 160, 50)};
+        else if (glyph == Glyph::Help)
+            fill = {QColor(140, 190, 250), QColor(50, 110, 210)};
+        else if (glyph == Glyph::CtlBox)
+            fill = {QColor(210, 210, 215), QColor(140, 140, 150)};
+    }
     if (state == 1)
         fill = {Lighter(fill.top, 0.3), Lighter(fill.bottom, 0.25)};
     if (state == 2)
