@@ -1,0 +1,53 @@
+#include "engine/IniFile.h"
+
+#include "tests/engine/TestFiles.h"
+#include "tests/engine/TestMachine.h"
+
+#include <gtest/gtest.h>
+
+namespace pestrel {
+namespace {
+
+TEST(IniText, ReadsSectionsAndKeysWithoutCase) {
+    const std::string text = "; comment\r\n[Other]\r\nFirstRun=no\r\n"
+                             "[RunData]\r\n FirstRun = False \r\nVersion=1.2\nEmpty=\r\n";
+    EXPECT_EQ(ini::Read(text, "rundata", "FIRSTRUN"), "False");
+    EXPECT_EQ(ini::Read(text, "RunData", "Version"), "1.2");
+    EXPECT_EQ(ini::Read(text, "RunData", "Empty"), "");
+    EXPECT_EQ(ini::Read(text, "RunData", "Missing"), std::nullopt);
+    EXPECT_EQ(ini::Read(text, "Missing", "FirstRun"), std::nullopt);
+    EXPECT_EQ(ini::Read("", "RunData", "FirstRun"), std::nullopt);
+}
+
+TEST(IniText, WriteReplacesOrAddsAndKeepsTheRest) {
+    EXPECT_EQ(ini::Write("", "RunData", "FirstRun", "False"), "[RunData]\r\nFirstRun=False\r\n");
+
+    const std::string text = "[A]\r\nx=1\r\n\r\n[RunData]\r\nFirstRun=True\r\nVersion=2\r\n\r\n"
+                             "[B]\r\ny=3\r\n";
+    EXPECT_EQ(ini::Write(text, "rundata", "firstrun", "False"),
+              "[A]\r\nx=1\r\n\r\n[RunData]\r\nfirstrun=False\r\nVersion=2\r\n\r\n[B]\r\ny=3\r\n");
+    EXPECT_EQ(ini::Write(text, "RunData", "New", "v"),
+              "[A]\r\nx=1\r\n\r\n[RunData]\r\nFirstRun=True\r\nVersion=2\r\nNew=v\r\n\r\n"
+              "[B]\r\ny=3\r\n");
+    EXPECT_EQ(ini::Write("[A]\nx=1\n", "C", "k", "v"), "[A]\r\nx=1\r\n[C]\r\nk=v\r\n");
+}
+
+TEST(IniFile, WritesReadBackAndRefusesWhatWouldNotReadBack) {
+    test::TestMachine machine;
+    const std::string file = machine.root() + "Log.ini";
+    EXPECT_EQ(ini::ReadFile(file, "RunData", "a", "fallback"), "fallback");
+    ASSERT_TRUE(ini::WriteFile(file, "RunData", "evil.exe", machine.root() + "evil.exe"));
+    ASSERT_TRUE(ini::WriteFile(file, "RunData", "evil.exe", "second"));
+    EXPECT_EQ(test::ReadFile(file), "[RunData]\r\nevil.exe=second\r\n");
+
+    EXPECT_FALSE(ini::WriteFile(file, "RunData", "a=b", "v"));
+    EXPECT_FALSE(ini::WriteFile(file, "RunData", "k", "line\r\n[Injected]"));
+    EXPECT_FALSE(ini::WriteFile(file, "Run]Data", "k", "v"));
+    EXPECT_FALSE(ini::WriteFile(file, "RunData", "", "v"));
+    EXPECT_EQ(test::ReadFile(file), "[RunData]\r\nevil.exe=second\r\n");
+
+    EXPECT_FALSE(ini::WriteFile(machine.root() + "missing-folder/x.ini", "S", "k", "v"));
+}
+
+} // namespace
+} // namespace pestrel

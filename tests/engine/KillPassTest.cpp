@@ -1,0 +1,235 @@
+#include "engine/KillPass.h"
+
+#include "engine/Context.h"
+#include "engine/Public.h"
+#include "tests/engine/ForwardingPlatform.h"
+#include "tests/engine/RecordingView.h"
+#include "tests/engine/TestFiles.h"
+#include "tests/engine/TestMachine.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace pestrel {
+namespace {
+
+using test::Exists;
+using test::ReadFile;
+using test::WriteFile;
+
+const std::string S(1, kPathSeparator);
+
+// The real machine, counting what the pass asks of it; some files can be made to stay or to
+// count as system files, and pauses return at once.
+class WatchedPlatform : public test::ForwardingPlatform {
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+    void requestClose(const std::string& name) override {
+        ++closeRequests;
+        ForwardingPlatform::requestClose(name);
+    }
+    bool deleteFile(const std::string& path) override {
+        return !undeletable.count(path) && ForwardingPlatform::deleteFile(path);
+    }
+    bool copyFile(const std::string& from, const std::string& to) override {
+        ++copies;
+        return ForwardingPlatform::copyFile(from, to);
+    }
+    std::uint32_t fileAttributes(const std::string& path) override {
+        return systemFiles.count(path) ? FileAttribute::System
+                                       : ForwardingPlatform::fileAttributes(path);
+    }
+    bool writeProfileString(const std::string& file, const std::string& section,
+                            const std::string& key, const std::string& value) override {
+        ++profileWrites;
+        return ForwardingPlatform::writeProfileString(file, section, key, value);
+    }
+    void sleepMs(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
+
+    std::set<std::string> undeletable, systemFiles;
+    int closeRequests = 0, copies = 0, profileWrites = 0;
+    std::vector<std::uint32_t> sleeps;
+};
+
+class KillPass : public ::testing::Test {
+protected:
+    KillPass() {
+        context.AppPath = machine.context().AppPath;
+        context.WinDir = machine.context().WinDir;
+        context.SysDir = machine.context().SysDir;
+    }
+    std::string folder(const std::string& name) { return machine.root() + name + S; }
+    std::string backup(const std::string& entry) { return context.backupFolder() + entry; }
+    std::string logged(const std::string& entry) {
+        return platform.readProfileString(backup("Log.ini"), "RunData", entry, "");
+    }
+    bool runValue(RegRoot root, const std::string& name) {
+        return platform.queryValue(root, kRunKey, name).has_value();
+    }
+    void addRunValue(RegRoot root, const std::string& name) {
+        ASSERT_TRUE(WriteRegValue(platform, root, kRunKey, RegText, name, "C:\\evil.exe"));
+    }
+    bool run(test::RecordingView& view) { return RunKillPass(context, view); }
+
+    test::TestMachine machine;
+    WatchedPlatform platform{machine.platform()};
+    Context context{platform};
+};
+
+TEST_F(KillPass, EndsBacksUpLogsAndDeletesARunningProgram) {
+    auto evil = machine.startProgram(folder("Tools"), "evil.exe");
+    const std::string file = folder("Tools") + "evil.exe";
+    addRunValue(RegRoot::LocalMachine, "EVIL.EXE");
+    addRunValue(RegRoot::CurrentUser, "evil.exe");
+    addRunValue(RegRoot::CurrentUser, "Updater");
+    const std::string program = ReadFile(file).value();
+
+    test::RecordingView view({"evil.exe"});
+    EXPECT_TRUE(run(view));
+
+    EXPECT_TRUE(evil->ended());
+    EXPECT_FALSE(Exists(file));
+    EXPECT_TRUE(ReadFile(backup("evil.exe")) == program) << "the backup is a byte copy";
+    EXPECT_EQ(logged("evil.exe"), file);
+    EXPECT_FALSE(runValue(RegRoot::LocalMachine, "evil.exe"));
+    EXPECT_FALSE(runValue(RegRoot::CurrentUser, "evil.exe"));
+    EXPECT_TRUE(runValue(RegRoot::CurrentUser, "Updater"));
+    EXPECT_EQ(view.statusTexts, (std::vector<std::string>{file, kKillPassDoneText, ""}));
+    EXPECT_EQ(platform.sleeps, std::vector<std::uint32_t>{6000});
+    EXPECT_EQ(view.killButtonEnabled, 0);
+}
+
+TEST_F(KillPass, AFileThatWillNotGoAwayIsHandledTwentyTwoTimes) {
+    auto evil = machine.startProgram(folder("Tools"), "stuck.exe");
+    const std::string file = folder("Tools") + "stuck.exe";
+    platform.undeletable.insert(file);
+
+    test::RecordingView view({"stuck.exe"});
+    EXPECT_TRUE(run(view));
+
+    EXPECT_EQ(platform.closeRequests, kMaxTerminationRounds);
+    EXPECT_EQ(platform.copies, kMaxTerminationRounds);
+    EXPECT_EQ(platform.profileWrites, kMaxTerminationRounds);
+    EXPECT_EQ(std::count(view.statusTexts.begin(), view.statusTexts.end(), file),
+              kMaxTerminationRounds);
+    EXPECT_TRUE(Exists(file));
+    EXPECT_EQ(view.statusTexts.back(), "");
+}
+
+TEST_F(KillPass, NotRunningFilesAreTakenFromWindowsThenSystemFolder) {
+    WriteFile(context.WinDir + "both.exe", "windows copy");
+    WriteFile(context.SysDir + "both.exe", "system copy");
+    addRunValue(RegRoot::LocalMachine, "absent.exe");
+
+    test::RecordingView view({"both.exe", "absent.exe"});
+    EXPECT_TRUE(run(view));
+
+    EXPECT_FALSE(Exists(context.WinDir + "both.exe"));
+    EXPECT_FALSE(Exists(context.SysDir + "both.exe"));
+    EXPECT_EQ(ReadFile(backup("both.exe")), "system copy");
+    EXPECT_EQ(logged("both.exe"), context.SysDir + "both.exe");
+    // An entry found nowhere only loses its start-up values.
+    EXPECT_FALSE(runValue(RegRoot::LocalMachine, "absent.exe"));
+    EXPECT_FALSE(Exists(backup("absent.exe")));
+    EXPECT_EQ(logged("absent.exe"), "");
+    EXPECT_EQ(view.statusTexts, (std::vector<std::string>{kKillPassDoneText, ""}));
+}
+
+TEST_F(KillPass, LowerCaseLibrariesAreDeletedAndRecordedForTheNextStart) {
+    WriteFile(context.WinDir + "hook.dll", "w");
+    WriteFile(context.SysDir + "hook.dll", "s");
+    platform.setFileAttributes(context.SysDir + "hook.dll", FileAttribute::ReadOnly);
+    WriteFile(context.SysDir + "Upper.DLL", "u");
+    WriteFile(context.SysDir + "core.dll", "system");
+    platform.systemFiles.insert(context.SysDir + "core.dll");
+
+    test::RecordingView view({"hook.dll", "Upper.DLL", "core.dll"});
+    EXPECT_TRUE(run(view));
+
+    EXPECT_FALSE(Exists(context.WinDir + "hook.dll"));
+    EXPECT_FALSE(Exists(context.SysDir + "hook.dll"));
+    EXPECT_FALSE(Exists(backup("hook.dll"))) << "the library step makes no copy";
+    EXPECT_EQ(ReadFile(context.AppPath + "Temp.~txt"), "hook.dll\r\n");
+    // The other two skip the library step and are handled like any file that is not running.
+    EXPECT_FALSE(Exists(context.SysDir + "Upper.DLL"));
+    EXPECT_EQ(ReadFile(backup("Upper.DLL")), "u");
+    EXPECT_EQ(ReadFile(backup("core.dll")), "system");
+}
+
+TEST_F(KillPass, MovesTheMarkerFromLastToFirst) {
+    test::RecordingView view({"a.exe", "b.exe", "c.exe"});
+    EXPECT_TRUE(run(view));
+    EXPECT_EQ(view.markers, (std::vector<int>{2, 2, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(view.currentMarker, 0);
+    EXPECT_EQ(view.statusTexts, (std::vector<std::string>{kKillPassDoneText, ""}));
+}
+
+TEST_F(KillPass, EndsEarlyWhenTheListIsEmptiedMeanwhile) {
+    addRunValue(RegRoot::CurrentUser, "first.exe");
+    addRunValue(RegRoot::CurrentUser, "last.exe");
+    test::RecordingView view({"first.exe", "last.exe"});
+    view.beforeEntry = [&view](int index) {
+        if (index == 0)
+            view.entries.clear();
+    };
+    EXPECT_FALSE(run(view));
+    EXPECT_FALSE(runValue(RegRoot::CurrentUser, "last.exe"));
+    EXPECT_TRUE(runValue(RegRoot::CurrentUser, "first.exe"));
+    EXPECT_EQ(view.killButtonEnabled, 1);
+    EXPECT_EQ(view.statusTexts, std::vector<std::string>{""});
+    EXPECT_TRUE(platform.sleeps.empty());
+}
+
+TEST_F(KillPass, EndsEarlyWhenALibraryCannotBeRecorded) {
+    std::filesystem::create_directories(context.AppPath + "Temp.~txt"); // cannot be appended to
+    WriteFile(context.WinDir + "hook.dll", "w");
+    addRunValue(RegRoot::CurrentUser, "hook.dll");
+    test::RecordingView view({"other.exe", "hook.dll"});
+    EXPECT_FALSE(run(view));
+    EXPECT_TRUE(runValue(RegRoot::CurrentUser, "hook.dll"));
+    EXPECT_EQ(view.killButtonEnabled, 1);
+    EXPECT_EQ(view.statusTexts, std::vector<std::string>{""});
+}
+
+TEST_F(KillPass, EntriesThatArePathsTouchNothingOutsideTheFolders) {
+    auto evil = machine.startProgram(folder("Tools"), "evil.exe");
+    WriteFile(machine.root() + "data" + S + "outside.exe", "stays");
+    WriteFile(machine.root() + "outside.dll", "stays");
+    const std::vector<std::string> entries = {
+        "Tools" + S + "evil.exe",
+        ".." + S + "outside.exe",
+        ".." + S + ".." + S + ".." + S + "outside.dll",
+        folder("Tools") + "evil.exe",
+    };
+    test::RecordingView view(entries);
+    EXPECT_TRUE(run(view));
+
+    EXPECT_TRUE(Exists(folder("Tools") + "evil.exe"));
+    EXPECT_TRUE(Exists(machine.root() + "data" + S + "outside.exe"));
+    EXPECT_TRUE(Exists(machine.root() + "outside.dll"));
+    EXPECT_FALSE(Exists(context.AppPath + "Temp.~txt"));
+    EXPECT_EQ(platform.copies, 0);
+    EXPECT_TRUE(evil->alive());
+}
+
+TEST_F(KillPass, EmptyFolderValuesSkipTheirSteps) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(machine.root());
+    WriteFile(machine.root() + "bare.exe", "stays");
+    WriteFile(machine.root() + "bare.dll", "stays");
+    context.WinDir.clear();
+    context.SysDir.clear();
+    test::RecordingView view({"bare.exe", "bare.dll"});
+    const bool finished = run(view);
+    std::filesystem::current_path(before);
+
+    EXPECT_TRUE(finished);
+    EXPECT_TRUE(Exists(machine.root() + "bare.exe"));
+    EXPECT_TRUE(Exists(machine.root() + "bare.dll"));
+    EXPECT_EQ(platform.copies, 0);
+}
+
+} // namespace
+} // namespace pestrel

@@ -1,0 +1,187 @@
+#include "engine/WorkFiles.h"
+
+#include "engine/Context.h"
+#include "engine/Public.h"
+#include "tests/engine/TestFiles.h"
+#include "tests/engine/TestMachine.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace pestrel {
+namespace {
+
+using test::Exists;
+using test::ReadFile;
+using test::WriteFile;
+
+class WorkFiles : public ::testing::Test {
+protected:
+    std::string app(const std::string& name) { return context.AppPath + name; }
+    test::TestMachine machine;
+    Context& context = machine.context();
+};
+
+TEST(TextLines, EndAtLineFeedDropCarriageReturnsAndStopAtEndOfFileMark) {
+    test::TestMachine machine;
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\r\n\r\nb\r\n", {"a", "", "b"}},
+        {"a\rb\r\n", {"ab"}},
+        {"a\r\nb\x1A"
+         "c\r\nd\r\n",
+         {"a", "b"}},
+        {"  x \r\n", {"  x "}},
+    };
+    const std::string path = machine.root() + "lines.txt";
+    for (const Case& c : cases) {
+        WriteFile(path, c.bytes);
+        std::vector<std::string> lines;
+        ASSERT_TRUE(ReadTextLines(path, lines));
+        EXPECT_EQ(lines, c.lines) << "bytes: " << c.bytes;
+    }
+    std::vector<std::string> lines;
+    EXPECT_FALSE(ReadTextLines(machine.root() + "missing.txt", lines));
+}
+
+TEST_F(WorkFiles, VirusListLoadKeepsVisibleLinesAndRewritesOnlyListsOfTwoOrMore) {
+    struct Case {
+        std::string file;
+        std::vector<std::string> entries;
+        std::string fileAfter;
+    } cases[] = {
+        {"virus.exe\r\n\r\n  \r\n\t\r\n", {"virus.exe"}, "virus.exe\r\n\r\n  \r\n\t\r\n"},
+        {"a.exe\r\n\r\n \r\nb.dll", {"a.exe", "b.dll"}, "a.exe\r\nb.dll\r\n"},
+        {"  virus.exe \n病毒.exe\n", {"  virus.exe ", "病毒.exe"}, "  virus.exe \r\n病毒.exe\r\n"},
+        {"", {}, ""},
+    };
+    for (const Case& c : cases) {
+        WriteFile(app("VirusList.txt"), c.file);
+        const VirusListLoad load = LoadVirusList(context);
+        EXPECT_TRUE(load.ok);
+        EXPECT_EQ(load.entries, c.entries);
+        EXPECT_EQ(ReadFile(app("VirusList.txt")), c.fileAfter);
+    }
+}
+
+TEST_F(WorkFiles, MissingVirusListIsCreatedEmpty) {
+    const VirusListLoad load = LoadVirusList(context);
+    EXPECT_TRUE(load.ok);
+    EXPECT_TRUE(load.entries.empty());
+    EXPECT_EQ(ReadFile(app("VirusList.txt")), "");
+}
+
+TEST_F(WorkFiles, FailedSaveIsReportedAndLeavesNothingBehind) {
+    ASSERT_TRUE(SaveVirusList(context, {"a.exe", "b.exe"}));
+    EXPECT_EQ(ReadFile(app("VirusList.txt")), "a.exe\r\nb.exe\r\n");
+
+    // A folder standing where the list belongs cannot be replaced.
+    std::filesystem::remove(app("VirusList.txt"));
+    WriteFile(app("VirusList.txt") + "/keep.txt", "kept");
+    EXPECT_FALSE(SaveVirusList(context, {"c.exe"}));
+    EXPECT_EQ(ReadFile(app("VirusList.txt") + "/keep.txt"), "kept");
+
+    context.AppPath = machine.root() + "no-such-folder" + kPathSeparator;
+    EXPECT_FALSE(SaveVirusList(context, {"c.exe"}));
+    context.AppPath.clear();
+    EXPECT_FALSE(SaveVirusList(context, {"c.exe"}));
+
+    // No temporary file is left in the program folder.
+    std::size_t files = 0;
+    for (const auto& item : std::filesystem::directory_iterator(machine.root() + "app"))
+        files += item.path().filename() != "VirusList.txt";
+    EXPECT_EQ(files, 0u);
+}
+
+TEST_F(WorkFiles, FirstStartIsRecordedOnlyForTheExactTextTrue) {
+    struct Case {
+        std::string config;
+        bool firstRun;
+        std::string firstRunAfter;
+        std::string version;
+    } cases[] = {
+        {"", true, "False", ""},
+        {"[RunData]\r\nVersion=2.1\r\n", true, "False", "2.1"},
+        {"[RunData]\r\nFirstRun=True\r\n", true, "False", ""},
+        {"[RunData]\r\nFirstRun=true\r\n", false, "true", ""},
+        {"[RunData]\r\nFirstRun=False\r\nVersion=V3\r\n", false, "False", "V3"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(app("Config.ini"));
+        if (!c.config.empty())
+            WriteFile(app("Config.ini"), c.config);
+        const StartupSettings settings = ReadStartupSettings(context);
+        EXPECT_EQ(settings.firstRun, c.firstRun) << c.config;
+        EXPECT_EQ(settings.version, c.version);
+        EXPECT_EQ(machine.platform().readProfileString(app("Config.ini"), "RunData", "FirstRun",
+                                                       "<missing>"),
+                  c.firstRunAfter);
+    }
+}
+
+TEST_F(WorkFiles, PendingDeletionsRemoveLibrariesOnlyInsideTheirFolders) {
+    WriteFile(context.WinDir + "a.dll", "a");
+    WriteFile(context.SysDir + "a.dll", "a");
+    WriteFile(context.SysDir + "b.dll", "b");
+    WriteFile(context.WinDir + "outside.dll", "stays");
+    WriteFile(machine.root() + "victim.dll", "stays");
+    ASSERT_TRUE(RecordPendingDeletion(context, "a.dll"));
+    ASSERT_TRUE(RecordPendingDeletion(context, "b.dll"));
+    ASSERT_TRUE(RecordPendingDeletion(context, "gone.dll"));
+    ASSERT_TRUE(RecordPendingDeletion(context, std::string("..") + kPathSeparator + "victim.dll"));
+    ASSERT_TRUE(RecordPendingDeletion(context, std::string("System32") + kPathSeparator + ".." +
+                                                   kPathSeparator + "outside.dll"));
+    EXPECT_EQ(ReadFile(app("Temp.~txt")).value().substr(0, 14), "a.dll\r\nb.dll\r\n");
+
+    EXPECT_TRUE(RunPendingDeletions(context));
+    EXPECT_FALSE(Exists(context.WinDir + "a.dll"));
+    EXPECT_FALSE(Exists(context.SysDir + "a.dll"));
+    EXPECT_FALSE(Exists(context.SysDir + "b.dll"));
+    EXPECT_TRUE(Exists(context.WinDir + "outside.dll"));
+    EXPECT_TRUE(Exists(machine.root() + "victim.dll"));
+    EXPECT_FALSE(Exists(app("Temp.~txt")));
+    EXPECT_TRUE(RunPendingDeletions(context)) << "nothing pending";
+}
+
+TEST_F(WorkFiles, EmptyFolderValuesNeverReachTheCurrentDirectory) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(machine.root());
+    WriteFile(machine.root() + "bare.dll", "stays");
+    context.WinDir.clear();
+    context.SysDir.clear();
+    ASSERT_TRUE(RecordPendingDeletion(context, "bare.dll"));
+    EXPECT_TRUE(RunPendingDeletions(context));
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(Exists(machine.root() + "bare.dll"));
+}
+
+TEST_F(WorkFiles, LogBackupAndProcessListing) {
+    EnsureBackupFolder(context);
+    ASSERT_TRUE(machine.platform().folderExists(context.backupFolder()));
+    WriteFile(context.WinDir + "evil.exe", "one");
+    ASSERT_TRUE(BackupFile(context, context.WinDir + "evil.exe", "evil.exe"));
+    WriteFile(context.WinDir + "evil.exe", "two");
+    ASSERT_TRUE(BackupFile(context, context.WinDir + "evil.exe", "evil.exe"));
+    EXPECT_EQ(ReadFile(context.backupFolder() + "evil.exe"), "two");
+    EXPECT_FALSE(BackupFile(context, context.WinDir + "evil.exe",
+                            std::string("..") + kPathSeparator + "evil.exe"));
+    EXPECT_FALSE(Exists(app("evil.exe")));
+
+    LogDeletion(context, "evil.exe", context.WinDir + "evil.exe");
+    LogDeletion(context, "evil.exe", context.SysDir + "evil.exe");
+    EXPECT_EQ(ReadFile(context.backupFolder() + "Log.ini"),
+              "[RunData]\r\nevil.exe=" + context.SysDir + "evil.exe\r\n");
+
+    ASSERT_TRUE(WriteProcessList(context, {{"init", "/sbin/"}, {"evil.exe", ""}}));
+    EXPECT_EQ(ReadFile(app("ProcessList.txt")), "init  #/sbin/#\r\n\r\nevil.exe  ##\r\n\r\n");
+    ASSERT_TRUE(WriteProcessList(context, {}));
+    EXPECT_EQ(ReadFile(app("ProcessList.txt")), "init  #/sbin/#\r\n\r\nevil.exe  ##\r\n\r\n");
+}
+
+} // namespace
+} // namespace pestrel
