@@ -1,10 +1,15 @@
+#include "platform/posix/PosixPlatform.h"
+#include "ui/AboutUnit.h"
+#include "ui/MainUnit.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QLabel placeholder(QStringLiteral("Pestrel: the main window is being built."));
-    placeholder.resize(360, 80);
-    placeholder.show();
+    pestrel::PosixPlatform platform(pestrel::PosixPlatform::DefaultDataRoot());
+    pestrel::TMainForm mainForm(platform);
+    pestrel::TAboutForm aboutForm(*pestrel::Seams::Standard().desktop);
+    mainForm.setAboutForm(&aboutForm);
+    mainForm.show();
     return app.exec();
 }

@@ -1,0 +1,211 @@
+#include "ui/MainUnit.h"
+
+#include "engine/Public.h"
+#include "engine/WorkFiles.h"
+#include "ui/AboutUnit.h"
+#include "ui/FontHeights.h"
+#include "ui/ListEntries.h"
+#include "ui_MainForm.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QUrl>
+
+namespace pestrel {
+namespace {
+
+using Handler = void (TMainForm::*)();
+
+// Handlers drop any failure without a message.
+auto Guarded(TMainForm* form, Handler handler) {
+    return [form, handler] {
+        try {
+            (form->*handler)();
+        } catch (...) {
+        }
+    };
+}
+
+// Commands hang on the click of any button class, the toolkit's own or a skinned one.
+void OnClick(QWidget* button, TMainForm* form, Handler handler) {
+    QObject::connect(qobject_cast<QAbstractButton*>(button), &QAbstractButton::clicked, form,
+                     Guarded(form, handler));
+}
+
+} // namespace
+
+TMainForm::TMainForm(Platform& platform, Seams seams, RunWaits waits, QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::MainForm>()), platform_(platform, gate_),
+      context_(platform_), seams_(seams), waits_(waits) {
+    ui_->setupUi(this);
+    ApplyFontPixelHeights(this);
+    setStatusText(ui_->StatusBar->property("simpleText").toString());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    connectCommands();
+    Guarded(this, &TMainForm::FormCreate)();
+}
+
+TMainForm::~TMainForm() {
+    gate_.shutDown();
+}
+
+void TMainForm::connectCommands() {
+    connect(ui_->ListBox, &QListWidget::itemClicked, this, Guarded(this, &TMainForm::ListBoxClick));
+    connect(ui_->ListBox, &QWidget::customContextMenuRequested, this,
+            Guarded(this, &TMainForm::ListBoxClick));
+    ui_->ListBox->installEventFilter(this);
+    connect(ui_->NDelete, &QAction::triggered, this, Guarded(this, &TMainForm::NDeleteClick));
+    connect(ui_->NEdit, &QAction::triggered, this, Guarded(this, &TMainForm::NEditClick));
+    connect(ui_->NSave, &QAction::triggered, this, Guarded(this, &TMainForm::NSaveClick));
+    connect(ui_->EADDVirusName, &QLineEdit::returnPressed, this,
+            Guarded(this, &TMainForm::EADDVirusNameKeyPress));
+
+    OnClick(ui_->SBPestrel, this, &TMainForm::SBPestrelClick);
+    OnClick(ui_->SBCleanList, this, &TMainForm::SBCleanListClick);
+    OnClick(ui_->SBAddToList, this, &TMainForm::SBAddToListClick);
+    OnClick(ui_->SBProcessList, this, &TMainForm::SBProcessListClick);
+    OnClick(ui_->SBKillProcess, this, &TMainForm::SBKillProcessClick);
+    OnClick(ui_->BVirusPath, this, &TMainForm::BVirusPathClick);
+    OnClick(ui_->BAllVirusPath, this, &TMainForm::BAllVirusPathClick);
+    OnClick(ui_->suiButton1, this, &TMainForm::suiButton1Click);
+    OnClick(ui_->SBAbout, this, &TMainForm::SBAboutClick);
+}
+
+void TMainForm::FormCreate() {
+    InitialiseContext(context_);
+    const StartupSettings settings = ReadStartupSettings(context_);
+    const QString title = QStringLiteral("Pestrel ") + ShownText(settings.version);
+    QGuiApplication::setApplicationDisplayName(title);
+    setWindowTitle(title);
+
+    const VirusListLoad list = LoadVirusList(context_);
+    for (const std::string& entry : list.entries)
+        AppendRow(ui_->ListBox, entry);
+    if (!list.ok)
+        return;
+    RunPendingDeletions(context_);
+}
+
+void TMainForm::FormShow() {
+    SBProcessListClick();
+}
+
+void TMainForm::FormResize() {
+    const int half = width() / 2;
+    ui_->SBProcessList->move(half - ui_->SBProcessList->width(), ui_->SBProcessList->y());
+    ui_->SBKillProcess->move(ui_->SBProcessList->x() + ui_->SBProcessList->width() + 10,
+                             ui_->SBKillProcess->y());
+    ui_->BVirusPath->move(half - ui_->BVirusPath->width(), ui_->BVirusPath->y());
+    ui_->BAllVirusPath->move(ui_->BVirusPath->x() + ui_->BVirusPath->width() + 10,
+                             ui_->BAllVirusPath->y());
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Restoring from the task bar is spontaneous; only the program's own show counts.
+    if (!event->spontaneous())
+        Guarded(this, &TMainForm::FormShow)();
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Guarded(this, &TMainForm::FormResize)();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    gate_.shutDown();
+    QWidget::closeEvent(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // A selection moved by the keyboard counts as a click on the list; the list moves it first.
+    if (watched == ui_->ListBox && event->type() == QEvent::KeyPress) {
+        const int before = ui_->ListBox->currentRow();
+        QMetaObject::invokeMethod(
+            this,
+            [this, before] {
+                if (ui_->ListBox->currentRow() != before)
+                    Guarded(this, &TMainForm::ListBoxClick)();
+            },
+            Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::suiButton1Click() {
+    const std::string path = JoinName(context_.AppPath, "Readme.txt").value_or("Readme.txt");
+    if (platform_.fileExists(path)) {
+        seams_.desktop->open(QUrl::fromLocalFile(ShownText(path)));
+        return;
+    }
+    seams_.boxes->inform(this, QGuiApplication::applicationDisplayName(),
+                         QStringLiteral("错误：文件") + ShownText(path) +
+                             QStringLiteral("不存在！"));
+}
+
+void TMainForm::SBAboutClick() {
+    if (!aboutForm_)
+        return;
+    aboutForm_->show();
+    aboutForm_->raise();
+    aboutForm_->activateWindow();
+}
+
+void TMainForm::startWorker(int mode) {
+    context_.RunMode = mode;
+    new TRunExecute(*this);
+}
+
+std::vector<std::string> TMainForm::virusEntries() const {
+    std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(ui_->ListBox->count()));
+    for (int i = 0; i < ui_->ListBox->count(); ++i)
+        entries.push_back(RowBytes(ui_->ListBox->item(i)));
+    return entries;
+}
+
+int TMainForm::virusEntryCount() const {
+    return ui_->ListBox->count();
+}
+
+std::optional<std::string> TMainForm::virusEntry(int index) const {
+    if (index < 0 || index >= ui_->ListBox->count())
+        return std::nullopt;
+    return RowBytes(ui_->ListBox->item(index));
+}
+
+int TMainForm::virusMarker() const {
+    return FocusMark(ui_->ListBox);
+}
+
+void TMainForm::setVirusMarker(int index) {
+    MoveFocusMark(ui_->ListBox, index);
+}
+
+QString TMainForm::statusText() const {
+    return ui_->StatusBar->currentMessage();
+}
+
+void TMainForm::setStatusText(const QString& text) {
+    if (text.isEmpty())
+        ui_->StatusBar->clearMessage();
+    else
+        ui_->StatusBar->showMessage(text);
+}
+
+void TMainForm::enableKillButton() {
+    ui_->SBPestrel->setEnabled(true);
+}
+
+void TMainForm::clearProcessList() {
+    ui_->ListBoxProcess->clear();
+}
+
+void TMainForm::setAllPathsEnabled(bool enabled) {
+    ui_->BAllVirusPath->setEnabled(enabled);
+}
+
+} // namespace pestrel

@@ -1,0 +1,94 @@
+#pragma once
+// The main window: the virus list page, the process list and process path pages, the status
+// bar. Its handlers gather input from the controls and call the engine; long and timed jobs go
+// to TRunExecute workers.
+
+#include "engine/Context.h"
+#include "ui/GatedPlatform.h"
+#include "ui/RunExecute.h"
+#include "ui/Seams.h"
+#include "ui/WorkerGate.h"
+
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Ui {
+class MainForm;
+}
+
+namespace pestrel {
+
+class TAboutForm;
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    // Runs the creation handler: fills the context from `platform`, reads Config.ini, loads the
+    // virus list and finishes pending library deletions.
+    explicit TMainForm(Platform& platform, Seams seams = Seams::Standard(), RunWaits waits = {},
+                       QWidget* parent = nullptr);
+    // Ends the running workers first.
+    ~TMainForm() override;
+
+    void setAboutForm(TAboutForm* about) { aboutForm_ = about; }
+
+    Context& context() { return context_; }
+    WorkerGate& workers() { return gate_; }
+    const RunWaits& waits() const { return waits_; }
+
+    // What workers ask of the window, each carried out on the UI thread.
+    int virusEntryCount() const;
+    std::optional<std::string> virusEntry(int index) const; // nothing when out of range
+    int virusMarker() const;
+    void setVirusMarker(int index);
+    QString statusText() const;
+    void setStatusText(const QString& text);
+    void enableKillButton();
+    void clearProcessList();
+    void setAllPathsEnabled(bool enabled);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectCommands();
+    void startWorker(int mode);
+    std::vector<std::string> virusEntries() const;
+
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+
+    void ListBoxClick();
+    void NDeleteClick();
+    void NEditClick();
+    void NSaveClick();
+    void EADDVirusNameKeyPress();
+    void SBAddToListClick();
+    void SBCleanListClick();
+    void SBPestrelClick();
+
+    void SBProcessListClick();
+    void SBKillProcessClick();
+    void BVirusPathClick();
+    void BAllVirusPathClick();
+
+    void suiButton1Click();
+    void SBAboutClick();
+
+    std::unique_ptr<Ui::MainForm> ui_;
+    WorkerGate gate_;
+    GatedPlatform platform_;
+    Context context_;
+    Seams seams_;
+    RunWaits waits_;
+    TAboutForm* aboutForm_ = nullptr;
+};
+
+} // namespace pestrel

@@ -1,0 +1,105 @@
+// The virus list page: adding, deleting, editing, saving and clearing entries, and the kill
+// button.
+
+#include "engine/Public.h"
+#include "engine/WorkFiles.h"
+#include "ui/ListEntries.h"
+#include "ui/MainUnit.h"
+#include "ui_MainForm.h"
+
+#include <QCursor>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+namespace pestrel {
+namespace {
+
+const QStringList kOpenDialogFilters = {QStringLiteral("病毒文件(*.exe *.dll)"),
+                                        QStringLiteral("所有文件(*)")};
+
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+std::string TrimBlanks(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+// The text after the last folder separator or drive colon of a typed path; the whole text when
+// there is none.
+std::string TypedFileName(const std::string& text) {
+    const std::size_t cut = text.find_last_of("\\/:");
+    return cut == std::string::npos ? text : text.substr(cut + 1);
+}
+
+} // namespace
+
+void TMainForm::ListBoxClick() {
+    ui_->PopupMenu->popup(QCursor::pos());
+}
+
+void TMainForm::NSaveClick() {
+    if (!SaveVirusList(context_, virusEntries()))
+        return;
+    setStatusText(QStringLiteral("列表已经保存！"));
+    startWorker(RunModes::ClearStatusText);
+}
+
+void TMainForm::SBAddToListClick() {
+    const std::string typed = LocalBytes(ui_->EADDVirusName->text());
+    if (HasVisibleText(typed)) {
+        AppendRow(ui_->ListBox, TrimBlanks(TypedFileName(typed)));
+        ui_->EADDVirusName->clear();
+        NSaveClick();
+        ui_->EADDVirusName->setFocus();
+        return;
+    }
+    const QString picked = seams_.openDialog->pickFile(this, kOpenDialogFilters);
+    if (picked.isEmpty() || !platform_.fileExists(LocalBytes(picked)))
+        return;
+    AppendRow(ui_->ListBox, LocalBytes(QFileInfo(picked).fileName()));
+}
+
+void TMainForm::EADDVirusNameKeyPress() {
+    SBAddToListClick();
+}
+
+void TMainForm::NDeleteClick() {
+    const QList<QListWidgetItem*> selected = ui_->ListBox->selectedItems();
+    if (selected.isEmpty())
+        return;
+    qDeleteAll(selected);
+    NSaveClick();
+}
+
+void TMainForm::NEditClick() {
+    if (ui_->ListBox->count() == 0)
+        return;
+    if (QListWidgetItem* current = ui_->ListBox->currentItem();
+        current && HasVisibleText(RowBytes(current))) {
+        ui_->EADDVirusName->setText(current->text());
+        delete current;
+    }
+    NSaveClick();
+}
+
+void TMainForm::SBCleanListClick() {
+    if (seams_.boxes->confirm(this, QStringLiteral("确实要清空病毒列表吗?")))
+        ui_->ListBox->clear();
+}
+
+void TMainForm::SBPestrelClick() {
+    if (ui_->ListBox->count() > 0) {
+        ui_->SBPestrel->setEnabled(false);
+        const auto enableAgain = qScopeGuard([this] { ui_->SBPestrel->setEnabled(true); });
+        startWorker(RunModes::KillPass);
+    }
+    RepairSystemSettings(platform_);
+}
+
+} // namespace pestrel

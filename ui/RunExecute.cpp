@@ -1,0 +1,117 @@
+#include "ui/RunExecute.h"
+
+#include "engine/Context.h"
+#include "engine/KillPass.h"
+#include "engine/WorkFiles.h"
+#include "ui/ListEntries.h"
+#include "ui/MainUnit.h"
+#include "ui/WorkerGate.h"
+
+namespace pestrel {
+namespace {
+
+// The window as a worker reaches it: each call runs on the UI thread while the worker waits.
+// Once the gate closes, calls are refused and answer their fallback.
+class WindowLink final : public KillPassView {
+public:
+    explicit WindowLink(TMainForm& form) : form_(form), gate_(form.workers()) {}
+
+    int entryCount() override {
+        return ask([this] { return form_.virusEntryCount(); }, 0);
+    }
+    std::optional<std::string> entry(int index) override {
+        std::optional<std::string> text;
+        tell([&] { text = form_.virusEntry(index); });
+        return text;
+    }
+    int marker() override {
+        return ask([this] { return form_.virusMarker(); }, -1);
+    }
+    void setMarker(int index) override {
+        tell([this, index] { form_.setVirusMarker(index); });
+    }
+    void setStatusText(const std::string& text) override {
+        tell([this, &text] { form_.setStatusText(ShownText(text)); });
+    }
+    void enableKillButton() override {
+        tell([this] { form_.enableKillButton(); });
+    }
+
+    bool statusTextEmpty() {
+        return ask([this] { return form_.statusText().isEmpty(); }, true);
+    }
+    void clearProcessList() {
+        tell([this] { form_.clearProcessList(); });
+    }
+    void setAllPathsEnabled(bool enabled) {
+        tell([this, enabled] { form_.setAllPathsEnabled(enabled); });
+    }
+
+private:
+    template <typename Action> void tell(Action action) {
+        if (gate_.closing())
+            return;
+        QMetaObject::invokeMethod(
+            &form_,
+            [this, &action] {
+                if (!gate_.closing())
+                    action();
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    template <typename Action, typename Result> Result ask(Action action, Result fallback) {
+        Result result = std::move(fallback);
+        tell([&] { result = action(); });
+        return result;
+    }
+
+    TMainForm& form_;
+    WorkerGate& gate_;
+};
+
+void RunJob(int mode, Context& context, WorkerGate& gate, const RunWaits& waits,
+            WindowLink& window) {
+    switch (mode) {
+    case RunModes::KillPass:
+        RunKillPass(context, window, waits.killPassDoneMs);
+        break;
+    case RunModes::ClearProcessList:
+        if (gate.wait(waits.clearProcessListMs))
+            window.clearProcessList();
+        break;
+    case RunModes::LockAllPathsButton:
+        window.setAllPathsEnabled(false);
+        gate.wait(waits.lockAllPathsMs);
+        window.setAllPathsEnabled(true);
+        break;
+    case RunModes::ClearStatusText:
+        if (window.statusTextEmpty())
+            break;
+        gate.wait(waits.clearStatusMs);
+        if (!window.statusTextEmpty())
+            window.setStatusText(std::string());
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+TRunExecute::TRunExecute(TMainForm& form) : form_(form), mode_(form.context().RunMode.load()) {
+    form.workers().adopt(this);
+    start();
+}
+
+void TRunExecute::run() {
+    Context& context = form_.context();
+    WindowLink window(form_);
+    // A failure ends the job quietly; a kill pass has already answered its own on the window.
+    try {
+        EnsureBackupFolder(context);
+        RunJob(mode_, context, form_.workers(), form_.waits(), window);
+    } catch (...) {
+    }
+}
+
+} // namespace pestrel

@@ -1,0 +1,34 @@
+#pragma once
+// The window's one worker class. It takes the job named by the context's RunMode when it is
+// created, starts at once, runs that one job and is deleted by the window's worker gate when it
+// has ended. It reaches the window only through calls carried out on the UI thread, and the
+// worker waits for each of them.
+
+#include <QThread>
+
+namespace pestrel {
+
+class TMainForm;
+
+// How long the timed jobs wait; the program uses these, tests shorten them.
+struct RunWaits {
+    unsigned killPassDoneMs = 6000;      // the completion message of a kill pass stays
+    unsigned clearProcessListMs = 30000; // until the process list is emptied
+    unsigned lockAllPathsMs = 8000;      // the all-paths button stays disabled
+    unsigned clearStatusMs = 8000;       // until a save message is cleared
+};
+
+class TRunExecute final : public QThread {
+    Q_OBJECT
+public:
+    explicit TRunExecute(TMainForm& form);
+
+protected:
+    void run() override;
+
+private:
+    TMainForm& form_;
+    const int mode_;
+};
+
+} // namespace pestrel
