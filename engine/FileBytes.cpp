@@ -10,10 +10,11 @@ namespace pestrel {
 namespace {
 
 std::string TemporaryNameBeside(const std::string& path) {
-    // Unique across the threads of this process (counter) and across processes (random seed).
-    static const unsigned long long seed = std::random_device{}();
+    // Unique across the threads of this process (counter) and across processes (random part,
+    // drawn per call so that a forked copy does not repeat its parent's names).
     static std::atomic<unsigned long long> counter{0};
-    return path + ".~" + std::to_string(seed) + "-" + std::to_string(++counter) + ".tmp";
+    return path + ".~" + std::to_string(std::random_device{}()) + "-" + std::to_string(++counter) +
+           ".tmp";
 }
 
 bool WriteWhole(const std::string& path, const char* mode, const std::string& bytes) {

@@ -1,0 +1,83 @@
+#include "platform/posix/PosixPlatform.h"
+#include "tests/engine/TestFiles.h"
+#include "tests/engine/TestMachine.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace pestrel {
+namespace {
+
+TEST(PosixFiles, TellFilesFromFoldersAndCopyOverOlderCopies) {
+    test::TestMachine machine;
+    Platform& platform = machine.platform();
+    const std::string dir = machine.root() + "dir";
+    const std::string file = machine.root() + "file.exe";
+    test::WriteFile(file, "new");
+    test::WriteFile(machine.root() + "copy.exe", "old and longer");
+
+    EXPECT_TRUE(platform.createFolder(dir));
+    EXPECT_FALSE(platform.createFolder(dir));
+    EXPECT_TRUE(platform.folderExists(dir + "/"));
+    EXPECT_FALSE(platform.fileExists(dir));
+    EXPECT_TRUE(platform.fileExists(file));
+    EXPECT_FALSE(platform.folderExists(file));
+    EXPECT_FALSE(platform.deleteFile(dir)) << "folders are not deleted as files";
+
+    EXPECT_TRUE(platform.copyFile(file, machine.root() + "copy.exe"));
+    EXPECT_EQ(test::ReadFile(machine.root() + "copy.exe"), "new");
+    EXPECT_FALSE(platform.copyFile(machine.root() + "missing.exe", machine.root() + "x.exe"));
+
+    EXPECT_TRUE(platform.deleteFile(file));
+    EXPECT_FALSE(platform.fileExists(file));
+    EXPECT_FALSE(platform.deleteFile(file));
+}
+
+TEST(PosixFiles, ReadOnlyIsTheOwnerWriteBitAndUnreadableAttributesAreInvalid) {
+    test::TestMachine machine;
+    Platform& platform = machine.platform();
+    const std::string file = machine.root() + "a.dll";
+    test::WriteFile(file, "x");
+    EXPECT_EQ(platform.fileAttributes(file), 0u);
+    EXPECT_TRUE(platform.setFileAttributes(file, FileAttribute::ReadOnly | FileAttribute::Hidden));
+    EXPECT_EQ(platform.fileAttributes(file), FileAttribute::ReadOnly);
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::owner_write,
+              std::filesystem::perms::none);
+    EXPECT_TRUE(platform.setFileAttributes(file, 0));
+    EXPECT_EQ(platform.fileAttributes(file), 0u);
+    EXPECT_EQ(platform.fileAttributes(machine.root() + "missing"), FileAttribute::Invalid);
+    EXPECT_FALSE(platform.setFileAttributes(machine.root() + "missing", 0));
+}
+
+TEST(PosixFolders, StandInFoldersLiveUnderTheDataRoot) {
+    test::TestMachine machine;
+    const std::string data = machine.root() + "data";
+    PosixPlatform platform(data, "/opt/tool/pestrel");
+    EXPECT_EQ(platform.windowsFolder(), data + "/Windows");
+    EXPECT_EQ(platform.systemFolder(), data + "/Windows/System32");
+    EXPECT_TRUE(platform.folderExists(data + "/Windows/System32"));
+    EXPECT_TRUE(platform.folderExists(data + "/Registry"));
+    EXPECT_EQ(platform.programFile(), "/opt/tool/pestrel");
+    EXPECT_FALSE(PosixPlatform(data).programFile().empty());
+}
+
+TEST(PosixFolders, DefaultRootFollowsXdgDataHomeThenHome) {
+    const char* savedXdg = std::getenv("XDG_DATA_HOME");
+    const char* savedHome = std::getenv("HOME");
+    const std::string xdg = savedXdg ? savedXdg : "", home = savedHome ? savedHome : "";
+
+    ::setenv("XDG_DATA_HOME", "/data/x", 1);
+    EXPECT_EQ(PosixPlatform::DefaultDataRoot(), "/data/x/pestrel");
+    ::setenv("XDG_DATA_HOME", "", 1);
+    ::setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(PosixPlatform::DefaultDataRoot(), "/home/someone/.local/share/pestrel");
+    ::setenv("XDG_DATA_HOME", "relative/ignored", 1);
+    EXPECT_EQ(PosixPlatform::DefaultDataRoot(), "/home/someone/.local/share/pestrel");
+
+    savedXdg ? ::setenv("XDG_DATA_HOME", xdg.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
+    savedHome ? ::setenv("HOME", home.c_str(), 1) : ::unsetenv("HOME");
+}
+
+} // namespace
+} // namespace pestrel

@@ -1,0 +1,190 @@
+#include "engine/Public.h"
+#include "platform/posix/PosixPlatform.h"
+#include "tests/engine/TestFiles.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace pestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TemporaryRoot {
+public:
+    TemporaryRoot() {
+        std::string pattern = (fs::temp_directory_path() / "pestrel-reg-XXXXXX").string();
+        path = ::mkdtemp(pattern.data());
+    }
+    ~TemporaryRoot() { fs::remove_all(path); }
+    std::string path;
+};
+
+RegValue Text(std::string text) {
+    RegValue value;
+    value.text = std::move(text);
+    return value;
+}
+
+struct FileStamp {
+    ino_t inode;
+    timespec modified;
+    bool operator==(const FileStamp& other) const {
+        return inode == other.inode && modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+FileStamp StampOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+    return {info.st_ino, info.st_mtim};
+}
+
+class PosixRegistry : public ::testing::Test {
+protected:
+    std::string hiveText(RegRoot root) {
+        return test::ReadFile(platform.hiveFile(root)).value_or("<missing>");
+    }
+    TemporaryRoot root;
+    PosixPlatform platform{root.path};
+};
+
+TEST_F(PosixRegistry, KeepsEachHiveInItsFileAndClassesUnderTheMachine) {
+    ASSERT_TRUE(ResetTxtFileOpenCommand(platform));
+    ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, "Software\\X", "v", Text("user")));
+    EXPECT_EQ(platform.hiveFile(RegRoot::LocalMachine),
+              root.path + "/Registry/HKEY_LOCAL_MACHINE.reg");
+    EXPECT_EQ(hiveText(RegRoot::LocalMachine),
+              "REGEDIT4\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\Software]\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Classes]\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Classes\\txtfile]\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Classes\\txtfile\\shell]\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Classes\\txtfile\\shell\\open]\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Classes\\txtfile\\shell\\open\\command]\r\n"
+              "@=\"Notepad.exe \\\"%1\\\" \"\r\n\r\n");
+    EXPECT_EQ(platform
+                  .queryValue(RegRoot::LocalMachine,
+                              "software\\classes\\TXTFILE\\shell\\open\\"
+                              "command",
+                              "")
+                  ->text,
+              "Notepad.exe \"%1\" ");
+    EXPECT_EQ(hiveText(RegRoot::CurrentUser),
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n\r\n"
+              "[HKEY_CURRENT_USER\\Software\\X]\r\n\"v\"=\"user\"\r\n\r\n");
+}
+
+TEST_F(PosixRegistry, ChangesThatChangeNothingDoNotRewriteTheHive) {
+    ASSERT_TRUE(platform.setValue(RegRoot::LocalMachine, kRunKey, "Other", Text("x")));
+    const FileStamp before = StampOf(platform.hiveFile(RegRoot::LocalMachine));
+
+    EXPECT_FALSE(DeleteRegValue(platform, RegRoot::LocalMachine, kRunKey, "absent.exe"));
+    EXPECT_TRUE(platform.createKey(RegRoot::LocalMachine, kRunKey));
+    EXPECT_TRUE(platform.createKey(RegRoot::LocalMachine, "SOFTWARE"));
+    EXPECT_TRUE(platform.setValue(RegRoot::LocalMachine, kRunKey, "other", Text("x")));
+    EXPECT_FALSE(platform.deleteValue(RegRoot::LocalMachine, "Software\\Missing", "x"));
+    EXPECT_TRUE(StampOf(platform.hiveFile(RegRoot::LocalMachine)) == before);
+
+    // A delete of a missing value under a missing key creates the key, and nothing more.
+    EXPECT_FALSE(DeleteRegValue(platform, RegRoot::CurrentUser, kRunKey, "absent.exe"));
+    EXPECT_NE(hiveText(RegRoot::CurrentUser)
+                  .find("[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]"
+                        "\r\n\r\n"),
+              std::string::npos);
+}
+
+TEST_F(PosixRegistry, ARefusingHiveChangesNothing) {
+    ASSERT_TRUE(platform.setValue(RegRoot::LocalMachine, "Software\\K", "v", Text("old")));
+    const std::string before = hiveText(RegRoot::LocalMachine);
+    platform.setRefuseRegistryWrites(RegRoot::LocalMachine, true);
+
+    EXPECT_FALSE(platform.setValue(RegRoot::LocalMachine, "Software\\K", "v", Text("new")));
+    EXPECT_FALSE(platform.setValue(RegRoot::ClassesRoot, "txtfile", "", Text("new")));
+    EXPECT_FALSE(platform.createKey(RegRoot::LocalMachine, "Software\\K"));
+    EXPECT_FALSE(platform.deleteValue(RegRoot::LocalMachine, "Software\\K", "v"));
+    EXPECT_EQ(platform.queryValue(RegRoot::LocalMachine, "Software\\K", "v")->text, "old");
+    EXPECT_EQ(hiveText(RegRoot::LocalMachine), before);
+    EXPECT_TRUE(platform.setValue(RegRoot::CurrentUser, "Software\\K", "v", Text("user")));
+
+    platform.setRefuseRegistryWrites(RegRoot::LocalMachine, false);
+    EXPECT_TRUE(platform.setValue(RegRoot::LocalMachine, "Software\\K", "v", Text("new")));
+}
+
+TEST_F(PosixRegistry, AHiveThatCannotBeWrittenRefuses) {
+    fs::remove_all(root.path + "/Registry");
+    test::WriteFile(root.path + "/Registry", "a file where the folder belongs");
+    EXPECT_FALSE(platform.setValue(RegRoot::CurrentUser, "Software\\K", "v", Text("x")));
+    EXPECT_FALSE(platform.createKey(RegRoot::CurrentUser, "Software\\K"));
+    EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, "Software\\K", "v"));
+}
+
+TEST_F(PosixRegistry, RefusesNamesAndTextThatWouldBreakTheFile) {
+    EXPECT_FALSE(platform.setValue(RegRoot::CurrentUser, "Software\\K", "a\r\nb", Text("x")));
+    EXPECT_FALSE(platform.setValue(RegRoot::CurrentUser, "Software\\K", "v",
+                                   Text("x\n[HKEY_CURRENT_USER\\Injected]")));
+    EXPECT_FALSE(platform.createKey(RegRoot::CurrentUser, "Software\\K\n[Injected]"));
+    EXPECT_FALSE(fs::exists(platform.hiveFile(RegRoot::CurrentUser)));
+}
+
+TEST_F(PosixRegistry, ThreadsAndInstancesWritingAtOnceLoseNothing) {
+    PosixPlatform second(root.path);
+    constexpr int kThreads = 4, kValues = 25;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            Platform& target = t % 2 ? static_cast<Platform&>(second) : platform;
+            for (int v = 0; v < kValues; ++v)
+                target.setValue(RegRoot::CurrentUser, "Software\\Load",
+                                "t" + std::to_string(t) + "v" + std::to_string(v), Text("x"));
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int t = 0; t < kThreads; ++t) {
+        for (int v = 0; v < kValues; ++v) {
+            const std::string name = "t" + std::to_string(t) + "v" + std::to_string(v);
+            EXPECT_TRUE(platform.queryValue(RegRoot::CurrentUser, "Software\\Load", name)) << name;
+        }
+    }
+}
+
+TEST_F(PosixRegistry, TwoProcessesWritingAtOnceLoseNothing) {
+    constexpr int kValues = 60;
+    const auto writeAll = [&](Platform& target, const std::string& prefix) {
+        for (int v = 0; v < kValues; ++v)
+            target.setValue(RegRoot::LocalMachine, kRunKey, prefix + std::to_string(v), Text("x"));
+    };
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        PosixPlatform own(root.path);
+        writeAll(own, "child");
+        ::_exit(0);
+    }
+    writeAll(platform, "parent");
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (const char* prefix : {"child", "parent"}) {
+        for (int v = 0; v < kValues; ++v) {
+            const std::string name = prefix + std::to_string(v);
+            EXPECT_TRUE(platform.queryValue(RegRoot::LocalMachine, kRunKey, name)) << name;
+        }
+    }
+    // No temporary file is left beside the hives.
+    std::vector<std::string> files;
+    for (const auto& item : fs::directory_iterator(root.path + "/Registry"))
+        files.push_back(item.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files,
+              (std::vector<std::string>{"HKEY_LOCAL_MACHINE.reg", "HKEY_LOCAL_MACHINE.reg.lock"}));
+}
+
+} // namespace
+} // namespace pestrel

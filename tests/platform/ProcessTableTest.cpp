@@ -1,0 +1,110 @@
+#include "engine/Public.h"
+#include "platform/posix/PosixPlatform.h"
+#include "tests/engine/TestFiles.h"
+#include "tests/engine/TestMachine.h"
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace pestrel {
+namespace {
+
+constexpr unsigned long kKernelThreadFlag = 0x00200000; // PF_KTHREAD
+
+std::optional<ProcessRecord> Find(const std::vector<ProcessRecord>& records, std::uint32_t id) {
+    for (const ProcessRecord& record : records) {
+        if (record.id == id)
+            return record;
+    }
+    return std::nullopt;
+}
+
+bool IsKernelThread(std::uint32_t id) {
+    const auto stat = test::ReadFile("/proc/" + std::to_string(id) + "/stat");
+    if (!stat)
+        return false;
+    std::istringstream fields(stat->substr(stat->rfind(')') + 2));
+    std::string field;
+    unsigned long flags = 0;
+    for (int i = 0; i < 6 && fields >> field;) // state, ppid, pgrp, session, tty, tpgid
+        ++i;
+    fields >> flags;
+    return flags & kKernelThreadFlag;
+}
+
+class ProcessTable : public ::testing::Test {
+protected:
+    std::string folder() { return machine.root() + "Tools/"; }
+    test::TestMachine machine;
+    Platform& platform = machine.platform();
+};
+
+TEST_F(ProcessTable, ListsUserProcessesInAscendingOrderWithTheirProgramFiles) {
+    auto evil = machine.startProgram(folder(), "evil.exe");
+    const std::vector<ProcessRecord> withPaths =
+        platform.processSnapshot(SnapshotDetail::WithPaths);
+    EXPECT_TRUE(std::is_sorted(withPaths.begin(), withPaths.end(),
+                               [](const auto& a, const auto& b) { return a.id < b.id; }));
+    EXPECT_TRUE(std::adjacent_find(withPaths.begin(), withPaths.end(), [](auto& a, auto& b) {
+                    return a.id == b.id;
+                }) == withPaths.end());
+
+    const auto record = Find(withPaths, evil->id());
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->exeFile, "evil.exe");
+    EXPECT_EQ(record->exePath, folder() + "evil.exe");
+
+    const auto self = Find(withPaths, static_cast<std::uint32_t>(::getpid()));
+    ASSERT_TRUE(self);
+    EXPECT_EQ(self->exePath, std::filesystem::read_symlink("/proc/self/exe").string());
+
+    const std::vector<ProcessRecord> names = platform.processSnapshot(SnapshotDetail::Names);
+    const auto named = Find(names, evil->id());
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->exeFile, "evil.exe");
+    EXPECT_FALSE(named->exePath);
+}
+
+TEST_F(ProcessTable, LeavesOutKernelThreadsAndEndedProcesses) {
+    auto ended = machine.startProgram(folder(), "ended.exe");
+    ASSERT_TRUE(platform.terminateProcess(ended->id()));
+    // Not yet reaped: a zombie, which is no longer a running program.
+    const std::vector<ProcessRecord> records = platform.processSnapshot(SnapshotDetail::Names);
+    EXPECT_FALSE(Find(records, ended->id()));
+    for (const ProcessRecord& record : records)
+        EXPECT_FALSE(IsKernelThread(record.id)) << record.id << " " << record.exeFile;
+    if (IsKernelThread(2)) {
+        EXPECT_FALSE(Find(records, 2)) << "kthreadd";
+    }
+}
+
+TEST_F(ProcessTable, AProgramDeletedWhileRunningKeepsItsNameAndFolder) {
+    auto evil = machine.startProgram(folder(), "gone.exe");
+    std::filesystem::remove(folder() + "gone.exe");
+    const auto record = Find(platform.processSnapshot(SnapshotDetail::WithPaths), evil->id());
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->exeFile, "gone.exe");
+    EXPECT_EQ(record->exePath, folder() + "gone.exe");
+    EXPECT_EQ(FindProcessFolder(platform, "GONE.EXE"), folder());
+    EXPECT_TRUE(KillProcessByName(platform, "gone.exe"));
+    EXPECT_TRUE(evil->ended());
+}
+
+TEST_F(ProcessTable, TerminationEndsEvenAProgramThatIgnoresThePoliteRequest) {
+    auto polite = machine.startProgram(folder(), "polite.exe");
+    auto stubborn = machine.startProgram(folder(), "stubborn.exe", {.ignoreCloseRequest = true});
+    EXPECT_TRUE(platform.terminateProcess(polite->id()));
+    EXPECT_TRUE(platform.terminateProcess(stubborn->id()));
+    EXPECT_TRUE(polite->ended());
+    EXPECT_TRUE(stubborn->ended());
+
+    EXPECT_FALSE(platform.terminateProcess(0));
+    EXPECT_FALSE(platform.terminateProcess(static_cast<std::uint32_t>(INT_MAX) + 1));
+}
+
+} // namespace
+} // namespace pestrel
