@@ -1,0 +1,124 @@
+// The kill button's pass on its worker, against a real running program, and the worker's
+// answers to a list that changes under it.
+
+#include "engine/KillPass.h"
+#include "engine/Public.h"
+#include "tests/ui/UiTest.h"
+
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <filesystem>
+
+namespace pestrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class KillPassTest : public UiTest {
+protected:
+    std::vector<int> markersDuring(const std::function<void()>& action) {
+        std::vector<int> markers;
+        auto* list = control<QListWidget>("ListBox");
+        const auto connection = QObject::connect(list, &QListWidget::currentRowChanged,
+                                                 [&markers](int row) { markers.push_back(row); });
+        action();
+        QObject::disconnect(connection);
+        return markers;
+    }
+    QStringList messagesDuring(const std::function<void()>& action) {
+        QSignalSpy spy(control<QStatusBar>("StatusBar"), &QStatusBar::messageChanged);
+        action();
+        QStringList messages;
+        for (const QList<QVariant>& signal : spy)
+            messages << signal.at(0).toString();
+        return messages;
+    }
+};
+
+TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
+    Platform& platform = machine.platform();
+    const std::string folder = appFile("run/");
+    auto program = machine.startProgram(folder, "evil.exe");
+    const std::string programFile = folder + "evil.exe";
+    const auto programSize = fs::file_size(programFile);
+    platform.setValue(RegRoot::LocalMachine, kRunKey, "evil.exe",
+                      {RegValue::Kind::Text, programFile});
+    platform.setValue(RegRoot::CurrentUser, kRunKey, "EVIL.EXE",
+                      {RegValue::Kind::Text, programFile});
+    platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater",
+                      {RegValue::Kind::Text, programFile});
+    WriteBytes(appFile("VirusList.txt"), "evil.exe\r\nabsent.exe\r\nVirus.DLL\r\n");
+    showForm();
+    finishWorkers();
+
+    QStringList messages;
+    const std::vector<int> markers = markersDuring([&] {
+        messages = messagesDuring([&] {
+            press("SBPestrel");
+            EXPECT_TRUE(control("SBPestrel")->isEnabled());
+            finishWorkers();
+        });
+    });
+
+    EXPECT_TRUE(program->ended());
+    EXPECT_FALSE(fs::exists(programFile));
+    EXPECT_EQ(fs::file_size(appFile("Temp/evil.exe")), programSize);
+    EXPECT_EQ(platform.readProfileString(appFile("Temp/Log.ini"), "RunData", "evil.exe", ""),
+              programFile);
+    EXPECT_FALSE(platform.queryValue(RegRoot::LocalMachine, kRunKey, "evil.exe"));
+    EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "evil.exe"));
+    EXPECT_TRUE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"));
+    const auto browser = platform.queryValue(
+        RegRoot::LocalMachine, "Software\\Microsoft\\Internet Explorer\\Main", "Start Page");
+    ASSERT_TRUE(browser);
+    EXPECT_EQ(browser->text, "about:blank");
+
+    EXPECT_EQ(markers, std::vector<int>({2, 1, 0}));
+    EXPECT_EQ(form->virusMarker(), 0);
+    ASSERT_GE(messages.size(), 3);
+    EXPECT_TRUE(messages.contains(QString::fromStdString(programFile)));
+    EXPECT_EQ(messages.at(messages.size() - 2), QString::fromUtf8(kKillPassDoneText));
+    EXPECT_EQ(messages.last(), "");
+    EXPECT_EQ(rows("ListBox").size(), 3);
+}
+
+TEST_F(KillPassTest, ListClearedDuringThePassEndsItWithTheButtonEnabled) {
+    WriteBytes(appFile("VirusList.txt"), "a.exe\r\nb.exe\r\nc.exe\r\n");
+    showForm();
+    finishWorkers();
+    auto* list = control<QListWidget>("ListBox");
+    QWidget* killButton = control("SBPestrel");
+    // The person empties the list while the pass is at the second entry.
+    QObject::connect(list, &QListWidget::currentRowChanged, form.get(), [&](int row) {
+        if (row != 1)
+            return;
+        QMetaObject::invokeMethod(
+            form.get(),
+            [&] {
+                list->clear();
+                killButton->setEnabled(false);
+            },
+            Qt::QueuedConnection);
+    });
+    const QStringList messages = messagesDuring([&] {
+        press("SBPestrel");
+        finishWorkers();
+    });
+    EXPECT_TRUE(killButton->isEnabled());
+    EXPECT_EQ(status(), "");
+    EXPECT_FALSE(messages.contains(QString::fromUtf8(kKillPassDoneText)));
+}
+
+TEST_F(KillPassTest, EachWorkerKeepsTheJobItWasCreatedFor) {
+    showForm();
+    finishWorkers();
+    control<QAction>("NSave")->trigger(); // job 99: clear the save message
+    press("SBProcessList");               // job 21, started before the first worker ran
+    ASSERT_FALSE(rows("ListBoxProcess").isEmpty());
+    finishWorkers();
+    EXPECT_EQ(status(), "");
+    EXPECT_TRUE(rows("ListBoxProcess").isEmpty());
+}
+
+} // namespace
+} // namespace pestrel::test

@@ -1,0 +1,87 @@
+#pragma once
+// The fixture of the window tests: a temporary machine (program folder, Windows and System
+// folders, registry stand-in), answering stand-ins for message boxes, the open dialog and the
+// desktop, and helpers to reach the window's controls by name.
+
+#include "tests/engine/TestMachine.h"
+#include "ui/MainUnit.h"
+
+#include <QListWidget>
+#include <QStringList>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pestrel::test {
+
+class AnsweringBoxes final : public MessageBoxes {
+public:
+    struct Shown {
+        QString title, text;
+    };
+    bool confirm(QWidget*, const QString& text) override {
+        questions.push_back(text);
+        return answer;
+    }
+    void inform(QWidget*, const QString& title, const QString& text) override {
+        shown.push_back({title, text});
+    }
+
+    bool answer = true;
+    QStringList questions;
+    std::vector<Shown> shown;
+};
+
+class ScriptedOpenDialog final : public OpenDialog {
+public:
+    QString pickFile(QWidget*, const QStringList& offered) override {
+        ++opened;
+        filters = offered;
+        return answer;
+    }
+
+    QString answer; // empty: the person cancels
+    int opened = 0;
+    QStringList filters;
+};
+
+class RecordingDesktop final : public DesktopOpener {
+public:
+    void open(const QUrl& target) override { opened.push_back(target); }
+    std::vector<QUrl> opened;
+};
+
+// Bytes of a file, or nothing when it cannot be read.
+std::optional<std::string> ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+
+class UiTest : public ::testing::Test {
+protected:
+    // Every timed job runs at once unless a test asks for the program's waits.
+    RunWaits waits{0, 0, 0, 0};
+
+    TMainForm& createForm();
+    TMainForm& showForm();
+
+    std::string appFile(const std::string& name) { return machine.context().AppPath + name; }
+    template <typename Widget = QWidget> Widget* control(const char* name) {
+        Widget* widget = form->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    // Brings the control's page to the front and clicks it with the mouse.
+    void press(const char* name);
+    QStringList rows(const char* listName);
+    QString status() { return form->statusText(); }
+    void finishWorkers() { form->workers().waitUntilIdle(); }
+
+    TestMachine machine;
+    AnsweringBoxes boxes;
+    ScriptedOpenDialog openDialog;
+    RecordingDesktop desktop;
+    std::unique_ptr<TMainForm> form;
+};
+
+} // namespace pestrel::test

@@ -1,0 +1,181 @@
+// The commands of the virus list page: add, pick, delete, edit, save, clear, the popup menu and
+// the kill button's repairs.
+
+#include "tests/ui/UiTest.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+
+namespace pestrel::test {
+namespace {
+
+const QString kSaved = QStringLiteral("列表已经保存！");
+
+class VirusListTest : public UiTest {
+protected:
+    void SetUp() override {
+        WriteBytes(appFile("VirusList.txt"), "a.exe\r\n  b.dll\r\nc.exe\r\n");
+        showForm();
+    }
+    QLineEdit* edit() { return control<QLineEdit>("EADDVirusName"); }
+    void type(const QString& text) {
+        edit()->setFocus();
+        QTest::keyClicks(edit(), text);
+    }
+    void choose(const char* action) { control<QAction>(action)->trigger(); }
+    void select(std::initializer_list<int> selected, int current) {
+        auto* list = control<QListWidget>("ListBox");
+        list->clearSelection();
+        for (int row : selected)
+            list->item(row)->setSelected(true);
+        list->selectionModel()->setCurrentIndex(list->model()->index(current, 0),
+                                                QItemSelectionModel::NoUpdate);
+    }
+    std::optional<std::string> storedList() { return ReadBytes(appFile("VirusList.txt")); }
+};
+
+TEST_F(VirusListTest, TypedPathAddsItsFileNameSavesAndTheMessageIsClearedLater) {
+    QSignalSpy messages(control<QStatusBar>("StatusBar"), &QStatusBar::messageChanged);
+    type("C:\\Program Files\\x\\bad.exe");
+    QTest::keyClick(edit(), Qt::Key_Return);
+
+    EXPECT_EQ(rows("ListBox").last(), "bad.exe");
+    EXPECT_TRUE(edit()->text().isEmpty());
+    EXPECT_TRUE(edit()->hasFocus());
+    EXPECT_EQ(storedList(), "a.exe\r\n  b.dll\r\nc.exe\r\nbad.exe\r\n");
+    EXPECT_EQ(status(), kSaved);
+    finishWorkers();
+    EXPECT_EQ(status(), "");
+    ASSERT_GE(messages.count(), 2);
+    EXPECT_EQ(messages.at(messages.count() - 2).at(0).toString(), kSaved);
+}
+
+TEST_F(VirusListTest, TypedNameIsTrimmedAndDuplicatesAreKept) {
+    for (int i = 0; i < 2; ++i) {
+        type("   bad.exe  ");
+        press("SBAddToList");
+    }
+    EXPECT_EQ(rows("ListBox").mid(3), QStringList({"bad.exe", "bad.exe"}));
+    EXPECT_EQ(openDialog.opened, 0);
+}
+
+TEST_F(VirusListTest, EmptyEditOpensTheDialogAndAPickedFileIsAddedUnsaved) {
+    const std::string picked = machine.root() + "evil.dll";
+    WriteBytes(picked, "x");
+    openDialog.answer = QString::fromStdString(picked);
+    type("   ");
+    QTest::keyClick(edit(), Qt::Key_Enter);
+
+    EXPECT_EQ(openDialog.opened, 1);
+    EXPECT_EQ(openDialog.filters.size(), 2);
+    EXPECT_EQ(rows("ListBox").last(), "evil.dll");
+    EXPECT_EQ(storedList(), "a.exe\r\n  b.dll\r\nc.exe\r\n");
+    EXPECT_EQ(edit()->text(), "   ");
+}
+
+TEST_F(VirusListTest, CancelledOrMissingPickAddsNothing) {
+    press("SBAddToList");
+    openDialog.answer = QString::fromStdString(machine.root() + "gone.exe");
+    press("SBAddToList");
+    EXPECT_EQ(openDialog.opened, 2);
+    EXPECT_EQ(rows("ListBox").size(), 3);
+}
+
+TEST_F(VirusListTest, DeleteRemovesExactlyTheSelectedEntriesAndSaves) {
+    select({0, 2}, 1);
+    choose("NDelete");
+    EXPECT_EQ(rows("ListBox"), QStringList({"  b.dll"}));
+    EXPECT_EQ(storedList(), "  b.dll\r\n");
+
+    select({}, 0);
+    WriteBytes(appFile("VirusList.txt"), "untouched");
+    choose("NDelete");
+    EXPECT_EQ(storedList(), "untouched");
+}
+
+TEST_F(VirusListTest, EditMovesTheCurrentEntryWithItsBlanksAndAddingBackTrimsThem) {
+    select({}, 1);
+    choose("NEdit");
+    EXPECT_EQ(edit()->text(), "  b.dll");
+    EXPECT_EQ(rows("ListBox"), QStringList({"a.exe", "c.exe"}));
+    EXPECT_EQ(storedList(), "a.exe\r\nc.exe\r\n");
+
+    press("SBAddToList");
+    EXPECT_EQ(rows("ListBox").last(), "b.dll");
+}
+
+TEST_F(VirusListTest, ClearAsksFirstAndNeverWritesTheFile) {
+    boxes.answer = false;
+    press("SBCleanList");
+    EXPECT_EQ(rows("ListBox").size(), 3);
+
+    boxes.answer = true;
+    press("SBCleanList");
+    EXPECT_TRUE(rows("ListBox").isEmpty());
+    EXPECT_EQ(boxes.questions, QStringList({"确实要清空病毒列表吗?", "确实要清空病毒列表吗?"}));
+    EXPECT_EQ(storedList(), "a.exe\r\n  b.dll\r\nc.exe\r\n");
+
+    form.reset();
+    createForm();
+    EXPECT_EQ(form->virusEntryCount(), 3);
+}
+
+TEST_F(VirusListTest, ClickRightClickAndArrowKeysOpenThePopup) {
+    auto* list = control<QListWidget>("ListBox");
+    auto* popup = control<QMenu>("PopupMenu");
+    const QList<QAction*> items = popup->actions();
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[0]->text(), "删除此项");
+    EXPECT_EQ(items[1]->text(), "编辑此项");
+    EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(items[3]->text(), "保存列表");
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_EQ(list->selectedItems(), QList<QListWidgetItem*>({list->item(1)}));
+    popup->hide();
+
+    emit list->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_TRUE(popup->isVisible());
+    popup->hide();
+
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTRY_VERIFY(popup->isVisible());
+    popup->hide();
+}
+
+TEST_F(VirusListTest, SaveThatCannotWriteShowsNothingAndStartsNoWorker) {
+    std::filesystem::remove(appFile("VirusList.txt"));
+    std::filesystem::create_directory(appFile("VirusList.txt"));
+    finishWorkers();
+    form->setStatusText("before");
+    choose("NSave");
+    EXPECT_EQ(status(), "before");
+    EXPECT_TRUE(form->workers().idle());
+}
+
+TEST_F(VirusListTest, KillWithAnEmptyListStartsNoPassButRepairs) {
+    boxes.answer = true;
+    press("SBCleanList");
+    finishWorkers();
+    press("SBPestrel");
+    EXPECT_TRUE(form->workers().idle());
+    const auto command =
+        machine.platform().queryValue(RegRoot::ClassesRoot, "txtfile\\shell\\open\\command", "");
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->text, "Notepad.exe \"%1\" ");
+    const auto tools = machine.platform().queryValue(
+        RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+        "DisableRegistryTools");
+    ASSERT_TRUE(tools);
+    EXPECT_EQ(tools->number, 0u);
+}
+
+} // namespace
+} // namespace pestrel::test
