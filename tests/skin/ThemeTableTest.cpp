@@ -1,5 +1,6 @@
 #include "skin/SUIThemes.h"
 
+#include <QMetaEnum>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -143,7 +144,14 @@ TEST(ThemeTable, ResourceNamesAndTheirExceptions) {
     EXPECT_EQ(macCheckBoxes.size(), 4u);
 }
 
-TEST(ThemeTable, StylePrefixes) {
+TEST(ThemeTable, StyleNamesAndPrefixes) {
+    // Layout files store the style by these names.
+    const QMetaEnum names = QMetaEnum::fromType<TsuiUIStyle>();
+    const char* expected[] = {"Custom", "MacOS", "WinXP", "DeepBlue", "Protein", "BlueGlass"};
+    ASSERT_EQ(names.keyCount(), 6);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_STREQ(names.valueToKey(i), expected[i]);
+    EXPECT_EQ(sizeof(TsuiUIStyle), 1u);
     EXPECT_EQ(StyleResourcePrefix(MacOS), "MACOS_");
     EXPECT_EQ(StyleResourcePrefix(BlueGlass), "BLUEGLASS_");
     EXPECT_EQ(StyleResourcePrefix(Custom), "");
