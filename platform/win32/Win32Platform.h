@@ -1,0 +1,53 @@
+#pragma once
+// The platform interface on the Windows API, ANSI calls throughout: the text the engine handles is
+// in the system code page, exactly as Windows gives it.
+
+#include "platform/Platform.h"
+#include "platform/win32/Toolhelp.h"
+
+namespace pestrel {
+
+class Win32Platform : public Platform {
+public:
+    // `toolhelpModule` is the library the snapshot entry points are resolved from on first use.
+    explicit Win32Platform(std::string toolhelpModule = "kernel32.dll");
+
+    std::string windowsFolder() override;
+    std::string systemFolder() override;
+    std::string programFile() override;
+
+    std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
+    // Sends WM_CLOSE to the top-level window titled `name`, waiting at most this long.
+    static constexpr unsigned kCloseRequestTimeoutMs = 2000;
+    void requestClose(const std::string& name) override;
+    // Ends the process with exit code 0 and waits at most this long for it to be gone.
+    static constexpr unsigned kTerminationWaitMs = 3000;
+    bool terminateProcess(std::uint32_t id) override;
+
+    bool createKey(RegRoot root, const std::string& key) override;
+    bool setValue(RegRoot root, const std::string& key, const std::string& name,
+                  const RegValue& value) override;
+    std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
+                                       const std::string& name) override;
+    bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override;
+
+    bool fileExists(const std::string& path) override;
+    bool folderExists(const std::string& path) override;
+    bool createFolder(const std::string& path) override;
+    bool deleteFile(const std::string& path) override;
+    bool copyFile(const std::string& from, const std::string& to) override;
+    std::uint32_t fileAttributes(const std::string& path) override;
+    bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
+
+    std::string readProfileString(const std::string& file, const std::string& section,
+                                  const std::string& key, const std::string& fallback) override;
+    bool writeProfileString(const std::string& file, const std::string& section,
+                            const std::string& key, const std::string& value) override;
+
+    void sleepMs(std::uint32_t milliseconds) override;
+
+private:
+    Toolhelp toolhelp_;
+};
+
+} // namespace pestrel

@@ -1,0 +1,79 @@
+#include "platform/win32/Win32Platform.h"
+
+namespace pestrel {
+
+namespace {
+
+// Closes a handle when the walk that needs it ends, however it ends.
+class HandleCloser {
+public:
+    explicit HandleCloser(HANDLE handle) : handle_(handle) {}
+    ~HandleCloser() {
+        if (handle_ != nullptr)
+            CloseHandle(handle_);
+    }
+    HandleCloser(const HandleCloser&) = delete;
+    HandleCloser& operator=(const HandleCloser&) = delete;
+
+private:
+    HANDLE handle_;
+};
+
+std::optional<std::string> programPath(Toolhelp& toolhelp, DWORD processId) {
+    HANDLE modules = toolhelp.createSnapshot(TH32CS_SNAPMODULE, processId);
+    if (modules == nullptr)
+        return std::nullopt;
+    HandleCloser closer(modules);
+    MODULEENTRY32 module = {};
+    module.dwSize = sizeof module;
+    if (!toolhelp.module32First(modules, &module))
+        return std::nullopt;
+    return std::string(module.szExePath);
+}
+
+} // namespace
+
+std::vector<ProcessRecord> Win32Platform::processSnapshot(SnapshotDetail detail) {
+    std::vector<ProcessRecord> records;
+    HANDLE snapshot = toolhelp_.createSnapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == nullptr)
+        return records;
+    HandleCloser closer(snapshot);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = toolhelp_.process32First(snapshot, &entry); more;
+         more = toolhelp_.process32Next(snapshot, &entry)) {
+        ProcessRecord record;
+        record.id = entry.th32ProcessID;
+        record.exeFile = entry.szExeFile;
+        if (detail == SnapshotDetail::WithPaths)
+            record.exePath = programPath(toolhelp_, entry.th32ProcessID);
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+void Win32Platform::requestClose(const std::string& name) {
+    HWND window = FindWindowA(nullptr, name.c_str());
+    if (window == nullptr)
+        return;
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG,
+                        kCloseRequestTimeoutMs, &answer);
+}
+
+bool Win32Platform::terminateProcess(std::uint32_t id) {
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, TRUE, id);
+    // Attempted even when the process could not be opened; the call then simply fails.
+    const bool ended = TerminateProcess(process, 0) != 0;
+    if (process != nullptr) {
+        // TerminateProcess only starts the ending. Until the process is gone its program file
+        // cannot be deleted, which is what callers do next.
+        if (ended)
+            WaitForSingleObject(process, kTerminationWaitMs);
+        CloseHandle(process);
+    }
+    return ended;
+}
+
+} // namespace pestrel

@@ -1,0 +1,123 @@
+#include "platform/win32/Win32Platform.h"
+
+#include <cstring>
+
+namespace pestrel {
+
+namespace {
+
+HKEY rootHandle(RegRoot root) {
+    switch (root) {
+    case RegRoot::ClassesRoot:
+        return HKEY_CLASSES_ROOT;
+    case RegRoot::CurrentUser:
+        return HKEY_CURRENT_USER;
+    case RegRoot::LocalMachine:
+        return HKEY_LOCAL_MACHINE;
+    }
+    return nullptr;
+}
+
+// Key paths are relative to the root even when they begin with a backslash.
+const char* relativeKey(const std::string& key) {
+    const std::size_t start = key.find_first_not_of('\\');
+    return start == std::string::npos ? "" : key.c_str() + start;
+}
+
+// An open registry key, closed when it goes out of scope.
+class OpenKey {
+public:
+    static OpenKey create(RegRoot root, const std::string& key) {
+        HKEY handle = nullptr;
+        const LONG status =
+            RegCreateKeyExA(rootHandle(root), relativeKey(key), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &handle, nullptr);
+        return OpenKey(status == ERROR_SUCCESS ? handle : nullptr);
+    }
+    static OpenKey open(RegRoot root, const std::string& key) {
+        HKEY handle = nullptr;
+        const LONG status =
+            RegOpenKeyExA(rootHandle(root), relativeKey(key), 0, KEY_ALL_ACCESS, &handle);
+        return OpenKey(status == ERROR_SUCCESS ? handle : nullptr);
+    }
+    OpenKey(OpenKey&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+    ~OpenKey() {
+        if (handle_ != nullptr)
+            RegCloseKey(handle_);
+    }
+    HKEY get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    explicit OpenKey(HKEY handle) : handle_(handle) {}
+    HKEY handle_;
+};
+
+bool isTextType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+} // namespace
+
+bool Win32Platform::createKey(RegRoot root, const std::string& key) {
+    return bool(OpenKey::create(root, key));
+}
+
+bool Win32Platform::setValue(RegRoot root, const std::string& key, const std::string& name,
+                             const RegValue& value) {
+    OpenKey opened = OpenKey::create(root, key);
+    if (!opened)
+        return false;
+    LONG status;
+    if (value.kind == RegValue::Kind::Integer) {
+        const DWORD number = value.number;
+        status = RegSetValueExA(opened.get(), name.c_str(), 0, REG_DWORD,
+                                reinterpret_cast<const BYTE*>(&number), sizeof number);
+    } else {
+        // The stored text carries its terminating NUL.
+        status = RegSetValueExA(opened.get(), name.c_str(), 0, REG_SZ,
+                                reinterpret_cast<const BYTE*>(value.text.c_str()),
+                                DWORD(value.text.size() + 1));
+    }
+    return status == ERROR_SUCCESS;
+}
+
+std::optional<RegValue> Win32Platform::queryValue(RegRoot root, const std::string& key,
+                                                  const std::string& name) {
+    OpenKey opened = OpenKey::open(root, key);
+    if (!opened)
+        return std::nullopt;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(opened.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    std::string data(size, '\0');
+    if (RegQueryValueExA(opened.get(), name.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    data.resize(size);
+
+    RegValue value;
+    if (type == REG_DWORD && size == sizeof(DWORD)) {
+        value.kind = RegValue::Kind::Integer;
+        DWORD number = 0;
+        memcpy(&number, data.data(), sizeof number);
+        value.number = number;
+        return value;
+    }
+    // Any other type reads as its bytes, text types without their terminating NULs.
+    if (isTextType(type))
+        data.erase(data.find_last_not_of('\0') + 1);
+    value.text = std::move(data);
+    return value;
+}
+
+bool Win32Platform::deleteValue(RegRoot root, const std::string& key, const std::string& name) {
+    OpenKey opened = OpenKey::open(root, key);
+    return opened && RegDeleteValueA(opened.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+} // namespace pestrel

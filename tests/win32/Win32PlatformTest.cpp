@@ -1,0 +1,372 @@
+#include "platform/win32/Win32Platform.h"
+
+#include "tests/win32/ChildProcess.h"
+#include "tests/win32/RegTool.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace pestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return text;
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A fresh folder under the temporary folder, removed with everything in it afterwards.
+class Win32PlatformFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("pestrel-win32-" + std::to_string(GetCurrentProcessId()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder_);
+    }
+    void TearDown() override {
+        for (const auto& item : fs::recursive_directory_iterator(folder_))
+            SetFileAttributesA(item.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+        fs::remove_all(folder_);
+    }
+    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+
+    Win32Platform platform_;
+    fs::path folder_;
+};
+
+TEST(Win32PlatformFolders, WindowsAndSystemFolderAreExistingFoldersWithoutTrailingBackslash) {
+    Win32Platform platform;
+    const std::string windows = platform.windowsFolder();
+    const std::string system = platform.systemFolder();
+    for (const std::string& folder : {windows, system}) {
+        ASSERT_FALSE(folder.empty());
+        EXPECT_LT(folder.size(), 128u);
+        EXPECT_NE(folder.back(), '\\') << folder;
+        EXPECT_TRUE(platform.folderExists(folder)) << folder;
+    }
+    EXPECT_EQ(upper(system).rfind(upper(windows) + "\\", 0), 0u) << system;
+}
+
+TEST(Win32PlatformFolders, ProgramFileIsThisRunningProgram) {
+    Win32Platform platform;
+    const std::string program = platform.programFile();
+    EXPECT_TRUE(platform.fileExists(program)) << program;
+    EXPECT_EQ(upper(fs::path(program).filename().string()), "WIN32_PLATFORM_TESTS.EXE");
+}
+
+class Win32PlatformProcesses : public Win32PlatformFiles {
+protected:
+    // A copy of this test program under `name`, started idle.
+    std::unique_ptr<test::ChildProcess> startCopy(const std::string& name) {
+        const std::string copy = path(name);
+        if (!platform_.fileExists(copy) && !platform_.copyFile(platform_.programFile(), copy))
+            return nullptr;
+        return std::make_unique<test::ChildProcess>(copy, "--idle");
+    }
+
+    std::optional<ProcessRecord> find(std::uint32_t id, SnapshotDetail detail) {
+        for (const ProcessRecord& record : platform_.processSnapshot(detail))
+            if (record.id == id)
+                return record;
+        return std::nullopt;
+    }
+};
+
+TEST_F(Win32PlatformProcesses, SnapshotListsAChildWithItsProgramFileAndItsFullPath) {
+    auto child = startCopy("pestrel-probe.exe");
+    ASSERT_TRUE(child && child->started());
+
+    const auto named = find(child->id(), SnapshotDetail::Names);
+    ASSERT_TRUE(named);
+    EXPECT_EQ(upper(fs::path(named->exeFile).filename().string()), "PESTREL-PROBE.EXE");
+    EXPECT_FALSE(named->exePath);
+
+    const auto withPath = find(child->id(), SnapshotDetail::WithPaths);
+    ASSERT_TRUE(withPath && withPath->exePath);
+    EXPECT_TRUE(fs::equivalent(*withPath->exePath, path("pestrel-probe.exe")))
+        << *withPath->exePath;
+}
+
+TEST_F(Win32PlatformProcesses, SnapshotKeepsTheOrderOfTheSystemSnapshotAndListsEachProcessOnce) {
+    auto first = startCopy("pestrel-probe.exe");
+    auto second = startCopy("pestrel-probe.exe");
+    ASSERT_TRUE(first && first->started() && second && second->started());
+
+    const auto records = platform_.processSnapshot(SnapshotDetail::Names);
+    std::vector<std::uint32_t> ids;
+    for (const ProcessRecord& record : records)
+        ids.push_back(record.id);
+    const auto firstAt = std::find(ids.begin(), ids.end(), first->id());
+    const auto secondAt = std::find(ids.begin(), ids.end(), second->id());
+    ASSERT_NE(firstAt, ids.end());
+    ASSERT_NE(secondAt, ids.end());
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
+    EXPECT_TRUE(find(GetCurrentProcessId(), SnapshotDetail::Names));
+}
+
+TEST_F(Win32PlatformProcesses, TerminateEndsTheProcessWithExitCodeZero) {
+    auto child = startCopy("pestrel-probe.exe");
+    ASSERT_TRUE(child && child->started());
+    EXPECT_TRUE(platform_.terminateProcess(child->id()));
+    EXPECT_EQ(child->waitForExit(), 0u);
+    EXPECT_FALSE(find(child->id(), SnapshotDetail::Names));
+}
+
+TEST_F(Win32PlatformProcesses, TerminateOfAProcessThatCannotBeOpenedFails) {
+    // Process ids are multiples of four; this one never names a process.
+    EXPECT_FALSE(platform_.terminateProcess(0xFFFFFFF1u));
+}
+
+TEST(Win32PlatformToolhelp, UnresolvableEntryPointsGiveAnEmptySnapshot) {
+    // A library that is not loaded, and a loaded one without the snapshot entry points.
+    for (const char* module : {"pestrel-no-such-library.dll", "ntdll.dll"}) {
+        Win32Platform platform(module);
+        EXPECT_TRUE(platform.processSnapshot(SnapshotDetail::Names).empty()) << module;
+        EXPECT_TRUE(platform.processSnapshot(SnapshotDetail::WithPaths).empty()) << module;
+    }
+    EXPECT_FALSE(Win32Platform().processSnapshot(SnapshotDetail::Names).empty());
+}
+
+// A top-level window on a thread of its own, pumping messages until it is destroyed, or not
+// pumping at all when `hung`.
+class TitledWindow {
+public:
+    TitledWindow(const std::string& title, bool hung) : title_(title), hung_(hung) {
+        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, &TitledWindow::run, this, 0, nullptr);
+        WaitForSingleObject(ready_, INFINITE);
+    }
+    ~TitledWindow() {
+        SetEvent(release_);
+        if (IsWindow(window_))
+            PostMessageA(window_, WM_CLOSE, 0, 0);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+        CloseHandle(release_);
+    }
+    HWND window() const { return window_; }
+
+private:
+    static DWORD WINAPI run(void* self) {
+        static_cast<TitledWindow*>(self)->loop();
+        return 0;
+    }
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+        if (message == WM_DESTROY)
+            PostQuitMessage(0);
+        return DefWindowProcA(window, message, w, l);
+    }
+    void loop() {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = &TitledWindow::procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "PestrelTestWindow";
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(0, "PestrelTestWindow", title_.c_str(), WS_OVERLAPPEDWINDOW, 0, 0,
+                                  100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+        SetEvent(ready_);
+        if (window_ == nullptr)
+            return;
+        if (hung_)
+            WaitForSingleObject(release_, INFINITE);
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0)
+            DispatchMessageA(&message);
+    }
+
+    std::string title_;
+    bool hung_;
+    HANDLE ready_ = nullptr;
+    HANDLE release_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+TEST(Win32PlatformCloseRequest, ClosesTheWindowOfThatTitleWhateverItsCase) {
+    Win32Platform platform;
+    TitledWindow window("Pestrel-Probe.exe", false);
+    ASSERT_TRUE(IsWindow(window.window()));
+    platform.requestClose("Other.exe");
+    EXPECT_TRUE(IsWindow(window.window()));
+    platform.requestClose("PESTREL-PROBE.EXE");
+    EXPECT_FALSE(IsWindow(window.window()));
+}
+
+TEST(Win32PlatformCloseRequest, AWindowThatDoesNotAnswerDoesNotKeepTheCallerWaiting) {
+    Win32Platform platform;
+    TitledWindow window("pestrel-hung.exe", true);
+    ASSERT_TRUE(IsWindow(window.window()));
+    platform.requestClose("pestrel-hung.exe"); // returns after the bounded wait
+    EXPECT_TRUE(IsWindow(window.window()));
+}
+
+class Win32PlatformRegistry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        key_ = "Software\\PestrelTest\\" + std::to_string(GetCurrentProcessId()) + "\\" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    }
+    void TearDown() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\PestrelTest");
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\PestrelTest");
+    }
+    static RegValue text(const std::string& value) { return {RegValue::Kind::Text, value, 0}; }
+    static RegValue number(std::uint32_t value) { return {RegValue::Kind::Integer, {}, value}; }
+
+    Win32Platform platform_;
+    std::string key_;
+};
+
+TEST_F(Win32PlatformRegistry, ValuesRoundTripThroughTheApiAndRegExe) {
+    const std::string trailingBlank = "Notepad.exe \"%1\" ";
+    ASSERT_TRUE(platform_.setValue(RegRoot::CurrentUser, key_, "", text(trailingBlank)));
+    ASSERT_TRUE(platform_.setValue(RegRoot::CurrentUser, key_, "Start Page", text("about:blank")));
+    ASSERT_TRUE(platform_.setValue(RegRoot::CurrentUser, key_, "1803", number(0)));
+    ASSERT_TRUE(platform_.setValue(RegRoot::CurrentUser, key_, "Big", number(0xFFFFFFFFu)));
+
+    const auto byDefault = platform_.queryValue(RegRoot::CurrentUser, key_, "");
+    ASSERT_TRUE(byDefault);
+    EXPECT_EQ(byDefault->kind, RegValue::Kind::Text);
+    EXPECT_EQ(byDefault->text, trailingBlank);
+    const auto zone = platform_.queryValue(RegRoot::CurrentUser, key_, "1803");
+    ASSERT_TRUE(zone);
+    EXPECT_EQ(zone->kind, RegValue::Kind::Integer);
+    EXPECT_EQ(zone->number, 0u);
+    EXPECT_EQ(platform_.queryValue(RegRoot::CurrentUser, key_, "Big")->number, 0xFFFFFFFFu);
+
+    const std::string fullKey = "HKCU\\" + key_;
+    EXPECT_EQ(test::RegQueryData(fullKey, "Start Page"), "about:blank");
+    EXPECT_EQ(test::RegQueryData(fullKey, "1803"), "0x0");
+    EXPECT_EQ(test::RegQueryData(fullKey, "Big"), "0xffffffff");
+}
+
+TEST_F(Win32PlatformRegistry, KeyPathsIgnoreALeadingBackslashAndNamesIgnoreCase) {
+    ASSERT_TRUE(
+        platform_.setValue(RegRoot::CurrentUser, "\\" + key_ + "\\Deep\\Er", "Value", text("one")));
+    const auto read =
+        platform_.queryValue(RegRoot::CurrentUser, upper(key_) + "\\deep\\er", "VALUE");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->text, "one");
+    EXPECT_TRUE(test::RegQuery("HKCU\\" + key_ + "\\Deep\\Er", "Value"));
+}
+
+TEST_F(Win32PlatformRegistry, ClassesRootWritesLandInTheMachineClasses) {
+    ASSERT_TRUE(platform_.setValue(RegRoot::ClassesRoot, "\\PestrelTest\\shell\\open\\command", "",
+                                   text("\"%1\" %*")));
+    const auto read = platform_.queryValue(
+        RegRoot::LocalMachine, "Software\\Classes\\PestrelTest\\shell\\open\\command", "");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->text, "\"%1\" %*");
+}
+
+TEST_F(Win32PlatformRegistry, CreateAndDeleteAnswerWhatHappened) {
+    EXPECT_FALSE(platform_.queryValue(RegRoot::CurrentUser, key_, "Run"));
+    EXPECT_FALSE(platform_.deleteValue(RegRoot::CurrentUser, key_, "Run")); // no key
+    ASSERT_TRUE(platform_.createKey(RegRoot::CurrentUser, key_));
+    EXPECT_TRUE(test::RegQuery("HKCU\\" + key_, ""));
+    EXPECT_FALSE(platform_.deleteValue(RegRoot::CurrentUser, key_, "Run")); // no value
+
+    ASSERT_TRUE(platform_.setValue(RegRoot::CurrentUser, key_, "evil.exe", text("C:\\evil.exe")));
+    ASSERT_TRUE(platform_.setValue(RegRoot::CurrentUser, key_, "Updater", text("C:\\evil.exe")));
+    EXPECT_TRUE(platform_.deleteValue(RegRoot::CurrentUser, key_, "EVIL.EXE"));
+    EXPECT_FALSE(platform_.queryValue(RegRoot::CurrentUser, key_, "evil.exe"));
+    EXPECT_FALSE(test::RegQuery("HKCU\\" + key_, "evil.exe"));
+    EXPECT_TRUE(test::RegQuery("HKCU\\" + key_, "Updater"));
+}
+
+TEST_F(Win32PlatformFiles, ExistenceTellsFilesFromFolders) {
+    writeBytes(path("a.exe"), "MZ");
+    ASSERT_TRUE(platform_.createFolder(path("sub")));
+    EXPECT_FALSE(platform_.createFolder(path("sub")));
+    EXPECT_TRUE(platform_.fileExists(path("a.exe")));
+    EXPECT_FALSE(platform_.folderExists(path("a.exe")));
+    EXPECT_TRUE(platform_.folderExists(path("sub")));
+    EXPECT_FALSE(platform_.fileExists(path("sub")));
+    EXPECT_FALSE(platform_.fileExists(path("missing.exe")));
+    EXPECT_FALSE(platform_.fileExists(""));
+}
+
+TEST_F(Win32PlatformFiles, CopyReplacesAnOlderCopyAndDeleteRemoves) {
+    writeBytes(path("virus.exe"), "new body");
+    ASSERT_TRUE(platform_.createFolder(path("Temp")));
+    writeBytes(path("Temp\\virus.exe"), "an older, longer backup");
+    ASSERT_TRUE(platform_.copyFile(path("virus.exe"), path("Temp\\virus.exe")));
+    EXPECT_EQ(readBytes(path("Temp\\virus.exe")), "new body");
+    EXPECT_FALSE(platform_.copyFile(path("missing.exe"), path("Temp\\missing.exe")));
+    EXPECT_FALSE(platform_.copyFile(path("virus.exe"), path("NoFolder\\virus.exe")));
+
+    EXPECT_TRUE(platform_.deleteFile(path("virus.exe")));
+    EXPECT_FALSE(platform_.fileExists(path("virus.exe")));
+    EXPECT_FALSE(platform_.deleteFile(path("virus.exe")));
+}
+
+TEST_F(Win32PlatformFiles, AttributesAreReadAndSetAsWindowsNumbersThem) {
+    writeBytes(path("bad.dll"), "MZ");
+    const std::uint32_t all =
+        FileAttribute::ReadOnly | FileAttribute::Hidden | FileAttribute::System;
+    ASSERT_TRUE(platform_.setFileAttributes(path("bad.dll"), all));
+    EXPECT_EQ(platform_.fileAttributes(path("bad.dll")) & all, all);
+    // A read-only file resists deletion until the flag is cleared.
+    EXPECT_FALSE(platform_.deleteFile(path("bad.dll")));
+    ASSERT_TRUE(platform_.setFileAttributes(path("bad.dll"), FileAttribute::System));
+    EXPECT_EQ(platform_.fileAttributes(path("bad.dll")) & all, FileAttribute::System);
+    EXPECT_TRUE(platform_.deleteFile(path("bad.dll")));
+
+    EXPECT_EQ(platform_.fileAttributes(path("bad.dll")), FileAttribute::Invalid);
+    EXPECT_FALSE(platform_.setFileAttributes(path("bad.dll"), 0));
+}
+
+TEST_F(Win32PlatformFiles, ProfileStringsCreateReplaceAndReadBack) {
+    const std::string ini = path("Log.ini");
+    EXPECT_EQ(platform_.readProfileString(ini, "RunData", "FirstRun", "True"), "True");
+    ASSERT_TRUE(platform_.writeProfileString(ini, "RunData", "virus.exe", "C:\\old\\virus.exe"));
+    ASSERT_TRUE(platform_.writeProfileString(ini, "RunData", "FirstRun", "False"));
+    ASSERT_TRUE(platform_.writeProfileString(ini, "RunData", "virus.exe", "C:\\new\\virus.exe"));
+
+    EXPECT_EQ(platform_.readProfileString(ini, "rundata", "VIRUS.EXE", ""), "C:\\new\\virus.exe");
+    EXPECT_EQ(platform_.readProfileString(ini, "RunData", "FirstRun", "True"), "False");
+    EXPECT_EQ(platform_.readProfileString(ini, "Other", "FirstRun", "True"), "True");
+    EXPECT_EQ(readBytes(ini), "[RunData]\r\nvirus.exe=C:\\new\\virus.exe\r\nFirstRun=False\r\n");
+}
+
+TEST_F(Win32PlatformFiles, ProfileValuesLongerThanTheFirstBufferComeBackWhole) {
+    const std::string ini = path("Config.ini");
+    const std::string longValue(1000, 'v');
+    ASSERT_TRUE(platform_.writeProfileString(ini, "RunData", "Version", longValue));
+    EXPECT_EQ(platform_.readProfileString(ini, "RunData", "Version", ""), longValue);
+    const std::string exact(255, 'x'); // exactly fills the first buffer
+    ASSERT_TRUE(platform_.writeProfileString(ini, "RunData", "Version", exact));
+    EXPECT_EQ(platform_.readProfileString(ini, "RunData", "Version", ""), exact);
+}
+
+} // namespace
+} // namespace pestrel
+
+int main(int argc, char** argv) {
+    // Started by the process tests as an idle child: report readiness, then wait to be ended.
+    if (argc == 2 && std::string(argv[1]) == "--idle") {
+        std::fputs("ready\n", stdout);
+        std::fflush(stdout);
+        Sleep(INFINITE);
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
