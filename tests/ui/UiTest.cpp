@@ -21,8 +21,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 TMainForm& UiTest::createForm() {
-    form = std::make_unique<TMainForm>(machine.platform(), Seams{&boxes, &openDialog, &desktop},
-                                       waits);
+    form = std::make_unique<TMainForm>(*platform, Seams{&boxes, &openDialog, &desktop}, waits);
     return *form;
 }
 

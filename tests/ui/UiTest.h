@@ -59,8 +59,11 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 
 class UiTest : public ::testing::Test {
 protected:
+    TestMachine machine;
     // Every timed job runs at once unless a test asks for the program's waits.
     RunWaits waits{0, 0, 0, 0};
+    // The platform the window is built on; the machine's own unless a test wraps it.
+    Platform* platform = &machine.platform();
 
     TMainForm& createForm();
     TMainForm& showForm();
@@ -77,7 +80,6 @@ protected:
     QString status() { return form->statusText(); }
     void finishWorkers() { form->workers().waitUntilIdle(); }
 
-    TestMachine machine;
     AnsweringBoxes boxes;
     ScriptedOpenDialog openDialog;
     RecordingDesktop desktop;

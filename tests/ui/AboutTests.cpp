@@ -1,0 +1,86 @@
+// The About window and the help button.
+
+#include "tests/ui/UiTest.h"
+#include "ui/AboutUnit.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+namespace pestrel::test {
+namespace {
+
+class AboutTest : public UiTest {
+protected:
+    void SetUp() override {
+        WriteBytes(appFile("Config.ini"), "[RunData]\r\nVersion=3.0\r\n");
+        showForm();
+        about = std::make_unique<TAboutForm>(desktop);
+        form->setAboutForm(about.get());
+    }
+    void TearDown() override { form.reset(); }
+    void clickLabel(const char* name) {
+        QTest::mouseClick(about->findChild<QWidget*>(name), Qt::LeftButton);
+    }
+    int visibleAboutWindows() {
+        int count = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            count += qobject_cast<TAboutForm*>(window) && window->isVisible();
+        return count;
+    }
+
+    std::unique_ptr<TAboutForm> about;
+};
+
+TEST_F(AboutTest, ShowsOneNonModalWindowOnTopThatHidesWhenClosed) {
+    EXPECT_FALSE(about->isVisible());
+    EXPECT_EQ(about->windowTitle(), "Pestrel 3.0");
+    EXPECT_EQ(about->windowTitle(), form->windowTitle());
+    EXPECT_TRUE(about->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(about->size(), QSize(367, 202));
+
+    press("SBAbout");
+    press("SBAbout");
+    EXPECT_EQ(visibleAboutWindows(), 1);
+    EXPECT_FALSE(about->isModal());
+    EXPECT_TRUE(form->isEnabled());
+
+    QTest::mouseClick(about->findChild<QWidget*>("BOK"), Qt::LeftButton);
+    EXPECT_FALSE(about->isVisible());
+    press("SBAbout");
+    EXPECT_TRUE(about->isVisible());
+}
+
+TEST_F(AboutTest, LabelsEndAtOneRightEdgeAndLinksGoToTheDesktop) {
+    for (const char* name : {"Label1", "Lemail", "LHomePage", "Label2"})
+        EXPECT_EQ(about->findChild<QLabel*>(name)->geometry().right() + 1, 201) << name;
+
+    press("SBAbout");
+    clickLabel("Lemail");
+    clickLabel("LHomePage");
+    clickLabel("Image1");
+    ASSERT_EQ(desktop.opened.size(), 3u);
+    EXPECT_EQ(desktop.opened[0].scheme(), "mailto");
+    EXPECT_EQ(desktop.opened[0].path(), about->findChild<QLabel*>("Lemail")->text());
+    EXPECT_EQ(desktop.opened[1].toString(), about->findChild<QLabel*>("LHomePage")->text());
+    EXPECT_EQ(desktop.opened[2], desktop.opened[1]);
+}
+
+TEST_F(AboutTest, HelpOpensTheReadmeOrSaysItIsMissing) {
+    press("suiButton1");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Pestrel 3.0");
+    EXPECT_EQ(boxes.shown[0].text,
+              "错误：文件" + QString::fromStdString(appFile("Readme.txt")) + "不存在！");
+    EXPECT_TRUE(desktop.opened.empty());
+
+    WriteBytes(appFile("Readme.txt"), "help");
+    press("suiButton1");
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    ASSERT_EQ(desktop.opened.size(), 1u);
+    EXPECT_EQ(desktop.opened[0],
+              QUrl::fromLocalFile(QString::fromStdString(appFile("Readme.txt"))));
+}
+
+} // namespace
+} // namespace pestrel::test

@@ -1,0 +1,139 @@
+// The process list page and the process path page, against real running programs.
+
+#include "engine/Public.h"
+#include "tests/engine/ForwardingPlatform.h"
+#include "tests/ui/UiTest.h"
+
+#include <QEvent>
+#include <QPlainTextEdit>
+
+namespace pestrel::test {
+namespace {
+
+class ProcessPagesTest : public UiTest {
+protected:
+    std::string folder() { return appFile("x/"); }
+    std::unique_ptr<RunningProgram> start(const std::string& name) {
+        return machine.startProgram(folder(), name);
+    }
+    QStringList memoLines() { return control<QPlainTextEdit>("Memo")->toPlainText().split('\n'); }
+    void makeCurrent(const char* listName, const QString& text,
+                     std::initializer_list<QString> alsoSelected = {}) {
+        auto* list = control<QListWidget>(listName);
+        list->clearSelection();
+        for (const QString& other : alsoSelected)
+            list->findItems(other, Qt::MatchExactly).first()->setSelected(true);
+        const int row = list->row(list->findItems(text, Qt::MatchExactly).first());
+        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                                QItemSelectionModel::NoUpdate);
+    }
+};
+
+// Records every change of a widget's enabled state.
+class EnabledRecorder : public QObject {
+public:
+    explicit EnabledRecorder(QWidget* widget) : widget_(widget) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange)
+            states.push_back(widget_->isEnabled());
+        return false;
+    }
+    std::vector<bool> states;
+
+private:
+    QWidget* widget_;
+};
+
+TEST_F(ProcessPagesTest, RefreshListsRunningProgramsAndTheListEmptiesLater) {
+    auto program = start("probe.exe");
+    showForm(); // showing the window refreshes once
+    EXPECT_TRUE(rows("ListBoxProcess").contains("probe.exe"));
+    finishWorkers();
+    EXPECT_TRUE(rows("ListBoxProcess").isEmpty());
+
+    press("SBProcessList");
+    EXPECT_TRUE(rows("ListBoxProcess").contains("probe.exe"));
+}
+
+TEST_F(ProcessPagesTest, EndProcessEndsOnlyTheCurrentRowAndNeverTheFirst) {
+    waits.clearProcessListMs = 600000;
+    auto first = start("a-probe.exe");
+    auto second = start("b-probe.exe");
+    showForm();
+
+    auto* list = control<QListWidget>("ListBoxProcess");
+    list->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
+                                            QItemSelectionModel::NoUpdate);
+    const QStringList before = rows("ListBoxProcess");
+    press("SBKillProcess");
+    EXPECT_EQ(rows("ListBoxProcess"), before);
+
+    makeCurrent("ListBoxProcess", "b-probe.exe", {"a-probe.exe"});
+    press("SBKillProcess");
+    EXPECT_TRUE(second->ended());
+    EXPECT_TRUE(first->alive());
+    EXPECT_TRUE(rows("ListBoxProcess").contains("a-probe.exe"));
+    EXPECT_FALSE(rows("ListBoxProcess").contains("b-probe.exe"));
+}
+
+TEST_F(ProcessPagesTest, VirusPathListsRunningEntriesFromTheLastToTheFirst) {
+    auto a = start("a-probe.exe");
+    auto b = start("b-probe.exe");
+    WriteBytes(appFile("VirusList.txt"), "a-probe.exe\r\nabsent.exe\r\nB-PROBE.EXE\r\n");
+    showForm();
+    press("BVirusPath");
+    const QString shown = QString::fromStdString(folder());
+    EXPECT_EQ(memoLines(), QStringList({"B-PROBE.EXE  " + shown, "a-probe.exe  " + shown}));
+    EXPECT_EQ(form->virusMarker(), 0);
+
+    control<QListWidget>("ListBox")->clear();
+    press("BVirusPath");
+    EXPECT_EQ(control<QPlainTextEdit>("Memo")->toPlainText(), "");
+}
+
+TEST_F(ProcessPagesTest, AllPathsListsEveryProcessWritesTheFileAndLocksTheButton) {
+    auto program = start("probe.exe");
+    showForm();
+    EnabledRecorder button(control("BAllVirusPath"));
+    press("BAllVirusPath");
+
+    const QString row = "probe.exe  #" + QString::fromStdString(folder()) + "#";
+    const QStringList lines = memoLines();
+    const auto at = lines.indexOf(row);
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(lines.value(at + 1), "");
+    const std::string file = ReadBytes(appFile("ProcessList.txt")).value_or("");
+    EXPECT_NE(file.find(row.toStdString() + "\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(file, (lines.join("\r\n") + "\r\n").toStdString());
+
+    finishWorkers();
+    EXPECT_EQ(button.states, std::vector<bool>({false, true}));
+}
+
+// A process table whose program paths cannot be read, as for another user's processes.
+class PathlessPlatform final : public ForwardingPlatform {
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+    std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override {
+        auto records = ForwardingPlatform::processSnapshot(detail);
+        for (ProcessRecord& record : records)
+            record.exePath.reset();
+        return records;
+    }
+};
+
+TEST_F(ProcessPagesTest, AllPathsWithoutAnyReadableFolderStillReplacesTheFile) {
+    PathlessPlatform pathless(machine.platform());
+    platform = &pathless;
+    WriteBytes(appFile("ProcessList.txt"), "old listing\r\n");
+    showForm();
+    press("BAllVirusPath");
+    EXPECT_EQ(ReadBytes(appFile("ProcessList.txt")), "");
+    EXPECT_EQ(control<QPlainTextEdit>("Memo")->toPlainText(), "");
+    form.reset(); // its workers use the platform that ends with this test
+}
+
+} // namespace
+} // namespace pestrel::test
