@@ -5,6 +5,8 @@
 #include "platform/win32/Win32Platform.h"
 #include "tests/engine/ForwardingPlatform.h"
 #include "tests/engine/TestMachine.h"
+#include "tests/win32/ChildProcess.h"
+#include "tests/win32/RegistrySandbox.h"
 
 #include <atomic>
 #include <filesystem>
@@ -17,7 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr DWORD kReadyWaitMs = 10000;
 constexpr DWORD kEndWaitMs = 5000;
 
 std::string LongTemporaryFolder() {
@@ -42,13 +43,6 @@ std::string MakeRoot() {
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             throw std::runtime_error("cannot create " + root);
     }
-}
-
-// The folder of the running test program, where the build puts the helper program too.
-std::string HelperProgram() {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    return (fs::path(self).parent_path() / "pestrel_test_helper.exe").string();
 }
 
 // The machine's view of the real backend: its own folders and program file, and registry roots
@@ -84,73 +78,17 @@ private:
     std::set<RegRoot> refused_;
 };
 
-// Points the predefined registry roots of this process at fresh keys, and back on destruction.
-class RegistrySandbox {
-public:
-    RegistrySandbox()
-        : path_("Software\\PestrelTest\\" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++counter_)) {
-        HKEY machine = create(path_ + "\\HKEY_LOCAL_MACHINE");
-        HKEY user = create(path_ + "\\HKEY_CURRENT_USER");
-        HKEY classes = create(path_ + "\\HKEY_LOCAL_MACHINE\\Software\\Classes");
-        const bool redirected = RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine) == 0 &&
-                                RegOverridePredefKey(HKEY_CURRENT_USER, user) == 0 &&
-                                RegOverridePredefKey(HKEY_CLASSES_ROOT, classes) == 0;
-        for (HKEY key : {machine, user, classes})
-            RegCloseKey(key);
-        if (!redirected) {
-            restore();
-            throw std::runtime_error("cannot redirect the registry roots");
-        }
-    }
-    ~RegistrySandbox() {
-        restore();
-        RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\PestrelTest"); // only when empty
-    }
-    RegistrySandbox(const RegistrySandbox&) = delete;
-    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
-
-private:
-    static HKEY create(const std::string& key) {
-        HKEY handle = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS)
-            throw std::runtime_error("cannot create " + key);
-        return handle;
-    }
-    static void restore() {
-        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_CLASSES_ROOT})
-            RegOverridePredefKey(root, nullptr);
-    }
-
-    static inline std::atomic<unsigned> counter_{0};
-    std::string path_;
-};
-
 class ChildProgram final : public RunningProgram {
 public:
-    ChildProgram(HANDLE process, std::uint32_t id) : process_(process), id_(id) {}
-    ~ChildProgram() override {
-        if (alive()) {
-            TerminateProcess(process_, 1);
-            WaitForSingleObject(process_, INFINITE);
-        }
-        CloseHandle(process_);
-    }
-    std::uint32_t id() const override { return id_; }
-    bool alive() override { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-    bool ended() override { return WaitForSingleObject(process_, kEndWaitMs) == WAIT_OBJECT_0; }
-    // Waits until `file` exists, or the process has ended, or a bounded time has passed.
-    void waitForFile(const std::string& file) {
-        for (DWORD waited = 0; waited < kReadyWaitMs && !fs::exists(file); ++waited)
-            if (WaitForSingleObject(process_, 1) != WAIT_TIMEOUT)
-                return;
-    }
+    ChildProgram(const std::string& path, const std::string& options, const std::string& readyFile)
+        : child_(path, options, readyFile) {}
+    std::uint32_t id() const override { return child_.id(); }
+    bool alive() override { return child_.alive(); }
+    bool ended() override { return child_.waitForExit(kEndWaitMs); }
+    bool started() const { return child_.started(); }
 
 private:
-    HANDLE process_;
-    std::uint32_t id_;
+    ChildProcess child_;
 };
 
 } // namespace
@@ -196,27 +134,13 @@ std::unique_ptr<RunningProgram> TestMachine::startProgram(const std::string& fol
                                                           ProgramOptions options) {
     const std::string path = folder + name;
     fs::create_directories(folder);
-    if (!CopyFileA(HelperProgram().c_str(), path.c_str(), FALSE))
-        throw std::runtime_error("cannot copy the helper program to " + path);
     // The helper has no window, so a close request never reaches it; ignoring SIGTERM as well
     // keeps it as stubborn as on Linux.
     const std::string readyFile = impl_->root + "ready-" + std::to_string(++impl_->started);
-    std::string commandLine = "\"" + path + "\" ";
-    if (options.ignoreCloseRequest)
-        commandLine += "--ignore-term ";
-    commandLine += "--ready \"" + readyFile + "\"";
-
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info))
+    auto program = std::make_unique<ChildProgram>(
+        path, options.ignoreCloseRequest ? "--ignore-term" : "", readyFile);
+    if (!program->started())
         throw std::runtime_error("cannot start " + path);
-    CloseHandle(info.hThread);
-    auto program = std::make_unique<ChildProgram>(info.hProcess, info.dwProcessId);
-    // Once the helper has written its file it runs with its modules loaded, so the module
-    // snapshot can read its program path.
-    program->waitForFile(readyFile);
     return program;
 }
 

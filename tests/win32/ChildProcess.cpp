@@ -2,51 +2,64 @@
 
 namespace pestrel::test {
 
-ChildProcess::ChildProcess(const std::string& program, const std::string& arguments) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+namespace {
 
+constexpr DWORD kReadyWaitMs = 10000;
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace
+
+std::string HelperProgram() {
+    char self[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string folder(self, length);
+    folder.erase(folder.find_last_of('\\') + 1);
+    return folder + "pestrel_test_helper.exe";
+}
+
+ChildProcess::ChildProcess(const std::string& path, const std::string& options,
+                           const std::string& readyFile) {
+    if (!CopyFileA(HelperProgram().c_str(), path.c_str(), FALSE))
+        return;
+    std::string commandLine = "\"" + path + "\" " + options + " --ready \"" + readyFile + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION info = {};
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    const BOOL created = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                        0, nullptr, nullptr, &startup, &info);
-    CloseHandle(writeEnd);
-    if (created) {
-        CloseHandle(info.hThread);
-        process_ = info.hProcess;
-        id_ = info.dwProcessId;
-        // Up to the end of the first line, or until the child ends without one.
-        char byte = 0;
-        DWORD got = 0;
-        while (ReadFile(readEnd, &byte, 1, &got, nullptr) && got == 1 && byte != '\n') {
-        }
-    }
-    CloseHandle(readEnd);
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info))
+        return;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+    // Waiting on the process both paces the loop and stops it early if the child dies.
+    for (DWORD waited = 0; waited < kReadyWaitMs && !Exists(readyFile); ++waited)
+        if (waitForExit(1))
+            return;
 }
 
 ChildProcess::~ChildProcess() {
     if (process_ == nullptr)
         return;
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+    if (alive()) {
         TerminateProcess(process_, 1);
         WaitForSingleObject(process_, INFINITE);
     }
     CloseHandle(process_);
 }
 
-DWORD ChildProcess::waitForExit() {
-    WaitForSingleObject(process_, INFINITE);
-    DWORD code = 0;
+bool ChildProcess::alive() const {
+    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+bool ChildProcess::waitForExit(DWORD milliseconds) const {
+    return process_ != nullptr && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD ChildProcess::exitCode() const {
+    DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_, &code);
     return code;
 }

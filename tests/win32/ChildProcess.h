@@ -1,7 +1,7 @@
 #pragma once
-// A child process started from a program file under a chosen name, for tests that must find,
-// inspect and end a real process. The child's standard output is a pipe; the constructor waits
-// for its first line, so the child has started (and loaded its modules) when it returns.
+// A running copy of the tests' helper program, started under a chosen name. The helper writes a
+// file once it runs; the constructor waits for that file, so the child has loaded its modules
+// when it returns and a module snapshot can read its program path.
 
 #include <cstdint>
 #include <string>
@@ -9,18 +9,24 @@
 
 namespace pestrel::test {
 
+// The helper program, which the build puts beside every test program.
+std::string HelperProgram();
+
 class ChildProcess {
 public:
-    // Runs `program` with `arguments`; the child must print one line when it is ready.
-    ChildProcess(const std::string& program, const std::string& arguments);
+    // Copies the helper to `path` and runs it with the extra `options`, telling it to write
+    // `readyFile`. started() is false when that failed.
+    ChildProcess(const std::string& path, const std::string& options, const std::string& readyFile);
     ~ChildProcess(); // ends the child if it still runs
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    std::uint32_t id() const { return id_; }
     bool started() const { return process_ != nullptr; }
-    // Waits until the child has ended; its exit code.
-    DWORD waitForExit();
+    std::uint32_t id() const { return id_; }
+    bool alive() const;
+    // True once the child has ended, waiting at most `milliseconds`.
+    bool waitForExit(DWORD milliseconds) const;
+    DWORD exitCode() const;
 
 private:
     HANDLE process_ = nullptr;

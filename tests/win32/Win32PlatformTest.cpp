@@ -66,17 +66,15 @@ TEST(Win32PlatformFolders, ProgramFileIsThisRunningProgram) {
     Win32Platform platform;
     const std::string program = platform.programFile();
     EXPECT_TRUE(platform.fileExists(program)) << program;
-    EXPECT_EQ(upper(fs::path(program).filename().string()), "WIN32_PLATFORM_TESTS.EXE");
+    EXPECT_EQ(upper(fs::path(program).filename().string()), "WIN32_TESTS.EXE");
 }
 
 class Win32PlatformProcesses : public Win32PlatformFiles {
 protected:
-    // A copy of this test program under `name`, started idle.
-    std::unique_ptr<test::ChildProcess> startCopy(const std::string& name) {
-        const std::string copy = path(name);
-        if (!platform_.fileExists(copy) && !platform_.copyFile(platform_.programFile(), copy))
-            return nullptr;
-        return std::make_unique<test::ChildProcess>(copy, "--idle");
+    // A copy of the helper program under `name`, running.
+    std::unique_ptr<test::ChildProcess> start(const std::string& name) {
+        return std::make_unique<test::ChildProcess>(path(name), "",
+                                                    path("ready-" + std::to_string(++started_)));
     }
 
     std::optional<ProcessRecord> find(std::uint32_t id, SnapshotDetail detail) {
@@ -85,11 +83,13 @@ protected:
                 return record;
         return std::nullopt;
     }
+
+    int started_ = 0;
 };
 
 TEST_F(Win32PlatformProcesses, SnapshotListsAChildWithItsProgramFileAndItsFullPath) {
-    auto child = startCopy("pestrel-probe.exe");
-    ASSERT_TRUE(child && child->started());
+    auto child = start("pestrel-probe.exe");
+    ASSERT_TRUE(child->started());
 
     const auto named = find(child->id(), SnapshotDetail::Names);
     ASSERT_TRUE(named);
@@ -102,10 +102,10 @@ TEST_F(Win32PlatformProcesses, SnapshotListsAChildWithItsProgramFileAndItsFullPa
         << *withPath->exePath;
 }
 
-TEST_F(Win32PlatformProcesses, SnapshotKeepsTheOrderOfTheSystemSnapshotAndListsEachProcessOnce) {
-    auto first = startCopy("pestrel-probe.exe");
-    auto second = startCopy("pestrel-probe.exe");
-    ASSERT_TRUE(first && first->started() && second && second->started());
+TEST_F(Win32PlatformProcesses, SnapshotListsEveryRunningProcessOnce) {
+    auto first = start("pestrel-probe.exe");
+    auto second = start("pestrel-probe2.exe");
+    ASSERT_TRUE(first->started() && second->started());
 
     const auto records = platform_.processSnapshot(SnapshotDetail::Names);
     std::vector<std::uint32_t> ids;
@@ -121,10 +121,13 @@ TEST_F(Win32PlatformProcesses, SnapshotKeepsTheOrderOfTheSystemSnapshotAndListsE
 }
 
 TEST_F(Win32PlatformProcesses, TerminateEndsTheProcessWithExitCodeZero) {
-    auto child = startCopy("pestrel-probe.exe");
-    ASSERT_TRUE(child && child->started());
+    auto child = start("pestrel-probe.exe");
+    ASSERT_TRUE(child->started());
     EXPECT_TRUE(platform_.terminateProcess(child->id()));
-    EXPECT_EQ(child->waitForExit(), 0u);
+    // Gone when the call returns, so its program file can be deleted at once.
+    EXPECT_TRUE(child->waitForExit(0));
+    EXPECT_EQ(child->exitCode(), 0u);
+    EXPECT_TRUE(platform_.deleteFile(path("pestrel-probe.exe")));
     EXPECT_FALSE(find(child->id(), SnapshotDetail::Names));
 }
 
@@ -359,14 +362,3 @@ TEST_F(Win32PlatformFiles, ProfileValuesLongerThanTheFirstBufferComeBackWhole) {
 
 } // namespace
 } // namespace pestrel
-
-int main(int argc, char** argv) {
-    // Started by the process tests as an idle child: report readiness, then wait to be ended.
-    if (argc == 2 && std::string(argv[1]) == "--idle") {
-        std::fputs("ready\n", stdout);
-        std::fflush(stdout);
-        Sleep(INFINITE);
-    }
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
