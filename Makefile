@@ -23,5 +23,9 @@ test: build
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/pestrel_bench
 
+screenshot: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target pestrel_screenshot
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshot/pestrel_screenshot docs/screenshots
+
 clean:
 	rm -rf $(BUILD)
