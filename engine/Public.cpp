@@ -98,7 +98,8 @@ ProcessFolderIndex::ProcessFolderIndex(Platform& platform) {
         if (!record.exePath)
             continue;
         starts_.push_back(upperPaths_.size());
-        upperPaths_ += UpperAscii(*record.exePath);
+        for (char c : *record.exePath)
+            upperPaths_ += UpperAsciiChar(c);
         upperPaths_ += '\0';
         paths_.push_back(std::move(*record.exePath));
     }

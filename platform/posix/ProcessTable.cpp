@@ -7,6 +7,7 @@
 #include <chrono>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <thread>
@@ -17,11 +18,8 @@ namespace {
 
 constexpr std::string_view kDeletedMark = " (deleted)";
 
-std::vector<std::uint32_t> ProcessIds() {
+std::vector<std::uint32_t> ProcessIds(DIR* proc) {
     std::vector<std::uint32_t> ids;
-    DIR* proc = ::opendir("/proc");
-    if (!proc)
-        return ids;
     while (const dirent* entry = ::readdir(proc)) {
         const std::string_view name = entry->d_name;
         if (name.empty() ||
@@ -31,15 +29,17 @@ std::vector<std::uint32_t> ProcessIds() {
         if (id > 0 && id <= UINT32_MAX)
             ids.push_back(static_cast<std::uint32_t>(id));
     }
-    ::closedir(proc);
     std::sort(ids.begin(), ids.end());
     return ids;
 }
 
-// The program link's target, errno set when it cannot be read.
-std::optional<std::string> ProgramLink(const std::string& processFolder) {
+// The program link's target, errno set when it cannot be read. The link is read relative to
+// the open /proc folder, which spares the kernel a path walk per process.
+std::optional<std::string> ProgramLink(int procFd, std::uint32_t id) {
+    char link[32];
+    std::snprintf(link, sizeof link, "%u/exe", static_cast<unsigned>(id));
     char target[PATH_MAX];
-    const ssize_t length = ::readlink((processFolder + "/exe").c_str(), target, sizeof target);
+    const ssize_t length = ::readlinkat(procFd, link, target, sizeof target);
     if (length < 0)
         return std::nullopt;
     if (static_cast<std::size_t>(length) >= sizeof target) {
@@ -75,16 +75,21 @@ bool HasEnded(std::uint32_t id) {
 
 std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail) {
     std::vector<ProcessRecord> records;
-    for (std::uint32_t id : ProcessIds()) {
-        const std::string folder = "/proc/" + std::to_string(id);
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return records;
+    const std::vector<std::uint32_t> ids = ProcessIds(proc);
+    records.reserve(ids.size());
+    for (std::uint32_t id : ids) {
         ProcessRecord record;
         record.id = id;
-        if (std::optional<std::string> path = ProgramLink(folder)) {
+        if (std::optional<std::string> path = ProgramLink(::dirfd(proc), id)) {
             record.exeFile = path->substr(path->rfind('/') + 1);
             if (detail == SnapshotDetail::WithPaths)
                 record.exePath = std::move(*path);
         } else if (errno != ENOENT && errno != ESRCH) {
-            std::string comm = ReadFileBytes(folder + "/comm").value_or(std::string());
+            std::string comm =
+                ReadFileBytes("/proc/" + std::to_string(id) + "/comm").value_or(std::string());
             if (!comm.empty() && comm.back() == '\n')
                 comm.pop_back();
             record.exeFile = std::move(comm);
@@ -93,6 +98,7 @@ std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail) {
         }
         records.push_back(std::move(record));
     }
+    ::closedir(proc);
     return records;
 }
 

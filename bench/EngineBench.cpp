@@ -1,0 +1,98 @@
+// Process lookups against the plain cost of reading every program path from /proc once.
+#include "bench/Figures.h"
+#include "engine/Public.h"
+#include "platform/posix/PosixPlatform.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <climits>
+#include <dirent.h>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+pestrel::PosixPlatform& Machine() {
+    static pestrel::PosixPlatform platform(std::filesystem::temp_directory_path() /
+                                           "pestrel-bench");
+    return platform;
+}
+
+// The reference: one walk of /proc reading every process's program link.
+void WalkReadingPaths() {
+    DIR* proc = ::opendir("/proc");
+    std::size_t bytes = 0;
+    while (const dirent* entry = ::readdir(proc)) {
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
+            continue;
+        char target[PATH_MAX];
+        const std::string link = std::string("/proc/") + entry->d_name + "/exe";
+        const ssize_t length = ::readlink(link.c_str(), target, sizeof target);
+        if (length > 0)
+            bytes += static_cast<std::size_t>(length);
+    }
+    ::closedir(proc);
+    benchmark::DoNotOptimize(bytes);
+}
+
+void FindMissingProgram() {
+    benchmark::DoNotOptimize(pestrel::FindProcessFolder(Machine(), "no-such-program.exe"));
+}
+
+// The process path page: list the processes, then the folder of each listed one.
+void FolderOfEveryProcess() {
+    const std::vector<std::string> names = pestrel::ListProcesses(Machine());
+    const pestrel::ProcessFolderIndex index(Machine());
+    for (const std::string& name : names)
+        benchmark::DoNotOptimize(index.find(name));
+}
+
+template <void (*Work)()> void BM_Run(benchmark::State& state) {
+    for (auto _ : state)
+        Work();
+}
+BENCHMARK(BM_Run<WalkReadingPaths>)->Name("BM_ProcWalkReadingPaths")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Run<FindMissingProgram>)
+    ->Name("BM_FindProcessFolderMiss")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Run<FolderOfEveryProcess>)
+    ->Name("BM_FolderOfEveryProcess")
+    ->Unit(benchmark::kMicrosecond);
+
+// The figures time the three in turn, round after round, and compare medians, so that other
+// work on the machine weighs on all three alike.
+void BM_ProcessLookupFigures(benchmark::State& state) {
+    constexpr int kRounds = 301;
+    std::vector<double> walk, miss, listing;
+    for (auto _ : state) {
+        walk.clear(), miss.clear(), listing.clear();
+        for (int round = 0; round < kRounds; ++round) {
+            using Clock = std::chrono::steady_clock;
+            const auto t0 = Clock::now();
+            WalkReadingPaths();
+            const auto t1 = Clock::now();
+            FindMissingProgram();
+            const auto t2 = Clock::now();
+            FolderOfEveryProcess();
+            const auto t3 = Clock::now();
+            walk.push_back(std::chrono::duration<double>(t1 - t0).count());
+            miss.push_back(std::chrono::duration<double>(t2 - t1).count());
+            listing.push_back(std::chrono::duration<double>(t3 - t2).count());
+        }
+    }
+    const auto median = [](std::vector<double>& times) {
+        std::nth_element(times.begin(), times.begin() + kRounds / 2, times.end());
+        return times[kRounds / 2];
+    };
+    const double reference = median(walk);
+    pestrel::bench::ReportDirectFigure("find_process_folder_miss_vs_proc_walk",
+                                       median(miss) / reference, 1.3);
+    pestrel::bench::ReportDirectFigure("folder_of_every_process_vs_proc_walk",
+                                       median(listing) / reference, 3.0);
+}
+BENCHMARK(BM_ProcessLookupFigures)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
