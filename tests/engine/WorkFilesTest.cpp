@@ -82,9 +82,9 @@ TEST_F(WorkFiles, FailedSaveIsReportedAndLeavesNothingBehind) {
 
     // A folder standing where the list belongs cannot be replaced.
     std::filesystem::remove(app("VirusList.txt"));
-    WriteFile(app("VirusList.txt") + "/keep.txt", "kept");
+    WriteFile(app("VirusList.txt") + kPathSeparator + "keep.txt", "kept");
     EXPECT_FALSE(SaveVirusList(context, {"c.exe"}));
-    EXPECT_EQ(ReadFile(app("VirusList.txt") + "/keep.txt"), "kept");
+    EXPECT_EQ(ReadFile(app("VirusList.txt") + kPathSeparator + "keep.txt"), "kept");
 
     context.AppPath = machine.root() + "no-such-folder" + kPathSeparator;
     EXPECT_FALSE(SaveVirusList(context, {"c.exe"}));
