@@ -79,22 +79,22 @@ protected:
 };
 
 TEST_F(KillPass, EndsBacksUpLogsAndDeletesARunningProgram) {
-    auto evil = machine.startProgram(folder("Tools"), "evil.exe");
-    const std::string file = folder("Tools") + "evil.exe";
-    addRunValue(RegRoot::LocalMachine, "EVIL.EXE");
-    addRunValue(RegRoot::CurrentUser, "evil.exe");
+    auto evil = machine.startProgram(folder("Tools"), "pass-evil.exe");
+    const std::string file = folder("Tools") + "pass-evil.exe";
+    addRunValue(RegRoot::LocalMachine, "PASS-EVIL.EXE");
+    addRunValue(RegRoot::CurrentUser, "pass-evil.exe");
     addRunValue(RegRoot::CurrentUser, "Updater");
     const std::string program = ReadFile(file).value();
 
-    test::RecordingView view({"evil.exe"});
+    test::RecordingView view({"pass-evil.exe"});
     EXPECT_TRUE(run(view));
 
     EXPECT_TRUE(evil->ended());
     EXPECT_FALSE(Exists(file));
-    EXPECT_TRUE(ReadFile(backup("evil.exe")) == program) << "the backup is a byte copy";
-    EXPECT_EQ(logged("evil.exe"), file);
-    EXPECT_FALSE(runValue(RegRoot::LocalMachine, "evil.exe"));
-    EXPECT_FALSE(runValue(RegRoot::CurrentUser, "evil.exe"));
+    EXPECT_TRUE(ReadFile(backup("pass-evil.exe")) == program) << "the backup is a byte copy";
+    EXPECT_EQ(logged("pass-evil.exe"), file);
+    EXPECT_FALSE(runValue(RegRoot::LocalMachine, "pass-evil.exe"));
+    EXPECT_FALSE(runValue(RegRoot::CurrentUser, "pass-evil.exe"));
     EXPECT_TRUE(runValue(RegRoot::CurrentUser, "Updater"));
     EXPECT_EQ(view.statusTexts, (std::vector<std::string>{file, kKillPassDoneText, ""}));
     EXPECT_EQ(platform.sleeps, std::vector<std::uint32_t>{6000});
@@ -102,11 +102,11 @@ TEST_F(KillPass, EndsBacksUpLogsAndDeletesARunningProgram) {
 }
 
 TEST_F(KillPass, AFileThatWillNotGoAwayIsHandledTwentyTwoTimes) {
-    auto evil = machine.startProgram(folder("Tools"), "stuck.exe");
-    const std::string file = folder("Tools") + "stuck.exe";
+    auto evil = machine.startProgram(folder("Tools"), "pass-stuck.exe");
+    const std::string file = folder("Tools") + "pass-stuck.exe";
     platform.undeletable.insert(file);
 
-    test::RecordingView view({"stuck.exe"});
+    test::RecordingView view({"pass-stuck.exe"});
     EXPECT_TRUE(run(view));
 
     EXPECT_EQ(platform.closeRequests, kMaxTerminationRounds);
@@ -194,19 +194,19 @@ TEST_F(KillPass, EndsEarlyWhenALibraryCannotBeRecorded) {
 }
 
 TEST_F(KillPass, EntriesThatArePathsTouchNothingOutsideTheFolders) {
-    auto evil = machine.startProgram(folder("Tools"), "evil.exe");
+    auto evil = machine.startProgram(folder("Tools"), "pass-path.exe");
     WriteFile(machine.root() + "data" + S + "outside.exe", "stays");
     WriteFile(machine.root() + "outside.dll", "stays");
     const std::vector<std::string> entries = {
-        "Tools" + S + "evil.exe",
+        "Tools" + S + "pass-path.exe",
         ".." + S + "outside.exe",
         ".." + S + ".." + S + ".." + S + "outside.dll",
-        folder("Tools") + "evil.exe",
+        folder("Tools") + "pass-path.exe",
     };
     test::RecordingView view(entries);
     EXPECT_TRUE(run(view));
 
-    EXPECT_TRUE(Exists(folder("Tools") + "evil.exe"));
+    EXPECT_TRUE(Exists(folder("Tools") + "pass-path.exe"));
     EXPECT_TRUE(Exists(machine.root() + "data" + S + "outside.exe"));
     EXPECT_TRUE(Exists(machine.root() + "outside.dll"));
     EXPECT_FALSE(Exists(context.AppPath + "Temp.~txt"));

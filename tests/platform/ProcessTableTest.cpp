@@ -44,7 +44,7 @@ protected:
 };
 
 TEST_F(ProcessTable, ListsUserProcessesInAscendingOrderWithTheirProgramFiles) {
-    auto evil = machine.startProgram(folder(), "evil.exe");
+    auto evil = machine.startProgram(folder(), "table-evil.exe");
     const std::vector<ProcessRecord> withPaths =
         platform.processSnapshot(SnapshotDetail::WithPaths);
     EXPECT_TRUE(std::is_sorted(withPaths.begin(), withPaths.end(),
@@ -55,8 +55,8 @@ TEST_F(ProcessTable, ListsUserProcessesInAscendingOrderWithTheirProgramFiles) {
 
     const auto record = Find(withPaths, evil->id());
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->exeFile, "evil.exe");
-    EXPECT_EQ(record->exePath, folder() + "evil.exe");
+    EXPECT_EQ(record->exeFile, "table-evil.exe");
+    EXPECT_EQ(record->exePath, folder() + "table-evil.exe");
 
     const auto self = Find(withPaths, static_cast<std::uint32_t>(::getpid()));
     ASSERT_TRUE(self);
@@ -65,12 +65,12 @@ TEST_F(ProcessTable, ListsUserProcessesInAscendingOrderWithTheirProgramFiles) {
     const std::vector<ProcessRecord> names = platform.processSnapshot(SnapshotDetail::Names);
     const auto named = Find(names, evil->id());
     ASSERT_TRUE(named);
-    EXPECT_EQ(named->exeFile, "evil.exe");
+    EXPECT_EQ(named->exeFile, "table-evil.exe");
     EXPECT_FALSE(named->exePath);
 }
 
 TEST_F(ProcessTable, LeavesOutKernelThreadsAndEndedProcesses) {
-    auto ended = machine.startProgram(folder(), "ended.exe");
+    auto ended = machine.startProgram(folder(), "table-ended.exe");
     ASSERT_TRUE(platform.terminateProcess(ended->id()));
     // Not yet reaped: a zombie, which is no longer a running program.
     const std::vector<ProcessRecord> records = platform.processSnapshot(SnapshotDetail::Names);
@@ -83,20 +83,21 @@ TEST_F(ProcessTable, LeavesOutKernelThreadsAndEndedProcesses) {
 }
 
 TEST_F(ProcessTable, AProgramDeletedWhileRunningKeepsItsNameAndFolder) {
-    auto evil = machine.startProgram(folder(), "gone.exe");
-    std::filesystem::remove(folder() + "gone.exe");
+    auto evil = machine.startProgram(folder(), "table-gone.exe");
+    std::filesystem::remove(folder() + "table-gone.exe");
     const auto record = Find(platform.processSnapshot(SnapshotDetail::WithPaths), evil->id());
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->exeFile, "gone.exe");
-    EXPECT_EQ(record->exePath, folder() + "gone.exe");
-    EXPECT_EQ(FindProcessFolder(platform, "GONE.EXE"), folder());
-    EXPECT_TRUE(KillProcessByName(platform, "gone.exe"));
+    EXPECT_EQ(record->exeFile, "table-gone.exe");
+    EXPECT_EQ(record->exePath, folder() + "table-gone.exe");
+    EXPECT_EQ(FindProcessFolder(platform, "TABLE-GONE.EXE"), folder());
+    EXPECT_TRUE(KillProcessByName(platform, "table-gone.exe"));
     EXPECT_TRUE(evil->ended());
 }
 
 TEST_F(ProcessTable, TerminationEndsEvenAProgramThatIgnoresThePoliteRequest) {
-    auto polite = machine.startProgram(folder(), "polite.exe");
-    auto stubborn = machine.startProgram(folder(), "stubborn.exe", {.ignoreCloseRequest = true});
+    auto polite = machine.startProgram(folder(), "table-polite.exe");
+    auto stubborn =
+        machine.startProgram(folder(), "table-stubborn.exe", {.ignoreCloseRequest = true});
     EXPECT_TRUE(platform.terminateProcess(polite->id()));
     EXPECT_TRUE(platform.terminateProcess(stubborn->id()));
     EXPECT_TRUE(polite->ended());
