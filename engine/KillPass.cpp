@@ -17,20 +17,17 @@ bool EndsWithLowerDll(const std::string& entry) {
 // deletion at the next start. False when the record cannot be written.
 bool HandleLibrary(Context& context, const std::string& entry) {
     Platform& platform = context.platform;
-    std::vector<std::string> files;
+    bool deletedAny = false;
     for (const std::string* folder : {&context.WinDir, &context.SysDir}) {
         const std::optional<std::string> file = JoinName(*folder, entry);
-        if (file && platform.fileExists(*file))
-            files.push_back(*file);
-    }
-    bool deletedAny = false;
-    for (const std::string& file : files) {
-        const std::uint32_t attributes = platform.fileAttributes(file);
+        if (!file || !platform.fileExists(*file))
+            continue;
+        const std::uint32_t attributes = platform.fileAttributes(*file);
         if (attributes & FileAttribute::System)
             continue;
-        platform.setFileAttributes(file,
+        platform.setFileAttributes(*file,
                                    attributes & ~(FileAttribute::ReadOnly | FileAttribute::Hidden));
-        platform.deleteFile(file);
+        platform.deleteFile(*file);
         deletedAny = true;
     }
     return !deletedAny || RecordPendingDeletion(context, entry);
