@@ -1,0 +1,287 @@
+#include "skin/SUIPageControl.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <algorithm>
+
+namespace pestrel {
+
+// --- TsuiTabSheet
+// ---------------------------------------------------------------------------------
+
+TsuiTabSheet::TsuiTabSheet(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setColor(color_);
+    if (auto* pageControl = qobject_cast<TsuiPageControl*>(parent))
+        pageControl->InsertPage(this);
+}
+
+TsuiTabSheet::~TsuiTabSheet() {
+    if (pageControl_)
+        pageControl_->RemovePage(this);
+}
+
+QString TsuiTabSheet::PageControlName() const {
+    return pageControl_ ? pageControl_->objectName() : QString();
+}
+
+void TsuiTabSheet::setPageControlName(const QString& name) {
+    if (pageControl_ && !name.isEmpty() && pageControl_->objectName() == name &&
+        pageControl_->PageCount() == pageControl_->pageNames_.size())
+        pageControl_->CompleteLoading();
+}
+
+void TsuiTabSheet::setPageIndex(int index) {
+    if (pageControl_)
+        pageControl_->MovePage(this, index);
+}
+
+void TsuiTabSheet::setCaption(const QString& caption) {
+    caption_ = caption;
+    if (pageControl_)
+        pageControl_->RebuildTabs();
+}
+
+bool TsuiTabSheet::TabVisible() const {
+    return pageControl_ ? pageControl_->TopPanel()->TabVisible(pageIndex_) : tabVisible_;
+}
+
+void TsuiTabSheet::setTabVisible(bool visible) {
+    tabVisible_ = visible;
+    if (!pageControl_)
+        return;
+    pageControl_->TopPanel()->setTabVisible(pageIndex_, visible);
+    if (visible)
+        pageControl_->ActivateByIndex(pageIndex_);
+    else
+        pageControl_->SelectVisibleNeighbour(pageIndex_);
+}
+
+void TsuiTabSheet::setColor(TColor color) {
+    color_ = color;
+    // Children that take their parent's colour follow the page.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, ColorToQColor(color));
+    setPalette(colours);
+    update();
+}
+
+void TsuiTabSheet::setBorderColor(TColor color) {
+    borderColor_ = color;
+    update();
+}
+
+void TsuiTabSheet::paintEvent(QPaintEvent*) {
+    QPainter canvas(this);
+    const int w = width(), h = height();
+    canvas.fillRect(rect(), ColorToQColor(color_));
+    const QColor border = ColorToQColor(borderColor_);
+    canvas.fillRect(0, 0, 1, h - 1, border);
+    canvas.fillRect(0, h - 1, w - 1, 1, border);
+    canvas.fillRect(w - 1, 0, 1, h, border);
+}
+
+bool TsuiTabSheet::event(QEvent* event) {
+    if (event->type() == QEvent::ParentAboutToChange && pageControl_) {
+        pageControl_->RemovePage(this);
+    } else if (event->type() == QEvent::ParentChange && !pageControl_) {
+        if (auto* pageControl = qobject_cast<TsuiPageControl*>(parentWidget()))
+            pageControl->InsertPage(this);
+    }
+    return QWidget::event(event);
+}
+
+// --- TsuiPageControl
+// ------------------------------------------------------------------------------
+
+TsuiPageControl::TsuiPageControl(QWidget* parent)
+    : TsuiTab(parent, [](TsuiTab* owner) -> TsuiTabControlTopPanel* {
+          return new TsuiPageControlTopPanel(owner);
+      }) {
+    TopPanel()->setTabs({});
+}
+
+TsuiPageControl::~TsuiPageControl() {
+    for (TsuiTabSheet* page : std::as_const(pages_))
+        page->pageControl_ = nullptr;
+}
+
+void TsuiPageControl::setActivePage(TsuiTabSheet* page) {
+    if (page && page->pageControl_ != this)
+        return;
+    activePage_ = page;
+    if (!page)
+        return;
+    SetTabIndex(page->pageIndex_);
+    TopPanel()->setTabIndex(page->pageIndex_);
+    BringToFront(page);
+}
+
+TsuiTabSheet* TsuiPageControl::Page(int index) const {
+    return index >= 0 && index < pages_.size() ? pages_[index] : nullptr;
+}
+
+QStringList TsuiPageControl::Pages() const {
+    QStringList names;
+    for (const TsuiTabSheet* page : pages_)
+        names << page->objectName();
+    return names;
+}
+
+void TsuiPageControl::setPages(const QStringList& names) {
+    pageNames_ = names;
+    setLoading(!names.isEmpty());
+    if (!names.isEmpty() && names.size() == pages_.size())
+        CompleteLoading();
+}
+
+void TsuiPageControl::TabActive(int index) {
+    if (TsuiTabSheet* page = Page(index)) {
+        activePage_ = page;
+        BringToFront(page);
+    }
+    TsuiTab::TabActive(index);
+}
+
+void TsuiPageControl::ApplyUIStyleToChildren(TsuiUIStyle style) {
+    for (TsuiTabSheet* page : std::as_const(pages_)) {
+        page->setColor(Color());
+        page->setBorderColor(BorderColor());
+        ContainerApplyUIStyle(page, style);
+    }
+}
+
+void TsuiPageControl::BorderColorChanged() {
+    for (TsuiTabSheet* page : std::as_const(pages_))
+        page->setBorderColor(BorderColor());
+    if (activePage_)
+        activePage_->update();
+}
+
+void TsuiPageControl::ColorChanged() {
+    for (TsuiTabSheet* page : std::as_const(pages_))
+        page->setColor(Color());
+}
+
+void TsuiPageControl::Realign() {
+    TsuiTab::Realign();
+    for (TsuiTabSheet* page : std::as_const(pages_))
+        PlacePage(page);
+}
+
+bool TsuiPageControl::event(QEvent* event) {
+    // A layout file that named more pages than it holds: loading ends when the control is shown.
+    if (event->type() == QEvent::Polish && Loading()) {
+        pageNames_.clear();
+        setLoading(false);
+    }
+    return TsuiTab::event(event);
+}
+
+void TsuiPageControl::InsertPage(TsuiTabSheet* sheet) {
+    sheet->pageControl_ = this;
+    sheet->setColor(Color());
+    sheet->setBorderColor(BorderColor());
+    pages_.append(sheet);
+    Renumber();
+    RebuildTabs();
+    PlacePage(sheet);
+    setActivePage(sheet);
+}
+
+void TsuiPageControl::RemovePage(TsuiTabSheet* sheet) {
+    const int index = static_cast<int>(pages_.indexOf(sheet));
+    if (index < 0)
+        return;
+    QStringList tabs = TopPanel()->Tabs();
+    if (index < tabs.size())
+        tabs.removeAt(index);
+    TopPanel()->setTabs(tabs);
+    pages_.removeAt(index);
+    sheet->pageControl_ = nullptr;
+    sheet->pageIndex_ = -1;
+    Renumber();
+    ActivateByIndex(index - 1);
+}
+
+void TsuiPageControl::MovePage(TsuiTabSheet* sheet, int index) {
+    const int from = static_cast<int>(pages_.indexOf(sheet));
+    if (from < 0 || index < 0 || index >= pages_.size())
+        return;
+    pages_.move(from, index);
+    Renumber();
+    RebuildTabs();
+    setActivePage(sheet);
+}
+
+void TsuiPageControl::Renumber() {
+    for (int i = 0; i < pages_.size(); ++i)
+        pages_[i]->pageIndex_ = i;
+}
+
+void TsuiPageControl::RebuildTabs() {
+    QStringList tabs;
+    for (const TsuiTabSheet* page : std::as_const(pages_))
+        tabs << page->caption_;
+    TopPanel()->setTabs(tabs);
+}
+
+void TsuiPageControl::ActivateByIndex(int index) {
+    if (index < 0 || index > TopPanel()->Tabs().size() - 1) {
+        setActivePage(nullptr);
+        return;
+    }
+    SetTabIndex(index);
+    TopPanel()->setTabIndex(index);
+    if (TsuiTabSheet* page = Page(index)) {
+        activePage_ = page;
+        BringToFront(page);
+    }
+}
+
+void TsuiPageControl::SelectVisibleNeighbour(int index) {
+    for (int i = index - 1; i >= 0; --i) {
+        if (TopPanel()->TabVisible(i)) {
+            ActivateByIndex(i);
+            return;
+        }
+    }
+    for (int i = index + 1; i < pages_.size(); ++i) {
+        if (TopPanel()->TabVisible(i)) {
+            ActivateByIndex(i);
+            return;
+        }
+    }
+}
+
+void TsuiPageControl::BringToFront(TsuiTabSheet* page) {
+    page->show();
+    page->raise();
+}
+
+void TsuiPageControl::PlacePage(TsuiTabSheet* page) const {
+    const int top = TopPanel()->height();
+    page->setGeometry(0, top, width(), height() - top);
+}
+
+void TsuiPageControl::CompleteLoading() {
+    const auto position = [this](const TsuiTabSheet* page) {
+        const int at = static_cast<int>(pageNames_.indexOf(page->objectName()));
+        return at < 0 ? static_cast<int>(pageNames_.size()) : at;
+    };
+    std::stable_sort(
+        pages_.begin(), pages_.end(),
+        [&](const TsuiTabSheet* a, const TsuiTabSheet* b) { return position(a) < position(b); });
+    Renumber();
+    RebuildTabs();
+    for (const TsuiTabSheet* page : std::as_const(pages_))
+        TopPanel()->setTabVisible(page->pageIndex_, page->tabVisible_);
+    pageNames_.clear();
+    setLoading(false);
+}
+
+static const bool pageControlsStyled =
+    RegisterStyleRule(srPageControl, ApplyStyle<TsuiPageControl>) &&
+    RegisterStyledContainer(IsInstanceOf<TsuiTabSheet>);
+
+} // namespace pestrel

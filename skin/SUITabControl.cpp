@@ -1,0 +1,250 @@
+#include "skin/SUITabControl.h"
+
+#include "skin/SUIPublic.h"
+#include "toolkit/SkinBitmaps.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <stdexcept>
+
+namespace pestrel {
+namespace {
+
+constexpr int EmptyCaptionTabWidth = 80;
+constexpr int CaptionPadding = 20;
+
+// A missing tab picture leaves the tabs as bare captions.
+QImage LoadTabPicture(const QString& name) {
+    try {
+        return LoadSkinBitmap(name);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+} // namespace
+
+// --- TsuiTabControlTopPanel
+// -----------------------------------------------------------------------
+
+TsuiTabControlTopPanel::TsuiTabControlTopPanel(TsuiTab* owner)
+    : QWidget(owner), owner_(owner), tabs_{QStringLiteral("Tab1")} {
+    tabWidths_.fill(-1);
+    tabVisibleFlags_.fill(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TsuiTabControlTopPanel::setUIStyle(TsuiUIStyle style) {
+    uiStyle_ = style;
+    activeTabResName_ = GetThemeString(style, tiTabActive);
+    inactiveTabResName_ = GetThemeString(style, tiTabInactive);
+    lineResName_ = GetThemeString(style, tiTabLine);
+    resize(width(), GetThemeInteger(style, tiTabHeight));
+    owner_->Realign();
+    update();
+}
+
+void TsuiTabControlTopPanel::setTabs(const QStringList& tabs) {
+    tabs_ = tabs;
+    update();
+}
+
+void TsuiTabControlTopPanel::setTabIndex(int index) {
+    if (tabs_.isEmpty()) {
+        tabIndex_ = -1;
+        update();
+        return;
+    }
+    update();
+    if (index < -1 || index >= tabs_.size())
+        return;
+    tabIndex_ = index;
+    owner_->TabActive(index);
+}
+
+void TsuiTabControlTopPanel::setLeftMargin(int margin) {
+    leftMargin_ = margin;
+    update();
+}
+
+void TsuiTabControlTopPanel::setColor(TColor color) {
+    color_ = color;
+    update();
+}
+
+int TsuiTabControlTopPanel::TabWidth(int index) const {
+    return index >= 0 && index < TabTableSize ? tabWidths_[index] : -1;
+}
+
+bool TsuiTabControlTopPanel::TabVisible(int index) const {
+    return index < 0 || index >= TabTableSize || tabVisibleFlags_[index];
+}
+
+void TsuiTabControlTopPanel::setTabVisible(int index, bool visible) {
+    if (index < 0 || index >= TabTableSize)
+        return;
+    tabVisibleFlags_[index] = visible;
+    update();
+}
+
+void TsuiTabControlTopPanel::paintEvent(QPaintEvent*) {
+    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
+    buffer.fill(ColorToQColor(color_));
+    {
+        QPainter canvas(&buffer);
+        DrawParentBackground(canvas, owner_);
+
+        const QImage active = LoadTabPicture(activeTabResName_);
+        const QImage inactive = LoadTabPicture(inactiveTabResName_);
+        const QImage line = LoadTabPicture(lineResName_);
+        const int lineHeight = line.isNull() ? 0 : line.height();
+        const int inactiveHeight = inactive.isNull() ? height() - lineHeight : inactive.height();
+        tabHeight_ = active.isNull() ? height() : active.height();
+
+        if (!line.isNull() && width() > 2)
+            canvas.drawImage(QRect(1, inactiveHeight, width() - 2, lineHeight), line);
+        const QColor border = ColorToQColor(owner_->BorderColor());
+        canvas.fillRect(0, inactiveHeight, 1, lineHeight, border);
+        canvas.fillRect(width() - 1, inactiveHeight, 1, lineHeight, border);
+
+        canvas.setFont(owner_->TabFont());
+        canvas.setPen(owner_->palette().color(QPalette::Active, QPalette::WindowText));
+        const QFontMetrics metrics(owner_->TabFont());
+        int x = leftMargin_;
+        for (int i = 0; i < tabs_.size(); ++i) {
+            if (!TabVisible(i)) {
+                tabWidths_[i] = 0;
+                continue;
+            }
+            const QString& caption = tabs_[i];
+            const int w = caption.isEmpty() ? EmptyCaptionTabWidth
+                                            : metrics.horizontalAdvance(caption) + CaptionPadding;
+            if (i < TabSelectableCount)
+                tabWidths_[i] = w;
+            const bool selected = i == tabIndex_;
+            const TRect tab = selected ? TRect{x, 1, x + w, inactiveHeight + 1}
+                                       : TRect{x, 0, x + w, inactiveHeight};
+            DrawThreePartHorizontal(selected ? active : inactive, canvas, tab, true);
+            x += w;
+            canvas.drawText(tab.toQRect(), Qt::TextSingleLine | Qt::AlignCenter, caption);
+        }
+        // Tabs that no longer exist can no longer be hit.
+        for (int i = static_cast<int>(tabs_.size()); i < TabSelectableCount; ++i)
+            tabWidths_[i] = -1;
+    }
+    QPainter(this).drawImage(0, 0, buffer);
+}
+
+void TsuiTabControlTopPanel::mousePressEvent(QMouseEvent* event) {
+    update();
+    const QPoint at = event->position().toPoint();
+    int left = leftMargin_;
+    for (int i = 0; i < TabTableSize && tabWidths_[i] != -1; ++i) {
+        const int right = left + tabWidths_[i];
+        if (left < at.x() && at.x() < right && 0 < at.y() && at.y() < tabHeight_) {
+            setTabIndex(i);
+            return;
+        }
+        left = right;
+    }
+}
+
+// --- TsuiTab
+// --------------------------------------------------------------------------------------
+
+TsuiTab::TsuiTab(QWidget* parent, TopPanelFactory CreateTopPanel)
+    : QWidget(parent), topPanel_(CreateTopPanel(this)), tabFont_(font()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(185, 80);
+    setUIStyle(FindFormUIStyle(parent ? parent->window() : nullptr));
+}
+
+void TsuiTab::setUIStyle(TsuiUIStyle style) {
+    if (style == TsuiUIStyle::Custom)
+        return;
+    uiStyle_ = style;
+    topPanel_->setColor(GetThemeColor(style, tiControlColor));
+    borderColor_ = GetThemeColor(style, tiControlBorderColor);
+    topPanel_->setUIStyle(style);
+    setColor(style == TsuiUIStyle::WinXP ? clWhite : GetThemeColor(style, tiControlColor));
+    ApplyUIStyleToChildren(style);
+    update();
+}
+
+int TsuiTab::LeftMargin() const {
+    return topPanel_->LeftMargin();
+}
+
+void TsuiTab::setLeftMargin(int margin) {
+    topPanel_->setLeftMargin(margin);
+}
+
+void TsuiTab::setBorderColor(TColor color) {
+    borderColor_ = color;
+    BorderColorChanged();
+    update();
+    topPanel_->update();
+}
+
+void TsuiTab::setColor(TColor color) {
+    color_ = color;
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, ColorToQColor(color));
+    setPalette(colours);
+    ColorChanged();
+    update();
+}
+
+void TsuiTab::setTabFont(const QFont& font) {
+    tabFont_ = font;
+    topPanel_->update();
+}
+
+int TsuiTab::TabIndex() const {
+    return topPanel_->TabIndex();
+}
+
+void TsuiTab::SetTabIndex(int index) {
+    topPanel_->setTabIndex(index);
+}
+
+void TsuiTab::TabActive(int index) {
+    if (!loading_)
+        emit tabActive(index);
+}
+
+void TsuiTab::ApplyUIStyleToChildren(TsuiUIStyle style) {
+    ContainerApplyUIStyle(this, style);
+}
+
+void TsuiTab::Realign() {
+    topPanel_->setGeometry(0, 0, width(), topPanel_->height());
+}
+
+void TsuiTab::paintEvent(QPaintEvent*) {
+    QPainter canvas(this);
+    const int top = topPanel_->height();
+    const int w = width(), h = height();
+    canvas.fillRect(0, top, w, h - top, ColorToQColor(color_));
+    const QColor border = ColorToQColor(borderColor_);
+    canvas.fillRect(0, top, 1, h - top - 1, border);
+    canvas.fillRect(0, h - 1, w - 1, 1, border);
+    canvas.fillRect(w - 1, top, 1, h - top, border);
+}
+
+void TsuiTab::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Realign();
+}
+
+// --- TsuiTabControl
+// -------------------------------------------------------------------------------
+
+TsuiTabControl::TsuiTabControl(QWidget* parent)
+    : TsuiTab(parent, [](TsuiTab* owner) { return new TsuiTabControlTopPanel(owner); }) {}
+
+static const bool tabControlsStyled = RegisterStyleRule(srTabControl, ApplyStyle<TsuiTabControl>) &&
+                                      RegisterStyledContainer(IsInstanceOf<TsuiTabControl>);
+
+} // namespace pestrel
