@@ -19,6 +19,7 @@ run: build
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+	BUILD=$(BUILD) JOBS=$(JOBS) tools/wine-tests.sh
 
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/pestrel_bench
