@@ -221,19 +221,23 @@ TEST(Win32PlatformCloseRequest, AWindowThatDoesNotAnswerDoesNotKeepTheCallerWait
     EXPECT_TRUE(IsWindow(window.window()));
 }
 
+// Keys of this process only, so a test run beside another one cannot disturb it.
 class Win32PlatformRegistry : public ::testing::Test {
 protected:
     void SetUp() override {
-        key_ = "Software\\PestrelTest\\" + std::to_string(GetCurrentProcessId()) + "\\" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        key_ = own_ + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     }
     void TearDown() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\PestrelTest");
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\PestrelTest");
+        RegDeleteTreeA(HKEY_CURRENT_USER, own_.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\PestrelTest"); // only when empty
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\" + classes_).c_str());
     }
     static RegValue text(const std::string& value) { return {RegValue::Kind::Text, value, 0}; }
     static RegValue number(std::uint32_t value) { return {RegValue::Kind::Integer, {}, value}; }
 
+    const std::string own_ =
+        "Software\\PestrelTest\\" + std::to_string(GetCurrentProcessId()) + "-backend";
+    const std::string classes_ = "PestrelTest-" + std::to_string(GetCurrentProcessId());
     Win32Platform platform_;
     std::string key_;
 };
@@ -272,10 +276,10 @@ TEST_F(Win32PlatformRegistry, KeyPathsIgnoreALeadingBackslashAndNamesIgnoreCase)
 }
 
 TEST_F(Win32PlatformRegistry, ClassesRootWritesLandInTheMachineClasses) {
-    ASSERT_TRUE(platform_.setValue(RegRoot::ClassesRoot, "\\PestrelTest\\shell\\open\\command", "",
-                                   text("\"%1\" %*")));
-    const auto read = platform_.queryValue(
-        RegRoot::LocalMachine, "Software\\Classes\\PestrelTest\\shell\\open\\command", "");
+    const std::string command = classes_ + "\\shell\\open\\command";
+    ASSERT_TRUE(platform_.setValue(RegRoot::ClassesRoot, "\\" + command, "", text("\"%1\" %*")));
+    const auto read =
+        platform_.queryValue(RegRoot::LocalMachine, "Software\\Classes\\" + command, "");
     ASSERT_TRUE(read);
     EXPECT_EQ(read->text, "\"%1\" %*");
 }
