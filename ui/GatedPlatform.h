@@ -2,68 +2,19 @@
 // The platform as the window's workers see it: everything is passed on, except that sleeping
 // ends early when the window shuts its workers down.
 
-#include "platform/Platform.h"
+#include "ui/ForwardingPlatform.h"
 
 namespace pestrel {
 
 class WorkerGate;
 
-class GatedPlatform final : public Platform {
+class GatedPlatform final : public ForwardingPlatform {
 public:
-    GatedPlatform(Platform& inner, WorkerGate& gate) : inner_(inner), gate_(gate) {}
-
-    std::string windowsFolder() override { return inner_.windowsFolder(); }
-    std::string systemFolder() override { return inner_.systemFolder(); }
-    std::string programFile() override { return inner_.programFile(); }
-
-    std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override {
-        return inner_.processSnapshot(detail);
-    }
-    void requestClose(const std::string& name) override { inner_.requestClose(name); }
-    bool terminateProcess(std::uint32_t id) override { return inner_.terminateProcess(id); }
-
-    bool createKey(RegRoot root, const std::string& key) override {
-        return inner_.createKey(root, key);
-    }
-    bool setValue(RegRoot root, const std::string& key, const std::string& name,
-                  const RegValue& value) override {
-        return inner_.setValue(root, key, name, value);
-    }
-    std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
-                                       const std::string& name) override {
-        return inner_.queryValue(root, key, name);
-    }
-    bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override {
-        return inner_.deleteValue(root, key, name);
-    }
-
-    bool fileExists(const std::string& path) override { return inner_.fileExists(path); }
-    bool folderExists(const std::string& path) override { return inner_.folderExists(path); }
-    bool createFolder(const std::string& path) override { return inner_.createFolder(path); }
-    bool deleteFile(const std::string& path) override { return inner_.deleteFile(path); }
-    bool copyFile(const std::string& from, const std::string& to) override {
-        return inner_.copyFile(from, to);
-    }
-    std::uint32_t fileAttributes(const std::string& path) override {
-        return inner_.fileAttributes(path);
-    }
-    bool setFileAttributes(const std::string& path, std::uint32_t attributes) override {
-        return inner_.setFileAttributes(path, attributes);
-    }
-
-    std::string readProfileString(const std::string& file, const std::string& section,
-                                  const std::string& key, const std::string& fallback) override {
-        return inner_.readProfileString(file, section, key, fallback);
-    }
-    bool writeProfileString(const std::string& file, const std::string& section,
-                            const std::string& key, const std::string& value) override {
-        return inner_.writeProfileString(file, section, key, value);
-    }
+    GatedPlatform(Platform& inner, WorkerGate& gate) : ForwardingPlatform(inner), gate_(gate) {}
 
     void sleepMs(std::uint32_t milliseconds) override;
 
 private:
-    Platform& inner_;
     WorkerGate& gate_;
 };
 

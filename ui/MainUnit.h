@@ -59,6 +59,7 @@ protected:
 private:
     void connectCommands();
     void startWorker(int mode);
+    void refreshProcessList(Platform& platform);
     std::vector<std::string> virusEntries() const;
 
     void FormCreate();

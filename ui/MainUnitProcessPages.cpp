@@ -4,13 +4,46 @@
 #include "engine/WorkFiles.h"
 #include "ui/ListEntries.h"
 #include "ui/MainUnit.h"
+#include "ui/OneSnapshotPlatform.h"
 #include "ui_MainForm.h"
 
+#include <unordered_map>
+
 namespace pestrel {
+namespace {
+
+// The folder of the first running program whose path contains a name, when that folder exists;
+// empty otherwise. Answers from one snapshot and asks once per distinct name, so listing many
+// names costs one read of the process table.
+class FolderLookup {
+public:
+    explicit FolderLookup(Platform& platform) : platform_(platform), index_(platform) {}
+
+    const std::string& operator()(const std::string& name) {
+        auto [at, added] = answers_.try_emplace(name);
+        if (added) {
+            std::string folder = index_.find(name);
+            if (!folder.empty() && platform_.folderExists(folder))
+                at->second = std::move(folder);
+        }
+        return at->second;
+    }
+
+private:
+    Platform& platform_;
+    const ProcessFolderIndex index_;
+    std::unordered_map<std::string, std::string> answers_;
+};
+
+} // namespace
 
 void TMainForm::SBProcessListClick() {
+    refreshProcessList(platform_);
+}
+
+void TMainForm::refreshProcessList(Platform& platform) {
     ui_->ListBoxProcess->clear();
-    for (const std::string& name : ListProcesses(platform_))
+    for (const std::string& name : ListProcesses(platform))
         AppendRow(ui_->ListBoxProcess, name);
     startWorker(RunModes::ClearProcessList);
 }
@@ -24,46 +57,46 @@ void TMainForm::SBKillProcessClick() {
     SBProcessListClick();
 }
 
+// The listings walk their list from the last row to the first. The window does not repaint
+// while they run, so the focus mark is moved once, to where the walk ends.
 void TMainForm::BVirusPathClick() {
     ui_->Memo->clear();
     const int count = ui_->ListBox->count();
     if (count == 0)
         return;
-    // One snapshot answers every entry; a list of many entries would otherwise take one snapshot
-    // per entry while the window waits.
-    const ProcessFolderIndex folders(platform_);
+    FolderLookup folderOf(platform_);
     QStringList rows;
     for (int i = count - 1; i >= 0; --i) {
-        setVirusMarker(i);
         const std::string entry = RowBytes(ui_->ListBox->item(i));
-        const std::string folder = folders.find(entry);
-        if (!folder.empty() && platform_.folderExists(folder))
+        if (const std::string& folder = folderOf(entry); !folder.empty())
             rows << ShownText(entry) + QStringLiteral("  ") + ShownText(folder);
     }
+    setVirusMarker(0);
     ui_->Memo->setPlainText(rows.join(QLatin1Char('\n')));
 }
 
 void TMainForm::BAllVirusPathClick() {
     ui_->Memo->clear();
-    SBProcessListClick();
+    OneSnapshotPlatform snapshot(platform_);
+    refreshProcessList(snapshot);
     const int count = ui_->ListBoxProcess->count();
     if (count == 0)
         return;
     startWorker(RunModes::LockAllPathsButton);
 
-    const ProcessFolderIndex folders(platform_);
+    FolderLookup folderOf(snapshot);
     std::vector<ProcessPathRecord> records;
     QStringList rows;
     for (int i = count - 1; i >= 0; --i) {
-        MoveFocusMark(ui_->ListBoxProcess, i);
         const std::string name = RowBytes(ui_->ListBoxProcess->item(i));
-        const std::string folder = folders.find(name);
-        if (folder.empty() || !platform_.folderExists(folder))
+        const std::string& folder = folderOf(name);
+        if (folder.empty())
             continue;
         records.push_back({name, folder});
         rows << ShownText(name) + QStringLiteral("  #") + ShownText(folder) + QStringLiteral("#")
              << QString();
     }
+    MoveFocusMark(ui_->ListBoxProcess, 0);
     ui_->Memo->setPlainText(rows.join(QLatin1Char('\n')));
     // The listing ran over running processes, so the file is replaced even when no folder was
     // found; the engine's writer leaves the file alone for an empty record list.

@@ -1,0 +1,210 @@
+// The main window's figures: the all-process-paths listing against one plain walk of /proc with
+// 200 extra processes running, and start-up to the first painted main window against a bare Qt
+// window of the same size.
+#include "bench/Figures.h"
+#include "platform/posix/PosixPlatform.h"
+#include "ui/AboutUnit.h"
+#include "ui/MainUnit.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The reference: one walk of /proc reading every process's program link.
+void WalkReadingPaths() {
+    DIR* proc = ::opendir("/proc");
+    std::size_t bytes = 0;
+    while (const dirent* entry = ::readdir(proc)) {
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
+            continue;
+        char target[PATH_MAX];
+        const std::string link = std::string("/proc/") + entry->d_name + "/exe";
+        const ssize_t length = ::readlink(link.c_str(), target, sizeof target);
+        if (length > 0)
+            bytes += static_cast<std::size_t>(length);
+    }
+    ::closedir(proc);
+    benchmark::DoNotOptimize(bytes);
+}
+
+// Extra processes that live as long as the object.
+class ExtraProcesses {
+public:
+    explicit ExtraProcesses(int count) {
+        char program[] = "sleep", seconds[] = "600";
+        char* argv[] = {program, seconds, nullptr};
+        for (int i = 0; i < count; ++i) {
+            pid_t pid = 0;
+            if (::posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) == 0)
+                pids_.push_back(pid);
+        }
+    }
+    ~ExtraProcesses() {
+        for (pid_t pid : pids_) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+
+private:
+    std::vector<pid_t> pids_;
+};
+
+// A program folder and data root of their own, removed afterwards.
+struct Machine {
+    QTemporaryDir root;
+    pestrel::PosixPlatform platform{root.filePath("data").toStdString(),
+                                    root.filePath("app/pestrel").toStdString()};
+    Machine() { QDir().mkpath(root.filePath("app")); }
+};
+
+double Seconds(Clock::duration duration) {
+    return std::chrono::duration<double>(duration).count();
+}
+
+double Median(std::vector<double> times) {
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+}
+
+// Times `measured` and `reference` in turn, round after round, and reports the ratio of their
+// medians, so that other work on the machine weighs on both alike.
+void ReportInterleaved(const char* figure, double limit, int rounds,
+                       const std::function<double()>& measured,
+                       const std::function<double()>& reference) {
+    std::vector<double> measuredTimes, referenceTimes;
+    for (int round = 0; round < rounds; ++round) {
+        measuredTimes.push_back(measured());
+        referenceTimes.push_back(reference());
+    }
+    pestrel::bench::ReportDirectFigure(figure, Median(measuredTimes) / Median(referenceTimes),
+                                       limit);
+}
+
+void BM_AllProcessPathsFigure(benchmark::State& state) {
+    ExtraProcesses extra(200);
+    Machine machine;
+    pestrel::TMainForm form(machine.platform, pestrel::Seams::Standard(), {0, 0, 0, 0});
+    auto* button = form.findChild<QAbstractButton*>("BAllVirusPath");
+    for (auto _ : state) {
+        ReportInterleaved(
+            "all_process_paths_listing_vs_proc_walk", 3.0, 101,
+            [&] {
+                const auto start = Clock::now();
+                button->click();
+                const double seconds = Seconds(Clock::now() - start);
+                form.workers().waitUntilIdle(); // the button's lock ends before the next round
+                return seconds;
+            },
+            [] {
+                const auto start = Clock::now();
+                WalkReadingPaths();
+                return Seconds(Clock::now() - start);
+            });
+    }
+}
+BENCHMARK(BM_AllProcessPathsFigure)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Shows the window and runs events until its first paint has been done.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(QWidget& window) : window_(window) {
+        qApp->installEventFilter(this);
+        window.show();
+        loop_.exec();
+        qApp->removeEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->window() == &window_)
+            loop_.quit(); // the loop ends once this whole paint pass is done
+        return false;
+    }
+
+private:
+    QWidget& window_;
+    QEventLoop loop_;
+};
+
+// Start-up is timed from the start of a process to its first painted window: this program runs
+// itself with kProbeVariable naming the window, and the copy ends as soon as it has painted.
+constexpr const char* kProbeVariable = "PESTREL_STARTUP_PROBE";
+
+void BM_StartupProbe(benchmark::State& state) {
+    const QByteArray window = qgetenv(kProbeVariable);
+    for (auto _ : state) {
+        if (window == "main") {
+            Machine machine;
+            pestrel::TMainForm mainForm(machine.platform);
+            pestrel::TAboutForm aboutForm(*pestrel::Seams::Standard().desktop);
+            mainForm.setAboutForm(&aboutForm);
+            FirstPaint painted(mainForm);
+        } else {
+            QWidget bare;
+            bare.resize(313, 366);
+            FirstPaint painted(bare);
+        }
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+}
+const bool kProbeRegistered =
+    std::getenv(kProbeVariable) &&
+    benchmark::RegisterBenchmark("BM_StartupProbe", BM_StartupProbe)->Iterations(1);
+
+double StartToFirstPaint(const char* window) {
+    const std::string variable = std::string(kProbeVariable) + "=" + window;
+    std::vector<char*> environment;
+    for (char** entry = environ; *entry; ++entry)
+        environment.push_back(*entry);
+    environment.push_back(const_cast<char*>(variable.c_str()));
+    environment.push_back(nullptr);
+    std::string self = QCoreApplication::applicationFilePath().toStdString();
+    std::string filter = "--benchmark_filter=^BM_StartupProbe$";
+    char* argv[] = {self.data(), filter.data(), nullptr};
+    posix_spawn_file_actions_t quiet;
+    ::posix_spawn_file_actions_init(&quiet);
+    ::posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    ::posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, self.c_str(), &quiet, nullptr, argv, environment.data()) == 0)
+        ::waitpid(pid, nullptr, 0);
+    const double seconds = Seconds(Clock::now() - start);
+    ::posix_spawn_file_actions_destroy(&quiet);
+    return seconds;
+}
+
+void BM_StartupFigure(benchmark::State& state) {
+    for (auto _ : state) {
+        ReportInterleaved(
+            "startup_to_first_painted_main_window_vs_bare_window", 2.0, 15,
+            [] { return StartToFirstPaint("main"); }, [] { return StartToFirstPaint("bare"); });
+    }
+}
+BENCHMARK(BM_StartupFigure)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
