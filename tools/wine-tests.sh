@@ -32,7 +32,7 @@ tests_run() { sed -n 's/^\[==========\] \([0-9]*\) tests\? from .* ran\..*/\1/p'
 
 started=$(date +%s.%N)
 rm -rf "$WINEPREFIX"
-"$WINE" wineboot --init >"$logs/wineboot.log" 2>&1
+"$WINE" wineboot --init >"$logs/wineboot.log" 2>&1 || { cat "$logs/wineboot.log"; exit 1; }
 # Windows need a graphics driver; the null driver makes them without a display. The desktop
 # process that wineboot started knows none, so the prefix's server restarts with the new setting.
 "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >>"$logs/wineboot.log" 2>&1
