@@ -38,16 +38,16 @@ protected:
 TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
     Platform& platform = machine.platform();
     const std::string folder = appFile("run/");
-    auto program = machine.startProgram(folder, "evil.exe");
-    const std::string programFile = folder + "evil.exe";
+    auto program = machine.startProgram(folder, "ui-evil.exe");
+    const std::string programFile = folder + "ui-evil.exe";
     const auto programSize = fs::file_size(programFile);
-    platform.setValue(RegRoot::LocalMachine, kRunKey, "evil.exe",
+    platform.setValue(RegRoot::LocalMachine, kRunKey, "ui-evil.exe",
                       {RegValue::Kind::Text, programFile});
-    platform.setValue(RegRoot::CurrentUser, kRunKey, "EVIL.EXE",
+    platform.setValue(RegRoot::CurrentUser, kRunKey, "UI-EVIL.EXE",
                       {RegValue::Kind::Text, programFile});
     platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater",
                       {RegValue::Kind::Text, programFile});
-    WriteBytes(appFile("VirusList.txt"), "evil.exe\r\nabsent.exe\r\nVirus.DLL\r\n");
+    WriteBytes(appFile("VirusList.txt"), "ui-evil.exe\r\nui-absent.exe\r\nui-Virus.DLL\r\n");
     showForm();
     finishWorkers();
 
@@ -62,11 +62,11 @@ TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
 
     EXPECT_TRUE(program->ended());
     EXPECT_FALSE(fs::exists(programFile));
-    EXPECT_EQ(fs::file_size(appFile("Temp/evil.exe")), programSize);
-    EXPECT_EQ(platform.readProfileString(appFile("Temp/Log.ini"), "RunData", "evil.exe", ""),
+    EXPECT_EQ(fs::file_size(appFile("Temp/ui-evil.exe")), programSize);
+    EXPECT_EQ(platform.readProfileString(appFile("Temp/Log.ini"), "RunData", "ui-evil.exe", ""),
               programFile);
-    EXPECT_FALSE(platform.queryValue(RegRoot::LocalMachine, kRunKey, "evil.exe"));
-    EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "evil.exe"));
+    EXPECT_FALSE(platform.queryValue(RegRoot::LocalMachine, kRunKey, "ui-evil.exe"));
+    EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "ui-evil.exe"));
     EXPECT_TRUE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"));
     const auto browser = platform.queryValue(
         RegRoot::LocalMachine, "Software\\Microsoft\\Internet Explorer\\Main", "Start Page");
@@ -83,7 +83,7 @@ TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
 }
 
 TEST_F(KillPassTest, ListClearedDuringThePassEndsItWithTheButtonEnabled) {
-    WriteBytes(appFile("VirusList.txt"), "a.exe\r\nb.exe\r\nc.exe\r\n");
+    WriteBytes(appFile("VirusList.txt"), "ui-a.exe\r\nui-b.exe\r\nui-c.exe\r\n");
     showForm();
     finishWorkers();
     auto* list = control<QListWidget>("ListBox");

@@ -47,20 +47,20 @@ private:
 };
 
 TEST_F(ProcessPagesTest, RefreshListsRunningProgramsAndTheListEmptiesLater) {
-    auto program = start("probe.exe");
+    auto program = start("ui-listed.exe");
     showForm(); // showing the window refreshes once
-    EXPECT_TRUE(rows("ListBoxProcess").contains("probe.exe"));
+    EXPECT_TRUE(rows("ListBoxProcess").contains("ui-listed.exe"));
     finishWorkers();
     EXPECT_TRUE(rows("ListBoxProcess").isEmpty());
 
     press("SBProcessList");
-    EXPECT_TRUE(rows("ListBoxProcess").contains("probe.exe"));
+    EXPECT_TRUE(rows("ListBoxProcess").contains("ui-listed.exe"));
 }
 
 TEST_F(ProcessPagesTest, EndProcessEndsOnlyTheCurrentRowAndNeverTheFirst) {
     waits.clearProcessListMs = 600000;
-    auto first = start("a-probe.exe");
-    auto second = start("b-probe.exe");
+    auto first = start("ui-end-a.exe");
+    auto second = start("ui-end-b.exe");
     showForm();
 
     auto* list = control<QListWidget>("ListBoxProcess");
@@ -70,22 +70,22 @@ TEST_F(ProcessPagesTest, EndProcessEndsOnlyTheCurrentRowAndNeverTheFirst) {
     press("SBKillProcess");
     EXPECT_EQ(rows("ListBoxProcess"), before);
 
-    makeCurrent("ListBoxProcess", "b-probe.exe", {"a-probe.exe"});
+    makeCurrent("ListBoxProcess", "ui-end-b.exe", {"ui-end-a.exe"});
     press("SBKillProcess");
     EXPECT_TRUE(second->ended());
     EXPECT_TRUE(first->alive());
-    EXPECT_TRUE(rows("ListBoxProcess").contains("a-probe.exe"));
-    EXPECT_FALSE(rows("ListBoxProcess").contains("b-probe.exe"));
+    EXPECT_TRUE(rows("ListBoxProcess").contains("ui-end-a.exe"));
+    EXPECT_FALSE(rows("ListBoxProcess").contains("ui-end-b.exe"));
 }
 
 TEST_F(ProcessPagesTest, VirusPathListsRunningEntriesFromTheLastToTheFirst) {
-    auto a = start("a-probe.exe");
-    auto b = start("b-probe.exe");
-    WriteBytes(appFile("VirusList.txt"), "a-probe.exe\r\nabsent.exe\r\nB-PROBE.EXE\r\n");
+    auto a = start("ui-path-a.exe");
+    auto b = start("ui-path-b.exe");
+    WriteBytes(appFile("VirusList.txt"), "ui-path-a.exe\r\nui-absent.exe\r\nUI-PATH-B.EXE\r\n");
     showForm();
     press("BVirusPath");
     const QString shown = QString::fromStdString(folder());
-    EXPECT_EQ(memoLines(), QStringList({"B-PROBE.EXE  " + shown, "a-probe.exe  " + shown}));
+    EXPECT_EQ(memoLines(), QStringList({"UI-PATH-B.EXE  " + shown, "ui-path-a.exe  " + shown}));
     EXPECT_EQ(form->virusMarker(), 0);
 
     control<QListWidget>("ListBox")->clear();
@@ -94,12 +94,12 @@ TEST_F(ProcessPagesTest, VirusPathListsRunningEntriesFromTheLastToTheFirst) {
 }
 
 TEST_F(ProcessPagesTest, AllPathsListsEveryProcessWritesTheFileAndLocksTheButton) {
-    auto program = start("probe.exe");
+    auto program = start("ui-all.exe");
     showForm();
     EnabledRecorder button(control("BAllVirusPath"));
     press("BAllVirusPath");
 
-    const QString row = "probe.exe  #" + QString::fromStdString(folder()) + "#";
+    const QString row = "ui-all.exe  #" + QString::fromStdString(folder()) + "#";
     const QStringList lines = memoLines();
     const auto at = lines.indexOf(row);
     ASSERT_GE(at, 0);

@@ -35,7 +35,7 @@ private:
 class UnwritableFolderTest : public UiTest {};
 
 TEST_F(UnwritableFolderTest, WindowWorksAndTheStoredListIsKept) {
-    const std::string list = "a.exe\r\n\r\nb.exe\r\n";
+    const std::string list = "ui-a.exe\r\n\r\nui-b.exe\r\n";
     WriteBytes(appFile("VirusList.txt"), list);
     fs::permissions(appFile(""), fs::perms::owner_read | fs::perms::owner_exec);
     {
