@@ -166,6 +166,7 @@ void TsuiForm::setUIStyle(TsuiUIStyle value) {
     setColor(GetThemeColor(value, tiFormColor));
     setMenuBarColor(color_);
     titleBar_->setUIStyle(value);
+    LayOutContent();
     if (menu_) {
         const QVariant menuStyle = menu_->property("UIStyle");
         if (menuStyle.isValid() && menuStyle.value<TsuiUIStyle>() != TsuiUIStyle::Custom)

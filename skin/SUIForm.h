@@ -34,7 +34,7 @@ class TsuiForm : public QWidget, public TsuiFormStyleSource {
     Q_OBJECT
     Q_PROPERTY(int Width READ Width WRITE setWidth STORED false)
     Q_PROPERTY(int Height READ Height WRITE setHeight STORED false)
-    Q_PROPERTY(pestrel::TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
+    Q_PROPERTY(pestrel::uistyle::TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
     Q_PROPERTY(pestrel::TColor BorderColor READ BorderColor WRITE setBorderColor)
     Q_PROPERTY(int BorderWidth READ BorderWidth WRITE setBorderWidth)
     Q_PROPERTY(pestrel::TColor Color READ Color WRITE setColor)

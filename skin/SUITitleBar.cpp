@@ -64,11 +64,6 @@ QString ShortCaption(const QString& caption) {
     return out + QStringLiteral("...");
 }
 
-void DrawStretched(QPainter& canvas, const QImage& image, const QRect& target) {
-    if (target.width() > 0 && target.height() > 0 && !image.isNull())
-        canvas.drawImage(target, image);
-}
-
 } // namespace
 
 TsuiInformationHandler SetSkinInformationHandler(TsuiInformationHandler handler) {
@@ -128,6 +123,7 @@ void TsuiTitleBarSection::assign(const TsuiTitleBarSection& other) {
     width_ = other.width_;
     align_ = other.align_;
     picture_ = other.picture_;
+    stretched_ = QImage();
     stretch_ = other.stretch_;
     collection_->changed();
 }
@@ -161,9 +157,16 @@ void TsuiTitleBarSection::setAlign(TsuiTitleBarAlign value) {
 
 void TsuiTitleBarSection::setPicture(const TPicture& value) {
     picture_ = value;
+    stretched_ = QImage();
     if (!picture_.empty() && autoSize_)
         width_ = picture_.width();
     collection_->changed();
+}
+
+const QImage& TsuiTitleBarSection::stretchedTo(const QSize& size) const {
+    if (stretched_.size() != size && !picture_.empty())
+        stretched_ = picture_.bitmap().scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return stretched_;
 }
 
 void TsuiTitleBarSection::setStretch(bool value) {
@@ -406,17 +409,17 @@ void TsuiTitleBar::PerformButtonAction(TsuiTitleBarButton& button) {
     form->setMaximumSize(workArea.width(), workArea.height());
     switch (button.ButtonType()) {
     case TsuiTitleBarBtnType::suiMax:
+        // The bounds are set as well as the state: a window manager may be absent or may not
+        // maximise a frameless window. Bounds first, as a new bounds rectangle ends the state.
         if (form->isMaximized()) {
             form->setWindowState(form->windowState() & ~Qt::WindowMaximized);
             if (normalGeometry_.isValid())
                 form->setGeometry(normalGeometry_);
         } else {
             normalGeometry_ = form->geometry();
-            form->setWindowState(form->windowState() | Qt::WindowMaximized);
-            // A window manager may not maximise a frameless window (or be absent): the
-            // bounds are set here either way.
             if (IsOnSkinnedForm())
                 form->setGeometry(workArea.toQRect());
+            form->setWindowState(form->windowState() | Qt::WindowMaximized);
         }
         if (button.UIStyle() == TsuiUIStyle::WinXP)
             button.UpdateMaxRestorePictures();
@@ -504,12 +507,15 @@ void TsuiTitleBar::DrawSections(QPainter& canvas, const QSize& size) {
     const int bw = size.width(), bh = size.height();
     int left = -1, right = bw + 1;
     const TsuiTitleBarSection* client = nullptr;
+    const auto drawStretched = [&](const TsuiTitleBarSection& section, int x, int width) {
+        if (width > 0 && bh > 0 && !section.Picture().empty())
+            canvas.drawImage(x, 0, section.stretchedTo(QSize(width, bh)));
+    };
     const auto draw = [&](const TsuiTitleBarSection& section, int x) {
-        const QImage& picture = section.Picture().bitmap();
         if (section.Stretch())
-            DrawStretched(canvas, picture, QRect(x, 0, section.Width(), bh));
-        else if (!picture.isNull())
-            canvas.drawImage(x, 0, picture, 0, 0, section.Width(), bh);
+            drawStretched(section, x, section.Width());
+        else if (!section.Picture().empty())
+            canvas.drawImage(x, 0, section.Picture().bitmap(), 0, 0, section.Width(), bh);
     };
     for (const auto& section : sections_) {
         switch (section->Align()) {
@@ -529,8 +535,7 @@ void TsuiTitleBar::DrawSections(QPainter& canvas, const QSize& size) {
         }
     }
     if (client)
-        DrawStretched(canvas, client->Picture().bitmap(),
-                      QRect(QPoint(left + 1, 0), QPoint(right - 2, bh - 1)));
+        drawStretched(*client, left + 1, right - left - 2);
 }
 
 void TsuiTitleBar::DrawButtons(QPainter& canvas, const QSize&) {

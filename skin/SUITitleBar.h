@@ -86,6 +86,9 @@ public:
     // A suiClient section stays stretched.
     void setStretch(bool value);
 
+    // The picture resized to `size` without smoothing; kept until the size or picture changes.
+    const QImage& stretchedTo(const QSize& size) const;
+
 private:
     const TsuiTitleBarSections* collection_;
     bool autoSize_ = false;
@@ -93,6 +96,7 @@ private:
     TsuiTitleBarAlign align_ = TsuiTitleBarAlign::suiLeft;
     TPicture picture_;
     bool stretch_ = false;
+    mutable QImage stretched_;
 };
 
 class TsuiTitleBarButton {
@@ -147,7 +151,7 @@ private:
 class TsuiTitleBar : public QWidget {
     Q_OBJECT
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
-    Q_PROPERTY(pestrel::TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
+    Q_PROPERTY(pestrel::uistyle::TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
     Q_PROPERTY(int ButtonInterval READ ButtonInterval WRITE setButtonInterval)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(pestrel::TColor FontColor READ FontColor WRITE setFontColor)
