@@ -25,7 +25,7 @@ QString TsuiTabSheet::PageControlName() const {
     return pageControl_ ? pageControl_->objectName() : QString();
 }
 
-void TsuiTabSheet::setPageControlName(const QString& name) {
+void TsuiTabSheet::setPageControl(const QString& name) {
     if (pageControl_ && !name.isEmpty() && pageControl_->objectName() == name &&
         pageControl_->PageCount() == pageControl_->pageNames_.size())
         pageControl_->CompleteLoading();
@@ -82,10 +82,11 @@ void TsuiTabSheet::paintEvent(QPaintEvent*) {
 }
 
 bool TsuiTabSheet::event(QEvent* event) {
-    if (event->type() == QEvent::ParentAboutToChange && pageControl_) {
-        pageControl_->RemovePage(this);
-    } else if (event->type() == QEvent::ParentChange && !pageControl_) {
-        if (auto* pageControl = qobject_cast<TsuiPageControl*>(parentWidget()))
+    if (event->type() == QEvent::ParentChange) {
+        auto* pageControl = qobject_cast<TsuiPageControl*>(parentWidget());
+        if (pageControl_ && pageControl_ != pageControl)
+            pageControl_->RemovePage(this);
+        if (pageControl && !pageControl_)
             pageControl->InsertPage(this);
     }
     return QWidget::event(event);
@@ -276,6 +277,9 @@ void TsuiPageControl::CompleteLoading() {
     RebuildTabs();
     for (const TsuiTabSheet* page : std::as_const(pages_))
         TopPanel()->setTabVisible(page->pageIndex_, page->tabVisible_);
+    // The selected tab follows its page to the page's new place.
+    if (activePage_)
+        setActivePage(activePage_);
     pageNames_.clear();
     setLoading(false);
 }

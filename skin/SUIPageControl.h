@@ -21,7 +21,7 @@ class TsuiTabSheet : public QWidget {
     Q_PROPERTY(bool TabVisible READ TabVisible WRITE setTabVisible)
     Q_PROPERTY(uint Color READ Color WRITE setColor)
     // The page control's object name, as a layout file stores it.
-    Q_PROPERTY(QString PageControl READ PageControlName WRITE setPageControlName)
+    Q_PROPERTY(QString PageControl READ PageControlName WRITE setPageControl)
 
 public:
     explicit TsuiTabSheet(QWidget* parent = nullptr);
@@ -31,7 +31,7 @@ public:
     QString PageControlName() const;
     // A layout file's reference: completes the page order once the last page has arrived. Only
     // the sheet's own parent is accepted.
-    void setPageControlName(const QString& name);
+    void setPageControl(const QString& name);
     // -1 outside a page control.
     int PageIndex() const { return pageIndex_; }
     // Moves the page within its page control; ignored outside one and for an index out of range.
