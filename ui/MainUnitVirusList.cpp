@@ -53,7 +53,12 @@ void TMainForm::NSaveClick() {
 void TMainForm::SBAddToListClick() {
     const std::string typed = LocalBytes(ui_->EADDVirusName->text());
     if (HasVisibleText(typed)) {
-        AppendRow(ui_->ListBox, TrimBlanks(TypedFileName(typed)));
+        // A path ending in a separator names no file; an empty entry would match every process
+        // path and the unnamed start-up value, so the text stays for the person to finish.
+        const std::string entry = TrimBlanks(TypedFileName(typed));
+        if (entry.empty())
+            return;
+        AppendRow(ui_->ListBox, entry);
         ui_->EADDVirusName->clear();
         NSaveClick();
         ui_->EADDVirusName->setFocus();

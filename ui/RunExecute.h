@@ -19,7 +19,6 @@ struct RunWaits {
 };
 
 class TRunExecute final : public QThread {
-    Q_OBJECT
 public:
     explicit TRunExecute(TMainForm& form);
 

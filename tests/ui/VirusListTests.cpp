@@ -63,6 +63,17 @@ TEST_F(VirusListTest, TypedNameIsTrimmedAndDuplicatesAreKept) {
     EXPECT_EQ(openDialog.opened, 0);
 }
 
+TEST_F(VirusListTest, TypedPathWithoutAFileNameAddsNothing) {
+    for (const char* path : {"C:\\Windows\\", "D:", "/tmp/  "}) {
+        edit()->setText(path);
+        press("SBAddToList");
+        EXPECT_EQ(rows("ListBox").size(), 3) << path;
+        EXPECT_EQ(edit()->text(), path);
+    }
+    EXPECT_EQ(storedList(), "a.exe\r\n  b.dll\r\nc.exe\r\n");
+    EXPECT_EQ(openDialog.opened, 0);
+}
+
 TEST_F(VirusListTest, EmptyEditOpensTheDialogAndAPickedFileIsAddedUnsaved) {
     const std::string picked = machine.root() + "evil.dll";
     WriteBytes(picked, "x");
