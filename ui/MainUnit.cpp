@@ -3,11 +3,11 @@
 #include "engine/Public.h"
 #include "engine/WorkFiles.h"
 #include "ui/AboutUnit.h"
+#include "ui/Clicks.h"
 #include "ui/FontHeights.h"
 #include "ui/ListEntries.h"
 #include "ui_MainForm.h"
 
-#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -28,10 +28,8 @@ auto Guarded(TMainForm* form, Handler handler) {
     };
 }
 
-// Commands hang on the click of any button class, the toolkit's own or a skinned one.
 void OnClick(QWidget* button, TMainForm* form, Handler handler) {
-    QObject::connect(qobject_cast<QAbstractButton*>(button), &QAbstractButton::clicked, form,
-                     Guarded(form, handler));
+    OnClicked(button, Guarded(form, handler));
 }
 
 } // namespace

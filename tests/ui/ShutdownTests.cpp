@@ -4,7 +4,6 @@
 #include "tests/ui/ShutdownChild.h"
 #include "tests/ui/UiTest.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QProcess>
@@ -26,9 +25,9 @@ int RunShutdownChild() {
     RecordingDesktop desktop;
     TMainForm form(machine.platform(), Seams{&boxes, &openDialog, &desktop}); // the real waits
     form.show(); // starts the 30-second clearing worker
-    form.findChild<QAbstractButton*>("SBPestrel")->click();
+    QMetaObject::invokeMethod(form.findChild<QWidget*>("SBPestrel"), "clicked");
     form.findChild<QAction*>("NSave")->trigger();
-    form.findChild<QAbstractButton*>("BAllVirusPath")->click();
+    QMetaObject::invokeMethod(form.findChild<QWidget*>("BAllVirusPath"), "clicked");
     std::printf("workers started\n");
     std::fflush(stdout);
     QTimer::singleShot(0, &form, &QWidget::close);

@@ -4,7 +4,6 @@
 #include "platform/posix/PosixPlatform.h"
 #include "ui/MainUnit.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -52,7 +51,7 @@ int main(int argc, char** argv) {
     bool saved = SavePage(form, 0, output + "/main-virus-list.png");
     saved = SavePage(form, 1, output + "/main-process-list.png") && saved;
     form.findChild<QTabWidget*>("suiPageControl1")->setCurrentIndex(2);
-    form.findChild<QAbstractButton*>("BAllVirusPath")->click();
+    QMetaObject::invokeMethod(form.findChild<QWidget*>("BAllVirusPath"), "clicked");
     saved = SavePage(form, 2, output + "/main-process-paths.png") && saved;
     return saved ? 0 : 1;
 }
