@@ -1,6 +1,6 @@
 #include "ui/AboutUnit.h"
 
-#include "ui/FontHeights.h"
+#include "ui/LayoutPixels.h"
 #include "ui/Seams.h"
 #include "ui_AboutForm.h"
 
@@ -55,7 +55,7 @@ TAboutForm::TAboutForm(DesktopOpener& desktop, QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       ui_(std::make_unique<Ui::AboutForm>()), desktop_(desktop) {
     ui_->setupUi(this);
-    ApplyFontPixelHeights(this);
+    ApplyLayoutPixels(this);
     // Closing this window must not end the program; only the main window does.
     setAttribute(Qt::WA_QuitOnClose, false);
     ui_->Image1->setPixmap(AboutPicture());

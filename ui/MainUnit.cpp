@@ -4,7 +4,7 @@
 #include "engine/WorkFiles.h"
 #include "ui/AboutUnit.h"
 #include "ui/Clicks.h"
-#include "ui/FontHeights.h"
+#include "ui/LayoutPixels.h"
 #include "ui/ListEntries.h"
 #include "ui_MainForm.h"
 
@@ -38,7 +38,7 @@ TMainForm::TMainForm(Platform& platform, Seams seams, RunWaits waits, QWidget* p
     : QWidget(parent), ui_(std::make_unique<Ui::MainForm>()), platform_(platform, gate_),
       context_(platform_), seams_(seams), waits_(waits) {
     ui_->setupUi(this);
-    ApplyFontPixelHeights(this);
+    ApplyLayoutPixels(this);
     setStatusText(ui_->StatusBar->property("simpleText").toString());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
