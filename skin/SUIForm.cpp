@@ -146,7 +146,14 @@ TsuiForm::~TsuiForm() {
     host_->removeEventFilter(this);
     if (watchedWindow_)
         watchedWindow_->removeEventFilter(this);
-    host_->update();
+    // The host may be on its way out too: it is repainted later, and only if it is still there.
+    QMetaObject::invokeMethod(
+        host_,
+        [host = host_, margins = hostMargins_] {
+            host->setContentsMargins(margins);
+            host->update();
+        },
+        Qt::QueuedConnection);
 }
 
 void TsuiForm::setWidth(int value) {

@@ -7,14 +7,13 @@
 #include "toolkit/Picture.h"
 
 #include <QImage>
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
-
-class QMenu;
 
 namespace pestrel {
 

@@ -224,6 +224,25 @@ TEST_F(Framed, AMenuFollowsTheStyleAndItsShortcutsWorkAnywhereInTheWindow) {
     EXPECT_EQ(saved, 1) << "another window's keys are its own";
 }
 
+TEST_F(Framed, ARemovedFrameLetsGoOfTheHost) {
+    QMenu menu;
+    QAction* quit = menu.addAction("Quit");
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    int quits = 0;
+    QObject::connect(quit, &QAction::triggered, [&] { ++quits; });
+    form->setMenu(&menu);
+    auto* edit = new QLineEdit(&host);
+    show(200, 150);
+    EXPECT_EQ(host.contentsMargins(), QMargins(1, 0, 1, 1));
+
+    delete form;
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(host.contentsMargins(), QMargins());
+    QTest::keyClick(edit, Qt::Key_Q, Qt::ControlModifier);
+    host.resize(260, 180);
+    EXPECT_EQ(quits, 0);
+}
+
 TEST_F(Framed, DeactivationGreysTheCaption) {
     show(200, 150);
     QEvent deactivate(QEvent::WindowDeactivate);

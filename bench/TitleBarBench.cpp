@@ -1,0 +1,31 @@
+// Figure of the skinned window frame: one repaint of the WinXP title bar at the main window's
+// width against one repaint of a skinned push button.
+
+#include "bench/Figures.h"
+#include "skin/SUITitleBar.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace pestrel;
+
+void BM_TitleBarRepaint(benchmark::State& state) {
+    QWidget window;
+    TsuiTitleBar bar(&window);
+    bar.setUIStyle(TsuiUIStyle::WinXP);
+    bar.setCaption(QStringLiteral("Pestrel"));
+    window.resize(313, 100);
+    window.show();
+    QApplication::processEvents(); // until the window is exposed, a repaint paints nothing
+    for (auto _ : state)
+        bar.repaint();
+    state.counters["width"] = bar.width();
+}
+BENCHMARK(BM_TitleBarRepaint);
+
+PESTREL_FIGURE("title bar repaint vs skinned button", "BM_TitleBarRepaint", "BM_SkinButtonRepaint",
+               3.0);
+
+} // namespace
