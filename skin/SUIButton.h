@@ -96,8 +96,6 @@ protected:
     virtual QImage LoadDisabledPicture() const;
     virtual void ApplyUIStyle(TsuiUIStyle& style) = 0;
 
-    // The stored names, without the overrides of the property accessors.
-    const QString& StoredPicNormalResName() const { return picNormalResName_; }
     void StorePictureNames(TResHandle handle, const QString& normal, const QString& mouseOn,
                            const QString& mouseDown);
     // The bitmap `name` of module `ResHandle`; throws std::runtime_error when there is none.
@@ -204,7 +202,10 @@ private:
 };
 
 // A picture at the left, the caption beside it and a Checked state; the check box and the radio
-// button map the style and the state to pictures and decide what Toggle does.
+// button map the style and the state to pictures and decide what Toggle does. The constructor only
+// stores the style of the window's skinned form: a subclass's constructor applies it with
+// setUIStyle(UIStyle()), once its ApplyUIStyle can run. Toggle runs exactly when the control
+// clicks: after a left-button press released without leaving, Space or Enter, the accelerator.
 class TsuiCustomButtonEx : public TsuiCustomButton {
     Q_OBJECT
     Q_PROPERTY(bool Checked READ Checked WRITE setChecked)
