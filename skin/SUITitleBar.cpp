@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace pestrel {
 namespace {
@@ -75,8 +76,7 @@ void ShowSkinInformation(const QString& text) {
         InformationHandler()(text);
 }
 
-// --- collections
-// ----------------------------------------------------------------------------------
+// --- collections ---------------------------------------------------------------------------------
 template <class Item> int TsuiTitleBarCollection<Item>::indexOf(const Item* item) const {
     for (int i = 0; i < count(); ++i) {
         if (items_[i].get() == item)
@@ -116,8 +116,7 @@ template <class Item> void TsuiTitleBarCollection<Item>::changed() const {
 template class TsuiTitleBarCollection<TsuiTitleBarSection>;
 template class TsuiTitleBarCollection<TsuiTitleBarButton>;
 
-// --- sections
-// -------------------------------------------------------------------------------------
+// --- sections ------------------------------------------------------------------------------------
 void TsuiTitleBarSection::assign(const TsuiTitleBarSection& other) {
     autoSize_ = other.autoSize_;
     width_ = other.width_;
@@ -174,8 +173,7 @@ void TsuiTitleBarSection::setStretch(bool value) {
     collection_->changed();
 }
 
-// --- buttons
-// --------------------------------------------------------------------------------------
+// --- buttons -------------------------------------------------------------------------------------
 void TsuiTitleBarButton::assign(const TsuiTitleBarButton& other) {
     type_ = other.type_;
     transparent_ = other.transparent_;
@@ -284,8 +282,7 @@ void TsuiTitleBarButton::picturesChanged() {
     collection_->changed();
 }
 
-// --- the bar
-// --------------------------------------------------------------------------------------
+// --- the bar -------------------------------------------------------------------------------------
 TsuiTitleBar::TsuiTitleBar(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);

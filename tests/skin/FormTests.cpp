@@ -310,6 +310,15 @@ TEST_F(EdgeResize, InsideTheGripsTheWindowDoesNotResize) {
     EXPECT_EQ(host.size(), start.size());
 }
 
+TEST_F(EdgeResize, TheGripsShowResizeCursors) {
+    QTest::mouseMove(window, {311, 100});
+    EXPECT_EQ(host.cursor().shape(), Qt::SizeHorCursor);
+    QTest::mouseMove(window, {2, 2});
+    EXPECT_EQ(host.cursor().shape(), Qt::SizeFDiagCursor);
+    QTest::mouseMove(window, {150, 100});
+    EXPECT_EQ(host.cursor().shape(), Qt::ArrowCursor);
+}
+
 TEST(FormEdges, AFixedSizeOrMaximisedHostIsNotResizedFromItsEdges) {
     QWidget fixed;
     fixed.setFixedSize(300, 200);
