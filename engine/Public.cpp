@@ -76,13 +76,18 @@ bool ProcessMatchesName(const std::string& exeFile, const std::string& name) {
 
 std::vector<std::string> ListProcesses(Platform& platform) {
     try {
-        std::vector<std::string> names;
-        for (ProcessRecord& record : platform.processSnapshot(SnapshotDetail::Names))
-            names.push_back(std::move(record.exeFile));
-        return names;
+        return ListProcesses(platform.processSnapshot(SnapshotDetail::Names));
     } catch (...) {
         return {};
     }
+}
+
+std::vector<std::string> ListProcesses(const std::vector<ProcessRecord>& snapshot) {
+    std::vector<std::string> names;
+    names.reserve(snapshot.size());
+    for (const ProcessRecord& record : snapshot)
+        names.push_back(record.exeFile);
+    return names;
 }
 
 std::string FindProcessFolder(Platform& platform, const std::string& name) {
@@ -93,15 +98,17 @@ std::string FindProcessFolder(Platform& platform, const std::string& name) {
     }
 }
 
-ProcessFolderIndex::ProcessFolderIndex(Platform& platform) {
-    for (ProcessRecord& record : platform.processSnapshot(SnapshotDetail::WithPaths)) {
+ProcessFolderIndex::ProcessFolderIndex(Platform& platform)
+    : ProcessFolderIndex(platform.processSnapshot(SnapshotDetail::WithPaths)) {}
+
+ProcessFolderIndex::ProcessFolderIndex(const std::vector<ProcessRecord>& snapshot) {
+    for (const ProcessRecord& record : snapshot) {
         if (!record.exePath)
             continue;
         starts_.push_back(upperPaths_.size());
-        for (char c : *record.exePath)
-            upperPaths_ += UpperAsciiChar(c);
+        upperPaths_ += UpperAscii(*record.exePath);
         upperPaths_ += '\0';
-        paths_.push_back(std::move(*record.exePath));
+        paths_.push_back(*record.exePath);
     }
 }
 

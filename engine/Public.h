@@ -32,6 +32,8 @@ bool ProcessMatchesName(const std::string& exeFile, const std::string& name);
 // --- processes ----------------------------------------------------------------------------------
 // The program-file text of every running process, in snapshot order.
 std::vector<std::string> ListProcesses(Platform& platform);
+// The same for a snapshot already taken.
+std::vector<std::string> ListProcesses(const std::vector<ProcessRecord>& snapshot);
 // Folder (ending in the separator) of the first process whose program path contains `name`
 // without regard to ASCII case; empty when there is none.
 std::string FindProcessFolder(Platform& platform, const std::string& name);
@@ -41,6 +43,8 @@ std::string FindProcessFolder(Platform& platform, const std::string& name);
 class ProcessFolderIndex {
 public:
     explicit ProcessFolderIndex(Platform& platform);
+    // From a snapshot taken WithPaths, for callers that also show the snapshot's names.
+    explicit ProcessFolderIndex(const std::vector<ProcessRecord>& snapshot);
     std::string find(const std::string& name) const;
 
 private:

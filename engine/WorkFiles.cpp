@@ -134,8 +134,6 @@ bool BackupFile(Context& context, const std::string& path, const std::string& en
 }
 
 bool WriteProcessList(Context& context, const std::vector<ProcessPathRecord>& records) {
-    if (records.empty())
-        return true;
     std::vector<std::string> lines;
     for (const ProcessPathRecord& record : records) {
         lines.push_back(record.process + "  #" + record.folder + "#");

@@ -52,8 +52,7 @@ struct ProcessPathRecord {
     std::string process; // the process text as listed
     std::string folder;  // its folder, ending in the separator (may be empty)
 };
-// Replaces AppPath + "ProcessList.txt" with one record per process; an empty listing leaves the
-// file untouched.
+// Replaces AppPath + "ProcessList.txt" with one record per process (no records: an empty file).
 bool WriteProcessList(Context& context, const std::vector<ProcessPathRecord>& records);
 
 } // namespace pestrel

@@ -2,7 +2,7 @@
 // The platform as the window's workers see it: everything is passed on, except that sleeping
 // ends early when the window shuts its workers down.
 
-#include "ui/ForwardingPlatform.h"
+#include "platform/ForwardingPlatform.h"
 
 namespace pestrel {
 

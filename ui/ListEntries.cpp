@@ -6,7 +6,7 @@
 namespace pestrel {
 namespace {
 constexpr int kBytesRole = Qt::UserRole;
-}
+} // namespace
 
 QString ShownText(const std::string& bytes) {
     return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -16,14 +16,34 @@ std::string LocalBytes(const QString& text) {
     return text.toLocal8Bit().toStdString();
 }
 
+namespace {
+
+// Rows keep their bytes beside the text only where the text does not give them back.
+void KeepBytesUnlessShownExactly(QListWidgetItem* item, const std::string& bytes) {
+    if (LocalBytes(item->text()) != bytes)
+        item->setData(kBytesRole, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+} // namespace
+
 void AppendRow(QListWidget* list, const std::string& bytes) {
-    auto* item = new QListWidgetItem(ShownText(bytes));
-    item->setData(kBytesRole, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    list->addItem(item);
+    AppendRows(list, {bytes});
+}
+
+void AppendRows(QListWidget* list, const std::vector<std::string>& rows) {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(rows.size()));
+    for (const std::string& row : rows)
+        texts << ShownText(row);
+    const int first = list->count();
+    list->addItems(texts);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        KeepBytesUnlessShownExactly(list->item(first + static_cast<int>(i)), rows[i]);
 }
 
 std::string RowBytes(const QListWidgetItem* item) {
-    return item->data(kBytesRole).toByteArray().toStdString();
+    const QVariant bytes = item->data(kBytesRole);
+    return bytes.isValid() ? bytes.toByteArray().toStdString() : LocalBytes(item->text());
 }
 
 } // namespace pestrel

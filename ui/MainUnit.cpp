@@ -80,8 +80,7 @@ void TMainForm::FormCreate() {
     setWindowTitle(title);
 
     const VirusListLoad list = LoadVirusList(context_);
-    for (const std::string& entry : list.entries)
-        AppendRow(ui_->ListBox, entry);
+    AppendRows(ui_->ListBox, list.entries);
     if (!list.ok)
         return;
     RunPendingDeletions(context_);

@@ -59,7 +59,7 @@ protected:
 private:
     void connectCommands();
     void startWorker(int mode);
-    void refreshProcessList(Platform& platform);
+    void refreshProcessList(const std::vector<std::string>& names);
     std::vector<std::string> virusEntries() const;
 
     void FormCreate();

@@ -4,7 +4,6 @@
 #include "engine/WorkFiles.h"
 #include "ui/ListEntries.h"
 #include "ui/MainUnit.h"
-#include "ui/OneSnapshotPlatform.h"
 #include "ui_MainForm.h"
 
 #include <unordered_map>
@@ -18,6 +17,8 @@ namespace {
 class FolderLookup {
 public:
     explicit FolderLookup(Platform& platform) : platform_(platform), index_(platform) {}
+    FolderLookup(Platform& platform, const std::vector<ProcessRecord>& snapshot)
+        : platform_(platform), index_(snapshot) {}
 
     const std::string& operator()(const std::string& name) {
         auto [at, added] = answers_.try_emplace(name);
@@ -38,13 +39,12 @@ private:
 } // namespace
 
 void TMainForm::SBProcessListClick() {
-    refreshProcessList(platform_);
+    refreshProcessList(ListProcesses(platform_));
 }
 
-void TMainForm::refreshProcessList(Platform& platform) {
+void TMainForm::refreshProcessList(const std::vector<std::string>& names) {
     ui_->ListBoxProcess->clear();
-    for (const std::string& name : ListProcesses(platform))
-        AppendRow(ui_->ListBoxProcess, name);
+    AppendRows(ui_->ListBoxProcess, names);
     startWorker(RunModes::ClearProcessList);
 }
 
@@ -75,37 +75,33 @@ void TMainForm::BVirusPathClick() {
     ui_->Memo->setPlainText(rows.join(QLatin1Char('\n')));
 }
 
+// The process list and the folders come from one snapshot, so the listing reads the process
+// table once and its rows describe one moment.
 void TMainForm::BAllVirusPathClick() {
     ui_->Memo->clear();
-    OneSnapshotPlatform snapshot(platform_);
-    refreshProcessList(snapshot);
-    const int count = ui_->ListBoxProcess->count();
-    if (count == 0)
+    const std::vector<ProcessRecord> snapshot =
+        platform_.processSnapshot(SnapshotDetail::WithPaths);
+    refreshProcessList(ListProcesses(snapshot));
+    if (snapshot.empty())
         return;
     startWorker(RunModes::LockAllPathsButton);
 
-    FolderLookup folderOf(snapshot);
+    FolderLookup folderOf(platform_, snapshot);
     std::vector<ProcessPathRecord> records;
     QStringList rows;
-    for (int i = count - 1; i >= 0; --i) {
-        const std::string name = RowBytes(ui_->ListBoxProcess->item(i));
-        const std::string& folder = folderOf(name);
+    for (auto record = snapshot.rbegin(); record != snapshot.rend(); ++record) {
+        const std::string& folder = folderOf(record->exeFile);
         if (folder.empty())
             continue;
-        records.push_back({name, folder});
-        rows << ShownText(name) + QStringLiteral("  #") + ShownText(folder) + QStringLiteral("#")
-             << QString();
+        records.push_back({record->exeFile, folder});
+        // The empty line after each row is a line break inside the row's paragraph: the text
+        // reads the same, at half the paragraphs the text box has to build.
+        rows << ShownText(record->exeFile) + QStringLiteral("  #") + ShownText(folder) +
+                    QLatin1Char('#') + QChar(QChar::LineSeparator);
     }
     MoveFocusMark(ui_->ListBoxProcess, 0);
     ui_->Memo->setPlainText(rows.join(QLatin1Char('\n')));
-    // The listing ran over running processes, so the file is replaced even when no folder was
-    // found; the engine's writer leaves the file alone for an empty record list.
-    if (records.empty()) {
-        if (const auto file = JoinName(context_.AppPath, "ProcessList.txt"))
-            WriteTextLines(*file, {});
-    } else {
-        WriteProcessList(context_, records);
-    }
+    WriteProcessList(context_, records);
 }
 
 } // namespace pestrel

@@ -2,7 +2,7 @@
 
 #include "engine/Context.h"
 #include "engine/Public.h"
-#include "tests/engine/ForwardingPlatform.h"
+#include "platform/ForwardingPlatform.h"
 #include "tests/engine/RecordingView.h"
 #include "tests/engine/TestFiles.h"
 #include "tests/engine/TestMachine.h"
@@ -23,7 +23,7 @@ const std::string S(1, kPathSeparator);
 
 // The real machine, counting what the pass asks of it; some files can be made to stay or to
 // count as system files, and pauses return at once.
-class WatchedPlatform : public test::ForwardingPlatform {
+class WatchedPlatform : public ForwardingPlatform {
 public:
     using ForwardingPlatform::ForwardingPlatform;
     void requestClose(const std::string& name) override {

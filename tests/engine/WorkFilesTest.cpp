@@ -180,7 +180,7 @@ TEST_F(WorkFiles, LogBackupAndProcessListing) {
     ASSERT_TRUE(WriteProcessList(context, {{"init", "/sbin/"}, {"evil.exe", ""}}));
     EXPECT_EQ(ReadFile(app("ProcessList.txt")), "init  #/sbin/#\r\n\r\nevil.exe  ##\r\n\r\n");
     ASSERT_TRUE(WriteProcessList(context, {}));
-    EXPECT_EQ(ReadFile(app("ProcessList.txt")), "init  #/sbin/#\r\n\r\nevil.exe  ##\r\n\r\n");
+    EXPECT_EQ(ReadFile(app("ProcessList.txt")), "");
 }
 
 } // namespace

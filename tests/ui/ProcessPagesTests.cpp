@@ -1,7 +1,7 @@
 // The process list page and the process path page, against real running programs.
 
 #include "engine/Public.h"
-#include "tests/engine/ForwardingPlatform.h"
+#include "platform/ForwardingPlatform.h"
 #include "tests/ui/UiTest.h"
 
 #include <QEvent>

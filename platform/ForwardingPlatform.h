@@ -1,6 +1,6 @@
 #pragma once
-// A platform that passes every call on to another one; the window's own platforms derive from it
-// and change the few calls they are about.
+// A platform that passes every call on to another one. Derived platforms change the few calls
+// they are about: the window gates its workers' sleeps, tests provoke failures.
 
 #include "platform/Platform.h"
 
