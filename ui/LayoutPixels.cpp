@@ -24,6 +24,11 @@ void ApplyTo(QWidget* widget) {
         font.setPixelSize(height.toInt());
         widget->setFont(font);
     }
+    if (const QVariant height = widget->property("FontPixelHeight"); height.isValid()) {
+        QFont font = widget->property("Font").value<QFont>();
+        font.setPixelSize(height.toInt());
+        widget->setProperty("Font", font);
+    }
     if (const QVariant height = widget->property("itemHeight"); height.isValid()) {
         if (auto* view = qobject_cast<QAbstractItemView*>(widget))
             view->setItemDelegate(new FixedHeightDelegate(height.toInt(), view));

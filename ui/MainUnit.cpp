@@ -38,6 +38,7 @@ TMainForm::TMainForm(Platform& platform, Seams seams, RunWaits waits, QWidget* p
     : QWidget(parent), ui_(std::make_unique<Ui::MainForm>()), platform_(platform, gate_),
       context_(platform_), seams_(seams), waits_(waits) {
     ui_->setupUi(this);
+    ui_->suiPageControl1->setActivePage(ui_->suiTabSheet1); // layout files cannot store it
     ApplyLayoutPixels(this);
     setStatusText(ui_->StatusBar->property("simpleText").toString());
     if (const QScreen* screen = QGuiApplication::primaryScreen())

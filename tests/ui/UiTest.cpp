@@ -1,6 +1,7 @@
 #include "tests/ui/UiTest.h"
 
-#include <QTabWidget>
+#include "skin/SUIPageControl.h"
+
 #include <QTest>
 #include <fstream>
 #include <sstream>
@@ -32,13 +33,27 @@ TMainForm& UiTest::showForm() {
     return *form;
 }
 
+void UiTest::showPageOf(QWidget* widget) {
+    auto* pages = control<TsuiPageControl>("suiPageControl1");
+    TsuiTabSheet* sheet = nullptr;
+    for (int i = 0; i < pages->PageCount(); ++i) {
+        if (pages->Page(i)->isAncestorOf(widget))
+            sheet = pages->Page(i);
+    }
+    ASSERT_NE(sheet, nullptr) << qPrintable(widget->objectName());
+    TsuiTabControlTopPanel* strip = pages->TopPanel();
+    strip->grab(); // the strip measures its tabs when it paints
+    int left = pages->LeftMargin();
+    for (int i = 0; i < sheet->PageIndex(); ++i)
+        left += strip->TabWidth(i);
+    QTest::mouseClick(strip, Qt::LeftButton, {},
+                      {left + strip->TabWidth(sheet->PageIndex()) / 2, strip->TabHeight() / 2});
+    ASSERT_EQ(pages->ActivePage(), sheet);
+}
+
 void UiTest::press(const char* name) {
     QWidget* button = control(name);
-    auto* pages = control<QTabWidget>("suiPageControl1");
-    for (int i = 0; i < pages->count(); ++i) {
-        if (pages->widget(i)->isAncestorOf(button))
-            pages->setCurrentIndex(i);
-    }
+    showPageOf(button);
     QTest::mouseClick(button, Qt::LeftButton);
 }
 

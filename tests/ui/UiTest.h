@@ -74,6 +74,8 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
+    // Clicks the tab of the page that holds `widget`, as a person switches pages.
+    void showPageOf(QWidget* widget);
     // Brings the control's page to the front and clicks it with the mouse.
     void press(const char* name);
     QStringList rows(const char* listName);
