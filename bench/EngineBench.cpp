@@ -1,13 +1,12 @@
 // Process lookups against the plain cost of reading every program path from /proc once.
 #include "bench/Figures.h"
+#include "bench/ProcessTableWalk.h"
 #include "engine/Public.h"
 #include "platform/posix/PosixPlatform.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <climits>
-#include <dirent.h>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -19,23 +18,6 @@ pestrel::PosixPlatform& Machine() {
     static pestrel::PosixPlatform platform(std::filesystem::temp_directory_path() /
                                            "pestrel-bench");
     return platform;
-}
-
-// The reference: one walk of /proc reading every process's program link.
-void WalkReadingPaths() {
-    DIR* proc = ::opendir("/proc");
-    std::size_t bytes = 0;
-    while (const dirent* entry = ::readdir(proc)) {
-        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
-            continue;
-        char target[PATH_MAX];
-        const std::string link = std::string("/proc/") + entry->d_name + "/exe";
-        const ssize_t length = ::readlink(link.c_str(), target, sizeof target);
-        if (length > 0)
-            bytes += static_cast<std::size_t>(length);
-    }
-    ::closedir(proc);
-    benchmark::DoNotOptimize(bytes);
 }
 
 void FindMissingProgram() {
@@ -54,7 +36,9 @@ template <void (*Work)()> void BM_Run(benchmark::State& state) {
     for (auto _ : state)
         Work();
 }
-BENCHMARK(BM_Run<WalkReadingPaths>)->Name("BM_ProcWalkReadingPaths")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Run<pestrel::bench::WalkReadingPaths>)
+    ->Name("BM_ProcWalkReadingPaths")
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Run<FindMissingProgram>)
     ->Name("BM_FindProcessFolderMiss")
     ->Unit(benchmark::kMicrosecond);
@@ -72,7 +56,7 @@ void BM_ProcessLookupFigures(benchmark::State& state) {
         for (int round = 0; round < kRounds; ++round) {
             using Clock = std::chrono::steady_clock;
             const auto t0 = Clock::now();
-            WalkReadingPaths();
+            pestrel::bench::WalkReadingPaths();
             const auto t1 = Clock::now();
             FindMissingProgram();
             const auto t2 = Clock::now();

@@ -2,6 +2,7 @@
 // 200 extra processes running, and start-up to the first painted main window against a bare Qt
 // window of the same size.
 #include "bench/Figures.h"
+#include "bench/ProcessTableWalk.h"
 #include "platform/posix/PosixPlatform.h"
 #include "ui/AboutUnit.h"
 #include "ui/MainUnit.h"
@@ -13,10 +14,8 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <climits>
 #include <csignal>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <spawn.h>
@@ -30,23 +29,6 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The reference: one walk of /proc reading every process's program link.
-void WalkReadingPaths() {
-    DIR* proc = ::opendir("/proc");
-    std::size_t bytes = 0;
-    while (const dirent* entry = ::readdir(proc)) {
-        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
-            continue;
-        char target[PATH_MAX];
-        const std::string link = std::string("/proc/") + entry->d_name + "/exe";
-        const ssize_t length = ::readlink(link.c_str(), target, sizeof target);
-        if (length > 0)
-            bytes += static_cast<std::size_t>(length);
-    }
-    ::closedir(proc);
-    benchmark::DoNotOptimize(bytes);
-}
 
 // Extra processes that live as long as the object.
 class ExtraProcesses {
@@ -119,7 +101,7 @@ void BM_AllProcessPathsFigure(benchmark::State& state) {
             },
             [] {
                 const auto start = Clock::now();
-                WalkReadingPaths();
+                pestrel::bench::WalkReadingPaths();
                 return Seconds(Clock::now() - start);
             });
     }

@@ -1,8 +1,10 @@
 #pragma once
-// Whole-file reads and atomic whole-file replacement, with standard C++ only.
+// Whole-file reads, atomic whole-file replacement and line splitting, with standard C++ only.
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace pestrel {
 
@@ -13,5 +15,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
 // Appends `bytes`, creating the file when missing. False when it cannot be opened or written.
 bool AppendToFile(const std::string& path, const std::string& bytes);
+// The lines of a text: each ends at LF, and a CR right before the LF is not part of it. The views
+// point into `text`.
+std::vector<std::string_view> SplitLines(std::string_view text);
 
 } // namespace pestrel

@@ -1,6 +1,7 @@
 #include "platform/posix/RegistryHive.h"
 
 #include "engine/AsciiCase.h"
+#include "engine/FileBytes.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -85,21 +86,6 @@ std::optional<RegValue> ValueOf(std::string_view data) {
     value.kind = RegValue::Kind::Integer;
     value.number = number;
     return value;
-}
-
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == std::string_view::npos)
-            break;
-        text.remove_prefix(end + 1);
-    }
-    return lines;
 }
 
 std::string_view TrimmedLeft(std::string_view text) {
