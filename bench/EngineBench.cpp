@@ -9,7 +9,6 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
