@@ -1,17 +1,23 @@
-// Renders the main window's three pages offscreen, with a sample virus list in a temporary
-// program folder, and writes them as PNG files into the folder given (docs/screenshots).
+// Renders the main window offscreen, with a sample virus list in a temporary program folder, and
+// writes PNG files into the folder given (docs/screenshots): its three pages as the program
+// shows them, then the whole window (frame, page control and push buttons) in each of the five
+// styles.
 
 #include "platform/posix/PosixPlatform.h"
+#include "skin/SUIButton.h"
+#include "skin/SUIForm.h"
+#include "skin/SUIPageControl.h"
 #include "ui/MainUnit.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
+
+using pestrel::TsuiUIStyle;
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -19,12 +25,23 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
         file.write(bytes);
 }
 
-bool SavePage(pestrel::TMainForm& form, int page, const QString& path) {
-    form.findChild<QTabWidget*>("suiPageControl1")->setCurrentIndex(page);
+bool Save(QWidget& window, const QString& path) {
     QApplication::processEvents();
-    const bool saved = form.grab().save(path);
+    const bool saved = window.grab().save(path);
     std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
     return saved;
+}
+
+void ShowPage(pestrel::TMainForm& form, int page) {
+    auto* pages = form.findChild<pestrel::TsuiPageControl*>("suiPageControl1");
+    pages->setActivePage(pages->Page(page));
+}
+
+void ApplyStyle(pestrel::TMainForm& form, TsuiUIStyle style) {
+    form.findChild<pestrel::TsuiForm*>("suiForm1")->setUIStyle(style);
+    // The window stores its buttons in one style of their own; here they follow the frame.
+    for (pestrel::TsuiButton* button : form.findChildren<pestrel::TsuiButton*>())
+        button->setUIStyle(style);
 }
 
 } // namespace
@@ -46,12 +63,23 @@ int main(int argc, char** argv) {
 
     pestrel::TMainForm form(platform);
     form.show();
-    QApplication::processEvents();
 
-    bool saved = SavePage(form, 0, output + "/main-virus-list.png");
-    saved = SavePage(form, 1, output + "/main-process-list.png") && saved;
-    form.findChild<QTabWidget*>("suiPageControl1")->setCurrentIndex(2);
+    bool saved = Save(form, output + "/main-virus-list.png");
+    ShowPage(form, 1);
+    saved = Save(form, output + "/main-process-list.png") && saved;
+    ShowPage(form, 2);
     QMetaObject::invokeMethod(form.findChild<QWidget*>("BAllVirusPath"), "clicked");
-    saved = SavePage(form, 2, output + "/main-process-paths.png") && saved;
+    saved = Save(form, output + "/main-process-paths.png") && saved;
+
+    ShowPage(form, 0);
+    const std::pair<TsuiUIStyle, const char*> styles[] = {{TsuiUIStyle::WinXP, "winxp"},
+                                                          {TsuiUIStyle::MacOS, "macos"},
+                                                          {TsuiUIStyle::DeepBlue, "deepblue"},
+                                                          {TsuiUIStyle::Protein, "protein"},
+                                                          {TsuiUIStyle::BlueGlass, "blueglass"}};
+    for (const auto& [style, name] : styles) {
+        ApplyStyle(form, style);
+        saved = Save(form, output + "/main-" + name + ".png") && saved;
+    }
     return saved ? 0 : 1;
 }
