@@ -64,10 +64,12 @@ void DrawSkinStretched(const QImage& source, QPainter& canvas, const TRect& rect
     const int halfW = w / 2, halfH = h / 2;
 
     // Columns: the source's left half, its middle column repeated, its last half-of-w columns;
-    // on a narrow target the left half wins over the right.
+    // on a narrow target the left half wins over the right. A target no wider than the left half
+    // would lose its right edge altogether, so there the two ends share the target half and half.
+    const int leftColumns = W > halfW ? halfW : W / 2;
     std::vector<int> columns(W);
     for (int x = 0; x < W; ++x)
-        columns[x] = x < halfW ? x : x < W - halfW ? halfW : x - W + w;
+        columns[x] = x < leftColumns ? x : x < W - halfW ? halfW : x - W + w;
 
     // Rows, in the order the strips are laid: top half, bottom rows (spread over one row more
     // when h is even), then the middle row between them.

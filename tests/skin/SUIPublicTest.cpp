@@ -109,6 +109,16 @@ TEST(DrawSkinStretched, NarrowTargetKeepsTheLeftHalfAndTheLastColumns) {
     EXPECT_EQ(columns, Join({Range(0, 36), Range(61, 73)}));
 }
 
+TEST(DrawSkinStretched, TargetNoWiderThanTheLeftHalfKeepsBothEnds) {
+    const QImage source = Coded(84, 23);
+    const QImage out = Painted(Canvas(41, 23), [&](QPainter& p) {
+        DrawSkinStretched(source, p, {0, 0, 41, 23}, false);
+    });
+    std::vector<int> columns, rows;
+    ReadBack(out, 0, 0, 41, 23, columns, rows);
+    EXPECT_EQ(columns, Join({Range(0, 19), Range(63, 83)}));
+}
+
 TEST(DrawSkinStretched, TransparentLeavesKeyColouredPixelsUntouched) {
     const QRgb key = qRgb(255, 0, 255);
     QImage source(6, 5, QImage::Format_RGB32);
