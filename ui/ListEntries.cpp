@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QListWidget>
+#include <algorithm>
 
 namespace pestrel {
 namespace {
@@ -20,7 +21,9 @@ namespace {
 
 // Rows keep their bytes beside the text only where the text does not give them back.
 void KeepBytesUnlessShownExactly(QListWidgetItem* item, const std::string& bytes) {
-    if (LocalBytes(item->text()) != bytes)
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii && LocalBytes(item->text()) != bytes)
         item->setData(kBytesRole, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 

@@ -4,13 +4,16 @@
 // to TRunExecute workers.
 
 #include "engine/Context.h"
+#include "engine/WorkFiles.h"
 #include "ui/GatedPlatform.h"
 #include "ui/RunExecute.h"
 #include "ui/Seams.h"
 #include "ui/WorkerGate.h"
 
 #include <QWidget>
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,6 +63,7 @@ private:
     void connectCommands();
     void startWorker(int mode);
     void refreshProcessList(const std::vector<std::string>& names);
+    void writeProcessListInBackground(std::vector<ProcessPathRecord> records);
     std::vector<std::string> virusEntries() const;
 
     void FormCreate();
@@ -90,6 +94,9 @@ private:
     Seams seams_;
     RunWaits waits_;
     TAboutForm* aboutForm_ = nullptr;
+    // ProcessList.txt is written off the UI thread; only the latest listing's writer writes.
+    std::mutex processListFile_;
+    std::atomic<unsigned> latestProcessListing_{0};
 };
 
 } // namespace pestrel

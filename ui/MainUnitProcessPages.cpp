@@ -6,6 +6,7 @@
 #include "ui/MainUnit.h"
 #include "ui_MainForm.h"
 
+#include <QThread>
 #include <unordered_map>
 
 namespace pestrel {
@@ -16,16 +17,23 @@ namespace {
 // names costs one read of the process table.
 class FolderLookup {
 public:
+    struct Answer {
+        std::string folder;
+        QString shown; // the folder as the text box shows it
+    };
+
     explicit FolderLookup(Platform& platform) : platform_(platform), index_(platform) {}
     FolderLookup(Platform& platform, const std::vector<ProcessRecord>& snapshot)
         : platform_(platform), index_(snapshot) {}
 
-    const std::string& operator()(const std::string& name) {
+    const Answer& operator()(const std::string& name) {
         auto [at, added] = answers_.try_emplace(name);
         if (added) {
             std::string folder = index_.find(name);
-            if (!folder.empty() && platform_.folderExists(folder))
-                at->second = std::move(folder);
+            if (!folder.empty() && platform_.folderExists(folder)) {
+                at->second.shown = ShownText(folder);
+                at->second.folder = std::move(folder);
+            }
         }
         return at->second;
     }
@@ -33,7 +41,7 @@ public:
 private:
     Platform& platform_;
     const ProcessFolderIndex index_;
-    std::unordered_map<std::string, std::string> answers_;
+    std::unordered_map<std::string, Answer> answers_;
 };
 
 } // namespace
@@ -68,8 +76,8 @@ void TMainForm::BVirusPathClick() {
     QStringList rows;
     for (int i = count - 1; i >= 0; --i) {
         const std::string entry = RowBytes(ui_->ListBox->item(i));
-        if (const std::string& folder = folderOf(entry); !folder.empty())
-            rows << ShownText(entry) + QStringLiteral("  ") + ShownText(folder);
+        if (const FolderLookup::Answer& found = folderOf(entry); !found.folder.empty())
+            rows << ShownText(entry) + QStringLiteral("  ") + found.shown;
     }
     setVirusMarker(0);
     ui_->Memo->setPlainText(rows.join(QLatin1Char('\n')));
@@ -90,18 +98,31 @@ void TMainForm::BAllVirusPathClick() {
     std::vector<ProcessPathRecord> records;
     QStringList rows;
     for (auto record = snapshot.rbegin(); record != snapshot.rend(); ++record) {
-        const std::string& folder = folderOf(record->exeFile);
-        if (folder.empty())
+        const FolderLookup::Answer& found = folderOf(record->exeFile);
+        if (found.folder.empty())
             continue;
-        records.push_back({record->exeFile, folder});
+        records.push_back({record->exeFile, found.folder});
         // The empty line after each row is a line break inside the row's paragraph: the text
         // reads the same, at half the paragraphs the text box has to build.
-        rows << ShownText(record->exeFile) + QStringLiteral("  #") + ShownText(folder) +
+        rows << ShownText(record->exeFile) + QStringLiteral("  #") + found.shown +
                     QLatin1Char('#') + QChar(QChar::LineSeparator);
     }
     MoveFocusMark(ui_->ListBoxProcess, 0);
     ui_->Memo->setPlainText(rows.join(QLatin1Char('\n')));
-    WriteProcessList(context_, records);
+    writeProcessListInBackground(std::move(records));
+}
+
+// The window does not wait for the disk. Writers of older listings that come late step aside, so
+// the file always ends up holding the latest listing.
+void TMainForm::writeProcessListInBackground(std::vector<ProcessPathRecord> records) {
+    const unsigned listing = ++latestProcessListing_;
+    QThread* writer = QThread::create([this, listing, records = std::move(records)] {
+        const std::lock_guard lock(processListFile_);
+        if (listing == latestProcessListing_.load())
+            WriteProcessList(context_, records);
+    });
+    gate_.adopt(writer);
+    writer->start();
 }
 
 } // namespace pestrel

@@ -104,12 +104,26 @@ TEST_F(ProcessPagesTest, AllPathsListsEveryProcessWritesTheFileAndLocksTheButton
     const auto at = lines.indexOf(row);
     ASSERT_GE(at, 0);
     EXPECT_EQ(lines.value(at + 1), "");
+
+    finishWorkers();
     const std::string file = ReadBytes(appFile("ProcessList.txt")).value_or("");
     EXPECT_NE(file.find(row.toStdString() + "\r\n\r\n"), std::string::npos);
     EXPECT_EQ(file, (lines.join("\r\n") + "\r\n").toStdString());
+    EXPECT_EQ(button.states, std::vector<bool>({false, true}));
+}
+
+TEST_F(ProcessPagesTest, BackToBackListingsLeaveTheLatestInTheFile) {
+    showForm();
+    press("BAllVirusPath");
+    auto program = start("ui-latest.exe");
+    form->setAllPathsEnabled(true); // the lock would make the second press a no-op
+    press("BAllVirusPath");
+    const QString memo = control<QPlainTextEdit>("Memo")->toPlainText();
+    ASSERT_TRUE(memo.contains("ui-latest.exe  #"));
 
     finishWorkers();
-    EXPECT_EQ(button.states, std::vector<bool>({false, true}));
+    const std::string expected = (memo.split('\n').join("\r\n") + "\r\n").toStdString();
+    EXPECT_EQ(ReadBytes(appFile("ProcessList.txt")), expected);
 }
 
 // A process table whose program paths cannot be read, as for another user's processes.
@@ -130,6 +144,7 @@ TEST_F(ProcessPagesTest, AllPathsWithoutAnyReadableFolderStillReplacesTheFile) {
     WriteBytes(appFile("ProcessList.txt"), "old listing\r\n");
     showForm();
     press("BAllVirusPath");
+    finishWorkers();
     EXPECT_EQ(ReadBytes(appFile("ProcessList.txt")), "");
     EXPECT_EQ(control<QPlainTextEdit>("Memo")->toPlainText(), "");
     form.reset(); // its workers use the platform that ends with this test
