@@ -2,9 +2,14 @@
 
 #include <atomic>
 #include <cstdio>
-#include <filesystem>
 #include <random>
-#include <system_error>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
 
 namespace pestrel {
 namespace {
@@ -24,6 +29,17 @@ bool WriteWhole(const std::string& path, const char* mode, const std::string& by
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool closed = std::fclose(file) == 0;
     return written && closed;
+}
+
+// Renames `from` over `to`. Both names go to the system as the bytes they are (the ANSI code page
+// on Windows), like every other file name of the engine.
+bool RenameOver(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
 }
 
 } // namespace
@@ -46,13 +62,9 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     const std::string temporary = TemporaryNameBeside(path);
-    std::error_code error;
-    if (WriteWhole(temporary, "wb", bytes)) {
-        std::filesystem::rename(temporary, path, error);
-        if (!error)
-            return true;
-    }
-    std::filesystem::remove(temporary, error);
+    if (WriteWhole(temporary, "wb", bytes) && RenameOver(temporary, path))
+        return true;
+    std::remove(temporary.c_str());
     return false;
 }
 

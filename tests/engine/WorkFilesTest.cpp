@@ -98,6 +98,21 @@ TEST_F(WorkFiles, FailedSaveIsReportedAndLeavesNothingBehind) {
     EXPECT_EQ(files, 0u);
 }
 
+TEST_F(WorkFiles, ListsAreSavedInAProgramFolderWithANonAsciiName) {
+    // 0x80 is a character of the Windows code pages (the euro sign): the folder name must reach
+    // the platform as the same bytes on every step of a save, the final rename included.
+    const std::string folder = machine.root() + "\x80 Pestrel" + kPathSeparator;
+    ASSERT_TRUE(machine.platform().createFolder(folder));
+    context.AppPath = folder;
+
+    ASSERT_TRUE(SaveVirusList(context, {"a.exe", "b.exe"}));
+    ASSERT_TRUE(SaveVirusList(context, {"c.exe", "d.exe"}));
+    EXPECT_EQ(ReadFile(folder + "VirusList.txt"), "c.exe\r\nd.exe\r\n");
+    EXPECT_EQ(LoadVirusList(context).entries, (std::vector<std::string>{"c.exe", "d.exe"}));
+    ASSERT_TRUE(WriteProcessList(context, {{"evil.exe", folder}}));
+    EXPECT_EQ(ReadFile(folder + "ProcessList.txt"), "evil.exe  #" + folder + "#\r\n\r\n");
+}
+
 TEST_F(WorkFiles, FirstStartIsRecordedOnlyForTheExactTextTrue) {
     struct Case {
         std::string config;
