@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pestrel {
@@ -38,6 +39,16 @@ private:
     int fd_;
 };
 
+// A missing hive may be created; an existing one must be writable by us and not marked read-only
+// (no owner write bit). The atomic replace goes through the folder, so without this test it would
+// overwrite a read-only hive and drop its mark.
+bool MayWrite(const std::string& path) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return errno == ENOENT;
+    return (info.st_mode & S_IWUSR) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
 } // namespace
 
 HiveFile::HiveFile(std::string path, std::string rootName)
@@ -56,7 +67,7 @@ bool HiveFile::modify(const std::function<Outcome(RegistryHive&)>& change) {
         return false;
     std::lock_guard guard(mutex_);
     FileLock lock(path_ + ".lock");
-    if (!lock.held())
+    if (!lock.held() || !MayWrite(path_))
         return false;
     std::optional<RegistryHive> hive = read();
     if (!hive)

@@ -124,6 +124,25 @@ TEST_F(PosixRegistry, AHiveThatCannotBeWrittenRefuses) {
     EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, "Software\\K", "v"));
 }
 
+TEST_F(PosixRegistry, AReadOnlyHiveRefusesAndStaysReadOnly) {
+    ASSERT_TRUE(platform.setValue(RegRoot::LocalMachine, "Software\\K", "v", Text("old")));
+    const std::string hive = platform.hiveFile(RegRoot::LocalMachine);
+    const std::string before = hiveText(RegRoot::LocalMachine);
+    fs::permissions(hive, fs::perms::owner_write, fs::perm_options::remove);
+
+    EXPECT_FALSE(platform.setValue(RegRoot::LocalMachine, "Software\\K", "v", Text("new")));
+    EXPECT_FALSE(platform.setValue(RegRoot::ClassesRoot, "txtfile", "", Text("new")));
+    EXPECT_FALSE(platform.createKey(RegRoot::LocalMachine, "Software\\New"));
+    EXPECT_FALSE(platform.deleteValue(RegRoot::LocalMachine, "Software\\K", "v"));
+    EXPECT_EQ(platform.queryValue(RegRoot::LocalMachine, "Software\\K", "v")->text, "old");
+    EXPECT_EQ(hiveText(RegRoot::LocalMachine), before);
+    EXPECT_EQ(fs::status(hive).permissions() & fs::perms::owner_write, fs::perms::none);
+    EXPECT_TRUE(platform.setValue(RegRoot::CurrentUser, "Software\\K", "v", Text("user")));
+
+    fs::permissions(hive, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(platform.setValue(RegRoot::LocalMachine, "Software\\K", "v", Text("new")));
+}
+
 TEST_F(PosixRegistry, RefusesNamesAndTextThatWouldBreakTheFile) {
     EXPECT_FALSE(platform.setValue(RegRoot::CurrentUser, "Software\\K", "a\r\nb", Text("x")));
     EXPECT_FALSE(platform.setValue(RegRoot::CurrentUser, "Software\\K", "v",
