@@ -20,6 +20,9 @@ private:
 };
 
 std::optional<std::string> programPath(Toolhelp& toolhelp, DWORD processId) {
+    // A module snapshot of id 0 describes the calling process, not the idle process of that id.
+    if (processId == 0)
+        return std::nullopt;
     HANDLE modules = toolhelp.createSnapshot(TH32CS_SNAPMODULE, processId);
     if (modules == nullptr)
         return std::nullopt;

@@ -120,6 +120,18 @@ TEST_F(Win32PlatformProcesses, SnapshotListsEveryRunningProcessOnce) {
     EXPECT_TRUE(find(GetCurrentProcessId(), SnapshotDetail::Names));
 }
 
+TEST_F(Win32PlatformProcesses, OnlyThisProcessHasThisProgramsPath) {
+    // A module snapshot for id 0 would describe the calling process; the idle process listed
+    // under id 0 must not take this program's path.
+    const std::string self = upper(platform_.programFile());
+    for (const ProcessRecord& record : platform_.processSnapshot(SnapshotDetail::WithPaths)) {
+        if (record.exePath && upper(*record.exePath) == self) {
+            EXPECT_EQ(record.id, GetCurrentProcessId()) << record.exeFile;
+        }
+    }
+    EXPECT_TRUE(find(GetCurrentProcessId(), SnapshotDetail::WithPaths)->exePath);
+}
+
 TEST_F(Win32PlatformProcesses, TerminateEndsTheProcessWithExitCodeZero) {
     auto child = start("pestrel-probe.exe");
     ASSERT_TRUE(child->started());
