@@ -80,8 +80,13 @@ void TAboutForm::FormCreate() {
 }
 
 bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    // The release that ends a press goes to the pressed control wherever the pointer is; only one
+    // inside it clicks, so a press dragged off a link opens nothing.
+    const auto* mouse =
+        event->type() == QEvent::MouseButtonRelease ? static_cast<QMouseEvent*>(event) : nullptr;
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (mouse && widget && mouse->button() == Qt::LeftButton &&
+        widget->rect().contains(mouse->position().toPoint())) {
         if (watched == ui_->Image1)
             Image1Click();
         else if (watched == ui_->Lemail)

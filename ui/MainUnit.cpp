@@ -77,7 +77,10 @@ void TMainForm::FormCreate() {
     InitialiseContext(context_);
     const StartupSettings settings = ReadStartupSettings(context_);
     const QString title = QStringLiteral("Pestrel ") + ShownText(settings.version);
-    QGuiApplication::setApplicationDisplayName(title);
+    // The title is the application name, which the display name falls back on. A display name
+    // set explicitly is appended by the platform to the title of every other window, so the
+    // "Confirm" box would no longer be titled "Confirm" alone.
+    QCoreApplication::setApplicationName(title);
     setWindowTitle(title);
 
     const VirusListLoad list = LoadVirusList(context_);

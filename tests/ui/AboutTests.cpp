@@ -66,6 +66,16 @@ TEST_F(AboutTest, LabelsEndAtOneRightEdgeAndLinksGoToTheDesktop) {
     EXPECT_EQ(desktop.opened[2], desktop.opened[1]);
 }
 
+TEST_F(AboutTest, APressDraggedOffALinkOpensNothing) {
+    press("SBAbout");
+    for (const char* name : {"Lemail", "LHomePage", "Image1"}) {
+        QWidget* link = about->findChild<QWidget*>(name);
+        QTest::mousePress(link, Qt::LeftButton, {}, link->rect().center());
+        QTest::mouseRelease(link, Qt::LeftButton, {}, link->rect().bottomRight() + QPoint(5, 5));
+    }
+    EXPECT_TRUE(desktop.opened.empty());
+}
+
 TEST_F(AboutTest, HelpOpensTheReadmeOrSaysItIsMissing) {
     press("suiButton1");
     ASSERT_EQ(boxes.shown.size(), 1u);

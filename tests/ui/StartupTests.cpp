@@ -35,6 +35,16 @@ TEST_F(StartupTest, VersionGoesIntoTitleAndOnlyExactTrueCountsAsFirstStart) {
     EXPECT_EQ(ReadBytes(appFile("Config.ini")), config);
 }
 
+// The platform appends a display name that was set explicitly to the title of every other window
+// ("Confirm — Pestrel 2.1"); the title must reach its readers without pinning one.
+TEST_F(StartupTest, TitleReachesItsReadersWithoutPinningADisplayName) {
+    WriteBytes(appFile("Config.ini"), "[RunData]\r\nVersion=2.1\r\n");
+    createForm();
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Pestrel 2.1");
+    QCoreApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+}
+
 TEST_F(StartupTest, WindowIsCentredAndButtonPairsFollowTheWidth) {
     showForm();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
