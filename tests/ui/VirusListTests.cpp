@@ -82,7 +82,7 @@ TEST_F(VirusListTest, EmptyEditOpensTheDialogAndAPickedFileIsAddedUnsaved) {
     QTest::keyClick(edit(), Qt::Key_Enter);
 
     EXPECT_EQ(openDialog.opened, 1);
-    EXPECT_EQ(openDialog.filters.size(), 2);
+    EXPECT_EQ(openDialog.filters, QStringList({"病毒文件(*.exe *.dll)", "所有文件(*)"}));
     EXPECT_EQ(rows("ListBox").last(), "evil.dll");
     EXPECT_EQ(storedList(), "a.exe\r\n  b.dll\r\nc.exe\r\n");
     EXPECT_EQ(edit()->text(), "   ");
