@@ -71,6 +71,24 @@ void TsuiTabSheet::setBorderColor(TColor color) {
     update();
 }
 
+void TsuiTabSheet::setInFocusChain(bool inChain) {
+    if (inChain) {
+        for (const QPointer<QWidget>& control : std::as_const(tabStopsTaken_)) {
+            if (control)
+                control->setFocusPolicy(Qt::FocusPolicy(control->focusPolicy() | Qt::TabFocus));
+        }
+        tabStopsTaken_.clear();
+        return;
+    }
+    // Controls added since the sheet last left the chain are taken out as well.
+    for (QWidget* control : findChildren<QWidget*>()) {
+        if (control->focusPolicy() & Qt::TabFocus) {
+            control->setFocusPolicy(Qt::FocusPolicy(control->focusPolicy() & ~Qt::TabFocus));
+            tabStopsTaken_.append(control);
+        }
+    }
+}
+
 void TsuiTabSheet::paintEvent(QPaintEvent*) {
     QPainter canvas(this);
     const int w = width(), h = height();
@@ -256,8 +274,27 @@ void TsuiPageControl::SelectVisibleNeighbour(int index) {
 }
 
 void TsuiPageControl::BringToFront(TsuiTabSheet* page) {
+    QWidget* focus = window()->focusWidget();
+    bool focusBehind = false;
+    for (TsuiTabSheet* other : std::as_const(pages_)) {
+        if (other == page)
+            continue;
+        focusBehind = focusBehind || other->isAncestorOf(focus);
+        other->setInFocusChain(false);
+    }
+    page->setInFocusChain(true);
     page->show();
     page->raise();
+    if (!focusBehind)
+        return;
+    for (QWidget* next = page->nextInFocusChain(); next != page; next = next->nextInFocusChain()) {
+        if (page->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus) && next->isEnabled() &&
+            next->isVisibleTo(page)) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    page->setFocus(Qt::OtherFocusReason);
 }
 
 void TsuiPageControl::PlacePage(TsuiTabSheet* page) const {

@@ -1,8 +1,8 @@
 #pragma once
 // The skinned page control: a tab strip whose tabs are its TsuiTabSheet pages. All pages fill the
-// area below the strip; the active one is on top. A sheet joins the page control it is made a
-// child of (in a layout file: the pages in file order) and leaves it when it gets another parent
-// or is destroyed.
+// area below the strip; the active one is on top, and only its controls take the keyboard focus.
+// A sheet joins the page control it is made a child of (in a layout file: the pages in file
+// order) and leaves it when it gets another parent or is destroyed.
 
 #include "skin/SUITabControl.h"
 
@@ -54,12 +54,16 @@ protected:
 private:
     friend class TsuiPageControl;
 
+    // Out of the chain, the sheet's controls cannot be reached with Tab; back in, they can again.
+    void setInFocusChain(bool inChain);
+
     TsuiPageControl* pageControl_ = nullptr;
     int pageIndex_ = -1;
     QString caption_;
     TColor borderColor_ = clBlack;
     bool tabVisible_ = true;
     TColor color_ = clBtnFace;
+    QList<QPointer<QWidget>> tabStopsTaken_;
 };
 
 class TsuiPageControlTopPanel : public TsuiTabControlTopPanel {
@@ -107,6 +111,8 @@ private:
     void RebuildTabs();
     void ActivateByIndex(int index);
     void SelectVisibleNeighbour(int index);
+    // Shows `page` on top; the pages behind it leave the focus chain, and a focus that was on one
+    // of them moves to `page`.
     void BringToFront(TsuiTabSheet* page);
     void PlacePage(TsuiTabSheet* page) const;
     // Orders the pages by the names of the layout file and ends loading.

@@ -2,10 +2,12 @@
 #include "skin/SUIPageControl.h"
 #include "ui_PageControlForm.h"
 
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace pestrel {
@@ -333,6 +335,60 @@ TEST(PageBookkeeping, HidingATabSelectsAVisibleNeighbour) {
 
     pages.sheets[0]->setTabVisible(true);
     EXPECT_EQ(pages.control.ActivePage(), pages.sheets[0]);
+}
+
+// Pages behind the active one are covered, not hidden: their controls must still be out of the
+// keyboard's reach, or Tab and Enter would act on controls nobody can see.
+TEST(PageBookkeeping, OnlyTheActivePageTakesTheKeyboardFocus) {
+    QWidget window;
+    auto* control = new TsuiPageControl(&window);
+    control->resize(320, 200);
+    control->setTabFont(TwelvePixelFont());
+    struct Page {
+        TsuiTabSheet* sheet;
+        QLineEdit* edit;
+        TsuiButton* button;
+    };
+    std::vector<Page> pages;
+    for (const char* caption : {"a", "b", "c"}) {
+        auto* sheet = new TsuiTabSheet(control);
+        sheet->setCaption(caption);
+        auto* edit = new QLineEdit(sheet);
+        auto* button = new TsuiButton(sheet);
+        button->setTabStop(true);
+        button->move(0, 40);
+        pages.push_back({sheet, edit, button});
+    }
+    window.show();
+    const auto tabbedTo = [&window] {
+        std::set<QWidget*> reached;
+        for (int i = 0; i < 8; ++i) {
+            QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+            reached.insert(window.focusWidget());
+        }
+        return reached;
+    };
+
+    control->setActivePage(pages[0].sheet);
+    pages[0].edit->setFocus();
+    EXPECT_EQ(tabbedTo(), (std::set<QWidget*>{pages[0].edit, pages[0].button}));
+
+    // The focus leaves a page that goes behind, so Enter cannot click its button.
+    pages[0].button->setFocus();
+    QSignalSpy clicks(pages[0].button, &TsuiButton::clicked);
+    Paint(*control);
+    PressAt(*control, control->LeftMargin() + control->TopPanel()->TabWidth(0) + 3, 5);
+    ASSERT_EQ(control->ActivePage(), pages[1].sheet);
+    EXPECT_EQ(window.focusWidget(), pages[1].edit);
+    QTest::keyClick(window.focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_EQ(tabbedTo(), (std::set<QWidget*>{pages[1].edit, pages[1].button}));
+
+    // In front again, a page's controls keep their own focus policies.
+    control->setActivePage(pages[0].sheet);
+    EXPECT_EQ(pages[0].edit->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(pages[0].button->focusPolicy(), Qt::TabFocus);
+    EXPECT_EQ(window.focusWidget(), pages[0].edit);
 }
 
 TEST(PageBookkeeping, RemovingAPageActivatesTheOneBefore) {
