@@ -21,6 +21,7 @@ struct Look {
     int titleLeft, titleClient, titleRight;
     QColor titleEdge;  // outer frame line of the bar
     QColor titleSheen; // light decoration of the end sections
+    int titleSheenAlpha = 110;
     int tbSize, tbTop;
     bool tbTransparent;
     Shape tbShape;
@@ -105,7 +106,7 @@ QImage TitleSection(const Look& look, int width, bool left, bool decorate) {
         // A soft sheen that fades out toward the inner edge, so the sections meet seamlessly.
         QLinearGradient fade(left ? 0 : width, 0, left ? width : 0, 0);
         QColor strong = look.titleSheen, none = look.titleSheen;
-        strong.setAlpha(110);
+        strong.setAlpha(look.titleSheenAlpha);
         none.setAlpha(0);
         fade.setColorAt(0, strong);
         fade.setColorAt(0.85, none);
@@ -137,11 +138,12 @@ QImage ProteinTitleLeft(const Look& look) {
         const Bubble bubbles[] = {{40, 6, 9},   {72, 17, 6},  {110, 4, 11}, {150, 18, 7},
                                   {196, 8, 10}, {240, 15, 6}, {282, 5, 8},  {320, 16, 5},
                                   {356, 9, 6},  {388, 14, 4}};
+        // Faint enough that the white caption stays readable where it crosses them.
         for (const Bubble& b : bubbles) {
             const double fade = 1.0 - b.x / (w - 30);
             QRadialGradient g(b.x - b.r * 0.3, b.y - b.r * 0.4, b.r * 1.2);
-            g.setColorAt(0, QColor(255, 255, 255, int(150 * fade)));
-            g.setColorAt(1, QColor(255, 255, 255, int(20 * fade)));
+            g.setColorAt(0, QColor(255, 255, 255, int(40 * fade)));
+            g.setColorAt(1, QColor(255, 255, 255, int(8 * fade)));
             p.setBrush(g);
             p.drawEllipse(QPointF(b.x, b.y), b.r, b.r);
         }
@@ -529,14 +531,15 @@ Look DeepBlue() {
 Look Protein() {
     Look l;
     l.prefix = "PROTEIN_";
-    l.titleProfile = Column({{0, QColor(200, 210, 236)},
-                             {1, QColor(150, 166, 214)},
-                             {11, QColor(124, 142, 196)},
-                             {21, QColor(104, 122, 178)},
-                             {22, QColor(70, 84, 130)}},
+    // A mid periwinkle under the white caption, with a light bevel along the top.
+    l.titleProfile = Column({{0, QColor(190, 200, 234)},
+                             {1, QColor(104, 120, 184)},
+                             {11, QColor(86, 102, 162)},
+                             {21, QColor(68, 82, 138)},
+                             {22, QColor(44, 54, 96)}},
                             23);
     l.titleLeft = 441, l.titleClient = 1, l.titleRight = 1;
-    l.titleEdge = QColor(0, 0, 0), l.titleSheen = QColor(235, 240, 255);
+    l.titleEdge = QColor(0, 0, 0), l.titleSheen = QColor(235, 240, 255), l.titleSheenAlpha = 36;
     l.tbSize = 19, l.tbTop = 2, l.tbTransparent = true, l.tbShape = Shape::Pill;
     l.tb = {QColor(248, 250, 255), QColor(196, 206, 234)};
     l.tbClose = {QColor(255, 236, 236), QColor(232, 160, 170)};
