@@ -4,10 +4,12 @@
 
 #include "skin/SUIPublic.h"
 #include "skin/SUIThemes.h"
+#include "skin/SUITitleBar.h"
 #include "toolkit/SkinBitmaps.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
 #include <QPainter>
 #include <cstdio>
 #include <map>
@@ -20,43 +22,21 @@ constexpr int Zoom = 2;
 constexpr int SheetWidth = 1500;
 constexpr int Margin = 12;
 
-// The title bar of a window `width` wide: left, right, stretched middle, then the close,
-// maximise and minimise buttons from the right edge.
+// The title bar exactly as a skinned window `width` wide draws it; with `hotButton`, the pointer
+// rests on that button of the bar's collection.
 QImage TitleBar(TsuiUIStyle style, int width, int hotButton) {
-    const QImage left = LoadThemeBitmap(style, tiTitleLeft);
-    const QImage right = LoadThemeBitmap(style, tiTitleRight);
-    const QImage client = LoadThemeBitmap(style, tiTitleClient);
-    QImage bar(width, left.height(), QImage::Format_RGB32);
-    QPainter p(&bar);
-    p.drawImage(0, 0, left);
-    p.drawImage(width - right.width(), 0, right);
-    p.drawImage(QRect(left.width(), 0, width - left.width() - right.width(), bar.height()), client);
-    const bool transparent = GetThemeBoolean(style, tiTitleBtnTransparent);
-    int x = width + GetThemeInteger(style, tiTitleRightBtnXOffset) + 1;
-    const int top = GetThemeInteger(style, tiTitleBtnTop);
-    const int first[] = {tiTitleBtnCloseNormal, tiTitleBtnMaxNormal, tiTitleBtnMinNormal};
-    for (int i = 0; i < 3; ++i) {
-        QImage picture = LoadThemeBitmap(style, first[i] + (i == hotButton ? 1 : 0));
-        x -= picture.width() + 1;
-        if (transparent) {
-            picture = picture.convertToFormat(QImage::Format_ARGB32);
-            const QRgb key = picture.pixel(0, picture.height() - 1);
-            for (int y = 0; y < picture.height(); ++y)
-                for (int px = 0; px < picture.width(); ++px)
-                    if (picture.pixel(px, y) == key)
-                        picture.setPixel(px, y, 0);
-        }
-        p.drawImage(x, top, picture);
+    QWidget window;
+    window.resize(width, 60);
+    auto* bar = new TsuiTitleBar(&window);
+    bar->setUIStyle(style);
+    bar->setCaption(QStringLiteral("Pestrel"));
+    if (hotButton >= 0) {
+        const QPointF at = QRectF(bar->ButtonRects()[hotButton]).center();
+        QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &move);
     }
-    const QImage box = LoadThemeBitmap(style, tiTitleBtnCtlBoxNormal);
-    p.drawImage(GetThemeInteger(style, tiTitleLeftBtnXOffset), top, box);
-    p.setPen(style == TsuiUIStyle::MacOS ? Qt::black : Qt::white);
-    QFont font("Tahoma");
-    font.setBold(true);
-    font.setPixelSize(12);
-    p.setFont(font);
-    p.drawText(QRect(box.width() + 10, 0, width, bar.height()), Qt::AlignVCenter, "Pestrel");
-    return bar;
+    return bar->grab().toImage();
 }
 
 class Sheet {
@@ -111,7 +91,7 @@ void DrawSheet(QPainter& p) {
         const QString prefix = StyleResourcePrefix(style);
         sheet.heading(prefix.chopped(1));
         sheet.item("title bar, 420 wide", TitleBar(style, 420, -1), 1);
-        sheet.item("title bar, hover on close", TitleBar(style, 300, 0), 1);
+        sheet.item("title bar, hover on close", TitleBar(style, 300, 1), 1);
         for (int state = 0; state < 3; ++state) {
             QImage button(80, 27, QImage::Format_RGB32);
             button.fill(ColorToQColor(GetThemeColor(style, tiFormColor)));
