@@ -25,7 +25,7 @@ void BM_TitleBarRepaint(benchmark::State& state) {
 }
 BENCHMARK(BM_TitleBarRepaint);
 
-PESTREL_FIGURE("title bar repaint vs skinned button", "BM_TitleBarRepaint", "BM_SkinButtonRepaint",
+PESTREL_FIGURE("title_bar_repaint_vs_skinned_button", "BM_TitleBarRepaint", "BM_SkinButtonRepaint",
                3.0);
 
 } // namespace
