@@ -13,7 +13,7 @@ namespace {
 class AboutTest : public UiTest {
 protected:
     void SetUp() override {
-        WriteBytes(appFile("Config.ini"), "[RunData]\r\nVersion=3.0\r\n");
+        WriteFile(appFile("Config.ini"), "[RunData]\r\nVersion=3.0\r\n");
         showForm();
         about = std::make_unique<TAboutForm>(desktop);
         form->setAboutForm(about.get());
@@ -84,7 +84,7 @@ TEST_F(AboutTest, HelpOpensTheReadmeOrSaysItIsMissing) {
               "错误：文件" + QString::fromStdString(appFile("Readme.txt")) + "不存在！");
     EXPECT_TRUE(desktop.opened.empty());
 
-    WriteBytes(appFile("Readme.txt"), "help");
+    WriteFile(appFile("Readme.txt"), "help");
     press("suiButton1");
     EXPECT_EQ(boxes.shown.size(), 1u);
     ASSERT_EQ(desktop.opened.size(), 1u);

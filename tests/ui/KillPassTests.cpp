@@ -47,7 +47,7 @@ TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
                       {RegValue::Kind::Text, programFile});
     platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater",
                       {RegValue::Kind::Text, programFile});
-    WriteBytes(appFile("VirusList.txt"), "ui-evil.exe\r\nui-absent.exe\r\nui-Virus.DLL\r\n");
+    WriteFile(appFile("VirusList.txt"), "ui-evil.exe\r\nui-absent.exe\r\nui-Virus.DLL\r\n");
     showForm();
     finishWorkers();
 
@@ -83,7 +83,7 @@ TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
 }
 
 TEST_F(KillPassTest, ListClearedDuringThePassEndsItWithTheButtonEnabled) {
-    WriteBytes(appFile("VirusList.txt"), "ui-a.exe\r\nui-b.exe\r\nui-c.exe\r\n");
+    WriteFile(appFile("VirusList.txt"), "ui-a.exe\r\nui-b.exe\r\nui-c.exe\r\n");
     showForm();
     finishWorkers();
     auto* list = control<QListWidget>("ListBox");

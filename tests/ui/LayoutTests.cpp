@@ -49,7 +49,7 @@ TEST_F(LayoutTest, ControlsStandWhereTheLayoutPutsThem) {
 }
 
 TEST_F(LayoutTest, FontsAndRowsHaveTheirPixelHeights) {
-    WriteBytes(appFile("VirusList.txt"), "a.exe\r\n");
+    WriteFile(appFile("VirusList.txt"), "a.exe\r\n");
     showForm();
     EXPECT_EQ(form->font().pixelSize(), 12);
     auto* pages = control<TsuiPageControl>("suiPageControl1");
@@ -101,7 +101,7 @@ TEST_F(LayoutTest, FramelessWindowCarriesOneWinXPFrameWithItsBorder) {
 }
 
 TEST_F(LayoutTest, TitleBarPaintsTheProductWhileTheWindowTitleCarriesTheVersion) {
-    WriteBytes(appFile("Config.ini"), "[RunData]\r\nFirstRun=False\r\nVersion=2.1\r\n");
+    WriteFile(appFile("Config.ini"), "[RunData]\r\nFirstRun=False\r\nVersion=2.1\r\n");
     showForm();
     TsuiTitleBar* bar = control<TsuiForm>("suiForm1")->TitleBar();
     EXPECT_EQ(form->windowTitle(), "Pestrel 2.1");

@@ -81,7 +81,7 @@ TEST_F(ProcessPagesTest, EndProcessEndsOnlyTheCurrentRowAndNeverTheFirst) {
 TEST_F(ProcessPagesTest, VirusPathListsRunningEntriesFromTheLastToTheFirst) {
     auto a = start("ui-path-a.exe");
     auto b = start("ui-path-b.exe");
-    WriteBytes(appFile("VirusList.txt"), "ui-path-a.exe\r\nui-absent.exe\r\nUI-PATH-B.EXE\r\n");
+    WriteFile(appFile("VirusList.txt"), "ui-path-a.exe\r\nui-absent.exe\r\nUI-PATH-B.EXE\r\n");
     showForm();
     press("BVirusPath");
     const QString shown = QString::fromStdString(folder());
@@ -106,7 +106,7 @@ TEST_F(ProcessPagesTest, AllPathsListsEveryProcessWritesTheFileAndLocksTheButton
     EXPECT_EQ(lines.value(at + 1), "");
 
     finishWorkers();
-    const std::string file = ReadBytes(appFile("ProcessList.txt")).value_or("");
+    const std::string file = ReadFile(appFile("ProcessList.txt")).value_or("");
     EXPECT_NE(file.find(row.toStdString() + "\r\n\r\n"), std::string::npos);
     EXPECT_EQ(file, (lines.join("\r\n") + "\r\n").toStdString());
     EXPECT_EQ(button.states, std::vector<bool>({false, true}));
@@ -123,7 +123,7 @@ TEST_F(ProcessPagesTest, BackToBackListingsLeaveTheLatestInTheFile) {
 
     finishWorkers();
     const std::string expected = (memo.split('\n').join("\r\n") + "\r\n").toStdString();
-    EXPECT_EQ(ReadBytes(appFile("ProcessList.txt")), expected);
+    EXPECT_EQ(ReadFile(appFile("ProcessList.txt")), expected);
 }
 
 // A process table whose program paths cannot be read, as for another user's processes.
@@ -141,11 +141,11 @@ public:
 TEST_F(ProcessPagesTest, AllPathsWithoutAnyReadableFolderStillReplacesTheFile) {
     PathlessPlatform pathless(machine.platform());
     platform = &pathless;
-    WriteBytes(appFile("ProcessList.txt"), "old listing\r\n");
+    WriteFile(appFile("ProcessList.txt"), "old listing\r\n");
     showForm();
     press("BAllVirusPath");
     finishWorkers();
-    EXPECT_EQ(ReadBytes(appFile("ProcessList.txt")), "");
+    EXPECT_EQ(ReadFile(appFile("ProcessList.txt")), "");
     EXPECT_EQ(control<QPlainTextEdit>("Memo")->toPlainText(), "");
     form.reset(); // its workers use the platform that ends with this test
 }

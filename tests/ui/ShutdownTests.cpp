@@ -18,7 +18,7 @@ int RunShutdownChild() {
     std::string list;
     for (int i = 0; i < 20000; ++i)
         list += "ui-shutdown-" + std::to_string(i) + ".exe\r\n";
-    WriteBytes(machine.context().AppPath + "VirusList.txt", list);
+    WriteFile(machine.context().AppPath + "VirusList.txt", list);
 
     AnsweringBoxes boxes;
     ScriptedOpenDialog openDialog;

@@ -20,7 +20,7 @@ TEST_F(StartupTest, FirstStartCreatesConfigAndEmptyListAndTitleEndsInBlank) {
     EXPECT_EQ(machine.platform().readProfileString(appFile("Config.ini"), "RunData", "FirstRun",
                                                    "missing"),
               "False");
-    EXPECT_EQ(ReadBytes(appFile("VirusList.txt")), "");
+    EXPECT_EQ(ReadFile(appFile("VirusList.txt")), "");
     EXPECT_EQ(form->windowTitle(), "Pestrel ");
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Pestrel ");
     EXPECT_EQ(form->virusEntryCount(), 0);
@@ -29,16 +29,16 @@ TEST_F(StartupTest, FirstStartCreatesConfigAndEmptyListAndTitleEndsInBlank) {
 
 TEST_F(StartupTest, VersionGoesIntoTitleAndOnlyExactTrueCountsAsFirstStart) {
     const std::string config = "[RunData]\r\nFirstRun=true\r\nVersion=2.1\r\n";
-    WriteBytes(appFile("Config.ini"), config);
+    WriteFile(appFile("Config.ini"), config);
     createForm();
     EXPECT_EQ(form->windowTitle(), "Pestrel 2.1");
-    EXPECT_EQ(ReadBytes(appFile("Config.ini")), config);
+    EXPECT_EQ(ReadFile(appFile("Config.ini")), config);
 }
 
 // The platform appends a display name that was set explicitly to the title of every other window
 // ("Confirm — Pestrel 2.1"); the title must reach its readers without pinning one.
 TEST_F(StartupTest, TitleReachesItsReadersWithoutPinningADisplayName) {
-    WriteBytes(appFile("Config.ini"), "[RunData]\r\nVersion=2.1\r\n");
+    WriteFile(appFile("Config.ini"), "[RunData]\r\nVersion=2.1\r\n");
     createForm();
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Pestrel 2.1");
     QCoreApplication::setApplicationName("probe");
@@ -71,13 +71,13 @@ class ListLoadTest : public UiTest, public ::testing::WithParamInterface<ListLoa
 
 TEST_P(ListLoadTest, LoadsEntriesAndRewritesOnlyListsOfTwoOrMore) {
     const ListLoadCase& c = GetParam();
-    WriteBytes(appFile("VirusList.txt"), c.file);
+    WriteFile(appFile("VirusList.txt"), c.file);
     createForm();
     std::vector<std::string> loaded;
     for (int i = 0; i < form->virusEntryCount(); ++i)
         loaded.push_back(*form->virusEntry(i));
     EXPECT_EQ(loaded, c.entries);
-    EXPECT_EQ(ReadBytes(appFile("VirusList.txt")), c.fileAfterwards);
+    EXPECT_EQ(ReadFile(appFile("VirusList.txt")), c.fileAfterwards);
 }
 
 const std::string kBinary = std::string("\x80\xfe\xff.exe", 8) + std::string(1, '\0') + "z";
@@ -115,18 +115,18 @@ TEST_F(StartupTest, HugeListsAndLongLinesLoadWholeAndSaveUnchanged) {
         entries.push_back("virus" + std::to_string(i) + ".exe");
     for (const std::string& entry : entries)
         file += entry + "\r\n";
-    WriteBytes(appFile("VirusList.txt"), file);
+    WriteFile(appFile("VirusList.txt"), file);
 
     createForm();
     ASSERT_EQ(form->virusEntryCount(), static_cast<int>(entries.size()));
     EXPECT_EQ(*form->virusEntry(0), entries.front());
     EXPECT_EQ(*form->virusEntry(100000), entries.back());
-    EXPECT_EQ(ReadBytes(appFile("VirusList.txt")), file);
+    EXPECT_EQ(ReadFile(appFile("VirusList.txt")), file);
 }
 
 TEST_F(StartupTest, ConfigThatIsNotAnIniFileStillOpensTheWindowWithTheList) {
-    WriteBytes(appFile("Config.ini"), std::string("\x00\xff[[[=\r\n\x1a garbage ]\n", 21));
-    WriteBytes(appFile("VirusList.txt"), "a.exe\r\n");
+    WriteFile(appFile("Config.ini"), std::string("\x00\xff[[[=\r\n\x1a garbage ]\n", 21));
+    WriteFile(appFile("VirusList.txt"), "a.exe\r\n");
     createForm();
     EXPECT_EQ(form->virusEntryCount(), 1);
     EXPECT_TRUE(form->windowTitle().startsWith("Pestrel "));
@@ -136,12 +136,12 @@ TEST_F(StartupTest, PendingDeletionsRemoveLibrariesInsideTheSystemFoldersOnly) {
     Context& context = machine.context();
     const std::string outsideFolder = machine.root() + "outside/";
     fs::create_directories(outsideFolder);
-    WriteBytes(context.WinDir + "old.dll", "x");
-    WriteBytes(context.SysDir + "old.dll", "x");
-    WriteBytes(outsideFolder + "keep.dll", "x");
-    WriteBytes(machine.root() + "keep.dll", "x");
-    WriteBytes(appFile("Temp.~txt"), "old.dll\r\n../../outside/keep.dll\r\n" + outsideFolder +
-                                         "keep.dll\r\n..\r\n../../../keep.dll\r\n");
+    WriteFile(context.WinDir + "old.dll", "x");
+    WriteFile(context.SysDir + "old.dll", "x");
+    WriteFile(outsideFolder + "keep.dll", "x");
+    WriteFile(machine.root() + "keep.dll", "x");
+    WriteFile(appFile("Temp.~txt"), "old.dll\r\n../../outside/keep.dll\r\n" + outsideFolder +
+                                        "keep.dll\r\n..\r\n../../../keep.dll\r\n");
     createForm();
     EXPECT_FALSE(fs::exists(context.WinDir + "old.dll"));
     EXPECT_FALSE(fs::exists(context.SysDir + "old.dll"));

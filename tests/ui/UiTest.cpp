@@ -3,23 +3,8 @@
 #include "skin/SUIPageControl.h"
 
 #include <QTest>
-#include <fstream>
-#include <sstream>
 
 namespace pestrel::test {
-
-std::optional<std::string> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 TMainForm& UiTest::createForm() {
     form = std::make_unique<TMainForm>(*platform, Seams{&boxes, &openDialog, &desktop}, waits);

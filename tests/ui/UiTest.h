@@ -3,6 +3,7 @@
 // folders, registry stand-in), answering stand-ins for message boxes, the open dialog and the
 // desktop, and helpers to reach the window's controls by name.
 
+#include "tests/engine/TestFiles.h"
 #include "tests/engine/TestMachine.h"
 #include "ui/MainUnit.h"
 
@@ -54,8 +55,6 @@ public:
 };
 
 // Bytes of a file, or nothing when it cannot be read.
-std::optional<std::string> ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const std::string& bytes);
 
 class UiTest : public ::testing::Test {
 protected:

@@ -36,7 +36,7 @@ class UnwritableFolderTest : public UiTest {};
 
 TEST_F(UnwritableFolderTest, WindowWorksAndTheStoredListIsKept) {
     const std::string list = "ui-a.exe\r\n\r\nui-b.exe\r\n";
-    WriteBytes(appFile("VirusList.txt"), list);
+    WriteFile(appFile("VirusList.txt"), list);
     fs::permissions(appFile(""), fs::perms::owner_read | fs::perms::owner_exec);
     {
         WithoutOverrideRights rights;
@@ -54,7 +54,7 @@ TEST_F(UnwritableFolderTest, WindowWorksAndTheStoredListIsKept) {
         form.reset();
     }
     fs::permissions(appFile(""), fs::perms::owner_all);
-    EXPECT_EQ(ReadBytes(appFile("VirusList.txt")), list);
+    EXPECT_EQ(ReadFile(appFile("VirusList.txt")), list);
 }
 
 } // namespace

@@ -18,7 +18,7 @@ const QString kSaved = QStringLiteral("列表已经保存！");
 class VirusListTest : public UiTest {
 protected:
     void SetUp() override {
-        WriteBytes(appFile("VirusList.txt"), "a.exe\r\n  b.dll\r\nc.exe\r\n");
+        WriteFile(appFile("VirusList.txt"), "a.exe\r\n  b.dll\r\nc.exe\r\n");
         showForm();
     }
     QLineEdit* edit() { return control<QLineEdit>("EADDVirusName"); }
@@ -35,7 +35,7 @@ protected:
         list->selectionModel()->setCurrentIndex(list->model()->index(current, 0),
                                                 QItemSelectionModel::NoUpdate);
     }
-    std::optional<std::string> storedList() { return ReadBytes(appFile("VirusList.txt")); }
+    std::optional<std::string> storedList() { return ReadFile(appFile("VirusList.txt")); }
 };
 
 TEST_F(VirusListTest, TypedPathAddsItsFileNameSavesAndTheMessageIsClearedLater) {
@@ -76,7 +76,7 @@ TEST_F(VirusListTest, TypedPathWithoutAFileNameAddsNothing) {
 
 TEST_F(VirusListTest, EmptyEditOpensTheDialogAndAPickedFileIsAddedUnsaved) {
     const std::string picked = machine.root() + "evil.dll";
-    WriteBytes(picked, "x");
+    WriteFile(picked, "x");
     openDialog.answer = QString::fromStdString(picked);
     type("   ");
     QTest::keyClick(edit(), Qt::Key_Enter);
@@ -103,7 +103,7 @@ TEST_F(VirusListTest, DeleteRemovesExactlyTheSelectedEntriesAndSaves) {
     EXPECT_EQ(storedList(), "  b.dll\r\n");
 
     select({}, 0);
-    WriteBytes(appFile("VirusList.txt"), "untouched");
+    WriteFile(appFile("VirusList.txt"), "untouched");
     choose("NDelete");
     EXPECT_EQ(storedList(), "untouched");
 }
