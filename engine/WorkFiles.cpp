@@ -5,6 +5,8 @@
 #include "engine/Public.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
+
 namespace pestrel {
 namespace {
 
@@ -48,12 +50,23 @@ bool WriteTextLines(const std::string& path, const std::vector<std::string>& lin
     return ReplaceFileAtomically(path, bytes);
 }
 
+namespace {
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+} // namespace
+
+std::string TrimBlanks(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
 bool HasVisibleText(const std::string& line) {
-    for (char c : line) {
-        if (static_cast<unsigned char>(c) > 32)
-            return true;
-    }
-    return false;
+    return !std::all_of(line.begin(), line.end(), IsBlank);
 }
 
 VirusListLoad LoadVirusList(Context& context) {

@@ -16,7 +16,9 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 // stays whole and the answer is false.
 bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
 
-// True when the text holds more than blanks (bytes 0..32).
+// The text without the blanks (bytes 0..32) at either end.
+std::string TrimBlanks(const std::string& text);
+// True when the text holds more than blanks.
 bool HasVisibleText(const std::string& line);
 
 struct VirusListLoad {

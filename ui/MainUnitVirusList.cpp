@@ -17,19 +17,6 @@ namespace {
 const QStringList kOpenDialogFilters = {QStringLiteral("病毒文件(*.exe *.dll)"),
                                         QStringLiteral("所有文件(*)")};
 
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string TrimBlanks(const std::string& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 // The text after the last folder separator or drive colon of a typed path; the whole text when
 // there is none.
 std::string TypedFileName(const std::string& text) {
