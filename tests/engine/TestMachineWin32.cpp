@@ -2,8 +2,8 @@
 // Windows and System folders are stand-ins inside it, so no test touches the real ones. The
 // registry is the real one, with the three roots redirected (for this process only) to a fresh
 // key under HKEY_CURRENT_USER, so every machine starts with an empty registry.
-#include "platform/win32/Win32Platform.h"
 #include "platform/ForwardingPlatform.h"
+#include "platform/win32/Win32Platform.h"
 #include "tests/engine/TestMachine.h"
 #include "tests/win32/ChildProcess.h"
 #include "tests/win32/RegistrySandbox.h"
