@@ -2,7 +2,7 @@
 // against one repaint of a QPushButton of the same size in the Fusion style.
 
 #include "bench/Figures.h"
-#include "skin/SUIButton.h"
+#include "skin/buttons/SUIButton.h"
 
 #include <QApplication>
 #include <QEnterEvent>

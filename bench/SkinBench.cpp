@@ -3,7 +3,7 @@
 
 #include "bench/Figures.h"
 #include "skin/SUIPublic.h"
-#include "toolkit/SkinBitmaps.h"
+#include "skin/SkinBitmaps.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // width against one repaint of a skinned push button.
 
 #include "bench/Figures.h"
-#include "skin/SUITitleBar.h"
+#include "skin/window/SUITitleBar.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

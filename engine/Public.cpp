@@ -1,6 +1,6 @@
 #include "engine/Public.h"
 
-#include "engine/AsciiCase.h"
+#include "base/AsciiCase.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "engine/WorkFiles.h"
 
+#include "base/FileBytes.h"
 #include "engine/Context.h"
-#include "engine/FileBytes.h"
 #include "engine/Public.h"
 #include "platform/Platform.h"
 

@@ -1,6 +1,6 @@
 #include "skin/SUIThemes.h"
 
-#include "toolkit/SkinBitmaps.h"
+#include "skin/SkinBitmaps.h"
 
 #include <QPointer>
 #include <algorithm>

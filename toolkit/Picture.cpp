@@ -1,7 +1,6 @@
 #include "toolkit/Picture.h"
 
 #include "toolkit/GraphicFormats.h"
-#include "toolkit/SkinBitmaps.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,10 +45,6 @@ void TPicture::saveToFile(const QString& path) const {
     if (!data || !file.open(QIODevice::WriteOnly) || file.write(*data) != data->size() ||
         !file.commit())
         throw Failure("cannot write picture file", path);
-}
-
-void TPicture::loadFromResourceName(const QString& name) {
-    bitmap_ = LoadSkinBitmap(name);
 }
 
 } // namespace pestrel

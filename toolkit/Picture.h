@@ -1,6 +1,6 @@
 #pragma once
 // A holder of one graphic (here always a bitmap) with its size, loaded from a file through the
-// graphic-format registry or from a skin bitmap resource.
+// graphic-format registry.
 
 #include <QImage>
 #include <QString>
@@ -25,8 +25,6 @@ public:
     void loadFromFile(const QString& path);
     // Throws std::runtime_error for an empty picture, an unknown extension or a failed write.
     void saveToFile(const QString& path) const;
-    // Replaces the picture with the skin bitmap of that resource name; throws as LoadSkinBitmap.
-    void loadFromResourceName(const QString& name);
 
 private:
     QImage bitmap_;

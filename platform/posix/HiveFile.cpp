@@ -1,6 +1,6 @@
 #include "platform/posix/HiveFile.h"
 
-#include "engine/FileBytes.h"
+#include "base/FileBytes.h"
 
 #include <cerrno>
 #include <fcntl.h>

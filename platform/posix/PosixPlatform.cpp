@@ -1,6 +1,6 @@
 #include "platform/posix/PosixPlatform.h"
 
-#include "engine/IniFile.h"
+#include "base/IniFile.h"
 #include "platform/posix/HiveFile.h"
 #include "platform/posix/ProcessTable.h"
 

@@ -1,6 +1,6 @@
 #include "platform/posix/ProcessTable.h"
 
-#include "engine/FileBytes.h"
+#include "base/FileBytes.h"
 
 #include <algorithm>
 #include <cerrno>

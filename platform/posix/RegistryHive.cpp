@@ -1,7 +1,7 @@
 #include "platform/posix/RegistryHive.h"
 
-#include "engine/AsciiCase.h"
-#include "engine/FileBytes.h"
+#include "base/AsciiCase.h"
+#include "base/FileBytes.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -4,8 +4,8 @@
 #include "engine/Public.h"
 #include "platform/ForwardingPlatform.h"
 #include "tests/engine/RecordingView.h"
-#include "tests/engine/TestFiles.h"
-#include "tests/engine/TestMachine.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestMachine.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,5 +1,5 @@
 #include "engine/Public.h"
-#include "tests/engine/TestMachine.h"
+#include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include "engine/Context.h"
 #include "engine/Public.h"
-#include "tests/engine/TestFiles.h"
-#include "tests/engine/TestMachine.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestMachine.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "platform/posix/PosixPlatform.h"
-#include "tests/engine/TestFiles.h"
-#include "tests/engine/TestMachine.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestMachine.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "engine/Public.h"
 #include "platform/posix/PosixPlatform.h"
-#include "tests/engine/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "engine/Public.h"
 #include "platform/posix/PosixPlatform.h"
-#include "tests/engine/TestFiles.h"
-#include "tests/engine/TestMachine.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestMachine.h"
 
 #include <algorithm>
 #include <climits>

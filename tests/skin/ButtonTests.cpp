@@ -1,6 +1,6 @@
-#include "skin/SUIButton.h"
 #include "skin/SUIPublic.h"
-#include "toolkit/SkinBitmaps.h"
+#include "skin/SkinBitmaps.h"
+#include "skin/buttons/SUIButton.h"
 
 #include <QApplication>
 #include <QDialog>

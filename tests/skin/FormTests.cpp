@@ -1,6 +1,6 @@
-#include "skin/SUIButton.h"
-#include "skin/SUIForm.h"
 #include "skin/SUIPublic.h"
+#include "skin/buttons/SUIButton.h"
+#include "skin/window/SUIForm.h"
 
 #include <QAction>
 #include <QFrame>

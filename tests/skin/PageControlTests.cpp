@@ -1,5 +1,5 @@
-#include "skin/SUIButton.h"
-#include "skin/SUIPageControl.h"
+#include "skin/buttons/SUIButton.h"
+#include "skin/containers/SUIPageControl.h"
 #include "ui_PageControlForm.h"
 
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 #include "skin/SUIThemes.h"
-#include "toolkit/SkinBitmaps.h"
+#include "skin/SkinBitmaps.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

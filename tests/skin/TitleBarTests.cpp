@@ -1,7 +1,7 @@
-#include "skin/SUIForm.h"
 #include "skin/SUIPublic.h"
-#include "skin/SUITitleBar.h"
-#include "toolkit/SkinBitmaps.h"
+#include "skin/SkinBitmaps.h"
+#include "skin/window/SUIForm.h"
+#include "skin/window/SUITitleBar.h"
 
 #include <QMenu>
 #include <QSignalSpy>

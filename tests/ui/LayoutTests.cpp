@@ -1,9 +1,9 @@
 // The main window's controls by name, with the places, captions and pixel sizes commands and
 // people rely on, and the skinned frame, page control and buttons that give it its look.
 
-#include "skin/SUIButton.h"
-#include "skin/SUIForm.h"
-#include "skin/SUIPageControl.h"
+#include "skin/buttons/SUIButton.h"
+#include "skin/containers/SUIPageControl.h"
+#include "skin/window/SUIForm.h"
 #include "tests/ui/UiTest.h"
 
 #include <QFontInfo>

@@ -1,6 +1,6 @@
 #include "tests/ui/UiTest.h"
 
-#include "skin/SUIPageControl.h"
+#include "skin/containers/SUIPageControl.h"
 
 #include <QTest>
 

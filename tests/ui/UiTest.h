@@ -3,8 +3,8 @@
 // folders, registry stand-in), answering stand-ins for message boxes, the open dialog and the
 // desktop, and helpers to reach the window's controls by name.
 
-#include "tests/engine/TestFiles.h"
-#include "tests/engine/TestMachine.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestMachine.h"
 #include "ui/MainUnit.h"
 
 #include <QListWidget>

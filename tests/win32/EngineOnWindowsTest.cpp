@@ -6,10 +6,10 @@
 #include "engine/Public.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/engine/RecordingView.h"
-#include "tests/engine/TestFiles.h"
-#include "tests/win32/ChildProcess.h"
-#include "tests/win32/RegTool.h"
-#include "tests/win32/RegistrySandbox.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/win32/ChildProcess.h"
+#include "tests/support/win32/RegTool.h"
+#include "tests/support/win32/RegistrySandbox.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "platform/win32/Win32Platform.h"
 
-#include "tests/win32/ChildProcess.h"
-#include "tests/win32/RegTool.h"
+#include "tests/support/win32/ChildProcess.h"
+#include "tests/support/win32/RegTool.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -4,9 +4,9 @@
 // styles.
 
 #include "platform/posix/PosixPlatform.h"
-#include "skin/SUIButton.h"
-#include "skin/SUIForm.h"
-#include "skin/SUIPageControl.h"
+#include "skin/buttons/SUIButton.h"
+#include "skin/containers/SUIPageControl.h"
+#include "skin/window/SUIForm.h"
 #include "ui/MainUnit.h"
 
 #include <QApplication>

@@ -4,8 +4,8 @@
 
 #include "skin/SUIPublic.h"
 #include "skin/SUIThemes.h"
-#include "skin/SUITitleBar.h"
-#include "toolkit/SkinBitmaps.h"
+#include "skin/SkinBitmaps.h"
+#include "skin/window/SUITitleBar.h"
 
 #include <QApplication>
 #include <QDir>

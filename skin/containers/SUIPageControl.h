@@ -4,7 +4,7 @@
 // A sheet joins the page control it is made a child of (in a layout file: the pages in file
 // order) and leaves it when it gets another parent or is destroyed.
 
-#include "skin/SUITabControl.h"
+#include "skin/containers/SUITabControl.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "toolkit/SkinBitmaps.h"
+#include "skin/SkinBitmaps.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -1,7 +1,7 @@
-#include "skin/SUITabControl.h"
+#include "skin/containers/SUITabControl.h"
 
 #include "skin/SUIPublic.h"
-#include "toolkit/SkinBitmaps.h"
+#include "skin/SkinBitmaps.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
-#include "engine/IniFile.h"
+#include "base/IniFile.h"
 
-#include "engine/AsciiCase.h"
-#include "engine/FileBytes.h"
+#include "base/AsciiCase.h"
+#include "base/FileBytes.h"
 
 #include <filesystem>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "tests/win32/RegTool.h"
+#include "tests/support/win32/RegTool.h"
 
 #include <sstream>
 #include <windows.h>

@@ -1,7 +1,7 @@
-#include "skin/SUIForm.h"
+#include "skin/window/SUIForm.h"
 
 #include "skin/SUIPublic.h"
-#include "toolkit/SkinBitmaps.h"
+#include "skin/SkinBitmaps.h"
 
 #include <QApplication>
 #include <QFrame>

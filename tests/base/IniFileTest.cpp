@@ -1,7 +1,7 @@
-#include "engine/IniFile.h"
+#include "base/IniFile.h"
 
-#include "tests/engine/TestFiles.h"
-#include "tests/engine/TestMachine.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "skin/SUITitleBar.h"
+#include "skin/window/SUITitleBar.h"
 
 #include "skin/SUIPublic.h"
+#include "skin/SkinBitmaps.h"
 #include "toolkit/ImageList.h"
-#include "toolkit/SkinBitmaps.h"
 
 #include <QGuiApplication>
 #include <QMenu>

@@ -4,9 +4,9 @@
 // key under HKEY_CURRENT_USER, so every machine starts with an empty registry.
 #include "platform/ForwardingPlatform.h"
 #include "platform/win32/Win32Platform.h"
-#include "tests/engine/TestMachine.h"
-#include "tests/win32/ChildProcess.h"
-#include "tests/win32/RegistrySandbox.h"
+#include "tests/support/TestMachine.h"
+#include "tests/support/win32/ChildProcess.h"
+#include "tests/support/win32/RegistrySandbox.h"
 
 #include <atomic>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "skin/SUIPageControl.h"
+#include "skin/containers/SUIPageControl.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "skin/SUIButton.h"
+#include "skin/buttons/SUIButton.h"
 
 #include "skin/SUIPublic.h"
+#include "skin/SkinBitmaps.h"
 #include "toolkit/ImageList.h"
-#include "toolkit/SkinBitmaps.h"
 
 #include <QDialog>
 #include <QFontInfo>

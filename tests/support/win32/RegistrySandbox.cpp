@@ -1,4 +1,4 @@
-#include "tests/win32/RegistrySandbox.h"
+#include "tests/support/win32/RegistrySandbox.h"
 
 #include <atomic>
 #include <stdexcept>

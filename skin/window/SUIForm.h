@@ -5,7 +5,7 @@
 // menu shortcuts. Setting its style restyles the title bar and the skinned controls on it.
 
 #include "skin/SUIThemes.h"
-#include "skin/SUITitleBar.h"
+#include "skin/window/SUITitleBar.h"
 
 #include <QMargins>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "tests/win32/ChildProcess.h"
+#include "tests/support/win32/ChildProcess.h"
 
 namespace pestrel::test {
 

@@ -1,5 +1,5 @@
 #include "platform/posix/PosixPlatform.h"
-#include "tests/engine/TestMachine.h"
+#include "tests/support/TestMachine.h"
 
 #include <csignal>
 #include <cstdlib>

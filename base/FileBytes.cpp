@@ -1,4 +1,4 @@
-#include "engine/FileBytes.h"
+#include "base/FileBytes.h"
 
 #include <atomic>
 #include <cstdio>
