@@ -6,12 +6,14 @@
 #include "ui/Clicks.h"
 #include "ui/LayoutPixels.h"
 #include "ui/ListEntries.h"
+#include "ui/TextWindow.h"
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QUrl>
+#include <stdexcept>
 
 namespace pestrel {
 namespace {
@@ -139,7 +141,12 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 void TMainForm::suiButton1Click() {
     const std::string path = JoinName(context_.AppPath, "Readme.txt").value_or("Readme.txt");
     if (platform_.fileExists(path)) {
-        seams_.desktop->open(QUrl::fromLocalFile(ShownText(path)));
+        if (seams_.desktop->open(QUrl::fromLocalFile(ShownText(path))))
+            return;
+        // No program on this desktop opens text files: the help is shown by us instead.
+        if (!readmeWindow_)
+            readmeWindow_ = new TTextWindow(this);
+        readmeWindow_->showFile(path);
         return;
     }
     seams_.boxes->inform(this, QGuiApplication::applicationDisplayName(),
@@ -157,7 +164,8 @@ void TMainForm::SBAboutClick() {
 
 void TMainForm::startWorker(int mode) {
     context_.RunMode = mode;
-    new TRunExecute(*this);
+    if (!gate_.start(new TRunExecute(*this)))
+        throw std::runtime_error("the worker thread could not be started");
 }
 
 std::vector<std::string> TMainForm::virusEntries() const {

@@ -25,6 +25,7 @@ class MainForm;
 namespace pestrel {
 
 class TAboutForm;
+class TTextWindow;
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -61,6 +62,7 @@ protected:
 
 private:
     void connectCommands();
+    // Sets RunMode and starts a TRunExecute worker; throws when its thread cannot be started.
     void startWorker(int mode);
     void refreshProcessList(const std::vector<std::string>& names);
     void writeProcessListInBackground(std::vector<ProcessPathRecord> records);
@@ -94,6 +96,7 @@ private:
     Seams seams_;
     RunWaits waits_;
     TAboutForm* aboutForm_ = nullptr;
+    TTextWindow* readmeWindow_ = nullptr; // made on first need; a child of the window
     // ProcessList.txt is written off the UI thread; only the latest listing's writer writes.
     std::mutex processListFile_;
     std::atomic<unsigned> latestProcessListing_{0};

@@ -121,8 +121,7 @@ void TMainForm::writeProcessListInBackground(std::vector<ProcessPathRecord> reco
         if (listing == latestProcessListing_.load())
             WriteProcessList(context_, records);
     });
-    gate_.adopt(writer);
-    writer->start();
+    gate_.start(writer);
 }
 
 } // namespace pestrel

@@ -85,11 +85,17 @@ void TMainForm::SBCleanListClick() {
         ui_->ListBox->clear();
 }
 
+// The repairs run, and the button is enabled again, whatever happens to the worker: when it
+// cannot be started, the button comes back after the repairs.
 void TMainForm::SBPestrelClick() {
+    const auto enableAgain = qScopeGuard([this] { ui_->SBPestrel->setEnabled(true); });
     if (ui_->ListBox->count() > 0) {
         ui_->SBPestrel->setEnabled(false);
-        const auto enableAgain = qScopeGuard([this] { ui_->SBPestrel->setEnabled(true); });
-        startWorker(RunModes::KillPass);
+        try {
+            startWorker(RunModes::KillPass);
+            ui_->SBPestrel->setEnabled(true);
+        } catch (...) {
+        }
     }
     RepairSystemSettings(platform_);
 }

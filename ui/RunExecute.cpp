@@ -98,10 +98,7 @@ void RunJob(int mode, Context& context, WorkerGate& gate, const RunWaits& waits,
 
 } // namespace
 
-TRunExecute::TRunExecute(TMainForm& form) : form_(form), mode_(form.context().RunMode.load()) {
-    form.workers().adopt(this);
-    start();
-}
+TRunExecute::TRunExecute(TMainForm& form) : form_(form), mode_(form.context().RunMode.load()) {}
 
 void TRunExecute::run() {
     Context& context = form_.context();

@@ -1,8 +1,8 @@
 #pragma once
 // The window's one worker class. It takes the job named by the context's RunMode when it is
-// created, starts at once, runs that one job and is deleted by the window's worker gate when it
-// has ended. It reaches the window only through calls carried out on the UI thread, and the
-// worker waits for each of them.
+// created, is started at once by the window's worker gate, runs that one job and is deleted by
+// the gate when it has ended. It reaches the window only through calls carried out on the UI
+// thread, and the worker waits for each of them.
 
 #include <QThread>
 

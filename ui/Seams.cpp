@@ -39,7 +39,7 @@ public:
 
 class StandardDesktopOpener final : public DesktopOpener {
 public:
-    void open(const QUrl& target) override { QDesktopServices::openUrl(target); }
+    bool open(const QUrl& target) override { return QDesktopServices::openUrl(target); }
 };
 
 } // namespace

@@ -32,8 +32,8 @@ class DesktopOpener {
 public:
     virtual ~DesktopOpener() = default;
     // Hands a file, web address or mailto: address to the program the desktop associates with
-    // it, without waiting for that program.
-    virtual void open(const QUrl& target) = 0;
+    // it, without waiting for that program. False when the desktop has no program for it.
+    virtual bool open(const QUrl& target) = 0;
 };
 
 struct Seams {

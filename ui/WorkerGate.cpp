@@ -18,10 +18,19 @@ bool WorkerGate::wait(unsigned milliseconds) {
                            [this] { return closing_.load(); });
 }
 
-void WorkerGate::adopt(QThread* worker) {
+bool WorkerGate::start(QThread* worker) {
     workers_.insert(worker);
     // Queued to this (the UI) thread: the worker is deleted there, after its thread has ended.
     connect(worker, &QThread::finished, this, [this, worker] { release(worker); });
+    worker->setStackSize(stackSize_);
+    worker->start();
+    // A thread that could not be created is neither running nor finished, and never will be:
+    // left adopted, it would keep the gate from ever becoming idle.
+    if (worker->isRunning() || worker->isFinished())
+        return true;
+    workers_.erase(worker);
+    delete worker;
+    return false;
 }
 
 void WorkerGate::release(QThread* worker) {

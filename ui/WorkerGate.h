@@ -23,8 +23,13 @@ public:
     // Sleeps `milliseconds`; answers false, at once, when the gate closes meanwhile.
     bool wait(unsigned milliseconds);
 
-    // UI thread only. The gate deletes the worker once its thread has finished.
-    void adopt(QThread* worker);
+    // UI thread only. Starts the worker and deletes it once its thread has finished. When the
+    // system cannot start the thread, the worker is deleted at once and the answer is false.
+    bool start(QThread* worker);
+    // The stack size every worker is started with; 0 (the default) leaves it to the system.
+    // Tests give one the system refuses, to see how the window copes with a worker that
+    // cannot start.
+    void setStackSize(unsigned bytes) { stackSize_ = bytes; }
     bool idle() const { return workers_.empty(); }
     // Runs the UI thread's events (calls the workers wait for among them) until every adopted
     // worker has been deleted.
@@ -42,6 +47,7 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::unordered_set<QThread*> workers_;
+    unsigned stackSize_ = 0;
 };
 
 } // namespace pestrel

@@ -1,10 +1,13 @@
 // The About window and the help button.
 
+#include "platform/ForwardingPlatform.h"
 #include "tests/ui/UiTest.h"
 #include "ui/AboutUnit.h"
+#include "ui/TextWindow.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTest>
 
 namespace pestrel::test {
@@ -90,6 +93,45 @@ TEST_F(AboutTest, HelpOpensTheReadmeOrSaysItIsMissing) {
     ASSERT_EQ(desktop.opened.size(), 1u);
     EXPECT_EQ(desktop.opened[0],
               QUrl::fromLocalFile(QString::fromStdString(appFile("Readme.txt"))));
+}
+
+// Says the help file is there even when it is not, as when it vanishes between the look and the
+// read.
+class VanishingReadme final : public ForwardingPlatform {
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+    bool fileExists(const std::string& path) override {
+        return path.ends_with("Readme.txt") || inner_.fileExists(path);
+    }
+};
+
+TEST_F(UiTest, HelpShowsTheReadmeItselfWhenTheDesktopCannotOpenIt) {
+    VanishingReadme vanishing(machine.platform());
+    platform = &vanishing;
+    desktop.accepts = false;
+    showForm();
+    const QString path = QString::fromStdString(appFile("Readme.txt"));
+    struct Case {
+        const char* bytes; // nothing: the file cannot be read
+        QString shown;
+    };
+    const Case cases[] = {
+        {nullptr, "错误：无法读取文件" + path + "！"},
+        {"帮助\r\nsecond line\r\n", "帮助\nsecond line\n"},
+    };
+    for (const Case& c : cases) {
+        if (c.bytes)
+            WriteFile(appFile("Readme.txt"), c.bytes);
+        press("suiButton1");
+        const QList<TTextWindow*> windows = form->findChildren<TTextWindow*>();
+        ASSERT_EQ(windows.size(), 1);
+        EXPECT_TRUE(windows[0]->isVisible());
+        EXPECT_EQ(windows[0]->windowTitle(), "Readme.txt");
+        EXPECT_EQ(windows[0]->text(), c.shown);
+        EXPECT_TRUE(windows[0]->findChild<QPlainTextEdit*>()->isReadOnly());
+    }
+    EXPECT_EQ(desktop.opened.size(), std::size(cases));
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 } // namespace

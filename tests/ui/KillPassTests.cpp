@@ -120,5 +120,25 @@ TEST_F(KillPassTest, EachWorkerKeepsTheJobItWasCreatedFor) {
     EXPECT_TRUE(rows("ListBoxProcess").isEmpty());
 }
 
+TEST_F(KillPassTest, AWorkerThatCannotStartLeavesTheRepairsDoneAndTheButtonEnabled) {
+    Platform& platform = machine.platform();
+    const char* mainKey = "Software\\Microsoft\\Internet Explorer\\Main";
+    platform.setValue(RegRoot::LocalMachine, mainKey, "Start Page",
+                      {RegValue::Kind::Text, "http://hijacked.example/"});
+    WriteFile(appFile("VirusList.txt"), "ui-a.exe\r\n");
+    showForm();
+    finishWorkers();
+    form->workers().setStackSize(1); // below every system's minimum: no thread is created
+    const QString statusBefore = status();
+
+    press("SBPestrel");
+    EXPECT_TRUE(control("SBPestrel")->isEnabled());
+    EXPECT_TRUE(form->workers().idle()); // nothing left for closing the window to wait for
+    const auto browser = platform.queryValue(RegRoot::LocalMachine, mainKey, "Start Page");
+    ASSERT_TRUE(browser);
+    EXPECT_EQ(browser->text, "about:blank");
+    EXPECT_EQ(status(), statusBefore); // no pass ran
+}
+
 } // namespace
 } // namespace pestrel::test

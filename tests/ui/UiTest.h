@@ -50,8 +50,12 @@ public:
 
 class RecordingDesktop final : public DesktopOpener {
 public:
-    void open(const QUrl& target) override { opened.push_back(target); }
+    bool open(const QUrl& target) override {
+        opened.push_back(target);
+        return accepts;
+    }
     std::vector<QUrl> opened;
+    bool accepts = true; // false: the desktop has no program for the target
 };
 
 // Bytes of a file, or nothing when it cannot be read.

@@ -1,0 +1,51 @@
+#include "ui/TextWindow.h"
+
+#include "base/FileBytes.h"
+#include "ui/ListEntries.h"
+
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QStringDecoder>
+#include <QVBoxLayout>
+
+namespace pestrel {
+namespace {
+
+QString DecodedText(const std::string& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    if (utf8.hasError())
+        text = ShownText(bytes);
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+TTextWindow::TTextWindow(QWidget* parent) : QDialog(parent), view_(new QPlainTextEdit(this)) {
+    view_->setReadOnly(true);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(view_);
+    layout->addWidget(buttons);
+    resize(640, 480);
+}
+
+void TTextWindow::showFile(const std::string& path) {
+    const QString shownPath = ShownText(path);
+    setWindowTitle(QFileInfo(shownPath).fileName());
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    view_->setPlainText(bytes ? DecodedText(*bytes)
+                              : QStringLiteral("错误：无法读取文件") + shownPath +
+                                    QStringLiteral("！"));
+    show();
+    raise();
+    activateWindow();
+}
+
+QString TTextWindow::text() const {
+    return view_->toPlainText();
+}
+
+} // namespace pestrel
