@@ -1,8 +1,9 @@
-// Renders the main window offscreen, with a sample virus list in a temporary program folder, and
-// writes PNG files into the folder given (docs/screenshots): its three pages as the program
-// shows them, then the whole window (frame, page control and push buttons) in each of the five
-// styles.
+// Renders the main window offscreen, with a sample virus list in a temporary program folder and a
+// made-up process table, and writes PNG files into the folder given (docs/screenshots): its three
+// pages as the program shows them, then the whole window (frame, page control and push buttons) in
+// each of the five styles.
 
+#include "FixedProcessTable.h"
 #include "platform/posix/PosixPlatform.h"
 #include "skin/buttons/SUIButton.h"
 #include "skin/containers/SUIPageControl.h"
@@ -10,6 +11,7 @@
 #include "ui/MainUnit.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -58,8 +60,9 @@ int main(int argc, char** argv) {
     QDir().mkpath(appFolder);
     WriteFile(appFolder + "/VirusList.txt", "evil.exe\r\nbad.dll\r\nupdater.exe\r\n");
     WriteFile(appFolder + "/Config.ini", "[RunData]\r\nFirstRun=False\r\nVersion=1.0\r\n");
-    pestrel::PosixPlatform platform(root.filePath("data").toStdString(),
-                                    (appFolder + "/pestrel").toStdString());
+    pestrel::PosixPlatform machine(root.filePath("data").toStdString(),
+                                   (appFolder + "/pestrel").toStdString());
+    pestrel::FixedProcessTable platform(machine);
 
     pestrel::TMainForm form(platform);
     form.show();
@@ -68,7 +71,12 @@ int main(int argc, char** argv) {
     ShowPage(form, 1);
     saved = Save(form, output + "/main-process-list.png") && saved;
     ShowPage(form, 2);
-    QMetaObject::invokeMethod(form.findChild<QWidget*>("BAllVirusPath"), "clicked");
+    QWidget* allPaths = form.findChild<QWidget*>("BAllVirusPath");
+    QMetaObject::invokeMethod(allPaths, "clicked");
+    // A worker locks the button through the UI thread; the picture shows it locked, every time.
+    const QDeadlineTimer deadline(5000);
+    while (allPaths->isEnabled() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
     saved = Save(form, output + "/main-process-paths.png") && saved;
 
     ShowPage(form, 0);
