@@ -1,5 +1,5 @@
 // Figures of the skin engine core: the corner-keeping stretch against one plain scaled draw, and a
-// cached skin bitmap load against a load that decodes.
+// cached skin bitmap load (the accessor the controls paint with) against a load that decodes.
 
 #include "bench/Figures.h"
 #include "skin/SUIPublic.h"
@@ -14,7 +14,7 @@ using namespace pestrel;
 const QString ButtonName = QStringLiteral("DEEPBLUE_BUTTON_NORMAL"); // 74 x 21
 
 void BM_DrawSkinStretched(benchmark::State& state) {
-    const QImage source = LoadSkinBitmap(ButtonName);
+    const QImage source = SkinBitmap(ButtonName);
     QImage canvas(80, 27, QImage::Format_RGB32);
     QPainter painter(&canvas);
     for (auto _ : state) {
@@ -25,7 +25,7 @@ void BM_DrawSkinStretched(benchmark::State& state) {
 BENCHMARK(BM_DrawSkinStretched);
 
 void BM_DrawImageScaled(benchmark::State& state) {
-    const QImage source = LoadSkinBitmap(ButtonName);
+    const QImage source = SkinBitmap(ButtonName);
     QImage canvas(80, 27, QImage::Format_RGB32);
     QPainter painter(&canvas);
     for (auto _ : state) {
@@ -41,7 +41,7 @@ PESTREL_FIGURE("skin_stretch_vs_scaled_draw", "BM_DrawSkinStretched", "BM_DrawIm
 void BM_LoadSkinBitmapUncached(benchmark::State& state) {
     for (auto _ : state) {
         ClearSkinBitmapCache();
-        benchmark::DoNotOptimize(LoadSkinBitmap(ButtonName));
+        benchmark::DoNotOptimize(SkinBitmap(ButtonName));
     }
 }
 BENCHMARK(BM_LoadSkinBitmapUncached);
@@ -49,9 +49,9 @@ BENCHMARK(BM_LoadSkinBitmapUncached);
 void BM_LoadSkinBitmapCached(benchmark::State& state) {
     ClearSkinBitmapCache();
     for (int i = 0; i < 99; ++i)
-        LoadSkinBitmap(ButtonName);
+        SkinBitmap(ButtonName);
     for (auto _ : state)
-        benchmark::DoNotOptimize(LoadSkinBitmap(ButtonName));
+        benchmark::DoNotOptimize(SkinBitmap(ButtonName));
 }
 BENCHMARK(BM_LoadSkinBitmapCached);
 

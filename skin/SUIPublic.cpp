@@ -3,6 +3,7 @@
 #include "toolkit/ImageList.h"
 
 #include <QGuiApplication>
+#include <QPolygon>
 #include <QScreen>
 #include <vector>
 
@@ -133,6 +134,71 @@ void DrawControlFrame(QPainter& canvas, const QWidget* control, TColor outer, TC
     const int w = control->width(), h = control->height();
     FrameRect(canvas, {0, 0, w, h}, ColorToQColor(outer));
     FrameRect(canvas, {1, 1, w - 1, h - 1}, ColorToQColor(inner));
+}
+
+void DrawOpenTopBorder(QPainter& canvas, const TRect& rect, int width, const QColor& colour) {
+    const int w = rect.width(), h = rect.height();
+    if (w <= 0 || h <= 0 || width <= 0)
+        return;
+    canvas.fillRect(rect.Left, rect.Top, width, h, colour);
+    canvas.fillRect(rect.Left, rect.Bottom - width, w, width, colour);
+    canvas.fillRect(rect.Right - width, rect.Top, width, h, colour);
+}
+
+void DrawFocusRect(QPainter& canvas, const TRect& r) {
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    QPolygon dots;
+    auto dot = [&dots](int x, int y) {
+        if ((x + y) % 2 == 0)
+            dots << QPoint(x, y);
+    };
+    for (int x = r.Left; x < r.Right; ++x) {
+        dot(x, r.Top);
+        if (r.Bottom - 1 > r.Top)
+            dot(x, r.Bottom - 1);
+    }
+    for (int y = r.Top + 1; y < r.Bottom - 1; ++y) {
+        dot(r.Left, y);
+        if (r.Right - 1 > r.Left)
+            dot(r.Right - 1, y);
+    }
+    canvas.save();
+    canvas.setCompositionMode(QPainter::CompositionMode_Difference);
+    canvas.setPen(QPen(Qt::white, 0));
+    canvas.drawPoints(dots);
+    canvas.restore();
+}
+
+void DrawDisabledCaption(QPainter& canvas, const QRect& area, int flags, const QString& caption) {
+    canvas.setPen(QColor(Qt::white));
+    canvas.drawText(area.translated(1, 1), flags, caption);
+    canvas.setPen(QColor(DisabledCaptionGrey));
+    canvas.drawText(area, flags, caption);
+}
+
+void PaintOffscreen(QWidget* control, const QColor& background,
+                    const std::function<void(QPainter& canvas)>& paint) {
+    QImage buffer(control->size(), QImage::Format_ARGB32_Premultiplied);
+    buffer.fill(background);
+    {
+        QPainter canvas(&buffer);
+        paint(canvas);
+    }
+    QPainter(control).drawImage(0, 0, buffer);
+}
+
+TPictureState PictureState(bool enabled, bool pressed, bool mouseOver) {
+    if (!enabled)
+        return TPictureState::Disabled;
+    if (pressed)
+        return TPictureState::MouseDown;
+    return mouseOver ? TPictureState::MouseOn : TPictureState::Normal;
+}
+
+QImage ThemeStatePicture(TsuiUIStyle style, int normalEntry, TPictureState state) {
+    const int offset = state == TPictureState::Disabled ? 0 : static_cast<int>(state);
+    return ThemeBitmap(style, normalEntry + offset);
 }
 
 void RotateBitmapLeft(QImage& bitmap) {

@@ -2,6 +2,7 @@
 // Drawing and geometry helpers shared by the skinned controls. None keeps state; scratch images are
 // made per call. "Canvas" is a painter that is active on the caller's off-screen image.
 
+#include "skin/SUIThemes.h"
 #include "toolkit/Color.h"
 #include "toolkit/Rect.h"
 
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QPoint>
 #include <QWidget>
+#include <functional>
 
 namespace pestrel {
 
@@ -31,6 +33,28 @@ void DrawParentBackground(QPainter& canvas, const QWidget* control);
 // Two nested one-pixel frames round the whole of `control`: `outer` at its edge, `inner` just
 // inside. The canvas paints on the control.
 void DrawControlFrame(QPainter& canvas, const QWidget* control, TColor outer, TColor inner);
+// Bands `width` pixels wide along the left, bottom and right edges of `rect`; the top stays open
+// for what sits above (a tab strip, a title bar).
+void DrawOpenTopBorder(QPainter& canvas, const TRect& rect, int width, const QColor& colour);
+// The dotted focus rectangle on `rect` (right and bottom exclusive): every other pixel of its
+// frame inverted, so that it shows on any background.
+void DrawFocusRect(QPainter& canvas, const TRect& rect);
+// The caption of a disabled control: white one pixel lower right, grey over it in `area`.
+void DrawDisabledCaption(QPainter& canvas, const QRect& area, int flags, const QString& caption);
+constexpr QRgb DisabledCaptionGrey = 0xFF808080;
+// Composes `control`'s whole paint in an off-screen image of its size, filled with `background`
+// before `paint` runs, and copies it onto the control in one block. Call it from paintEvent.
+void PaintOffscreen(QWidget* control, const QColor& background,
+                    const std::function<void(QPainter& canvas)>& paint);
+
+// What a pressable control shows. A theme row holds the Normal, MouseOn and MouseDown pictures
+// of a control as consecutive entries; a disabled control shows its Normal picture.
+enum class TPictureState { Normal, MouseOn, MouseDown, Disabled };
+TPictureState PictureState(bool enabled, bool pressed, bool mouseOver);
+// The picture for `state` from the entries that start at `normalEntry`; empty (and drawn as
+// nothing) when the style names no such picture.
+QImage ThemeStatePicture(TsuiUIStyle style, int normalEntry, TPictureState state);
+
 // Turns `bitmap` 90 degrees counter-clockwise in place: pixel (x, y) goes to (y, width - 1 - x).
 void RotateBitmapLeft(QImage& bitmap);
 

@@ -219,6 +219,10 @@ TColor GetThemeColor(TsuiUIStyle style, int index) {
     return entry.kind == ThemeKindColor ? static_cast<TColor>(entry.value) : clBlack;
 }
 
+QImage ThemeBitmap(TsuiUIStyle style, int index) {
+    return SkinBitmap(GetThemeString(style, index));
+}
+
 QImage LoadThemeBitmap(TsuiUIStyle style, int index) {
     return LoadSkinBitmap(GetThemeString(style, index));
 }

@@ -131,8 +131,10 @@ QString GetThemeString(TsuiUIStyle style, int index);
 int GetThemeInteger(TsuiUIStyle style, int index);
 bool GetThemeBoolean(TsuiUIStyle style, int index);
 TColor GetThemeColor(TsuiUIStyle style, int index);
-// The bitmap named by a resource entry. Throws std::runtime_error when the entry names no
-// bitmap (as for Custom): callers test for Custom first.
+// The bitmap named by a resource entry, or an empty image when the entry names none (as for
+// Custom) or names a missing bitmap; never throws.
+QImage ThemeBitmap(TsuiUIStyle style, int index);
+// The same bitmap, but throws std::runtime_error when there is none: for the inventory checks.
 QImage LoadThemeBitmap(TsuiUIStyle style, int index);
 
 // --- the form-wide style ------------------------------------------------------------------------

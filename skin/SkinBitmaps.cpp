@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QHash>
+#include <QSet>
+#include <QtGlobal>
 #include <mutex>
 #include <stdexcept>
 
@@ -16,6 +18,7 @@ namespace {
 struct Cache {
     std::mutex mutex;
     QHash<QString, QImage> images;
+    QSet<QString> reportedMissing;
 };
 
 Cache& TheCache() {
@@ -41,9 +44,8 @@ bool IsResourceName(const QString& name) {
     return true;
 }
 
-} // namespace
-
-QImage LoadSkinBitmap(const QString& name) {
+// The cached or freshly decoded bitmap; a null image when there is none.
+QImage Decoded(const QString& name) {
     Cache& cache = TheCache();
     {
         std::lock_guard lock(cache.mutex);
@@ -54,10 +56,32 @@ QImage LoadSkinBitmap(const QString& name) {
     QImage image;
     if (IsResourceName(name))
         image.load(ResourcePath(name));
+    if (!image.isNull()) {
+        std::lock_guard lock(cache.mutex);
+        cache.images.insert(name, image);
+    }
+    return image;
+}
+
+} // namespace
+
+QImage SkinBitmap(const QString& name) {
+    QImage image = Decoded(name);
+    if (image.isNull() && !name.isEmpty()) {
+        Cache& cache = TheCache();
+        std::lock_guard lock(cache.mutex);
+        if (!cache.reportedMissing.contains(name)) {
+            cache.reportedMissing.insert(name);
+            qWarning("skin picture \"%s\" is missing; it is drawn as nothing", qPrintable(name));
+        }
+    }
+    return image;
+}
+
+QImage LoadSkinBitmap(const QString& name) {
+    QImage image = Decoded(name);
     if (image.isNull())
         throw std::runtime_error("no skin bitmap resource named \"" + name.toStdString() + "\"");
-    std::lock_guard lock(cache.mutex);
-    cache.images.insert(name, image);
     return image;
 }
 

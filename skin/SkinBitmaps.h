@@ -8,7 +8,12 @@
 
 namespace pestrel {
 
-// The bitmap of that name. Throws std::runtime_error when no resource has the name.
+// The bitmap of that name, or an empty image, which draws as nothing, when no resource has the
+// name; the first miss of each name is reported on standard error. An empty name asks for no
+// picture and is not reported. Never throws: this is the accessor for painting and construction.
+QImage SkinBitmap(const QString& name);
+// The same bitmap, but a missing name throws std::runtime_error: for the checks that must know
+// every name exists (the inventory test, the picture sheet).
 QImage LoadSkinBitmap(const QString& name);
 bool SkinBitmapExists(const QString& name);
 // Forgets every decoded bitmap, so the next load decodes again.

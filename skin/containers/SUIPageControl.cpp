@@ -1,5 +1,7 @@
 #include "skin/containers/SUIPageControl.h"
 
+#include "skin/SUIPublic.h"
+
 #include <QEvent>
 #include <QPainter>
 #include <algorithm>
@@ -11,7 +13,7 @@ namespace pestrel {
 
 TsuiTabSheet::TsuiTabSheet(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setColor(color_);
+    applyColor();
     if (auto* pageControl = qobject_cast<TsuiPageControl*>(parent))
         pageControl->InsertPage(this);
 }
@@ -37,6 +39,8 @@ void TsuiTabSheet::setPageIndex(int index) {
 }
 
 void TsuiTabSheet::setCaption(const QString& caption) {
+    if (caption == caption_)
+        return;
     caption_ = caption;
     if (pageControl_)
         pageControl_->RebuildTabs();
@@ -58,15 +62,22 @@ void TsuiTabSheet::setTabVisible(bool visible) {
 }
 
 void TsuiTabSheet::setColor(TColor color) {
+    if (color == color_)
+        return;
     color_ = color;
-    // Children that take their parent's colour follow the page.
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, ColorToQColor(color));
-    setPalette(colours);
+    applyColor();
     update();
 }
 
+void TsuiTabSheet::applyColor() {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, ColorToQColor(color_));
+    setPalette(colours);
+}
+
 void TsuiTabSheet::setBorderColor(TColor color) {
+    if (color == borderColor_)
+        return;
     borderColor_ = color;
     update();
 }
@@ -91,12 +102,8 @@ void TsuiTabSheet::setInFocusChain(bool inChain) {
 
 void TsuiTabSheet::paintEvent(QPaintEvent*) {
     QPainter canvas(this);
-    const int w = width(), h = height();
     canvas.fillRect(rect(), ColorToQColor(color_));
-    const QColor border = ColorToQColor(borderColor_);
-    canvas.fillRect(0, 0, 1, h - 1, border);
-    canvas.fillRect(0, h - 1, w - 1, 1, border);
-    canvas.fillRect(w - 1, 0, 1, h, border);
+    DrawOpenTopBorder(canvas, TRect::fromQRect(rect()), 1, ColorToQColor(borderColor_));
 }
 
 bool TsuiTabSheet::event(QEvent* event) {
@@ -131,7 +138,7 @@ void TsuiPageControl::setActivePage(TsuiTabSheet* page) {
     activePage_ = page;
     if (!page)
         return;
-    SetTabIndex(page->pageIndex_);
+    setTabIndex(page->pageIndex_);
     TopPanel()->setTabIndex(page->pageIndex_);
     BringToFront(page);
 }
@@ -250,7 +257,7 @@ void TsuiPageControl::ActivateByIndex(int index) {
         setActivePage(nullptr);
         return;
     }
-    SetTabIndex(index);
+    setTabIndex(index);
     TopPanel()->setTabIndex(index);
     if (TsuiTabSheet* page = Page(index)) {
         activePage_ = page;

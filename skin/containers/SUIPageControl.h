@@ -39,8 +39,8 @@ public:
     QString Caption() const { return caption_; }
     void setCaption(const QString& caption);
     bool TabVisible() const;
-    // Showing a tab activates its page; hiding it activates the nearest visible page before it,
-    // else after it.
+    // Showing a tab activates its page, also when it was already shown; hiding it activates the
+    // nearest visible page before it, else after it.
     void setTabVisible(bool visible);
     TColor Color() const { return color_; }
     void setColor(TColor color);
@@ -54,6 +54,9 @@ protected:
 private:
     friend class TsuiPageControl;
 
+    // Hands the page colour to the palette, where children that take their parent's colour find
+    // it.
+    void applyColor();
     // Out of the chain, the sheet's controls cannot be reached with Tab; back in, they can again.
     void setInFocusChain(bool inChain);
 

@@ -6,22 +6,12 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
-#include <stdexcept>
 
 namespace pestrel {
 namespace {
 
 constexpr int EmptyCaptionTabWidth = 80;
 constexpr int CaptionPadding = 20;
-
-// A missing tab picture leaves the tabs as bare captions.
-QImage LoadTabPicture(const QString& name) {
-    try {
-        return LoadSkinBitmap(name);
-    } catch (const std::exception&) {
-        return {};
-    }
-}
 
 } // namespace
 
@@ -36,6 +26,8 @@ TsuiTabControlTopPanel::TsuiTabControlTopPanel(TsuiTab* owner)
 }
 
 void TsuiTabControlTopPanel::setUIStyle(TsuiUIStyle style) {
+    if (style == uiStyle_)
+        return;
     uiStyle_ = style;
     activeTabResName_ = GetThemeString(style, tiTabActive);
     inactiveTabResName_ = GetThemeString(style, tiTabInactive);
@@ -46,6 +38,8 @@ void TsuiTabControlTopPanel::setUIStyle(TsuiUIStyle style) {
 }
 
 void TsuiTabControlTopPanel::setTabs(const QStringList& tabs) {
+    if (tabs == tabs_)
+        return;
     tabs_ = tabs;
     update();
 }
@@ -64,11 +58,15 @@ void TsuiTabControlTopPanel::setTabIndex(int index) {
 }
 
 void TsuiTabControlTopPanel::setLeftMargin(int margin) {
+    if (margin == leftMargin_)
+        return;
     leftMargin_ = margin;
     update();
 }
 
 void TsuiTabControlTopPanel::setColor(TColor color) {
+    if (color == color_)
+        return;
     color_ = color;
     update();
 }
@@ -82,22 +80,19 @@ bool TsuiTabControlTopPanel::TabVisible(int index) const {
 }
 
 void TsuiTabControlTopPanel::setTabVisible(int index, bool visible) {
-    if (index < 0 || index >= TabTableSize)
+    if (index < 0 || index >= TabTableSize || tabVisibleFlags_[index] == visible)
         return;
     tabVisibleFlags_[index] = visible;
     update();
 }
 
 void TsuiTabControlTopPanel::paintEvent(QPaintEvent*) {
-    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
-    buffer.fill(ColorToQColor(color_));
-    {
-        QPainter canvas(&buffer);
+    PaintOffscreen(this, ColorToQColor(color_), [this](QPainter& canvas) {
         DrawParentBackground(canvas, owner_);
 
-        const QImage active = LoadTabPicture(activeTabResName_);
-        const QImage inactive = LoadTabPicture(inactiveTabResName_);
-        const QImage line = LoadTabPicture(lineResName_);
+        const QImage active = SkinBitmap(activeTabResName_);
+        const QImage inactive = SkinBitmap(inactiveTabResName_);
+        const QImage line = SkinBitmap(lineResName_);
         const int lineHeight = line.isNull() ? 0 : line.height();
         const int inactiveHeight = inactive.isNull() ? height() - lineHeight : inactive.height();
         tabHeight_ = active.isNull() ? height() : active.height();
@@ -132,8 +127,7 @@ void TsuiTabControlTopPanel::paintEvent(QPaintEvent*) {
         // Tabs that no longer exist can no longer be hit.
         for (int i = static_cast<int>(tabs_.size()); i < TabSelectableCount; ++i)
             tabWidths_[i] = -1;
-    }
-    QPainter(this).drawImage(0, 0, buffer);
+    });
 }
 
 void TsuiTabControlTopPanel::mousePressEvent(QMouseEvent* event) {
@@ -161,7 +155,7 @@ TsuiTab::TsuiTab(QWidget* parent, TopPanelFactory CreateTopPanel)
 }
 
 void TsuiTab::setUIStyle(TsuiUIStyle style) {
-    if (style == TsuiUIStyle::Custom)
+    if (style == TsuiUIStyle::Custom || style == uiStyle_)
         return;
     uiStyle_ = style;
     topPanel_->setColor(GetThemeColor(style, tiControlColor));
@@ -181,6 +175,8 @@ void TsuiTab::setLeftMargin(int margin) {
 }
 
 void TsuiTab::setBorderColor(TColor color) {
+    if (color == borderColor_)
+        return;
     borderColor_ = color;
     BorderColorChanged();
     update();
@@ -188,6 +184,8 @@ void TsuiTab::setBorderColor(TColor color) {
 }
 
 void TsuiTab::setColor(TColor color) {
+    if (color == color_)
+        return;
     color_ = color;
     QPalette colours = palette();
     colours.setColor(QPalette::Window, ColorToQColor(color));
@@ -197,6 +195,8 @@ void TsuiTab::setColor(TColor color) {
 }
 
 void TsuiTab::setTabFont(const QFont& font) {
+    if (font == tabFont_)
+        return;
     tabFont_ = font;
     topPanel_->update();
 }
@@ -205,7 +205,7 @@ int TsuiTab::TabIndex() const {
     return topPanel_->TabIndex();
 }
 
-void TsuiTab::SetTabIndex(int index) {
+void TsuiTab::setTabIndex(int index) {
     topPanel_->setTabIndex(index);
 }
 
@@ -225,12 +225,8 @@ void TsuiTab::Realign() {
 void TsuiTab::paintEvent(QPaintEvent*) {
     QPainter canvas(this);
     const int top = topPanel_->height();
-    const int w = width(), h = height();
-    canvas.fillRect(0, top, w, h - top, ColorToQColor(color_));
-    const QColor border = ColorToQColor(borderColor_);
-    canvas.fillRect(0, top, 1, h - top - 1, border);
-    canvas.fillRect(0, h - 1, w - 1, 1, border);
-    canvas.fillRect(w - 1, top, 1, h - top, border);
+    canvas.fillRect(0, top, width(), height() - top, ColorToQColor(color_));
+    DrawOpenTopBorder(canvas, {0, top, width(), height()}, 1, ColorToQColor(borderColor_));
 }
 
 void TsuiTab::resizeEvent(QResizeEvent* event) {

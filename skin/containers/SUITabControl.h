@@ -36,8 +36,9 @@ public:
     const QStringList& Tabs() const { return tabs_; }
     void setTabs(const QStringList& tabs);
     int TabIndex() const { return tabIndex_; }
-    // -1 .. the last tab selects and tells the owner (also when unchanged); with no tabs the index
-    // becomes -1 quietly; any other index is ignored.
+    // -1 .. the last tab selects and tells the owner, also when unchanged: the page control relies
+    // on the notice to bring the page to the front. With no tabs the index becomes -1 quietly; any
+    // other index is ignored.
     void setTabIndex(int index);
     int LeftMargin() const { return leftMargin_; }
     void setLeftMargin(int margin);
@@ -81,8 +82,8 @@ class TsuiTab : public QWidget {
     Q_PROPERTY(int LeftMargin READ LeftMargin WRITE setLeftMargin)
     Q_PROPERTY(uint BorderColor READ BorderColor WRITE setBorderColor)
     Q_PROPERTY(uint Color READ Color WRITE setColor)
-    // The tab captions' font, separate from the widget's own font ("Font" with stdset="0" in a
-    // layout file).
+    // The tab captions' font, separate from the widget's own `font`: layout files store it as
+    // "Font" (stdset="0"), so the name stays; in code it is TabFont.
     Q_PROPERTY(QFont Font READ TabFont WRITE setTabFont)
 
 public:
@@ -98,7 +99,8 @@ public:
     const QFont& TabFont() const { return tabFont_; }
     void setTabFont(const QFont& font);
     int TabIndex() const;
-    void setTabIndex(int index) { SetTabIndex(index); }
+    // Forwards to the strip.
+    virtual void setTabIndex(int index);
 
     TsuiTabControlTopPanel* TopPanel() const { return topPanel_; }
 
@@ -111,7 +113,6 @@ protected:
     // window.
     TsuiTab(QWidget* parent, TopPanelFactory CreateTopPanel);
 
-    virtual void SetTabIndex(int index);
     virtual void BorderColorChanged() {}
     virtual void ColorChanged() {}
     // Called by the strip whenever a tab is selected; fires tabActive unless loading.

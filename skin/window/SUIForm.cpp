@@ -95,9 +95,7 @@ QRect DraggedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta,
 void PaintFormBorder(QPainter& canvas, const QSize& client, int borderWidth, TColor color) {
     const int cw = client.width(), ch = client.height(), bw = borderWidth;
     const QColor colour = ColorToQColor(color);
-    canvas.fillRect(0, 0, bw, ch, colour);
-    canvas.fillRect(0, ch - bw, cw, bw, colour);
-    canvas.fillRect(cw - bw, 0, bw, ch, colour);
+    DrawOpenTopBorder(canvas, {0, 0, cw, ch}, bw, colour);
     canvas.fillRect(0, 0, cw, 1, colour);
 }
 
@@ -242,9 +240,9 @@ void TsuiForm::LayOutContent() {
 void TsuiForm::paintEvent(QPaintEvent*) {
     QPainter canvas(this);
     if (style_ == TsuiUIStyle::MacOS || style_ == TsuiUIStyle::Protein) {
-        const QImage pattern = LoadSkinBitmap(style_ == TsuiUIStyle::MacOS
-                                                  ? QStringLiteral("MACOS_FORM_BACKGROUND")
-                                                  : QStringLiteral("PROTEIN_FORM_BACKGROUND"));
+        const QImage pattern =
+            SkinBitmap(style_ == TsuiUIStyle::MacOS ? QStringLiteral("MACOS_FORM_BACKGROUND")
+                                                    : QStringLiteral("PROTEIN_FORM_BACKGROUND"));
         canvas.fillRect(rect(), QBrush(pattern));
     } else {
         canvas.fillRect(rect(), ColorToQColor(color_));

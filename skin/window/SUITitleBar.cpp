@@ -268,7 +268,8 @@ void TsuiTitleBarButton::UpdateMaxRestorePictures() {
 
 void TsuiTitleBarButton::loadPictures(int firstThemeIndex) {
     for (int state = Normal; state <= MouseDown; ++state)
-        pictures_[state].setBitmap(LoadThemeBitmap(style_, firstThemeIndex + state));
+        pictures_[state].setBitmap(
+            ThemeStatePicture(style_, firstThemeIndex, static_cast<TPictureState>(state)));
     picturesChanged();
 }
 
@@ -316,7 +317,7 @@ void TsuiTitleBar::setUIStyle(TsuiUIStyle value) {
     if (value != TsuiUIStyle::Custom) {
         const auto addSection = [&](int themeIndex) -> TsuiTitleBarSection& {
             TsuiTitleBarSection& section = sections_.add();
-            section.setPicture(TPicture(LoadThemeBitmap(value, themeIndex)));
+            section.setPicture(TPicture(ThemeBitmap(value, themeIndex)));
             return section;
         };
         addSection(tiTitleLeft).setAutoSize(true);
@@ -541,7 +542,7 @@ void TsuiTitleBar::DrawButtons(QPainter& canvas, const QSize&) {
     for (int i = 0; i < buttons_.count(); ++i) {
         const TsuiTitleBarButton& button = buttons_[i];
         if (button.ButtonType() == TsuiTitleBarBtnType::suiControlBox && drawAppIcon_) {
-            const QImage icon = LoadSkinBitmap(QStringLiteral("MAINICON"));
+            const QImage icon = SkinBitmap(QStringLiteral("MAINICON"));
             canvas.drawImage(QRect(layout.rects[i].left() + 3, button.Top(), 16, 16), icon);
             continue;
         }

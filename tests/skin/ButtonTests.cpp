@@ -1,13 +1,16 @@
 #include "skin/SUIPublic.h"
 #include "skin/SkinBitmaps.h"
 #include "skin/buttons/SUIButton.h"
+#include "skin/buttons/SUICustomButtonEx.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QDialog>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -409,9 +412,9 @@ TEST(SkinButton, OneClickPerPressAndReleaseInside) {
     TsuiButton button;
     QSignalSpy clicks(&button, &TsuiButton::clicked);
     QTest::mousePress(&button, Qt::LeftButton, {}, {5, 5});
-    EXPECT_TRUE(button.Pressed());
+    EXPECT_TRUE(button.isDown());
     QTest::mouseRelease(&button, Qt::LeftButton, {}, {70, 20});
-    EXPECT_FALSE(button.Pressed());
+    EXPECT_FALSE(button.isDown());
     EXPECT_EQ(clicks.count(), 1);
     // A release without a press does nothing.
     QTest::mouseRelease(&button, Qt::LeftButton, {}, {5, 5});
@@ -424,7 +427,7 @@ TEST(SkinButton, LeavingWhilePressedCancelsTheClick) {
     Enter(button);
     QTest::mousePress(&button, Qt::LeftButton, {}, {5, 5});
     QTest::mouseMove(&button, {81, 5});
-    EXPECT_FALSE(button.Pressed());
+    EXPECT_FALSE(button.isDown());
     EXPECT_FALSE(button.MouseOver());
     QTest::mouseMove(&button, {5, 5});
     QTest::mouseRelease(&button, Qt::LeftButton, {}, {5, 5});
@@ -433,9 +436,9 @@ TEST(SkinButton, LeavingWhilePressedCancelsTheClick) {
     // The right and bottom edge pixels just outside still count as inside.
     QTest::mousePress(&button, Qt::LeftButton, {}, {5, 5});
     QTest::mouseMove(&button, {80, 27});
-    EXPECT_TRUE(button.Pressed());
+    EXPECT_TRUE(button.isDown());
     QTest::mouseMove(&button, {-1, 5});
-    EXPECT_FALSE(button.Pressed());
+    EXPECT_FALSE(button.isDown());
     QTest::mouseRelease(&button, Qt::LeftButton, {}, {5, 5});
     EXPECT_EQ(clicks.count(), 0);
 }
@@ -444,7 +447,7 @@ TEST(SkinButton, TheRightButtonNeitherPressesNorClicks) {
     TsuiButton button;
     QSignalSpy clicks(&button, &TsuiButton::clicked);
     QTest::mousePress(&button, Qt::RightButton, {}, {5, 5});
-    EXPECT_FALSE(button.Pressed());
+    EXPECT_FALSE(button.isDown());
     QTest::mouseRelease(&button, Qt::RightButton, {}, {5, 5});
     EXPECT_EQ(clicks.count(), 0);
 }
@@ -459,7 +462,7 @@ TEST(SkinButton, HoverFollowsEnterAndLeave) {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&button, &leave);
     EXPECT_FALSE(button.MouseOver());
-    EXPECT_TRUE(button.Pressed()); // leaving alone does not release
+    EXPECT_TRUE(button.isDown()); // leaving alone does not release
     EXPECT_EQ(entered.count(), 1);
     EXPECT_EQ(left.count(), 1);
 }
@@ -472,19 +475,19 @@ TEST(SkinButton, SpaceAndEnterClickOnReleaseWhenFocused) {
     for (int key : {int(Qt::Key_Space), int(Qt::Key_Return), int(Qt::Key_Enter)}) {
         // Not focused: nothing.
         SendKey(button, QEvent::KeyPress, key);
-        EXPECT_FALSE(button.Pressed());
+        EXPECT_FALSE(button.isDown());
         SendKey(button, QEvent::KeyRelease, key);
 
         button.setFocus();
         ASSERT_TRUE(button.hasFocus());
         SendKey(button, QEvent::KeyPress, key);
-        EXPECT_TRUE(button.Pressed());
+        EXPECT_TRUE(button.isDown());
         // Holding the key repeats releases and presses: no click until the real release.
         SendKey(button, QEvent::KeyRelease, key, true);
         SendKey(button, QEvent::KeyPress, key, true);
         EXPECT_EQ(Render(button), Stretched("DEEPBLUE_BUTTON_MOUSEDOWN", button.size()));
         SendKey(button, QEvent::KeyRelease, key);
-        EXPECT_FALSE(button.Pressed());
+        EXPECT_FALSE(button.isDown());
         button.clearFocus();
     }
     EXPECT_EQ(clicks.count(), 3);
@@ -568,7 +571,7 @@ public:
     int toggles = 0;
 
 protected:
-    void Toggle() override { ++toggles; }
+    void nextCheckState() override { ++toggles; }
     int GetPictureWidth() const override { return 13; }
     int GetPictureHeight() const override { return 13; }
     void ApplyUIStyle(TsuiUIStyle&) override {}
@@ -590,7 +593,7 @@ TEST(SkinCheckBase, TogglesExactlyWhenItClicks) {
 TEST(SkinCheckBase, DefaultsAndAutoSize) {
     CheckLike check;
     EXPECT_TRUE(check.TabStop());
-    EXPECT_FALSE(check.Checked());
+    EXPECT_FALSE(check.isChecked());
     EXPECT_EQ(check.width(), 93);
     QFont font = check.font();
     font.setPixelSize(12);
@@ -619,6 +622,107 @@ TEST(SkinCheckBase, TheFirstFocusMarkIsEmpty) {
     const QImage second = Render(*check);
     EXPECT_NE(first, second); // the mark appears once the caption has been placed
     EXPECT_EQ(check->TextRect().Left, 13 + 4);
+}
+
+// A check box in miniature: the click flips the state; the log shows what happens in which order.
+class Flipper : public TsuiCustomButtonEx {
+public:
+    explicit Flipper(QWidget* parent = nullptr) : TsuiCustomButtonEx(parent) {
+        connect(this, &QAbstractButton::clicked, this,
+                [this](bool checked) { log << (checked ? "clicked on" : "clicked off"); });
+    }
+    QStringList log;
+
+protected:
+    void nextCheckState() override {
+        log << "next";
+        setChecked(!isChecked());
+    }
+    void CheckedChanged() override { log << "changed"; }
+    int GetPictureWidth() const override { return 13; }
+    int GetPictureHeight() const override { return 13; }
+    void ApplyUIStyle(TsuiUIStyle&) override {}
+};
+
+TEST(SkinCheckBase, EveryClickPathChangesTheStateBeforeReportingTheClick) {
+    QWidget window;
+    auto* check = new Flipper(&window);
+    check->setCaption("&Check");
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const std::function<void()> paths[] = {
+        [&] {
+            QTest::mouseClick(check, Qt::LeftButton, {}, {5, 5});
+        },
+        [&] { QTest::keyClick(check, Qt::Key_Space); },
+        [&] { QTest::keyClick(check, Qt::Key_Return); },
+        [&] { QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier); },
+    };
+    bool on = false;
+    for (const auto& click : paths) {
+        check->log.clear();
+        click();
+        on = !on;
+        EXPECT_EQ(check->isChecked(), on);
+        EXPECT_EQ(check->log, QStringList({"next", "changed", on ? "clicked on" : "clicked off"}));
+    }
+}
+
+TEST(SkinCheckBase, QtButtonGroupsWorkWithTheState) {
+    QWidget window;
+    auto* first = new Flipper(&window);
+    auto* second = new Flipper(&window);
+    QButtonGroup group;
+    group.addButton(first);
+    group.addButton(second);
+    QTest::mouseClick(first, Qt::LeftButton, {}, {5, 5});
+    QTest::mouseClick(second, Qt::LeftButton, {}, {5, 5});
+    EXPECT_FALSE(first->isChecked());
+    EXPECT_TRUE(second->isChecked());
+    EXPECT_EQ(group.checkedButton(), second);
+    // The checked button of an exclusive group stays checked; restating a state changes nothing.
+    second->log.clear();
+    QTest::mouseClick(second, Qt::LeftButton, {}, {5, 5});
+    second->setProperty("Checked", true);
+    EXPECT_TRUE(second->isChecked());
+    EXPECT_EQ(second->log, QStringList({"next", "clicked on"}));
+}
+
+TEST(SkinButton, QtButtonHabitsStayOut) {
+    Window window;
+    ASSERT_TRUE(window.ready);
+    auto* other = new TsuiButton(&window.widget);
+    other->move(100, 10);
+    for (TsuiButton* b : {window.button, other}) {
+        b->setTabStop(true);
+        EXPECT_EQ(b->sizePolicy(), QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred));
+    }
+    window.button->setFocus();
+    // The arrow keys do not move the focus to the next button.
+    QTest::keyClick(window.button, Qt::Key_Right);
+    QTest::keyClick(window.button, Qt::Key_Down);
+    EXPECT_TRUE(window.button->hasFocus());
+    // Disabling a pressed button lets go of the press: enabling it again does not click later.
+    QSignalSpy clicks(window.button, &TsuiButton::clicked);
+    QTest::mousePress(window.button, Qt::LeftButton, {}, {5, 5});
+    window.button->setEnabled(false);
+    window.button->setEnabled(true);
+    QTest::mouseRelease(window.button, Qt::LeftButton, {}, {5, 5});
+    EXPECT_EQ(clicks.count(), 0);
+}
+
+TEST(SkinButton, RestatingTheStyleKeepsWhatWasSetAfterIt) {
+    TsuiButton button;
+    button.setUIStyle(TsuiUIStyle::MacOS);
+    button.setTransparent(true);
+    button.setMaximumHeight(QWIDGETSIZE_MAX);
+    button.resize(80, 30);
+    button.setUIStyle(TsuiUIStyle::MacOS);
+    EXPECT_TRUE(button.Transparent());
+    EXPECT_EQ(button.height(), 30);
+    button.setUIStyle(TsuiUIStyle::WinXP);
+    EXPECT_FALSE(button.Transparent());
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 #include "skin/SUIPublic.h"
 
+#include "skin/SkinBitmaps.h"
+
 #include <QPaintEvent>
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 namespace pestrel {
@@ -279,6 +282,111 @@ TEST(DrawControlFrame, TwoNestedFrames) {
     EXPECT_EQ(out.pixel(1, 2), inner);
     EXPECT_EQ(out.pixel(6, 3), inner);
     EXPECT_EQ(out.pixel(3, 2), Paper);
+}
+
+// The canvas as rows of '#' where it differs from `paper` and '.' where it does not.
+std::vector<std::string> Rows(const QImage& out, QRgb paper) {
+    std::vector<std::string> rows;
+    for (int y = 0; y < out.height(); ++y) {
+        std::string row;
+        for (int x = 0; x < out.width(); ++x)
+            row += out.pixel(x, y) == paper ? '.' : '#';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST(DrawOpenTopBorder, BandsAlongLeftBottomAndRight) {
+    const struct {
+        TRect rect;
+        int width;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {{1, 1, 7, 5}, 1, {"........", ".#....#.", ".#....#.", ".#....#.", ".######.", "........"}},
+        {{0, 0, 8, 6}, 2, {"##....##", "##....##", "##....##", "##....##", "########", "########"}},
+        {{1, 1, 7, 5}, 0, {"........", "........", "........", "........", "........", "........"}},
+        {{3, 3, 3, 5}, 1, {"........", "........", "........", "........", "........", "........"}},
+    };
+    for (const auto& c : cases) {
+        const QImage out = Painted(Canvas(8, 6), [&](QPainter& p) {
+            DrawOpenTopBorder(p, c.rect, c.width, QColor(200, 0, 0));
+        });
+        EXPECT_EQ(Rows(out, Paper), c.rows) << c.rect.Left << "," << c.width;
+    }
+}
+
+TEST(DrawFocusRect, EveryOtherFramePixelInverted) {
+    QImage black(6, 5, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    const QImage out = Painted(black, [](QPainter& p) { DrawFocusRect(p, {0, 0, 6, 5}); });
+    EXPECT_EQ(Rows(out, qRgb(0, 0, 0)),
+              (std::vector<std::string>{"#.#.#.", ".....#", "#.....", ".....#", "#.#.#."}));
+    EXPECT_EQ(out.pixel(0, 0), qRgb(255, 255, 255));
+    // Inverting twice gives the canvas back; an empty rectangle draws nothing.
+    EXPECT_EQ(Painted(out, [](QPainter& p) { DrawFocusRect(p, {0, 0, 6, 5}); }), black);
+    EXPECT_EQ(Painted(black, [](QPainter& p) { DrawFocusRect(p, {3, 3, 3, 4}); }), black);
+}
+
+TEST(DrawDisabledCaption, GreyOverAWhiteCopyOnePixelLowerRight) {
+    QFont font;
+    font.setPixelSize(16);
+    font.setStyleStrategy(QFont::NoAntialias);
+    QRect grey, white;
+    const QImage out = Painted(Canvas(40, 24), [&](QPainter& p) {
+        p.setFont(font);
+        DrawDisabledCaption(p, {0, 0, 40, 24}, Qt::AlignCenter, "M");
+    });
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            if (out.pixel(x, y) == DisabledCaptionGrey)
+                grey |= QRect(x, y, 1, 1);
+            else if (out.pixel(x, y) == qRgb(255, 255, 255))
+                white |= QRect(x, y, 1, 1);
+        }
+    ASSERT_FALSE(grey.isEmpty());
+    EXPECT_EQ(grey | white, grey.adjusted(0, 0, 1, 1));
+}
+
+// Paints through the off-screen buffer: a blue square on its background.
+class Buffered : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override {
+        PaintOffscreen(this, QColor(200, 0, 0),
+                       [](QPainter& canvas) { canvas.fillRect(2, 2, 3, 3, Qt::blue); });
+    }
+};
+
+TEST(PaintOffscreen, FillsThenPaintsAndCopiesTheWhole) {
+    Buffered widget;
+    widget.resize(7, 6);
+    const QImage shown = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(Rows(shown, qRgb(200, 0, 0)),
+              (std::vector<std::string>{".......", ".......", "..###..", "..###..", "..###..",
+                                        "......."}));
+    EXPECT_EQ(shown.pixel(3, 3), qRgb(0, 0, 255));
+}
+
+TEST(ThemeStatePicture, StateToEntryAndPicture) {
+    using S = TPictureState;
+    const struct {
+        bool enabled, pressed, over;
+        S state;
+        const char* picture;
+    } cases[] = {
+        {true, false, false, S::Normal, "WINXP_TITLEBTN_CLOSE_NORMAL"},
+        {true, false, true, S::MouseOn, "WINXP_TITLEBTN_CLOSE_MOUSEON"},
+        {true, true, true, S::MouseDown, "WINXP_TITLEBTN_CLOSE_MOUSEDOWN"},
+        {true, true, false, S::MouseDown, "WINXP_TITLEBTN_CLOSE_MOUSEDOWN"},
+        {false, true, true, S::Disabled, "WINXP_TITLEBTN_CLOSE_NORMAL"},
+    };
+    for (const auto& c : cases) {
+        const S state = PictureState(c.enabled, c.pressed, c.over);
+        EXPECT_EQ(state, c.state) << c.picture;
+        EXPECT_EQ(ThemeStatePicture(TsuiUIStyle::WinXP, tiTitleBtnCloseNormal, state),
+                  LoadSkinBitmap(c.picture))
+            << c.picture;
+    }
+    EXPECT_TRUE(ThemeStatePicture(TsuiUIStyle::Custom, tiButtonNormal, S::Normal).isNull());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "skin/SkinBitmaps.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -31,6 +32,27 @@ TEST(SkinBitmaps, TheProgramIconKeepsItsTransparency) {
     EXPECT_EQ(icon.size(), QSize(32, 32));
     EXPECT_TRUE(icon.hasAlphaChannel());
     EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+}
+
+QStringList warnings;
+void Collect(QtMsgType, const QMessageLogContext&, const QString& message) {
+    warnings << message;
+}
+
+TEST(SkinBitmaps, TheAccessorForPaintingAnswersEmptyAndSaysOnce) {
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(Collect);
+    for (int round = 0; round < 2; ++round) {
+        for (const char* name : {"NO_SUCH_PICTURE_A", "NO_SUCH_PICTURE_B", "", "../skins.qrc"})
+            EXPECT_TRUE(SkinBitmap(name).isNull()) << name;
+        EXPECT_EQ(SkinBitmap("MAINICON"), LoadSkinBitmap("MAINICON"));
+    }
+    qInstallMessageHandler(previous);
+    // One line per missing name, naming it; nothing for the empty name, which asks for none.
+    ASSERT_EQ(warnings.size(), 3) << warnings.join('|').toStdString();
+    EXPECT_TRUE(warnings[0].contains("NO_SUCH_PICTURE_A"));
+    EXPECT_TRUE(warnings[1].contains("NO_SUCH_PICTURE_B"));
+    EXPECT_TRUE(warnings[2].contains("../skins.qrc"));
 }
 
 } // namespace
