@@ -265,6 +265,15 @@ TEST(PageControlStyle, ColoursPropagateToThePages) {
     }
 }
 
+TEST(PageControlStyle, RestatingTheStyleKeepsColoursSetAfterIt) {
+    Pages pages({"a"}, TsuiUIStyle::DeepBlue);
+    pages.control.setColor(0x123456);
+    pages.control.setUIStyle(TsuiUIStyle::DeepBlue);
+    EXPECT_EQ(pages.sheets[0]->Color(), TColor(0x123456));
+    pages.control.setUIStyle(TsuiUIStyle::Protein);
+    EXPECT_EQ(pages.sheets[0]->Color(), TColor(0xFBFBFB));
+}
+
 TEST(PageControlStyle, SheetAndFrameBorders) {
     Pages pages({"a"}, TsuiUIStyle::DeepBlue);
     pages.control.setBorderColor(clRed);

@@ -177,7 +177,7 @@ TEST_F(LayoutTest, NinePushButtonsAreDeepBlueWithoutGlyphs) {
         EXPECT_EQ(button->UIStyle(), TsuiUIStyle::DeepBlue) << qPrintable(button->objectName());
         EXPECT_FALSE(button->AutoSize()) << qPrintable(button->objectName());
         EXPECT_FALSE(button->Transparent()) << qPrintable(button->objectName());
-        EXPECT_EQ(button->Layout(), TsuiButton::blGlyphLeft);
+        EXPECT_EQ(button->glyphLayout(), TsuiButton::blGlyphLeft);
         EXPECT_EQ(button->Spacing(), 4);
         EXPECT_TRUE(button->Glyph().isNull());
     }
