@@ -15,12 +15,12 @@ TsuiTabSheet::TsuiTabSheet(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     applyColor();
     if (auto* pageControl = qobject_cast<TsuiPageControl*>(parent))
-        pageControl->InsertPage(this);
+        pageControl->insertPage(this);
 }
 
 TsuiTabSheet::~TsuiTabSheet() {
     if (pageControl_)
-        pageControl_->RemovePage(this);
+        pageControl_->removePage(this);
 }
 
 QString TsuiTabSheet::PageControlName() const {
@@ -30,12 +30,12 @@ QString TsuiTabSheet::PageControlName() const {
 void TsuiTabSheet::setPageControl(const QString& name) {
     if (pageControl_ && !name.isEmpty() && pageControl_->objectName() == name &&
         pageControl_->PageCount() == pageControl_->pageNames_.size())
-        pageControl_->CompleteLoading();
+        pageControl_->completeLoading();
 }
 
 void TsuiTabSheet::setPageIndex(int index) {
     if (pageControl_)
-        pageControl_->MovePage(this, index);
+        pageControl_->movePage(this, index);
 }
 
 void TsuiTabSheet::setCaption(const QString& caption) {
@@ -43,7 +43,7 @@ void TsuiTabSheet::setCaption(const QString& caption) {
         return;
     caption_ = caption;
     if (pageControl_)
-        pageControl_->RebuildTabs();
+        pageControl_->rebuildTabs();
 }
 
 bool TsuiTabSheet::TabVisible() const {
@@ -56,9 +56,9 @@ void TsuiTabSheet::setTabVisible(bool visible) {
         return;
     pageControl_->TopPanel()->setTabVisible(pageIndex_, visible);
     if (visible)
-        pageControl_->ActivateByIndex(pageIndex_);
+        pageControl_->activateByIndex(pageIndex_);
     else
-        pageControl_->SelectVisibleNeighbour(pageIndex_);
+        pageControl_->selectVisibleNeighbour(pageIndex_);
 }
 
 void TsuiTabSheet::setColor(TColor color) {
@@ -110,9 +110,9 @@ bool TsuiTabSheet::event(QEvent* event) {
     if (event->type() == QEvent::ParentChange) {
         auto* pageControl = qobject_cast<TsuiPageControl*>(parentWidget());
         if (pageControl_ && pageControl_ != pageControl)
-            pageControl_->RemovePage(this);
+            pageControl_->removePage(this);
         if (pageControl && !pageControl_)
-            pageControl->InsertPage(this);
+            pageControl->insertPage(this);
     }
     return QWidget::event(event);
 }
@@ -140,7 +140,7 @@ void TsuiPageControl::setActivePage(TsuiTabSheet* page) {
         return;
     setTabIndex(page->pageIndex_);
     TopPanel()->setTabIndex(page->pageIndex_);
-    BringToFront(page);
+    bringToFront(page);
 }
 
 TsuiTabSheet* TsuiPageControl::Page(int index) const {
@@ -158,13 +158,13 @@ void TsuiPageControl::setPages(const QStringList& names) {
     pageNames_ = names;
     setLoading(!names.isEmpty());
     if (!names.isEmpty() && names.size() == pages_.size())
-        CompleteLoading();
+        completeLoading();
 }
 
 void TsuiPageControl::TabActive(int index) {
     if (TsuiTabSheet* page = Page(index)) {
         activePage_ = page;
-        BringToFront(page);
+        bringToFront(page);
     }
     TsuiTab::TabActive(index);
 }
@@ -189,33 +189,33 @@ void TsuiPageControl::ColorChanged() {
         page->setColor(Color());
 }
 
-void TsuiPageControl::Realign() {
-    TsuiTab::Realign();
+void TsuiPageControl::realign() {
+    TsuiTab::realign();
     for (TsuiTabSheet* page : std::as_const(pages_))
-        PlacePage(page);
+        placePage(page);
 }
 
 bool TsuiPageControl::event(QEvent* event) {
     // A layout file that named more pages than it holds: loading ends when the control is shown.
-    if (event->type() == QEvent::Polish && Loading()) {
+    if (event->type() == QEvent::Polish && loading()) {
         pageNames_.clear();
         setLoading(false);
     }
     return TsuiTab::event(event);
 }
 
-void TsuiPageControl::InsertPage(TsuiTabSheet* sheet) {
+void TsuiPageControl::insertPage(TsuiTabSheet* sheet) {
     sheet->pageControl_ = this;
     sheet->setColor(Color());
     sheet->setBorderColor(BorderColor());
     pages_.append(sheet);
-    Renumber();
-    RebuildTabs();
-    PlacePage(sheet);
+    renumber();
+    rebuildTabs();
+    placePage(sheet);
     setActivePage(sheet);
 }
 
-void TsuiPageControl::RemovePage(TsuiTabSheet* sheet) {
+void TsuiPageControl::removePage(TsuiTabSheet* sheet) {
     const int index = static_cast<int>(pages_.indexOf(sheet));
     if (index < 0)
         return;
@@ -226,33 +226,33 @@ void TsuiPageControl::RemovePage(TsuiTabSheet* sheet) {
     pages_.removeAt(index);
     sheet->pageControl_ = nullptr;
     sheet->pageIndex_ = -1;
-    Renumber();
-    ActivateByIndex(index - 1);
+    renumber();
+    activateByIndex(index - 1);
 }
 
-void TsuiPageControl::MovePage(TsuiTabSheet* sheet, int index) {
+void TsuiPageControl::movePage(TsuiTabSheet* sheet, int index) {
     const int from = static_cast<int>(pages_.indexOf(sheet));
     if (from < 0 || index < 0 || index >= pages_.size())
         return;
     pages_.move(from, index);
-    Renumber();
-    RebuildTabs();
+    renumber();
+    rebuildTabs();
     setActivePage(sheet);
 }
 
-void TsuiPageControl::Renumber() {
+void TsuiPageControl::renumber() {
     for (int i = 0; i < pages_.size(); ++i)
         pages_[i]->pageIndex_ = i;
 }
 
-void TsuiPageControl::RebuildTabs() {
+void TsuiPageControl::rebuildTabs() {
     QStringList tabs;
     for (const TsuiTabSheet* page : std::as_const(pages_))
         tabs << page->caption_;
     TopPanel()->setTabs(tabs);
 }
 
-void TsuiPageControl::ActivateByIndex(int index) {
+void TsuiPageControl::activateByIndex(int index) {
     if (index < 0 || index > TopPanel()->Tabs().size() - 1) {
         setActivePage(nullptr);
         return;
@@ -261,26 +261,26 @@ void TsuiPageControl::ActivateByIndex(int index) {
     TopPanel()->setTabIndex(index);
     if (TsuiTabSheet* page = Page(index)) {
         activePage_ = page;
-        BringToFront(page);
+        bringToFront(page);
     }
 }
 
-void TsuiPageControl::SelectVisibleNeighbour(int index) {
+void TsuiPageControl::selectVisibleNeighbour(int index) {
     for (int i = index - 1; i >= 0; --i) {
         if (TopPanel()->TabVisible(i)) {
-            ActivateByIndex(i);
+            activateByIndex(i);
             return;
         }
     }
     for (int i = index + 1; i < pages_.size(); ++i) {
         if (TopPanel()->TabVisible(i)) {
-            ActivateByIndex(i);
+            activateByIndex(i);
             return;
         }
     }
 }
 
-void TsuiPageControl::BringToFront(TsuiTabSheet* page) {
+void TsuiPageControl::bringToFront(TsuiTabSheet* page) {
     QWidget* focus = window()->focusWidget();
     bool focusBehind = false;
     for (TsuiTabSheet* other : std::as_const(pages_)) {
@@ -304,12 +304,12 @@ void TsuiPageControl::BringToFront(TsuiTabSheet* page) {
     page->setFocus(Qt::OtherFocusReason);
 }
 
-void TsuiPageControl::PlacePage(TsuiTabSheet* page) const {
+void TsuiPageControl::placePage(TsuiTabSheet* page) const {
     const int top = TopPanel()->height();
     page->setGeometry(0, top, width(), height() - top);
 }
 
-void TsuiPageControl::CompleteLoading() {
+void TsuiPageControl::completeLoading() {
     const auto position = [this](const TsuiTabSheet* page) {
         const int at = static_cast<int>(pageNames_.indexOf(page->objectName()));
         return at < 0 ? static_cast<int>(pageNames_.size()) : at;
@@ -317,8 +317,8 @@ void TsuiPageControl::CompleteLoading() {
     std::stable_sort(
         pages_.begin(), pages_.end(),
         [&](const TsuiTabSheet* a, const TsuiTabSheet* b) { return position(a) < position(b); });
-    Renumber();
-    RebuildTabs();
+    renumber();
+    rebuildTabs();
     for (const TsuiTabSheet* page : std::as_const(pages_))
         TopPanel()->setTabVisible(page->pageIndex_, page->tabVisible_);
     // The selected tab follows its page to the page's new place.

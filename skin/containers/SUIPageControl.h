@@ -101,25 +101,25 @@ protected:
     void ApplyUIStyleToChildren(TsuiUIStyle style) override;
     void BorderColorChanged() override;
     void ColorChanged() override;
-    void Realign() override;
+    void realign() override;
     bool event(QEvent* event) override;
 
 private:
     friend class TsuiTabSheet;
 
-    void InsertPage(TsuiTabSheet* sheet);
-    void RemovePage(TsuiTabSheet* sheet);
-    void MovePage(TsuiTabSheet* sheet, int index);
-    void Renumber();
-    void RebuildTabs();
-    void ActivateByIndex(int index);
-    void SelectVisibleNeighbour(int index);
+    void insertPage(TsuiTabSheet* sheet);
+    void removePage(TsuiTabSheet* sheet);
+    void movePage(TsuiTabSheet* sheet, int index);
+    void renumber();
+    void rebuildTabs();
+    void activateByIndex(int index);
+    void selectVisibleNeighbour(int index);
     // Shows `page` on top; the pages behind it leave the focus chain, and a focus that was on one
     // of them moves to `page`.
-    void BringToFront(TsuiTabSheet* page);
-    void PlacePage(TsuiTabSheet* page) const;
+    void bringToFront(TsuiTabSheet* page);
+    void placePage(TsuiTabSheet* page) const;
     // Orders the pages by the names of the layout file and ends loading.
-    void CompleteLoading();
+    void completeLoading();
 
     QList<TsuiTabSheet*> pages_;
     QPointer<TsuiTabSheet> activePage_;

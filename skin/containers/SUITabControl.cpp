@@ -33,7 +33,7 @@ void TsuiTabControlTopPanel::setUIStyle(TsuiUIStyle style) {
     inactiveTabResName_ = GetThemeString(style, tiTabInactive);
     lineResName_ = GetThemeString(style, tiTabLine);
     resize(width(), GetThemeInteger(style, tiTabHeight));
-    owner_->Realign();
+    owner_->realign();
     update();
 }
 
@@ -218,7 +218,7 @@ void TsuiTab::ApplyUIStyleToChildren(TsuiUIStyle style) {
     ContainerApplyUIStyle(this, style);
 }
 
-void TsuiTab::Realign() {
+void TsuiTab::realign() {
     topPanel_->setGeometry(0, 0, width(), topPanel_->height());
 }
 
@@ -231,7 +231,7 @@ void TsuiTab::paintEvent(QPaintEvent*) {
 
 void TsuiTab::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Realign();
+    realign();
 }
 
 // --- TsuiTabControl

@@ -119,9 +119,9 @@ protected:
     virtual void TabActive(int index);
     virtual void ApplyUIStyleToChildren(TsuiUIStyle style);
     // Places the strip along the top, at its own height.
-    virtual void Realign();
+    virtual void realign();
 
-    bool Loading() const { return loading_; }
+    bool loading() const { return loading_; }
     void setLoading(bool loading) { loading_ = loading; }
 
     void paintEvent(QPaintEvent* event) override;
