@@ -8,7 +8,11 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
+#include <io.h>
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace pestrel {
@@ -22,13 +26,44 @@ std::string TemporaryNameBeside(const std::string& path) {
            ".tmp";
 }
 
-bool WriteWhole(const std::string& path, const char* mode, const std::string& bytes) {
+// Pushes what the system holds of an open file to the disk.
+bool FlushToDisk(std::FILE* file) {
+    if (std::fflush(file) != 0)
+        return false;
+#ifdef _WIN32
+    return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
+#else
+    return ::fsync(::fileno(file)) == 0;
+#endif
+}
+
+enum class Durability { Cached, OnDisk };
+
+bool WriteWhole(const std::string& path, const char* mode, const std::string& bytes,
+                Durability durability) {
     std::FILE* file = std::fopen(path.c_str(), mode);
     if (!file)
         return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                         (durability == Durability::Cached || FlushToDisk(file));
     const bool closed = std::fclose(file) == 0;
     return written && closed;
+}
+
+// Makes a rename inside `path`'s folder survive a power loss. Windows has no such step: the
+// rename itself writes through.
+void FlushFolderOf([[maybe_unused]] const std::string& path) {
+#ifndef _WIN32
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+#endif
 }
 
 // Renames `from` over `to`. Both names go to the system as the bytes they are (the ANSI code page
@@ -62,14 +97,18 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     const std::string temporary = TemporaryNameBeside(path);
-    if (WriteWhole(temporary, "wb", bytes) && RenameOver(temporary, path))
+    // The bytes reach the disk before the name points at them, so that a power loss leaves the
+    // old file or the new one, never an empty one.
+    if (WriteWhole(temporary, "wb", bytes, Durability::OnDisk) && RenameOver(temporary, path)) {
+        FlushFolderOf(path);
         return true;
+    }
     std::remove(temporary.c_str());
     return false;
 }
 
 bool AppendToFile(const std::string& path, const std::string& bytes) {
-    return WriteWhole(path, "ab", bytes);
+    return WriteWhole(path, "ab", bytes, Durability::Cached);
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {

@@ -10,8 +10,9 @@ namespace pestrel {
 
 // The file's bytes, or nothing when it cannot be opened or read.
 std::optional<std::string> ReadFileBytes(const std::string& path);
-// Writes `bytes` to a temporary file beside `path`, then renames it over `path`. On failure the
-// old file stays whole, the temporary file is removed and the answer is false.
+// Writes `bytes` to a temporary file beside `path`, flushes it to the disk, renames it over `path`
+// and flushes the folder, so that even a power loss leaves the old bytes or the new ones. On
+// failure the old file stays whole, the temporary file is removed and the answer is false.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
 // Appends `bytes`, creating the file when missing. False when it cannot be opened or written.
 bool AppendToFile(const std::string& path, const std::string& bytes);

@@ -70,41 +70,37 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
         return false;
     };
     Platform& platform = context.platform;
-    try {
-        EnsureBackupFolder(context);
-        const int count = view.entryCount();
-        view.setMarker(count - 1);
-        for (int i = count - 1; i >= 0; --i) {
-            const std::optional<std::string> entry = view.entry(i);
-            if (!entry)
-                return endEarly();
-            view.setMarker(i);
+    EnsureBackupFolder(context);
+    const int count = view.entryCount();
+    view.setMarker(count - 1);
+    for (int i = count - 1; i >= 0; --i) {
+        const std::optional<std::string> entry = view.entry(i);
+        if (!entry)
+            return endEarly();
+        view.setMarker(i);
 
-            if (EndsWithLowerDll(*entry) && !HandleLibrary(context, *entry))
-                return endEarly();
+        if (EndsWithLowerDll(*entry) && !HandleLibrary(context, *entry))
+            return endEarly();
 
-            const std::string folder = WithTrailingSeparator(FindProcessFolder(platform, *entry));
-            if (!folder.empty()) {
-                if (const std::optional<std::string> file = JoinName(folder, *entry))
-                    RemoveRunningProgram(context, view, *entry, *file);
-            } else {
-                RemoveFromSystemFolders(context, *entry);
-            }
-
-            DeleteRegValue(platform, RegRoot::LocalMachine, kRunKey, *entry);
-            DeleteRegValue(platform, RegRoot::CurrentUser, kRunKey, *entry);
-
-            if (const int marker = view.marker(); marker > 0)
-                view.setMarker(marker - 1);
+        const std::string folder = WithTrailingSeparator(FindProcessFolder(platform, *entry));
+        if (!folder.empty()) {
+            if (const std::optional<std::string> file = JoinName(folder, *entry))
+                RemoveRunningProgram(context, view, *entry, *file);
+        } else {
+            RemoveFromSystemFolders(context, *entry);
         }
-        view.setMarker(0);
-        view.setStatusText(kKillPassDoneText);
-        platform.sleepMs(completionPauseMs);
-        view.setStatusText("");
-        return true;
-    } catch (...) {
-        return endEarly();
+
+        DeleteRegValue(platform, RegRoot::LocalMachine, kRunKey, *entry);
+        DeleteRegValue(platform, RegRoot::CurrentUser, kRunKey, *entry);
+
+        if (const int marker = view.marker(); marker > 0)
+            view.setMarker(marker - 1);
     }
+    view.setMarker(0);
+    view.setStatusText(kKillPassDoneText);
+    platform.sleepMs(completionPauseMs);
+    view.setStatusText("");
+    return true;
 }
 
 } // namespace pestrel

@@ -25,19 +25,11 @@ std::string FolderValue(std::string path) {
 } // namespace
 
 std::string GetWinDir(Platform& platform) {
-    try {
-        return FolderValue(platform.windowsFolder());
-    } catch (...) {
-        return {};
-    }
+    return FolderValue(platform.windowsFolder());
 }
 
 std::string GetSysDir(Platform& platform) {
-    try {
-        return FolderValue(platform.systemFolder());
-    } catch (...) {
-        return {};
-    }
+    return FolderValue(platform.systemFolder());
 }
 
 std::string FolderOf(const std::string& path) {
@@ -55,8 +47,9 @@ std::string WithTrailingSeparator(std::string path) {
 
 std::optional<std::string> JoinName(const std::string& folder, const std::string& name) {
     // Both separators count on every platform: a name typed or read from a file is never a path.
-    if (folder.empty() || name.empty() || name.find_first_of("/\\:") != std::string::npos ||
-        name.find("..") != std::string::npos || name.find('\0') != std::string::npos || name == ".")
+    // Two dots inside a name ("setup..exe") stay inside the folder; only "." and ".." point away.
+    if (folder.empty() || name.empty() || name == "." || name == ".." ||
+        name.find_first_of(std::string_view("/\\:\0", 4)) != std::string::npos)
         return std::nullopt;
     return folder + name;
 }
@@ -75,11 +68,7 @@ bool ProcessMatchesName(const std::string& exeFile, const std::string& name) {
 }
 
 std::vector<std::string> ListProcesses(Platform& platform) {
-    try {
-        return ListProcesses(platform.processSnapshot(SnapshotDetail::Names));
-    } catch (...) {
-        return {};
-    }
+    return ListProcesses(platform.processSnapshot(SnapshotDetail::Names));
 }
 
 std::vector<std::string> ListProcesses(const std::vector<ProcessRecord>& snapshot) {
@@ -91,11 +80,7 @@ std::vector<std::string> ListProcesses(const std::vector<ProcessRecord>& snapsho
 }
 
 std::string FindProcessFolder(Platform& platform, const std::string& name) {
-    try {
-        return ProcessFolderIndex(platform).find(name);
-    } catch (...) {
-        return {};
-    }
+    return ProcessFolderIndex(platform).find(name);
 }
 
 ProcessFolderIndex::ProcessFolderIndex(Platform& platform)
@@ -124,18 +109,14 @@ std::string ProcessFolderIndex::find(const std::string& name) const {
 }
 
 bool KillProcessByName(Platform& platform, const std::string& name) {
-    try {
-        platform.requestClose(name);
-        for (const ProcessRecord& record : platform.processSnapshot(SnapshotDetail::Names)) {
-            if (ProcessMatchesName(record.exeFile, name)) {
-                platform.terminateProcess(record.id);
-                return true;
-            }
+    platform.requestClose(name);
+    for (const ProcessRecord& record : platform.processSnapshot(SnapshotDetail::Names)) {
+        if (ProcessMatchesName(record.exeFile, name)) {
+            platform.terminateProcess(record.id);
+            return true;
         }
-        return false;
-    } catch (...) {
-        return false;
     }
+    return false;
 }
 
 } // namespace pestrel

@@ -1,6 +1,6 @@
 #pragma once
 // Shared routines of the kill engine: folders, process lookup and termination, registry
-// routines and the repairs of hijacked settings. None of them throws.
+// routines and the repairs of hijacked settings. Failures are answers, as the platform's are.
 
 #include "platform/Platform.h"
 
@@ -19,8 +19,8 @@ std::string FolderOf(const std::string& path);
 // `path` with one trailing separator unless it already has one; empty stays empty.
 std::string WithTrailingSeparator(std::string path);
 // folder + name, or nothing when the folder is empty or the name could reach outside the folder
-// (a separator, "..", a drive colon, an empty name). Every file name the engine builds from a list
-// entry or a file line goes through here.
+// (a separator, a drive colon, NUL, an empty name, a name that is exactly "." or ".."). Every file
+// name the engine builds from a list entry or a file line goes through here.
 std::optional<std::string> JoinName(const std::string& folder, const std::string& name);
 
 // ASCII letters a-z upper-cased, every other byte unchanged.

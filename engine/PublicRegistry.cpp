@@ -43,54 +43,34 @@ constexpr const char* kInternetZoneKey =
 
 bool WriteRegValue(Platform& platform, RegRoot root, const std::string& key, int kind,
                    const std::string& name, const std::string& value) {
-    try {
-        if (kind == RegText)
-            return platform.setValue(root, key, name, Text(value));
-        if (kind != RegInteger)
-            return false;
-        const std::optional<std::uint32_t> number = ParseDecimal(value);
-        return number && platform.setValue(root, key, name, Integer(*number));
-    } catch (...) {
+    if (kind == RegText)
+        return platform.setValue(root, key, name, Text(value));
+    if (kind != RegInteger)
         return false;
-    }
+    const std::optional<std::uint32_t> number = ParseDecimal(value);
+    return number && platform.setValue(root, key, name, Integer(*number));
 }
 
 bool DeleteRegValue(Platform& platform, RegRoot root, const std::string& key,
                     const std::string& name) {
-    try {
-        return platform.createKey(root, key) && platform.deleteValue(root, key, name);
-    } catch (...) {
-        return false;
-    }
+    return platform.createKey(root, key) && platform.deleteValue(root, key, name);
 }
 
 bool EnableRegistryTools(Platform& platform) {
-    try {
-        return platform.setValue(RegRoot::LocalMachine, kPoliciesSystemKey, "DisableRegistryTools",
-                                 Integer(0)) &&
-               platform.setValue(RegRoot::CurrentUser, kPoliciesSystemKey, "DisableRegistryTools",
-                                 Integer(0));
-    } catch (...) {
-        return false;
-    }
+    return platform.setValue(RegRoot::LocalMachine, kPoliciesSystemKey, "DisableRegistryTools",
+                             Integer(0)) &&
+           platform.setValue(RegRoot::CurrentUser, kPoliciesSystemKey, "DisableRegistryTools",
+                             Integer(0));
 }
 
 bool ResetTxtFileOpenCommand(Platform& platform) {
-    try {
-        return platform.setValue(RegRoot::ClassesRoot, "\\txtfile\\shell\\open\\command", "",
-                                 Text("Notepad.exe \"%1\" "));
-    } catch (...) {
-        return false;
-    }
+    return platform.setValue(RegRoot::ClassesRoot, "\\txtfile\\shell\\open\\command", "",
+                             Text("Notepad.exe \"%1\" "));
 }
 
 bool ResetExeFileOpenCommand(Platform& platform) {
-    try {
-        return platform.setValue(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command", "",
-                                 Text("\"%1\" %*"));
-    } catch (...) {
-        return false;
-    }
+    return platform.setValue(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command", "",
+                             Text("\"%1\" %*"));
 }
 
 bool ResetBrowserSettings(Platform& platform) {

@@ -103,11 +103,16 @@ TRunExecute::TRunExecute(TMainForm& form) : form_(form), mode_(form.context().Ru
 void TRunExecute::run() {
     Context& context = form_.context();
     WindowLink window(form_);
-    // A failure ends the job quietly; a kill pass has already answered its own on the window.
+    // The engine answers failures; what still escapes (memory running out) ends the job here,
+    // and a kill pass cut short leaves the window as one that ended early would.
     try {
         EnsureBackupFolder(context);
         RunJob(mode_, context, form_.workers(), form_.waits(), window);
     } catch (...) {
+        if (mode_ == RunModes::KillPass) {
+            window.enableKillButton();
+            window.setStatusText(std::string());
+        }
     }
 }
 

@@ -49,17 +49,67 @@ bool MayWrite(const std::string& path) {
     return (info.st_mode & S_IWUSR) != 0 && ::access(path.c_str(), W_OK) == 0;
 }
 
+// A change time at least this old cannot be shared by a later write, whatever the granularity
+// of the file system's clock.
+constexpr long long kSettledNs = 100'000'000;
+
+long long Nanoseconds(const timespec& time) {
+    return static_cast<long long>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+long long NowNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return Nanoseconds(now);
+}
+
 } // namespace
 
 HiveFile::HiveFile(std::string path, std::string rootName)
     : path_(std::move(path)), rootName_(std::move(rootName)) {}
 
-std::optional<RegistryHive> HiveFile::read() const {
-    if (std::optional<std::string> text = ReadFileBytes(path_))
-        return RegistryHive::Parse(rootName_, *text);
-    if (::access(path_.c_str(), F_OK) != 0 && errno == ENOENT)
-        return RegistryHive(rootName_);
-    return std::nullopt;
+bool HiveFile::Stamp::operator==(const Stamp& other) const {
+    return exists == other.exists && device == other.device && inode == other.inode &&
+           size == other.size && Nanoseconds(modified) == Nanoseconds(other.modified) &&
+           Nanoseconds(changed) == Nanoseconds(other.changed);
+}
+
+bool HiveFile::stampFile(Stamp& stamp) const {
+    struct stat info;
+    stamp = Stamp();
+    if (::stat(path_.c_str(), &info) != 0)
+        return errno == ENOENT;
+    stamp = {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+    return true;
+}
+
+RegistryHive* HiveFile::current() {
+    const long long now = NowNs();
+    Stamp stamp;
+    if (!stampFile(stamp)) {
+        cached_.reset();
+        return nullptr;
+    }
+    if (cached_ && trusted_ && stamp == stamp_)
+        return &*cached_;
+    // Stamped before reading: should the file change in between, the next stamp differs.
+    std::optional<std::string> text;
+    if (stamp.exists && !(text = ReadFileBytes(path_))) {
+        cached_.reset();
+        return nullptr;
+    }
+    cached_ = text ? RegistryHive::Parse(rootName_, *text) : RegistryHive(rootName_);
+    stamp_ = stamp;
+    trusted_ = !stamp.exists || Nanoseconds(stamp.changed) + kSettledNs < now;
+    return &*cached_;
+}
+
+bool HiveFile::read(const std::function<void(const RegistryHive&)>& look) {
+    std::lock_guard guard(mutex_);
+    const RegistryHive* hive = current();
+    if (hive)
+        look(*hive);
+    return hive != nullptr;
 }
 
 bool HiveFile::modify(const std::function<Outcome(RegistryHive&)>& change) {
@@ -69,12 +119,19 @@ bool HiveFile::modify(const std::function<Outcome(RegistryHive&)>& change) {
     FileLock lock(path_ + ".lock");
     if (!lock.held() || !MayWrite(path_))
         return false;
-    std::optional<RegistryHive> hive = read();
+    RegistryHive* hive = current();
     if (!hive)
         return false;
     const Outcome outcome = change(*hive);
-    if (outcome.changed && !ReplaceFileAtomically(path_, hive->serialize()))
-        return false;
+    if (outcome.changed) {
+        // The cache now holds the new hive; it stands for the file once the file holds it.
+        const long long now = NowNs();
+        if (!ReplaceFileAtomically(path_, hive->serialize()) || !stampFile(stamp_)) {
+            cached_.reset();
+            return false;
+        }
+        trusted_ = Nanoseconds(stamp_.changed) + kSettledNs < now;
+    }
     return outcome.answer;
 }
 

@@ -117,8 +117,9 @@ bool PosixPlatform::setValue(RegRoot root, const std::string& key, const std::st
 std::optional<RegValue> PosixPlatform::queryValue(RegRoot root, const std::string& key,
                                                   const std::string& name) {
     std::string path = key;
-    const std::optional<RegistryHive> hive = hiveFor(root, path).read();
-    return hive ? hive->value(path, name) : std::nullopt;
+    std::optional<RegValue> value;
+    hiveFor(root, path).read([&](const RegistryHive& hive) { value = hive.value(path, name); });
+    return value;
 }
 
 bool PosixPlatform::deleteValue(RegRoot root, const std::string& key, const std::string& name) {

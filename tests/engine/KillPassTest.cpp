@@ -193,6 +193,27 @@ TEST_F(KillPass, EndsEarlyWhenALibraryCannotBeRecorded) {
     EXPECT_EQ(view.statusTexts, std::vector<std::string>{""});
 }
 
+TEST_F(KillPass, NamesWithTwoDotsInsideAreHandledLikeAnyOther) {
+    auto running = machine.startProgram(folder("Tools"), "setup..exe");
+    const std::string file = folder("Tools") + "setup..exe";
+    WriteFile(context.SysDir + "a..b.dll", "library");
+    WriteFile(context.SysDir + "x..y.exe", "resting");
+    addRunValue(RegRoot::CurrentUser, "setup..exe");
+
+    test::RecordingView view({"setup..exe", "a..b.dll", "x..y.exe"});
+    EXPECT_TRUE(run(view));
+
+    EXPECT_TRUE(running->ended());
+    EXPECT_FALSE(Exists(file));
+    EXPECT_TRUE(Exists(backup("setup..exe")));
+    EXPECT_EQ(logged("setup..exe"), file);
+    EXPECT_FALSE(runValue(RegRoot::CurrentUser, "setup..exe"));
+    EXPECT_FALSE(Exists(context.SysDir + "a..b.dll"));
+    EXPECT_EQ(ReadFile(context.AppPath + "Temp.~txt"), "a..b.dll\r\n");
+    EXPECT_FALSE(Exists(context.SysDir + "x..y.exe"));
+    EXPECT_EQ(ReadFile(backup("x..y.exe")), "resting");
+}
+
 TEST_F(KillPass, EntriesThatArePathsTouchNothingOutsideTheFolders) {
     auto evil = machine.startProgram(folder("Tools"), "pass-path.exe");
     WriteFile(machine.root() + "data" + S + "outside.exe", "stays");

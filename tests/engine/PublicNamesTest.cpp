@@ -27,7 +27,10 @@ TEST(JoinName, KeepsEveryNameInsideItsFolder) {
         {"/etc/passwd", false},
         {"C:evil.exe", false},
         {"evil.exe:stream", false},
-        {"a..b.exe", false},
+        {"a..b.dll", true},
+        {"setup..exe", true},
+        {"...", true},
+        {"..exe", true},
         {std::string("a\0b", 3), false},
     };
     for (const Case& c : cases) {

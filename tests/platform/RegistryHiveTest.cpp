@@ -1,6 +1,8 @@
 #include "platform/posix/RegistryHive.h"
 
 #include <gtest/gtest.h>
+#include <optional>
+#include <utility>
 
 namespace pestrel {
 namespace {
@@ -80,6 +82,100 @@ TEST(RegistryHive, NamesCompareWithoutCaseAndKeepTheirCase) {
     EXPECT_FALSE(hive.deleteValue("Software\\Missing", "MyValue"));
     EXPECT_TRUE(hive.deleteValue("Software\\MyKey", "myVALUE"));
     EXPECT_FALSE(hive.value("Software\\MyKey", "MyValue"));
+}
+
+// Read, write, read, write: the second write gives the bytes of the first, and what the first
+// read found stays found.
+TEST(RegistryHive, RewritingIsAFixedPoint) {
+    std::string manyTwice = "[HKEY_CURRENT_USER\\Many]\n";
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 40; ++i)
+            manyTwice += "\"V" + std::to_string(i) + "\"=\"r" + std::to_string(round) + "\"\n";
+    }
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* key;
+        const char* name;
+        std::optional<std::string> found; // text value of key/name after the first read
+    } cases[] = {
+        {"stray CRs inside and at the ends of lines",
+         "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\r\n\"v\"=\"x\ry\"\r\r\n\"w\"=hex:01,\\\r\r\n"
+         "\r\"z\"=\"1\"\r\n\"q\"=\"2\"\r",
+         "A", "v", "x\ry"},
+        {"a value listed twice keeps its last data",
+         "[HKEY_CURRENT_USER\\A]\n\"v\"=\"1\"\n"
+         "\"V\"=\"2\"\n\"w\"=\"3\"\n\"v\"=\"4\"\n",
+         "a", "V", "4"},
+        {"a key listed twice, in other case",
+         "[HKEY_CURRENT_USER\\A]\n\"v\"=\"1\"\n"
+         "[hkey_current_user\\a]\n\"v\"=\"2\"\n",
+         "A", "v", "2"},
+        {"many values listed twice", manyTwice, "Many", "v39", "r1"},
+        {"continuation on the last line", "[HKEY_CURRENT_USER\\A]\n\"b\"=hex:01,\\", "A", "b",
+         std::nullopt},
+        {"continuation onto a blank line", "[HKEY_CURRENT_USER\\A]\n\"b\"=hex:01,\\\n\n\"t\"=\"x\"",
+         "A", "t", "x"},
+        {"empty path parts and a bare root",
+         "[HKEY_CURRENT_USER\\\\A\\\\\\B\\]\n@=\"d\"\n"
+         "[HKEY_CURRENT_USER]\n\"r\"=\"root\"\n",
+         "A\\B", "", "d"},
+        {"lines that belong nowhere",
+         "\"early\"=\"x\"\n[HKEY_LOCAL_MACHINE\\A]\n\"v\"=\"m\"\n"
+         "[HKEY_CURRENT_USER\\A\n\"v\"=\"u\"\n; note\n@junk\n",
+         "A", "v", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const RegistryHive first = RegistryHive::Parse("HKEY_CURRENT_USER", c.text);
+        const std::string written = first.serialize();
+        const RegistryHive second = RegistryHive::Parse("HKEY_CURRENT_USER", written);
+        EXPECT_EQ(second.serialize(), written) << c.what;
+        for (const RegistryHive* hive : {&first, &second}) {
+            const std::optional<RegValue> value = hive->value(c.key, c.name);
+            EXPECT_EQ(value ? std::optional(value->text) : std::nullopt, c.found) << c.what;
+        }
+    }
+}
+
+// Whatever the hive held before, a value that was set reads back as it was set, also from the
+// rewritten file, and a deleted one is gone.
+TEST(RegistryHive, ASetValueReadsBackUnchanged) {
+    const std::string messy = "[HKEY_CURRENT_USER\\K]\r\n\"v\"=\"old\"\r\r\n\"V\"=\"older\"\n"
+                              "\"bin\"=hex:00,\\\n[HKEY_CURRENT_USER\\K\\Sub]\n";
+    const RegValue values[] = {
+        Text(""),   Text("x\\"),         Text("\"quoted\" \\\\ \t tab"), Text("ends in CR\r"),
+        Integer(0), Integer(0xDEADBEEFu)};
+    for (const RegValue& value : values) {
+        for (const char* name : {"v", "bin", "new", "", "we\"ird\\"}) {
+            RegistryHive hive = RegistryHive::Parse("HKEY_CURRENT_USER", messy);
+            hive.setValue("k", name, value);
+            const RegistryHive again = RegistryHive::Parse("HKEY_CURRENT_USER", hive.serialize());
+            for (const RegistryHive* read : {&std::as_const(hive), &again}) {
+                const std::optional<RegValue> back = read->value("K", name);
+                ASSERT_TRUE(back) << name;
+                EXPECT_EQ(back->kind, value.kind) << name;
+                EXPECT_EQ(back->text, value.text) << name;
+                EXPECT_EQ(back->number, value.number) << name;
+            }
+            EXPECT_TRUE(hive.deleteValue("K", name));
+            EXPECT_FALSE(hive.value("K", name)) << name << ": no older copy shows through";
+        }
+    }
+}
+
+TEST(RegistryHive, ParentsOfListedKeysExistAndAreListedWhenCreated) {
+    RegistryHive hive = RegistryHive::Parse("HKEY_CURRENT_USER", "[HKEY_CURRENT_USER\\A\\B\\C]\n");
+    EXPECT_TRUE(hive.hasKey("a\\b"));
+    EXPECT_FALSE(hive.hasKey("A\\B\\C\\D"));
+    EXPECT_FALSE(hive.hasKey("A\\BC"));
+    EXPECT_FALSE(hive.createKey("A\\b")) << "exists already";
+    EXPECT_TRUE(hive.setValue("A\\B", "v", Text("x")));
+    EXPECT_TRUE(hive.createKey("X\\Y"));
+    EXPECT_EQ(hive.serialize(), "REGEDIT4\r\n\r\n"
+                                "[HKEY_CURRENT_USER\\A\\B\\C]\r\n\r\n"
+                                "[HKEY_CURRENT_USER\\A\\B]\r\n\"v\"=\"x\"\r\n\r\n"
+                                "[HKEY_CURRENT_USER\\X]\r\n\r\n"
+                                "[HKEY_CURRENT_USER\\X\\Y]\r\n\r\n");
 }
 
 TEST(RegistryHive, RefusesTextThatWouldBreakTheFile) {
