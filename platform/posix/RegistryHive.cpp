@@ -3,6 +3,7 @@
 #include "base/AsciiCase.h"
 #include "base/FileBytes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unordered_map>
 
@@ -37,26 +38,41 @@ void AppendQuoted(std::string& out, std::string_view text) {
     out += '"';
 }
 
+bool IsNormalised(std::string_view path) {
+    return path.empty() || (path.front() != '\\' && path.back() != '\\' &&
+                            path.find("\\\\") == std::string_view::npos);
+}
+
 std::string Quoted(std::string_view text) {
     std::string result;
     AppendQuoted(result, text);
     return result;
 }
 
-// Reads a quoted text starting at `text[0] == '"'`; `rest` receives what follows it.
-std::optional<std::string> Unquoted(std::string_view text, std::string_view* rest = nullptr) {
+// Reads a quoted text starting at `text[0] == '"'`; `rest` receives what follows it. A text
+// without escapes is answered as a view of `text`, any other as a view of `unescaped`.
+std::optional<std::string_view> Unquoted(std::string_view text, std::string& unescaped,
+                                         std::string_view* rest = nullptr) {
     if (text.empty() || text.front() != '"')
         return std::nullopt;
-    std::string result;
+    std::size_t stop = 1;
+    while (stop < text.size() && text[stop] != '"' && text[stop] != '\\')
+        ++stop;
+    if (stop < text.size() && text[stop] == '"') {
+        if (rest)
+            *rest = text.substr(stop + 1);
+        return text.substr(1, stop - 1);
+    }
+    unescaped.clear();
     for (std::size_t i = 1; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size()) {
-            result += text[++i];
+            unescaped += text[++i];
         } else if (text[i] == '"') {
             if (rest)
                 *rest = text.substr(i + 1);
-            return result;
+            return std::string_view(unescaped);
         } else {
-            result += text[i];
+            unescaped += text[i];
         }
     }
     return std::nullopt;
@@ -72,8 +88,9 @@ std::string DataOf(const RegValue& value) {
 
 std::optional<RegValue> ValueOf(std::string_view data) {
     RegValue value;
-    if (auto text = Unquoted(data)) {
-        value.text = std::move(*text);
+    std::string unescaped;
+    if (const auto text = Unquoted(data, unescaped)) {
+        value.text = *text;
         return value;
     }
     constexpr std::string_view dword = "dword:";
@@ -141,22 +158,18 @@ bool RegistryHive::CanStore(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
 }
 
-std::size_t RegistryHive::FoldedHash::operator()(std::string_view text) const {
-    std::size_t hash = 14695981039346656037ull;
-    for (char c : text)
-        hash = (hash ^ static_cast<unsigned char>(UpperAsciiChar(c))) * 1099511628211ull;
-    return hash;
-}
-
-bool RegistryHive::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
-    return EqualsIgnoringAsciiCase(a, b);
-}
-
-RegistryHive RegistryHive::Parse(std::string rootName, std::string_view text) {
+RegistryHive RegistryHive::Parse(std::string rootName, std::string_view input) {
     RegistryHive hive(std::move(rootName));
+    // Names, paths and data that need no change are views of the kept text.
+    const std::string_view text = hive.own(std::string(input));
+    const std::vector<std::string_view> lines = SplitLines(text);
+    // Room for every key and a parent of each, counted before the index grows.
+    hive.paths_.reserve(2 * static_cast<std::size_t>(std::count_if(
+                                lines.begin(), lines.end(),
+                                [](std::string_view line) { return line.starts_with('['); })));
     Key* current = nullptr;
     ValueFinder finder;
-    const std::vector<std::string_view> lines = SplitLines(text);
+    std::string unescaped;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = TrimmedLeft(lines[i]);
         if (line.empty() || line.front() == ';')
@@ -168,39 +181,50 @@ RegistryHive RegistryHive::Parse(std::string rootName, std::string_view text) {
                 continue;
             const std::string_view full = line.substr(1, close - 1);
             const std::string_view root = full.substr(0, full.find('\\'));
-            if (EqualsIgnoringAsciiCase(root, hive.rootName_))
-                current = &hive.ensureKey(NormalisedPath(full.substr(root.size())));
+            if (!EqualsIgnoringAsciiCase(root, hive.rootName_))
+                continue;
+            const std::string_view path = full.substr(std::min(root.size() + 1, full.size()));
+            current = &hive.ensureKey(IsNormalised(path) ? path : hive.own(NormalisedPath(path)));
+            // Room for the value lines up to the next key line.
+            std::size_t next = i + 1;
+            while (next < lines.size() && !TrimmedLeft(lines[next]).starts_with('['))
+                ++next;
+            current->values.reserve(current->values.size() + (next - i - 1));
             continue;
         }
         if (!current)
             continue;
-        std::string name;
-        std::string_view rest;
+        std::string_view name, rest;
         if (line.front() == '@') {
             rest = line.substr(1);
-        } else if (auto quoted = Unquoted(line, &rest)) {
-            name = std::move(*quoted);
+        } else if (const auto quoted = Unquoted(line, unescaped, &rest)) {
+            // The name as written, unless it had escapes.
+            name = quoted->data() == unescaped.data() ? hive.own(unescaped) : *quoted;
         } else {
             continue;
         }
         rest = TrimmedLeft(rest);
         if (rest.empty() || rest.front() != '=')
             continue;
-        std::string data(TrimmedLeft(rest.substr(1)));
+        std::string_view data = TrimmedLeft(rest.substr(1));
         // Binary data may continue on the next lines after a trailing backslash; on the last
         // line the backslash continues onto nothing, as the rewritten file will read.
-        while (!data.empty() && data.front() != '"' && data.back() == '\\') {
-            data.pop_back();
-            if (i + 1 == lines.size())
-                break;
-            data += TrimmedLeft(lines[++i]);
+        if (!data.empty() && data.front() != '"' && data.back() == '\\') {
+            std::string joined(data);
+            while (!joined.empty() && joined.back() == '\\') {
+                joined.pop_back();
+                if (i + 1 == lines.size())
+                    break;
+                joined += TrimmedLeft(lines[++i]);
+            }
+            data = hive.own(std::move(joined));
         }
         // A value listed again replaces the earlier data, as an import would.
         const std::size_t at = finder.find(current, current->values, name);
         if (at == ValueFinder::kMissing)
-            current->values.push_back({std::move(name), std::move(data)});
+            current->values.push_back({name, data});
         else
-            current->values[at].data = std::move(data);
+            current->values[at].data = data;
     }
     return hive;
 }
@@ -237,28 +261,39 @@ std::string RegistryHive::serialize() const {
 }
 
 RegistryHive::Key* RegistryHive::findKey(std::string_view normalised) const {
-    const auto found = paths_.find(normalised);
-    return found == paths_.end() ? nullptr : found->second;
+    Key* const* found = paths_.find(normalised);
+    return found ? *found : nullptr;
 }
 
-RegistryHive::Key& RegistryHive::ensureKey(std::string&& normalised) {
-    const auto found = paths_.find(normalised);
-    if (found != paths_.end() && found->second)
-        return *found->second;
-    Key& key = keys_.emplace_back(Key{std::move(normalised), {}});
-    if (found != paths_.end()) {
-        found->second = &key; // a parent until now
-        return key;
-    }
-    const std::string_view path = key.path;
-    paths_.emplace(path, &key);
+std::string_view RegistryHive::own(std::string text) {
+    return texts_.emplace_back(std::move(text));
+}
+
+RegistryHive::Key& RegistryHive::ensureKey(std::string_view keptPath) {
+    const auto [found, added] = paths_.insert(keptPath);
+    if (*found)
+        return **found;
+    Key& key = keys_.emplace_back(Key{keptPath, {}});
+    *found = &key;
+    if (!added)
+        return key; // known as a parent until now, and so are its parents
     // Register the parents up to the first one already known; its own parents are known too.
-    for (std::size_t end = path.rfind('\\'); end != std::string_view::npos;
-         end = path.rfind('\\', end - 1)) {
-        if (!paths_.emplace(path.substr(0, end), nullptr).second)
+    // A listed key tends to follow its siblings, whose parent was the last one registered.
+    const std::size_t cut = keptPath.rfind('\\');
+    if (cut == std::string_view::npos || keptPath.substr(0, cut) == lastParent_)
+        return key;
+    lastParent_ = keptPath.substr(0, cut);
+    for (std::size_t end = cut; end != std::string_view::npos;
+         end = keptPath.rfind('\\', end - 1)) {
+        if (!paths_.insert(keptPath.substr(0, end)).second)
             break;
     }
     return key;
+}
+
+RegistryHive::Key& RegistryHive::keyFor(std::string_view normalised) {
+    Key* key = findKey(normalised);
+    return key ? *key : ensureKey(own(std::string(normalised)));
 }
 
 RegistryHive::Value* RegistryHive::findValue(Key& key, std::string_view name) {
@@ -271,34 +306,34 @@ RegistryHive::Value* RegistryHive::findValue(Key& key, std::string_view name) {
 
 bool RegistryHive::hasKey(std::string_view path) const {
     const std::string normalised = NormalisedPath(path);
-    return normalised.empty() || paths_.count(normalised) != 0;
+    return normalised.empty() || paths_.find(normalised);
 }
 
 bool RegistryHive::createKey(std::string_view path) {
     if (hasKey(path))
         return false;
     // Parents first, so the file reads top-down like an export.
-    std::string normalised = NormalisedPath(path);
+    const std::string normalised = NormalisedPath(path);
     for (std::size_t end = normalised.find('\\'); end != std::string::npos;
          end = normalised.find('\\', end + 1)) {
-        if (!paths_.count(std::string_view(normalised).substr(0, end)))
-            ensureKey(normalised.substr(0, end));
+        if (!paths_.find(std::string_view(normalised).substr(0, end)))
+            keyFor(std::string_view(normalised).substr(0, end));
     }
-    ensureKey(std::move(normalised));
+    keyFor(normalised);
     return true;
 }
 
 bool RegistryHive::setValue(std::string_view path, std::string_view name, const RegValue& value) {
     createKey(path);
-    Key& key = ensureKey(NormalisedPath(path));
+    Key& key = keyFor(NormalisedPath(path));
     std::string data = DataOf(value);
     if (Value* existing = findValue(key, name)) {
         if (existing->data == data)
             return false;
-        existing->data = std::move(data);
+        existing->data = own(std::move(data));
         return true;
     }
-    key.values.push_back({std::string(name), std::move(data)});
+    key.values.push_back({own(std::string(name)), own(std::move(data))});
     return true;
 }
 

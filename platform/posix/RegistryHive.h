@@ -12,13 +12,13 @@
 // Value data of other kinds (hex:...) is kept as it was read.
 
 #include "platform/Platform.h"
+#include "platform/posix/FoldedIndex.h"
 
 #include <cstddef>
 #include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace pestrel {
@@ -53,30 +53,30 @@ public:
 
 private:
     struct Value {
-        std::string name; // empty: the default value
-        std::string data; // the text after '=' as it appears in the file
+        std::string_view name; // empty: the default value
+        std::string_view data; // the text after '=' as it appears in the file
     };
     struct Key {
-        std::string path; // normalised, without the root name; empty for the root itself
+        std::string_view path; // normalised, without the root name; empty for the root itself
         std::vector<Value> values;
     };
-    struct FoldedHash {
-        std::size_t operator()(std::string_view text) const;
-    };
-    struct FoldedEqual {
-        bool operator()(std::string_view a, std::string_view b) const;
-    };
-
+    // Keeps `text` for the life of the hive and answers a view of it.
+    std::string_view own(std::string text);
     Key* findKey(std::string_view normalised) const;
-    // The key of a normalised path, listed at the end when it is not listed yet.
-    Key& ensureKey(std::string&& normalised);
+    // The key of a normalised path that the hive keeps, listed at the end when it is not yet.
+    Key& ensureKey(std::string_view keptPath);
+    // The same for a path the hive does not keep yet.
+    Key& keyFor(std::string_view normalised);
     static Value* findValue(Key& key, std::string_view name);
 
     std::string rootName_;
-    std::deque<Key> keys_; // in file order; a deque keeps each key in place as it grows
-    // Every existing path, listed or only a parent of a listed one (then null), viewing the
-    // path text of a listed key.
-    std::unordered_map<std::string_view, Key*, FoldedHash, FoldedEqual> paths_;
+    // The parsed text, then every name, path and data written since or changed on the way in;
+    // the views of the keys point here. A deque keeps each text in place.
+    std::deque<std::string> texts_;
+    std::deque<Key> keys_; // in file order
+    // Every existing path, listed or only a parent of a listed one (then null).
+    FoldedIndex<Key> paths_;
+    std::string_view lastParent_; // the parent registered last, with its own parents
 };
 
 } // namespace pestrel
