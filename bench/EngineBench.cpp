@@ -1,14 +1,25 @@
-// Process lookups against the plain cost of reading every program path from /proc once.
+// Process lookups against the plain cost of reading every program path from /proc once, and
+// the kill pass and the registry stand-in with a busy process table and a large hive.
+#include "base/FileBytes.h"
 #include "bench/Figures.h"
 #include "bench/ProcessTableWalk.h"
+#include "engine/Context.h"
+#include "engine/KillPass.h"
 #include "engine/Public.h"
 #include "platform/posix/PosixPlatform.h"
+#include "platform/posix/RegistryHive.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -77,5 +88,144 @@ void BM_ProcessLookupFigures(benchmark::State& state) {
                                        median(listing) / reference, 3.0);
 }
 BENCHMARK(BM_ProcessLookupFigures)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+// --- the kill pass and the registry stand-in at a real user's size ---------------------------
+
+namespace {
+
+// Sleeping copies of this program, so that the process table has the size of a busy desktop.
+// Each ends with the bench at the latest.
+class ExtraProcesses {
+public:
+    explicit ExtraProcesses(int count) {
+        for (int i = 0; i < count; ++i) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+                for (;;)
+                    ::pause();
+            }
+            if (pid > 0)
+                pids_.push_back(pid);
+        }
+    }
+    ~ExtraProcesses() {
+        for (pid_t pid : pids_)
+            ::kill(pid, SIGKILL);
+        for (pid_t pid : pids_)
+            ::waitpid(pid, nullptr, 0);
+    }
+
+private:
+    std::vector<pid_t> pids_;
+};
+
+// A HKEY_CURRENT_USER hive of `keys` program keys with two values each, and the start-up key.
+std::string UserHive(int keys) {
+    pestrel::RegistryHive hive("HKEY_CURRENT_USER");
+    pestrel::RegValue path, version;
+    version.kind = pestrel::RegValue::Kind::Integer;
+    for (int i = 0; i < keys; ++i) {
+        const std::string key =
+            "Software\\Vendor" + std::to_string(i / 100) + "\\Product" + std::to_string(i % 100);
+        path.text = "C:\\Program Files\\Vendor\\Product " + std::to_string(i) + "\\";
+        version.number = static_cast<std::uint32_t>(i);
+        hive.setValue(key, "InstallPath", path);
+        hive.setValue(key, "Version", version);
+    }
+    hive.createKey(pestrel::kRunKey);
+    return hive.serialize();
+}
+
+// The virus list window, with entries that match no process and no file.
+class MissingEntries final : public pestrel::KillPassView {
+public:
+    explicit MissingEntries(int count) {
+        for (int i = 0; i < count; ++i)
+            entries_.push_back("absent-" + std::to_string(i) + ".exe");
+    }
+    int entryCount() override { return static_cast<int>(entries_.size()); }
+    std::optional<std::string> entry(int index) override {
+        return entries_.at(static_cast<std::size_t>(index));
+    }
+    int marker() override { return marker_; }
+    void setMarker(int index) override { marker_ = index; }
+    void setStatusText(const std::string&) override {}
+    void enableKillButton() override {}
+
+private:
+    std::vector<std::string> entries_;
+    int marker_ = -1;
+};
+
+double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Times `measured` and `reference` in turn, `rounds` times, and answers the ratio of the medians.
+double MedianRatio(int rounds, const std::function<void()>& measured,
+                   const std::function<void()>& reference) {
+    std::vector<double> a, b;
+    for (int round = 0; round < rounds; ++round) {
+        b.push_back(Seconds(reference));
+        a.push_back(Seconds(measured));
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return a[a.size() / 2] / b[b.size() / 2];
+}
+
+void BM_RegistryAtSizeFigures(benchmark::State& state) {
+    const int keys = static_cast<int>(state.range(0));
+    const std::string size = std::to_string(keys / 1000) + "k_keys";
+    double killPass = 0, parse = 0;
+    for (auto _ : state) {
+        const ExtraProcesses extra(300);
+        std::string root = (std::filesystem::temp_directory_path() / "pestrel-bench-XXXXXX");
+        if (!::mkdtemp(root.data()))
+            return state.SkipWithError("no temporary folder");
+        root += '/';
+        {
+            pestrel::PosixPlatform platform(root + "data", root + "app/pestrel");
+            pestrel::Context context(platform);
+            pestrel::InitialiseContext(context);
+            std::filesystem::create_directories(context.AppPath);
+            const std::string userHive = platform.hiveFile(pestrel::RegRoot::CurrentUser);
+            pestrel::ReplaceFileAtomically(userHive, UserHive(keys));
+            platform.createKey(pestrel::RegRoot::LocalMachine, pestrel::kRunKey);
+            // The kept hives are trusted once their files have settled.
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+            MissingEntries view(1000);
+            killPass = MedianRatio(
+                3, [&] { pestrel::RunKillPass(context, view, 0); },
+                [] {
+                    for (int walk = 0; walk < 1000; ++walk)
+                        pestrel::bench::WalkReadingPaths();
+                });
+            parse = MedianRatio(
+                21,
+                [&] {
+                    const std::string text = pestrel::ReadFileBytes(userHive).value();
+                    benchmark::DoNotOptimize(
+                        pestrel::RegistryHive::Parse("HKEY_CURRENT_USER", text).serialize());
+                },
+                [&] { benchmark::DoNotOptimize(pestrel::ReadFileBytes(userHive)); });
+        }
+        std::filesystem::remove_all(root);
+    }
+    pestrel::bench::ReportDirectFigure("kill_pass_1000_misses_" + size + "_vs_1000_proc_walks",
+                                       killPass, 1.5);
+    pestrel::bench::ReportDirectFigure("hive_parse_and_write_" + size + "_vs_read", parse, 30.0);
+}
+BENCHMARK(BM_RegistryAtSizeFigures)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -26,6 +26,10 @@ inline std::uint64_t FoldedHash(std::string_view name) {
         hash = (hash ^ (word & kFold)) * kMix;
         hash ^= hash >> 29;
     }
+    // Spreads every bit over the low ones, which pick the slot.
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 33;
     return hash;
 }
 
@@ -43,38 +47,45 @@ public:
     T* const* find(std::string_view name) const {
         if (slots_.empty())
             return nullptr;
-        const Slot& slot = slots_[probe(name, FoldedHash(name))];
-        return slot.used ? &slot.value : nullptr;
+        const Slot& slot = slots_[probe(name, Folded32(name))];
+        return slot.name ? &slot.value : nullptr;
     }
     T** find(std::string_view name) { return const_cast<T**>(std::as_const(*this).find(name)); }
     // Adds `name` with a null pointer unless present; answers where its pointer is kept and
     // whether it was added.
     std::pair<T**, bool> insert(std::string_view name) {
         reserve(used_ + 1);
-        const std::uint64_t hash = FoldedHash(name);
+        const std::uint32_t hash = Folded32(name);
         Slot& slot = slots_[probe(name, hash)];
-        const bool added = !slot.used;
+        const bool added = !slot.name;
         if (added) {
-            slot = {hash, name, nullptr, true};
+            // A view of "" still points somewhere; only a free slot holds null.
+            slot = {name.data() ? name.data() : "", static_cast<std::uint32_t>(name.size()), hash,
+                    nullptr};
             ++used_;
         }
         return {&slot.value, added};
     }
 
 private:
+    // Small, so that more of the table stays in the cache: names are shorter than 4 GiB.
     struct Slot {
-        std::uint64_t hash = 0;
-        std::string_view name;
+        const char* name = nullptr; // null: free
+        std::uint32_t size = 0;
+        std::uint32_t hash = 0;
         T* value = nullptr;
-        bool used = false;
     };
+    static std::uint32_t Folded32(std::string_view name) {
+        return static_cast<std::uint32_t>(FoldedHash(name));
+    }
     // The slot holding `name`, or the free one where it belongs. At most half the slots are
     // used, so the walk ends.
-    std::size_t probe(std::string_view name, std::uint64_t hash) const {
+    std::size_t probe(std::string_view name, std::uint32_t hash) const {
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
             const Slot& slot = slots_[at];
-            if (!slot.used || (slot.hash == hash && EqualsIgnoringAsciiCase(slot.name, name)))
+            if (!slot.name ||
+                (slot.hash == hash && EqualsIgnoringAsciiCase({slot.name, slot.size}, name)))
                 return at;
         }
     }
@@ -83,10 +94,10 @@ private:
         old.swap(slots_);
         const std::size_t mask = size - 1;
         for (const Slot& slot : old) {
-            if (!slot.used)
+            if (!slot.name)
                 continue;
             std::size_t at = slot.hash & mask;
-            while (slots_[at].used)
+            while (slots_[at].name)
                 at = (at + 1) & mask;
             slots_[at] = slot;
         }

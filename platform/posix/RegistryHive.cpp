@@ -163,10 +163,10 @@ RegistryHive RegistryHive::Parse(std::string rootName, std::string_view input) {
     // Names, paths and data that need no change are views of the kept text.
     const std::string_view text = hive.own(std::string(input));
     const std::vector<std::string_view> lines = SplitLines(text);
-    // Room for every key and a parent of each, counted before the index grows.
-    hive.paths_.reserve(2 * static_cast<std::size_t>(std::count_if(
-                                lines.begin(), lines.end(),
-                                [](std::string_view line) { return line.starts_with('['); })));
+    // Room for every key and a share of parents, counted before the index grows.
+    const auto keyLines = static_cast<std::size_t>(std::count_if(
+        lines.begin(), lines.end(), [](std::string_view line) { return line.starts_with('['); }));
+    hive.paths_.reserve(keyLines + keyLines / 4);
     Key* current = nullptr;
     ValueFinder finder;
     std::string unescaped;
