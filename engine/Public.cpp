@@ -47,8 +47,10 @@ std::string WithTrailingSeparator(std::string path) {
 
 std::optional<std::string> JoinName(const std::string& folder, const std::string& name) {
     // Both separators count on every platform: a name typed or read from a file is never a path.
-    // Two dots inside a name ("setup..exe") stay inside the folder; only "." and ".." point away.
-    if (folder.empty() || name.empty() || name == "." || name == ".." ||
+    // Two dots inside a name ("setup..exe") stay inside the folder. A name of nothing but dots
+    // and blanks points at the folder or its parent: Windows trims trailing dots and blanks, so
+    // "... " is the folder itself there.
+    if (folder.empty() || name.find_first_not_of(". ") == std::string::npos ||
         name.find_first_of(std::string_view("/\\:\0", 4)) != std::string::npos)
         return std::nullopt;
     return folder + name;

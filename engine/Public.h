@@ -19,8 +19,8 @@ std::string FolderOf(const std::string& path);
 // `path` with one trailing separator unless it already has one; empty stays empty.
 std::string WithTrailingSeparator(std::string path);
 // folder + name, or nothing when the folder is empty or the name could reach outside the folder
-// (a separator, a drive colon, NUL, an empty name, a name that is exactly "." or ".."). Every file
-// name the engine builds from a list entry or a file line goes through here.
+// (a separator, a drive colon, NUL, a name of nothing but dots and blanks such as "." or "..").
+// Every file name the engine builds from a list entry or a file line goes through here.
 std::optional<std::string> JoinName(const std::string& folder, const std::string& name);
 
 // ASCII letters a-z upper-cased, every other byte unchanged.

@@ -27,11 +27,15 @@ namespace pestrel {
 // that hives of real size (tens of thousands of keys) stay cheap. For any text, serialising what
 // Parse made and parsing that again gives the same bytes: a value listed twice in a key keeps its
 // last data, and a continuation backslash on the last line continues onto nothing.
+//
+// Parse and serialize are pure functions of their input: the entry points for fuzzing. The hive
+// keeps the text it parsed and every text set since; data replaced by a change stays until the
+// hive is dropped, which the hive file does at the next change of its file.
 class RegistryHive {
 public:
     // `rootName` is the first part of every key line, e.g. "HKEY_LOCAL_MACHINE".
     explicit RegistryHive(std::string rootName);
-    // The index points into the keys: a hive moves, it is not copied.
+    // The keys and the index view the kept texts: a hive moves, it is not copied.
     RegistryHive(RegistryHive&&) = default;
     RegistryHive& operator=(RegistryHive&&) = default;
     RegistryHive(const RegistryHive&) = delete;

@@ -29,7 +29,9 @@ TEST(JoinName, KeepsEveryNameInsideItsFolder) {
         {"evil.exe:stream", false},
         {"a..b.dll", true},
         {"setup..exe", true},
-        {"...", true},
+        {"...", false},
+        {".. ", false},
+        {" ", false},
         {"..exe", true},
         {std::string("a\0b", 3), false},
     };

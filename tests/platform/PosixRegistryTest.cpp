@@ -2,6 +2,7 @@
 #include "platform/posix/PosixPlatform.h"
 #include "tests/support/TestFiles.h"
 
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -97,6 +98,34 @@ TEST_F(PosixRegistry, ChangesThatChangeNothingDoNotRewriteTheHive) {
                   .find("[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]"
                         "\r\n\r\n"),
               std::string::npos);
+}
+
+// The hive kept between calls never hides a change made to the file by someone else: in place
+// with the same size, or by a new file renamed over it.
+TEST_F(PosixRegistry, AKeptHiveFollowsTheFile) {
+    const std::string hive = platform.hiveFile(RegRoot::CurrentUser);
+    const auto text = [](char digit) {
+        return std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n\"v\"=\"") + digit +
+               "\"\r\n\r\n";
+    };
+    test::WriteFile(hive, text('0'));
+    for (char digit = '1'; digit <= '4'; ++digit) {
+        const std::string before(1, static_cast<char>(digit - 1)), after(1, digit);
+        // Settled, so that the hive read now is kept and trusted by the file's stamp alone.
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        EXPECT_EQ(platform.queryValue(RegRoot::CurrentUser, "K", "v")->text, before);
+        if (digit % 2) {
+            test::WriteFile(hive, text(digit));
+        } else {
+            test::WriteFile(hive + ".new", text(digit));
+            fs::rename(hive + ".new", hive);
+        }
+        EXPECT_EQ(platform.queryValue(RegRoot::CurrentUser, "K", "v")->text, after);
+    }
+    // A change builds on the file as it is, not on the hive that was kept.
+    test::WriteFile(hive, text('5'));
+    ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, "K", "w", Text("x")));
+    EXPECT_EQ(platform.queryValue(RegRoot::CurrentUser, "K", "v")->text, "5");
 }
 
 TEST_F(PosixRegistry, ARefusingHiveChangesNothing) {
