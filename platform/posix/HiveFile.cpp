@@ -124,13 +124,13 @@ bool HiveFile::modify(const std::function<Outcome(RegistryHive&)>& change) {
         return false;
     const Outcome outcome = change(*hive);
     if (outcome.changed) {
-        // The cache now holds the new hive; it stands for the file once the file holds it.
-        const long long now = NowNs();
+        // The kept hive now holds the change; it stands for the file once the file holds it,
+        // and is read afresh once the new file has settled.
         if (!ReplaceFileAtomically(path_, hive->serialize()) || !stampFile(stamp_)) {
             cached_.reset();
             return false;
         }
-        trusted_ = Nanoseconds(stamp_.changed) + kSettledNs < now;
+        trusted_ = false;
     }
     return outcome.answer;
 }
