@@ -1,0 +1,195 @@
+#include "skin/containers/SUIImagePanel.h"
+
+#include "skin/SUIPublic.h"
+#include "skin/SUIThemes.h"
+#include "toolkit/ImageList.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+namespace pestrel {
+namespace {
+
+bool HasVisibleText(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c > u' '; });
+}
+
+Qt::Alignment CaptionAlignment(TAlignment alignment) {
+    switch (alignment) {
+    case TAlignment::taLeftJustify:
+        return Qt::AlignLeft;
+    case TAlignment::taRightJustify:
+        return Qt::AlignRight;
+    case TAlignment::taCenter:
+        break;
+    }
+    return Qt::AlignHCenter;
+}
+
+} // namespace
+
+QSize AutoSizedPanel(QSize panel, QSize picture, TAlign align) {
+    const bool keepsWidth =
+        align == TAlign::alTop || align == TAlign::alBottom || align == TAlign::alClient;
+    const bool keepsHeight =
+        align == TAlign::alLeft || align == TAlign::alRight || align == TAlign::alClient;
+    return {keepsWidth ? panel.width() : picture.width(),
+            keepsHeight ? panel.height() : picture.height()};
+}
+
+TsuiCustomPanel::TsuiCustomPanel(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    WatchParent();
+}
+
+void TsuiCustomPanel::setPicture(const QImage& picture) {
+    picture_ = picture;
+    PictureChanged();
+}
+
+void TsuiCustomPanel::PictureChanged() {
+    keyedPicture_ =
+        transparent_ && !picture_.isNull()
+            ? MaskedImage(picture_.convertToFormat(QImage::Format_RGB32), picture_.pixel(0, 0))
+            : QImage();
+    AdjustSize();
+    update();
+}
+
+void TsuiCustomPanel::setTransparent(bool transparent) {
+    if (transparent_ == transparent)
+        return;
+    transparent_ = transparent;
+    PictureChanged();
+}
+
+void TsuiCustomPanel::setAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    AdjustSize();
+}
+
+void TsuiCustomPanel::setDrawStyle(TsuiDrawStyle style) {
+    drawStyle_ = style;
+    update();
+}
+
+void TsuiCustomPanel::setAlignment(TAlignment alignment) {
+    alignment_ = alignment;
+    update();
+}
+
+void TsuiCustomPanel::setAlign(TAlign align) {
+    align_ = align;
+    ApplyAlign();
+}
+
+void TsuiCustomPanel::setCaption(const QString& caption) {
+    caption_ = caption;
+    CaptionChanged();
+    update();
+}
+
+void TsuiCustomPanel::setColor(TColor color) {
+    color_ = color;
+    update();
+}
+
+void TsuiCustomPanel::AdjustSize() {
+    if (autoSize_ && !picture_.isNull())
+        resize(AutoSizedPanel(size(), picture_.size(), align_));
+}
+
+void TsuiCustomPanel::ApplyAlign() {
+    const QWidget* parent = parentWidget();
+    if (!parent || align_ == TAlign::alNone)
+        return;
+    const QSize area = parent->size();
+    switch (align_) {
+    case TAlign::alTop:
+        setGeometry(0, 0, area.width(), height());
+        break;
+    case TAlign::alBottom:
+        setGeometry(0, area.height() - height(), area.width(), height());
+        break;
+    case TAlign::alLeft:
+        setGeometry(0, 0, width(), area.height());
+        break;
+    case TAlign::alRight:
+        setGeometry(area.width() - width(), 0, width(), area.height());
+        break;
+    case TAlign::alClient:
+        setGeometry(0, 0, area.width(), area.height());
+        break;
+    case TAlign::alNone:
+        break;
+    }
+}
+
+void TsuiCustomPanel::WatchParent() {
+    if (watchedParent_ == parentWidget())
+        return;
+    if (watchedParent_)
+        watchedParent_->removeEventFilter(this);
+    watchedParent_ = parentWidget();
+    if (watchedParent_)
+        watchedParent_->installEventFilter(this);
+}
+
+bool TsuiCustomPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == watchedParent_ && event->type() == QEvent::Resize)
+        ApplyAlign();
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TsuiCustomPanel::event(QEvent* event) {
+    if (event->type() == QEvent::ParentChange) {
+        WatchParent();
+        ApplyAlign();
+    }
+    return QWidget::event(event);
+}
+
+void TsuiCustomPanel::mouseReleaseEvent(QMouseEvent* event) {
+    QWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit OnClick();
+}
+
+void TsuiCustomPanel::paintEvent(QPaintEvent*) {
+    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
+    // Where a picture drawn as is leaves the panel uncovered, the panel's colour shows.
+    buffer.fill(ColorToQColor(color_));
+    {
+        QPainter canvas(&buffer);
+        if (transparent_)
+            DrawParentBackground(canvas, this);
+        const QImage& picture = transparent_ ? keyedPicture_ : picture_;
+        if (!picture.isNull()) {
+            switch (drawStyle_) {
+            case TsuiDrawStyle::suiStretch:
+                canvas.drawImage(rect(), picture);
+                break;
+            case TsuiDrawStyle::suiTile:
+                TilePicture(canvas, picture, TRect::fromQRect(rect()));
+                break;
+            case TsuiDrawStyle::suiNormal:
+                canvas.drawImage(0, 0, picture);
+                break;
+            }
+        }
+        if (HasVisibleText(caption_)) {
+            canvas.setFont(font());
+            canvas.setPen(palette().color(QPalette::WindowText));
+            canvas.drawText(rect(),
+                            CaptionAlignment(alignment_) | Qt::AlignVCenter | Qt::TextSingleLine,
+                            caption_.trimmed());
+        }
+    }
+    QPainter(this).drawImage(0, 0, buffer);
+}
+
+static const bool imagePanelsWalked = RegisterStyledContainer(IsInstanceOf<TsuiImagePanel>);
+
+} // namespace pestrel
