@@ -54,6 +54,7 @@ int TsuiTrackBar::AlongTrack(const QPoint& point) const {
 
 void TsuiTrackBar::setOrientation(TsuiProgressBarOrientation orientation) {
     orientation_ = orientation;
+    LoadPictures();
     Refresh();
 }
 
@@ -63,6 +64,7 @@ void TsuiTrackBar::setUIStyle(TsuiUIStyle style) {
     uiStyle_ = style;
     if (style != TsuiUIStyle::Custom) {
         color_ = GetThemeColor(style, tiTrackBarColor);
+        LoadPictures();
         Refresh();
     }
 }
@@ -100,12 +102,20 @@ void TsuiTrackBar::setColor(TColor color) {
     update();
 }
 
-// The bar and the thumb are prepared before the thumb is placed, so that it is placed by its new
-// size.
+// The bar is prepared before the thumb is placed, so that the thumb is placed on the new size.
 void TsuiTrackBar::Refresh() {
     PrepareBar();
     SetSize();
     PlaceThumb();
+}
+
+void TsuiTrackBar::LoadPictures() {
+    if (uiStyle_ == TsuiUIStyle::Custom)
+        return;
+    barImage_ = LoadThemeBitmap(uiStyle_, Horizontal() ? tiTrackBarBar : tiTrackBarBarV);
+    slider_->setPicture(
+        LoadThemeBitmap(uiStyle_, Horizontal() ? tiTrackBarSlider : tiTrackBarSliderV));
+    slider_->setAutoSize(true);
 }
 
 void TsuiTrackBar::PlaceThumb() {
@@ -118,24 +128,20 @@ void TsuiTrackBar::PlaceThumb() {
     emit OnChange();
 }
 
+// The track at the bar's length: in a built-in style the bar picture drawn in three parts over
+// the length; in Custom the bar image as it is. Turned for a vertical bar.
 void TsuiTrackBar::PrepareBar() {
     if (uiStyle_ == TsuiUIStyle::Custom) {
         barBitmap_ = barImage_;
-        if (!Horizontal())
-            RotateBitmapLeft(barBitmap_);
-        return;
-    }
-    barImage_ = LoadThemeBitmap(uiStyle_, Horizontal() ? tiTrackBarBar : tiTrackBarBarV);
-    barBitmap_ = QImage(TrackLength(), barImage_.height(), QImage::Format_RGB32);
-    if (!barBitmap_.isNull()) {
-        QPainter canvas(&barBitmap_);
-        DrawThreePartHorizontal(barImage_, canvas, TRect::fromQRect(barBitmap_.rect()), false);
+    } else {
+        barBitmap_ = QImage(TrackLength(), barImage_.height(), QImage::Format_RGB32);
+        if (!barBitmap_.isNull()) {
+            QPainter canvas(&barBitmap_);
+            DrawThreePartHorizontal(barImage_, canvas, TRect::fromQRect(barBitmap_.rect()), false);
+        }
     }
     if (!Horizontal())
         RotateBitmapLeft(barBitmap_);
-    slider_->setPicture(
-        LoadThemeBitmap(uiStyle_, Horizontal() ? tiTrackBarSlider : tiTrackBarSliderV));
-    slider_->setAutoSize(true);
 }
 
 // The bar is as thick as its picture or its thumb, whichever is thicker. A bar without either

@@ -75,6 +75,8 @@ private:
     // The pointer's coordinate along the track.
     int AlongTrack(const QPoint& point) const;
     void Refresh();
+    // The style's bar and thumb pictures; loaded when the style or the orientation changes.
+    void LoadPictures();
     void PlaceThumb();
     void PrepareBar();
     void SetSize();

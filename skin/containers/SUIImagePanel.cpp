@@ -50,6 +50,7 @@ void TsuiCustomPanel::setPicture(const QImage& picture) {
 }
 
 void TsuiCustomPanel::PictureChanged() {
+    face_ = QImage();
     keyedPicture_ =
         transparent_ && !picture_.isNull()
             ? MaskedImage(picture_.convertToFormat(QImage::Format_RGB32), picture_.pixel(0, 0))
@@ -72,6 +73,7 @@ void TsuiCustomPanel::setAutoSize(bool autoSize) {
 
 void TsuiCustomPanel::setDrawStyle(TsuiDrawStyle style) {
     drawStyle_ = style;
+    face_ = QImage();
     update();
 }
 
@@ -93,6 +95,7 @@ void TsuiCustomPanel::setCaption(const QString& caption) {
 
 void TsuiCustomPanel::setColor(TColor color) {
     color_ = color;
+    face_ = QImage();
     update();
 }
 
@@ -157,35 +160,50 @@ void TsuiCustomPanel::mouseReleaseEvent(QMouseEvent* event) {
         emit OnClick();
 }
 
-void TsuiCustomPanel::paintEvent(QPaintEvent*) {
-    QImage buffer(size(), QImage::Format_ARGB32_Premultiplied);
-    // Where a picture drawn as is leaves the panel uncovered, the panel's colour shows.
-    buffer.fill(ColorToQColor(color_));
+void TsuiCustomPanel::DrawPicture(QPainter& canvas, const QImage& picture) const {
+    if (picture.isNull())
+        return;
+    switch (drawStyle_) {
+    case TsuiDrawStyle::suiStretch:
+        canvas.drawImage(rect(), picture);
+        break;
+    case TsuiDrawStyle::suiTile:
+        TilePicture(canvas, picture, TRect::fromQRect(rect()));
+        break;
+    case TsuiDrawStyle::suiNormal:
+        canvas.drawImage(0, 0, picture);
+        break;
+    }
+}
+
+// Where a picture drawn as is leaves the panel uncovered, the panel's colour shows. An opaque
+// panel keeps its colour and picture composed until one of them or its size changes; a
+// transparent one composes them over whatever its parent shows now.
+QImage TsuiCustomPanel::Face() {
+    if (!transparent_ && face_.size() == size())
+        return face_;
+    QImage face(size(), QImage::Format_ARGB32_Premultiplied);
+    face.fill(ColorToQColor(color_));
     {
-        QPainter canvas(&buffer);
+        QPainter canvas(&face);
         if (transparent_)
             DrawParentBackground(canvas, this);
-        const QImage& picture = transparent_ ? keyedPicture_ : picture_;
-        if (!picture.isNull()) {
-            switch (drawStyle_) {
-            case TsuiDrawStyle::suiStretch:
-                canvas.drawImage(rect(), picture);
-                break;
-            case TsuiDrawStyle::suiTile:
-                TilePicture(canvas, picture, TRect::fromQRect(rect()));
-                break;
-            case TsuiDrawStyle::suiNormal:
-                canvas.drawImage(0, 0, picture);
-                break;
-            }
-        }
-        if (HasVisibleText(caption_)) {
-            canvas.setFont(font());
-            canvas.setPen(palette().color(QPalette::WindowText));
-            canvas.drawText(rect(),
-                            CaptionAlignment(alignment_) | Qt::AlignVCenter | Qt::TextSingleLine,
-                            caption_.trimmed());
-        }
+        DrawPicture(canvas, transparent_ ? keyedPicture_ : picture_);
+    }
+    if (!transparent_)
+        face_ = face;
+    return face;
+}
+
+void TsuiCustomPanel::paintEvent(QPaintEvent*) {
+    QImage buffer = Face();
+    if (HasVisibleText(caption_)) {
+        QPainter canvas(&buffer);
+        canvas.setFont(font());
+        canvas.setPen(palette().color(QPalette::WindowText));
+        canvas.drawText(rect(),
+                        CaptionAlignment(alignment_) | Qt::AlignVCenter | Qt::TextSingleLine,
+                        caption_.trimmed());
     }
     QPainter(this).drawImage(0, 0, buffer);
 }

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QPainter>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -77,12 +78,15 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void DrawPicture(QPainter& canvas, const QImage& picture) const;
+    QImage Face();
     void AdjustSize();
     void ApplyAlign();
     void WatchParent();
 
     QImage picture_;
     QImage keyedPicture_; // the picture with its top-left colour see-through, when transparent
+    QImage face_;         // colour and picture of an opaque panel, at its size
     bool transparent_ = false;
     bool autoSize_ = false;
     TsuiDrawStyle drawStyle_ = TsuiDrawStyle::suiNormal;
