@@ -75,6 +75,7 @@ TsuiToolBar* ToolBar(TsuiTabSheet* page) {
     for (const Button& b : buttons) {
         QAction* action = bar->addAction(style->standardIcon(b.icon), b.caption);
         action->setCheckable(b.checkable);
+        action->setChecked(b.checkable); // so that the checked look shows from the start
         QWidget* button = bar->widgetForAction(action);
         button->setObjectName(b.name);
         QObject::connect(action, &QAction::triggered, button,
