@@ -64,6 +64,7 @@ void TsuiTrackBar::setUIStyle(TsuiUIStyle style) {
     uiStyle_ = style;
     if (style != TsuiUIStyle::Custom) {
         color_ = GetThemeColor(style, tiTrackBarColor);
+        face_ = QImage();
         LoadPictures();
         Refresh();
     }
@@ -99,6 +100,7 @@ void TsuiTrackBar::setPosition(int position) {
 
 void TsuiTrackBar::setColor(TColor color) {
     color_ = color;
+    face_ = QImage();
     update();
 }
 
@@ -142,6 +144,7 @@ void TsuiTrackBar::PrepareBar() {
     }
     if (!Horizontal())
         RotateBitmapLeft(barBitmap_);
+    face_ = QImage();
 }
 
 // The bar is as thick as its picture or its thumb, whichever is thicker. A bar without either
@@ -160,18 +163,20 @@ void TsuiTrackBar::SetSize() {
     update();
 }
 
+// The colour with the track over it, composed once for each size, colour and track: moving the
+// thumb only copies it.
 void TsuiTrackBar::paintEvent(QPaintEvent*) {
-    QImage buffer(size(), QImage::Format_RGB32);
-    buffer.fill(ColorToQColor(color_));
-    {
-        QPainter canvas(&buffer);
+    if (face_.size() != size()) {
+        face_ = QImage(size(), QImage::Format_RGB32);
+        face_.fill(ColorToQColor(color_));
+        QPainter canvas(&face_);
         const int barHeight = barImage_.height();
         if (Horizontal())
             canvas.drawImage(0, (height() - barHeight) / 2, barBitmap_);
         else
             canvas.drawImage((width() - barHeight) / 2, 0, barBitmap_);
     }
-    QPainter(this).drawImage(0, 0, buffer);
+    QPainter(this).drawImage(0, 0, face_);
 }
 
 void TsuiTrackBar::resizeEvent(QResizeEvent* event) {

@@ -94,6 +94,7 @@ private:
     bool dragging_ = false;
     int dragOffset_ = 0;
     QImage barBitmap_;
+    QImage face_; // what paint copies: the colour and the track
 };
 
 } // namespace pestrel
