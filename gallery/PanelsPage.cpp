@@ -23,7 +23,7 @@ TsuiImagePanel* ImagePanel(TsuiTabSheet* page, const char* name, const char* pic
                            TsuiDrawStyle drawStyle, TAlignment alignment, const char* caption) {
     auto* panel = new TsuiImagePanel(page);
     panel->setObjectName(name);
-    panel->setPicture(LoadSkinBitmap(picture));
+    panel->setPicture(SkinBitmap(picture));
     panel->setDrawStyle(drawStyle);
     panel->setAlignment(alignment);
     panel->setCaption(caption);

@@ -1,5 +1,7 @@
 #include "skin/bars/SUIProgressBar.h"
 
+#include "skin/SUIPublic.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -53,7 +55,7 @@ void TsuiProgressBar::setUIStyle(TsuiUIStyle style) {
 
 void TsuiProgressBar::ApplyUIStyle() {
     if (uiStyle_ != TsuiUIStyle::Custom) {
-        picture_ = LoadThemeBitmap(uiStyle_, tiProgressBar);
+        picture_ = ThemeBitmap(uiStyle_, tiProgressBar);
         color_ = GetThemeColor(uiStyle_, tiControlColor);
         borderColor_ = GetThemeColor(uiStyle_, tiControlBorderColor);
     }
@@ -61,31 +63,43 @@ void TsuiProgressBar::ApplyUIStyle() {
 }
 
 void TsuiProgressBar::setCaptionColor(TColor color) {
+    if (captionColor_ == color)
+        return;
     captionColor_ = color;
     update();
 }
 
 void TsuiProgressBar::setShowCaption(bool show) {
+    if (showCaption_ == show)
+        return;
     showCaption_ = show;
     update();
 }
 
 void TsuiProgressBar::setSmartShowCaption(bool smart) {
+    if (smartShowCaption_ == smart)
+        return;
     smartShowCaption_ = smart;
     update();
 }
 
 void TsuiProgressBar::setMax(int max) {
+    if (max_ == max)
+        return;
     max_ = max;
     UpdateCaption();
 }
 
 void TsuiProgressBar::setMin(int min) {
+    if (min_ == min)
+        return;
     min_ = min;
     UpdateCaption();
 }
 
 void TsuiProgressBar::setPosition(int position) {
+    if (position_ == position)
+        return;
     position_ = position;
     UpdateCaption();
 }
@@ -116,11 +130,15 @@ void TsuiProgressBar::FixThickness() {
 }
 
 void TsuiProgressBar::setBorderColor(TColor color) {
+    if (borderColor_ == color)
+        return;
     borderColor_ = color;
     update();
 }
 
 void TsuiProgressBar::setColor(TColor color) {
+    if (color_ == color)
+        return;
     color_ = color;
     update();
 }
@@ -136,32 +154,35 @@ QSize TsuiProgressBar::sizeHint() const {
 }
 
 void TsuiProgressBar::paintEvent(QPaintEvent*) {
-    QImage buffer(size(), QImage::Format_RGB32);
-    {
-        QPainter canvas(&buffer);
-        if (orientation_ == TsuiProgressBarOrientation::suiHorizontal) {
-            PaintHorizontal(buffer, canvas);
-        } else {
+    const bool horizontal = orientation_ == TsuiProgressBarOrientation::suiHorizontal;
+    PaintOffscreen(this, ColorToQColor(color_), [this, horizontal](QPainter& canvas) {
+        if (horizontal)
+            PaintHorizontal(canvas);
+        else
             PaintVertical(canvas);
-            showCaption_ = false;
-        }
         FrameClientRect(canvas, size(), ColorToQColor(borderColor_));
-    }
-    QPainter(this).drawImage(0, 0, buffer);
+    });
+    if (!horizontal)
+        showCaption_ = false;
 }
 
 // The filled part runs from x = 1 to the filled length of width - 1; the picture is stretched
 // over it and the colour fills the rest inside the frame.
-void TsuiProgressBar::PaintHorizontal(QImage& buffer, QPainter& canvas) const {
-    const int w = buffer.width(), h = buffer.height();
+void TsuiProgressBar::PaintHorizontal(QPainter& canvas) const {
+    const int w = width(), h = height();
     const int filled = std::max(ProgressFilledLength(w - 1, min_, max_, position_), 1);
     if (!picture_.isNull() && filled > 1)
         canvas.drawImage(QRect(1, 1, filled - 1, h - 2), picture_);
     canvas.fillRect(QRect(filled, 1, w - 1 - filled, h - 2), ColorToQColor(color_));
     if (showCaption_ && (!smartShowCaption_ || position_ != min_)) {
         canvas.setFont(CaptionFont());
-        canvas.setPen(ColorToQColor(captionColor_));
-        canvas.drawText(QRect(0, 0, w, h), Qt::AlignCenter | Qt::TextSingleLine, caption_);
+        constexpr int flags = Qt::AlignCenter | Qt::TextSingleLine;
+        if (isEnabled()) {
+            canvas.setPen(ColorToQColor(captionColor_));
+            canvas.drawText(rect(), flags, caption_);
+        } else {
+            DrawDisabledCaption(canvas, rect(), flags, caption_);
+        }
     }
 }
 

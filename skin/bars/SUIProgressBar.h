@@ -87,7 +87,7 @@ private:
     void UpdateCaption();
     // Fixes the thickness across the orientation and frees the length.
     void FixThickness();
-    void PaintHorizontal(QImage& buffer, QPainter& canvas) const;
+    void PaintHorizontal(QPainter& canvas) const;
     void PaintVertical(QPainter& canvas) const;
 
     int max_ = 100;

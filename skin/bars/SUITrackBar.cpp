@@ -53,6 +53,8 @@ int TsuiTrackBar::AlongTrack(const QPoint& point) const {
 }
 
 void TsuiTrackBar::setOrientation(TsuiProgressBarOrientation orientation) {
+    if (orientation_ == orientation)
+        return;
     orientation_ = orientation;
     LoadPictures();
     Refresh();
@@ -84,21 +86,29 @@ void TsuiTrackBar::setSliderImage(const QImage& image) {
 }
 
 void TsuiTrackBar::setMax(int max) {
+    if (max_ == max)
+        return;
     max_ = max;
     PlaceThumb();
 }
 
 void TsuiTrackBar::setMin(int min) {
+    if (min_ == min)
+        return;
     min_ = min;
     PlaceThumb();
 }
 
 void TsuiTrackBar::setPosition(int position) {
+    if (position_ == position)
+        return;
     position_ = position;
     PlaceThumb();
 }
 
 void TsuiTrackBar::setColor(TColor color) {
+    if (color_ == color)
+        return;
     color_ = color;
     face_ = QImage();
     update();
@@ -114,9 +124,8 @@ void TsuiTrackBar::Refresh() {
 void TsuiTrackBar::LoadPictures() {
     if (uiStyle_ == TsuiUIStyle::Custom)
         return;
-    barImage_ = LoadThemeBitmap(uiStyle_, Horizontal() ? tiTrackBarBar : tiTrackBarBarV);
-    slider_->setPicture(
-        LoadThemeBitmap(uiStyle_, Horizontal() ? tiTrackBarSlider : tiTrackBarSliderV));
+    barImage_ = ThemeBitmap(uiStyle_, Horizontal() ? tiTrackBarBar : tiTrackBarBarV);
+    slider_->setPicture(ThemeBitmap(uiStyle_, Horizontal() ? tiTrackBarSlider : tiTrackBarSliderV));
     slider_->setAutoSize(true);
 }
 

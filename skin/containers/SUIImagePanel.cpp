@@ -67,33 +67,45 @@ void TsuiCustomPanel::setTransparent(bool transparent) {
 }
 
 void TsuiCustomPanel::setAutoSize(bool autoSize) {
+    if (autoSize_ == autoSize)
+        return;
     autoSize_ = autoSize;
     AdjustSize();
 }
 
 void TsuiCustomPanel::setDrawStyle(TsuiDrawStyle style) {
+    if (drawStyle_ == style)
+        return;
     drawStyle_ = style;
     face_ = QImage();
     update();
 }
 
 void TsuiCustomPanel::setAlignment(TAlignment alignment) {
+    if (alignment_ == alignment)
+        return;
     alignment_ = alignment;
     update();
 }
 
 void TsuiCustomPanel::setAlign(TAlign align) {
+    if (align_ == align)
+        return;
     align_ = align;
     ApplyAlign();
 }
 
 void TsuiCustomPanel::setCaption(const QString& caption) {
+    if (caption_ == caption)
+        return;
     caption_ = caption;
     CaptionChanged();
     update();
 }
 
 void TsuiCustomPanel::setColor(TColor color) {
+    if (color_ == color)
+        return;
     color_ = color;
     face_ = QImage();
     update();
