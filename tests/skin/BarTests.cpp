@@ -132,6 +132,13 @@ TEST(ProgressBar, CaptionShowsUnlessHiddenAtMinOrVertical) {
     bar.setSmartShowCaption(true);
     EXPECT_EQ(bar.grab().toImage(), bare);
 
+    bar.setSmartShowCaption(false);
+    const QImage enabled = bar.grab().toImage();
+    bar.setEnabled(false); // the caption is greyed, not hidden
+    const QImage disabled = bar.grab().toImage();
+    EXPECT_NE(disabled, enabled);
+    EXPECT_NE(disabled, bare);
+
     bar.setOrientation(TsuiProgressBarOrientation::suiVertical);
     bar.grab();
     EXPECT_FALSE(bar.ShowCaption());
