@@ -62,9 +62,9 @@ TEST_F(LayoutTest, FontsAndRowsHaveTheirPixelHeights) {
     EXPECT_EQ(list->visualItemRect(list->item(0)).height(), 14);
 
     auto* frame = control<TsuiForm>("suiForm1");
-    EXPECT_EQ(frame->Font().family(), "Tahoma");
-    EXPECT_EQ(frame->Font().pixelSize(), 11);
-    EXPECT_TRUE(frame->Font().bold());
+    EXPECT_EQ(frame->TitleFont().family(), "Tahoma");
+    EXPECT_EQ(frame->TitleFont().pixelSize(), 11);
+    EXPECT_TRUE(frame->TitleFont().bold());
     EXPECT_EQ(frame->FontColor(), clWhite);
 }
 
