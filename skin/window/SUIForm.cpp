@@ -155,8 +155,8 @@ void TsuiForm::setFormPanel(QWidget* value) {
     if (value == formPanel_)
         return;
     formPanel_ = value;
-    if (auto* frame = qobject_cast<QFrame*>(value))
-        frame->setFrameShape(QFrame::NoFrame);
+    if (auto* framed = qobject_cast<QFrame*>(value))
+        framed->setFrameShape(QFrame::NoFrame);
     layOutContent();
 }
 

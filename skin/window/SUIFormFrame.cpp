@@ -7,6 +7,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace pestrel {
 namespace {

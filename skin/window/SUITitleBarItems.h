@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
