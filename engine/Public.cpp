@@ -111,14 +111,16 @@ std::string ProcessFolderIndex::find(const std::string& name) const {
 }
 
 bool KillProcessByName(Platform& platform, const std::string& name) {
+    return EndProcessByName(platform, name).has_value();
+}
+
+std::optional<EndedProcess> EndProcessByName(Platform& platform, const std::string& name) {
     platform.requestClose(name);
     for (const ProcessRecord& record : platform.processSnapshot(SnapshotDetail::Names)) {
-        if (ProcessMatchesName(record.exeFile, name)) {
-            platform.terminateProcess(record.id);
-            return true;
-        }
+        if (ProcessMatchesName(record.exeFile, name))
+            return EndedProcess{record, platform.terminateProcess(record.id)};
     }
-    return false;
+    return std::nullopt;
 }
 
 } // namespace pestrel

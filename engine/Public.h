@@ -55,6 +55,12 @@ private:
 
 // Asks `name` to close, then terminates the first process matching it. True when one matched.
 bool KillProcessByName(Platform& platform, const std::string& name);
+// The same, telling which process matched and whether it was ended.
+struct EndedProcess {
+    ProcessRecord process;
+    bool ended = false;
+};
+std::optional<EndedProcess> EndProcessByName(Platform& platform, const std::string& name);
 
 // --- registry -----------------------------------------------------------------------------------
 enum RegValueKind { RegText = 0, RegInteger = 1 };

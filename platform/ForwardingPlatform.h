@@ -42,6 +42,9 @@ public:
     bool copyFile(const std::string& from, const std::string& to) override {
         return inner_.copyFile(from, to);
     }
+    bool appendToFile(const std::string& path, const std::string& bytes) override {
+        return inner_.appendToFile(path, bytes);
+    }
     std::uint32_t fileAttributes(const std::string& path) override {
         return inner_.fileAttributes(path);
     }

@@ -91,6 +91,8 @@ public:
     virtual bool deleteFile(const std::string& path) = 0;
     // Copies, replacing an existing target.
     virtual bool copyFile(const std::string& from, const std::string& to) = 0;
+    // Appends `bytes` to the file, creating it when missing.
+    virtual bool appendToFile(const std::string& path, const std::string& bytes) = 0;
     // FileAttribute bits, or FileAttribute::Invalid when they cannot be read.
     virtual std::uint32_t fileAttributes(const std::string& path) = 0;
     virtual bool setFileAttributes(const std::string& path, std::uint32_t attributes) = 0;

@@ -1,5 +1,6 @@
 #include "platform/posix/PosixPlatform.h"
 
+#include "base/FileBytes.h"
 #include "base/IniFile.h"
 #include "platform/posix/HiveFile.h"
 #include "platform/posix/ProcessTable.h"
@@ -151,6 +152,10 @@ bool PosixPlatform::deleteFile(const std::string& path) {
 bool PosixPlatform::copyFile(const std::string& from, const std::string& to) {
     std::error_code error;
     return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) && !error;
+}
+
+bool PosixPlatform::appendToFile(const std::string& path, const std::string& bytes) {
+    return AppendToFile(path, bytes);
 }
 
 std::uint32_t PosixPlatform::fileAttributes(const std::string& path) {

@@ -53,6 +53,7 @@ public:
     bool createFolder(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
     bool copyFile(const std::string& from, const std::string& to) override;
+    bool appendToFile(const std::string& path, const std::string& bytes) override;
     // ReadOnly is the absence of the owner's write bit; nothing is hidden or system here.
     std::uint32_t fileAttributes(const std::string& path) override;
     bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;

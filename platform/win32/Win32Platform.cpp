@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Platform.h"
 
+#include "base/FileBytes.h"
+
 #include <utility>
 
 namespace pestrel {
@@ -63,6 +65,10 @@ bool Win32Platform::deleteFile(const std::string& path) {
 
 bool Win32Platform::copyFile(const std::string& from, const std::string& to) {
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool Win32Platform::appendToFile(const std::string& path, const std::string& bytes) {
+    return AppendToFile(path, bytes);
 }
 
 std::uint32_t Win32Platform::fileAttributes(const std::string& path) {

@@ -1,0 +1,168 @@
+// The command line against the plain tools: a kill pass over 200 running programs against a
+// shell loop of pkill over the same names, and a dry run against the real run it shows.
+#include "bench/Figures.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// A private program folder with a copy of the program, a private data home, and programs
+// started under the names of the list.
+class Bench {
+public:
+    Bench() : root_(fs::temp_directory_path() / ("pestrel-cli-bench-" + std::to_string(getpid()))) {
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "app");
+        fs::copy_file(PESTREL_PROGRAM, root_ / "app" / "pestrel");
+    }
+    ~Bench() {
+        endPrograms();
+        fs::remove_all(root_);
+    }
+
+    // Names pbNNN.exe: short enough for pkill's 15-character process names.
+    void writeList(int count, const char* stem) {
+        names_.clear();
+        std::ofstream list(root_ / "app" / "VirusList.txt", std::ios::binary);
+        for (int i = 0; i < count; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "%s%03d.exe", stem, i);
+            names_.push_back(name);
+            list << name << "\r\n";
+        }
+        std::ofstream(root_ / "names.txt") << [&] {
+            std::string text;
+            for (const std::string& name : names_)
+                text += name + "\n";
+            return text;
+        }();
+    }
+
+    // A fresh machine: the data home and the program's work files go.
+    void reset() {
+        fs::remove_all(root_ / "data");
+        fs::remove_all(root_ / "app" / "Temp");
+    }
+    // The listed programs run.
+    void startPrograms() {
+        fs::create_directories(root_ / "bin");
+        for (const std::string& name : names_) {
+            const fs::path path = root_ / "bin" / name;
+            if (!fs::exists(path))
+                fs::copy_file(PESTREL_TEST_HELPER, path);
+            pid_t pid = 0;
+            char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+            if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) == 0)
+                programs_.push_back(pid);
+        }
+    }
+    void endPrograms() {
+        for (pid_t pid : programs_) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        programs_.clear();
+    }
+
+    // Seconds the command took, from its start to its end.
+    double run(std::vector<std::string> arguments) {
+        std::vector<std::string> variables = {"XDG_DATA_HOME=" + (root_ / "data").string(),
+                                              "HOME=" + root_.string(), "PATH=/usr/bin:/bin"};
+        std::vector<char*> argv, envp;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        for (std::string& variable : variables)
+            envp.push_back(variable.data());
+        envp.push_back(nullptr);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+        const auto start = Clock::now();
+        pid_t pid = 0;
+        if (posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), envp.data()) == 0)
+            waitpid(pid, nullptr, 0);
+        const auto end = Clock::now();
+        posix_spawn_file_actions_destroy(&files);
+        return std::chrono::duration<double>(end - start).count();
+    }
+    std::string program() const { return (root_ / "app" / "pestrel").string(); }
+    std::string nameFile() const { return (root_ / "names.txt").string(); }
+
+private:
+    fs::path root_;
+    std::vector<std::string> names_;
+    std::vector<pid_t> programs_;
+};
+
+constexpr int kRunning = 200;
+
+void BM_KillPass200Running(benchmark::State& state) {
+    Bench bench;
+    bench.writeList(kRunning, "pb");
+    for (auto _ : state) {
+        bench.reset();
+        bench.startPrograms();
+        state.SetIterationTime(bench.run({bench.program(), "--kill", "--no-repair"}));
+        bench.endPrograms();
+    }
+}
+BENCHMARK(BM_KillPass200Running)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_PkillLoop200Running(benchmark::State& state) {
+    Bench bench;
+    bench.writeList(kRunning, "pb");
+    for (auto _ : state) {
+        bench.reset();
+        bench.startPrograms();
+        state.SetIterationTime(bench.run(
+            {"/bin/sh", "-c", "while read n; do pkill -x \"$n\"; done < " + bench.nameFile()}));
+        bench.endPrograms();
+    }
+}
+BENCHMARK(BM_PkillLoop200Running)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+PESTREL_FIGURE("kill_200_running_vs_pkill_loop", "BM_KillPass200Running/iterations:3/manual_time",
+               "BM_PkillLoop200Running/iterations:3/manual_time", 2.0);
+
+template <bool DryRun> void BM_KillPass1000Absent(benchmark::State& state) {
+    Bench bench;
+    bench.writeList(1000, "absent");
+    for (auto _ : state) {
+        bench.reset(); // no program runs: the list matches nothing
+        std::vector<std::string> arguments = {bench.program(), "--kill"};
+        if (DryRun)
+            arguments.push_back("--dry-run");
+        state.SetIterationTime(bench.run(arguments));
+    }
+}
+BENCHMARK(BM_KillPass1000Absent<true>)
+    ->Name("BM_DryRun1000Absent")
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KillPass1000Absent<false>)
+    ->Name("BM_RealRun1000Absent")
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+PESTREL_FIGURE("dry_run_1000_absent_vs_real_run", "BM_DryRun1000Absent/iterations:3/manual_time",
+               "BM_RealRun1000Absent/iterations:3/manual_time", 1.2);
+
+} // namespace
