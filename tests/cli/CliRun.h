@@ -23,6 +23,9 @@ public:
     TestMachine machine;
     Context& context() { return machine.context(); }
     Platform& platform() { return machine.platform(); }
+    // The Windows and System folders as the program sees them (through its data home).
+    std::string winDir() const { return dataHome_ + "/pestrel/Windows/"; }
+    std::string sysDir() const { return winDir() + "System32/"; }
     // A name no other test's processes carry: "cli-<pid>-<stem>".
     std::string name(const std::string& stem) const;
     CliResult run(const std::vector<std::string>& arguments);

@@ -1,3 +1,4 @@
+#include "engine/PassAction.h"
 #include "engine/Public.h"
 #include "tests/cli/CliRun.h"
 #include "tests/support/TestFiles.h"
@@ -55,10 +56,10 @@ TEST_F(KillCommand, DryRunPrintsTheLinesOfTheRealRunAndChangesNothing) {
         "backup\t" + tools + evil + "\t" + temp + evil,
         "delete\t" + tools + evil + "\t" + kept + "1-" + evil,
         "regdelete\t" + runKey(RegRoot::LocalMachine) + "\t" + evil,
-        "backup\t" + context.WinDir + stray + "\t" + temp + stray,
-        "delete\t" + context.WinDir + stray + "\t" + kept + "1-" + stray,
+        "backup\t" + cli.winDir() + stray + "\t" + temp + stray,
+        "delete\t" + cli.winDir() + stray + "\t" + kept + "1-" + stray,
         "regdelete\t" + runKey(RegRoot::CurrentUser) + "\t" + stray,
-        "delete\t" + context.SysDir + hook + "\t" + kept + "1-" + hook,
+        "delete\t" + cli.sysDir() + hook + "\t" + kept + "1-" + hook,
         "pending\t" + hook,
     };
     std::vector<std::string> lines = real.lines();
@@ -78,7 +79,7 @@ TEST_F(KillCommand, AFailedActionGivesStatusOne) {
     const CliResult run = cli.run({"--kill", "--no-repair"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.lines().front(),
-              "failed\tbackup\t" + context.WinDir + stray + "\t" + context.backupFolder() + stray);
+              "failed\tbackup\t" + cli.winDir() + stray + "\t" + context.backupFolder() + stray);
     EXPECT_EQ(run.lines().back().substr(run.lines().back().find("failed=")), "failed=1\tfinished");
 }
 

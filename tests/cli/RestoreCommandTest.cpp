@@ -1,7 +1,9 @@
+#include "engine/PassAction.h"
 #include "engine/Public.h"
 #include "tests/cli/CliRun.h"
 #include "tests/support/TestFiles.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace pestrel {
@@ -70,7 +72,7 @@ TEST_F(RestoreCommand, NeverReplacesAFileThatExistsAgain) {
     const CliResult restore = cli.run({"--restore", stray, cli.name("unknown.exe")});
     EXPECT_EQ(restore.status, 1);
     EXPECT_EQ(restore.lines(),
-              (std::vector<std::string>{"skip\t" + context.WinDir + stray + "\texists",
+              (std::vector<std::string>{"skip\t" + cli.winDir() + stray + "\texists",
                                         "regrestore\t" + RegPlace(RegRoot::CurrentUser, kRunKey) +
                                             "\t" + stray + "\t7",
                                         "summary\trestored=1\tskipped=1\tfailed=0"}));
