@@ -10,6 +10,7 @@
 #include "platform/DryRunPlatform.h"
 
 #include <cstdio>
+#include <exception>
 
 namespace pestrel {
 namespace {
@@ -86,15 +87,21 @@ int Restore(const CommandLine& command, Platform& platform) {
 int RunCommandLine(const CommandLine& command, Platform& platform) {
     if (!command.error.empty())
         return Refuse(command.error);
-    switch (command.action) {
-    case CommandLine::Action::Kill:
-        return Kill(command, platform);
-    case CommandLine::Action::ListBackups:
-        return ListBackups(platform);
-    case CommandLine::Action::Restore:
-        return Restore(command, platform);
-    case CommandLine::Action::Window:
-        break;
+    // The boundary of a command-line run: a failure that escapes ends it with one line.
+    try {
+        switch (command.action) {
+        case CommandLine::Action::Kill:
+            return Kill(command, platform);
+        case CommandLine::Action::ListBackups:
+            return ListBackups(platform);
+        case CommandLine::Action::Restore:
+            return Restore(command, platform);
+        case CommandLine::Action::Window:
+            break;
+        }
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "pestrel: stopped: %s\n", failure.what());
+        return kIncomplete;
     }
     return kBadInput;
 }
