@@ -17,6 +17,8 @@ fi
 build=$1 seconds=$2
 shift 2
 [ $# -gt 0 ] && names=("$@")
+# The targets that work on files keep them in a temporary folder: in memory, when it can be.
+[ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
 export LSAN_OPTIONS="suppressions=$here/leaks.supp:print_suppressions=0"
 status=0
 for name in "${names[@]}"; do
