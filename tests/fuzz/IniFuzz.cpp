@@ -1,9 +1,8 @@
 // Any INI text: a key that was written reads back as written (without its outer blanks), and
 // every other key reads as it did before.
+#include "base/AsciiCase.h"
 #include "base/IniFile.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,13 +27,6 @@ struct Scratch {
         std::filesystem::remove_all(folder, ignored);
     }
 };
-
-bool SameIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
-}
 
 std::string WithoutOuterBlanks(const std::string& text) {
     const std::size_t begin = text.find_first_not_of(" \t");
@@ -68,8 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ini::ReadFile(scratch.file, section, key, kMissing) != WithoutOuterBlanks(value))
         std::abort(); // the key that was written does not read back
     const bool sameKey =
-        SameIgnoringAsciiCase(WithoutOuterBlanks(section), WithoutOuterBlanks(otherSection)) &&
-        SameIgnoringAsciiCase(WithoutOuterBlanks(key), WithoutOuterBlanks(otherKey));
+        pestrel::EqualsIgnoringAsciiCase(WithoutOuterBlanks(section),
+                                         WithoutOuterBlanks(otherSection)) &&
+        pestrel::EqualsIgnoringAsciiCase(WithoutOuterBlanks(key), WithoutOuterBlanks(otherKey));
     if (!sameKey && ini::ReadFile(scratch.file, otherSection, otherKey, kMissing) !=
                         ini::Read(text, otherSection, otherKey).value_or(kMissing))
         std::abort(); // writing one key changed another
