@@ -3,7 +3,10 @@ BUILD   ?= build
 JOBS    ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build run gallery test bench screenshot clean
+FUZZ_BUILD   ?= $(BUILD)/fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps configure build run gallery test bench screenshot fuzz fuzz-build clean
 
 deps:
 	@tools/install-deps.sh
@@ -25,6 +28,17 @@ gallery: configure
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 	BUILD=$(BUILD) JOBS=$(JOBS) tools/wine-tests.sh
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=10
+
+# The libFuzzer targets in their own clang build; each runs FUZZ_SECONDS from the committed seeds.
+# A finding fails the run and is kept in $(FUZZ_BUILD)/findings/<target>/.
+fuzz-build: deps
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DPESTREL_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $$(tests/fuzz/run.sh --targets)
+
+fuzz: fuzz-build
+	tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/pestrel_bench

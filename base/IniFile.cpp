@@ -63,6 +63,7 @@ std::mutex& WriteMutex() {
 
 std::optional<std::string> Read(std::string_view text, std::string_view section,
                                 std::string_view key) {
+    section = Trim(section), key = Trim(key); // names are compared as the lines give them
     bool inSection = false;
     for (std::string_view line : SplitLines(text)) {
         if (auto name = SectionOf(line)) {
@@ -79,6 +80,7 @@ std::optional<std::string> Read(std::string_view text, std::string_view section,
 
 std::string Write(std::string_view text, std::string_view section, std::string_view key,
                   std::string_view value) {
+    section = Trim(section), key = Trim(key);
     std::vector<std::string_view> lines = SplitLines(text);
     const std::string newLine = std::string(key) + "=" + std::string(value);
 

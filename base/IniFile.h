@@ -1,7 +1,8 @@
 #pragma once
 // INI files with the profile semantics: "[section]" lines, then "key=value" lines; sections and
-// keys compare without ASCII case; writing replaces an existing key's value, or adds the key (and
-// the section) at the end, and creates the file. Unrelated lines are kept as they are.
+// keys compare without ASCII case and without outer blanks; writing replaces an existing key's
+// value, or adds the key (and the section) at the end, and creates the file. Unrelated lines are
+// kept as they are.
 
 #include <optional>
 #include <string>

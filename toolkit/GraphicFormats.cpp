@@ -3,6 +3,7 @@
 #include "toolkit/Jpeg.h"
 
 #include <QBuffer>
+#include <QImageReader>
 #include <mutex>
 
 namespace pestrel {
@@ -14,9 +15,17 @@ QString Normalised(QString extension) {
     return extension.toLower();
 }
 
+// The header alone gives the size; the pixels are read only when it fits.
 std::optional<QImage> DecodeBmp(const QByteArray& data) {
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "BMP");
+    const QSize size = reader.size();
+    if (!size.isValid() || !FitsDecodeLimit(size.width(), size.height()))
+        return std::nullopt;
     QImage image;
-    if (!image.loadFromData(data, "BMP"))
+    if (!reader.read(&image))
         return std::nullopt;
     return image;
 }
@@ -49,6 +58,14 @@ Registry& TheRegistry() {
 }
 
 } // namespace
+
+bool FitsDecodeLimit(qint64 width, qint64 height) {
+    if (width <= 0 || height <= 0)
+        return false;
+    const qint64 limitBytes = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    // Width and height come from header fields of at most 32 bits, so the product fits.
+    return limitBytes == 0 || width * height <= limitBytes / 4;
+}
 
 void RegisterGraphicFormat(TGraphicFormat format) {
     format.extension = Normalised(format.extension);

@@ -24,4 +24,9 @@ void RegisterGraphicFormat(TGraphicFormat format);
 std::optional<TGraphicFormat> FindGraphicFormat(const QString& extension);
 std::vector<TGraphicFormat> GraphicFormats();
 
+// Whether a decoded picture of `width` x `height` stays within the image reader's allocation
+// limit (QImageReader::allocationLimit(), 256 MB unless changed), counted at four bytes a pixel,
+// the form pictures are drawn in. Decoders ask before they allocate anything for the pixels.
+bool FitsDecodeLimit(qint64 width, qint64 height);
+
 } // namespace pestrel

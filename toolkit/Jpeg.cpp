@@ -1,5 +1,8 @@
 #include "toolkit/Jpeg.h"
 
+#include "toolkit/GraphicFormats.h"
+
+#include <QImageReader>
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
@@ -42,6 +45,13 @@ bool Decode(const QByteArray& data, QImage& out) {
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()),
                  static_cast<unsigned long>(data.size()));
     jpeg_read_header(&info, TRUE);
+    if (!FitsDecodeLimit(info.image_width, info.image_height)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    // Progressive and multi-scan streams buffer every coefficient of the picture; without a
+    // backing store, libjpeg fails instead of going past this.
+    info.mem->max_memory_to_use = static_cast<long>(QImageReader::allocationLimit()) * 1024 * 1024;
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     if (info.output_components != 3 || info.output_width == 0 || info.output_height == 0) {

@@ -8,6 +8,7 @@ packages=(
     libjpeg62-turbo-dev
     fonts-wqy-microhei xvfb xauth
     g++-mingw-w64-x86-64-posix wine64
+    clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -49,5 +49,25 @@ TEST(IniFile, WritesReadBackAndRefusesWhatWouldNotReadBack) {
     EXPECT_FALSE(ini::WriteFile(machine.root() + "missing-folder/x.ini", "S", "k", "v"));
 }
 
+// Names with outer blanks name the same section and key as without them, in both directions.
+TEST(IniFile, NamesWithOuterBlanksReadBack) {
+    test::TestMachine machine;
+    const std::string file = machine.root() + "Log.ini";
+    struct Case {
+        const char *section, *key, *value, *readSection, *readKey;
+    } cases[] = {
+        {"RunData", " virus.exe ", "1", "RunData", " virus.exe "},
+        {"RunData", "virus.exe", "2", "RunData", " virus.exe\t"},
+        {" Other\t", "k", "3", "Other", "k"},
+        {"Other", "\tk", "4", " Other ", "k "},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(ini::WriteFile(file, c.section, c.key, c.value));
+        EXPECT_EQ(ini::ReadFile(file, c.readSection, c.readKey, "missing"), c.value)
+            << c.section << "/" << c.key;
+    }
+    EXPECT_EQ(test::ReadFile(file), "[RunData]\r\nvirus.exe=2\r\n[Other]\r\nk=4\r\n");
+}
+
 } // namespace
 } // namespace pestrel
