@@ -214,7 +214,7 @@ RegistryHive RegistryHive::Parse(std::string rootName, std::string_view input) {
             while (!joined.empty() && joined.back() == '\\') {
                 joined.pop_back();
                 if (i + 1 == lines.size())
-                    break;
+                    continue; // every trailing backslash of the last line goes
                 joined += TrimmedLeft(lines[++i]);
             }
             data = hive.own(std::move(joined));

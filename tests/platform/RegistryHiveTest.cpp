@@ -114,6 +114,8 @@ TEST(RegistryHive, RewritingIsAFixedPoint) {
         {"many values listed twice", manyTwice, "Many", "v39", "r1"},
         {"continuation on the last line", "[HKEY_CURRENT_USER\\A]\n\"b\"=hex:01,\\", "A", "b",
          std::nullopt},
+        {"two backslashes at the end of the last line",
+         "[HKEY_CURRENT_USER\\A]\n\"b\"=hex:01,\\\\", "A", "b", std::nullopt},
         {"continuation onto a blank line", "[HKEY_CURRENT_USER\\A]\n\"b\"=hex:01,\\\n\n\"t\"=\"x\"",
          "A", "t", "x"},
         {"empty path parts and a bare root",
