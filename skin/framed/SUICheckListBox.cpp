@@ -31,9 +31,11 @@ public:
         const QRect box = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &item, view)
                               .adjusted(1, 1, -1, -1);
         const bool checked = item.checkState == Qt::Checked;
-        // The item without its indicator; the space for it stays.
-        item.checkState = Qt::Unchecked;
+        // The row's background across its whole width, then the item without its indicator to
+        // the right of the box.
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, view);
         item.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+        item.rect.setLeft(box.right() + 2);
         style->drawControl(QStyle::CE_ItemViewItem, &item, painter, view);
         painter->save();
         const QColor ink = item.palette.color(QPalette::Text);
