@@ -151,6 +151,11 @@ void TsuiSideChannel::pushIn(bool quick) {
 void TsuiSideChannel::startSlide(Slide direction, bool quick) {
     if (slide_ == direction && !quick)
         return;
+    // Already resting where the slide would end: nothing moves and nothing is announced.
+    const bool out = !pinButton_->isHidden();
+    if (!busy_ && (direction == Slide::Out ? out && width() == fullWidth_
+                                           : !out && width() == SideBarWidth()))
+        return;
     slide_ = direction;
     busy_ = true;
     if (direction == Slide::Out)

@@ -78,7 +78,8 @@ public:
     QTimer* SlideTimer() { return &slideTimer_; }
 
     // Slides out to FullWidth, or jumps there when `quick`. A slide under way in the same
-    // direction goes on; one in the other direction turns round from where it is.
+    // direction goes on; one in the other direction turns round from where it is. A channel
+    // already at rest where the slide would end stays as it is and announces nothing.
     void popOut(bool quick);
     // Slides in to the bar's width, or jumps there when `quick`.
     void pushIn(bool quick);

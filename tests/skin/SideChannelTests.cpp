@@ -75,7 +75,10 @@ TEST_F(SideChannel, SlidesInFifteenPixelStepsOrJumpsWithQuickMove) {
     channel->popOut(true);
     EXPECT_FALSE(channel->Busy());
     EXPECT_EQ(channel->width(), 200);
+    channel->popOut(true); // already out
     channel->pushIn(true);
+    channel->pushIn(false); // already in
+    EXPECT_FALSE(channel->Busy());
     EXPECT_EQ(channel->width(), 10);
     EXPECT_EQ(out.count(), 2);
     EXPECT_EQ(in.count(), 2);
