@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <QResizeEvent>
 #include <QToolButton>
+#include <algorithm>
+#include <utility>
 
 namespace pestrel {
 

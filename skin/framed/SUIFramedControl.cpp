@@ -13,8 +13,7 @@ TColor FormControlBorderColor(const QWidget* owner) {
 }
 
 TColor FramedControlColor(const QWidget* control) {
-    const QColor c = control->palette().color(QPalette::Base);
-    return TColor(c.red()) | TColor(c.green()) << 8 | TColor(c.blue()) << 16;
+    return QColorToColor(control->palette().color(QPalette::Base));
 }
 
 void SetFrameMargin(QFrame* view, int borderWidth) {

@@ -7,10 +7,10 @@
 #include "skin/window/SUIForm.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 
