@@ -13,4 +13,9 @@ void LogEvent(const QObject* sender, const char* event, qint64 value) {
     LogEvent(sender, event, QString::number(value));
 }
 
+void LogEvent(const QObject* sender, const char* event) {
+    std::printf("%s %s\n", qPrintable(sender->objectName()), event);
+    std::fflush(stdout);
+}
+
 } // namespace pestrel::gallery

@@ -9,5 +9,7 @@ namespace pestrel::gallery {
 
 void LogEvent(const QObject* sender, const char* event, const QString& value);
 void LogEvent(const QObject* sender, const char* event, qint64 value);
+// An event without a value: "<objectName> <event>".
+void LogEvent(const QObject* sender, const char* event);
 
 } // namespace pestrel::gallery

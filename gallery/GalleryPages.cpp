@@ -7,6 +7,7 @@ namespace pestrel::gallery {
 std::span<const TGalleryPage> GalleryPages() {
     static constexpr std::array pages = {
         TGalleryPage{"pagePanels", "Panels and bars", CreatePanelsPage},
+        TGalleryPage{"pageLists", "Lists and side channel", CreateListsPage},
     };
     return pages;
 }

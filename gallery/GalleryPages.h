@@ -22,5 +22,6 @@ struct TGalleryPage {
 std::span<const TGalleryPage> GalleryPages();
 
 void CreatePanelsPage(TsuiTabSheet* page);
+void CreateListsPage(TsuiTabSheet* page);
 
 } // namespace pestrel::gallery

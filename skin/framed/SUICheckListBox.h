@@ -1,0 +1,43 @@
+#pragma once
+// A list of checkable items with a one-pixel flat frame and flat check boxes. Its border style and
+// width are fixed: whatever a layout stores, it reads back a single border one pixel wide.
+
+#include "toolkit/Color.h"
+
+#include <QListWidget>
+
+namespace pestrel {
+
+class TsuiCheckListBox : public QListWidget {
+    Q_OBJECT
+    Q_PROPERTY(pestrel::TColor BorderColor READ BorderColor WRITE setBorderColor)
+    Q_PROPERTY(TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE setBorderWidth)
+
+public:
+    enum TBorderStyle { bsNone, bsSingle };
+    Q_ENUM(TBorderStyle)
+
+    // BorderColor starts as the control border colour of `owner`'s skinned form.
+    explicit TsuiCheckListBox(QWidget* owner = nullptr);
+
+    TColor BorderColor() const { return borderColor_; }
+    void setBorderColor(TColor color);
+    // Always bsSingle; writing any value keeps the flat frame and no system border.
+    TBorderStyle BorderStyle() const { return bsSingle; }
+    void setBorderStyle(TBorderStyle style);
+    // Always 1; writing any value sets the margin to one pixel.
+    int BorderWidth() const { return 1; }
+    void setBorderWidth(int width);
+
+    // Appends an unchecked, checkable item.
+    QListWidgetItem* addCheckItem(const QString& text);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    TColor borderColor_;
+};
+
+} // namespace pestrel
