@@ -1,0 +1,56 @@
+#pragma once
+// One registry file of a prefix, parsed once and parsed again only when the file changes on disk.
+// A file that does not parse is never written.
+
+#include "platform/wine/WineHive.h"
+
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace pestrel::wine {
+
+class WineHiveFile {
+public:
+    explicit WineHiveFile(std::string path) : path_(std::move(path)) {}
+
+    const std::string& path() const { return path_; }
+    // Why the file cannot be used ("line 12: a value line that cannot be read"), or nothing.
+    std::optional<std::string> problem();
+
+    std::optional<RegValue> value(const std::string& key, const std::string& name);
+
+    // What a change may do when it needs the file written; asked before anything is written.
+    enum class Gate {
+        Open,    // write
+        Closed,  // write nothing, answer false
+        Reopened // the file may have changed meanwhile: read it afresh, apply again, write
+    };
+    // Applies `change` (it answers whether the hive changed) and, when something changed and
+    // `gate` allows, replaces the file atomically. Answers `answer` of the applied change, or
+    // false when the file cannot be read, parsed or written or the gate is closed.
+    struct Outcome {
+        bool answer = false;
+        bool changed = false;
+    };
+    bool modify(const std::function<Outcome(WineHive&)>& change, const std::function<Gate()>& gate);
+
+private:
+    struct Identity {
+        std::uint64_t device = 0, inode = 0, size = 0;
+        std::int64_t modified = 0;
+        bool operator==(const Identity&) const = default;
+    };
+    // The hive as the file holds it now; nothing when it cannot be read or parsed.
+    WineHive* load();
+    std::optional<Identity> identity() const;
+
+    std::string path_;
+    std::mutex mutex_;
+    std::optional<Identity> loadedFrom_;
+    std::optional<WineHive> hive_;
+    std::optional<std::string> problem_;
+};
+
+} // namespace pestrel::wine

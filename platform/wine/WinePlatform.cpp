@@ -1,0 +1,145 @@
+#include "platform/wine/WinePlatform.h"
+
+#include "platform/wine/WineProcesses.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace pestrel::wine {
+namespace {
+
+// Runs Wine's server program with the prefix's WINEPREFIX; true when it exits with status 0.
+bool RunWineserver(const WinePrefix& prefix, const char* option) {
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        ::setenv("WINEPREFIX", prefix.folder().c_str(), 1);
+        ::execlp("wineserver", "wineserver", option, static_cast<char*>(nullptr));
+        ::execl("/usr/lib/wine/wineserver", "wineserver", option, static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+const char* const WinePlatform::kWineRunsText =
+    "Wine is running in this prefix, so its registry was left unchanged. Close the prefix's "
+    "programs (or use --stop-wine) and clean again.";
+
+WinePlatform::WinePlatform(WinePrefix prefix, Platform& files)
+    : ForwardingPlatform(files), prefix_(std::move(prefix)),
+      machine_(std::make_unique<WineHiveFile>(prefix_.machineHive())),
+      user_(std::make_unique<WineHiveFile>(prefix_.userHive())) {}
+
+std::optional<std::string> WinePlatform::registryProblem() {
+    for (WineHiveFile* file : {machine_.get(), user_.get()}) {
+        if (std::optional<std::string> problem = file->problem())
+            return "The registry file " + file->path() + " is not in Wine's format (" + *problem +
+                   "); it was left unchanged.";
+    }
+    return std::nullopt;
+}
+
+bool WinePlatform::serverRuns() const {
+    return ServerRuns(prefix_);
+}
+
+bool WinePlatform::stopServer() {
+    using namespace std::chrono_literals;
+    if (!ServerRuns(prefix_))
+        return true;
+    // "-k" makes the server end the prefix's programs, save the registry and exit.
+    RunWineserver(prefix_, "-k");
+    for (int wait = 0; wait < 100 && ServerRuns(prefix_); ++wait)
+        std::this_thread::sleep_for(100ms);
+    return !ServerRuns(prefix_);
+}
+
+std::string WinePlatform::windowsFolder() {
+    return prefix_.windowsFolder();
+}
+
+std::string WinePlatform::systemFolder() {
+    return prefix_.systemFolder();
+}
+
+std::vector<ProcessRecord> WinePlatform::processSnapshot(SnapshotDetail detail) {
+    return ReadPrefixProcesses(prefix_, detail);
+}
+
+void WinePlatform::requestClose(const std::string&) {}
+
+bool WinePlatform::terminateProcess(std::uint32_t id) {
+    return EndPrefixProcess(prefix_, id);
+}
+
+WineHiveFile& WinePlatform::hiveFor(RegRoot root, std::string& key) {
+    if (root == RegRoot::CurrentUser)
+        return *user_;
+    if (root == RegRoot::ClassesRoot)
+        key = "Software\\Classes\\" + key;
+    return *machine_;
+}
+
+WineHiveFile::Gate WinePlatform::serverGate() {
+    if (!ServerRuns(prefix_))
+        return WineHiveFile::Gate::Open;
+    if (stopWine_ && stopServer())
+        return WineHiveFile::Gate::Reopened;
+    refusedWhileWineRan_ = true;
+    return WineHiveFile::Gate::Closed;
+}
+
+bool WinePlatform::createKey(RegRoot root, const std::string& key) {
+    std::string path = key;
+    WineHiveFile& file = hiveFor(root, path);
+    return file.modify(
+        [&](WineHive& hive) {
+            const bool created = hive.createKey(path, WineTime::Now());
+            return WineHiveFile::Outcome{created || hive.hasKey(path), created};
+        },
+        [this] { return serverGate(); });
+}
+
+bool WinePlatform::setValue(RegRoot root, const std::string& key, const std::string& name,
+                            const RegValue& value) {
+    std::string path = key;
+    if (!WineHive::CanStore(path) || !WineHive::CanStore(name) ||
+        (value.kind == RegValue::Kind::Text && !WineHive::CanStore(value.text)))
+        return false;
+    WineHiveFile& file = hiveFor(root, path);
+    return file.modify(
+        [&](WineHive& hive) {
+            const bool changed = hive.setValue(path, name, value, WineTime::Now());
+            return WineHiveFile::Outcome{changed || hive.value(path, name).has_value(), changed};
+        },
+        [this] { return serverGate(); });
+}
+
+std::optional<RegValue> WinePlatform::queryValue(RegRoot root, const std::string& key,
+                                                 const std::string& name) {
+    std::string path = key;
+    return hiveFor(root, path).value(path, name);
+}
+
+bool WinePlatform::deleteValue(RegRoot root, const std::string& key, const std::string& name) {
+    std::string path = key;
+    WineHiveFile& file = hiveFor(root, path);
+    return file.modify(
+        [&](WineHive& hive) {
+            const bool deleted = hive.deleteValue(path, name, WineTime::Now());
+            return WineHiveFile::Outcome{deleted, deleted};
+        },
+        [this] { return serverGate(); });
+}
+
+} // namespace pestrel::wine

@@ -1,0 +1,177 @@
+#include "platform/wine/WineProcesses.h"
+
+#include "base/AsciiCase.h"
+#include "base/FileBytes.h"
+#include "platform/posix/ProcessTable.h"
+#include "platform/wine/WinePrefix.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <unistd.h>
+
+namespace pestrel::wine {
+namespace {
+
+constexpr std::array kLoaders = {"wine", "wine64", "wine-preloader", "wine64-preloader"};
+constexpr std::array kServers = {"wineserver", "wineserver64"};
+// Programs that Wine runs for itself from its Windows or System folder.
+constexpr std::array kServices = {
+    "services.exe", "winedevice.exe", "plugplay.exe", "explorer.exe", "rpcss.exe",
+    "svchost.exe",  "start.exe",      "conhost.exe",  "wineboot.exe", "winemenubuilder.exe"};
+
+std::string_view FileNameOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+template <std::size_t N>
+bool IsOneOf(std::string_view name, const std::array<const char*, N>& names) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const char* known) { return EqualsIgnoringAsciiCase(name, known); });
+}
+
+// The NUL-ended fields of a /proc record.
+std::vector<std::string_view> Fields(std::string_view record) {
+    std::vector<std::string_view> fields;
+    std::size_t pos = 0;
+    while (pos < record.size()) {
+        std::size_t end = record.find('\0', pos);
+        if (end == std::string_view::npos)
+            end = record.size();
+        fields.push_back(record.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return fields;
+}
+
+std::optional<std::string> Variable(std::string_view environment, std::string_view name) {
+    for (std::string_view field : Fields(environment)) {
+        if (field.size() > name.size() && field.starts_with(name) && field[name.size()] == '=')
+            return std::string(field.substr(name.size() + 1));
+    }
+    return std::nullopt;
+}
+
+// Wine's own programs live in C:\windows or C:\windows\system32.
+bool InWineFolder(std::string_view windowsPath) {
+    const std::string_view folder =
+        windowsPath.substr(0, windowsPath.size() - FileNameOf(windowsPath).size());
+    return EqualsIgnoringAsciiCase(folder, "C:\\windows\\") ||
+           EqualsIgnoringAsciiCase(folder, "C:\\windows\\system32\\");
+}
+
+std::optional<std::string> LinkTarget(const std::string& link) {
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(link.c_str(), target, sizeof target);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof target)
+        return std::nullopt;
+    return std::string(target, static_cast<std::size_t>(length));
+}
+
+ProcFacts ReadFacts(std::uint32_t id, std::string exe) {
+    const std::string folder = "/proc/" + std::to_string(id) + "/";
+    ProcFacts facts;
+    facts.id = id;
+    facts.exe = std::move(exe);
+    facts.comm = ReadFileBytes(folder + "comm").value_or("");
+    if (!facts.comm.empty() && facts.comm.back() == '\n')
+        facts.comm.pop_back();
+    facts.commandLine = ReadFileBytes(folder + "cmdline").value_or("");
+    facts.environment = ReadFileBytes(folder + "environ").value_or("");
+    facts.cwd = LinkTarget(folder + "cwd").value_or("");
+    return facts;
+}
+
+// Recognised processes of `prefix` with their facts, ascending by id.
+template <typename Visit> void ForEachOfPrefix(const WinePrefix& prefix, Visit visit) {
+    const char* home = std::getenv("HOME");
+    const std::string ownHome = home ? home : "";
+    for (ProcessRecord& record : ReadProcessTable(SnapshotDetail::WithPaths)) {
+        if (!record.exePath)
+            continue;
+        const std::string_view file = FileNameOf(*record.exePath);
+        if (!IsOneOf(file, kLoaders) && !IsOneOf(file, kServers))
+            continue;
+        const ProcFacts facts = ReadFacts(record.id, std::move(*record.exePath));
+        const WineProcess process = RecognizeProcess(facts, ownHome);
+        if (process.role != WineRole::Other && BelongsTo(facts, process, prefix))
+            visit(facts, process);
+    }
+}
+
+} // namespace
+
+WineProcess RecognizeProcess(const ProcFacts& facts, const std::string& home) {
+    WineProcess process;
+    const std::string_view program = FileNameOf(facts.exe);
+    const bool server = IsOneOf(program, kServers);
+    if (!server && !IsOneOf(program, kLoaders))
+        return process;
+    if (std::optional<std::string> prefix = Variable(facts.environment, "WINEPREFIX"))
+        process.prefix = std::move(*prefix);
+    else
+        process.prefix = Variable(facts.environment, "HOME").value_or(home) + "/.wine";
+    if (!process.prefix.empty() && process.prefix[0] != '/' && !facts.cwd.empty())
+        process.prefix = facts.cwd + "/" + process.prefix;
+    if (server) {
+        process.role = WineRole::Server;
+        return process;
+    }
+    // While the loader starts, the loader itself may still be the first argument.
+    std::vector<std::string_view> arguments = Fields(facts.commandLine);
+    if (!arguments.empty() && IsOneOf(FileNameOf(arguments.front()), kLoaders))
+        arguments.erase(arguments.begin());
+    if (!arguments.empty() && !arguments.front().empty())
+        process.windowsPath = arguments.front();
+    process.name = process.windowsPath.empty() ? facts.comm : FileNameOf(process.windowsPath);
+    if (process.name.empty())
+        return process;
+    process.role = IsOneOf(process.name, kServices) && InWineFolder(process.windowsPath)
+                       ? WineRole::Service
+                       : WineRole::Program;
+    return process;
+}
+
+bool BelongsTo(const ProcFacts& facts, const WineProcess& process, const WinePrefix& prefix) {
+    if (process.role == WineRole::Server && !facts.cwd.empty())
+        return FileNameOf(facts.cwd) == prefix.serverFolderName();
+    return prefix.isSameFolder(process.prefix);
+}
+
+std::vector<ProcessRecord> ReadPrefixProcesses(const WinePrefix& prefix, SnapshotDetail detail) {
+    std::vector<ProcessRecord> records;
+    ForEachOfPrefix(prefix, [&](const ProcFacts& facts, const WineProcess& process) {
+        if (process.role != WineRole::Program)
+            return;
+        ProcessRecord record;
+        record.id = facts.id;
+        record.exeFile = process.name;
+        if (detail == SnapshotDetail::WithPaths)
+            record.exePath = prefix.linuxPath(process.windowsPath);
+        records.push_back(std::move(record));
+    });
+    return records;
+}
+
+bool ServerRuns(const WinePrefix& prefix) {
+    bool runs = false;
+    ForEachOfPrefix(prefix, [&](const ProcFacts&, const WineProcess& process) {
+        runs = runs || process.role == WineRole::Server;
+    });
+    return runs;
+}
+
+bool EndPrefixProcess(const WinePrefix& prefix, std::uint32_t id) {
+    const std::optional<std::string> exe = LinkTarget("/proc/" + std::to_string(id) + "/exe");
+    if (!exe)
+        return false;
+    const ProcFacts facts = ReadFacts(id, *exe);
+    const char* home = std::getenv("HOME");
+    const WineProcess process = RecognizeProcess(facts, home ? home : "");
+    if (process.role != WineRole::Program || !BelongsTo(facts, process, prefix))
+        return false;
+    return EndProcess(id);
+}
+
+} // namespace pestrel::wine

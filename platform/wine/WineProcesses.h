@@ -1,0 +1,56 @@
+#pragma once
+// Wine's processes as /proc shows them. A Windows program is a Linux process whose program file
+// is Wine's loader, whose first argument is the Windows path of the program and whose command
+// name is its file name cut to 15 characters. The prefix it belongs to is WINEPREFIX of its
+// environment, or ~/.wine without one.
+
+#include "platform/Platform.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pestrel::wine {
+
+class WinePrefix;
+
+// What /proc tells of one process.
+struct ProcFacts {
+    std::uint32_t id = 0;
+    std::string exe;         // target of /proc/ID/exe
+    std::string comm;        // /proc/ID/comm without its line break
+    std::string commandLine; // /proc/ID/cmdline: arguments, each ended by NUL
+    std::string environment; // /proc/ID/environ: NAME=value, each ended by NUL
+    std::string cwd;         // target of /proc/ID/cwd
+};
+
+enum class WineRole {
+    Other,   // not Wine's
+    Program, // a Windows program
+    Service, // a Windows program that is part of Wine itself
+    Server,  // the wineserver
+};
+
+struct WineProcess {
+    WineRole role = WineRole::Other;
+    std::string prefix;      // the prefix folder the process names
+    std::string windowsPath; // Program and Service: the Windows path of the program
+    std::string name;        // Program and Service: its file name
+};
+
+// `home` stands in for a process without HOME when it has no WINEPREFIX either.
+WineProcess RecognizeProcess(const ProcFacts& facts, const std::string& home);
+
+// Whether a recognised process belongs to `prefix`. A wineserver's working folder names the
+// prefix's folder exactly; the others go by the folder they name.
+bool BelongsTo(const ProcFacts& facts, const WineProcess& process, const WinePrefix& prefix);
+
+// The Windows programs of `prefix` that are not part of Wine, ascending by id; the program path
+// is the Linux path of the program file.
+std::vector<ProcessRecord> ReadPrefixProcesses(const WinePrefix& prefix, SnapshotDetail detail);
+// Whether the prefix's wineserver runs.
+bool ServerRuns(const WinePrefix& prefix);
+// Ends `id` when it is a Windows program of `prefix` that is not part of Wine.
+bool EndPrefixProcess(const WinePrefix& prefix, std::uint32_t id);
+
+} // namespace pestrel::wine
