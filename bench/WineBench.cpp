@@ -1,0 +1,141 @@
+// A Wine prefix's registry file read and written back against reading its bytes, and a kill pass
+// in a Wine prefix against the same pass on the Linux stand-in. The prefix is made once by
+// tools/wine-prefix.sh and kept in the temporary folder; without Wine both are skipped.
+#include "base/FileBytes.h"
+#include "bench/Figures.h"
+#include "engine/Context.h"
+#include "engine/KillPass.h"
+#include "platform/posix/PosixPlatform.h"
+#include "platform/wine/WineHive.h"
+#include "platform/wine/WinePlatform.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// A fresh prefix, made on first use; nothing when Wine cannot make one.
+const std::optional<fs::path>& FreshPrefix() {
+    static const std::optional<fs::path> prefix = []() -> std::optional<fs::path> {
+        const fs::path folder =
+            fs::temp_directory_path() / ("pestrel-bench-wine-prefix-" + std::to_string(::getuid()));
+        if (fs::exists(folder / "system.reg"))
+            return folder;
+        const std::string command = std::string(PESTREL_SOURCE_DIR) + "/tools/wine-prefix.sh '" +
+                                    folder.string() + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0)
+            return std::nullopt;
+        return folder;
+    }();
+    return prefix;
+}
+
+double Median(std::vector<double>& times) {
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+}
+
+double Seconds(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+void BM_WineRegistryFigure(benchmark::State& state) {
+    if (!FreshPrefix()) {
+        state.SkipWithError("no Wine prefix could be made (is the Debian package wine64 there?)");
+        return;
+    }
+    const std::string hive = (*FreshPrefix() / "system.reg").string();
+    const std::string copy = (fs::temp_directory_path() /
+                              ("pestrel-bench-system-" + std::to_string(::getpid()) + ".reg"))
+                                 .string();
+    constexpr int kRounds = 21;
+    std::vector<double> reading, roundTrip;
+    for (auto _ : state) {
+        for (int round = 0; round < kRounds; ++round) {
+            const auto t0 = Clock::now();
+            benchmark::DoNotOptimize(pestrel::ReadFileBytes(hive));
+            const auto t1 = Clock::now();
+            auto parsed = pestrel::wine::WineHive::Parse(*pestrel::ReadFileBytes(hive));
+            pestrel::ReplaceFileAtomically(copy,
+                                           std::get<pestrel::wine::WineHive>(parsed).serialize());
+            const auto t2 = Clock::now();
+            reading.push_back(Seconds(t0, t1));
+            roundTrip.push_back(Seconds(t1, t2));
+        }
+    }
+    fs::remove(copy);
+    pestrel::bench::ReportDirectFigure("wine_system_reg_round_trip_vs_reading_bytes",
+                                       Median(roundTrip) / Median(reading), 30.0);
+}
+BENCHMARK(BM_WineRegistryFigure)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A virus list of names that match nothing.
+class QuietList final : public pestrel::KillPassView {
+public:
+    explicit QuietList(int count) {
+        for (int i = 0; i < count; ++i)
+            names_.push_back("pestrel-bench-nothing-" + std::to_string(i) + ".exe");
+    }
+    int entryCount() override { return static_cast<int>(names_.size()); }
+    std::optional<std::string> entry(int index) override { return names_[index]; }
+    int marker() override { return marker_; }
+    void setMarker(int index) override { marker_ = index; }
+    void setStatusText(const std::string&) override {}
+    void enableKillButton() override {}
+
+private:
+    std::vector<std::string> names_;
+    int marker_ = -1;
+};
+
+void KillPass(pestrel::Platform& platform, const fs::path& appFolder) {
+    pestrel::Context context(platform);
+    pestrel::InitialiseContext(context);
+    context.AppPath = appFolder.string() + "/";
+    QuietList list(1000);
+    pestrel::RunKillPass(context, list, 0);
+}
+
+void BM_WineKillPassFigure(benchmark::State& state) {
+    if (!FreshPrefix()) {
+        state.SkipWithError("no Wine prefix could be made (is the Debian package wine64 there?)");
+        return;
+    }
+    const fs::path work =
+        fs::temp_directory_path() / ("pestrel-bench-killpass-" + std::to_string(::getpid()));
+    fs::create_directories(work / "app");
+    pestrel::PosixPlatform standIn(work / "stand-in");
+    constexpr int kRounds = 3;
+    std::vector<double> wine, standInTimes;
+    for (auto _ : state) {
+        for (int round = 0; round < kRounds; ++round) {
+            const auto t0 = Clock::now();
+            {
+                auto prefix = pestrel::wine::WinePrefix::Open(*FreshPrefix());
+                pestrel::wine::WinePlatform platform(
+                    std::move(std::get<pestrel::wine::WinePrefix>(prefix)), standIn);
+                KillPass(platform, work / "app");
+            }
+            const auto t1 = Clock::now();
+            KillPass(standIn, work / "app");
+            const auto t2 = Clock::now();
+            wine.push_back(Seconds(t0, t1));
+            standInTimes.push_back(Seconds(t1, t2));
+        }
+    }
+    fs::remove_all(work);
+    pestrel::bench::ReportDirectFigure("wine_kill_pass_1000_misses_vs_stand_in",
+                                       Median(wine) / Median(standInTimes), 1.5);
+}
+BENCHMARK(BM_WineKillPassFigure)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
