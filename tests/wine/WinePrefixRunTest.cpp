@@ -1,0 +1,242 @@
+// The program file cleans a throwaway prefix under real Wine: a Windows program of the prefix is
+// started under a listed name and written into both Run keys with Wine's own registry tool.
+#include "platform/posix/PosixPlatform.h"
+#include "platform/wine/WinePlatform.h"
+#include "platform/wine/WineProcesses.h"
+#include "tests/support/TestFiles.h"
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace pestrel::wine {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const char* const kWine = "/usr/lib/wine/wine64";
+const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+fs::path Root() {
+    static const fs::path root =
+        fs::temp_directory_path() / ("pestrel-wine-run-" + std::to_string(::getpid()));
+    return root;
+}
+fs::path Prefix() {
+    return Root() / "pfx";
+}
+
+// Runs a shell command with the prefix's Wine settings and no display.
+Result Shell(const std::string& command) {
+    const std::string out = (Root() / "out").string(), err = (Root() / "err").string();
+    const std::string line = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM WINEPREFIX='" +
+                             Prefix().string() +
+                             "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' " + command +
+                             " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(line.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(out).value_or(""),
+            test::ReadFile(err).value_or("")};
+}
+
+Result Pestrel(const std::string& arguments) {
+    return Shell("XDG_DATA_HOME='" + (Root() / "data").string() + "' '" +
+                 (Root() / "app" / "pestrel").string() + "' " + arguments);
+}
+
+Result Reg(const std::string& arguments) {
+    return Shell(std::string(kWine) + " reg " + arguments);
+}
+
+WinePlatform& Machine() {
+    static PosixPlatform standIn(Root() / "data" / "pestrel");
+    static WinePlatform platform(std::get<WinePrefix>(WinePrefix::Open(Prefix())), standIn);
+    return platform;
+}
+
+std::optional<std::uint32_t> RunningId(const std::string& name) {
+    for (const ProcessRecord& record : Machine().processSnapshot(SnapshotDetail::Names)) {
+        if (record.exeFile == name)
+            return record.id;
+    }
+    return std::nullopt;
+}
+
+bool Alive(std::uint32_t id) {
+    const std::optional<std::string> stat = test::ReadFile("/proc/" + std::to_string(id) + "/stat");
+    return stat && stat->find(") Z") == std::string::npos;
+}
+
+// The prefix's services.exe processes, found by their command name and environment.
+std::vector<std::uint32_t> WineServices() {
+    std::vector<std::uint32_t> ids;
+    const std::string variable = "WINEPREFIX=" + Prefix().string() + '\0';
+    for (const auto& item : fs::directory_iterator("/proc")) {
+        const std::string folder = item.path().string();
+        const std::string environment = test::ReadFile(folder + "/environ").value_or("");
+        if (test::ReadFile(folder + "/comm") == "services.exe\n" &&
+            environment.find(variable) != std::string::npos)
+            ids.push_back(static_cast<std::uint32_t>(std::stoul(item.path().filename().string())));
+    }
+    return ids;
+}
+
+// Every file of the prefix with its kind, size and modification time; the registry files with
+// their bytes.
+std::map<std::string, std::string> Fingerprint() {
+    std::map<std::string, std::string> files;
+    for (const auto& item : fs::recursive_directory_iterator(Prefix())) {
+        struct stat info {};
+        ::lstat(item.path().c_str(), &info);
+        std::string value = std::to_string(info.st_mode) + " " + std::to_string(info.st_size) +
+                            " " + std::to_string(info.st_mtim.tv_sec) + "." +
+                            std::to_string(info.st_mtim.tv_nsec);
+        if (item.path().extension() == ".reg")
+            value += test::ReadFile(item.path().string()).value_or("?");
+        files[item.path().string()] = value;
+    }
+    return files;
+}
+
+class WinePrefixRun : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (::access(kWine, X_OK) != 0)
+            return;
+        fs::remove_all(Root());
+        fs::create_directories(Root() / "app");
+        fs::copy_file(PESTREL_PROGRAM, Root() / "app" / "pestrel");
+        const std::string make = std::string(PESTREL_SOURCE_DIR) + "/tools/wine-prefix.sh '" +
+                                 Prefix().string() + "' >/dev/null 2>&1";
+        made_ = std::system(make.c_str()) == 0;
+        test::WriteFile((Root() / "list.txt").string(), "evil.exe\r\n");
+    }
+    static void TearDownTestSuite() {
+        if (made_)
+            Shell("/usr/lib/wine/wineserver -k; /usr/lib/wine/wineserver -w");
+        fs::remove_all(Root());
+    }
+    void SetUp() override {
+        if (::access(kWine, X_OK) != 0)
+            GTEST_SKIP() << "Wine is not installed (Debian package wine64)";
+        ASSERT_TRUE(made_) << "tools/wine-prefix.sh made no prefix";
+    }
+
+    // Starts a copy of Wine's ping as evil.exe in C:\ and waits until it runs.
+    std::uint32_t startEvil() {
+        fs::copy_file(Prefix() / "drive_c/windows/system32/ping.exe", Prefix() / "drive_c/evil.exe",
+                      fs::copy_options::overwrite_existing);
+        Shell(std::string("sh -c \"") + kWine + " 'C:\\\\evil.exe' -n 1000 127.0.0.1 &\"");
+        for (int wait = 0; wait < 600; ++wait) {
+            if (const std::optional<std::uint32_t> id = RunningId("evil.exe"))
+                return *id;
+            std::this_thread::sleep_for(100ms);
+        }
+        ADD_FAILURE() << "evil.exe did not start";
+        return 0;
+    }
+
+    static inline bool made_ = false;
+};
+
+TEST_F(WinePrefixRun, EndsTheProgramAndCleansTheRegistryAsWineSeesIt) {
+    const std::uint32_t evil = startEvil();
+    ASSERT_NE(evil, 0u);
+    for (const char* root : {"HKLM", "HKCU"})
+        ASSERT_EQ(Reg(std::string("add '") + root + "\\" + kRunKey +
+                      "' /v evil.exe /d 'C:\\evil.exe' /f")
+                      .status,
+                  0);
+    ASSERT_EQ(Reg("add 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System' "
+                  "/v DisableRegistryTools /t REG_DWORD /d 1 /f")
+                  .status,
+              0);
+    const std::vector<std::uint32_t> services = WineServices();
+    ASSERT_FALSE(services.empty());
+    EXPECT_FALSE(RunningId("services.exe")) << "Wine's services are not the prefix's programs";
+
+    // While Wine runs, the program ends and its file goes, the registry stays as it is.
+    const Result running = Pestrel("--kill --wine-prefix '" + Prefix().string() + "' --list '" +
+                                   (Root() / "list.txt").string() + "'");
+    EXPECT_EQ(running.status, 1) << running.out << running.err;
+    EXPECT_NE(running.err.find("Wine is running in this prefix"), std::string::npos)
+        << running.err;
+    EXPECT_FALSE(Alive(evil));
+    EXPECT_FALSE(fs::exists(Prefix() / "drive_c/evil.exe"));
+    EXPECT_TRUE(fs::exists(Root() / "app" / "Temp" / "evil.exe"));
+    EXPECT_TRUE(Machine().serverRuns());
+    for (std::uint32_t id : services)
+        EXPECT_TRUE(Alive(id)) << "Wine's own process " << id << " was ended";
+
+    // Asked to stop Wine, the registry is cleaned and repaired.
+    const Result stopping = Pestrel("--kill --stop-wine --wine-prefix '" + Prefix().string() +
+                                    "' --list '" + (Root() / "list.txt").string() + "'");
+    EXPECT_EQ(stopping.status, 0) << stopping.out << stopping.err;
+    for (const char* root : {"HKLM", "HKCU"})
+        EXPECT_NE(Reg(std::string("query '") + root + "\\" + kRunKey + "' /v evil.exe").status, 0)
+            << root;
+    const Result tools =
+        Reg("query 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System' /v "
+            "DisableRegistryTools");
+    EXPECT_NE(tools.out.find("0x0"), std::string::npos) << tools.out;
+    const Result txt = Reg("query 'HKCR\\txtfile\\shell\\open\\command' /ve");
+    EXPECT_NE(txt.out.find("Notepad.exe \"%1\""), std::string::npos) << txt.out;
+    Shell("/usr/lib/wine/wineserver -w");
+}
+
+TEST_F(WinePrefixRun, DryRunChangesNoByteOfThePrefix) {
+    fs::copy_file(Prefix() / "drive_c/windows/system32/ping.exe",
+                  Prefix() / "drive_c/windows/system32/evil.exe",
+                  fs::copy_options::overwrite_existing);
+    ASSERT_EQ(Reg(std::string("add 'HKCU\\") + kRunKey + "' /v evil.exe /d evil.exe /f").status, 0);
+    Shell("/usr/lib/wine/wineserver -w");
+    const std::map<std::string, std::string> before = Fingerprint();
+    const Result dry = Pestrel("--kill --dry-run --stop-wine --wine-prefix '" + Prefix().string() +
+                               "' --list '" + (Root() / "list.txt").string() + "'");
+    EXPECT_EQ(dry.status, 0) << dry.out << dry.err;
+    EXPECT_NE(dry.out.find("evil.exe"), std::string::npos) << dry.out;
+    EXPECT_EQ(Fingerprint(), before);
+}
+
+TEST_F(WinePrefixRun, BadInputIsRefusedAndNoFileIsRewritten) {
+    const fs::path fake = Root() / "fake";
+    fs::create_directories(fake / "drive_c/windows/system32");
+    fs::create_directories(fake / "dosdevices");
+    const std::string good = "WINE REGISTRY Version 2\n\n[Software] 1\n#time=1\n\"a\"=\"b\"\n";
+    const struct {
+        const char* what;
+        fs::path folder;
+        std::string system, user;
+        const char* says;
+    } cases[] = {
+        {"no prefix", Root() / "app", good, good, "is not a Wine prefix"},
+        {"not Wine's format", fake, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n", good,
+         "system.reg is not in Wine's format"},
+        {"a truncated file", fake, good, good.substr(0, good.size() - 3),
+         "user.reg is not in Wine's format"},
+    };
+    for (const auto& c : cases) {
+        test::WriteFile((fake / "system.reg").string(), c.system);
+        test::WriteFile((fake / "user.reg").string(), c.user);
+        const Result result = Pestrel("--kill --stop-wine --wine-prefix '" + c.folder.string() +
+                                      "' --list '" + (Root() / "list.txt").string() + "'");
+        EXPECT_EQ(result.status, 2) << c.what << result.out << result.err;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << c.what << result.err;
+        EXPECT_EQ(test::ReadFile((fake / "system.reg").string()), c.system) << c.what;
+        EXPECT_EQ(test::ReadFile((fake / "user.reg").string()), c.user) << c.what;
+    }
+}
+
+} // namespace
+} // namespace pestrel::wine
