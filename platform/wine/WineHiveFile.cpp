@@ -53,27 +53,21 @@ std::optional<RegValue> WineHiveFile::value(const std::string& key, const std::s
 bool WineHiveFile::modify(const std::function<Outcome(WineHive&)>& change,
                           const std::function<Gate()>& gate) {
     std::lock_guard lock(mutex_);
-    WineHive* hive = load();
-    if (!hive)
-        return false;
-    Outcome outcome = change(*hive);
-    if (!outcome.changed)
-        return outcome.answer;
     switch (gate()) {
     case Gate::Closed:
-        loadedFrom_.reset(); // forget the change
         return false;
     case Gate::Reopened:
         loadedFrom_.reset();
-        if (!(hive = load()))
-            return false;
-        outcome = change(*hive);
-        if (!outcome.changed)
-            return outcome.answer;
         break;
     case Gate::Open:
         break;
     }
+    WineHive* hive = load();
+    if (!hive)
+        return false;
+    const Outcome outcome = change(*hive);
+    if (!outcome.changed)
+        return outcome.answer;
     const bool written = ReplaceFileAtomically(path_, hive->serialize());
     loadedFrom_ = written ? identity() : std::nullopt;
     if (!written)

@@ -21,15 +21,15 @@ public:
 
     std::optional<RegValue> value(const std::string& key, const std::string& name);
 
-    // What a change may do when it needs the file written; asked before anything is written.
+    // Whether a change may go ahead; asked before the file is read for it.
     enum class Gate {
-        Open,    // write
-        Closed,  // write nothing, answer false
-        Reopened // the file may have changed meanwhile: read it afresh, apply again, write
+        Open,    // go ahead
+        Closed,  // change nothing, answer false
+        Reopened // go ahead, reading the file afresh: someone else may have written it
     };
-    // Applies `change` (it answers whether the hive changed) and, when something changed and
-    // `gate` allows, replaces the file atomically. Answers `answer` of the applied change, or
-    // false when the file cannot be read, parsed or written or the gate is closed.
+    // When the gate allows, applies `change` (it answers whether the hive changed) and, when
+    // something changed, replaces the file atomically. Answers `answer` of the change, or false
+    // when the gate is closed or the file cannot be read, parsed or written.
     struct Outcome {
         bool answer = false;
         bool changed = false;

@@ -90,6 +90,8 @@ WineHiveFile& WinePlatform::hiveFor(RegRoot root, std::string& key) {
     return *machine_;
 }
 
+// While the server runs, the files do not hold the registry Wine sees, so not even a change that
+// the files suggest is unneeded is decided on them.
 WineHiveFile::Gate WinePlatform::serverGate() {
     if (!ServerRuns(prefix_))
         return WineHiveFile::Gate::Open;

@@ -5,8 +5,9 @@
 // those of the Linux platform it is given.
 //
 // The prefix's wineserver holds the registry in memory while it runs and writes it back when it
-// ends, over any change made to the files meanwhile. While it runs, a registry change either
-// stops it first (when allowed) or is refused, and the refusal is remembered.
+// ends, over any change made to the files meanwhile. While it runs, every registry change
+// either stops it first (when allowed) or is refused, and the refusal is remembered. Reading
+// goes to the files as they are.
 
 #include "platform/ForwardingPlatform.h"
 #include "platform/wine/WineHiveFile.h"

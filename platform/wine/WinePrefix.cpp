@@ -1,9 +1,12 @@
 #include "platform/wine/WinePrefix.h"
 
 #include "base/AsciiCase.h"
+#include "base/FileBytes.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace pestrel::wine {
 namespace {
@@ -108,6 +111,22 @@ std::optional<std::string> WinePrefix::linuxPath(std::string_view windowsPath) c
         pos = next + 1;
     }
     return path.string();
+}
+
+std::vector<std::string> WinePrefix::serverLockFiles() const {
+    std::vector<std::string> files;
+    const std::string tail = "/" + serverFolderName_ + "/lock";
+    std::string named = ReadFileBytes((folder_ / "wineserver").string()).value_or("");
+    while (!named.empty() && (named.back() == '\n' || named.back() == ' '))
+        named.pop_back();
+    if (!named.empty() && named.find('/') == std::string::npos && named != "..") {
+        const char* temp = std::getenv("TMPDIR");
+        if (temp && *temp == '/')
+            files.push_back(temp + ("/" + named) + tail);
+        files.push_back("/tmp/" + named + tail);
+    }
+    files.push_back("/tmp/.wine-" + std::to_string(::getuid()) + tail);
+    return files;
 }
 
 bool WinePrefix::isSameFolder(const std::string& folder) const {

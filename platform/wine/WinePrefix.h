@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace pestrel::wine {
 
@@ -31,6 +32,9 @@ public:
     bool isSameFolder(const std::string& folder) const;
     // The name of the wineserver's working folder for this prefix ("server-<dev>-<inode>").
     const std::string& serverFolderName() const { return serverFolderName_; }
+    // Where the wineserver's lock file may lie: under /tmp/.wine-<uid>, or under the folder that
+    // the prefix's "wineserver" file names.
+    std::vector<std::string> serverLockFiles() const;
 
 private:
     explicit WinePrefix(std::filesystem::path folder);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace pestrel::wine {
@@ -155,6 +156,24 @@ std::vector<ProcessRecord> ReadPrefixProcesses(const WinePrefix& prefix, Snapsho
 }
 
 bool ServerRuns(const WinePrefix& prefix) {
+    // The running server holds a lock on its lock file; without a lock file to ask, the
+    // processes tell.
+    bool lockFound = false;
+    for (const std::string& file : prefix.serverLockFiles()) {
+        const int fd = ::open(file.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        lockFound = true;
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+        ::close(fd);
+        if (held)
+            return true;
+    }
+    if (lockFound)
+        return false;
     bool runs = false;
     ForEachOfPrefix(prefix, [&](const ProcFacts&, const WineProcess& process) {
         runs = runs || process.role == WineRole::Server;

@@ -1,6 +1,7 @@
+#include "platform/wine/WinePlatform.h"
+
 #include "base/FileBytes.h"
 #include "platform/posix/PosixPlatform.h"
-#include "platform/wine/WinePlatform.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -76,7 +77,8 @@ TEST_F(WinePlatformFiles, WritesEachRootToItsFileAndKeepsTheRest) {
     const std::string system = file("system.reg");
     EXPECT_EQ(system.find("evil.exe\"="), std::string::npos);
     EXPECT_NE(system.find("@=\"Notepad.exe \\\"%1\\\" \"\n"), std::string::npos);
-    EXPECT_TRUE(system.ends_with("[Software\\\\Wine] 1\n#time=1\n\"Untouched\"=hex(7):61,00,00,00\n"));
+    EXPECT_TRUE(
+        system.ends_with("[Software\\\\Wine] 1\n#time=1\n\"Untouched\"=hex(7):61,00,00,00\n"));
     EXPECT_TRUE(file("user.reg").starts_with(kUser));
     EXPECT_EQ(platform.queryValue(RegRoot::CurrentUser, kRun, "X")->number, 7u);
     // A second platform reads what the first wrote.

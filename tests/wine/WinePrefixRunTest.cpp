@@ -154,10 +154,10 @@ TEST_F(WinePrefixRun, EndsTheProgramAndCleansTheRegistryAsWineSeesIt) {
     const std::uint32_t evil = startEvil();
     ASSERT_NE(evil, 0u);
     for (const char* root : {"HKLM", "HKCU"})
-        ASSERT_EQ(Reg(std::string("add '") + root + "\\" + kRunKey +
-                      "' /v evil.exe /d 'C:\\evil.exe' /f")
-                      .status,
-                  0);
+        ASSERT_EQ(
+            Reg(std::string("add '") + root + "\\" + kRunKey + "' /v evil.exe /d 'C:\\evil.exe' /f")
+                .status,
+            0);
     ASSERT_EQ(Reg("add 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System' "
                   "/v DisableRegistryTools /t REG_DWORD /d 1 /f")
                   .status,
@@ -170,8 +170,7 @@ TEST_F(WinePrefixRun, EndsTheProgramAndCleansTheRegistryAsWineSeesIt) {
     const Result running = Pestrel("--kill --wine-prefix '" + Prefix().string() + "' --list '" +
                                    (Root() / "list.txt").string() + "'");
     EXPECT_EQ(running.status, 1) << running.out << running.err;
-    EXPECT_NE(running.err.find("Wine is running in this prefix"), std::string::npos)
-        << running.err;
+    EXPECT_NE(running.err.find("Wine is running in this prefix"), std::string::npos) << running.err;
     EXPECT_FALSE(Alive(evil));
     EXPECT_FALSE(fs::exists(Prefix() / "drive_c/evil.exe"));
     EXPECT_TRUE(fs::exists(Root() / "app" / "Temp" / "evil.exe"));
