@@ -4,25 +4,36 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
+#include <spawn.h>
+#include <string_view>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace pestrel::wine {
 namespace {
 
 // Runs Wine's server program with the prefix's WINEPREFIX; true when it exits with status 0.
+// posix_spawn keeps the child free of this process's threads and heap.
 bool RunWineserver(const WinePrefix& prefix, const char* option) {
-    const pid_t child = ::fork();
-    if (child < 0)
-        return false;
-    if (child == 0) {
-        ::setenv("WINEPREFIX", prefix.folder().c_str(), 1);
-        ::execlp("wineserver", "wineserver", option, static_cast<char*>(nullptr));
-        ::execl("/usr/lib/wine/wineserver", "wineserver", option, static_cast<char*>(nullptr));
-        ::_exit(127);
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry; ++entry) {
+        if (!std::string_view(*entry).starts_with("WINEPREFIX="))
+            variables.emplace_back(*entry);
     }
+    variables.push_back("WINEPREFIX=" + prefix.folder().string());
+    std::vector<char*> envp;
+    for (std::string& variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    char name[] = "wineserver";
+    char* argv[] = {name, const_cast<char*>(option), nullptr};
+    pid_t child = 0;
+    if (::posix_spawnp(&child, "wineserver", nullptr, nullptr, argv, envp.data()) != 0 &&
+        ::posix_spawn(&child, "/usr/lib/wine/wineserver", nullptr, nullptr, argv, envp.data()) != 0)
+        return false;
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
@@ -58,7 +69,8 @@ bool WinePlatform::stopServer() {
     if (!ServerRuns(prefix_))
         return true;
     // "-k" makes the server end the prefix's programs, save the registry and exit.
-    RunWineserver(prefix_, "-k");
+    if (!RunWineserver(prefix_, "-k"))
+        return false;
     for (int wait = 0; wait < 100 && ServerRuns(prefix_); ++wait)
         std::this_thread::sleep_for(100ms);
     return !ServerRuns(prefix_);
