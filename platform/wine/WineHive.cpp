@@ -81,6 +81,7 @@ std::optional<std::string> KeyPathOf(std::string_view line, std::size_t& nameEnd
 // A value line's name ("" for '@') and the data after '='.
 struct ValueLine {
     std::string name;
+    std::string_view rawName; // the name as the line writes it ("@" or the quoted text)
     std::string_view data;
 };
 
@@ -95,6 +96,7 @@ std::optional<ValueLine> ValueOf(std::string_view line) {
         value.name = std::move(*name);
         pos = length + 2;
     }
+    value.rawName = line.substr(0, pos);
     const std::string_view rest = TrimLeft(line.substr(pos));
     if (rest.empty() || rest[0] != '=')
         return std::nullopt;
@@ -245,24 +247,39 @@ std::optional<std::string> NameText(std::string_view name) {
     return text ? std::optional<std::string>('"' + *text + '"') : std::nullopt;
 }
 
-bool IsNamed(std::string_view valueLine, std::string_view name) {
-    const std::optional<ValueLine> value = ValueOf(valueLine);
-    return value && EqualsIgnoringAsciiCase(value->name, name);
+// The value line named `name` (without regard to ASCII case) among the lines of a block, or
+// nothing. The views of the answer point into `line`, which it fills.
+std::optional<ValueLine> FindValue(std::string_view block, std::string_view name, Line& line) {
+    for (std::size_t pos = 0; pos < block.size();) {
+        line = *ReadLine(block, pos);
+        pos = line.end;
+        const std::string_view text = TrimLeft(line.content());
+        if (!text.starts_with('"') && !text.starts_with('@'))
+            continue;
+        std::optional<ValueLine> value = ValueOf(text);
+        if (value && EqualsIgnoringAsciiCase(value->name, name))
+            return value;
+    }
+    return std::nullopt;
 }
 
-// The block of one key with one value replaced, added (`line` set) or removed (`line` empty),
-// and a fresh time stamp. Nothing when the value to remove is missing.
+// The block of one key with the value `name` given `data` (kept where it was, with the case of
+// its name; added at the end when missing) or removed (no `data`), and a fresh time stamp.
+// Nothing when the value to remove is missing.
 std::optional<std::string> EditBlock(std::string_view block, std::string_view name,
-                                     const std::optional<std::string>& line, WineTime now) {
+                                     const std::optional<std::string>& data, WineTime now) {
     std::string out;
-    out.reserve(block.size() + (line ? line->size() + 1 : 0));
+    out.reserve(block.size() + 64);
     bool found = false;
     bool timeWritten = false;
     for (std::size_t pos = 0; pos < block.size();) {
         const Line current = *ReadLine(block, pos);
         pos = current.end;
         const std::string_view text = TrimLeft(current.first);
-        const std::string_view raw = block.substr(current.begin, current.end - current.begin);
+        const std::optional<ValueLine> value =
+            !found && (text.starts_with('"') || text.starts_with('@'))
+                ? ValueOf(TrimLeft(current.content()))
+                : std::nullopt;
         if (text.starts_with('[')) {
             std::size_t nameEnd = 0;
             KeyPathOf(text, nameEnd);
@@ -270,19 +287,18 @@ std::optional<std::string> EditBlock(std::string_view block, std::string_view na
             timeWritten = true;
         } else if (text.starts_with("#time=") && timeWritten) {
             continue; // written with the key line
-        } else if ((text.starts_with('"') || text.starts_with('@')) && !found &&
-                   IsNamed(TrimLeft(current.content()), name)) {
+        } else if (value && EqualsIgnoringAsciiCase(value->name, name)) {
             found = true;
-            if (line)
-                out += *line + '\n';
+            if (data)
+                out.append(value->rawName).append("=").append(*data).append("\n");
         } else {
-            out += raw;
+            out += block.substr(current.begin, current.end - current.begin);
         }
     }
-    if (!found && !line)
+    if (!found && !data)
         return std::nullopt;
     if (!found)
-        out += *line + '\n';
+        out.append(*NameText(name)).append("=").append(*data).append("\n");
     return out;
 }
 
@@ -435,22 +451,17 @@ bool WineHive::createKey(std::string_view path, WineTime now) {
 bool WineHive::setValue(std::string_view path, std::string_view name, const RegValue& value,
                         WineTime now) {
     const std::string clean = CleanPath(path);
-    const std::optional<std::string> nameText = NameText(name);
     const std::optional<std::string> data = DataText(value);
-    if (clean.empty() || !CanStore(clean) || !nameText || !data)
+    if (clean.empty() || !CanStore(clean) || !NameText(name) || !data)
         return false;
-    const std::string line = *nameText + '=' + *data;
     if (const Key* key = findKey(Upper(clean))) {
-        const std::string_view block = key->bytes(text_);
-        for (std::size_t pos = 0; pos < block.size();) {
-            const Line current = *ReadLine(block, pos);
-            pos = current.end;
-            if (TrimLeft(current.first) == line)
-                return false; // already so, byte for byte
-        }
+        Line line;
+        const std::optional<ValueLine> existing = FindValue(key->bytes(text_), name, line);
+        if (existing && existing->data == *data)
+            return false; // already so, byte for byte
     }
     Key& key = ensureKey(clean, now);
-    key.edited = EditBlock(key.bytes(text_), name, line, now);
+    key.edited = EditBlock(key.bytes(text_), name, data, now);
     changed_ = true;
     return true;
 }
@@ -471,18 +482,9 @@ std::optional<RegValue> WineHive::value(std::string_view path, std::string_view 
     const Key* key = findKey(Upper(CleanPath(path)));
     if (!key)
         return std::nullopt;
-    const std::string_view block = key->bytes(text_);
-    for (std::size_t pos = 0; pos < block.size();) {
-        const Line current = *ReadLine(block, pos);
-        pos = current.end;
-        const std::string_view text = TrimLeft(current.content());
-        if (!text.starts_with('"') && !text.starts_with('@'))
-            continue;
-        const std::optional<ValueLine> value = ValueOf(text);
-        if (value && EqualsIgnoringAsciiCase(value->name, name))
-            return RegValueOf(value->data);
-    }
-    return std::nullopt;
+    Line line;
+    const std::optional<ValueLine> value = FindValue(key->bytes(text_), name, line);
+    return value ? RegValueOf(value->data) : std::nullopt;
 }
 
 } // namespace pestrel::wine

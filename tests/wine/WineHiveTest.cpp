@@ -82,8 +82,9 @@ TEST(WineHive, AChangeTouchesOnlyItsKeyAndStampsIt) {
     WineHive hive = Parsed(kFile);
     EXPECT_TRUE(hive.deleteValue(kRun, "Evil.exe", kLater));
     EXPECT_FALSE(hive.deleteValue(kRun, "evil.exe", kLater));
-    EXPECT_TRUE(hive.setValue(kRun, "Count", RegValue{RegValue::Kind::Integer, "", 0}, kLater));
-    EXPECT_FALSE(hive.setValue(kRun, "Count", RegValue{RegValue::Kind::Integer, "", 0}, kLater));
+    // The value keeps its place and the case of its name.
+    EXPECT_TRUE(hive.setValue(kRun, "COUNT", RegValue{RegValue::Kind::Integer, "", 0}, kLater));
+    EXPECT_FALSE(hive.setValue(kRun, "count", RegValue{RegValue::Kind::Integer, "", 0}, kLater));
 
     std::string expected = kFile;
     const auto replace = [&](const std::string& from, const std::string& to) {
