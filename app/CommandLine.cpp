@@ -27,7 +27,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption restore(
         "restore", "Put back the latest deleted files and start-up values of each NAME (of every "
                    "name without one).");
-    parser.addOptions({kill, list, noRepair, dryRun, listBackups, restore});
+    const QCommandLineOption winePrefix(
+        "wine-prefix", "Clean the Wine prefix DIR (its folders, programs and registry).", "DIR");
+    const QCommandLineOption stopWine(
+        "stop-wine", "With --wine-prefix: let a registry change end the prefix's wineserver.");
+    parser.addOptions({kill, list, noRepair, dryRun, listBackups, restore, winePrefix, stopWine});
     parser.addPositionalArgument("NAME", "With --restore: the names to put back.", "[NAME...]");
 
     CommandLine command;
@@ -59,12 +63,18 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
              command.action != CommandLine::Action::Restore)
         command.error =
             "Unexpected argument '" + Bytes(parser.positionalArguments().first()) + "'.";
-    else if (command.action == CommandLine::Action::Window && arguments.size() > 1)
+    else if (parser.isSet(stopWine) && !parser.isSet(winePrefix))
+        command.error = "--stop-wine goes with --wine-prefix.";
+    else if (command.action == CommandLine::Action::Window && arguments.size() > 1 &&
+             !parser.isSet(winePrefix))
         command.error = "Nothing to do: give --kill, --list-backups or --restore.";
     if (parser.isSet(list))
         command.list = Bytes(parser.value(list));
     command.noRepair = parser.isSet(noRepair);
     command.dryRun = parser.isSet(dryRun);
+    if (parser.isSet(winePrefix))
+        command.winePrefix = Bytes(parser.value(winePrefix));
+    command.stopWine = parser.isSet(stopWine);
     for (const QString& name : parser.positionalArguments())
         command.names.push_back(Bytes(name));
     return command;

@@ -14,8 +14,10 @@ struct CommandLine {
     std::optional<std::string> list; // --list FILE
     bool noRepair = false;
     bool dryRun = false;
-    std::vector<std::string> names; // --restore NAME...
-    std::string error;              // bad usage: the one line to show
+    std::vector<std::string> names;        // --restore NAME...
+    std::optional<std::string> winePrefix; // --wine-prefix DIR
+    bool stopWine = false;
+    std::string error; // bad usage: the one line to show
 };
 
 // Reads the arguments (the program's own name first). --help and --version print their text and

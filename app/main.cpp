@@ -4,20 +4,42 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
+#include <functional>
+#include <optional>
 
 #ifdef _WIN32
 #include "platform/win32/Win32Platform.h"
 #else
+#include "app/WinePrefixOption.h"
 #include "platform/posix/PosixPlatform.h"
 #endif
 
 namespace {
 
-int OpenWindow(int argc, char** argv, pestrel::Platform& platform) {
+#ifndef _WIN32
+// The window over a Wine prefix says in its status bar when Wine keeps it from the registry.
+void WatchWine(pestrel::TMainForm& mainForm, pestrel::wine::WinePlatform& wine, bool stopWine) {
+    if (!stopWine && wine.serverRuns())
+        mainForm.setStatusText("Wine is running in this prefix: its registry stays unchanged until "
+                               "Wine ends (or Pestrel is started with --stop-wine).");
+    auto* timer = new QTimer(&mainForm);
+    QObject::connect(timer, &QTimer::timeout, &mainForm, [&mainForm, &wine] {
+        if (wine.takeRefusal())
+            mainForm.setStatusText(pestrel::wine::WinePlatform::kWineRunsText);
+    });
+    timer->start(1000);
+}
+#endif
+
+int OpenWindow(int argc, char** argv, pestrel::Platform& platform,
+               const std::function<void(pestrel::TMainForm&)>& prepare = {}) {
     QApplication app(argc, argv);
     pestrel::TMainForm mainForm(platform);
     pestrel::TAboutForm aboutForm(*pestrel::Seams::Standard().desktop);
     mainForm.setAboutForm(&aboutForm);
+    if (prepare)
+        prepare(mainForm);
     mainForm.show();
     return app.exec();
 }
@@ -32,9 +54,33 @@ int main(int argc, char** argv) {
 #endif
     if (argc <= 1)
         return OpenWindow(argc, argv, platform);
-    // Any argument makes a command-line run, which needs no display.
-    QCoreApplication app(argc, argv);
+    // Any argument other than --wine-prefix alone makes a command-line run, which needs no
+    // display.
+    std::optional<QCoreApplication> console(std::in_place, argc, argv);
     QCoreApplication::setApplicationName("pestrel");
     QCoreApplication::setApplicationVersion(PESTREL_VERSION);
-    return pestrel::RunCommandLine(pestrel::ParseCommandLine(app.arguments()), platform);
+    const pestrel::CommandLine command = pestrel::ParseCommandLine(console->arguments());
+#ifndef _WIN32
+    if (command.winePrefix && command.error.empty()) {
+        auto opened = pestrel::OpenWinePrefix(*command.winePrefix, command.stopWine, platform);
+        if (const std::string* problem = std::get_if<std::string>(&opened)) {
+            std::fprintf(stderr, "pestrel: %s\n", problem->c_str());
+            return 2; // bad input
+        }
+        pestrel::wine::WinePlatform& wine = *std::get<0>(opened);
+        if (command.action == pestrel::CommandLine::Action::Window) {
+            console.reset();
+            return OpenWindow(argc, argv, wine, [&](pestrel::TMainForm& mainForm) {
+                WatchWine(mainForm, wine, command.stopWine);
+            });
+        }
+        int status = pestrel::RunCommandLine(command, wine);
+        if (wine.takeRefusal()) {
+            std::fprintf(stderr, "pestrel: %s\n", pestrel::wine::WinePlatform::kWineRunsText);
+            status = status == 0 ? 1 : status; // the registry part was not done
+        }
+        return status;
+    }
+#endif
+    return pestrel::RunCommandLine(command, platform);
 }

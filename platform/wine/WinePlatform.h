@@ -29,8 +29,9 @@ public:
     // Whether a registry change may stop the prefix's wineserver (and with it every program
     // of the prefix) through Wine's own tools.
     void setStopWineForChanges(bool stop) { stopWine_ = stop; }
-    // Whether a registry change was refused because Wine was running in the prefix.
-    bool refusedWhileWineRan() const { return refusedWhileWineRan_; }
+    // Whether a registry change was refused because Wine was running in the prefix, since the
+    // last time this was asked.
+    bool takeRefusal() { return refusedWhileWineRan_.exchange(false); }
     // The sentence that says so.
     static const char* const kWineRunsText;
     bool serverRuns() const;

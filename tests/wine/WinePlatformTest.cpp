@@ -84,7 +84,7 @@ TEST_F(WinePlatformFiles, WritesEachRootToItsFileAndKeepsTheRest) {
     // A second platform reads what the first wrote.
     EXPECT_EQ(open().queryValue(RegRoot::ClassesRoot, "txtfile\\shell\\open\\command", "")->text,
               "Notepad.exe \"%1\" ");
-    EXPECT_FALSE(platform.refusedWhileWineRan());
+    EXPECT_FALSE(platform.takeRefusal());
 }
 
 TEST_F(WinePlatformFiles, NeverRewritesAFileItCannotParse) {
