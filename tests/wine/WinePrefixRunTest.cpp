@@ -2,11 +2,9 @@
 // started under a listed name and written into both Run keys with Wine's own registry tool.
 #include "platform/posix/PosixPlatform.h"
 #include "platform/wine/WinePlatform.h"
-#include "platform/wine/WineProcesses.h"
 #include "tests/support/TestFiles.h"
 
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
