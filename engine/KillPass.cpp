@@ -5,6 +5,8 @@
 #include "engine/WorkFiles.h"
 #include "platform/Platform.h"
 
+#include <vector>
+
 namespace pestrel {
 namespace {
 
@@ -33,13 +35,20 @@ bool HandleLibrary(Context& context, const std::string& entry) {
     return !deletedAny || RecordPendingDeletion(context, entry);
 }
 
+// Ends every running copy of the entry first, whether its file is still there or not (a program
+// may delete its own file), then handles the file of the program that was found.
 void RemoveRunningProgram(Context& context, KillPassView& view, const std::string& entry,
+                          const std::vector<ProcessRecord>& snapshot, const ProcessRecord& program,
                           const std::string& file) {
     Platform& platform = context.platform;
+    for (const ProcessRecord& record : snapshot) {
+        if (ProcessMatchesName(record.exeFile, entry))
+            platform.terminateProcess(record);
+    }
     for (int attempts = 0; attempts < kMaxTerminationRounds && platform.fileExists(file);
          ++attempts) {
         KillProcessByName(platform, entry);
-        BackupFile(context, file, entry);
+        BackupFile(context, file, entry, program.image);
         LogDeletion(context, entry, file);
         platform.deleteFile(file);
         view.setStatusText(file);
@@ -82,10 +91,13 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
         if (EndsWithLowerDll(*entry) && !HandleLibrary(context, *entry))
             return endEarly();
 
-        const std::string folder = WithTrailingSeparator(FindProcessFolder(platform, *entry));
-        if (!folder.empty()) {
+        const std::vector<ProcessRecord> snapshot =
+            platform.processSnapshot(SnapshotDetail::WithPaths);
+        const ProcessFolderIndex programs(snapshot);
+        if (const ProcessRecord* program = programs.program(*entry)) {
+            const std::string folder = FolderOf(*program->exePath);
             if (const std::optional<std::string> file = JoinName(folder, *entry))
-                RemoveRunningProgram(context, view, *entry, *file);
+                RemoveRunningProgram(context, view, *entry, snapshot, *program, *file);
         } else {
             RemoveFromSystemFolders(context, *entry);
         }
