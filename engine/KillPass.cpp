@@ -92,7 +92,7 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
             return endEarly();
 
         const std::vector<ProcessRecord> snapshot =
-            platform.processSnapshot(SnapshotDetail::WithPaths);
+            platform.processSnapshot(SnapshotDetail::ForEnding);
         const ProcessFolderIndex programs(snapshot);
         if (const ProcessRecord* program = programs.program(*entry)) {
             const std::string folder = FolderOf(*program->exePath);

@@ -121,7 +121,7 @@ std::string ProcessFolderIndex::find(const std::string& name) const {
 
 bool KillProcessByName(Platform& platform, const std::string& name) {
     platform.requestClose(name);
-    for (const ProcessRecord& record : platform.processSnapshot(SnapshotDetail::Names)) {
+    for (const ProcessRecord& record : platform.processSnapshot(SnapshotDetail::ForEnding)) {
         if (ProcessMatchesName(record.exeFile, name)) {
             platform.terminateProcess(record);
             return true;

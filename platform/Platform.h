@@ -56,22 +56,26 @@ public:
 // One process of a snapshot.
 struct ProcessRecord {
     std::uint32_t id = 0;
-    // Taken with the snapshot where the platform can; empty otherwise.
+    // Taken by a ForEnding snapshot where the platform can; empty otherwise.
     std::shared_ptr<const ProcessHandle> handle;
-    // When the process started, in the platform's ticks; 0 when unknown. Without a handle, a
-    // process is only ended while its id still has this start time.
+    // When the process started, in the platform's ticks, where a ForEnding snapshot took no
+    // handle; 0 when unknown. Without a handle, a process is only ended while its id still has
+    // this start time.
     std::uint64_t startTime = 0;
     // The program file as the platform reports it (a bare file name or a full path).
     std::string exeFile;
-    // Full path of the program file; filled only by a snapshot taken WithPaths, and absent
-    // where it cannot be read (access refused, a process that is exiting).
+    // Full path of the program file; filled only by a snapshot taken WithPaths or ForEnding, and
+    // absent where it cannot be read (access refused, a process that is exiting).
     std::optional<std::string> exePath;
     // The file the process was started from, whatever has been put at exePath since; filled
-    // WithPaths where the platform can tell.
+    // ForEnding where the platform can tell.
     std::optional<FileIdentity> image;
 };
 
-enum class SnapshotDetail { Names, WithPaths };
+// Names: id and program-file text. WithPaths: also the program path. ForEnding: also what ending
+// the process and backing up its file safely take (the handle or start time, the image); it
+// costs more, so only snapshots whose records may be ended or backed up ask for it.
+enum class SnapshotDetail { Names, WithPaths, ForEnding };
 
 class Platform {
 public:

@@ -47,7 +47,7 @@ private:
 } // namespace
 
 void TMainForm::SBProcessListClick() {
-    refreshProcessList(platform_.processSnapshot(SnapshotDetail::Names));
+    refreshProcessList(platform_.processSnapshot(SnapshotDetail::ForEnding));
 }
 
 void TMainForm::refreshProcessList(std::vector<ProcessRecord> snapshot) {
@@ -90,7 +90,7 @@ void TMainForm::BVirusPathClick() {
 void TMainForm::BAllVirusPathClick() {
     ui_->Memo->clear();
     const std::vector<ProcessRecord> snapshot =
-        platform_.processSnapshot(SnapshotDetail::WithPaths);
+        platform_.processSnapshot(SnapshotDetail::ForEnding);
     refreshProcessList(snapshot);
     if (snapshot.empty())
         return;

@@ -136,18 +136,18 @@ std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail) {
     for (std::uint32_t id : ids) {
         ProcessRecord record;
         record.id = id;
+        const bool forEnding = detail == SnapshotDetail::ForEnding;
         // Taken before the process is read, so that all the record tells is of this process.
-        record.handle = OpenPidFd(id);
-        if (!record.handle)
+        if (forEnding && !(record.handle = OpenPidFd(id)))
             record.startTime = StartTime(id);
         if (std::optional<std::string> path = ProgramLink(::dirfd(proc), id)) {
             record.exeFile = path->substr(path->rfind('/') + 1);
-            if (detail == SnapshotDetail::WithPaths) {
+            if (detail != SnapshotDetail::Names)
                 record.exePath = std::move(*path);
-                const std::string link = std::to_string(id) + "/exe";
-                if (struct stat image; ::fstatat(::dirfd(proc), link.c_str(), &image, 0) == 0)
-                    record.image = FileIdentity{image.st_dev, image.st_ino};
-            }
+            const std::string link = std::to_string(id) + "/exe";
+            if (struct stat image;
+                forEnding && ::fstatat(::dirfd(proc), link.c_str(), &image, 0) == 0)
+                record.image = FileIdentity{image.st_dev, image.st_ino};
         } else if (errno != ENOENT && errno != ESRCH) {
             std::string comm =
                 ReadFileBytes("/proc/" + std::to_string(id) + "/comm").value_or(std::string());

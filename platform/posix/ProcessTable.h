@@ -12,8 +12,8 @@ namespace pestrel {
 // /proc/ID/exe target (the kernel's " (deleted)" mark removed), or the command name when that
 // link is refused; the program path is the link target and the image the file it leads to.
 // Kernel threads and processes that have already ended (zombies) have no program link and are
-// not listed. Each record holds a pidfd of its process, or its start time where no pidfd can
-// be had.
+// not listed. A ForEnding record also holds a pidfd of its process (or its start time where no
+// pidfd can be had) and the identity of its image.
 std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail);
 
 // SIGTERM, up to 200 ms for the process to end, then SIGKILL, sent through the record's pidfd,

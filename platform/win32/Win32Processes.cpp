@@ -78,12 +78,12 @@ std::vector<ProcessRecord> Win32Platform::processSnapshot(SnapshotDetail detail)
         ProcessRecord record;
         record.id = entry.th32ProcessID;
         record.exeFile = entry.szExeFile;
-        record.startTime = creationTime(entry.th32ProcessID);
-        if (detail == SnapshotDetail::WithPaths) {
+        if (detail == SnapshotDetail::ForEnding)
+            record.startTime = creationTime(entry.th32ProcessID);
+        if (detail != SnapshotDetail::Names)
             record.exePath = programPath(toolhelp_, entry.th32ProcessID);
-            if (record.exePath)
-                record.image = fileIdentity(*record.exePath);
-        }
+        if (record.exePath && detail == SnapshotDetail::ForEnding)
+            record.image = fileIdentity(*record.exePath);
         records.push_back(std::move(record));
     }
     return records;

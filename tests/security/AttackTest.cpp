@@ -232,9 +232,10 @@ const Attack kAttacks[] = {
          s.mustEnd.push_back(&s.start("Two", "twin.exe"));
      },
      [](Scene& s) {
-         for (const ProcessRecord& record : s.platform.processSnapshot(SnapshotDetail::Names)) {
-             if (record.id == s.mustEnd.front()->id())
+         for (const ProcessRecord& record : s.platform.processSnapshot(SnapshotDetail::ForEnding)) {
+             if (record.id == s.mustEnd.front()->id()) {
                  EXPECT_TRUE(KillProcess(s.platform, record));
+             }
          }
      }},
     {"ProcessIdTakenByAnotherProgram",
@@ -246,7 +247,7 @@ const Attack kAttacks[] = {
          // A record of a program that has ended, as if its id now named the innocent one.
          test::RunningProgram& gone = *s.programs.back();
          std::optional<ProcessRecord> stale;
-         for (const ProcessRecord& record : s.platform.processSnapshot(SnapshotDetail::Names)) {
+         for (const ProcessRecord& record : s.platform.processSnapshot(SnapshotDetail::ForEnding)) {
              if (record.id == gone.id())
                  stale = record;
          }

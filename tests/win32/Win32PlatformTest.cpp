@@ -357,7 +357,7 @@ TEST_F(Win32PlatformFiles, CopyReplacesAnOlderCopyAndDeleteRemoves) {
 TEST_F(Win32PlatformProcesses, ProgramCopyTakesOnlyTheFileTheProcessRuns) {
     auto child = start("pestrel-image.exe");
     ASSERT_TRUE(child->started());
-    const auto record = find(child->id(), SnapshotDetail::WithPaths);
+    const auto record = find(child->id(), SnapshotDetail::ForEnding);
     ASSERT_TRUE(record && record->image);
     ASSERT_TRUE(platform_.createFolder(path("Temp")));
     EXPECT_FALSE(platform_.copyProgramFile(path("pestrel-image.exe"), FileIdentity{1, 2},
