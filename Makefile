@@ -3,7 +3,7 @@ BUILD   ?= build
 JOBS    ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build run test bench screenshot clean
+.PHONY: deps configure build run gallery test bench screenshot clean
 
 deps:
 	@tools/install-deps.sh
@@ -17,6 +17,11 @@ build: configure
 run: build
 	$(BUILD)/pestrel
 
+# The skin gallery: every skinned control in every style (--skin NAME, --page NAME).
+gallery: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target pestrel-gallery
+	$(BUILD)/pestrel-gallery $(ARGS)
+
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 	BUILD=$(BUILD) JOBS=$(JOBS) tools/wine-tests.sh
@@ -25,8 +30,9 @@ bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/pestrel_bench
 
 screenshot: configure
-	@cmake --build $(BUILD) -j$(JOBS) --target pestrel_screenshot
+	@cmake --build $(BUILD) -j$(JOBS) --target pestrel_screenshot pestrel_gallery_screenshot
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshot/pestrel_screenshot docs/screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshot/pestrel_gallery_screenshot docs/screenshots
 
 clean:
 	rm -rf $(BUILD)

@@ -1,6 +1,7 @@
 #include "engine/KillPass.h"
 
 #include "engine/Context.h"
+#include "engine/Journal.h"
 #include "engine/Public.h"
 #include "engine/WorkFiles.h"
 #include "platform/Platform.h"
@@ -14,10 +15,45 @@ bool EndsWithLowerDll(const std::string& entry) {
     return entry.size() >= 4 && entry.compare(entry.size() - 4, 4, ".dll") == 0;
 }
 
+// Deletes a file found for `entry`, keeping a copy of it, and tells the view.
+void DeleteFound(Context& context, KillPassView& view, const std::string& entry,
+                 const std::string& file, const std::string& freshCopy = {}) {
+    const FileDeletion deletion = DeleteKeepingCopy(context, entry, file, freshCopy);
+    view.reportAction({"delete", {file, deletion.copy}, !deletion.deleted});
+}
+
+// Backs up a file found for `entry` into the backup folder as today; the fresh copy's path, or
+// empty when the copy failed.
+std::string Backup(Context& context, KillPassView& view, const std::string& entry,
+                   const std::string& file, const std::optional<FileIdentity>& image = {}) {
+    const std::string copy = JoinName(context.backupFolder(), entry).value_or(std::string());
+    const bool copied = BackupFile(context, file, entry, image);
+    view.reportAction({"backup", {file, copy}, !copied});
+    return copied ? copy : std::string();
+}
+
+void ReportTermination(KillPassView& view, const ProcessRecord& process, bool ended) {
+    view.reportAction({"terminate", {std::to_string(process.id), process.exeFile}, !ended});
+}
+
+void Terminate(Platform& platform, KillPassView& view, const std::string& entry) {
+    if (const std::optional<EndedProcess> ended = EndProcessByName(platform, entry))
+        ReportTermination(view, ended->process, ended->ended);
+}
+
+void DeleteRunValues(Context& context, KillPassView& view, const std::string& entry) {
+    for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
+        const ValueDeletion deletion = DeleteRunValue(context, root, entry);
+        if (deletion != ValueDeletion::Absent)
+            view.reportAction(
+                {"regdelete", {RegPlace(root, kRunKey), entry}, deletion == ValueDeletion::Failed});
+    }
+}
+
 // Deletes the library files named like the entry from the Windows and System folders, unless
 // marked system (an unreadable attribute set counts as system), and records the entry for the
 // deletion at the next start. False when the record cannot be written.
-bool HandleLibrary(Context& context, const std::string& entry) {
+bool HandleLibrary(Context& context, KillPassView& view, const std::string& entry) {
     Platform& platform = context.platform;
     bool deletedAny = false;
     for (const std::string* folder : {&context.WinDir, &context.SysDir}) {
@@ -29,10 +65,14 @@ bool HandleLibrary(Context& context, const std::string& entry) {
             continue;
         platform.setFileAttributes(*file,
                                    attributes & ~(FileAttribute::ReadOnly | FileAttribute::Hidden));
-        platform.deleteFile(*file);
+        DeleteFound(context, view, entry, *file);
         deletedAny = true;
     }
-    return !deletedAny || RecordPendingDeletion(context, entry);
+    if (!deletedAny)
+        return true;
+    const bool recorded = RecordPendingDeletion(context, entry);
+    view.reportAction({"pending", {entry}, !recorded});
+    return recorded;
 }
 
 // Ends every running copy of the entry first, whether its file is still there or not (a program
@@ -43,29 +83,29 @@ void RemoveRunningProgram(Context& context, KillPassView& view, const std::strin
     Platform& platform = context.platform;
     for (const ProcessRecord& record : snapshot) {
         if (ProcessMatchesName(record.exeFile, entry))
-            platform.terminateProcess(record);
+            ReportTermination(view, record, platform.terminateProcess(record));
     }
     for (int attempts = 0; attempts < kMaxTerminationRounds && platform.fileExists(file);
          ++attempts) {
-        KillProcessByName(platform, entry);
-        BackupFile(context, file, entry, program.image);
+        Terminate(platform, view, entry);
+        const std::string copy = Backup(context, view, entry, file, program.image);
         LogDeletion(context, entry, file);
-        platform.deleteFile(file);
+        DeleteFound(context, view, entry, file, copy);
         view.setStatusText(file);
         if (platform.fileExists(file))
-            platform.deleteFile(file);
+            DeleteFound(context, view, entry, file, copy);
     }
 }
 
 // Backs up and deletes the entry from the Windows folder, then from the System folder; the
 // System folder's copy and path are the ones that stay.
-void RemoveFromSystemFolders(Context& context, const std::string& entry) {
+void RemoveFromSystemFolders(Context& context, KillPassView& view, const std::string& entry) {
     for (const std::string* folder : {&context.WinDir, &context.SysDir}) {
         const std::optional<std::string> file = JoinName(*folder, entry);
         if (!file || !context.platform.fileExists(*file))
             continue;
-        BackupFile(context, *file, entry);
-        context.platform.deleteFile(*file);
+        const std::string copy = Backup(context, view, entry, *file);
+        DeleteFound(context, view, entry, *file, copy);
         LogDeletion(context, entry, *file);
     }
 }
@@ -88,7 +128,7 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
             return endEarly();
         view.setMarker(i);
 
-        if (EndsWithLowerDll(*entry) && !HandleLibrary(context, *entry))
+        if (EndsWithLowerDll(*entry) && !HandleLibrary(context, view, *entry))
             return endEarly();
 
         const std::vector<ProcessRecord> snapshot =
@@ -99,11 +139,10 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
             if (const std::optional<std::string> file = JoinName(folder, *entry))
                 RemoveRunningProgram(context, view, *entry, snapshot, *program, *file);
         } else {
-            RemoveFromSystemFolders(context, *entry);
+            RemoveFromSystemFolders(context, view, *entry);
         }
 
-        DeleteRegValue(platform, RegRoot::LocalMachine, kRunKey, *entry);
-        DeleteRegValue(platform, RegRoot::CurrentUser, kRunKey, *entry);
+        DeleteRunValues(context, view, *entry);
 
         if (const int marker = view.marker(); marker > 0)
             view.setMarker(marker - 1);

@@ -3,6 +3,8 @@
 // handles library files, terminates, backs up, logs and deletes the program, and removes its
 // start-up values.
 
+#include "engine/PassAction.h"
+
 #include <optional>
 #include <string>
 
@@ -22,6 +24,8 @@ public:
     virtual void setMarker(int index) = 0;
     virtual void setStatusText(const std::string& text) = 0;
     virtual void enableKillButton() = 0;
+    // Each change the pass made or tried to make, as it happens.
+    virtual void reportAction(const PassAction&) {}
 };
 
 inline constexpr const char* kKillPassDoneText = "列表中的病毒已经清杀完毕,建议重新启动一下计算机!";

@@ -120,14 +120,16 @@ std::string ProcessFolderIndex::find(const std::string& name) const {
 }
 
 bool KillProcessByName(Platform& platform, const std::string& name) {
+    return EndProcessByName(platform, name).has_value();
+}
+
+std::optional<EndedProcess> EndProcessByName(Platform& platform, const std::string& name) {
     platform.requestClose(name);
     for (const ProcessRecord& record : platform.processSnapshot(SnapshotDetail::ForEnding)) {
-        if (ProcessMatchesName(record.exeFile, name)) {
-            platform.terminateProcess(record);
-            return true;
-        }
+        if (ProcessMatchesName(record.exeFile, name))
+            return EndedProcess{record, platform.terminateProcess(record)};
     }
-    return false;
+    return std::nullopt;
 }
 
 bool KillProcess(Platform& platform, const ProcessRecord& process) {

@@ -59,6 +59,12 @@ private:
 
 // Asks `name` to close, then terminates the first process matching it. True when one matched.
 bool KillProcessByName(Platform& platform, const std::string& name);
+// The same, telling which process matched and whether it was ended.
+struct EndedProcess {
+    ProcessRecord process;
+    bool ended = false;
+};
+std::optional<EndedProcess> EndProcessByName(Platform& platform, const std::string& name);
 // Asks the process's name to close, then terminates that very process (never one that took its
 // id since the snapshot). True when it was ended.
 bool KillProcess(Platform& platform, const ProcessRecord& process);

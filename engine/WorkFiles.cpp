@@ -71,6 +71,17 @@ bool HasVisibleText(const std::string& line) {
     return !std::all_of(line.begin(), line.end(), IsBlank);
 }
 
+namespace {
+std::vector<std::string> VisibleLines(std::vector<std::string>& lines) {
+    std::vector<std::string> entries;
+    for (std::string& line : lines) {
+        if (HasVisibleText(line))
+            entries.push_back(std::move(line));
+    }
+    return entries;
+}
+} // namespace
+
 VirusListLoad LoadVirusList(Context& context) {
     VirusListLoad load;
     const std::string path = InAppFolder(context, "VirusList.txt");
@@ -83,10 +94,7 @@ VirusListLoad LoadVirusList(Context& context) {
         load.ok = false;
         return load;
     }
-    for (std::string& line : lines) {
-        if (HasVisibleText(line))
-            load.entries.push_back(std::move(line));
-    }
+    load.entries = VisibleLines(lines);
     if (load.entries.size() >= 2)
         load.ok = WriteTextLines(path, load.entries);
     return load;
@@ -94,6 +102,27 @@ VirusListLoad LoadVirusList(Context& context) {
 
 bool SaveVirusList(Context& context, const std::vector<std::string>& entries) {
     return WriteTextLines(InAppFolder(context, "VirusList.txt"), entries);
+}
+
+ListFile ReadListFile(const std::string& path) {
+    ListFile list;
+    std::vector<std::string> lines;
+    if (!ReadTextLines(path, lines)) {
+        list.status = ListFile::Status::Unreadable;
+        return list;
+    }
+    const auto control = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 32 && c != '\t') || byte == 127;
+    };
+    for (const std::string& line : lines) {
+        if (std::any_of(line.begin(), line.end(), control)) {
+            list.status = ListFile::Status::NotText;
+            return list;
+        }
+    }
+    list.entries = VisibleLines(lines);
+    return list;
 }
 
 StartupSettings ReadStartupSettings(Context& context) {
@@ -111,7 +140,21 @@ StartupSettings ReadStartupSettings(Context& context) {
 
 bool RecordPendingDeletion(Context& context, const std::string& entry) {
     const std::string path = InAppFolder(context, "Temp.~txt");
-    return !path.empty() && AppendToFile(path, entry + "\r\n");
+    return !path.empty() && context.platform.appendToFile(path, entry + "\r\n");
+}
+
+bool ForgetPendingDeletion(Context& context, const std::string& entry) {
+    const std::string path = InAppFolder(context, "Temp.~txt");
+    if (path.empty() || !context.platform.fileExists(path))
+        return true;
+    std::vector<std::string> lines;
+    if (!ReadTextLines(path, lines))
+        return false;
+    const std::size_t before = lines.size();
+    std::erase(lines, entry);
+    if (lines.size() == before)
+        return true;
+    return lines.empty() ? context.platform.deleteFile(path) : WriteTextLines(path, lines);
 }
 
 bool RunPendingDeletions(Context& context) {

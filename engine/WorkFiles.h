@@ -33,6 +33,15 @@ struct VirusListLoad {
 VirusListLoad LoadVirusList(Context& context);
 bool SaveVirusList(Context& context, const std::vector<std::string>& entries);
 
+struct ListFile {
+    enum class Status { Read, Unreadable, NotText };
+    Status status = Status::Read;
+    std::vector<std::string> entries;
+};
+// Reads a list by the virus list's line rules (every line with visible text, unchanged) and
+// leaves the file as it is. A line holding a control byte other than TAB makes it NotText.
+ListFile ReadListFile(const std::string& path);
+
 struct StartupSettings {
     std::string version;  // "Version" of [RunData], empty when missing
     bool firstRun = true; // "FirstRun" was exactly "True" (or missing)
@@ -42,6 +51,9 @@ StartupSettings ReadStartupSettings(Context& context);
 
 // Appends one line to AppPath + "Temp.~txt". False when the file cannot be opened or written.
 bool RecordPendingDeletion(Context& context, const std::string& entry);
+// Removes every line naming `entry` from Temp.~txt, deleting the file when no line is left, so
+// that a library put back is not deleted again at the next start. False on a failure.
+bool ForgetPendingDeletion(Context& context, const std::string& entry);
 // Deletes WinDir + line and SysDir + line for every line of Temp.~txt, then the file itself.
 // False on a read failure.
 bool RunPendingDeletions(Context& context);

@@ -48,6 +48,9 @@ public:
                          const std::string& to) override {
         return inner_.copyProgramFile(from, image, to);
     }
+    bool appendToFile(const std::string& path, const std::string& bytes) override {
+        return inner_.appendToFile(path, bytes);
+    }
     std::uint32_t fileAttributes(const std::string& path) override {
         return inner_.fileAttributes(path);
     }

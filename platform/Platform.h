@@ -124,6 +124,8 @@ public:
     // The same, copying only when `from` is still the file `image` names.
     virtual bool copyProgramFile(const std::string& from, const FileIdentity& image,
                                  const std::string& to) = 0;
+    // Appends `bytes` to the file, creating it when missing.
+    virtual bool appendToFile(const std::string& path, const std::string& bytes) = 0;
     // FileAttribute bits, or FileAttribute::Invalid when they cannot be read.
     virtual std::uint32_t fileAttributes(const std::string& path) = 0;
     virtual bool setFileAttributes(const std::string& path, std::uint32_t attributes) = 0;

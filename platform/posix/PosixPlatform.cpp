@@ -1,5 +1,6 @@
 #include "platform/posix/PosixPlatform.h"
 
+#include "base/FileBytes.h"
 #include "base/IniFile.h"
 #include "platform/posix/FolderTrust.h"
 #include "platform/posix/HiveFile.h"
@@ -161,6 +162,10 @@ bool PosixPlatform::copyFile(const std::string& from, const std::string& to) {
 bool PosixPlatform::copyProgramFile(const std::string& from, const FileIdentity& image,
                                     const std::string& to) {
     return SafeCopy(from, to, image);
+}
+
+bool PosixPlatform::appendToFile(const std::string& path, const std::string& bytes) {
+    return AppendToFile(path, bytes);
 }
 
 std::uint32_t PosixPlatform::fileAttributes(const std::string& path) {

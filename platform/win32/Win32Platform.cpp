@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Platform.h"
 
+#include "base/FileBytes.h"
+
 #include <utility>
 
 namespace pestrel {
@@ -59,6 +61,10 @@ bool Win32Platform::createFolder(const std::string& path) {
 
 bool Win32Platform::deleteFile(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
+}
+
+bool Win32Platform::appendToFile(const std::string& path, const std::string& bytes) {
+    return AppendToFile(path, bytes);
 }
 
 std::uint32_t Win32Platform::fileAttributes(const std::string& path) {

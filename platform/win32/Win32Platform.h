@@ -41,6 +41,7 @@ public:
     bool copyFile(const std::string& from, const std::string& to) override;
     bool copyProgramFile(const std::string& from, const FileIdentity& image,
                          const std::string& to) override;
+    bool appendToFile(const std::string& path, const std::string& bytes) override;
     std::uint32_t fileAttributes(const std::string& path) override;
     bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
 

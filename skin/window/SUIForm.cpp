@@ -1,5 +1,6 @@
 #include "skin/window/SUIForm.h"
 
+#include "skin/SUIMessages.h"
 #include "skin/SUIPublic.h"
 #include "skin/SkinBitmaps.h"
 
@@ -7,17 +8,11 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QWindow>
-#include <algorithm>
 #include <functional>
 #include <stdexcept>
 
 namespace pestrel {
 namespace {
-
-// Hosts that start maximised are maximised again on their third size change; counted once for
-// the whole program.
-int MaximizeSizeCount = 0;
 
 // An event filter made of a function, for filters that must not share their object with others.
 class FilterHook : public QObject {
@@ -44,53 +39,7 @@ QAction* FindShortcut(const QWidget* menu, const QKeySequence& keys) {
     return nullptr;
 }
 
-Qt::CursorShape EdgeCursor(Qt::Edges edges) {
-    if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge))
-        return Qt::SizeFDiagCursor;
-    if (edges == (Qt::TopEdge | Qt::RightEdge) || edges == (Qt::BottomEdge | Qt::LeftEdge))
-        return Qt::SizeBDiagCursor;
-    return edges & (Qt::LeftEdge | Qt::RightEdge) ? Qt::SizeHorCursor : Qt::SizeVerCursor;
-}
-
 } // namespace
-
-Qt::Edges FormEdgeHitTest(const QPoint& client, const QSize& size) {
-    const int x = client.x(), y = client.y(), w = size.width(), h = size.height();
-    const bool left = x<5, top = y<5, right = x> w - 5, bottom = y> h - 5;
-    if (left && top)
-        return Qt::TopEdge | Qt::LeftEdge;
-    if (right && top)
-        return Qt::TopEdge | Qt::RightEdge;
-    if (right && bottom)
-        return Qt::BottomEdge | Qt::RightEdge;
-    if (left && bottom)
-        return Qt::BottomEdge | Qt::LeftEdge;
-    if (left)
-        return Qt::LeftEdge;
-    if (top)
-        return Qt::TopEdge;
-    if (right)
-        return Qt::RightEdge;
-    if (bottom)
-        return Qt::BottomEdge;
-    return {};
-}
-
-QRect DraggedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta,
-                      const QSize& minimum, const QSize& maximum) {
-    const auto width = [&](int w) { return std::clamp(w, minimum.width(), maximum.width()); };
-    const auto height = [&](int h) { return std::clamp(h, minimum.height(), maximum.height()); };
-    QRect out = start;
-    if (edges & Qt::LeftEdge)
-        out.setLeft(start.right() + 1 - width(start.width() - delta.x()));
-    if (edges & Qt::RightEdge)
-        out.setWidth(width(start.width() + delta.x()));
-    if (edges & Qt::TopEdge)
-        out.setTop(start.bottom() + 1 - height(start.height() - delta.y()));
-    if (edges & Qt::BottomEdge)
-        out.setHeight(height(start.height() + delta.y()));
-    return out;
-}
 
 void PaintFormBorder(QPainter& canvas, const QSize& client, int borderWidth, TColor color) {
     const int cw = client.width(), ch = client.height(), bw = borderWidth;
@@ -107,16 +56,12 @@ TsuiForm::TsuiForm(QWidget* host) : QWidget(host), host_(host) {
             throw std::runtime_error(
                 "Sorry, You can create only one TsuiForm component in one form!");
     }
-    hostSizeable_ = host->minimumSize() != host->maximumSize() &&
-                    !host->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
     hostMargins_ = host->contentsMargins();
-    host->setMinimumSize(125, 50);
-    savedBounds_ = host->geometry();
-    startedMaximised_ = host->isMaximized();
 
     setAttribute(Qt::WA_OpaquePaintEvent);
     titleBar_ = new TsuiTitleBar(this);
-    titleBar_->installEventFilter(this);
+    frame_ = new TsuiFormFrame(host, titleBar_, this);
+    connect(titleBar_, &TsuiTitleBar::heightChanged, this, &TsuiForm::layOutContent);
     connect(titleBar_, &TsuiTitleBar::OnCustomBtnsClick, this,
             &TsuiForm::OnTitleBarCustomBtnsClick);
     connect(titleBar_, &TsuiTitleBar::OnHelpBtnClick, this, &TsuiForm::OnTitleBarHelpBtnClick);
@@ -124,26 +69,15 @@ TsuiForm::TsuiForm(QWidget* host) : QWidget(host), host_(host) {
     setUIStyle(TsuiUIStyle::DeepBlue);
     setCaption(host->windowTitle());
 
-    const TRect workArea = GetWorkAreaRect(host);
-    host->setMaximumSize(workArea.width(), workArea.height());
-    if (host->isWindow()) {
-        const bool visible = host->isVisible();
-        host->setWindowFlags(host->windowFlags() | Qt::FramelessWindowHint);
-        if (visible)
-            host->show();
-    }
     host->installEventFilter(this);
     qApp->installEventFilter(new FilterHook(this, [this](QObject* receiver, QEvent* event) {
-        return ApplicationEvent(receiver, event);
+        return applicationEvent(receiver, event);
     }));
-    WatchHostWindow();
     UpdateInnerBounds();
 }
 
 TsuiForm::~TsuiForm() {
     host_->removeEventFilter(this);
-    if (watchedWindow_)
-        watchedWindow_->removeEventFilter(this);
     // The host may be on its way out too: it is repainted later, and only if it is still there.
     QMetaObject::invokeMethod(
         host_,
@@ -154,11 +88,11 @@ TsuiForm::~TsuiForm() {
         Qt::QueuedConnection);
 }
 
-void TsuiForm::setWidth(int value) {
+void TsuiForm::setPanelWidth(int value) {
     host_->resize(value + 2 * borderWidth_ + 8, host_->height());
 }
 
-void TsuiForm::setHeight(int value) {
+void TsuiForm::setPanelHeight(int value) {
     host_->resize(host_->width(), value + borderWidth_ + 27);
 }
 
@@ -171,7 +105,7 @@ void TsuiForm::setUIStyle(TsuiUIStyle value) {
     setColor(GetThemeColor(value, tiFormColor));
     setMenuBarColor(color_);
     titleBar_->setUIStyle(value);
-    LayOutContent();
+    layOutContent();
     if (menu_) {
         const QVariant menuStyle = menu_->property("UIStyle");
         if (menuStyle.isValid() && menuStyle.value<TsuiUIStyle>() != TsuiUIStyle::Custom)
@@ -185,18 +119,24 @@ void TsuiForm::setUIStyle(TsuiUIStyle value) {
 }
 
 void TsuiForm::setBorderColor(TColor value) {
+    if (value == borderColor_)
+        return;
     borderColor_ = value;
     UpdateInnerBounds();
     DrawFormBorder();
 }
 
 void TsuiForm::setBorderWidth(int value) {
+    if (value == borderWidth_)
+        return;
     borderWidth_ = value;
     UpdateInnerBounds();
     DrawFormBorder();
 }
 
 void TsuiForm::setColor(TColor value) {
+    if (value == color_)
+        return;
     color_ = value;
     update();
 }
@@ -212,10 +152,12 @@ void TsuiForm::setFormPanel(QWidget* value) {
             QStringLiteral("Sorry, you can't select the Form assign to FormPanel property"));
         return;
     }
+    if (value == formPanel_)
+        return;
     formPanel_ = value;
-    if (auto* frame = qobject_cast<QFrame*>(value))
-        frame->setFrameShape(QFrame::NoFrame);
-    LayOutContent();
+    if (auto* framed = qobject_cast<QFrame*>(value))
+        framed->setFrameShape(QFrame::NoFrame);
+    layOutContent();
 }
 
 void TsuiForm::UpdateInnerBounds() {
@@ -230,7 +172,7 @@ void TsuiForm::DrawFormBorder() {
     host_->update(QRegion(host_->rect()).subtracted(QRect(bw, 1, cw - 2 * bw, ch - bw - 1)));
 }
 
-void TsuiForm::LayOutContent() {
+void TsuiForm::layOutContent() {
     // Children in a layout of the frame stay below the title bar.
     setContentsMargins(0, titleBar_->height(), 0, 0);
     if (formPanel_ && formPanel_->parentWidget() == this)
@@ -250,22 +192,16 @@ void TsuiForm::paintEvent(QPaintEvent*) {
 }
 
 void TsuiForm::resizeEvent(QResizeEvent* event) {
-    LayOutContent();
+    layOutContent();
     QWidget::resizeEvent(event);
 }
 
 bool TsuiForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == host_)
-        return HostEvent(event);
-    if (watched == watchedWindow_)
-        return HostWindowEvent(event);
-    if (watched == titleBar_ && event->type() == QEvent::Resize)
-        LayOutContent();
-    return false;
+    return watched == host_ && hostEvent(event);
 }
 
 // The host handles each event first; the frame then adds its part.
-bool TsuiForm::HostEvent(QEvent* event) {
+bool TsuiForm::hostEvent(QEvent* event) {
     QObject* host = host_;
     switch (event->type()) {
     case QEvent::Paint: {
@@ -276,7 +212,7 @@ bool TsuiForm::HostEvent(QEvent* event) {
     }
     case QEvent::Resize:
         host->event(event);
-        HostResized();
+        hostResized();
         return true;
     case QEvent::WindowActivate:
         titleBar_->setFormActive(true);
@@ -285,7 +221,7 @@ bool TsuiForm::HostEvent(QEvent* event) {
         titleBar_->setFormActive(false);
         break;
     case QEvent::Show:
-        WatchHostWindow();
+        frame_->watchHostWindow();
         break;
     default:
         break;
@@ -293,77 +229,15 @@ bool TsuiForm::HostEvent(QEvent* event) {
     return false;
 }
 
-void TsuiForm::HostResized() {
-    if (startedMaximised_) {
-        if (!host_->isMaximized()) {
-            startedMaximised_ = false;
-            host_->setGeometry(savedBounds_);
-        } else if (MaximizeSizeCount == 2) {
-            host_->setWindowState(host_->windowState() | Qt::WindowMaximized);
-            const TRect workArea = GetWorkAreaRect(host_);
-            host_->move(workArea.Left, workArea.Top);
-        } else {
-            ++MaximizeSizeCount;
-        }
-    }
+void TsuiForm::hostResized() {
+    frame_->followMaximisedStart();
     UpdateInnerBounds();
     DrawFormBorder();
-    titleBar_->ApplyWindowRegion(titleBar_->CornerSize());
-}
-
-void TsuiForm::WatchHostWindow() {
-    QWindow* window = host_->windowHandle();
-    if (window == watchedWindow_)
-        return;
-    if (watchedWindow_)
-        watchedWindow_->removeEventFilter(this);
-    watchedWindow_ = window;
-    if (window)
-        window->installEventFilter(this);
-}
-
-// Mouse input reaches the host's window before any widget in it: presses on the edges resize the
-// host, whatever lies under them.
-bool TsuiForm::HostWindowEvent(QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
-        type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
-        return false;
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    const QPoint global = mouse->globalPosition().toPoint();
-    if (edgeDrag_) {
-        if (type == QEvent::MouseMove)
-            host_->setGeometry(DraggedGeometry(edgeDrag_->startGeometry, edgeDrag_->edges,
-                                               global - edgeDrag_->startGlobal,
-                                               host_->minimumSize(), host_->maximumSize()));
-        else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
-            edgeDrag_.reset();
-        return true;
-    }
-    const Qt::Edges edges = hostSizeable_ && !host_->isMaximized()
-                                ? FormEdgeHitTest(host_->mapFromGlobal(global), host_->size())
-                                : Qt::Edges();
-    if (type == QEvent::MouseMove && mouse->buttons() == Qt::NoButton)
-        ShowEdgeCursor(edges);
-    if (!edges || mouse->button() != Qt::LeftButton)
-        return false;
-    if (type == QEvent::MouseButtonPress && !watchedWindow_->startSystemResize(edges))
-        edgeDrag_ = EdgeDrag{edges, global, host_->geometry()};
-    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
-}
-
-void TsuiForm::ShowEdgeCursor(Qt::Edges edges) {
-    if (edges) {
-        host_->setCursor(EdgeCursor(edges));
-        edgeCursorSet_ = true;
-    } else if (edgeCursorSet_) {
-        host_->unsetCursor();
-        edgeCursorSet_ = false;
-    }
+    frame_->ApplyWindowRegion(frame_->CornerSize());
 }
 
 // Menu shortcuts work wherever the focus is in the host window.
-bool TsuiForm::ApplicationEvent(QObject* receiver, QEvent* event) {
+bool TsuiForm::applicationEvent(QObject* receiver, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !menu_)
         return false;
     const auto* widget = qobject_cast<const QWidget*>(receiver);

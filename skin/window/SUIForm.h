@@ -1,30 +1,20 @@
 #pragma once
 // The skinned frame of a window. Placed on its host window (in code or as a custom widget of a
-// layout file), it takes the host's system frame away, paints a border round itself and carries
-// the title bar. It watches the host: activation, resizing from the edges, maximised start-up,
-// menu shortcuts. Setting its style restyles the title bar and the skinned controls on it.
+// layout file), it paints a border round itself, carries the title bar and hands the window's
+// geometry (outline, moving, resizing, maximising) to its frame helper. It watches the host:
+// activation, size changes, menu shortcuts. Setting its style restyles the title bar and the
+// skinned controls on it.
 
 #include "skin/SUIThemes.h"
+#include "skin/window/SUIFormFrame.h"
 #include "skin/window/SUITitleBar.h"
 
 #include <QMargins>
 #include <QMenu>
 #include <QPointer>
 #include <QWidget>
-#include <optional>
-
-class QWindow;
 
 namespace pestrel {
-
-// The edges a press at `client` grabs on a host of `size` (client coordinates): 5-pixel grips at
-// the left and top, 4-pixel grips at the right and bottom, corners first. No edges inside.
-Qt::Edges FormEdgeHitTest(const QPoint& client, const QSize& size);
-
-// Where a window resized by dragging `edges` by `delta` from `start` goes: the named edges follow
-// the pointer, the opposite ones stay, the size is kept within [minimum, maximum].
-QRect DraggedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta,
-                      const QSize& minimum, const QSize& maximum);
 
 // The border on the host's own surface: left, bottom and right strips `borderWidth` wide and a
 // one-pixel line along the top, for a host whose client area has the size `client`.
@@ -32,8 +22,8 @@ void PaintFormBorder(QPainter& canvas, const QSize& client, int borderWidth, TCo
 
 class TsuiForm : public QWidget, public TsuiFormStyleSource {
     Q_OBJECT
-    Q_PROPERTY(int Width READ Width WRITE setWidth STORED false)
-    Q_PROPERTY(int Height READ Height WRITE setHeight STORED false)
+    Q_PROPERTY(int PanelWidth READ PanelWidth WRITE setPanelWidth STORED false)
+    Q_PROPERTY(int PanelHeight READ PanelHeight WRITE setPanelHeight STORED false)
     Q_PROPERTY(pestrel::uistyle::TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
     Q_PROPERTY(pestrel::TColor BorderColor READ BorderColor WRITE setBorderColor)
     Q_PROPERTY(int BorderWidth READ BorderWidth WRITE setBorderWidth)
@@ -41,7 +31,7 @@ class TsuiForm : public QWidget, public TsuiFormStyleSource {
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(QWidget* FormPanel READ FormPanel WRITE setFormPanel)
     Q_PROPERTY(bool TitleBarDrawAppIcon READ TitleBarDrawAppIcon WRITE setTitleBarDrawAppIcon)
-    Q_PROPERTY(QFont Font READ Font WRITE setTitleFont)
+    Q_PROPERTY(QFont TitleFont READ TitleFont WRITE setTitleFont)
     Q_PROPERTY(pestrel::TColor FontColor READ FontColor WRITE setFontColor)
     Q_PROPERTY(QMenu* Menu READ Menu WRITE setMenu)
     Q_PROPERTY(pestrel::TColor MenuBarColor READ MenuBarColor WRITE setMenuBarColor)
@@ -53,15 +43,16 @@ public:
     explicit TsuiForm(QWidget* host);
     ~TsuiForm() override;
 
-    // The panel's own size; writing sizes the host for a panel of that size.
-    int Width() const { return width(); }
-    void setWidth(int value);
-    int Height() const { return height(); }
-    void setHeight(int value);
+    // The panel's own size; writing sizes the host for a panel of that size. Named apart from
+    // QWidget's width and height, which only read.
+    int PanelWidth() const { return width(); }
+    void setPanelWidth(int value);
+    int PanelHeight() const { return height(); }
+    void setPanelHeight(int value);
 
     TsuiUIStyle UIStyle() const { return style_; }
     // Except for Custom: border, colours, title bar, menu style and the skinned controls on the
-    // frame follow the style.
+    // frame follow the style. Setting the same style applies it again.
     void setUIStyle(TsuiUIStyle value);
     TColor BorderColor() const { return borderColor_; }
     void setBorderColor(TColor value);
@@ -81,8 +72,8 @@ public:
     void setTitleBarSections(const TsuiTitleBarSections& value) { titleBar_->setSections(value); }
     bool TitleBarDrawAppIcon() const { return titleBar_->DrawAppIcon(); }
     void setTitleBarDrawAppIcon(bool value) { titleBar_->setDrawAppIcon(value); }
-    // The title bar's caption font and colour.
-    QFont Font() const { return titleBar_->font(); }
+    // The title bar's caption font and colour; the frame's own font is QWidget's.
+    QFont TitleFont() const { return titleBar_->font(); }
     void setTitleFont(const QFont& value) { titleBar_->setFont(value); }
     TColor FontColor() const { return titleBar_->FontColor(); }
     void setFontColor(TColor value) { titleBar_->setFontColor(value); }
@@ -97,9 +88,7 @@ public:
 
     TsuiTitleBar* TitleBar() const { return titleBar_; }
     QWidget* HostForm() const { return host_; }
-    // Whether the host could be resized when the frame was put on it: only then do its edges
-    // resize it.
-    bool HostSizeable() const { return hostSizeable_; }
+    TsuiFormFrame* frame() const { return frame_; }
 
     // The panel at (BW, 0) sized (CW - 2 BW, CH - BW) in the host's client area of CW x CH.
     void UpdateInnerBounds();
@@ -119,39 +108,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool HostEvent(QEvent* event);
-    bool HostWindowEvent(QEvent* event);
-    bool ApplicationEvent(QObject* receiver, QEvent* event);
-    void ShowEdgeCursor(Qt::Edges edges);
-    void HostResized();
-    void WatchHostWindow();
-    void LayOutContent();
+    bool hostEvent(QEvent* event);
+    bool applicationEvent(QObject* receiver, QEvent* event);
+    void hostResized();
+    void layOutContent();
 
     QWidget* host_;
     TsuiTitleBar* titleBar_ = nullptr;
+    TsuiFormFrame* frame_ = nullptr;
     QPointer<QWidget> formPanel_;
     QPointer<QMenu> menu_;
-    QPointer<QWindow> watchedWindow_;
     TsuiUIStyle style_ = TsuiUIStyle::DeepBlue;
     TColor borderColor_ = clBlack;
     int borderWidth_ = 1;
     TColor color_ = clBtnFace;
     TColor menuBarColor_ = clBtnFace;
     int menuBarHeight_ = 22;
-
-    QRect savedBounds_;
-    bool startedMaximised_ = false;
-    bool hostSizeable_ = true;
     QMargins hostMargins_; // the host's own contents margins, given back at the end
-
-    // A resize from the edges that the window manager left to us.
-    struct EdgeDrag {
-        Qt::Edges edges;
-        QPoint startGlobal;
-        QRect startGeometry;
-    };
-    std::optional<EdgeDrag> edgeDrag_;
-    bool edgeCursorSet_ = false;
 };
 
 } // namespace pestrel

@@ -50,8 +50,7 @@ TEST(FormStyle, ACustomFormHasNoBorderColour) {
     EXPECT_EQ(FindFormControlBorderColor(&window), TColor(0));
 }
 
-// --- the restyle walk
-// -----------------------------------------------------------------------------
+// --- the restyle walk ---------------------------------------------------------------------------
 std::vector<std::string>& Log() {
     static std::vector<std::string> log;
     return log;

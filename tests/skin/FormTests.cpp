@@ -1,3 +1,4 @@
+#include "skin/SUIMessages.h"
 #include "skin/SUIPublic.h"
 #include "skin/buttons/SUIButton.h"
 #include "skin/window/SUIForm.h"
@@ -150,11 +151,11 @@ TEST_F(Framed, TheFormPanelFillsTheFrameBelowTheTitleBar) {
     EXPECT_EQ(form->FormPanel(), nullptr);
 }
 
-TEST_F(Framed, WidthAndHeightSizeTheHostForAPanelOfThatSize) {
+TEST_F(Framed, PanelWidthAndHeightSizeTheHostForAPanelOfThatSize) {
     form->setUIStyle(TsuiUIStyle::WinXP);
-    form->setHeight(300);
+    form->setPanelHeight(300);
     EXPECT_EQ(host.height(), 330);
-    form->setWidth(299);
+    form->setPanelWidth(299);
     EXPECT_EQ(host.width(), 313);
 }
 
@@ -323,7 +324,7 @@ TEST(FormEdges, AFixedSizeOrMaximisedHostIsNotResizedFromItsEdges) {
     QWidget fixed;
     fixed.setFixedSize(300, 200);
     TsuiForm* form = new TsuiForm(&fixed);
-    EXPECT_FALSE(form->HostSizeable());
+    EXPECT_FALSE(form->frame()->hostSizeable());
     fixed.show();
     QTest::mousePress(fixed.windowHandle(), Qt::LeftButton, {}, {298, 100});
     QTest::mouseMove(fixed.windowHandle(), {340, 100});

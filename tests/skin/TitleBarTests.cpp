@@ -1,9 +1,11 @@
+#include "skin/SUIMessages.h"
 #include "skin/SUIPublic.h"
 #include "skin/SkinBitmaps.h"
 #include "skin/window/SUIForm.h"
 #include "skin/window/SUITitleBar.h"
 
 #include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -66,7 +68,7 @@ TEST(TitleBarLayout, WinXpPlacesButtonsAndCaptionAsDesigned) {
     FramedWindow window(TsuiUIStyle::WinXP, 299);
     ASSERT_EQ(window.bar->width(), 299);
     EXPECT_EQ(window.bar->height(), 29);
-    const std::vector<QRect> rects = window.bar->ButtonRects();
+    const std::vector<QRect> rects = window.bar->buttonRects();
     EXPECT_EQ(rects[Close], QRect(276, 5, 21, 21));
     EXPECT_EQ(rects[Max], QRect(254, 5, 21, 21));
     EXPECT_EQ(rects[Min], QRect(232, 5, 21, 21));
@@ -79,7 +81,7 @@ TEST(TitleBarLayout, WinXpPlacesButtonsAndCaptionAsDesigned) {
     EXPECT_TRUE(SameBlock(shown, {2, 5}, LoadSkinBitmap("WINXP_TITLEBTN_CTLBOX_NORMAL")));
 
     const int textHeight = QFontMetrics(window.bar->font()).height();
-    EXPECT_EQ(window.bar->CaptionPosition(), QPoint(28, (29 - textHeight) / 2));
+    EXPECT_EQ(window.bar->captionPosition(), QPoint(28, (29 - textHeight) / 2));
     const QRect ink = CaptionInk(window, "Pestrel");
     EXPECT_GE(ink.left(), 28);
     EXPECT_LT(ink.left(), 28 + 3);
@@ -90,12 +92,12 @@ TEST(TitleBarLayout, WinXpPlacesButtonsAndCaptionAsDesigned) {
 TEST(TitleBarLayout, DeepBlueButtonsSitAtTheRightEdgeAndTheCaptionAtFourPixels) {
     FramedWindow window(TsuiUIStyle::DeepBlue, 250);
     EXPECT_EQ(window.bar->height(), 32);
-    const std::vector<QRect> rects = window.bar->ButtonRects();
+    const std::vector<QRect> rects = window.bar->buttonRects();
     EXPECT_EQ(rects[Close], QRect(250 - 19, 2, 19, 19));
     EXPECT_EQ(rects[Max], QRect(250 - 39, 2, 19, 19));
     EXPECT_TRUE(
         SameBlock(window.grabBar(), {231, 2}, LoadSkinBitmap("DEEPBLUE_TITLEBTN_CLOSE_NORMAL")));
-    EXPECT_EQ(window.bar->CaptionPosition(), QPoint(19 + 5, 4));
+    EXPECT_EQ(window.bar->captionPosition(), QPoint(19 + 5, 4));
     const QRect ink = CaptionInk(window, "Pestrel");
     EXPECT_GE(ink.top(), 4);
     EXPECT_LE(ink.bottom(), 4 + QFontMetrics(window.bar->font()).height());
@@ -109,9 +111,9 @@ TEST(TitleBarLayout, WithoutAControlBoxAndOffsetTheCaptionStartsAtSix) {
     buttons.clear();
     for (int i = Close; i <= Min; ++i)
         buttons.add().assign(kept[i]);
-    EXPECT_EQ(window.bar->CaptionPosition().x(), 6);
+    EXPECT_EQ(window.bar->captionPosition().x(), 6);
     window.bar->setDrawAppIcon(true);
-    EXPECT_EQ(window.bar->CaptionPosition().x(), 6);
+    EXPECT_EQ(window.bar->captionPosition().x(), 6);
 }
 
 TEST(TitleBarLayout, ACaptionWiderThanTheRoomKeepsTwoBytesAndDots) {
@@ -128,7 +130,7 @@ TEST(TitleBarLayout, ACaptionWiderThanTheRoomKeepsTwoBytesAndDots) {
     };
     for (const Case& c : cases) {
         window.bar->setCaption(QString::fromUtf8(c.caption));
-        EXPECT_EQ(window.bar->CaptionText(), QString::fromUtf8(c.shown)) << c.caption;
+        EXPECT_EQ(window.bar->captionText(), QString::fromUtf8(c.shown)) << c.caption;
     }
 }
 
@@ -138,7 +140,6 @@ TEST(TitleBarSections, LeftRightAndClientSectionsMeetWithoutGaps) {
     TsuiTitleBar bar(&parent);
     bar.setUIStyle(TsuiUIStyle::Custom);
     bar.Buttons().clear();
-    parent.setMinimumWidth(0); // the style set it
     parent.resize(100, 40);
     const auto solid = [](QRgb colour, int w) {
         QImage image(w, 20, QImage::Format_RGB32);
@@ -203,7 +204,7 @@ TEST(TitleBarSections, CustomStyleEmptiesTheBarButKeepsButtonPictures) {
 // Protein's buttons key out their bottom-left colour: the section shows through there.
 TEST(TitleBarButtons, TransparentButtonsShowTheSectionWhereTheyHaveTheirKeyColour) {
     FramedWindow window(TsuiUIStyle::Protein, 300);
-    const QRect close = window.bar->ButtonRects()[Close];
+    const QRect close = window.bar->buttonRects()[Close];
     const QImage picture = LoadSkinBitmap("PROTEIN_TITLEBTN_CLOSE_NORMAL");
     const QImage withButtons = window.grabBar();
     window.bar->Buttons().clear();
@@ -224,21 +225,21 @@ TEST(TitleBarButtons, TransparentButtonsShowTheSectionWhereTheyHaveTheirKeyColou
 class TitleBarMouse : public ::testing::Test {
 protected:
     FramedWindow window{TsuiUIStyle::WinXP, 299};
-    QPoint centre(int button) const { return window.bar->ButtonRects()[button].center(); }
+    QPoint centre(int button) const { return window.bar->buttonRects()[button].center(); }
     const QPoint emptyBar{150, 15};
 };
 
 TEST_F(TitleBarMouse, TheHotButtonShowsItsMouseOnAndMouseDownPictures) {
     QTest::mouseMove(window.host.windowHandle(), window.bar->mapTo(&window.host, centre(Close)));
     EXPECT_EQ(window.bar->HotButtonIndex(), Close);
-    const QPoint at = window.bar->ButtonRects()[Close].topLeft();
+    const QPoint at = window.bar->buttonRects()[Close].topLeft();
     EXPECT_TRUE(SameBlock(window.grabBar(), at, LoadSkinBitmap("WINXP_TITLEBTN_CLOSE_MOUSEON")));
 
     // Sliding from a pressed button onto another shows and acts on the other.
     QTest::mousePress(window.bar, Qt::LeftButton, {}, centre(Min));
     QTest::mouseMove(window.bar, centre(Max));
     EXPECT_TRUE(window.bar->MouseIsDown());
-    const QPoint maxAt = window.bar->ButtonRects()[Max].topLeft();
+    const QPoint maxAt = window.bar->buttonRects()[Max].topLeft();
     EXPECT_TRUE(SameBlock(window.grabBar(), maxAt, LoadSkinBitmap("WINXP_TITLEBTN_MAX_MOUSEDOWN")));
     QTest::mouseRelease(window.bar, Qt::LeftButton, {}, centre(Max));
     EXPECT_TRUE(window.host.isMaximized());
@@ -316,6 +317,46 @@ TEST_F(TitleBarMouse, TheControlBoxDropsItsMenuBelowTheBar) {
     EXPECT_TRUE(menu.isVisible());
     EXPECT_EQ(menu.pos(), window.bar->mapToGlobal(QPoint(0, window.bar->height())));
     menu.hide();
+}
+
+// A handler may delete the whole window, title bar included; the bar must not touch itself after.
+TEST(TitleBarClicks, AHandlerMayDeleteTheWindow) {
+    for (TsuiTitleBarBtnType type :
+         {TsuiTitleBarBtnType::suiCustom, TsuiTitleBarBtnType::suiHelp}) {
+        auto* host = new QWidget;
+        auto* form = new TsuiForm(host);
+        host->resize(300, 200);
+        host->show();
+        TsuiTitleBarButton& button = form->TitleBarButtons().add();
+        button.setButtonType(type);
+        if (type == TsuiTitleBarBtnType::suiCustom)
+            button.setPicNormal(TPicture(LoadSkinBitmap("WINXP_TITLEBTN_HELP_NORMAL")));
+        const auto deleteHost = [&host] { delete host; };
+        QObject::connect(form, &TsuiForm::OnTitleBarCustomBtnsClick, deleteHost);
+        QObject::connect(form, &TsuiForm::OnTitleBarHelpBtnClick, deleteHost);
+        const QPointer<QWidget> alive(host);
+        TsuiTitleBar* bar = form->TitleBar();
+        const QPoint at = bar->buttonRects()[4].center();
+        QTest::mousePress(bar, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
+        EXPECT_TRUE(alive.isNull()) << int(type);
+        if (alive)
+            delete host;
+    }
+}
+
+// The bar reports its style; only the frame of a skinned window reshapes the window.
+TEST(TitleBarRegion, RestylingTheBarReshapesASkinnedWindowOnly) {
+    FramedWindow window(TsuiUIStyle::DeepBlue, 300);
+    window.bar->setUIStyle(TsuiUIStyle::WinXP);
+    EXPECT_FALSE(window.host.mask().contains(QPoint(0, 0)));
+    EXPECT_EQ(window.host.minimumWidth(), 150);
+
+    QWidget plain;
+    TsuiTitleBar bar(&plain);
+    bar.setUIStyle(TsuiUIStyle::WinXP);
+    EXPECT_TRUE(plain.mask().isEmpty());
+    EXPECT_EQ(plain.minimumWidth(), 0);
 }
 
 TEST(TitleBarRegion, WinXpAndBlueGlassRoundTheTopCornersOnly) {

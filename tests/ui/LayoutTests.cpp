@@ -62,9 +62,9 @@ TEST_F(LayoutTest, FontsAndRowsHaveTheirPixelHeights) {
     EXPECT_EQ(list->visualItemRect(list->item(0)).height(), 14);
 
     auto* frame = control<TsuiForm>("suiForm1");
-    EXPECT_EQ(frame->Font().family(), "Tahoma");
-    EXPECT_EQ(frame->Font().pixelSize(), 11);
-    EXPECT_TRUE(frame->Font().bold());
+    EXPECT_EQ(frame->TitleFont().family(), "Tahoma");
+    EXPECT_EQ(frame->TitleFont().pixelSize(), 11);
+    EXPECT_TRUE(frame->TitleFont().bold());
     EXPECT_EQ(frame->FontColor(), clWhite);
 }
 
@@ -106,7 +106,7 @@ TEST_F(LayoutTest, TitleBarPaintsTheProductWhileTheWindowTitleCarriesTheVersion)
     TsuiTitleBar* bar = control<TsuiForm>("suiForm1")->TitleBar();
     EXPECT_EQ(form->windowTitle(), "Pestrel 2.1");
     EXPECT_EQ(bar->Caption(), "Pestrel");
-    EXPECT_EQ(bar->CaptionText(), "Pestrel");
+    EXPECT_EQ(bar->captionText(), "Pestrel");
     EXPECT_EQ(bar->UIStyle(), TsuiUIStyle::WinXP);
 
     // Control box, close, maximise, minimise: opaque, 5 pixels from the top.
@@ -130,7 +130,7 @@ TEST_F(LayoutTest, TitleBarPaintsTheProductWhileTheWindowTitleCarriesTheVersion)
 
     // The caption is painted in white where the bar places it.
     const QImage painted = bar->grab().toImage();
-    const QPoint at = bar->CaptionPosition();
+    const QPoint at = bar->captionPosition();
     const QFontMetrics metrics(bar->font());
     const QRect text(at, QSize(metrics.horizontalAdvance("Pestrel"), metrics.height()));
     int white = 0;

@@ -31,7 +31,7 @@ QImage TitleBar(TsuiUIStyle style, int width, int hotButton) {
     bar->setUIStyle(style);
     bar->setCaption(QStringLiteral("Pestrel"));
     if (hotButton >= 0) {
-        const QPointF at = QRectF(bar->ButtonRects()[hotButton]).center();
+        const QPointF at = QRectF(bar->buttonRects()[hotButton]).center();
         QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
         QCoreApplication::sendEvent(bar, &move);

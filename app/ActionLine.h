@@ -1,0 +1,16 @@
+#pragma once
+// The one line a command prints per action: the verb and its fields separated by TAB, with
+// "failed" in front when the action failed. A control byte inside a field is shown as '?', so
+// every action stays on one line and every field in its column.
+
+#include "engine/PassAction.h"
+
+#include <string>
+
+namespace pestrel {
+
+std::string ActionLine(const PassAction& action);
+// Writes the bytes and a line end to standard output at once.
+void PrintLine(const std::string& line);
+
+} // namespace pestrel

@@ -1,0 +1,73 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+
+namespace pestrel {
+namespace {
+
+std::string Bytes(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Removes harmful programs by the name of their program file. Without options the window "
+        "opens.");
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption kill("kill", "Run one kill pass over the list, without a window.");
+    const QCommandLineOption list("list", "Read the names from FILE instead of VirusList.txt.",
+                                  "FILE");
+    const QCommandLineOption noRepair("no-repair", "Skip the repairs of hijacked settings.");
+    const QCommandLineOption dryRun("dry-run", "Show what --kill would do and change nothing.");
+    const QCommandLineOption listBackups("list-backups", "Show every deletion kept for undo.");
+    const QCommandLineOption restore(
+        "restore", "Put back the latest deleted files and start-up values of each NAME (of every "
+                   "name without one).");
+    parser.addOptions({kill, list, noRepair, dryRun, listBackups, restore});
+    parser.addPositionalArgument("NAME", "With --restore: the names to put back.", "[NAME...]");
+
+    CommandLine command;
+    if (!parser.parse(arguments)) {
+        command.error = Bytes(parser.errorText());
+        return command;
+    }
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
+
+    const int actions = parser.isSet(kill) + parser.isSet(listBackups) + parser.isSet(restore);
+    if (actions > 1) {
+        command.error = "--kill, --list-backups and --restore go alone.";
+        return command;
+    }
+    if (parser.isSet(kill))
+        command.action = CommandLine::Action::Kill;
+    else if (parser.isSet(listBackups))
+        command.action = CommandLine::Action::ListBackups;
+    else if (parser.isSet(restore))
+        command.action = CommandLine::Action::Restore;
+
+    const bool killOnly = parser.isSet(list) || parser.isSet(noRepair) || parser.isSet(dryRun);
+    if (killOnly && command.action != CommandLine::Action::Kill)
+        command.error = "--list, --no-repair and --dry-run go with --kill.";
+    else if (!parser.positionalArguments().isEmpty() &&
+             command.action != CommandLine::Action::Restore)
+        command.error =
+            "Unexpected argument '" + Bytes(parser.positionalArguments().first()) + "'.";
+    else if (command.action == CommandLine::Action::Window && arguments.size() > 1)
+        command.error = "Nothing to do: give --kill, --list-backups or --restore.";
+    if (parser.isSet(list))
+        command.list = Bytes(parser.value(list));
+    command.noRepair = parser.isSet(noRepair);
+    command.dryRun = parser.isSet(dryRun);
+    for (const QString& name : parser.positionalArguments())
+        command.names.push_back(Bytes(name));
+    return command;
+}
+
+} // namespace pestrel

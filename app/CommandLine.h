@@ -1,0 +1,29 @@
+#pragma once
+// The program's options. Without any the window opens.
+
+#include <QStringList>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pestrel {
+
+struct CommandLine {
+    enum class Action { Window, Kill, ListBackups, Restore };
+    Action action = Action::Window;
+    std::optional<std::string> list; // --list FILE
+    bool noRepair = false;
+    bool dryRun = false;
+    std::vector<std::string> names; // --restore NAME...
+    std::string error;              // bad usage: the one line to show
+};
+
+// Reads the arguments (the program's own name first). --help and --version print their text and
+// end the program.
+CommandLine ParseCommandLine(const QStringList& arguments);
+
+// Runs an action other than Window, printing its lines; the exit status.
+class Platform;
+int RunCommandLine(const CommandLine& command, Platform& platform);
+
+} // namespace pestrel

@@ -1,0 +1,124 @@
+// The actions of the command line: a kill pass (or its dry run), the journal, and the restore.
+#include "app/ActionLine.h"
+#include "app/CommandLine.h"
+#include "app/ConsoleView.h"
+#include "engine/Context.h"
+#include "engine/Journal.h"
+#include "engine/Public.h"
+#include "engine/Restore.h"
+#include "engine/RootCheck.h"
+#include "engine/WorkFiles.h"
+#include "platform/DryRunPlatform.h"
+
+#include <cstdio>
+#include <exception>
+
+namespace pestrel {
+namespace {
+
+constexpr int kDone = 0, kIncomplete = 1, kBadInput = 2;
+
+int Refuse(const std::string& message) {
+    std::fprintf(stderr, "pestrel: %s\n", message.c_str());
+    return kBadInput;
+}
+
+// As root over folders that others can change, nothing is read or written; the reason is the
+// one line on standard error.
+std::optional<int> RefuseWhenUnsafe(Context& context) {
+    if (const std::string refusal = RootRefusal(context); !refusal.empty())
+        return Refuse(refusal);
+    return std::nullopt;
+}
+
+int Kill(const CommandLine& command, Platform& machine) {
+    DryRunPlatform dryRun(machine);
+    Platform& platform = command.dryRun ? dryRun : machine;
+    Context context(platform);
+    InitialiseContext(context);
+    if (const std::optional<int> refused = RefuseWhenUnsafe(context))
+        return *refused;
+
+    const std::string path =
+        command.list ? *command.list : JoinName(context.AppPath, "VirusList.txt").value_or("");
+    const ListFile list = ReadListFile(path);
+    if (list.status == ListFile::Status::Unreadable)
+        return Refuse("cannot read the list '" + path + "'");
+    if (list.status == ListFile::Status::NotText)
+        return Refuse("the list '" + path + "' is not text (it holds control bytes)");
+
+    ConsoleView view(list.entries);
+    const bool finished = RunKillPass(context, view, 0);
+    if (!command.noRepair) {
+        RepairReport repairs(platform, view);
+        RepairSystemSettings(repairs);
+    }
+    PrintLine(view.summary(finished));
+    if (command.dryRun)
+        std::fprintf(stderr, "pestrel: dry run, %zu changes not made\n", dryRun.changes().size());
+    return finished && !view.anyFailed() ? kDone : kIncomplete;
+}
+
+int ListBackups(Platform& platform) {
+    Context context(platform);
+    InitialiseContext(context);
+    if (const std::optional<int> refused = RefuseWhenUnsafe(context))
+        return *refused;
+    const std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
+    if (!journal)
+        return Refuse("cannot read the journal '" + JournalPath(context) + "'");
+    for (const JournalEntry& item : *journal) {
+        const bool file = item.kind == JournalEntry::Kind::File;
+        PrintLine(item.time + "  " + item.entry + "  " + (file ? "file " : "value ") + item.place +
+                  (file ? "  copy " : "  data ") + item.kept +
+                  (item.restored ? "  (restored)" : ""));
+    }
+    return kDone;
+}
+
+int Restore(const CommandLine& command, Platform& platform) {
+    Context context(platform);
+    InitialiseContext(context);
+    if (const std::optional<int> refused = RefuseWhenUnsafe(context))
+        return *refused;
+    const RestoreOutcome outcome = RestoreDeleted(
+        context, command.names, [](const PassAction& action) { PrintLine(ActionLine(action)); });
+    if (!outcome.journalRead)
+        return Refuse("cannot read the journal '" + JournalPath(context) + "'");
+    for (const std::string& name : outcome.notFound)
+        std::fprintf(stderr, "pestrel: no deletion of '%s' is recorded\n", name.c_str());
+    if (!outcome.journalWritten)
+        std::fprintf(stderr, "pestrel: cannot mark the restored items in '%s'\n",
+                     JournalPath(context).c_str());
+    PrintLine("summary\trestored=" + std::to_string(outcome.restored) + "\tskipped=" +
+              std::to_string(outcome.skipped) + "\tfailed=" + std::to_string(outcome.failed));
+    const bool complete = outcome.skipped == 0 && outcome.failed == 0 && outcome.notFound.empty() &&
+                          outcome.journalWritten;
+    return complete ? kDone : kIncomplete;
+}
+
+} // namespace
+
+int RunCommandLine(const CommandLine& command, Platform& platform) {
+    if (!command.error.empty())
+        return Refuse(command.error);
+    // The boundary of a command-line run: a failure that escapes ends it with one line.
+    try {
+        switch (command.action) {
+        case CommandLine::Action::Kill:
+            return Kill(command, platform);
+        case CommandLine::Action::ListBackups:
+            return ListBackups(platform);
+        case CommandLine::Action::Restore:
+            return Restore(command, platform);
+        case CommandLine::Action::Window:
+            break;
+        }
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "pestrel: stopped: %s\n", failure.what());
+        return kIncomplete;
+    }
+    return kBadInput;
+}
+
+} // namespace pestrel

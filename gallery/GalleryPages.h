@@ -1,0 +1,26 @@
+#pragma once
+// The gallery's pages, one per family of controls. A page is one create function in a file of
+// its own plus one line in the list of GalleryPages.cpp.
+
+#include <span>
+
+namespace pestrel {
+class TsuiTabSheet;
+}
+
+namespace pestrel::gallery {
+
+struct TGalleryPage {
+    const char* objectName; // also what --page takes
+    const char* caption;    // the tab's text
+    // Fills the empty page with its controls, each with an object name, and wires their events
+    // to the log.
+    void (*create)(TsuiTabSheet* page);
+};
+
+// In tab order.
+std::span<const TGalleryPage> GalleryPages();
+
+void CreatePanelsPage(TsuiTabSheet* page);
+
+} // namespace pestrel::gallery

@@ -1,0 +1,63 @@
+#pragma once
+// A platform that looks at the machine but changes nothing. Every changing call is recorded
+// instead of made and answered as if it had succeeded, and later questions see its effect: a
+// deleted file no longer exists, an ended process leaves the snapshot, a deleted registry value
+// is gone, a written one reads back.
+
+#include "platform/ForwardingPlatform.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace pestrel {
+
+class DryRunPlatform final : public ForwardingPlatform {
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+
+    // One line per changing call that was not made, in call order ("deleteFile <path>").
+    const std::vector<std::string>& changes() const { return changes_; }
+
+    std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
+    void requestClose(const std::string& name) override;
+    bool terminateProcess(const ProcessRecord& process) override;
+
+    bool createKey(RegRoot root, const std::string& key) override;
+    bool setValue(RegRoot root, const std::string& key, const std::string& name,
+                  const RegValue& value) override;
+    std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
+                                       const std::string& name) override;
+    bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override;
+
+    bool fileExists(const std::string& path) override;
+    bool folderExists(const std::string& path) override;
+    bool createFolder(const std::string& path) override;
+    bool deleteFile(const std::string& path) override;
+    bool copyFile(const std::string& from, const std::string& to) override;
+    bool copyProgramFile(const std::string& from, const FileIdentity& image,
+                         const std::string& to) override;
+    bool appendToFile(const std::string& path, const std::string& bytes) override;
+    std::uint32_t fileAttributes(const std::string& path) override;
+    bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
+
+    std::string readProfileString(const std::string& file, const std::string& section,
+                                  const std::string& key, const std::string& fallback) override;
+    bool writeProfileString(const std::string& file, const std::string& section,
+                            const std::string& key, const std::string& value) override;
+
+private:
+    void record(std::string change) { changes_.push_back(std::move(change)); }
+
+    std::vector<std::string> changes_;
+    std::set<std::uint32_t> ended_;
+    std::set<std::string> deletedFiles_, createdFiles_, createdFolders_;
+    std::map<std::string, std::uint32_t> attributes_;
+    // Registry values by root, key and name (case folded); nothing = deleted.
+    std::map<std::string, std::optional<RegValue>> values_;
+    // Profile values by file, section and key (case folded).
+    std::map<std::string, std::string> profile_;
+};
+
+} // namespace pestrel

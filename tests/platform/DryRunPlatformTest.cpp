@@ -1,0 +1,44 @@
+#include "platform/DryRunPlatform.h"
+
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestMachine.h"
+
+#include <gtest/gtest.h>
+
+namespace pestrel {
+namespace {
+
+// The pass itself runs over this platform end to end in the command-line tests; here, the
+// answers a later call gets after a change that was not made.
+TEST(DryRunPlatform, LaterCallsSeeChangesThatWereNotMade) {
+    test::TestMachine machine;
+    Platform& real = machine.platform();
+    DryRunPlatform dry(real);
+    const std::string file = machine.root() + "file.exe", copy = machine.root() + "copy.exe";
+    test::WriteFile(file, "bytes");
+    RegValue value;
+    value.text = "C:\\old.exe";
+    ASSERT_TRUE(real.setValue(RegRoot::CurrentUser, "Software\\Run", "Old", value));
+
+    EXPECT_TRUE(dry.copyFile(file, copy));
+    EXPECT_TRUE(dry.fileExists(copy));
+    EXPECT_TRUE(dry.deleteFile(file));
+    EXPECT_FALSE(dry.fileExists(file));
+    EXPECT_FALSE(dry.deleteFile(file)) << "a file is deleted once";
+    EXPECT_FALSE(dry.copyFile(file, copy)) << "a deleted file cannot be copied";
+    EXPECT_TRUE(dry.deleteValue(RegRoot::CurrentUser, "\\SOFTWARE\\run", "old"));
+    EXPECT_FALSE(dry.queryValue(RegRoot::CurrentUser, "Software\\Run", "Old"));
+    EXPECT_TRUE(dry.setValue(RegRoot::ClassesRoot, "txtfile", "", value));
+    EXPECT_TRUE(dry.queryValue(RegRoot::LocalMachine, "Software\\Classes\\txtfile", ""));
+    EXPECT_TRUE(dry.writeProfileString(machine.root() + "Log.ini", "RunData", "a", "b"));
+    EXPECT_EQ(dry.readProfileString(machine.root() + "Log.ini", "rundata", "A", ""), "b");
+
+    EXPECT_EQ(test::ReadFile(file), "bytes");
+    EXPECT_FALSE(test::Exists(copy));
+    EXPECT_FALSE(test::Exists(machine.root() + "Log.ini"));
+    EXPECT_TRUE(real.queryValue(RegRoot::CurrentUser, "Software\\Run", "Old"));
+    EXPECT_EQ(dry.changes().size(), 5u);
+}
+
+} // namespace
+} // namespace pestrel

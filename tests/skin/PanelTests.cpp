@@ -1,0 +1,99 @@
+#include "skin/containers/SUIImagePanel.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace pestrel {
+namespace {
+
+QRgb Pixel(QWidget& widget, int x, int y) {
+    return widget.grab().toImage().pixel(x, y) | 0xFF000000;
+}
+
+// 2 x 2: red, green / blue, white.
+QImage FourColours() {
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(255, 0, 0));
+    image.setPixel(1, 0, qRgb(0, 255, 0));
+    image.setPixel(0, 1, qRgb(0, 0, 255));
+    image.setPixel(1, 1, qRgb(255, 255, 255));
+    return image;
+}
+
+TEST(ImagePanel, AutoSizeFollowsThePictureExceptAlongItsAlign) {
+    struct Case {
+        TAlign align;
+        QSize expected;
+    } cases[] = {
+        {TAlign::alNone, {100, 40}},  {TAlign::alTop, {300, 40}},    {TAlign::alBottom, {300, 40}},
+        {TAlign::alLeft, {100, 200}}, {TAlign::alRight, {100, 200}}, {TAlign::alClient, {300, 200}},
+    };
+    for (const Case& c : cases) {
+        QWidget parent;
+        parent.resize(300, 200);
+        TsuiImagePanel panel(&parent);
+        panel.setAlign(c.align);
+        panel.setAutoSize(true);
+        panel.setPicture(QImage(100, 40, QImage::Format_RGB32));
+        EXPECT_EQ(panel.size(), c.expected) << static_cast<int>(c.align);
+    }
+}
+
+TEST(ImagePanel, AnAlignedPanelFollowsItsParent) {
+    QWidget parent;
+    parent.resize(300, 200);
+    TsuiImagePanel panel(&parent);
+    panel.resize(50, 30);
+    panel.setAlign(TAlign::alBottom);
+    parent.show();
+    parent.resize(400, 250);
+    EXPECT_EQ(panel.geometry(), QRect(0, 220, 400, 30));
+}
+
+TEST(ImagePanel, DrawModes) {
+    const QRgb red = qRgb(255, 0, 0), white = qRgb(255, 255, 255), blue = qRgb(0, 0, 255),
+               colour = qRgb(0x12, 0x34, 0x56);
+    struct Case {
+        TsuiDrawStyle style;
+        QPoint probe;
+        QRgb expected;
+    } cases[] = {
+        {TsuiDrawStyle::suiNormal, {1, 1}, white},
+        {TsuiDrawStyle::suiNormal, {5, 5}, colour},
+        {TsuiDrawStyle::suiTile, {4, 0}, red},
+        {TsuiDrawStyle::suiTile, {7, 9}, white},
+        {TsuiDrawStyle::suiStretch, {4, 9}, blue},
+        {TsuiDrawStyle::suiStretch, {9, 0}, qRgb(0, 255, 0)},
+    };
+    for (const Case& c : cases) {
+        TsuiImagePanel panel;
+        panel.resize(10, 10);
+        panel.setColor(0x00563412);
+        panel.setDrawStyle(c.style);
+        panel.setPicture(FourColours());
+        EXPECT_EQ(Pixel(panel, c.probe.x(), c.probe.y()), c.expected)
+            << static_cast<int>(c.style) << " at " << c.probe.x() << "," << c.probe.y();
+    }
+}
+
+TEST(ImagePanel, TransparentShowsTheParentThroughAndAroundThePicture) {
+    QWidget parent;
+    parent.resize(40, 40);
+    QPalette palette = parent.palette();
+    palette.setColor(QPalette::Window, qRgb(10, 200, 30));
+    parent.setPalette(palette);
+    parent.setAutoFillBackground(true);
+    TsuiImagePanel panel(&parent);
+    panel.setGeometry(5, 5, 10, 10);
+    panel.setColor(clWhite);
+    EXPECT_EQ(Pixel(panel, 3, 3), qRgb(255, 255, 255)); // no picture, opaque: its colour
+
+    panel.setPicture(FourColours()); // keyed on its top-left red
+    panel.setTransparent(true);
+    EXPECT_EQ(Pixel(panel, 0, 0), qRgb(10, 200, 30));
+    EXPECT_EQ(Pixel(panel, 1, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(Pixel(panel, 6, 6), qRgb(10, 200, 30));
+}
+
+} // namespace
+} // namespace pestrel

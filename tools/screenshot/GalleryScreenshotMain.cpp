@@ -1,0 +1,29 @@
+// Renders the skin gallery offscreen and writes it in each of the five styles to PNG files in the
+// folder given (docs/screenshots): gallery-<style>.png.
+
+#include "gallery/GalleryWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : "docs/screenshots";
+    QDir().mkpath(output);
+
+    pestrel::gallery::TGalleryWindow window;
+    window.show();
+    bool saved = true;
+    for (const QString& name : pestrel::gallery::StyleNames()) {
+        window.setSkin(*pestrel::gallery::StyleFromName(name));
+        QApplication::processEvents();
+        const QString path = output + "/gallery-" + name.toLower() + ".png";
+        const bool ok = window.grab().save(path);
+        std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+        saved = saved && ok;
+    }
+    return saved ? 0 : 1;
+}
