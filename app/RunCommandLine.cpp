@@ -6,6 +6,7 @@
 #include "engine/Journal.h"
 #include "engine/Public.h"
 #include "engine/Restore.h"
+#include "engine/RootCheck.h"
 #include "engine/WorkFiles.h"
 #include "platform/DryRunPlatform.h"
 
@@ -22,11 +23,21 @@ int Refuse(const std::string& message) {
     return kBadInput;
 }
 
+// As root over folders that others can change, nothing is read or written; the reason is the
+// one line on standard error.
+std::optional<int> RefuseWhenUnsafe(Context& context) {
+    if (const std::string refusal = RootRefusal(context); !refusal.empty())
+        return Refuse(refusal);
+    return std::nullopt;
+}
+
 int Kill(const CommandLine& command, Platform& machine) {
     DryRunPlatform dryRun(machine);
     Platform& platform = command.dryRun ? dryRun : machine;
     Context context(platform);
     InitialiseContext(context);
+    if (const std::optional<int> refused = RefuseWhenUnsafe(context))
+        return *refused;
 
     const std::string path =
         command.list ? *command.list : JoinName(context.AppPath, "VirusList.txt").value_or("");
@@ -51,6 +62,8 @@ int Kill(const CommandLine& command, Platform& machine) {
 int ListBackups(Platform& platform) {
     Context context(platform);
     InitialiseContext(context);
+    if (const std::optional<int> refused = RefuseWhenUnsafe(context))
+        return *refused;
     const std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
     if (!journal)
         return Refuse("cannot read the journal '" + JournalPath(context) + "'");
@@ -66,6 +79,8 @@ int ListBackups(Platform& platform) {
 int Restore(const CommandLine& command, Platform& platform) {
     Context context(platform);
     InitialiseContext(context);
+    if (const std::optional<int> refused = RefuseWhenUnsafe(context))
+        return *refused;
     const RestoreOutcome outcome = RestoreDeleted(
         context, command.names, [](const PassAction& action) { PrintLine(ActionLine(action)); });
     if (!outcome.journalRead)

@@ -1,5 +1,7 @@
 #include "base/FileBytes.h"
 
+#include "base/SafeFile.h"
+
 #include <atomic>
 #include <cstdio>
 #include <random>
@@ -8,7 +10,6 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <io.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -24,30 +25,6 @@ std::string TemporaryNameBeside(const std::string& path) {
     static std::atomic<unsigned long long> counter{0};
     return path + ".~" + std::to_string(std::random_device{}()) + "-" + std::to_string(++counter) +
            ".tmp";
-}
-
-// Pushes what the system holds of an open file to the disk.
-bool FlushToDisk(std::FILE* file) {
-    if (std::fflush(file) != 0)
-        return false;
-#ifdef _WIN32
-    return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
-#else
-    return ::fsync(::fileno(file)) == 0;
-#endif
-}
-
-enum class Durability { Cached, OnDisk };
-
-bool WriteWhole(const std::string& path, const char* mode, const std::string& bytes,
-                Durability durability) {
-    std::FILE* file = std::fopen(path.c_str(), mode);
-    if (!file)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                         (durability == Durability::Cached || FlushToDisk(file));
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
 }
 
 // Makes a rename inside `path`'s folder survive a power loss. Windows has no such step: the
@@ -80,26 +57,16 @@ bool RenameOver(const std::string& from, const std::string& to) {
 } // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return std::nullopt;
-    std::string bytes;
-    char buffer[16384];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed)
-        return std::nullopt;
-    return bytes;
+    return ReadRegularFile(path);
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     const std::string temporary = TemporaryNameBeside(path);
-    // The bytes reach the disk before the name points at them, so that a power loss leaves the
-    // old file or the new one, never an empty one.
-    if (WriteWhole(temporary, "wb", bytes, Durability::OnDisk) && RenameOver(temporary, path)) {
+    // The bytes reach the disk (WriteNewFile flushes them) before the name points at them, so that
+    // a power loss leaves the old file or the new one, never an empty one.
+    if (!WriteNewFile(temporary, bytes, path))
+        return false;
+    if (RenameOver(temporary, path)) {
         FlushFolderOf(path);
         return true;
     }
@@ -108,7 +75,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
 }
 
 bool AppendToFile(const std::string& path, const std::string& bytes) {
-    return WriteWhole(path, "ab", bytes, Durability::Cached);
+    return AppendToRegularFile(path, bytes);
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {

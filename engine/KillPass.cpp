@@ -6,6 +6,8 @@
 #include "engine/WorkFiles.h"
 #include "platform/Platform.h"
 
+#include <vector>
+
 namespace pestrel {
 namespace {
 
@@ -23,18 +25,20 @@ void DeleteFound(Context& context, KillPassView& view, const std::string& entry,
 // Backs up a file found for `entry` into the backup folder as today; the fresh copy's path, or
 // empty when the copy failed.
 std::string Backup(Context& context, KillPassView& view, const std::string& entry,
-                   const std::string& file) {
+                   const std::string& file, const std::optional<FileIdentity>& image = {}) {
     const std::string copy = JoinName(context.backupFolder(), entry).value_or(std::string());
-    const bool copied = BackupFile(context, file, entry);
+    const bool copied = BackupFile(context, file, entry, image);
     view.reportAction({"backup", {file, copy}, !copied});
     return copied ? copy : std::string();
 }
 
+void ReportTermination(KillPassView& view, const ProcessRecord& process, bool ended) {
+    view.reportAction({"terminate", {std::to_string(process.id), process.exeFile}, !ended});
+}
+
 void Terminate(Platform& platform, KillPassView& view, const std::string& entry) {
     if (const std::optional<EndedProcess> ended = EndProcessByName(platform, entry))
-        view.reportAction({"terminate",
-                           {std::to_string(ended->process.id), ended->process.exeFile},
-                           !ended->ended});
+        ReportTermination(view, ended->process, ended->ended);
 }
 
 void DeleteRunValues(Context& context, KillPassView& view, const std::string& entry) {
@@ -71,13 +75,20 @@ bool HandleLibrary(Context& context, KillPassView& view, const std::string& entr
     return recorded;
 }
 
+// Ends every running copy of the entry first, whether its file is still there or not (a program
+// may delete its own file), then handles the file of the program that was found.
 void RemoveRunningProgram(Context& context, KillPassView& view, const std::string& entry,
+                          const std::vector<ProcessRecord>& snapshot, const ProcessRecord& program,
                           const std::string& file) {
     Platform& platform = context.platform;
+    for (const ProcessRecord& record : snapshot) {
+        if (ProcessMatchesName(record.exeFile, entry))
+            ReportTermination(view, record, platform.terminateProcess(record));
+    }
     for (int attempts = 0; attempts < kMaxTerminationRounds && platform.fileExists(file);
          ++attempts) {
         Terminate(platform, view, entry);
-        const std::string copy = Backup(context, view, entry, file);
+        const std::string copy = Backup(context, view, entry, file, program.image);
         LogDeletion(context, entry, file);
         DeleteFound(context, view, entry, file, copy);
         view.setStatusText(file);
@@ -120,10 +131,13 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
         if (EndsWithLowerDll(*entry) && !HandleLibrary(context, view, *entry))
             return endEarly();
 
-        const std::string folder = WithTrailingSeparator(FindProcessFolder(platform, *entry));
-        if (!folder.empty()) {
+        const std::vector<ProcessRecord> snapshot =
+            platform.processSnapshot(SnapshotDetail::ForEnding);
+        const ProcessFolderIndex programs(snapshot);
+        if (const ProcessRecord* program = programs.program(*entry)) {
+            const std::string folder = FolderOf(*program->exePath);
             if (const std::optional<std::string> file = JoinName(folder, *entry))
-                RemoveRunningProgram(context, view, *entry, *file);
+                RemoveRunningProgram(context, view, *entry, snapshot, *program, *file);
         } else {
             RemoveFromSystemFolders(context, view, *entry);
         }

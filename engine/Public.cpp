@@ -92,22 +92,31 @@ ProcessFolderIndex::ProcessFolderIndex(const std::vector<ProcessRecord>& snapsho
     for (const ProcessRecord& record : snapshot) {
         if (!record.exePath)
             continue;
-        starts_.push_back(upperPaths_.size());
-        upperPaths_ += UpperAscii(*record.exePath);
-        upperPaths_ += '\0';
-        paths_.push_back(*record.exePath);
+        const std::string& path = *record.exePath;
+        const std::size_t last = path.find_last_of(kSeparators);
+        const std::size_t at = programs_.size();
+        byFileName_.try_emplace(UpperAscii(path.substr(last == std::string::npos ? 0 : last + 1)),
+                                at);
+        byPath_.try_emplace(UpperAscii(path), at);
+        programs_.push_back(record);
     }
 }
 
+const ProcessRecord* ProcessFolderIndex::program(const std::string& name) const {
+    // The name match of the process table, looked up: the first program whose file-name part,
+    // or whose whole path, is the name.
+    const std::string upper = UpperAscii(name);
+    std::size_t first = programs_.size();
+    for (const auto* map : {&byFileName_, &byPath_}) {
+        if (const auto found = map->find(upper); found != map->end())
+            first = std::min(first, found->second);
+    }
+    return first < programs_.size() ? &programs_[first] : nullptr;
+}
+
 std::string ProcessFolderIndex::find(const std::string& name) const {
-    // Paths hold no NUL, so a match of a NUL-free name never spans two paths.
-    if (paths_.empty() || name.find('\0') != std::string::npos)
-        return {};
-    const std::size_t at = upperPaths_.find(UpperAscii(name));
-    if (at == std::string::npos)
-        return {};
-    const auto next = std::upper_bound(starts_.begin(), starts_.end(), at);
-    return FolderOf(paths_[static_cast<std::size_t>(next - starts_.begin()) - 1]);
+    const ProcessRecord* found = program(name);
+    return found ? FolderOf(*found->exePath) : std::string();
 }
 
 bool KillProcessByName(Platform& platform, const std::string& name) {
@@ -116,11 +125,16 @@ bool KillProcessByName(Platform& platform, const std::string& name) {
 
 std::optional<EndedProcess> EndProcessByName(Platform& platform, const std::string& name) {
     platform.requestClose(name);
-    for (const ProcessRecord& record : platform.processSnapshot(SnapshotDetail::Names)) {
+    for (const ProcessRecord& record : platform.processSnapshot(SnapshotDetail::ForEnding)) {
         if (ProcessMatchesName(record.exeFile, name))
-            return EndedProcess{record, platform.terminateProcess(record.id)};
+            return EndedProcess{record, platform.terminateProcess(record)};
     }
     return std::nullopt;
+}
+
+bool KillProcess(Platform& platform, const ProcessRecord& process) {
+    platform.requestClose(process.exeFile);
+    return platform.terminateProcess(process);
 }
 
 } // namespace pestrel

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace pestrel {
@@ -34,8 +35,9 @@ bool ProcessMatchesName(const std::string& exeFile, const std::string& name);
 std::vector<std::string> ListProcesses(Platform& platform);
 // The same for a snapshot already taken.
 std::vector<std::string> ListProcesses(const std::vector<ProcessRecord>& snapshot);
-// Folder (ending in the separator) of the first process whose program path contains `name`
-// without regard to ASCII case; empty when there is none.
+// Folder (ending in the separator) of the first process whose program path matches `name` by
+// the name match above; empty when there is none. A name that is only part of a file name finds
+// nothing, so a decoy whose name contains the name cannot stand in for the real program.
 std::string FindProcessFolder(Platform& platform, const std::string& name);
 
 // Answers FindProcessFolder for many names from one snapshot, giving the same answers a fresh
@@ -46,11 +48,13 @@ public:
     // From a snapshot taken WithPaths, for callers that also show the snapshot's names.
     explicit ProcessFolderIndex(const std::vector<ProcessRecord>& snapshot);
     std::string find(const std::string& name) const;
+    // The record whose folder find() answers, or null.
+    const ProcessRecord* program(const std::string& name) const;
 
 private:
-    std::vector<std::string> paths_;  // readable program paths, in snapshot order
-    std::string upperPaths_;          // the same, upper-cased, each followed by a NUL
-    std::vector<std::size_t> starts_; // where each path begins in upperPaths_
+    std::vector<ProcessRecord> programs_; // processes with a readable program path, in order
+    // Upper-cased file-name part and whole path -> first program of that name.
+    std::unordered_map<std::string, std::size_t> byFileName_, byPath_;
 };
 
 // Asks `name` to close, then terminates the first process matching it. True when one matched.
@@ -61,6 +65,9 @@ struct EndedProcess {
     bool ended = false;
 };
 std::optional<EndedProcess> EndProcessByName(Platform& platform, const std::string& name);
+// Asks the process's name to close, then terminates that very process (never one that took its
+// id since the snapshot). True when it was ended.
+bool KillProcess(Platform& platform, const ProcessRecord& process);
 
 // --- registry -----------------------------------------------------------------------------------
 enum RegValueKind { RegText = 0, RegInteger = 1 };

@@ -1,5 +1,6 @@
 #include "engine/WorkFiles.h"
 
+#include "base/AsciiCase.h"
 #include "base/FileBytes.h"
 #include "engine/Context.h"
 #include "engine/Public.h"
@@ -11,6 +12,7 @@ namespace pestrel {
 namespace {
 
 constexpr const char* kSection = "RunData";
+constexpr const char* kLogFile = "Log.ini";
 
 std::string InAppFolder(const Context& context, const char* fileName) {
     return JoinName(context.AppPath, fileName).value_or(std::string());
@@ -174,7 +176,7 @@ bool RunPendingDeletions(Context& context) {
 }
 
 void LogDeletion(Context& context, const std::string& entry, const std::string& deletedPath) {
-    if (const auto log = JoinName(context.backupFolder(), "Log.ini"))
+    if (const auto log = JoinName(context.backupFolder(), kLogFile))
         context.platform.writeProfileString(*log, kSection, entry, deletedPath);
 }
 
@@ -184,9 +186,15 @@ void EnsureBackupFolder(Context& context) {
         context.platform.createFolder(folder);
 }
 
-bool BackupFile(Context& context, const std::string& path, const std::string& entry) {
+bool BackupFile(Context& context, const std::string& path, const std::string& entry,
+                const std::optional<FileIdentity>& image) {
+    if (EqualsIgnoringAsciiCase(entry, kLogFile))
+        return false;
     const std::optional<std::string> copy = JoinName(context.backupFolder(), entry);
-    return copy && context.platform.copyFile(path, *copy);
+    if (!copy)
+        return false;
+    return image ? context.platform.copyProgramFile(path, *image, *copy)
+                 : context.platform.copyFile(path, *copy);
 }
 
 bool WriteProcessList(Context& context, const std::vector<ProcessPathRecord>& records) {

@@ -2,6 +2,9 @@
 // The program's working files beside the program: the virus list, the settings, the pending
 // library deletions, the deletion log, the process listing and the backup copies.
 
+#include "platform/Platform.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,8 +62,11 @@ bool RunPendingDeletions(Context& context);
 void LogDeletion(Context& context, const std::string& entry, const std::string& deletedPath);
 // Creates the backup folder when it is missing.
 void EnsureBackupFolder(Context& context);
-// Copies `path` into the backup folder under `entry`, replacing an older copy.
-bool BackupFile(Context& context, const std::string& path, const std::string& entry);
+// Copies `path` into the backup folder under `entry`, replacing an older copy; with `image`, only
+// while `path` is still that file. An entry named like a working file of the backup folder
+// (Log.ini, in any letter case) is never backed up, so that its copy cannot replace the log.
+bool BackupFile(Context& context, const std::string& path, const std::string& entry,
+                const std::optional<FileIdentity>& image = std::nullopt);
 
 struct ProcessPathRecord {
     std::string process; // the process text as listed

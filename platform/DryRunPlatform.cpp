@@ -46,9 +46,9 @@ void DryRunPlatform::requestClose(const std::string& name) {
     record("requestClose " + name);
 }
 
-bool DryRunPlatform::terminateProcess(std::uint32_t id) {
-    record("terminateProcess " + std::to_string(id));
-    ended_.insert(id);
+bool DryRunPlatform::terminateProcess(const ProcessRecord& process) {
+    record("terminateProcess " + std::to_string(process.id));
+    ended_.insert(process.id);
     return true;
 }
 
@@ -115,6 +115,13 @@ bool DryRunPlatform::copyFile(const std::string& from, const std::string& to) {
     deletedFiles_.erase(to);
     attributes_.erase(to);
     return true;
+}
+
+// Whether the file is still the program's image can only be known by opening it, which changes
+// nothing; the copy itself is only recorded.
+bool DryRunPlatform::copyProgramFile(const std::string& from, const FileIdentity&,
+                                     const std::string& to) {
+    return copyFile(from, to);
 }
 
 bool DryRunPlatform::appendToFile(const std::string& path, const std::string&) {

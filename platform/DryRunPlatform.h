@@ -22,7 +22,7 @@ public:
 
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
     void requestClose(const std::string& name) override;
-    bool terminateProcess(std::uint32_t id) override;
+    bool terminateProcess(const ProcessRecord& process) override;
 
     bool createKey(RegRoot root, const std::string& key) override;
     bool setValue(RegRoot root, const std::string& key, const std::string& name,
@@ -36,6 +36,8 @@ public:
     bool createFolder(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
     bool copyFile(const std::string& from, const std::string& to) override;
+    bool copyProgramFile(const std::string& from, const FileIdentity& image,
+                         const std::string& to) override;
     bool appendToFile(const std::string& path, const std::string& bytes) override;
     std::uint32_t fileAttributes(const std::string& path) override;
     bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;

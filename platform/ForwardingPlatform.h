@@ -18,7 +18,9 @@ public:
         return inner_.processSnapshot(detail);
     }
     void requestClose(const std::string& name) override { inner_.requestClose(name); }
-    bool terminateProcess(std::uint32_t id) override { return inner_.terminateProcess(id); }
+    bool terminateProcess(const ProcessRecord& process) override {
+        return inner_.terminateProcess(process);
+    }
 
     bool createKey(RegRoot root, const std::string& key) override {
         return inner_.createKey(root, key);
@@ -42,6 +44,10 @@ public:
     bool copyFile(const std::string& from, const std::string& to) override {
         return inner_.copyFile(from, to);
     }
+    bool copyProgramFile(const std::string& from, const FileIdentity& image,
+                         const std::string& to) override {
+        return inner_.copyProgramFile(from, image, to);
+    }
     bool appendToFile(const std::string& path, const std::string& bytes) override {
         return inner_.appendToFile(path, bytes);
     }
@@ -62,6 +68,11 @@ public:
     }
 
     void sleepMs(std::uint32_t milliseconds) override { inner_.sleepMs(milliseconds); }
+
+    std::vector<std::string>
+    foldersOthersCanChange(const std::vector<std::string>& folders) override {
+        return inner_.foldersOthersCanChange(folders);
+    }
 
 protected:
     Platform& inner_;

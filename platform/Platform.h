@@ -3,6 +3,7 @@
 // once and reports what happened; deciding what a failure means is the engine's job.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,17 +39,43 @@ inline constexpr std::uint32_t System = 0x4;
 inline constexpr std::uint32_t Invalid = 0xFFFFFFFFu;
 } // namespace FileAttribute
 
+// What a file is, whatever name it is reached by: its device and its number on that device.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// Keeps the process a snapshot found reachable as that very process, so that ending it later can
+// never reach another process that has taken its id since. Each backend knows its own kind.
+class ProcessHandle {
+public:
+    virtual ~ProcessHandle() = default;
+};
+
 // One process of a snapshot.
 struct ProcessRecord {
     std::uint32_t id = 0;
+    // Taken by a ForEnding snapshot where the platform can; empty otherwise.
+    std::shared_ptr<const ProcessHandle> handle;
+    // When the process started, in the platform's ticks, where a ForEnding snapshot took no
+    // handle; 0 when unknown. Without a handle, a process is only ended while its id still has
+    // this start time.
+    std::uint64_t startTime = 0;
     // The program file as the platform reports it (a bare file name or a full path).
     std::string exeFile;
-    // Full path of the program file; filled only by a snapshot taken WithPaths, and absent
-    // where it cannot be read (access refused, a process that is exiting).
+    // Full path of the program file; filled only by a snapshot taken WithPaths or ForEnding, and
+    // absent where it cannot be read (access refused, a process that is exiting).
     std::optional<std::string> exePath;
+    // The file the process was started from, whatever has been put at exePath since; filled
+    // ForEnding where the platform can tell.
+    std::optional<FileIdentity> image;
 };
 
-enum class SnapshotDetail { Names, WithPaths };
+// Names: id and program-file text. WithPaths: also the program path. ForEnding: also what ending
+// the process and backing up its file safely take (the handle or start time, the image); it
+// costs more, so only snapshots whose records may be ended or backed up ask for it.
+enum class SnapshotDetail { Names, WithPaths, ForEnding };
 
 class Platform {
 public:
@@ -68,9 +95,10 @@ public:
     // Asks whatever answers to `name` (a top-level window of that title on Windows) to close,
     // waiting a bounded time for it. Never waits without end.
     virtual void requestClose(const std::string& name) = 0;
-    // Ends the process with exit code 0 as surely as the platform allows, within a bounded
-    // time. False when the process could not be opened or ended.
-    virtual bool terminateProcess(std::uint32_t id) = 0;
+    // Ends the process of a snapshot record with exit code 0 as surely as the platform allows,
+    // within a bounded time; never a process that took its id later. False when the process
+    // could not be opened or ended, or is gone.
+    virtual bool terminateProcess(const ProcessRecord& process) = 0;
 
     // --- registry ------------------------------------------------------------------------
     // Key paths use '\' between keys; a leading '\' is ignored. Names compare without case.
@@ -89,8 +117,13 @@ public:
     virtual bool folderExists(const std::string& path) = 0;
     virtual bool createFolder(const std::string& path) = 0;
     virtual bool deleteFile(const std::string& path) = 0;
-    // Copies, replacing an existing target.
+    // Copies the regular file `from` (never through a link) into a new file readable by its owner
+    // only, which then replaces `to` by a rename: whatever is at `to` (a link, another's file) is
+    // never written through. False when `to`'s folder is a link or is not the program's own.
     virtual bool copyFile(const std::string& from, const std::string& to) = 0;
+    // The same, copying only when `from` is still the file `image` names.
+    virtual bool copyProgramFile(const std::string& from, const FileIdentity& image,
+                                 const std::string& to) = 0;
     // Appends `bytes` to the file, creating it when missing.
     virtual bool appendToFile(const std::string& path, const std::string& bytes) = 0;
     // FileAttribute bits, or FileAttribute::Invalid when they cannot be read.
@@ -107,6 +140,15 @@ public:
                                     const std::string& key, const std::string& value) = 0;
 
     virtual void sleepMs(std::uint32_t milliseconds) = 0;
+
+    // --- running as the administrator ----------------------------------------------------
+    // When the program runs as the administrator (root), those of `folders` and of the folders
+    // the platform keeps its own data in (the stand-ins of the Windows folders and registry)
+    // that someone else could change: not owned by the administrator, or writable by group or
+    // others, themselves or a folder above them. Empty otherwise. A missing folder counts as
+    // its nearest existing parent.
+    virtual std::vector<std::string>
+    foldersOthersCanChange(const std::vector<std::string>& folders) = 0;
 };
 
 } // namespace pestrel

@@ -1,6 +1,7 @@
 #include "ui/MainUnit.h"
 
 #include "engine/Public.h"
+#include "engine/RootCheck.h"
 #include "engine/WorkFiles.h"
 #include "ui/AboutUnit.h"
 #include "ui/Clicks.h"
@@ -77,6 +78,13 @@ void TMainForm::connectCommands() {
 
 void TMainForm::FormCreate() {
     InitialiseContext(context_);
+    if (const std::string refusal = RootRefusal(context_); !refusal.empty()) {
+        // Nothing is read, written or started: every command lives on the pages.
+        ui_->suiPageControl1->setEnabled(false);
+        setStatusText(ShownText(refusal));
+        seams_.boxes->inform(this, QStringLiteral("Pestrel"), ShownText(refusal));
+        return;
+    }
     const StartupSettings settings = ReadStartupSettings(context_);
     const QString title = QStringLiteral("Pestrel ") + ShownText(settings.version);
     // The title is the application name, which the display name falls back on. A display name
@@ -211,6 +219,7 @@ void TMainForm::enableKillButton() {
 
 void TMainForm::clearProcessList() {
     ui_->ListBoxProcess->clear();
+    processRows_.clear();
 }
 
 void TMainForm::setAllPathsEnabled(bool enabled) {

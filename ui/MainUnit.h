@@ -64,7 +64,7 @@ private:
     void connectCommands();
     // Sets RunMode and starts a TRunExecute worker; throws when its thread cannot be started.
     void startWorker(int mode);
-    void refreshProcessList(const std::vector<std::string>& names);
+    void refreshProcessList(std::vector<ProcessRecord> snapshot);
     void writeProcessListInBackground(std::vector<ProcessPathRecord> records);
     std::vector<std::string> virusEntries() const;
 
@@ -97,6 +97,8 @@ private:
     RunWaits waits_;
     TAboutForm* aboutForm_ = nullptr;
     TTextWindow* readmeWindow_ = nullptr; // made on first need; a child of the window
+    // The process of each row of ListBoxProcess, so that a row ends its own process.
+    std::vector<ProcessRecord> processRows_;
     // ProcessList.txt is written off the UI thread; only the latest listing's writer writes.
     std::mutex processListFile_;
     std::atomic<unsigned> latestProcessListing_{0};

@@ -47,21 +47,23 @@ private:
 } // namespace
 
 void TMainForm::SBProcessListClick() {
-    refreshProcessList(ListProcesses(platform_));
+    refreshProcessList(platform_.processSnapshot(SnapshotDetail::ForEnding));
 }
 
-void TMainForm::refreshProcessList(const std::vector<std::string>& names) {
+void TMainForm::refreshProcessList(std::vector<ProcessRecord> snapshot) {
     ui_->ListBoxProcess->clear();
-    AppendRows(ui_->ListBoxProcess, names);
+    AppendRows(ui_->ListBoxProcess, ListProcesses(snapshot));
+    processRows_ = std::move(snapshot);
     startWorker(RunModes::ClearProcessList);
 }
 
 void TMainForm::SBKillProcessClick() {
-    // The first row can never be ended from here.
-    const QListWidgetItem* current = ui_->ListBoxProcess->currentItem();
-    if (!current || ui_->ListBoxProcess->row(current) == 0)
+    // The first row can never be ended from here. A row ends the process it shows, not the
+    // first one of that name.
+    const int row = ui_->ListBoxProcess->currentRow();
+    if (row <= 0 || row >= static_cast<int>(processRows_.size()))
         return;
-    KillProcessByName(platform_, RowBytes(current));
+    KillProcess(platform_, processRows_[static_cast<std::size_t>(row)]);
     SBProcessListClick();
 }
 
@@ -88,8 +90,8 @@ void TMainForm::BVirusPathClick() {
 void TMainForm::BAllVirusPathClick() {
     ui_->Memo->clear();
     const std::vector<ProcessRecord> snapshot =
-        platform_.processSnapshot(SnapshotDetail::WithPaths);
-    refreshProcessList(ListProcesses(snapshot));
+        platform_.processSnapshot(SnapshotDetail::ForEnding);
+    refreshProcessList(snapshot);
     if (snapshot.empty())
         return;
     startWorker(RunModes::LockAllPathsButton);

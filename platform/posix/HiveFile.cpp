@@ -12,11 +12,18 @@ namespace pestrel {
 namespace {
 
 // Holds an exclusive flock on a lock file for its lifetime. The hive file itself cannot carry
-// the lock: an atomic replace gives it a new inode.
+// the lock: an atomic replace gives it a new inode. A link, pipe or device in its place is
+// refused, and the administrator's lock file is private to it.
 class FileLock {
 public:
     explicit FileLock(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+        : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                     ::geteuid() == 0 ? 0600 : 0644)) {
+        struct stat info;
+        if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
+            ::close(fd_);
+            fd_ = -1;
+        }
         if (fd_ < 0)
             return;
         int result = 0;

@@ -2,8 +2,10 @@
 
 #include "base/FileBytes.h"
 #include "base/IniFile.h"
+#include "platform/posix/FolderTrust.h"
 #include "platform/posix/HiveFile.h"
 #include "platform/posix/ProcessTable.h"
+#include "platform/posix/SafeCopy.h"
 
 #include <chrono>
 #include <climits>
@@ -39,6 +41,10 @@ PosixPlatform::PosixPlatform(fs::path dataRoot, std::string programFile)
           (dataRoot_ / "Registry" / "HKEY_LOCAL_MACHINE.reg").string(), "HKEY_LOCAL_MACHINE")),
       currentUser_(std::make_unique<HiveFile>(
           (dataRoot_ / "Registry" / "HKEY_CURRENT_USER.reg").string(), "HKEY_CURRENT_USER")) {
+    // The administrator creates nothing in folders others could have prepared; the program
+    // refuses to act there anyway.
+    if (!foldersOthersCanChange({}).empty())
+        return;
     std::error_code ignored;
     fs::create_directories(dataRoot_ / "Windows" / "System32", ignored);
     fs::create_directories(dataRoot_ / "Registry", ignored);
@@ -83,8 +89,8 @@ std::vector<ProcessRecord> PosixPlatform::processSnapshot(SnapshotDetail detail)
 
 void PosixPlatform::requestClose(const std::string&) {}
 
-bool PosixPlatform::terminateProcess(std::uint32_t id) {
-    return EndProcess(id);
+bool PosixPlatform::terminateProcess(const ProcessRecord& process) {
+    return EndProcess(process);
 }
 
 HiveFile& PosixPlatform::hiveFor(RegRoot root, std::string& key) {
@@ -142,7 +148,7 @@ bool PosixPlatform::folderExists(const std::string& path) {
 }
 
 bool PosixPlatform::createFolder(const std::string& path) {
-    return ::mkdir(path.c_str(), 0777) == 0;
+    return ::mkdir(path.c_str(), 0700) == 0;
 }
 
 bool PosixPlatform::deleteFile(const std::string& path) {
@@ -150,8 +156,12 @@ bool PosixPlatform::deleteFile(const std::string& path) {
 }
 
 bool PosixPlatform::copyFile(const std::string& from, const std::string& to) {
-    std::error_code error;
-    return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) && !error;
+    return SafeCopy(from, to);
+}
+
+bool PosixPlatform::copyProgramFile(const std::string& from, const FileIdentity& image,
+                                    const std::string& to) {
+    return SafeCopy(from, to, image);
 }
 
 bool PosixPlatform::appendToFile(const std::string& path, const std::string& bytes) {
@@ -186,6 +196,22 @@ bool PosixPlatform::writeProfileString(const std::string& file, const std::strin
 
 void PosixPlatform::sleepMs(std::uint32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+std::vector<std::string>
+PosixPlatform::foldersOthersCanChange(const std::vector<std::string>& folders) {
+    std::vector<std::string> unsafe;
+    if (::geteuid() != 0)
+        return unsafe;
+    std::vector<std::string> all = folders;
+    for (const fs::path& own : {dataRoot_, dataRoot_ / "Windows",
+                                dataRoot_ / "Windows" / "System32", dataRoot_ / "Registry"})
+        all.push_back(own.string());
+    for (const std::string& folder : all) {
+        if (OthersCanChange(folder))
+            unsafe.push_back(folder);
+    }
+    return unsafe;
 }
 
 } // namespace pestrel

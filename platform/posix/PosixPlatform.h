@@ -39,7 +39,7 @@ public:
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
     // Linux has no window to ask by name; the polite SIGTERM is part of terminateProcess.
     void requestClose(const std::string& name) override;
-    bool terminateProcess(std::uint32_t id) override;
+    bool terminateProcess(const ProcessRecord& process) override;
 
     bool createKey(RegRoot root, const std::string& key) override;
     bool setValue(RegRoot root, const std::string& key, const std::string& name,
@@ -50,9 +50,12 @@ public:
 
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
+    // Creates the folder private to its owner (0700).
     bool createFolder(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
     bool copyFile(const std::string& from, const std::string& to) override;
+    bool copyProgramFile(const std::string& from, const FileIdentity& image,
+                         const std::string& to) override;
     bool appendToFile(const std::string& path, const std::string& bytes) override;
     // ReadOnly is the absence of the owner's write bit; nothing is hidden or system here.
     std::uint32_t fileAttributes(const std::string& path) override;
@@ -64,6 +67,10 @@ public:
                             const std::string& key, const std::string& value) override;
 
     void sleepMs(std::uint32_t milliseconds) override;
+
+    // The data root, its Windows and System folders and its registry folder are the platform's.
+    std::vector<std::string>
+    foldersOthersCanChange(const std::vector<std::string>& folders) override;
 
 private:
     // The hive holding `root`, with `key` rewritten to its path inside that hive.

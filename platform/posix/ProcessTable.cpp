@@ -8,8 +8,12 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
+#include <memory>
+#include <poll.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -17,6 +21,24 @@ namespace pestrel {
 namespace {
 
 constexpr std::string_view kDeletedMark = " (deleted)";
+
+// A pidfd: it names one process for as long as it is open, whatever takes its id later.
+class PidFd final : public ProcessHandle {
+public:
+    explicit PidFd(int fd) : fd_(fd) {}
+    ~PidFd() override { ::close(fd_); }
+    PidFd(const PidFd&) = delete;
+    PidFd& operator=(const PidFd&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::shared_ptr<const PidFd> OpenPidFd(std::uint32_t id) {
+    const long fd = ::syscall(SYS_pidfd_open, static_cast<pid_t>(id), 0);
+    return fd < 0 ? nullptr : std::make_shared<const PidFd>(static_cast<int>(fd));
+}
 
 std::vector<std::uint32_t> ProcessIds(DIR* proc) {
     std::vector<std::uint32_t> ids;
@@ -71,6 +93,37 @@ bool HasEnded(std::uint32_t id) {
     return !state || *state == 'Z' || *state == 'X';
 }
 
+// Field 22 of /proc/ID/stat, in clock ticks since boot; 0 when the process is gone.
+std::uint64_t StartTime(std::uint32_t id) {
+    const std::optional<std::string> stat = ReadFileBytes("/proc/" + std::to_string(id) + "/stat");
+    const std::size_t close = stat ? stat->rfind(')') : std::string::npos;
+    if (close == std::string::npos)
+        return 0;
+    std::size_t at = close + 1;
+    for (int field = 3; field < 22 && at != std::string::npos; ++field)
+        at = stat->find(' ', at + 1);
+    return at == std::string::npos ? 0 : std::strtoull(stat->c_str() + at + 1, nullptr, 10);
+}
+
+bool SignalThrough(int pidfd, int signal) {
+    return ::syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0) == 0;
+}
+
+// A pidfd becomes readable when its process has ended.
+bool EndedWithin(int pidfd, int milliseconds) {
+    pollfd wait{pidfd, POLLIN, 0};
+    int ready = 0;
+    while ((ready = ::poll(&wait, 1, milliseconds)) < 0 && errno == EINTR) {
+    }
+    return ready > 0;
+}
+
+bool EndThrough(int pidfd) {
+    if (!SignalThrough(pidfd, SIGTERM))
+        return false;
+    return EndedWithin(pidfd, 200) || SignalThrough(pidfd, SIGKILL) || errno == ESRCH;
+}
+
 } // namespace
 
 std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail) {
@@ -83,10 +136,18 @@ std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail) {
     for (std::uint32_t id : ids) {
         ProcessRecord record;
         record.id = id;
+        const bool forEnding = detail == SnapshotDetail::ForEnding;
+        // Taken before the process is read, so that all the record tells is of this process.
+        if (forEnding && !(record.handle = OpenPidFd(id)))
+            record.startTime = StartTime(id);
         if (std::optional<std::string> path = ProgramLink(::dirfd(proc), id)) {
             record.exeFile = path->substr(path->rfind('/') + 1);
-            if (detail == SnapshotDetail::WithPaths)
+            if (detail != SnapshotDetail::Names)
                 record.exePath = std::move(*path);
+            const std::string link = std::to_string(id) + "/exe";
+            if (struct stat image;
+                forEnding && ::fstatat(::dirfd(proc), link.c_str(), &image, 0) == 0)
+                record.image = FileIdentity{image.st_dev, image.st_ino};
         } else if (errno != ENOENT && errno != ESRCH) {
             std::string comm =
                 ReadFileBytes("/proc/" + std::to_string(id) + "/comm").value_or(std::string());
@@ -102,9 +163,19 @@ std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail) {
     return records;
 }
 
-bool EndProcess(std::uint32_t id) {
+bool EndProcess(const ProcessRecord& process) {
+    const std::uint32_t id = process.id;
     if (id == 0 || id > static_cast<std::uint32_t>(INT_MAX))
         return false;
+    if (const auto* pidfd = dynamic_cast<const PidFd*>(process.handle.get()))
+        return EndThrough(pidfd->fd());
+    // No pidfd from the snapshot: one taken now names whoever has the id now, so the start time
+    // read after it tells whether that is still the recorded process.
+    const std::shared_ptr<const PidFd> now = OpenPidFd(id);
+    if (process.startTime != 0 && StartTime(id) != process.startTime)
+        return false;
+    if (now)
+        return EndThrough(now->fd());
     const pid_t pid = static_cast<pid_t>(id);
     if (::kill(pid, SIGTERM) != 0)
         return false;

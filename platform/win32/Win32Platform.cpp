@@ -63,10 +63,6 @@ bool Win32Platform::deleteFile(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
 }
 
-bool Win32Platform::copyFile(const std::string& from, const std::string& to) {
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
-}
-
 bool Win32Platform::appendToFile(const std::string& path, const std::string& bytes) {
     return AppendToFile(path, bytes);
 }

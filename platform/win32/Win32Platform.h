@@ -22,7 +22,8 @@ public:
     void requestClose(const std::string& name) override;
     // Ends the process with exit code 0 and waits at most this long for it to be gone.
     static constexpr unsigned kTerminationWaitMs = 3000;
-    bool terminateProcess(std::uint32_t id) override;
+    // Only while the id still names the process of the record (same creation time).
+    bool terminateProcess(const ProcessRecord& process) override;
 
     bool createKey(RegRoot root, const std::string& key) override;
     bool setValue(RegRoot root, const std::string& key, const std::string& name,
@@ -35,7 +36,11 @@ public:
     bool folderExists(const std::string& path) override;
     bool createFolder(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
+    // Copies to a new name beside `to` (CopyFileA failing on an existing one), then moves it over
+    // `to`; a `to` folder that is a junction or link is refused.
     bool copyFile(const std::string& from, const std::string& to) override;
+    bool copyProgramFile(const std::string& from, const FileIdentity& image,
+                         const std::string& to) override;
     bool appendToFile(const std::string& path, const std::string& bytes) override;
     std::uint32_t fileAttributes(const std::string& path) override;
     bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
@@ -46,6 +51,10 @@ public:
                             const std::string& key, const std::string& value) override;
 
     void sleepMs(std::uint32_t milliseconds) override;
+
+    // The system guards the Windows folders and the registry itself: nothing to refuse here.
+    std::vector<std::string>
+    foldersOthersCanChange(const std::vector<std::string>& folders) override;
 
 private:
     Toolhelp toolhelp_;

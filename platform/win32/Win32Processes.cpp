@@ -34,6 +34,35 @@ std::optional<std::string> programPath(Toolhelp& toolhelp, DWORD processId) {
     return std::string(module.szExePath);
 }
 
+// The volume and file index of the file at `path`, as copyProgramFile checks them.
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    HandleCloser closer(file);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info))
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+// When the process was created, in 100 ns ticks; 0 when it cannot be told.
+std::uint64_t creationTime(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (process == nullptr || !GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return 0;
+    return (std::uint64_t(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+std::uint64_t creationTime(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    HandleCloser closer(process);
+    return creationTime(process);
+}
+
 } // namespace
 
 std::vector<ProcessRecord> Win32Platform::processSnapshot(SnapshotDetail detail) {
@@ -49,8 +78,12 @@ std::vector<ProcessRecord> Win32Platform::processSnapshot(SnapshotDetail detail)
         ProcessRecord record;
         record.id = entry.th32ProcessID;
         record.exeFile = entry.szExeFile;
-        if (detail == SnapshotDetail::WithPaths)
+        if (detail == SnapshotDetail::ForEnding)
+            record.startTime = creationTime(entry.th32ProcessID);
+        if (detail != SnapshotDetail::Names)
             record.exePath = programPath(toolhelp_, entry.th32ProcessID);
+        if (record.exePath && detail == SnapshotDetail::ForEnding)
+            record.image = fileIdentity(*record.exePath);
         records.push_back(std::move(record));
     }
     return records;
@@ -65,8 +98,14 @@ void Win32Platform::requestClose(const std::string& name) {
                         kCloseRequestTimeoutMs, &answer);
 }
 
-bool Win32Platform::terminateProcess(std::uint32_t id) {
-    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, TRUE, id);
+bool Win32Platform::terminateProcess(const ProcessRecord& record) {
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, TRUE, record.id);
+    // The open handle holds the process, so its creation time tells whether the id still
+    // names the process of the snapshot.
+    if (process != nullptr && record.startTime != 0 && creationTime(process) != record.startTime) {
+        CloseHandle(process);
+        return false;
+    }
     // Attempted even when the process could not be opened; the call then simply fails.
     const bool ended = TerminateProcess(process, 0) != 0;
     if (process != nullptr) {

@@ -55,6 +55,12 @@ private:
     HKEY handle_;
 };
 
+// The ANSI calls end a name at its first NUL: "evil.exe\0x" would reach the value "evil.exe".
+// Such names, and texts that would be stored cut short, are refused before any call.
+bool hasNul(const std::string& text) {
+    return text.find('\0') != std::string::npos;
+}
+
 bool isTextType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
@@ -62,11 +68,13 @@ bool isTextType(DWORD type) {
 } // namespace
 
 bool Win32Platform::createKey(RegRoot root, const std::string& key) {
-    return bool(OpenKey::create(root, key));
+    return !hasNul(key) && bool(OpenKey::create(root, key));
 }
 
 bool Win32Platform::setValue(RegRoot root, const std::string& key, const std::string& name,
                              const RegValue& value) {
+    if (hasNul(key) || hasNul(name) || (value.kind == RegValue::Kind::Text && hasNul(value.text)))
+        return false;
     OpenKey opened = OpenKey::create(root, key);
     if (!opened)
         return false;
@@ -86,6 +94,8 @@ bool Win32Platform::setValue(RegRoot root, const std::string& key, const std::st
 
 std::optional<RegValue> Win32Platform::queryValue(RegRoot root, const std::string& key,
                                                   const std::string& name) {
+    if (hasNul(key) || hasNul(name))
+        return std::nullopt;
     OpenKey opened = OpenKey::open(root, key);
     if (!opened)
         return std::nullopt;
@@ -116,6 +126,8 @@ std::optional<RegValue> Win32Platform::queryValue(RegRoot root, const std::strin
 }
 
 bool Win32Platform::deleteValue(RegRoot root, const std::string& key, const std::string& name) {
+    if (hasNul(key) || hasNul(name))
+        return false;
     OpenKey opened = OpenKey::open(root, key);
     return opened && RegDeleteValueA(opened.get(), name.c_str()) == ERROR_SUCCESS;
 }

@@ -90,8 +90,8 @@ std::vector<ProcessRecord> WinePlatform::processSnapshot(SnapshotDetail detail) 
 
 void WinePlatform::requestClose(const std::string&) {}
 
-bool WinePlatform::terminateProcess(std::uint32_t id) {
-    return EndPrefixProcess(prefix_, id);
+bool WinePlatform::terminateProcess(const ProcessRecord& process) {
+    return EndPrefixProcess(prefix_, process.id);
 }
 
 WineHiveFile& WinePlatform::hiveFor(RegRoot root, std::string& key) {

@@ -46,7 +46,7 @@ public:
 
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
     void requestClose(const std::string& name) override;
-    bool terminateProcess(std::uint32_t id) override;
+    bool terminateProcess(const ProcessRecord& process) override;
 
     bool createKey(RegRoot root, const std::string& key) override;
     bool setValue(RegRoot root, const std::string& key, const std::string& name,

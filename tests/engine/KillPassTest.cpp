@@ -37,6 +37,11 @@ public:
         ++copies;
         return ForwardingPlatform::copyFile(from, to);
     }
+    bool copyProgramFile(const std::string& from, const FileIdentity& image,
+                         const std::string& to) override {
+        ++copies;
+        return ForwardingPlatform::copyProgramFile(from, image, to);
+    }
     std::uint32_t fileAttributes(const std::string& path) override {
         return systemFiles.count(path) ? FileAttribute::System
                                        : ForwardingPlatform::fileAttributes(path);

@@ -23,8 +23,8 @@ TEST_F(ProcessLookup, ListsARunningProgramAndFindsItsFolderWithoutCase) {
 
     EXPECT_EQ(FindProcessFolder(platform, "lookup-evil.exe"), folder("Tools"));
     EXPECT_EQ(FindProcessFolder(platform, "LOOKUP-EVIL.EXE"), folder("Tools"));
-    // A part of the path is enough; a trailing blank is not.
-    EXPECT_EQ(FindProcessFolder(platform, "UP-EVIL.EX"), folder("Tools"));
+    // The whole file name counts: a part of it, or a trailing blank, finds nothing.
+    EXPECT_EQ(FindProcessFolder(platform, "UP-EVIL.EX"), "");
     EXPECT_EQ(FindProcessFolder(platform, "lookup-evil.exe "), "");
     EXPECT_EQ(FindProcessFolder(platform, "no-such-program-7f3a.exe"), "");
 }
@@ -79,7 +79,7 @@ TEST_F(ProcessLookup, IndexGivesTheAnswersOfFreshLookups) {
                                  "missing-7f3a.exe", S + "b" + S + "lookup-alpha.exe"};
     for (const std::string& name : names)
         EXPECT_EQ(index.find(name), FindProcessFolder(platform, name)) << "name: " << name;
-    EXPECT_EQ(index.find(S + "b" + S + "LOOKUP-ALPHA"), folder("b"));
+    EXPECT_EQ(index.find(S + "b" + S + "LOOKUP-ALPHA"), "");
     EXPECT_EQ(index.find("lookup-beta.exe"), folder("c"));
 }
 

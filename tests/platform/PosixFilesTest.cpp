@@ -1,3 +1,4 @@
+#include "engine/WorkFiles.h"
 #include "platform/posix/PosixPlatform.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
@@ -5,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace pestrel {
 namespace {
@@ -32,6 +34,34 @@ TEST(PosixFiles, TellFilesFromFoldersAndCopyOverOlderCopies) {
     EXPECT_TRUE(platform.deleteFile(file));
     EXPECT_FALSE(platform.fileExists(file));
     EXPECT_FALSE(platform.deleteFile(file));
+}
+
+TEST(PosixFiles, RewritesKeepTheModeAndCopiesAreNewPrivateFilesNeverWrittenThrough) {
+    test::TestMachine machine;
+    Platform& platform = machine.platform();
+    const auto mode = [](const std::string& path) {
+        struct stat info;
+        return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+    };
+    const std::string list = machine.context().AppPath + "VirusList.txt";
+    test::WriteFile(list, "a\r\n");
+    ::chmod(list.c_str(), 0640);
+    EXPECT_TRUE(SaveVirusList(machine.context(), {"a", "b"}));
+    EXPECT_EQ(mode(list), 0640u);
+
+    const std::string program = machine.root() + "evil.exe", copy = machine.root() + "copy.exe";
+    const std::string target = machine.root() + "target";
+    test::WriteFile(program, "program");
+    test::WriteFile(target, "target");
+    ::chmod(program.c_str(), 04755);
+    std::filesystem::create_symlink(target, copy);
+    EXPECT_TRUE(platform.copyFile(program, copy));
+    EXPECT_EQ(test::ReadFile(copy), "program");
+    EXPECT_EQ(mode(copy), 0600u);
+    EXPECT_EQ(test::ReadFile(target), "target");
+    EXPECT_FALSE(platform.copyFile(copy + "-link", machine.root() + "x")) << "missing source";
+    std::filesystem::create_symlink(program, program + "-link");
+    EXPECT_FALSE(platform.copyFile(program + "-link", machine.root() + "x")) << "linked source";
 }
 
 TEST(PosixFiles, ReadOnlyIsTheOwnerWriteBitAndUnreadableAttributesAreInvalid) {

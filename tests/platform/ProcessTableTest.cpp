@@ -13,6 +13,13 @@
 namespace pestrel {
 namespace {
 
+// A process known by its id alone.
+ProcessRecord RecordOf(std::uint32_t id) {
+    ProcessRecord record;
+    record.id = id;
+    return record;
+}
+
 constexpr unsigned long kKernelThreadFlag = 0x00200000; // PF_KTHREAD
 
 std::optional<ProcessRecord> Find(const std::vector<ProcessRecord>& records, std::uint32_t id) {
@@ -71,7 +78,7 @@ TEST_F(ProcessTable, ListsUserProcessesInAscendingOrderWithTheirProgramFiles) {
 
 TEST_F(ProcessTable, LeavesOutKernelThreadsAndEndedProcesses) {
     auto ended = machine.startProgram(folder(), "table-ended.exe");
-    ASSERT_TRUE(platform.terminateProcess(ended->id()));
+    ASSERT_TRUE(platform.terminateProcess(RecordOf(ended->id())));
     // Not yet reaped: a zombie, which is no longer a running program.
     const std::vector<ProcessRecord> records = platform.processSnapshot(SnapshotDetail::Names);
     EXPECT_FALSE(Find(records, ended->id()));
@@ -98,13 +105,13 @@ TEST_F(ProcessTable, TerminationEndsEvenAProgramThatIgnoresThePoliteRequest) {
     auto polite = machine.startProgram(folder(), "table-polite.exe");
     auto stubborn =
         machine.startProgram(folder(), "table-stubborn.exe", {.ignoreCloseRequest = true});
-    EXPECT_TRUE(platform.terminateProcess(polite->id()));
-    EXPECT_TRUE(platform.terminateProcess(stubborn->id()));
+    EXPECT_TRUE(platform.terminateProcess(RecordOf(polite->id())));
+    EXPECT_TRUE(platform.terminateProcess(RecordOf(stubborn->id())));
     EXPECT_TRUE(polite->ended());
     EXPECT_TRUE(stubborn->ended());
 
-    EXPECT_FALSE(platform.terminateProcess(0));
-    EXPECT_FALSE(platform.terminateProcess(static_cast<std::uint32_t>(INT_MAX) + 1));
+    EXPECT_FALSE(platform.terminateProcess(RecordOf(0)));
+    EXPECT_FALSE(platform.terminateProcess(RecordOf(static_cast<std::uint32_t>(INT_MAX) + 1)));
 }
 
 } // namespace

@@ -12,6 +12,13 @@
 namespace pestrel {
 namespace {
 
+// A process known by its id alone.
+ProcessRecord RecordOf(std::uint32_t id) {
+    ProcessRecord record;
+    record.id = id;
+    return record;
+}
+
 namespace fs = std::filesystem;
 
 std::string upper(std::string text) {
@@ -135,7 +142,7 @@ TEST_F(Win32PlatformProcesses, OnlyThisProcessHasThisProgramsPath) {
 TEST_F(Win32PlatformProcesses, TerminateEndsTheProcessWithExitCodeZero) {
     auto child = start("pestrel-probe.exe");
     ASSERT_TRUE(child->started());
-    EXPECT_TRUE(platform_.terminateProcess(child->id()));
+    EXPECT_TRUE(platform_.terminateProcess(RecordOf(child->id())));
     // Gone when the call returns, so its program file can be deleted at once.
     EXPECT_TRUE(child->waitForExit(0));
     EXPECT_EQ(child->exitCode(), 0u);
@@ -145,7 +152,7 @@ TEST_F(Win32PlatformProcesses, TerminateEndsTheProcessWithExitCodeZero) {
 
 TEST_F(Win32PlatformProcesses, TerminateOfAProcessThatCannotBeOpenedFails) {
     // Process ids are multiples of four; this one never names a process.
-    EXPECT_FALSE(platform_.terminateProcess(0xFFFFFFF1u));
+    EXPECT_FALSE(platform_.terminateProcess(RecordOf(0xFFFFFFF1u)));
 }
 
 TEST(Win32PlatformToolhelp, UnresolvableEntryPointsGiveAnEmptySnapshot) {
@@ -311,6 +318,16 @@ TEST_F(Win32PlatformRegistry, CreateAndDeleteAnswerWhatHappened) {
     EXPECT_TRUE(test::RegQuery("HKCU\\" + key_, "Updater"));
 }
 
+TEST_F(Win32PlatformRegistry, NamesWithANulAreRefusedBeforeAnyCall) {
+    ASSERT_TRUE(platform_.setValue(RegRoot::CurrentUser, key_, "evil.exe", text("C:\\evil.exe")));
+    const std::string cut("evil.exe\0.tail", 14);
+    EXPECT_FALSE(platform_.deleteValue(RegRoot::CurrentUser, key_, cut));
+    EXPECT_FALSE(platform_.setValue(RegRoot::CurrentUser, key_, cut, text("x")));
+    EXPECT_FALSE(platform_.queryValue(RegRoot::CurrentUser, key_, cut));
+    EXPECT_FALSE(platform_.createKey(RegRoot::CurrentUser, key_ + std::string("\0x", 2)));
+    EXPECT_EQ(platform_.queryValue(RegRoot::CurrentUser, key_, "evil.exe")->text, "C:\\evil.exe");
+}
+
 TEST_F(Win32PlatformFiles, ExistenceTellsFilesFromFolders) {
     writeBytes(path("a.exe"), "MZ");
     ASSERT_TRUE(platform_.createFolder(path("sub")));
@@ -335,6 +352,21 @@ TEST_F(Win32PlatformFiles, CopyReplacesAnOlderCopyAndDeleteRemoves) {
     EXPECT_TRUE(platform_.deleteFile(path("virus.exe")));
     EXPECT_FALSE(platform_.fileExists(path("virus.exe")));
     EXPECT_FALSE(platform_.deleteFile(path("virus.exe")));
+}
+
+TEST_F(Win32PlatformProcesses, ProgramCopyTakesOnlyTheFileTheProcessRuns) {
+    auto child = start("pestrel-image.exe");
+    ASSERT_TRUE(child->started());
+    const auto record = find(child->id(), SnapshotDetail::ForEnding);
+    ASSERT_TRUE(record && record->image);
+    ASSERT_TRUE(platform_.createFolder(path("Temp")));
+    EXPECT_FALSE(platform_.copyProgramFile(path("pestrel-image.exe"), FileIdentity{1, 2},
+                                           path("Temp\\pestrel-image.exe")));
+    EXPECT_FALSE(platform_.fileExists(path("Temp\\pestrel-image.exe")));
+    EXPECT_TRUE(platform_.copyProgramFile(path("pestrel-image.exe"), *record->image,
+                                          path("Temp\\pestrel-image.exe")));
+    EXPECT_EQ(readBytes(path("Temp\\pestrel-image.exe")), readBytes(path("pestrel-image.exe")));
+    EXPECT_TRUE(platform_.terminateProcess(*record));
 }
 
 TEST_F(Win32PlatformFiles, AttributesAreReadAndSetAsWindowsNumbersThem) {

@@ -19,7 +19,7 @@ public:
             ProcessRecord& record = snapshot.emplace_back();
             record.id = process.id;
             record.exeFile = path.substr(path.rfind('/') + 1);
-            if (detail == SnapshotDetail::WithPaths)
+            if (detail != SnapshotDetail::Names)
                 record.exePath = std::string(path);
         }
         return snapshot;
@@ -27,7 +27,7 @@ public:
 
     // The made-up ids and names must never reach the machine's real processes.
     void requestClose(const std::string&) override {}
-    bool terminateProcess(std::uint32_t) override { return false; }
+    bool terminateProcess(const ProcessRecord&) override { return false; }
 
     // The folders of the table exist, wherever the screenshots are made.
     bool folderExists(const std::string& path) override {

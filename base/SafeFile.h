@@ -1,0 +1,31 @@
+#pragma once
+// File access that stays safe in a folder that someone else can write: it never follows a link
+// at the last step of a path, reads only regular files and only so much of them, and never
+// writes into a file that is already there except the one the caller appends to.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace pestrel {
+
+// More than any working file or registry hive of the program holds.
+inline constexpr std::size_t kMaxFileBytes = 64u << 20;
+
+// The bytes of the regular file at `path`, read without following a link there and without
+// waiting on a pipe or a device. Nothing when it cannot be opened, is not a regular file or holds
+// more than `maxBytes`.
+std::optional<std::string> ReadRegularFile(const std::string& path,
+                                           std::size_t maxBytes = kMaxFileBytes);
+
+// Creates `path`, which must not exist yet (not even as a link), and writes `bytes` to disk.
+// The new file gets the permission bits of the regular file `modelPath` when there is one;
+// otherwise it is private (0600) when the program runs as the administrator and follows the
+// user's umask when not. On failure the new file is removed.
+bool WriteNewFile(const std::string& path, const std::string& bytes, const std::string& modelPath);
+
+// Appends `bytes` to the regular file at `path`, creating it as WriteNewFile would; a link, a
+// pipe or a device there is refused.
+bool AppendToRegularFile(const std::string& path, const std::string& bytes);
+
+} // namespace pestrel

@@ -1,0 +1,317 @@
+// Pestrel run by root on a machine where another user, the attacker, prepares files and links
+// beforehand. Every case runs the attacker as uid 65534 through setpriv, lets Pestrel act
+// through the engine on a real platform, then checks that nothing outside the program's files
+// changed, that nothing Pestrel created can be read by others, and which programs ended.
+
+#include "engine/Context.h"
+#include "engine/KillPass.h"
+#include "engine/Public.h"
+#include "engine/RootCheck.h"
+#include "engine/WorkFiles.h"
+#include "tests/engine/RecordingView.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestMachine.h"
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pestrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Exists;
+using test::ReadFile;
+using test::WriteFile;
+
+constexpr uid_t kAttacker = 65534;
+
+struct Entry {
+    ino_t inode;
+    mode_t mode;
+    std::string bytes;
+    bool operator==(const Entry&) const = default;
+};
+
+// Every entry below `root`, links not followed.
+std::map<std::string, Entry> Survey(const std::string& root) {
+    std::map<std::string, Entry> entries;
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+        struct stat info;
+        if (::lstat(item.path().c_str(), &info) != 0)
+            continue;
+        // Contents of small files only: a planted file may be a huge sparse one.
+        const bool small = S_ISREG(info.st_mode) && info.st_size < (1 << 20);
+        entries[item.path().string()] = {info.st_ino, info.st_mode,
+                                         small ? ReadFile(item.path()).value() : std::string()};
+    }
+    return entries;
+}
+
+// One machine with a root-only folder beside the program's: a private file and a root program.
+struct Scene {
+    Scene() {
+        ::chmod(machine.root().c_str(), 0711); // the attacker may pass through
+        WriteFile(secret + "secret.txt", "root's secret");
+        WriteFile(secret + "tool", "#!/bin/sh\necho root's tool\n");
+        ::chmod(secret.c_str(), 0700);
+        ::chmod((secret + "secret.txt").c_str(), 0600);
+        ::chmod((secret + "tool").c_str(), 0755);
+    }
+
+    std::string at(const std::string& path) const { return machine.root() + path; }
+    std::string app(const std::string& path) const { return context.AppPath + path; }
+    void giveToAttacker(const std::string& path) {
+        fs::create_directories(path);
+        ASSERT_EQ(::chown(path.c_str(), kAttacker, kAttacker), 0) << path;
+    }
+    void asAttacker(const std::string& script) {
+        const std::string command = "setpriv --reuid=" + std::to_string(kAttacker) +
+                                    " --regid=" + std::to_string(kAttacker) +
+                                    " --clear-groups sh -c '" + script + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << script;
+    }
+    test::RunningProgram& start(const std::string& folder, const std::string& name) {
+        programs.push_back(machine.startProgram(at(folder) + "/", name));
+        return *programs.back();
+    }
+    bool killPass(const std::vector<std::string>& entries) {
+        test::RecordingView view(entries);
+        return RunKillPass(context, view, 0);
+    }
+
+    test::TestMachine machine;
+    Context& context = machine.context();
+    Platform& platform = machine.platform();
+    const std::string secret = machine.root() + "secret/";
+    std::vector<std::unique_ptr<test::RunningProgram>> programs;
+    std::vector<test::RunningProgram*> mustEnd, mustLive;
+};
+
+struct Attack {
+    const char* name;
+    std::function<void(Scene&)> prepare; // the attacker's work, and the programs running
+    std::function<void(Scene&)> act;     // Pestrel, with checks of its own
+};
+
+const Attack kAttacks[] = {
+    {"PlantedLinkInTheBackupFolder",
+     [](Scene& s) {
+         // The backup folder is the attacker's: no backup is written into it at all.
+         s.giveToAttacker(s.app("Temp"));
+         s.asAttacker("ln -s " + s.secret + "tool " + s.app("Temp/evil.exe"));
+         s.mustEnd.push_back(&s.start("Tools", "evil.exe"));
+         ::chmod(s.at("Tools/evil.exe").c_str(), 04755);
+     },
+     [](Scene& s) {
+         EXPECT_TRUE(s.killPass({"evil.exe"}));
+         EXPECT_FALSE(Exists(s.at("Tools/evil.exe")));
+     }},
+    {"LinkLeftInOwnBackupFolder",
+     [](Scene& s) {
+         // A link that was planted while the folder was open: it is replaced, not written through.
+         s.giveToAttacker(s.app("Temp"));
+         s.asAttacker("ln -s " + s.secret + "tool " + s.app("Temp/evil.exe"));
+         ::chown(s.app("Temp").c_str(), 0, 0);
+         ::chmod(s.app("Temp").c_str(), 0700);
+         s.mustEnd.push_back(&s.start("Tools", "evil.exe"));
+         ::chmod(s.at("Tools/evil.exe").c_str(), 04755);
+     },
+     [](Scene& s) {
+         const std::string program = ReadFile(s.at("Tools/evil.exe")).value();
+         EXPECT_TRUE(s.killPass({"evil.exe"}));
+         EXPECT_EQ(ReadFile(s.app("Temp/evil.exe")), program);
+         EXPECT_FALSE(fs::is_symlink(s.app("Temp/evil.exe")));
+     }},
+    {"ProgramFileSwappedForALink",
+     [](Scene& s) {
+         s.giveToAttacker(s.at("Tools"));
+         s.mustEnd.push_back(&s.start("Tools", "evil.exe"));
+         s.asAttacker("rm -f " + s.at("Tools/evil.exe") + " && ln -s " + s.secret + "secret.txt " +
+                      s.at("Tools/evil.exe"));
+     },
+     [](Scene& s) {
+         EXPECT_TRUE(s.killPass({"evil.exe"}));
+         EXPECT_FALSE(Exists(s.app("Temp/evil.exe")));
+     }},
+    {"ProgramFileSwappedForAnotherFile",
+     [](Scene& s) {
+         s.giveToAttacker(s.at("Tools"));
+         s.mustEnd.push_back(&s.start("Tools", "evil.exe"));
+         s.asAttacker("rm -f " + s.at("Tools/evil.exe") + " && echo other > " +
+                      s.at("Tools/evil.exe"));
+     },
+     [](Scene& s) {
+         EXPECT_TRUE(s.killPass({"evil.exe"}));
+         EXPECT_FALSE(Exists(s.app("Temp/evil.exe"))) << "not the program that was found";
+     }},
+    {"WorkingFilesLinkedToAPrivateFile",
+     [](Scene& s) {
+         s.giveToAttacker(s.context.AppPath);
+         s.giveToAttacker(s.app("Temp"));
+         const std::string secret = s.secret + "secret.txt ";
+         s.asAttacker("ln -s " + secret + s.app("Config.ini") + " && ln -s " + secret +
+                      s.app("VirusList.txt") + " && ln -s " + secret + s.app("Temp/Log.ini") +
+                      " && ln -s " + s.secret + "planted " + s.app("Temp.~txt"));
+         s.giveToAttacker(s.at("data/Registry"));
+         s.asAttacker("ln -s " + s.secret + "planted.lock " +
+                      s.at("data/Registry/HKEY_CURRENT_USER.reg.lock"));
+     },
+     [](Scene& s) {
+         ReadStartupSettings(s.context);
+         EXPECT_TRUE(LoadVirusList(s.context).entries.empty());
+         LogDeletion(s.context, "evil.exe", "/x/evil.exe");
+         EXPECT_FALSE(RecordPendingDeletion(s.context, "evil.dll"));
+         EXPECT_FALSE(DeleteRegValue(s.platform, RegRoot::CurrentUser, kRunKey, "evil.exe"));
+     }},
+    {"WorkingFilesThatArePipesOrHuge",
+     [](Scene& s) {
+         s.giveToAttacker(s.context.AppPath);
+         // Neither may hang the start nor fill the memory.
+         s.asAttacker("mkfifo " + s.app("Config.ini") + " && truncate -s 100G " +
+                      s.app("VirusList.txt"));
+     },
+     [](Scene& s) {
+         EXPECT_EQ(ReadStartupSettings(s.context).version, "");
+         EXPECT_FALSE(LoadVirusList(s.context).ok);
+     }},
+    {"DataFolderOwnedByTheUser",
+     [](Scene& s) {
+         // Reachable through sudo -E: the user's own data folder, its Windows folder a link.
+         s.giveToAttacker(s.at("data"));
+         s.asAttacker("mv " + s.at("data/Windows") + " " + s.at("data/Old") + " && ln -s " +
+                      s.secret + " " + s.at("data/Windows"));
+     },
+     [](Scene& s) {
+         const std::string refusal = RootRefusal(s.context);
+         EXPECT_NE(refusal.find(s.at("data")), std::string::npos) << refusal;
+         if (refusal.empty())
+             s.killPass({"secret.txt", "tool"});
+     }},
+    {"ProgramFolderWritableByGroup",
+     [](Scene& s) {
+         ::chmod(s.context.AppPath.c_str(), 0775);
+         s.mustLive.push_back(&s.start("Tools", "evil.exe"));
+     },
+     [](Scene& s) {
+         const std::string refusal = RootRefusal(s.context);
+         EXPECT_NE(refusal.find(s.context.AppPath), std::string::npos) << refusal;
+         if (refusal.empty())
+             s.killPass({"evil.exe"});
+     }},
+    {"SafeMachineIsNotRefused",
+     [](Scene& s) { s.mustEnd.push_back(&s.start("Tools", "evil.exe")); },
+     [](Scene& s) {
+         EXPECT_EQ(RootRefusal(s.context), "");
+         EXPECT_TRUE(s.killPass({"evil.exe"}));
+     }},
+    {"DecoyStartedEarlier",
+     [](Scene& s) {
+         s.mustLive.push_back(&s.start("Decoy", "notevil.exe"));
+         s.mustEnd.push_back(&s.start("Tools", "evil.exe"));
+     },
+     [](Scene& s) {
+         EXPECT_TRUE(s.killPass({"evil.exe"}));
+         EXPECT_FALSE(Exists(s.at("Tools/evil.exe")));
+         EXPECT_TRUE(Exists(s.at("Decoy/notevil.exe")));
+     }},
+    {"ProgramThatDeletedItsFile",
+     [](Scene& s) {
+         s.giveToAttacker(s.at("Tools"));
+         s.mustEnd.push_back(&s.start("Tools", "evil.exe"));
+         s.asAttacker("rm -f " + s.at("Tools/evil.exe"));
+     },
+     [](Scene& s) { EXPECT_TRUE(s.killPass({"evil.exe"})); }},
+    {"SelectedRowOfTwoSameNamedPrograms",
+     [](Scene& s) {
+         s.mustLive.push_back(&s.start("One", "twin.exe"));
+         s.mustEnd.push_back(&s.start("Two", "twin.exe"));
+     },
+     [](Scene& s) {
+         for (const ProcessRecord& record : s.platform.processSnapshot(SnapshotDetail::ForEnding)) {
+             if (record.id == s.mustEnd.front()->id()) {
+                 EXPECT_TRUE(KillProcess(s.platform, record));
+             }
+         }
+     }},
+    {"ProcessIdTakenByAnotherProgram",
+     [](Scene& s) {
+         s.mustLive.push_back(&s.start("Later", "innocent.exe"));
+         s.start("Tools", "evil.exe");
+     },
+     [](Scene& s) {
+         // A record of a program that has ended, as if its id now named the innocent one.
+         test::RunningProgram& gone = *s.programs.back();
+         std::optional<ProcessRecord> stale;
+         for (const ProcessRecord& record : s.platform.processSnapshot(SnapshotDetail::ForEnding)) {
+             if (record.id == gone.id())
+                 stale = record;
+         }
+         ASSERT_TRUE(stale);
+         ::kill(static_cast<pid_t>(gone.id()), SIGKILL);
+         ASSERT_TRUE(gone.ended());
+         stale->id = s.mustLive.front()->id();
+         EXPECT_FALSE(s.platform.terminateProcess(*stale));
+         // Without a handle, a start time that is not the innocent program's protects it too.
+         ProcessRecord timed;
+         timed.id = stale->id;
+         timed.startTime = 1;
+         EXPECT_FALSE(s.platform.terminateProcess(timed));
+     }},
+    {"EntryNamedLikeTheLog",
+     [](Scene& s) {
+         WriteFile(s.app("Temp/Log.ini"), "[RunData]\r\nold.exe=/x/old.exe\r\n");
+         ::chmod(s.app("Temp").c_str(), 0700);
+         ::chmod(s.app("Temp/Log.ini").c_str(), 0600);
+         s.mustEnd.push_back(&s.start("Tools", "Log.ini"));
+     },
+     [](Scene& s) {
+         EXPECT_TRUE(s.killPass({"Log.ini"}));
+         const std::string log = s.app("Temp/Log.ini");
+         EXPECT_EQ(s.platform.readProfileString(log, "RunData", "old.exe", ""), "/x/old.exe");
+         EXPECT_EQ(s.platform.readProfileString(log, "RunData", "Log.ini", ""),
+                   s.at("Tools/Log.ini"));
+     }},
+};
+
+class RootAttack : public ::testing::TestWithParam<Attack> {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "The attacks are replayed only when the tests run as root.";
+    }
+};
+
+TEST_P(RootAttack, ChangesNothingOutsideAndEndsTheRightPrograms) {
+    Scene scene;
+    GetParam().prepare(scene);
+    ASSERT_FALSE(HasFatalFailure());
+    const auto secretBefore = Survey(scene.secret);
+    const auto before = Survey(scene.machine.root());
+
+    GetParam().act(scene);
+
+    EXPECT_EQ(Survey(scene.secret), secretBefore) << "the root-only folder changed";
+    for (const auto& [path, entry] : Survey(scene.machine.root())) {
+        const auto old = before.find(path);
+        if (old != before.end() && old->second.inode == entry.inode)
+            continue;
+        // Created or replaced by Pestrel: its owner's alone, and never a program.
+        const mode_t forbidden = S_ISDIR(entry.mode) ? 077 : 07177;
+        EXPECT_EQ(entry.mode & forbidden, 0u) << path << " mode " << std::oct << entry.mode;
+    }
+    for (test::RunningProgram* program : scene.mustEnd)
+        EXPECT_TRUE(program->ended()) << "still running: " << program->id();
+    for (test::RunningProgram* program : scene.mustLive)
+        EXPECT_TRUE(program->alive()) << "ended: " << program->id();
+}
+
+INSTANTIATE_TEST_SUITE_P(Replayed, RootAttack, ::testing::ValuesIn(kAttacks),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace pestrel
