@@ -91,7 +91,7 @@ std::vector<ProcessRecord> WinePlatform::processSnapshot(SnapshotDetail detail) 
 void WinePlatform::requestClose(const std::string&) {}
 
 bool WinePlatform::terminateProcess(const ProcessRecord& process) {
-    return EndPrefixProcess(prefix_, process.id);
+    return EndPrefixProcess(prefix_, process);
 }
 
 WineHiveFile& WinePlatform::hiveFor(RegRoot root, std::string& key) {

@@ -181,7 +181,8 @@ bool ServerRuns(const WinePrefix& prefix) {
     return runs;
 }
 
-bool EndPrefixProcess(const WinePrefix& prefix, std::uint32_t id) {
+bool EndPrefixProcess(const WinePrefix& prefix, const ProcessRecord& record) {
+    const std::uint32_t id = record.id;
     const std::optional<std::string> exe = LinkTarget("/proc/" + std::to_string(id) + "/exe");
     if (!exe)
         return false;
@@ -190,7 +191,7 @@ bool EndPrefixProcess(const WinePrefix& prefix, std::uint32_t id) {
     const WineProcess process = RecognizeProcess(facts, home ? home : "");
     if (process.role != WineRole::Program || !BelongsTo(facts, process, prefix))
         return false;
-    return EndProcess(id);
+    return EndProcess(record);
 }
 
 } // namespace pestrel::wine

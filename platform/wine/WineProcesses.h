@@ -51,6 +51,6 @@ std::vector<ProcessRecord> ReadPrefixProcesses(const WinePrefix& prefix, Snapsho
 // Whether the prefix's wineserver runs.
 bool ServerRuns(const WinePrefix& prefix);
 // Ends `id` when it is a Windows program of `prefix` that is not part of Wine.
-bool EndPrefixProcess(const WinePrefix& prefix, std::uint32_t id);
+bool EndPrefixProcess(const WinePrefix& prefix, const ProcessRecord& record);
 
 } // namespace pestrel::wine
