@@ -72,6 +72,8 @@ void TsuiCheckGroup::syncBoxes() {
     }
     while (BoxCount() < items_.size()) {
         TsuiCheckBox* box = CreateItemButton();
+        // Captioned before it sizes itself, so that the caption is measured once.
+        box->setCaption(items_[BoxCount()]);
         box->setAutoSize(true);
         box->setUIStyle(uiStyle_);
         box->setTransparent(Transparent());

@@ -46,6 +46,10 @@ void TsuiComboBox::setButtonColor(TColor color) {
 TRect TsuiComboBox::ButtonRect() const {
     QStyleOptionComboBox option;
     initStyleOption(&option);
+    return buttonRect(option);
+}
+
+TRect TsuiComboBox::buttonRect(const QStyleOptionComboBox& option) const {
     return TRect::fromQRect(
         style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this));
 }
@@ -54,8 +58,7 @@ QPoint TsuiComboBox::ArrowOrigin(const TRect& button) {
     return {button.Left + button.width() / 2 - 4, button.height() / 2};
 }
 
-void TsuiComboBox::paintButton(QPainter& canvas) {
-    const TRect button = ButtonRect();
+void TsuiComboBox::paintButton(QPainter& canvas, const TRect& button) {
     if (uiStyle_ == TsuiUIStyle::MacOS)
         canvas.drawImage(button.toQRect(), SkinBitmap(QStringLiteral("MACOS_COMBOBOX_BUTTON")));
     else
@@ -64,17 +67,17 @@ void TsuiComboBox::paintButton(QPainter& canvas) {
 }
 
 void TsuiComboBox::paintEvent(QPaintEvent*) {
-    PaintOffscreen(this, palette().color(QPalette::Base), [&](QPainter& canvas) {
-        // Qt's own combo box paint, then the button and the frame over it.
-        QStyleOptionComboBox option;
-        initStyleOption(&option);
-        canvas.setPen(palette().color(QPalette::Text));
-        style()->drawComplexControl(QStyle::CC_ComboBox, &option, &canvas, this);
-        style()->drawControl(QStyle::CE_ComboBoxLabel, &option, &canvas, this);
-        paintButton(canvas);
-        DrawControlFrame(canvas, this, borderColor_,
-                         QColorToColor(palette().color(QPalette::Base)));
-    });
+    // Straight onto the widget: Qt's backing store is already the off-screen image that reaches
+    // the screen in one block, and a second one would double the cost of every repaint.
+    QPainter canvas(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    // Qt's own combo box paint, then the button and the frame over it.
+    canvas.setPen(palette().color(QPalette::Text));
+    style()->drawComplexControl(QStyle::CC_ComboBox, &option, &canvas, this);
+    style()->drawControl(QStyle::CE_ComboBoxLabel, &option, &canvas, this);
+    paintButton(canvas, buttonRect(option));
+    DrawControlFrame(canvas, this, borderColor_, QColorToColor(palette().color(QPalette::Base)));
 }
 
 static const bool comboBoxesStyled = RegisterStyleRule(srComboBox, ApplyStyle<TsuiComboBox>);

@@ -9,6 +9,8 @@
 
 #include <QComboBox>
 
+class QStyleOptionComboBox;
+
 namespace pestrel {
 
 class TsuiComboBox : public QComboBox {
@@ -42,7 +44,8 @@ protected:
 
 private:
     void setColour(TColor& field, TColor color);
-    void paintButton(QPainter& canvas);
+    TRect buttonRect(const QStyleOptionComboBox& option) const;
+    void paintButton(QPainter& canvas, const TRect& button);
 
     TsuiUIStyle uiStyle_ = TsuiUIStyle::Custom;
     // Until a style names them, the fallback style's colours.
