@@ -122,19 +122,23 @@ void TsuiCustomGroupBox::mouseReleaseEvent(QMouseEvent* event) {
 
 namespace {
 
-// Custom names no colours: a box restyled to it keeps the ones it has.
-void ApplyGroupBoxColours(QObject* child, TsuiUIStyle style) {
+// Custom names no colours: a box restyled to it keeps the ones it has. Either way the box hands
+// the style on to the controls inside it, wherever it sits.
+void ApplyGroupBoxStyle(QObject* child, TsuiUIStyle style) {
     auto* box = dynamic_cast<TsuiGroupBox*>(child);
-    if (!box || style == TsuiUIStyle::Custom)
+    if (!box)
         return;
-    box->setBorderColor(GetThemeColor(style, tiControlBorderColor));
-    box->setFontColor(GetThemeColor(style, tiGroupFontColor));
-    box->setColor(GetThemeColor(style, tiControlColor));
+    if (style != TsuiUIStyle::Custom) {
+        box->setBorderColor(GetThemeColor(style, tiControlBorderColor));
+        box->setFontColor(GetThemeColor(style, tiGroupFontColor));
+        box->setColor(GetThemeColor(style, tiControlColor));
+    }
+    ContainerApplyUIStyle(box, style);
 }
 
 } // namespace
 
-static const bool groupBoxesStyled = RegisterStyleRule(srGroupBox, ApplyGroupBoxColours) &&
+static const bool groupBoxesStyled = RegisterStyleRule(srGroupBox, ApplyGroupBoxStyle) &&
                                      RegisterStyledContainer(IsInstanceOf<TsuiGroupBox>);
 
 } // namespace pestrel

@@ -119,14 +119,15 @@ TEST(SkinStyleWalk, ReachesTheNewControls) {
     auto* custom = new TsuiCheckBox(&window);
     custom->setUIStyle(TsuiUIStyle::Custom);
     auto* radio = new TsuiRadioButton(&window);
-    auto* box = new TsuiGroupBox(&window);
+    // A group box on a page, not on the form itself, still hands the style inside.
+    auto* box = new TsuiGroupBox(new QWidget(&window));
     auto* inside = new TsuiCheckBox(box);
     auto* group = new TsuiCheckGroup(&window);
     group->setItems({"a"});
     auto* combo = new TsuiComboBox(&window);
     combo->setUIStyle(TsuiUIStyle::Custom);
-    ContainerApplyUIStyleNested(&window, TsuiUIStyle::WinXP);
     ContainerApplyUIStyle(&window, TsuiUIStyle::WinXP);
+    ContainerApplyUIStyle(box->parent(), TsuiUIStyle::WinXP);
     EXPECT_EQ(custom->UIStyle(), TsuiUIStyle::Custom);
     for (TsuiCheckBox* b : std::vector<TsuiCheckBox*>{radio, inside, group->Box(0)})
         EXPECT_EQ(b->UIStyle(), TsuiUIStyle::WinXP);
