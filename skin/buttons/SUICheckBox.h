@@ -12,11 +12,6 @@ class TsuiCheckBox : public TsuiCustomButtonEx {
 public:
     explicit TsuiCheckBox(QWidget* parent = nullptr);
 
-    // The style whose pictures the control shows: its own, or under Custom the built-in style it
-    // showed last (DeepBlue if it never had one), so that a Custom control keeps its look and
-    // still shows its state.
-    TsuiUIStyle PictureStyle() const { return pictureStyle_; }
-
 protected:
     // `firstEntry` is the theme entry of the disabled checked picture; the other seven follow it.
     TsuiCheckBox(QWidget* parent, TThemeIndex firstEntry, bool maskPicture, const QString& caption);
@@ -34,6 +29,9 @@ protected:
 private:
     TThemeIndex firstEntry_;
     bool maskPicture_;
+    // The style whose pictures the control shows: its own, or under Custom the built-in style it
+    // showed last (DeepBlue if it never had one), so that a Custom control keeps its look and
+    // still shows its state.
     TsuiUIStyle pictureStyle_ = TsuiUIStyle::DeepBlue;
 };
 
