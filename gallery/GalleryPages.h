@@ -23,5 +23,6 @@ std::span<const TGalleryPage> GalleryPages();
 
 void CreatePanelsPage(TsuiTabSheet* page);
 void CreateListsPage(TsuiTabSheet* page);
+void CreateChecksPage(TsuiTabSheet* page);
 
 } // namespace pestrel::gallery

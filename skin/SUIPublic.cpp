@@ -177,6 +177,19 @@ void DrawDisabledCaption(QPainter& canvas, const QRect& area, int flags, const Q
     canvas.drawText(area, flags, caption);
 }
 
+void DrawDropArrow(QPainter& canvas, const QPoint& origin, const QColor& colour, bool enabled) {
+    const auto triangle = [&canvas](const QPoint& at, const QColor& fill) {
+        for (int row = 0; row < 4; ++row)
+            canvas.fillRect(at.x() + row, at.y() + row, 7 - 2 * row, 1, fill);
+    };
+    if (enabled) {
+        triangle(origin, colour);
+        return;
+    }
+    triangle(origin + QPoint(1, 1), Qt::white);
+    triangle(origin, QColor(DisabledCaptionGrey));
+}
+
 void PaintOffscreen(QWidget* control, const QColor& background,
                     const std::function<void(QPainter& canvas)>& paint) {
     QImage buffer(control->size(), QImage::Format_ARGB32_Premultiplied);

@@ -42,6 +42,9 @@ void DrawFocusRect(QPainter& canvas, const TRect& rect);
 // The caption of a disabled control: white one pixel lower right, grey over it in `area`.
 void DrawDisabledCaption(QPainter& canvas, const QRect& area, int flags, const QString& caption);
 constexpr QRgb DisabledCaptionGrey = 0xFF808080;
+// A small triangle pointing down, 7 pixels wide and 4 high, its top-left corner at `origin`. A
+// disabled one is engraved: grey over a white copy one pixel lower right.
+void DrawDropArrow(QPainter& canvas, const QPoint& origin, const QColor& colour, bool enabled);
 // Composes `control`'s whole paint in an off-screen image of its size, filled with `background`
 // before `paint` runs, and copies it onto the control in one block. Call it from paintEvent.
 void PaintOffscreen(QWidget* control, const QColor& background,

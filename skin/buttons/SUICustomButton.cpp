@@ -160,6 +160,11 @@ void TsuiCustomButton::UIStyleChanged() {
         setAutoSize(true);
 }
 
+void TsuiCustomButton::setMaskPicture(bool mask) {
+    maskPicture_ = mask;
+    update();
+}
+
 void TsuiCustomButton::storePictureNames(TResHandle handle, const QString& normal,
                                          const QString& mouseOn, const QString& mouseDown) {
     setResHandle(handle);

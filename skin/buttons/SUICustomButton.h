@@ -103,6 +103,8 @@ protected:
     // The style stored without mapping it to pictures, for constructors of classes whose
     // mapping is not yet callable.
     void storeUIStyle(TsuiUIStyle style) { uiStyle_ = style; }
+    // Whether the picture is drawn keyed on its top-left pixel colour; repaints.
+    void setMaskPicture(bool mask);
     void storePictureNames(TResHandle handle, const QString& normal, const QString& mouseOn,
                            const QString& mouseDown);
     // The bitmap `name` of module `ResHandle`; empty when there is none.

@@ -1,6 +1,6 @@
 // Renders the skin gallery offscreen and writes it in each of the five styles to PNG files in the
-// folder given (docs/screenshots): gallery-<style>.png, and the lists page as
-// gallery-lists-<style>.png.
+// folder given (docs/screenshots): gallery-<style>.png, and the lists and checks pages as
+// gallery-lists-<style>.png and gallery-checks-<style>.png.
 
 #include "gallery/GalleryWindow.h"
 #include "skin/containers/SUISideChannel.h"
@@ -38,6 +38,15 @@ int main(int argc, char** argv) {
         out = !out;
         QApplication::processEvents();
         const QString path = output + "/gallery-lists-" + name.toLower() + ".png";
+        const bool ok = window.grab().save(path);
+        std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+        saved = saved && ok;
+    }
+    window.showPage("pageChecks");
+    for (const QString& name : pestrel::gallery::StyleNames()) {
+        window.setSkin(*pestrel::gallery::StyleFromName(name));
+        QApplication::processEvents();
+        const QString path = output + "/gallery-checks-" + name.toLower() + ".png";
         const bool ok = window.grab().save(path);
         std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
         saved = saved && ok;

@@ -1,0 +1,73 @@
+#pragma once
+// The skinned group box: a flat one-colour frame with the caption set into its top line, over the
+// box's own colour or, when transparent, over what lies behind it. Disabling the box disables
+// every control inside it.
+
+#include "skin/SUIThemes.h"
+#include "toolkit/Color.h"
+#include "toolkit/Rect.h"
+
+#include <QWidget>
+
+namespace pestrel {
+
+class TsuiCustomGroupBox : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(uint Color READ Color WRITE setColor)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE setParentColor)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
+    Q_PROPERTY(uint FontColor READ FontColor WRITE setFontColor)
+
+public:
+    explicit TsuiCustomGroupBox(QWidget* parent = nullptr);
+
+    QString Caption() const { return caption_; }
+    void setCaption(const QString& caption);
+    TColor BorderColor() const { return borderColor_; }
+    void setBorderColor(TColor color);
+    // The face colour; setting it ends ParentColor.
+    TColor Color() const { return color_; }
+    void setColor(TColor color);
+    // The parent's face colour shows instead of Color. Check boxes inside take the box's face
+    // colour and caption colour as their own.
+    bool ParentColor() const { return parentColor_; }
+    void setParentColor(bool parentColor);
+    bool Transparent() const { return transparent_; }
+    void setTransparent(bool transparent);
+    TColor FontColor() const { return fontColor_; }
+    void setFontColor(TColor color);
+
+    // Where children belong: inside the frame and below the caption.
+    TRect ChildrenArea() const;
+
+signals:
+    // A left-button click on the box itself.
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void applyPalette();
+    void updateMargins();
+
+    QString caption_;
+    TColor borderColor_ = 0;
+    TColor color_ = clBtnFace;
+    bool parentColor_ = false;
+    bool transparent_ = true;
+    TColor fontColor_ = 0;
+};
+
+class TsuiGroupBox : public TsuiCustomGroupBox {
+    Q_OBJECT
+    Q_PROPERTY(uint BorderColor READ BorderColor WRITE setBorderColor)
+
+public:
+    using TsuiCustomGroupBox::TsuiCustomGroupBox;
+};
+
+} // namespace pestrel
