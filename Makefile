@@ -49,6 +49,7 @@ fuzz: fuzz-build
 	tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: build
+	@$(MAKE) --no-print-directory package BUILD=$(BUILD) JOBS=$(JOBS)
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/pestrel_bench
 
 screenshot: configure
