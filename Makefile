@@ -6,7 +6,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_BUILD   ?= $(BUILD)/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run gallery test bench screenshot fuzz fuzz-build clean
+.PHONY: deps configure build run gallery package test bench screenshot fuzz fuzz-build clean
 
 deps:
 	@tools/install-deps.sh
@@ -25,9 +25,17 @@ gallery: configure
 	@cmake --build $(BUILD) -j$(JOBS) --target pestrel-gallery
 	$(BUILD)/pestrel-gallery $(ARGS)
 
+# The Debian package $(BUILD)/pestrel_<version>_amd64.deb, installing under /usr.
+package: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target pestrel pestrel-gallery
+	@cd $(BUILD) && cpack -G DEB >/dev/null
+	@ls $(BUILD)/pestrel_*_amd64.deb
+
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 	BUILD=$(BUILD) JOBS=$(JOBS) tools/wine-tests.sh
+	@$(MAKE) --no-print-directory package BUILD=$(BUILD) JOBS=$(JOBS)
+	BUILD=$(BUILD) tools/package-tests.sh
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=10
 
 # The libFuzzer targets in their own clang build; each runs FUZZ_SECONDS from the committed seeds.
@@ -41,6 +49,7 @@ fuzz: fuzz-build
 	tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: build
+	@$(MAKE) --no-print-directory package BUILD=$(BUILD) JOBS=$(JOBS)
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/pestrel_bench
 
 screenshot: configure

@@ -13,6 +13,32 @@
 #else
 #include "app/WinePrefixOption.h"
 #include "platform/posix/PosixPlatform.h"
+#include "platform/posix/WorkFolder.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+// The platform whose program file sits in the chosen work folder, so that every working file
+// lands there. An installed program's help is its installed Readme.txt, linked into that folder.
+std::unique_ptr<pestrel::PosixPlatform> ChosenPlatform() {
+    namespace fs = std::filesystem;
+    std::error_code unresolved;
+    const fs::path program = fs::read_symlink("/proc/self/exe", unresolved);
+    const fs::path dataRoot = pestrel::PosixPlatform::DefaultDataRoot();
+    const fs::path folder = pestrel::ChooseWorkFolder(program, dataRoot);
+    auto platform =
+        std::make_unique<pestrel::PosixPlatform>(dataRoot, (folder / program.filename()).string());
+    if (const fs::path readme = pestrel::InstalledReadme(program); !readme.empty()) {
+        std::error_code ignored;
+        fs::remove(folder / "Readme.txt", ignored);
+        fs::create_symlink(readme, folder / "Readme.txt", ignored);
+    }
+    return platform;
+}
+
+} // namespace
 #endif
 
 namespace {
@@ -50,7 +76,8 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
     pestrel::Win32Platform platform;
 #else
-    pestrel::PosixPlatform platform(pestrel::PosixPlatform::DefaultDataRoot());
+    const auto chosen = ChosenPlatform();
+    pestrel::PosixPlatform& platform = *chosen;
 #endif
     if (argc <= 1)
         return OpenWindow(argc, argv, platform);

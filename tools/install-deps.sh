@@ -9,6 +9,7 @@ packages=(
     fonts-wqy-microhei xvfb xauth
     g++-mingw-w64-x86-64-posix wine64
     clang libclang-rt-14-dev
+    dpkg-dev desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -728,11 +728,14 @@ void AddShared(const Look& mac, const Look& protein, std::vector<Picture>& out) 
 }
 
 // The program icon: a green shield with a white cross-out of a dark bug, on transparency.
-QImage MainIcon() {
-    QImage icon(32, 32, QImage::Format_ARGB32);
+} // namespace
+
+QImage ProgramIcon(int size) {
+    QImage icon(size, size, QImage::Format_ARGB32);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0); // drawn in a 32-unit square
     QPainterPath shield;
     shield.moveTo(16, 1.5);
     shield.cubicTo(21, 4, 25, 5, 29, 5);
@@ -761,15 +764,13 @@ QImage MainIcon() {
     return icon;
 }
 
-} // namespace
-
 std::vector<Picture> AllPictures() {
     std::vector<Picture> out;
     const Look looks[] = {MacOS(), WinXP(), DeepBlue(), Protein(), BlueGlass()};
     for (const Look& look : looks)
         AddStyle(look, out);
     AddShared(looks[0], looks[3], out);
-    out.push_back({"MAINICON", MainIcon()});
+    out.push_back({"MAINICON", ProgramIcon(32)});
     return out;
 }
 

@@ -15,4 +15,7 @@ struct Picture {
 // Every picture of the five styles, the shared pictures and the program icon.
 std::vector<Picture> AllPictures();
 
+// The program's shield at `size` x `size` pixels (MAINICON is the 32-pixel one).
+QImage ProgramIcon(int size);
+
 } // namespace skingen

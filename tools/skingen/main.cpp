@@ -1,5 +1,6 @@
 // Writes every skin picture to <resources>/skins/<NAME>.bmp (the program icon as MAINICON.png,
-// which keeps its transparency) and the resource list <resources>/skins.qrc.
+// which keeps its transparency), the resource list <resources>/skins.qrc, and the desktop icon
+// at every installed size as <resources>/icons/<N>.png.
 
 #include "Artwork.h"
 
@@ -18,6 +19,14 @@ int main(int argc, char** argv) {
     if (!resources.mkpath("skins")) {
         std::fprintf(stderr, "cannot create %s/skins\n", argv[1]);
         return 1;
+    }
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString file = QString("icons/%1.png").arg(size);
+        if (!resources.mkpath("icons") ||
+            !skingen::ProgramIcon(size).save(resources.filePath(file), "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            return 1;
+        }
     }
     QByteArray qrc = "<RCC>\n    <qresource prefix=\"/skins\">\n";
     for (const skingen::Picture& picture : skingen::AllPictures()) {
