@@ -148,7 +148,7 @@ std::vector<ProcessRecord> ReadPrefixProcesses(const WinePrefix& prefix, Snapsho
         ProcessRecord record;
         record.id = facts.id;
         record.exeFile = process.name;
-        if (detail == SnapshotDetail::WithPaths)
+        if (detail != SnapshotDetail::Names)
             record.exePath = prefix.linuxPath(process.windowsPath);
         records.push_back(std::move(record));
     });
