@@ -262,6 +262,24 @@ TEST(MenuBar, DropDownsAreSkinnedAndWorkByMouseKeyboardAndShortcut) {
     EXPECT_EQ(bar->actions()[0]->text(), "&Document");
 }
 
+TEST(MenuBar, PressedItemInMenuColoursWithShadowOthersOnBarColour) {
+    MenuWindow window;
+    QMenuBar* bar = window.bar();
+    QAction* file = bar->actions()[0];
+    bar->setActiveAction(file); // drops File down
+    ASSERT_TRUE(window.file->isVisible());
+    const QImage shown = bar->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect pressed = bar->actionGeometry(file);
+    const QRect other = bar->actionGeometry(bar->actions()[1]);
+    const int y = pressed.center().y();
+    const auto theme = [](int entry) { return Rgb(GetThemeColor(TsuiUIStyle::WinXP, entry)); };
+    EXPECT_EQ(shown.pixel(pressed.left(), y), theme(tiMenuSelectedBorderColor));
+    EXPECT_EQ(shown.pixel(pressed.right() - 2, y), theme(tiMenuSelectedBorderColor));
+    EXPECT_EQ(shown.pixel(pressed.right(), y), theme(tiMenuPressedLineColor));
+    EXPECT_EQ(shown.pixel(other.left() + 1, other.bottom()), Rgb(window.form->MenuBarColor()));
+    EXPECT_EQ(shown.pixel(bar->width() - 1, y), Rgb(window.form->MenuBarColor()));
+}
+
 TEST(FormColor, ReachesChildrenThatTakeTheirParentsColour) {
     QWidget host;
     auto* form = new TsuiForm(&host);
