@@ -57,7 +57,8 @@ public:
         const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
         if (type != CT_MenuItem || !item)
             return QProxyStyle::sizeFromContents(type, option, size, widget);
-        const QFontMetrics metrics(menu_.ItemFont());
+        // The drop-downs carry the item font: their metrics come with the option.
+        const QFontMetrics& metrics = item->fontMetrics;
         const QString caption = item->text.section('\t', 0, 0);
         // The menu adds the width of its widest shortcut to every item itself.
         return MeasureMenuItem(menu_, metrics, caption, {}, IsSeparator(*item));
@@ -198,6 +199,7 @@ TsuiMainMenu::TsuiMainMenu(QWidget* owner)
           return TImageList(std::max(mark.width(), 1), std::max(mark.height(), 1));
       }()) {
     checkImages_.addMasked(ThemeBitmap(TsuiUIStyle::MacOS, tiMenuChecked), clWhite);
+    itemFont_ = LoadItemFont();
     AdoptSubmenus(this);
     setUIStyle(FindFormUIStyle(owner));
     if (owner) {
@@ -264,7 +266,7 @@ void TsuiMainMenu::setUseSystemFont(bool value) {
     FontSettingsChanged();
 }
 
-QFont TsuiMainMenu::ItemFont() const {
+QFont TsuiMainMenu::LoadItemFont() const {
     if (useSystemFont_) {
         QFont font;
         TColor color = clMenuText;
@@ -281,10 +283,10 @@ void TsuiMainMenu::setLinkedFrame(TsuiForm* frame) {
 }
 
 void TsuiMainMenu::FontSettingsChanged() {
-    const QFont font = ItemFont();
+    itemFont_ = LoadItemFont();
     for (const QPointer<QMenu>& menu : adopted_) {
         if (menu)
-            menu->setFont(font);
+            menu->setFont(itemFont_);
     }
     if (linkedFrame_)
         linkedFrame_->UpdateMenuBarFont();
@@ -296,7 +298,7 @@ void TsuiMainMenu::AdoptSubmenus(QMenu* menu) {
     if (std::find(adopted_.begin(), adopted_.end(), menu) == adopted_.end()) {
         adopted_.emplace_back(menu);
         menu->setStyle(itemStyle_.get());
-        menu->setFont(ItemFont());
+        menu->setFont(itemFont_);
         menu->installEventFilter(this);
     }
     for (QAction* action : menu->actions()) {

@@ -101,7 +101,7 @@ public:
     void setUseSystemFont(bool value);
 
     // The font items are drawn in: the system menu font or FontName at FontSize points.
-    QFont ItemFont() const;
+    const QFont& ItemFont() const { return itemFont_; }
     const TImageList& CheckImages() const { return checkImages_; }
     // The form whose menu bar shows this menu; set and cleared by the form.
     TsuiForm* LinkedFrame() const { return linkedFrame_; }
@@ -114,10 +114,12 @@ private:
     void AdoptSubmenus(QMenu* menu);
     void MenuChanged(QEvent::Type change);
     void FontSettingsChanged();
+    QFont LoadItemFont() const;
 
     std::unique_ptr<QStyle> itemStyle_;
     std::vector<QPointer<QMenu>> adopted_;
     QPointer<TsuiForm> linkedFrame_;
+    QFont itemFont_;
     TImageList checkImages_;
     TsuiUIStyle style_ = TsuiUIStyle::DeepBlue;
     int itemHeight_ = 21;

@@ -112,6 +112,9 @@ TsuiMenuBar::~TsuiMenuBar() {
 }
 
 void TsuiMenuBar::Rebuild(const QMenu* menu) {
+    // The items are the menu's own actions: a bar that holds them already, in order, stays.
+    if (menu && actions() == menu->actions())
+        return;
     for (QAction* action : actions())
         removeAction(action);
     if (menu)
@@ -119,8 +122,7 @@ void TsuiMenuBar::Rebuild(const QMenu* menu) {
 }
 
 void TsuiMenuBar::UpdateCaptions() {
-    // The items are the menu's own actions: their captions are read at each paint.
-    updateGeometry();
+    // The items are the menu's own actions: the bar lays out their new captions itself.
     update();
 }
 
