@@ -25,4 +25,8 @@ void CreatePanelsPage(TsuiTabSheet* page);
 void CreateListsPage(TsuiTabSheet* page);
 void CreateChecksPage(TsuiTabSheet* page);
 
+class TGalleryWindow;
+// The window's main menu: File, Style and Help, shown in the form's menu bar.
+void CreateGalleryMenu(TGalleryWindow* window);
+
 } // namespace pestrel::gallery

@@ -4,6 +4,7 @@
 #include "gallery/GalleryPages.h"
 #include "skin/containers/SUIPageControl.h"
 #include "skin/window/SUIForm.h"
+#include "skin/window/SUIMenuBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -50,6 +51,7 @@ TGalleryWindow::TGalleryWindow(TsuiUIStyle style) {
         entry.create(page);
     }
     pages_->setActivePage(pages_->Page(0));
+    CreateGalleryMenu(this);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(styleChooser_);
@@ -109,6 +111,18 @@ QStringList TGalleryWindow::LayoutLines() const {
                      .arg(at.y())
                      .arg(control->width())
                      .arg(control->height());
+    }
+    if (const QMenuBar* bar = form_->MenuBar()) {
+        for (QAction* item : bar->actions()) {
+            const QRect place =
+                bar->actionGeometry(item).translated(bar->mapTo(this, QPoint(0, 0)));
+            lines << QStringLiteral("%1 %2 %3 %4 %5")
+                         .arg(item->objectName())
+                         .arg(place.x())
+                         .arg(place.y())
+                         .arg(place.width())
+                         .arg(place.height());
+        }
     }
     return lines;
 }

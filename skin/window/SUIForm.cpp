@@ -3,6 +3,8 @@
 #include "skin/SUIMessages.h"
 #include "skin/SUIPublic.h"
 #include "skin/SkinBitmaps.h"
+#include "skin/menus/SUIMainMenu.h"
+#include "skin/window/SUIMenuBar.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -77,6 +79,8 @@ TsuiForm::TsuiForm(QWidget* host) : QWidget(host), host_(host) {
 }
 
 TsuiForm::~TsuiForm() {
+    if (auto* menu = qobject_cast<TsuiMainMenu*>(menu_.data()))
+        menu->setLinkedFrame(nullptr);
     host_->removeEventFilter(this);
     // The host may be on its way out too: it is repainted later, and only if it is still there.
     QMetaObject::invokeMethod(
@@ -138,7 +142,57 @@ void TsuiForm::setColor(TColor value) {
     if (value == color_)
         return;
     color_ = value;
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, ColorToQColor(value));
+    setPalette(colours);
     update();
+}
+
+void TsuiForm::setMenu(QMenu* value) {
+    if (auto* old = qobject_cast<TsuiMainMenu*>(menu_.data()))
+        old->setLinkedFrame(nullptr);
+    menu_ = value;
+    if (auto* menu = qobject_cast<TsuiMainMenu*>(value))
+        menu->setLinkedFrame(this);
+    if (!value) {
+        delete menuBar_;
+        menuBar_ = nullptr;
+    } else if (!menuBar_) {
+        menuBar_ = new TsuiMenuBar(this);
+        menuBar_->show();
+    }
+    RebuildMenuBar();
+    UpdateMenuBarFont();
+    layOutContent();
+}
+
+void TsuiForm::setMenuBarColor(TColor value) {
+    menuBarColor_ = value;
+    if (menuBar_)
+        menuBar_->setColor(value);
+}
+
+void TsuiForm::setMenuBarHeight(int value) {
+    menuBarHeight_ = value;
+    if (menuBar_) {
+        menuBar_->setBarHeight(value);
+        layOutContent();
+    }
+}
+
+void TsuiForm::RebuildMenuBar() {
+    if (menuBar_)
+        menuBar_->Rebuild(menu_);
+}
+
+void TsuiForm::UpdateMenuBarCaptions() {
+    if (menuBar_)
+        menuBar_->UpdateCaptions();
+}
+
+void TsuiForm::UpdateMenuBarFont() {
+    if (menuBar_)
+        menuBar_->UpdateFont();
 }
 
 void TsuiForm::setCaption(const QString& value) {
@@ -173,8 +227,13 @@ void TsuiForm::DrawFormBorder() {
 }
 
 void TsuiForm::layOutContent() {
-    // Children in a layout of the frame stay below the title bar.
-    setContentsMargins(0, titleBar_->height(), 0, 0);
+    // Children in a layout of the frame stay below the title bar and the menu bar.
+    int top = titleBar_->height();
+    if (menuBar_) {
+        menuBar_->setGeometry(0, top, width(), menuBar_->height());
+        top += menuBar_->height();
+    }
+    setContentsMargins(0, top, 0, 0);
     if (formPanel_ && formPanel_->parentWidget() == this)
         formPanel_->setGeometry(contentsRect());
 }

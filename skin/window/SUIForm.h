@@ -16,6 +16,8 @@
 
 namespace pestrel {
 
+class TsuiMenuBar;
+
 // The border on the host's own surface: left, bottom and right strips `borderWidth` wide and a
 // one-pixel line along the top, for a host whose client area has the size `client`.
 void PaintFormBorder(QPainter& canvas, const QSize& client, int borderWidth, TColor color);
@@ -59,6 +61,7 @@ public:
     int BorderWidth() const { return borderWidth_; }
     void setBorderWidth(int value);
     TColor Color() const { return color_; }
+    // Also the window colour of the frame's palette, which its children inherit.
     void setColor(TColor value);
     QString Caption() const { return titleBar_->Caption(); }
     // Also the host's window title.
@@ -77,14 +80,20 @@ public:
     void setTitleFont(const QFont& value) { titleBar_->setFont(value); }
     TColor FontColor() const { return titleBar_->FontColor(); }
     void setFontColor(TColor value) { titleBar_->setFontColor(value); }
-    // The window's main menu: its shortcuts work in the host window; a menu with a UIStyle
-    // property follows the frame's style unless it is Custom.
+    // The window's main menu, shown in a flat bar under the title bar (none without a menu):
+    // its shortcuts work in the host window; a menu with a UIStyle property follows the frame's
+    // style unless it is Custom.
     QMenu* Menu() const { return menu_; }
-    void setMenu(QMenu* value) { menu_ = value; }
+    void setMenu(QMenu* value);
     TColor MenuBarColor() const { return menuBarColor_; }
-    void setMenuBarColor(TColor value) { menuBarColor_ = value; }
+    void setMenuBarColor(TColor value);
     int MenuBarHeight() const { return menuBarHeight_; }
-    void setMenuBarHeight(int value) { menuBarHeight_ = value; }
+    void setMenuBarHeight(int value);
+    TsuiMenuBar* MenuBar() const { return menuBar_; }
+    // Told by the menu when its top-level items, captions or font settings change.
+    void RebuildMenuBar();
+    void UpdateMenuBarCaptions();
+    void UpdateMenuBarFont();
 
     TsuiTitleBar* TitleBar() const { return titleBar_; }
     QWidget* HostForm() const { return host_; }
@@ -118,6 +127,7 @@ private:
     TsuiFormFrame* frame_ = nullptr;
     QPointer<QWidget> formPanel_;
     QPointer<QMenu> menu_;
+    TsuiMenuBar* menuBar_ = nullptr;
     TsuiUIStyle style_ = TsuiUIStyle::DeepBlue;
     TColor borderColor_ = clBlack;
     int borderWidth_ = 1;

@@ -3,9 +3,11 @@
 #include "skin/bars/SUIToolBar.h"
 #include "skin/bars/SUITrackBar.h"
 #include "skin/containers/SUIPageControl.h"
+#include "skin/window/SUIForm.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -45,9 +47,10 @@ QStringList RunGallery(const QStringList& arguments, int layoutLines, int* exitC
 }
 
 TEST(GalleryProgram, PrintsThePlaceOfEveryRequiredControl) {
-    const QStringList required = {"pageControl1",  "pagePanels",     "imagePanel1",  "progressBar1",
-                                  "progressBar2",  "trackBar1",      "trackBar2",    "toolBar1",
-                                  "toolButtonNew", "toolButtonOpen", "toolButtonPin"};
+    const QStringList required = {
+        "pageControl1",  "pagePanels", "imagePanel1", "progressBar1",  "progressBar2",
+        "trackBar1",     "trackBar2",  "toolBar1",    "toolButtonNew", "toolButtonOpen",
+        "toolButtonPin", "menuFile",   "menuStyle",   "menuHelp"};
     TGalleryWindow reference;
     const int controls = static_cast<int>(reference.LayoutLines().size());
     const QStringList lines = RunGallery({"--print-layout", "--skin", "macos"}, controls);
@@ -96,6 +99,22 @@ TEST(GalleryWindow, StyleSwitchReachesEveryControlAndTheTrackBarDrivesTheProgres
     window.setAllDisabled(true);
     EXPECT_FALSE(track->isEnabled());
     EXPECT_FALSE(tools->isEnabled());
+}
+
+TEST(GalleryWindow, StyleMenuSwitchesTheWindowAndMarksTheStyleShown) {
+    TGalleryWindow window(TsuiUIStyle::WinXP);
+    auto* choice = window.findChild<QAction*>("menuStyleProtein");
+    ASSERT_TRUE(choice);
+    choice->trigger();
+    EXPECT_EQ(window.Form()->UIStyle(), TsuiUIStyle::Protein);
+    window.setSkin(TsuiUIStyle::MacOS);
+    QMenu* styles = choice->associatedObjects().isEmpty()
+                        ? nullptr
+                        : qobject_cast<QMenu*>(choice->associatedObjects().first());
+    ASSERT_TRUE(styles);
+    emit styles->aboutToShow();
+    EXPECT_TRUE(window.findChild<QAction*>("menuStyleMacOS")->isChecked());
+    EXPECT_FALSE(choice->isChecked());
 }
 
 TEST(GalleryStyles, NamesWithoutCase) {

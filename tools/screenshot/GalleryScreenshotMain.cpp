@@ -1,12 +1,16 @@
 // Renders the skin gallery offscreen and writes it in each of the five styles to PNG files in the
-// folder given (docs/screenshots): gallery-<style>.png, and the lists and checks pages as
-// gallery-lists-<style>.png and gallery-checks-<style>.png.
+// folder given (docs/screenshots): gallery-<style>.png, the lists and checks pages as
+// gallery-lists-<style>.png and gallery-checks-<style>.png, and gallery-menu.png with the File
+// menu dropped down.
 
 #include "gallery/GalleryWindow.h"
 #include "skin/containers/SUISideChannel.h"
+#include "skin/window/SUIForm.h"
+#include "skin/window/SUIMenuBar.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -51,5 +55,21 @@ int main(int argc, char** argv) {
         std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
         saved = saved && ok;
     }
+
+    // The drop-down is a window of its own: it is painted over the window where it shows.
+    window.showPage("pagePanels");
+    window.setSkin(pestrel::TsuiUIStyle::WinXP);
+    QMenuBar* bar = window.Form()->MenuBar();
+    bar->setActiveAction(bar->actions().value(0));
+    QApplication::processEvents();
+    QImage shot = window.grab().toImage();
+    if (QWidget* dropDown = QApplication::activePopupWidget()) {
+        QPainter canvas(&shot);
+        canvas.drawPixmap(dropDown->pos() - window.pos(), dropDown->grab());
+    }
+    const QString path = output + "/gallery-menu.png";
+    const bool ok = shot.save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+    saved = saved && ok;
     return saved ? 0 : 1;
 }

@@ -1,0 +1,333 @@
+#include "skin/menus/SUIMainMenu.h"
+
+#include "skin/SkinBitmaps.h"
+#include "skin/window/SUIForm.h"
+
+#include <QActionEvent>
+#include <QApplication>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOption>
+#include <qdrawutil.h>
+
+namespace pestrel {
+namespace {
+
+constexpr QRgb DisabledItemGrey = 0xFF808080;
+
+bool IsSeparator(const QStyleOptionMenuItem& option) {
+    return option.menuItemType == QStyleOptionMenuItem::Separator || option.text == "-";
+}
+
+// The top `rows` rows of a MacOS menu picture, to be stretched over an item.
+QImage MenuPicture(const char* name, int rows) {
+    const QImage picture = SkinBitmap(QString::fromLatin1(name));
+    return picture.copy(0, 0, picture.width(), std::min(rows, picture.height()));
+}
+
+// The side bar in BarColor and the rest in Color.
+void FillItemFace(const TsuiMainMenu& menu, QPainter& canvas, const QRect& r) {
+    const int bar = std::max(menu.BarWidth(), 0);
+    if (bar > 0)
+        canvas.fillRect(r.x(), r.y(), bar, r.height(), ColorToQColor(menu.BarColor()));
+    canvas.fillRect(r.x() + bar, r.y(), r.width() - bar, r.height(), ColorToQColor(menu.Color()));
+}
+
+// Measures and paints the drop-downs of one TsuiMainMenu; everything else (keyboard, scrolling,
+// submenu placement) stays with the application's style.
+class TsuiMenuItemStyle : public QProxyStyle {
+public:
+    explicit TsuiMenuItemStyle(const TsuiMainMenu& menu) : menu_(menu) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        switch (metric) {
+        case PM_MenuPanelWidth:
+            return 2;
+        case PM_MenuHMargin:
+        case PM_MenuVMargin:
+            return 0;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (type != CT_MenuItem || !item)
+            return QProxyStyle::sizeFromContents(type, option, size, widget);
+        // The drop-downs carry the item font: their metrics come with the option.
+        const QFontMetrics& metrics = item->fontMetrics;
+        const QString caption = item->text.section('\t', 0, 0);
+        // The menu adds the width of its widest shortcut to every item itself.
+        return MeasureMenuItem(menu_, metrics, caption, {}, IsSeparator(*item));
+    }
+
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuItem && item)
+            DrawMenuItem(menu_, *painter, *item);
+        else if (element == CE_MenuEmptyArea)
+            FillItemFace(menu_, *painter, option->rect);
+        else
+            QProxyStyle::drawControl(element, option, painter, widget);
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element == PE_PanelMenu) {
+            FillItemFace(menu_, *painter, option->rect);
+        } else if (element == PE_FrameMenu) {
+            if (menu_.FlatMenu())
+                DrawFlatMenuBorder(*painter, option->rect, menu_.BorderColor(),
+                                   GetThemeColor(menu_.UIStyle(), tiFormColor));
+            else
+                qDrawWinPanel(painter, option->rect, option->palette, false);
+        } else {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+        }
+    }
+
+private:
+    const TsuiMainMenu& menu_;
+};
+
+} // namespace
+
+void LoadSystemMenuFont(QFont& font, TColor& color) {
+    font = QApplication::font("QMenu");
+    color = clMenuText;
+}
+
+QSize MeasureMenuItem(const TsuiMainMenu& menu, const QFontMetrics& metrics, const QString& caption,
+                      const QString& shortcut, bool separator) {
+    const int width = metrics.horizontalAdvance(QString(caption).remove('&')) +
+                      metrics.horizontalAdvance(shortcut) + menu.BarWidth() + 40;
+    return {width, separator ? menu.SeparatorHeight() : menu.MenuItemHeight()};
+}
+
+void DrawMenuItem(const TsuiMainMenu& menu, QPainter& canvas, const QStyleOptionMenuItem& option) {
+    const QRect r = option.rect;
+    const bool macOS = menu.UIStyle() == TsuiUIStyle::MacOS;
+    const bool enabled = option.state & QStyle::State_Enabled;
+    const bool selected = option.state & QStyle::State_Selected;
+    const int bar = menu.BarWidth();
+    canvas.save();
+    if (IsSeparator(option)) {
+        if (macOS) {
+            canvas.drawImage(r, MenuPicture("MACOS_MENU_BAR", 12));
+        } else {
+            FillItemFace(menu, canvas, r);
+            canvas.setPen(ColorToQColor(menu.SeparatorColor()));
+            canvas.drawLine(r.x() + bar + 4, r.y() + 2, r.x() + r.width() - 3, r.y() + 2);
+        }
+        canvas.restore();
+        return;
+    }
+    if (selected && enabled && macOS) {
+        canvas.drawImage(r, MenuPicture("MACOS_MENU_SELECT", 20));
+    } else if (selected && enabled) {
+        canvas.fillRect(r, ColorToQColor(menu.SelectedColor()));
+        canvas.setPen(ColorToQColor(menu.SelectedBorderColor()));
+        canvas.drawRect(r.adjusted(0, 0, -1, -1));
+    } else if (macOS) {
+        canvas.drawImage(r, MenuPicture("MACOS_MENU_BAR", 20));
+    } else {
+        FillItemFace(menu, canvas, r);
+    }
+
+    QFont font = menu.ItemFont();
+    if (option.menuItemType == QStyleOptionMenuItem::DefaultItem)
+        font.setBold(true);
+    canvas.setFont(font);
+    const QColor textColour = !enabled   ? QColor::fromRgb(DisabledItemGrey)
+                              : selected ? ColorToQColor(menu.SelectedFontColor())
+                                         : ColorToQColor(menu.FontColor());
+    canvas.setPen(textColour);
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
+    const QString caption = option.text.section('\t', 0, 0);
+    const QString shortcut = option.text.section('\t', 1);
+    const int right = r.x() + r.width(), bottom = r.y() + r.height();
+    canvas.drawText(QRect(QPoint(r.x() + bar + 4, r.y() + 4), QPoint(right - 1, bottom - 1)), flags,
+                    caption);
+    if (!shortcut.isEmpty()) {
+        const int x = right - canvas.fontMetrics().horizontalAdvance(shortcut) - 16;
+        canvas.drawText(QRect(QPoint(x, r.y() + 4), QPoint(right - 1, bottom - 1)), flags,
+                        shortcut);
+    }
+    if (option.menuItemType == QStyleOptionMenuItem::SubMenu) {
+        const int cy = r.y() + r.height() / 2;
+        const QPoint arrow[] = {{right - 10, cy - 4}, {right - 6, cy}, {right - 10, cy + 4}};
+        canvas.setBrush(textColour);
+        canvas.drawPolygon(arrow, 3);
+    }
+
+    const bool hasImage = !option.icon.isNull();
+    const bool checked = option.checkType != QStyleOptionMenuItem::NotCheckable && option.checked;
+    if (checked && hasImage) {
+        canvas.fillRect(r.x() + 2, r.y() + 1, 19, 19, Qt::black);
+        canvas.fillRect(r.x() + 3, r.y() + 2, 17, 17, ColorToQColor(menu.SelectedColor()));
+    } else if (checked) {
+        menu.CheckImages().draw(canvas, r.x() + 4, r.y() + 3, 0, enabled);
+    }
+    if (hasImage)
+        canvas.drawPixmap(r.x() + 4, r.y() + 3,
+                          option.icon.pixmap(16, 16, enabled ? QIcon::Normal : QIcon::Disabled));
+    canvas.restore();
+}
+
+void DrawFlatMenuBorder(QPainter& canvas, const QRect& w, TColor borderColor, TColor faceColor) {
+    const int l = w.x(), t = w.y(), r = w.x() + w.width(), b = w.y() + w.height();
+    canvas.save();
+    canvas.setBrush(Qt::NoBrush);
+    canvas.setPen(ColorToQColor(borderColor));
+    canvas.drawRect(l, t + 1, r - l - 2, b - t - 3);
+    canvas.setPen(Qt::white);
+    canvas.drawRect(l + 1, t + 2, r - l - 4, b - t - 5);
+    canvas.setPen(ColorToQColor(faceColor));
+    canvas.drawLine(l, b - 1, r - 2, b - 1);
+    canvas.drawLine(r - 1, b - 1, r - 1, t + 1);
+    canvas.drawLine(l + 1, t, r - 1, t);
+    canvas.restore();
+}
+
+TsuiMainMenu::TsuiMainMenu(QWidget* owner)
+    : QMenu(owner), itemStyle_(std::make_unique<TsuiMenuItemStyle>(*this)), checkImages_([] {
+          const QImage mark = ThemeBitmap(TsuiUIStyle::MacOS, tiMenuChecked);
+          return TImageList(std::max(mark.width(), 1), std::max(mark.height(), 1));
+      }()) {
+    checkImages_.addMasked(ThemeBitmap(TsuiUIStyle::MacOS, tiMenuChecked), clWhite);
+    itemFont_ = LoadItemFont();
+    AdoptSubmenus(this);
+    setUIStyle(FindFormUIStyle(owner));
+    if (owner) {
+        if (auto* frame = owner->findChild<TsuiForm*>(QString(), Qt::FindDirectChildrenOnly))
+            frame->setMenu(this);
+    }
+}
+
+TsuiMainMenu::~TsuiMainMenu() {
+    if (linkedFrame_)
+        linkedFrame_->setMenu(nullptr);
+    // Drop-downs that outlive the menu go back to the application's style.
+    for (const QPointer<QMenu>& menu : adopted_) {
+        if (menu) {
+            menu->removeEventFilter(this);
+            menu->setStyle(nullptr);
+        }
+    }
+}
+
+void TsuiMainMenu::setUIStyle(TsuiUIStyle value) {
+    style_ = value;
+    if (value == TsuiUIStyle::Custom)
+        return;
+    // The heights are set directly: their setters refuse changes under MacOS, which has heights
+    // of its own.
+    itemHeight_ = GetThemeInteger(value, tiMenuItemHeight);
+    separatorHeight_ = GetThemeInteger(value, tiMenuSeparatorHeight);
+    barColor_ = GetThemeColor(value, tiMenuBarColor);
+    barWidth_ = GetThemeInteger(value, tiMenuBarWidth);
+    color_ = GetThemeColor(value, tiMenuColor);
+    separatorColor_ = GetThemeColor(value, tiMenuSeparatorColor);
+    selectedBorderColor_ = GetThemeColor(value, tiMenuSelectedBorderColor);
+    selectedColor_ = GetThemeColor(value, tiMenuSelectedColor);
+    selectedFontColor_ = GetThemeColor(value, tiMenuSelectedFontColor);
+    fontColor_ = GetThemeColor(value, tiMenuFontColor);
+    borderColor_ = GetThemeColor(value, tiFormBorderColor);
+    if (linkedFrame_)
+        linkedFrame_->UpdateMenuBarFont();
+}
+
+void TsuiMainMenu::setMenuItemHeight(int value) {
+    if (style_ != TsuiUIStyle::MacOS)
+        itemHeight_ = value;
+}
+
+void TsuiMainMenu::setSeparatorHeight(int value) {
+    if (style_ != TsuiUIStyle::MacOS)
+        separatorHeight_ = value;
+}
+
+void TsuiMainMenu::setFontName(const QString& value) {
+    fontName_ = value;
+    FontSettingsChanged();
+}
+
+void TsuiMainMenu::setFontSize(int value) {
+    fontSize_ = value;
+    FontSettingsChanged();
+}
+
+void TsuiMainMenu::setUseSystemFont(bool value) {
+    useSystemFont_ = value;
+    FontSettingsChanged();
+}
+
+QFont TsuiMainMenu::LoadItemFont() const {
+    if (useSystemFont_) {
+        QFont font;
+        TColor color = clMenuText;
+        LoadSystemMenuFont(font, color);
+        return font;
+    }
+    QFont font(fontName_);
+    font.setPointSize(std::max(fontSize_, 1));
+    return font;
+}
+
+void TsuiMainMenu::setLinkedFrame(TsuiForm* frame) {
+    linkedFrame_ = frame;
+}
+
+void TsuiMainMenu::FontSettingsChanged() {
+    itemFont_ = LoadItemFont();
+    for (const QPointer<QMenu>& menu : adopted_) {
+        if (menu)
+            menu->setFont(itemFont_);
+    }
+    if (linkedFrame_)
+        linkedFrame_->UpdateMenuBarFont();
+}
+
+// Every drop-down below the menu, also those added later, measures and paints with the item
+// style and reports its changes here.
+void TsuiMainMenu::AdoptSubmenus(QMenu* menu) {
+    if (std::find(adopted_.begin(), adopted_.end(), menu) == adopted_.end()) {
+        adopted_.emplace_back(menu);
+        menu->setStyle(itemStyle_.get());
+        menu->setFont(itemFont_);
+        menu->installEventFilter(this);
+    }
+    for (QAction* action : menu->actions()) {
+        if (QMenu* submenu = action->menu())
+            AdoptSubmenus(submenu);
+    }
+}
+
+bool TsuiMainMenu::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::ActionAdded || type == QEvent::ActionChanged ||
+        type == QEvent::ActionRemoved) {
+        if (QMenu* submenu = static_cast<QActionEvent*>(event)->action()->menu();
+            submenu && type != QEvent::ActionRemoved)
+            AdoptSubmenus(submenu);
+        if (watched == this)
+            MenuChanged(type);
+    }
+    return false;
+}
+
+// Captions follow every change; items added or removed at the top show in the bar at once.
+void TsuiMainMenu::MenuChanged(QEvent::Type change) {
+    if (!linkedFrame_)
+        return;
+    if (change == QEvent::ActionChanged)
+        linkedFrame_->UpdateMenuBarCaptions();
+    else
+        linkedFrame_->RebuildMenuBar();
+}
+
+} // namespace pestrel
