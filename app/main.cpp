@@ -44,15 +44,15 @@ std::unique_ptr<pestrel::PosixPlatform> ChosenPlatform() {
 namespace {
 
 #ifndef _WIN32
-// The window over a Wine prefix says in its status bar when Wine keeps it from the registry.
+// The window over a Wine prefix says in its status bar, in the window's language, when Wine keeps
+// it from the registry (the command line and the README tell how to go past that: --stop-wine).
 void WatchWine(pestrel::TMainForm& mainForm, pestrel::wine::WinePlatform& wine, bool stopWine) {
     if (!stopWine && wine.serverRuns())
-        mainForm.setStatusText("Wine is running in this prefix: its registry stays unchanged until "
-                               "Wine ends (or Pestrel is started with --stop-wine).");
+        mainForm.setStatusText("Wine 正在运行，注册表暂不改动");
     auto* timer = new QTimer(&mainForm);
     QObject::connect(timer, &QTimer::timeout, &mainForm, [&mainForm, &wine] {
         if (wine.takeRefusal())
-            mainForm.setStatusText(pestrel::wine::WinePlatform::kWineRunsText);
+            mainForm.setStatusText("Wine 正在运行，注册表未改动");
     });
     timer->start(1000);
 }
