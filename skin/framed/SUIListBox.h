@@ -1,29 +1,16 @@
 #pragma once
-// A list box with the flat two-colour frame of the skinned controls in place of the system border;
-// scrolling, selection, editing and keys are the base view's own.
+// A list box with the skinned controls' flat frame (see SUIFramedView.h).
 
-#include "toolkit/Color.h"
-
-#include <QListWidget>
+#include "skin/framed/SUIFramedView.h"
 
 namespace pestrel {
 
-class TsuiListBox : public QListWidget {
+class TsuiListBox : public TsuiFramedView<QListWidget> {
     Q_OBJECT
     Q_PROPERTY(pestrel::TColor BorderColor READ BorderColor WRITE setBorderColor)
 
 public:
-    // BorderColor starts as the control border colour of `owner`'s skinned form.
     explicit TsuiListBox(QWidget* owner = nullptr);
-
-    TColor BorderColor() const { return borderColor_; }
-    void setBorderColor(TColor color);
-
-protected:
-    bool event(QEvent* event) override;
-
-private:
-    TColor borderColor_;
 };
 
 } // namespace pestrel

@@ -1,34 +1,12 @@
 #include "skin/framed/SUIListView.h"
 
 #include "skin/SUIThemes.h"
-#include "skin/framed/SUIFramedControl.h"
-
-#include <QEvent>
 
 namespace pestrel {
 
-TsuiListView::TsuiListView(QWidget* owner)
-    : QTreeWidget(owner), borderColor_(FormControlBorderColor(owner)) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    SetFrameMargin(this, 2);
+TsuiListView::TsuiListView(QWidget* owner) : TsuiFramedView(owner) {
     setRootIsDecorated(false);
     setItemsExpandable(false);
-}
-
-void TsuiListView::setBorderColor(TColor color) {
-    if (color == borderColor_)
-        return;
-    borderColor_ = color;
-    update();
-}
-
-// The frame lies in the margin round the viewport, which scrolls and repaints on its own: the
-// frame is painted here whenever the margin is.
-bool TsuiListView::event(QEvent* event) {
-    const bool handled = QTreeWidget::event(event);
-    if (event->type() == QEvent::Paint)
-        PaintControlFrame(this, borderColor_);
-    return handled;
 }
 
 static const bool styled = RegisterStyleRule(srListView, ApplyControlBorderColor<TsuiListView>);
