@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QPolygon>
 #include <QScreen>
+#include <algorithm>
 #include <vector>
 
 namespace pestrel {
@@ -168,6 +169,10 @@ void DrawFocusRect(QPainter& canvas, const TRect& r) {
     canvas.setPen(QPen(Qt::white, 0));
     canvas.drawPoints(dots);
     canvas.restore();
+}
+
+bool HasVisibleCaption(const QString& caption) {
+    return std::any_of(caption.begin(), caption.end(), [](QChar c) { return c > u' '; });
 }
 
 void DrawDisabledCaption(QPainter& canvas, const QRect& area, int flags, const QString& caption) {

@@ -39,6 +39,9 @@ void DrawOpenTopBorder(QPainter& canvas, const TRect& rect, int width, const QCo
 // The dotted focus rectangle on `rect` (right and bottom exclusive): every other pixel of its
 // frame inverted, so that it shows on any background.
 void DrawFocusRect(QPainter& canvas, const TRect& rect);
+// True when `caption` has something left after blanks and control characters are cut off its
+// ends: only then is it drawn.
+bool HasVisibleCaption(const QString& caption);
 // The caption of a disabled control: white one pixel lower right, grey over it in `area`.
 void DrawDisabledCaption(QPainter& canvas, const QRect& area, int flags, const QString& caption);
 constexpr QRgb DisabledCaptionGrey = 0xFF808080;

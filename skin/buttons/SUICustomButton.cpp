@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <QShortcutEvent>
 #include <QVariant>
-#include <algorithm>
 
 namespace pestrel {
 namespace {
@@ -23,11 +22,6 @@ constexpr QSize FallbackPictureSize(74, 21);
 
 bool IsClickKey(int key) {
     return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-// True when `text` has something left after blanks and control characters are cut off its ends.
-bool HasVisibleText(const QString& text) {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c > u' '; });
 }
 
 } // namespace
@@ -256,7 +250,7 @@ void TsuiCustomButton::paintEvent(QPaintEvent*) {
         if (hasFocus() && tabStop_)
             DrawFocus(canvas);
         canvas.setFont(font());
-        if (HasVisibleText(caption_))
+        if (HasVisibleCaption(caption_))
             DrawCaption(canvas, caption_);
     });
 }

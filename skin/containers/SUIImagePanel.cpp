@@ -7,14 +7,9 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <algorithm>
 
 namespace pestrel {
 namespace {
-
-bool HasVisibleText(const QString& text) {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c > u' '; });
-}
 
 Qt::Alignment CaptionAlignment(TAlignment alignment) {
     switch (alignment) {
@@ -209,7 +204,7 @@ QImage TsuiCustomPanel::Face() {
 
 void TsuiCustomPanel::paintEvent(QPaintEvent*) {
     QImage buffer = Face();
-    if (HasVisibleText(caption_)) {
+    if (HasVisibleCaption(caption_)) {
         QPainter canvas(&buffer);
         canvas.setFont(font());
         canvas.setPen(palette().color(QPalette::WindowText));
