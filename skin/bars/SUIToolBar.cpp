@@ -113,8 +113,9 @@ bool TsuiToolBar::DrawButton(QToolButton* button) {
     const QIcon icon = button->icon();
     if (!icon.isNull()) {
         const QSize imageSize = button->iconSize();
-        canvas.drawPixmap((w - imageSize.width()) / 2 - (raised ? 1 : 0), raised ? 2 : 3,
-                          icon.pixmap(imageSize));
+        canvas.drawPixmap(
+            (w - imageSize.width()) / 2 - (raised ? 1 : 0), raised ? 2 : 3,
+            icon.pixmap(imageSize, button->isEnabled() ? QIcon::Normal : QIcon::Disabled));
         if (ShowCaptions())
             canvas.drawText(
                 QRect((w - textWidth) / 2, imageSize.height() + 4, textWidth, button->height()),

@@ -207,10 +207,15 @@ void TsuiCustomPanel::paintEvent(QPaintEvent*) {
     if (HasVisibleCaption(caption_)) {
         QPainter canvas(&buffer);
         canvas.setFont(font());
-        canvas.setPen(palette().color(QPalette::WindowText));
-        canvas.drawText(rect(),
-                        CaptionAlignment(alignment_) | Qt::AlignVCenter | Qt::TextSingleLine,
-                        caption_.trimmed());
+        const int flags = CaptionAlignment(alignment_) | Qt::AlignVCenter | Qt::TextSingleLine;
+        // Engraved like the other skinned captions: the palette's pale disabled text would
+        // vanish on a light picture and pass for white on a dark one.
+        if (isEnabled()) {
+            canvas.setPen(palette().color(QPalette::WindowText));
+            canvas.drawText(rect(), flags, caption_.trimmed());
+        } else {
+            DrawDisabledCaption(canvas, rect(), flags, caption_.trimmed());
+        }
     }
     QPainter(this).drawImage(0, 0, buffer);
 }

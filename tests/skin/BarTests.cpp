@@ -311,6 +311,23 @@ TEST(ToolBar, ButtonsAreFilledWithTheStyleColours) {
     EXPECT_NE(plain, ColorToQColor(0x00EFD3C6).rgb());
 }
 
+TEST(ToolBar, ADisabledCheckedButtonGreysItsIcon) {
+    TsuiToolBar bar;
+    bar.setUIStyle(TsuiUIStyle::DeepBlue);
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    QAction* action = bar.addAction(QIcon(red), "Pin");
+    action->setCheckable(true);
+    action->setChecked(true);
+    QWidget* button = bar.widgetForAction(action);
+    button->resize(30, 30);
+    for (bool enabled : {true, false}) {
+        bar.setEnabled(enabled);
+        const QRgb middle = button->grab().toImage().pixel(button->width() / 2, 8) | 0xFF000000;
+        EXPECT_EQ(middle == Red, enabled) << enabled;
+    }
+}
+
 TEST(ToolBar, OnlyMacOSIsTransparent) {
     TsuiToolBar bar;
     for (TsuiUIStyle style : {TsuiUIStyle::MacOS, TsuiUIStyle::WinXP, TsuiUIStyle::DeepBlue,

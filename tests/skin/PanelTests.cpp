@@ -1,3 +1,4 @@
+#include "skin/SUIPublic.h"
 #include "skin/containers/SUIImagePanel.h"
 
 #include <QImage>
@@ -73,6 +74,33 @@ TEST(ImagePanel, DrawModes) {
         panel.setPicture(FourColours());
         EXPECT_EQ(Pixel(panel, c.probe.x(), c.probe.y()), c.expected)
             << static_cast<int>(c.style) << " at " << c.probe.x() << "," << c.probe.y();
+    }
+}
+
+bool Shows(const QImage& image, QRgb colour) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) | 0xFF000000) == colour)
+                return true;
+    return false;
+}
+
+TEST(ImagePanel, ADisabledPanelEngravesItsCaption) {
+    TsuiImagePanel panel;
+    panel.resize(120, 30);
+    panel.setColor(0x00800000); // dark blue, where a pale caption passes for enabled white
+    panel.setCaption("Caption");
+    QPalette palette = panel.palette();
+    palette.setColor(QPalette::WindowText, Qt::red); // every colour group
+    panel.setPalette(palette);
+    QFont font = panel.font();
+    font.setStyleStrategy(QFont::NoAntialias); // pixels of the text colour itself
+    panel.setFont(font);
+    for (bool enabled : {true, false}) {
+        panel.setEnabled(enabled);
+        const QImage shown = panel.grab().toImage();
+        EXPECT_EQ(Shows(shown, qRgb(255, 0, 0)), enabled) << enabled;
+        EXPECT_EQ(Shows(shown, DisabledCaptionGrey), !enabled) << enabled;
     }
 }
 
