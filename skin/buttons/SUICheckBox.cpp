@@ -5,11 +5,14 @@
 namespace pestrel {
 
 TsuiCheckBox::TsuiCheckBox(QWidget* parent)
-    : TsuiCheckBox(parent, tiCheckBoxDisableCheck, false, QStringLiteral("suiCheckBox")) {}
+    : TsuiCheckBox(parent, FindFormUIStyle(parent ? parent->window() : nullptr)) {}
 
-TsuiCheckBox::TsuiCheckBox(QWidget* parent, TThemeIndex firstEntry, bool maskPicture,
-                           const QString& caption)
-    : TsuiCustomButtonEx(parent), firstEntry_(firstEntry), maskPicture_(maskPicture) {
+TsuiCheckBox::TsuiCheckBox(QWidget* parent, TsuiUIStyle style)
+    : TsuiCheckBox(parent, style, tiCheckBoxDisableCheck, false, QStringLiteral("suiCheckBox")) {}
+
+TsuiCheckBox::TsuiCheckBox(QWidget* parent, TsuiUIStyle style, TThemeIndex firstEntry,
+                           bool maskPicture, const QString& caption)
+    : TsuiCustomButtonEx(parent, style), firstEntry_(firstEntry), maskPicture_(maskPicture) {
     restyle(UIStyle());
     setMaskPicture(maskPicture_);
     setCaption(caption);

@@ -11,10 +11,14 @@ class TsuiCheckBox : public TsuiCustomButtonEx {
 
 public:
     explicit TsuiCheckBox(QWidget* parent = nullptr);
+    // Starts in `style` instead of looking up the window's skinned form: for a container that
+    // makes many boxes and has looked it up once.
+    TsuiCheckBox(QWidget* parent, TsuiUIStyle style);
 
 protected:
     // `firstEntry` is the theme entry of the disabled checked picture; the other seven follow it.
-    TsuiCheckBox(QWidget* parent, TThemeIndex firstEntry, bool maskPicture, const QString& caption);
+    TsuiCheckBox(QWidget* parent, TsuiUIStyle style, TThemeIndex firstEntry, bool maskPicture,
+                 const QString& caption);
 
     void nextCheckState() override;
     void CheckedChanged() override;

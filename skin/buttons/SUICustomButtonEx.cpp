@@ -11,10 +11,14 @@
 
 namespace pestrel {
 
-TsuiCustomButtonEx::TsuiCustomButtonEx(QWidget* parent) : TsuiCustomButton(parent) {
+TsuiCustomButtonEx::TsuiCustomButtonEx(QWidget* parent)
+    : TsuiCustomButtonEx(parent, FindFormUIStyle(parent ? parent->window() : nullptr)) {}
+
+TsuiCustomButtonEx::TsuiCustomButtonEx(QWidget* parent, TsuiUIStyle style)
+    : TsuiCustomButton(parent) {
     setCheckable(true);
     setTabStop(true);
-    storeUIStyle(FindFormUIStyle(parent ? parent->window() : nullptr));
+    storeUIStyle(style);
     resize(93, height());
     connect(this, &QAbstractButton::toggled, this, [this] { CheckedChanged(); });
 }

@@ -18,6 +18,8 @@ class TsuiCustomButtonEx : public TsuiCustomButton {
 
 public:
     explicit TsuiCustomButtonEx(QWidget* parent = nullptr);
+    // Stores `style` instead of looking up the window's skinned form.
+    TsuiCustomButtonEx(QWidget* parent, TsuiUIStyle style);
 
     // Where the caption was last drawn; the focus mark uses it.
     TRect TextRect() const { return textRect_; }

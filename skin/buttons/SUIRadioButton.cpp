@@ -6,7 +6,8 @@
 namespace pestrel {
 
 TsuiRadioButton::TsuiRadioButton(QWidget* parent)
-    : TsuiCheckBox(parent, tiRadioButtonDisableCheck, true, QStringLiteral("suiRadioButton")) {}
+    : TsuiCheckBox(parent, FindFormUIStyle(parent ? parent->window() : nullptr),
+                   tiRadioButtonDisableCheck, true, QStringLiteral("suiRadioButton")) {}
 
 void TsuiRadioButton::nextCheckState() {
     if (!isChecked())

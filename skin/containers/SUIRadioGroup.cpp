@@ -61,8 +61,8 @@ TsuiCheckBox* TsuiCheckGroup::Box(int index) const {
     return index >= 0 && index < BoxCount() ? boxes_[index] : nullptr;
 }
 
-TsuiCheckBox* TsuiCheckGroup::CreateItemButton() {
-    return new TsuiCheckBox(this);
+TsuiCheckBox* TsuiCheckGroup::CreateItemButton(TsuiUIStyle formStyle) {
+    return new TsuiCheckBox(this, formStyle);
 }
 
 void TsuiCheckGroup::syncBoxes() {
@@ -70,8 +70,11 @@ void TsuiCheckGroup::syncBoxes() {
         delete boxes_.back();
         boxes_.pop_back();
     }
+    // Looking the form up walks the window's children, the boxes made so far among them for a
+    // group that is a window of its own: once per box, that grows with the square of the count.
+    const TsuiUIStyle formStyle = FindFormUIStyle(window());
     while (BoxCount() < items_.size()) {
-        TsuiCheckBox* box = CreateItemButton();
+        TsuiCheckBox* box = CreateItemButton(formStyle);
         // Captioned before it sizes itself, so that the caption is measured once.
         box->setCaption(items_[BoxCount()]);
         box->setAutoSize(true);

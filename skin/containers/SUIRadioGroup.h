@@ -44,8 +44,9 @@ public:
     int BoxCount() const { return static_cast<int>(boxes_.size()); }
 
 protected:
-    // Makes one box owned by the group.
-    virtual TsuiCheckBox* CreateItemButton();
+    // Makes one box owned by the group, in `formStyle`: the style of the window's skinned form,
+    // looked up once for all the boxes made together.
+    virtual TsuiCheckBox* CreateItemButton(TsuiUIStyle formStyle);
     void resizeEvent(QResizeEvent* event) override;
 
 private:
