@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "skin/InterfaceFont.h"
 #include "ui/AboutUnit.h"
 #include "ui/MainUnit.h"
 
@@ -61,6 +62,7 @@ void WatchWine(pestrel::TMainForm& mainForm, pestrel::wine::WinePlatform& wine, 
 int OpenWindow(int argc, char** argv, pestrel::Platform& platform,
                const std::function<void(pestrel::TMainForm&)>& prepare = {}) {
     QApplication app(argc, argv);
+    pestrel::UseInterfaceFont();
     pestrel::TMainForm mainForm(platform);
     pestrel::TAboutForm aboutForm(*pestrel::Seams::Standard().desktop);
     mainForm.setAboutForm(&aboutForm);

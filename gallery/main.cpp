@@ -7,6 +7,7 @@
 
 #include "gallery/GalleryPages.h"
 #include "gallery/GalleryWindow.h"
+#include "skin/InterfaceFont.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -17,6 +18,7 @@ using namespace pestrel::gallery;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    pestrel::UseInterfaceFont();
     QApplication::setApplicationName("pestrel-gallery");
     QCommandLineParser parser;
     parser.setApplicationDescription("Every skinned control of Pestrel in one window.");

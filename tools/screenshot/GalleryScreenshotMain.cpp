@@ -4,6 +4,7 @@
 // menu dropped down.
 
 #include "gallery/GalleryWindow.h"
+#include "skin/InterfaceFont.h"
 #include "skin/containers/SUISideChannel.h"
 #include "skin/window/SUIForm.h"
 #include "skin/window/SUIMenuBar.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    pestrel::UseInterfaceFont();
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : "docs/screenshots";
     QDir().mkpath(output);
 

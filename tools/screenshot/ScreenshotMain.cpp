@@ -5,6 +5,7 @@
 
 #include "FixedProcessTable.h"
 #include "platform/posix/PosixPlatform.h"
+#include "skin/InterfaceFont.h"
 #include "skin/buttons/SUIButton.h"
 #include "skin/containers/SUIPageControl.h"
 #include "skin/window/SUIForm.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    pestrel::UseInterfaceFont();
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : "docs/screenshots";
     QDir().mkpath(output);
 
