@@ -1,6 +1,5 @@
 #include "app/CommandLine.h"
 #include "skin/InterfaceFont.h"
-#include "ui/AboutUnit.h"
 #include "ui/MainUnit.h"
 
 #include <QApplication>
@@ -64,8 +63,6 @@ int OpenWindow(int argc, char** argv, pestrel::Platform& platform,
     QApplication app(argc, argv);
     pestrel::UseInterfaceFont();
     pestrel::TMainForm mainForm(platform);
-    pestrel::TAboutForm aboutForm(*pestrel::Seams::Standard().desktop);
-    mainForm.setAboutForm(&aboutForm);
     if (prepare)
         prepare(mainForm);
     mainForm.show();

@@ -4,7 +4,6 @@
 #include "bench/Figures.h"
 #include "bench/ProcessTableWalk.h"
 #include "platform/posix/PosixPlatform.h"
-#include "ui/AboutUnit.h"
 #include "ui/MainUnit.h"
 
 #include <QApplication>
@@ -139,8 +138,6 @@ void BM_StartupProbe(benchmark::State& state) {
         if (window == "main") {
             Machine machine;
             pestrel::TMainForm mainForm(machine.platform);
-            pestrel::TAboutForm aboutForm(*pestrel::Seams::Standard().desktop);
-            mainForm.setAboutForm(&aboutForm);
             FirstPaint painted(mainForm);
         } else {
             QWidget bare;

@@ -1,5 +1,5 @@
 #pragma once
-// The About window: the maker's line, a mail link and a homepage link. Created hidden at start,
+// The About window: the maker's line, a mail link and a homepage link. Made when first asked for,
 // shown without being modal, hidden again when closed.
 
 #include <QDialog>

@@ -164,7 +164,7 @@ void TMainForm::suiButton1Click() {
 
 void TMainForm::SBAboutClick() {
     if (!aboutForm_)
-        return;
+        aboutForm_ = std::make_unique<TAboutForm>(*seams_.desktop);
     aboutForm_->show();
     aboutForm_->raise();
     aboutForm_->activateWindow();

@@ -37,8 +37,6 @@ public:
     // Ends the running workers first.
     ~TMainForm() override;
 
-    void setAboutForm(TAboutForm* about) { aboutForm_ = about; }
-
     Context& context() { return context_; }
     WorkerGate& workers() { return gate_; }
     const RunWaits& waits() const { return waits_; }
@@ -95,8 +93,8 @@ private:
     Context context_;
     Seams seams_;
     RunWaits waits_;
-    TAboutForm* aboutForm_ = nullptr;
-    TTextWindow* readmeWindow_ = nullptr; // made on first need; a child of the window
+    std::unique_ptr<TAboutForm> aboutForm_; // made on first need
+    TTextWindow* readmeWindow_ = nullptr;   // made on first need; a child of the window
     // The process of each row of ListBoxProcess, so that a row ends its own process.
     std::vector<ProcessRecord> processRows_;
     // ProcessList.txt is written off the UI thread; only the latest listing's writer writes.

@@ -18,61 +18,67 @@ protected:
     void SetUp() override {
         WriteFile(appFile("Config.ini"), "[RunData]\r\nVersion=3.0\r\n");
         showForm();
-        about = std::make_unique<TAboutForm>(desktop);
-        form->setAboutForm(about.get());
     }
     void TearDown() override { form.reset(); }
     void clickLabel(const char* name) {
-        QTest::mouseClick(about->findChild<QWidget*>(name), Qt::LeftButton);
+        QTest::mouseClick(about()->findChild<QWidget*>(name), Qt::LeftButton);
     }
+    QList<TAboutForm*> aboutWindows() {
+        QList<TAboutForm*> windows;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* about = qobject_cast<TAboutForm*>(window))
+                windows << about;
+        }
+        return windows;
+    }
+    TAboutForm* about() { return aboutWindows().value(0); }
     int visibleAboutWindows() {
         int count = 0;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            count += qobject_cast<TAboutForm*>(window) && window->isVisible();
+        for (TAboutForm* window : aboutWindows())
+            count += window->isVisible();
         return count;
     }
-
-    std::unique_ptr<TAboutForm> about;
 };
 
 TEST_F(AboutTest, ShowsOneNonModalWindowOnTopThatHidesWhenClosed) {
-    EXPECT_FALSE(about->isVisible());
-    EXPECT_EQ(about->windowTitle(), "Pestrel 3.0");
-    EXPECT_EQ(about->windowTitle(), form->windowTitle());
-    EXPECT_TRUE(about->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(about->size(), QSize(367, 202));
-
+    EXPECT_TRUE(aboutWindows().isEmpty());
     press("SBAbout");
     press("SBAbout");
+    EXPECT_EQ(aboutWindows().size(), 1);
     EXPECT_EQ(visibleAboutWindows(), 1);
-    EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(about()->windowTitle(), "Pestrel 3.0");
+    EXPECT_EQ(about()->windowTitle(), form->windowTitle());
+    EXPECT_TRUE(about()->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(about()->size(), QSize(367, 202));
+    EXPECT_FALSE(about()->isModal());
     EXPECT_TRUE(form->isEnabled());
 
-    QTest::mouseClick(about->findChild<QWidget*>("BOK"), Qt::LeftButton);
-    EXPECT_FALSE(about->isVisible());
+    QTest::mouseClick(about()->findChild<QWidget*>("BOK"), Qt::LeftButton);
+    EXPECT_FALSE(about()->isVisible());
     press("SBAbout");
-    EXPECT_TRUE(about->isVisible());
+    EXPECT_TRUE(about()->isVisible());
+    EXPECT_EQ(aboutWindows().size(), 1);
 }
 
 TEST_F(AboutTest, LabelsEndAtOneRightEdgeAndLinksGoToTheDesktop) {
-    for (const char* name : {"Label1", "Lemail", "LHomePage", "Label2"})
-        EXPECT_EQ(about->findChild<QLabel*>(name)->geometry().right() + 1, 201) << name;
-
     press("SBAbout");
+    for (const char* name : {"Label1", "Lemail", "LHomePage", "Label2"})
+        EXPECT_EQ(about()->findChild<QLabel*>(name)->geometry().right() + 1, 201) << name;
+
     clickLabel("Lemail");
     clickLabel("LHomePage");
     clickLabel("Image1");
     ASSERT_EQ(desktop.opened.size(), 3u);
     EXPECT_EQ(desktop.opened[0].scheme(), "mailto");
-    EXPECT_EQ(desktop.opened[0].path(), about->findChild<QLabel*>("Lemail")->text());
-    EXPECT_EQ(desktop.opened[1].toString(), about->findChild<QLabel*>("LHomePage")->text());
+    EXPECT_EQ(desktop.opened[0].path(), about()->findChild<QLabel*>("Lemail")->text());
+    EXPECT_EQ(desktop.opened[1].toString(), about()->findChild<QLabel*>("LHomePage")->text());
     EXPECT_EQ(desktop.opened[2], desktop.opened[1]);
 }
 
 TEST_F(AboutTest, APressDraggedOffALinkOpensNothing) {
     press("SBAbout");
     for (const char* name : {"Lemail", "LHomePage", "Image1"}) {
-        QWidget* link = about->findChild<QWidget*>(name);
+        QWidget* link = about()->findChild<QWidget*>(name);
         QTest::mousePress(link, Qt::LeftButton, {}, link->rect().center());
         QTest::mouseRelease(link, Qt::LeftButton, {}, link->rect().bottomRight() + QPoint(5, 5));
     }
