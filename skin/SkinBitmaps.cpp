@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QImageReader>
 #include <QSet>
 #include <QtGlobal>
 #include <mutex>
@@ -44,6 +45,29 @@ bool IsResourceName(const QString& name) {
     return true;
 }
 
+// The resources have no file suffix. The two kinds the skin carries are read by Qt itself; naming
+// the format and not asking for detection keeps Qt from loading every image plugin to ask it.
+QByteArray FormatOf(QIODevice& resource) {
+    const QByteArray head = resource.peek(4);
+    if (head.startsWith("BM"))
+        return "BMP";
+    if (head == "\x89PNG")
+        return "PNG";
+    return {};
+}
+
+QImage Read(const QString& name) {
+    QFile resource(ResourcePath(name));
+    if (!resource.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&resource);
+    if (const QByteArray format = FormatOf(resource); !format.isEmpty()) {
+        reader.setFormat(format);
+        reader.setAutoDetectImageFormat(false);
+    }
+    return reader.read();
+}
+
 // The cached or freshly decoded bitmap; a null image when there is none.
 QImage Decoded(const QString& name) {
     Cache& cache = TheCache();
@@ -53,9 +77,7 @@ QImage Decoded(const QString& name) {
         if (found != cache.images.constEnd())
             return *found;
     }
-    QImage image;
-    if (IsResourceName(name))
-        image.load(ResourcePath(name));
+    const QImage image = IsResourceName(name) ? Read(name) : QImage();
     if (!image.isNull()) {
         std::lock_guard lock(cache.mutex);
         cache.images.insert(name, image);
