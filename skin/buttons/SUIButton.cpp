@@ -23,6 +23,10 @@ void TsuiButton::setGlyph(const QImage& glyph) {
     if (glyph == glyph_)
         return;
     glyph_ = glyph;
+    const bool twoFrames = glyph.width() == 2 * glyph.height();
+    glyphFrames_ = TImageList(twoFrames ? glyph.height() : glyph.width(), glyph.height());
+    if (hasGlyph())
+        glyphFrames_.addMasked(glyph, QColorToColor(glyph.pixelColor(0, 0)));
     update();
 }
 
@@ -127,20 +131,18 @@ void TsuiButton::DrawPicture(QPainter& canvas, const QImage& picture) {
 }
 
 void TsuiButton::drawGlyph(QPainter& canvas) {
-    const bool twoFrames = glyph_.width() == 2 * glyph_.height();
-    const QSize frame(twoFrames ? glyph_.height() : glyph_.width(), glyph_.height());
+    const bool twoFrames = glyphFrames_.width() < glyph_.width();
+    const QSize frame(glyphFrames_.width(), glyphFrames_.height());
     const QFontMetrics metrics(font());
     const QSize text(metrics.size(CaptionFlags, Caption()).width(), metrics.height());
     const TGlyphPlacement at = PlaceGlyph(layout_, size(), text, frame, spacing_);
     textOrigin_ = at.text;
 
     const QPoint glyphAt = isDown() ? at.glyph + QPoint(1, 1) : at.glyph;
-    TImageList frames(frame.width(), frame.height());
-    frames.addMasked(glyph_, QColorToColor(glyph_.pixelColor(0, 0)));
     if (twoFrames)
-        frames.draw(canvas, glyphAt.x(), glyphAt.y(), isEnabled() ? 0 : 1, true);
+        glyphFrames_.draw(canvas, glyphAt.x(), glyphAt.y(), isEnabled() ? 0 : 1, true);
     else
-        frames.draw(canvas, glyphAt.x(), glyphAt.y(), 0, isEnabled());
+        glyphFrames_.draw(canvas, glyphAt.x(), glyphAt.y(), 0, isEnabled());
 }
 
 void TsuiButton::DrawCaption(QPainter& canvas, const QString& caption) {

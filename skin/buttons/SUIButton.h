@@ -4,6 +4,7 @@
 // caption and a focus mark.
 
 #include "skin/buttons/SUICustomButton.h"
+#include "toolkit/ImageList.h"
 
 #include <QImage>
 #include <QPoint>
@@ -67,6 +68,9 @@ private:
     void drawGlyph(QPainter& canvas);
 
     QImage glyph_;
+    // The glyph cut into its frames once, when it is set: a strip of two (normal, disabled) when
+    // twice as wide as high, else one; its top-left pixel's colour is transparent.
+    TImageList glyphFrames_{0, 0};
     TButtonLayout layout_ = blGlyphLeft;
     QPoint textOrigin_;
     int spacing_ = 4;
