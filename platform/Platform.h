@@ -28,6 +28,7 @@ struct RegValue {
     Kind kind = Kind::Text;
     std::string text;         // Kind::Text
     std::uint32_t number = 0; // Kind::Integer
+    bool operator==(const RegValue&) const = default;
 };
 
 // File attribute bits as Windows numbers them.

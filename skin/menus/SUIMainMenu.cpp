@@ -19,10 +19,10 @@ bool IsSeparator(const QStyleOptionMenuItem& option) {
     return option.menuItemType == QStyleOptionMenuItem::Separator || option.text == "-";
 }
 
-// The top `rows` rows of a MacOS menu picture, to be stretched over an item.
-QImage MenuPicture(const char* name, int rows) {
+// Stretches the top `rows` rows of a MacOS menu picture over `r`.
+void DrawMenuPicture(QPainter& canvas, const QRect& r, const char* name, int rows) {
     const QImage picture = SkinBitmap(QString::fromLatin1(name));
-    return picture.copy(0, 0, picture.width(), std::min(rows, picture.height()));
+    canvas.drawImage(r, picture, QRect(0, 0, picture.width(), std::min(rows, picture.height())));
 }
 
 // The side bar in BarColor and the rest in Color.
@@ -117,7 +117,7 @@ void DrawMenuItem(const TsuiMainMenu& menu, QPainter& canvas, const QStyleOption
     canvas.save();
     if (IsSeparator(option)) {
         if (macOS) {
-            canvas.drawImage(r, MenuPicture("MACOS_MENU_BAR", 12));
+            DrawMenuPicture(canvas, r, "MACOS_MENU_BAR", 12);
         } else {
             FillItemFace(menu, canvas, r);
             canvas.setPen(ColorToQColor(menu.SeparatorColor()));
@@ -127,13 +127,13 @@ void DrawMenuItem(const TsuiMainMenu& menu, QPainter& canvas, const QStyleOption
         return;
     }
     if (selected && enabled && macOS) {
-        canvas.drawImage(r, MenuPicture("MACOS_MENU_SELECT", 20));
+        DrawMenuPicture(canvas, r, "MACOS_MENU_SELECT", 20);
     } else if (selected && enabled) {
         canvas.fillRect(r, ColorToQColor(menu.SelectedColor()));
         canvas.setPen(ColorToQColor(menu.SelectedBorderColor()));
         canvas.drawRect(r.adjusted(0, 0, -1, -1));
     } else if (macOS) {
-        canvas.drawImage(r, MenuPicture("MACOS_MENU_BAR", 20));
+        DrawMenuPicture(canvas, r, "MACOS_MENU_BAR", 20);
     } else {
         FillItemFace(menu, canvas, r);
     }

@@ -1,26 +1,16 @@
 // A Wine registry file that parses is written back byte for byte; a value set into it reads back,
 // and the file written with it parses again to the same bytes.
+#include "FuzzedSetting.h"
 #include "platform/wine/WineHive.h"
 
 #include <cstdlib>
-#include <fuzzer/FuzzedDataProvider.h>
 
-using pestrel::RegValue;
 using pestrel::wine::WineHive;
 using pestrel::wine::WineTime;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    const std::string key = input.ConsumeRandomLengthString(32);
-    const std::string name = input.ConsumeRandomLengthString(16);
-    RegValue set;
-    if (input.ConsumeBool()) {
-        set.kind = RegValue::Kind::Integer;
-        set.number = input.ConsumeIntegral<std::uint32_t>();
-    } else {
-        set.text = input.ConsumeRandomLengthString(32);
-    }
-    const std::string text = input.ConsumeRemainingBytesAsString();
+    const auto [key, name, set, text] = ConsumeSetting(input);
 
     auto parsed = WineHive::Parse(text);
     WineHive* hive = std::get_if<WineHive>(&parsed);
@@ -36,8 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WineHive* again = std::get_if<WineHive>(&reparsed);
     if (!again || again->serialize() != written)
         std::abort(); // the file written with the change does not read back
-    const std::optional<RegValue> value = again->value(key, name);
-    if (!value || value->kind != set.kind || value->text != set.text || value->number != set.number)
+    if (again->value(key, name) != set)
         std::abort(); // the value was lost
     return 0;
 }
