@@ -47,21 +47,12 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
-// Keeps the process a snapshot found reachable as that very process, so that ending it later can
-// never reach another process that has taken its id since. Each backend knows its own kind.
-class ProcessHandle {
-public:
-    virtual ~ProcessHandle() = default;
-};
-
 // One process of a snapshot.
 struct ProcessRecord {
     std::uint32_t id = 0;
-    // Taken by a ForEnding snapshot where the platform can; empty otherwise.
-    std::shared_ptr<const ProcessHandle> handle;
-    // When the process started, in the platform's ticks, where a ForEnding snapshot took no
-    // handle; 0 when unknown. Without a handle, a process is only ended while its id still has
-    // this start time.
+    // When the process started, in the platform's ticks; filled ForEnding where the platform can,
+    // 0 when unknown. A process is only ended while its id still has this start time (and, where
+    // the platform can tell, still runs `image`).
     std::uint64_t startTime = 0;
     // The program file as the platform reports it (a bare file name or a full path).
     std::string exeFile;
@@ -74,7 +65,7 @@ struct ProcessRecord {
 };
 
 // Names: id and program-file text. WithPaths: also the program path. ForEnding: also what ending
-// the process and backing up its file safely take (the handle or start time, the image); it
+// the process and backing up its file safely take (the start time, the image); it
 // costs more, so only snapshots whose records may be ended or backed up ask for it.
 enum class SnapshotDetail { Names, WithPaths, ForEnding };
 

@@ -10,7 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
-#include <memory>
+#include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -23,10 +24,10 @@ namespace {
 constexpr std::string_view kDeletedMark = " (deleted)";
 
 // A pidfd: it names one process for as long as it is open, whatever takes its id later.
-class PidFd final : public ProcessHandle {
+class PidFd {
 public:
     explicit PidFd(int fd) : fd_(fd) {}
-    ~PidFd() override { ::close(fd_); }
+    ~PidFd() { ::close(fd_); }
     PidFd(const PidFd&) = delete;
     PidFd& operator=(const PidFd&) = delete;
     int fd() const { return fd_; }
@@ -35,9 +36,11 @@ private:
     int fd_;
 };
 
-std::shared_ptr<const PidFd> OpenPidFd(std::uint32_t id) {
+std::optional<PidFd> OpenPidFd(std::uint32_t id) {
     const long fd = ::syscall(SYS_pidfd_open, static_cast<pid_t>(id), 0);
-    return fd < 0 ? nullptr : std::make_shared<const PidFd>(static_cast<int>(fd));
+    if (fd < 0)
+        return std::nullopt;
+    return std::optional<PidFd>(std::in_place, static_cast<int>(fd));
 }
 
 std::vector<std::uint32_t> ProcessIds(DIR* proc) {
@@ -93,7 +96,7 @@ bool HasEnded(std::uint32_t id) {
     return !state || *state == 'Z' || *state == 'X';
 }
 
-// Field 22 of /proc/ID/stat, in clock ticks since boot; 0 when the process is gone.
+// Field 22 of /proc/ID/stat.
 std::uint64_t StartTime(std::uint32_t id) {
     const std::optional<std::string> stat = ReadFileBytes("/proc/" + std::to_string(id) + "/stat");
     const std::size_t close = stat ? stat->rfind(')') : std::string::npos;
@@ -103,6 +106,15 @@ std::uint64_t StartTime(std::uint32_t id) {
     for (int field = 3; field < 22 && at != std::string::npos; ++field)
         at = stat->find(' ', at + 1);
     return at == std::string::npos ? 0 : std::strtoull(stat->c_str() + at + 1, nullptr, 10);
+}
+
+// The identity of the file process `id` runs, through /proc relative to `procFd`.
+std::optional<FileIdentity> ImageOf(int procFd, std::uint32_t id) {
+    const std::string link = (procFd == AT_FDCWD ? "/proc/" : "") + std::to_string(id) + "/exe";
+    struct stat image;
+    if (::fstatat(procFd, link.c_str(), &image, 0) != 0)
+        return std::nullopt;
+    return FileIdentity{image.st_dev, image.st_ino};
 }
 
 bool SignalThrough(int pidfd, int signal) {
@@ -126,6 +138,10 @@ bool EndThrough(int pidfd) {
 
 } // namespace
 
+std::uint64_t ProcessStartTime(std::uint32_t id) {
+    return StartTime(id);
+}
+
 std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail) {
     std::vector<ProcessRecord> records;
     DIR* proc = ::opendir("/proc");
@@ -137,17 +153,16 @@ std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail) {
         ProcessRecord record;
         record.id = id;
         const bool forEnding = detail == SnapshotDetail::ForEnding;
-        // Taken before the process is read, so that all the record tells is of this process.
-        if (forEnding && !(record.handle = OpenPidFd(id)))
+        // Read before the program, so that a process that took the id meanwhile does not pass
+        // for the one whose program is recorded.
+        if (forEnding)
             record.startTime = StartTime(id);
         if (std::optional<std::string> path = ProgramLink(::dirfd(proc), id)) {
             record.exeFile = path->substr(path->rfind('/') + 1);
             if (detail != SnapshotDetail::Names)
                 record.exePath = std::move(*path);
-            const std::string link = std::to_string(id) + "/exe";
-            if (struct stat image;
-                forEnding && ::fstatat(::dirfd(proc), link.c_str(), &image, 0) == 0)
-                record.image = FileIdentity{image.st_dev, image.st_ino};
+            if (forEnding)
+                record.image = ImageOf(::dirfd(proc), id);
         } else if (errno != ENOENT && errno != ESRCH) {
             std::string comm =
                 ReadFileBytes("/proc/" + std::to_string(id) + "/comm").value_or(std::string());
@@ -167,12 +182,13 @@ bool EndProcess(const ProcessRecord& process) {
     const std::uint32_t id = process.id;
     if (id == 0 || id > static_cast<std::uint32_t>(INT_MAX))
         return false;
-    if (const auto* pidfd = dynamic_cast<const PidFd*>(process.handle.get()))
-        return EndThrough(pidfd->fd());
-    // No pidfd from the snapshot: one taken now names whoever has the id now, so the start time
-    // read after it tells whether that is still the recorded process.
-    const std::shared_ptr<const PidFd> now = OpenPidFd(id);
+    // The pidfd names whoever has the id now; the start time and image read after it tell whether
+    // that is still the recorded process, and it then stays reachable as that very process.
+    const std::optional<PidFd> now = OpenPidFd(id);
     if (process.startTime != 0 && StartTime(id) != process.startTime)
+        return false;
+    if (const std::optional<FileIdentity> image = ImageOf(AT_FDCWD, id);
+        process.image && image && *image != *process.image)
         return false;
     if (now)
         return EndThrough(now->fd());

@@ -12,13 +12,17 @@ namespace pestrel {
 // /proc/ID/exe target (the kernel's " (deleted)" mark removed), or the command name when that
 // link is refused; the program path is the link target and the image the file it leads to.
 // Kernel threads and processes that have already ended (zombies) have no program link and are
-// not listed. A ForEnding record also holds a pidfd of its process (or its start time where no
-// pidfd can be had) and the identity of its image.
+// not listed. A ForEnding record also holds the process's start time and the identity of its
+// image.
 std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail);
 
-// SIGTERM, up to 200 ms for the process to end, then SIGKILL, sent through the record's pidfd,
-// or through one taken now while the id still has the record's start time. False when the
-// process cannot be signalled (gone, replaced by another under its id, or not ours to end).
+// When process `id` started, in clock ticks since boot; 0 when it is gone.
+std::uint64_t ProcessStartTime(std::uint32_t id);
+
+// SIGTERM, up to 200 ms for the process to end, then SIGKILL, sent through a pidfd taken now,
+// and only while the process under the id still has the record's start time and image. False
+// when the process cannot be signalled (gone, replaced by another under its id, or not ours to
+// end).
 bool EndProcess(const ProcessRecord& process);
 
 } // namespace pestrel
