@@ -32,8 +32,10 @@ std::unique_ptr<pestrel::PosixPlatform> ChosenPlatform() {
         std::make_unique<pestrel::PosixPlatform>(dataRoot, (folder / program.filename()).string());
     if (const fs::path readme = pestrel::InstalledReadme(program); !readme.empty()) {
         std::error_code ignored;
-        fs::remove(folder / "Readme.txt", ignored);
-        fs::create_symlink(readme, folder / "Readme.txt", ignored);
+        if (fs::read_symlink(folder / "Readme.txt", ignored) != readme) {
+            fs::remove(folder / "Readme.txt", ignored);
+            fs::create_symlink(readme, folder / "Readme.txt", ignored);
+        }
     }
     return platform;
 }

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QStringDecoder>
 #include <QVBoxLayout>
+#include <filesystem>
 
 namespace pestrel {
 namespace {
@@ -35,7 +36,10 @@ TTextWindow::TTextWindow(QWidget* parent) : QDialog(parent), view_(new QPlainTex
 void TTextWindow::showFile(const std::string& path) {
     const QString shownPath = ShownText(path);
     setWindowTitle(QFileInfo(shownPath).fileName());
-    const std::optional<std::string> bytes = ReadFileBytes(path);
+    // The help file of an installed program is a link to the installed Readme.txt.
+    std::error_code unresolved;
+    const std::filesystem::path target = std::filesystem::canonical(path, unresolved);
+    const std::optional<std::string> bytes = ReadFileBytes(unresolved ? path : target.string());
     view_->setPlainText(bytes ? DecodedText(*bytes)
                               : QStringLiteral("错误：无法读取文件") + shownPath +
                                     QStringLiteral("！"));

@@ -75,8 +75,11 @@ TEST(CrashSafety, AWriterKilledAtAnyMomentLeavesWholeFiles) {
         const long long first = kill * 1'000'000LL;
         const pid_t writer = StartWriter({root.path, "cycle", std::to_string(first)}, pipeEnds[1]);
         ::close(pipeEnds[1]);
+        if (writer <= 0)
+            ::close(pipeEnds[0]);
+        ASSERT_GT(writer, 0) << "the writer did not start"; // kill(-1) would reach every process
         char line[16] = {};
-        const ssize_t got = writer > 0 ? ::read(pipeEnds[0], line, sizeof line) : -1;
+        const ssize_t got = ::read(pipeEnds[0], line, sizeof line);
         ::close(pipeEnds[0]);
         ::usleep(static_cast<useconds_t>(pauseUs(random)));
         ::kill(writer, SIGKILL);

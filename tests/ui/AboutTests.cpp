@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <filesystem>
 
 namespace pestrel::test {
 namespace {
@@ -120,14 +121,21 @@ TEST_F(UiTest, HelpShowsTheReadmeItselfWhenTheDesktopCannotOpenIt) {
     struct Case {
         const char* bytes; // nothing: the file cannot be read
         QString shown;
+        bool linked; // Readme.txt links to the file, as an installed program's does
     };
     const Case cases[] = {
-        {nullptr, "错误：无法读取文件" + path + "！"},
-        {"帮助\r\nsecond line\r\n", "帮助\nsecond line\n"},
+        {nullptr, "错误：无法读取文件" + path + "！", false},
+        {"帮助\r\nsecond line\r\n", "帮助\nsecond line\n", false},
+        {"installed\r\n", "installed\n", true},
     };
     for (const Case& c : cases) {
-        if (c.bytes)
+        if (c.bytes && c.linked) {
+            WriteFile(appFile("installed.txt"), c.bytes);
+            std::filesystem::remove(appFile("Readme.txt"));
+            std::filesystem::create_symlink(appFile("installed.txt"), appFile("Readme.txt"));
+        } else if (c.bytes) {
             WriteFile(appFile("Readme.txt"), c.bytes);
+        }
         press("suiButton1");
         const QList<TTextWindow*> windows = form->findChildren<TTextWindow*>();
         ASSERT_EQ(windows.size(), 1);
