@@ -56,12 +56,6 @@ std::optional<std::string> JoinName(const std::string& folder, const std::string
     return folder + name;
 }
 
-std::string UpperAscii(std::string text) {
-    for (char& c : text)
-        c = UpperAsciiChar(c);
-    return text;
-}
-
 bool ProcessMatchesName(const std::string& exeFile, const std::string& name) {
     const std::size_t last = exeFile.find_last_of(kSeparators);
     const std::string_view fileName =

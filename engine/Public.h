@@ -23,9 +23,6 @@ std::string WithTrailingSeparator(std::string path);
 // (a separator, a drive colon, NUL, a name of nothing but dots and blanks such as "." or "..").
 // Every file name the engine builds from a list entry or a file line goes through here.
 std::optional<std::string> JoinName(const std::string& folder, const std::string& name);
-
-// ASCII letters a-z upper-cased, every other byte unchanged.
-std::string UpperAscii(std::string text);
 // The name match of the process table: the file-name part of `exeFile`, or the whole of it,
 // equals `name` without regard to ASCII case.
 bool ProcessMatchesName(const std::string& exeFile, const std::string& name);

@@ -7,12 +7,6 @@
 namespace pestrel {
 namespace {
 
-std::string Folded(std::string text) {
-    for (char& c : text)
-        c = UpperAsciiChar(c);
-    return text;
-}
-
 // Key paths ignore a leading '\', as the platform does; HKEY_CLASSES_ROOT is a view of the
 // local machine's classes.
 std::string ValueSlot(RegRoot root, const std::string& key, const std::string& name) {
@@ -21,13 +15,13 @@ std::string ValueSlot(RegRoot root, const std::string& key, const std::string& n
         root = RegRoot::LocalMachine;
         path = "Software\\Classes\\" + path;
     }
-    return std::to_string(static_cast<std::uint32_t>(root)) + '\\' + Folded(path) + '\0' +
-           Folded(name);
+    return std::to_string(static_cast<std::uint32_t>(root)) + '\\' + UpperAscii(path) + '\0' +
+           UpperAscii(name);
 }
 
 std::string ProfileSlot(const std::string& file, const std::string& section,
                         const std::string& key) {
-    return file + '\0' + Folded(section) + '\0' + Folded(key);
+    return file + '\0' + UpperAscii(section) + '\0' + UpperAscii(key);
 }
 
 std::string RootText(RegRoot root) {

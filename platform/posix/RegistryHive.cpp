@@ -134,19 +134,13 @@ public:
         }
         std::unordered_map<std::string, std::size_t>& index = indexes_[key];
         for (std::size_t i = index.size(); i < values.size(); ++i)
-            index.emplace(Folded(values[i].name), i);
-        const auto found = index.find(Folded(name));
+            index.emplace(UpperAscii(values[i].name), i);
+        const auto found = index.find(UpperAscii(name));
         return found == index.end() ? kMissing : found->second;
     }
     static constexpr std::size_t kMissing = static_cast<std::size_t>(-1);
 
 private:
-    static std::string Folded(std::string_view text) {
-        std::string folded(text);
-        for (char& c : folded)
-            c = UpperAsciiChar(c);
-        return folded;
-    }
     std::unordered_map<const void*, std::unordered_map<std::string, std::size_t>> indexes_;
 };
 

@@ -206,13 +206,6 @@ std::string CleanPath(std::string_view path) {
     return clean;
 }
 
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper)
-        c = UpperAsciiChar(c);
-    return upper;
-}
-
 // Wine's order of keys: parts compared one by one, a key before its sub-keys.
 bool ComesBefore(std::string_view a, std::string_view b) {
     const auto rank = [](char c) { return c == '\\' ? 0 : static_cast<unsigned char>(c) + 1; };
@@ -361,7 +354,7 @@ std::variant<WineHive, HiveError> WineHive::Parse(std::string text) {
                 hive.headerEnd_ = blockBegin;
             else
                 hive.keys_.back().end = blockBegin;
-            hive.keys_.push_back(Key{Upper(CleanPath(*path)), blockBegin, all.size(), {}});
+            hive.keys_.push_back(Key{UpperAscii(CleanPath(*path)), blockBegin, all.size(), {}});
             inKey = true;
         } else if (content[0] == '"' || content[0] == '@') {
             const std::optional<ValueLine> value = ValueOf(content);
@@ -406,7 +399,7 @@ WineHive::Key* WineHive::findKey(std::string_view upperPath) {
 }
 
 bool WineHive::hasKey(std::string_view path) const {
-    const std::string upper = Upper(CleanPath(path));
+    const std::string upper = UpperAscii(CleanPath(path));
     if (upper.empty() || findKey(upper))
         return true;
     const auto known = impliedKeys_.find(upper);
@@ -421,7 +414,7 @@ bool WineHive::hasKey(std::string_view path) const {
 }
 
 WineHive::Key& WineHive::ensureKey(const std::string& path, WineTime now) {
-    const std::string upper = Upper(path);
+    const std::string upper = UpperAscii(path);
     if (Key* key = findKey(upper))
         return *key;
     const auto before = std::find_if(keys_.begin(), keys_.end(), [&](const Key& key) {
@@ -454,7 +447,7 @@ bool WineHive::setValue(std::string_view path, std::string_view name, const RegV
     const std::optional<std::string> data = DataText(value);
     if (clean.empty() || !CanStore(clean) || !NameText(name) || !data)
         return false;
-    if (const Key* key = findKey(Upper(clean))) {
+    if (const Key* key = findKey(UpperAscii(clean))) {
         Line line;
         const std::optional<ValueLine> existing = FindValue(key->bytes(text_), name, line);
         if (existing && existing->data == *data)
@@ -467,7 +460,7 @@ bool WineHive::setValue(std::string_view path, std::string_view name, const RegV
 }
 
 bool WineHive::deleteValue(std::string_view path, std::string_view name, WineTime now) {
-    Key* key = findKey(Upper(CleanPath(path)));
+    Key* key = findKey(UpperAscii(CleanPath(path)));
     if (!key)
         return false;
     std::optional<std::string> edited = EditBlock(key->bytes(text_), name, std::nullopt, now);
@@ -479,7 +472,7 @@ bool WineHive::deleteValue(std::string_view path, std::string_view name, WineTim
 }
 
 std::optional<RegValue> WineHive::value(std::string_view path, std::string_view name) const {
-    const Key* key = findKey(Upper(CleanPath(path)));
+    const Key* key = findKey(UpperAscii(CleanPath(path)));
     if (!key)
         return std::nullopt;
     Line line;

@@ -1,3 +1,4 @@
+#include "base/AsciiCase.h"
 #include "engine/Public.h"
 #include "tests/support/TestMachine.h"
 
