@@ -135,10 +135,9 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
         // runs is the snapshot taken that ends processes safely, which costs several calls more
         // for every process on the machine.
         std::vector<ProcessRecord> snapshot;
-        if (ProcessFolderIndex(platform).program(*entry))
+        if (FindProgram(platform.processSnapshot(SnapshotDetail::WithPaths), *entry))
             snapshot = platform.processSnapshot(SnapshotDetail::ForEnding);
-        const ProcessFolderIndex programs(snapshot);
-        if (const ProcessRecord* program = programs.program(*entry)) {
+        if (const ProcessRecord* program = FindProgram(snapshot, *entry)) {
             const std::string folder = FolderOf(*program->exePath);
             if (const std::optional<std::string> file = JoinName(folder, *entry))
                 RemoveRunningProgram(context, view, *entry, snapshot, *program, *file);

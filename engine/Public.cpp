@@ -76,7 +76,24 @@ std::vector<std::string> ListProcesses(const std::vector<ProcessRecord>& snapsho
 }
 
 std::string FindProcessFolder(Platform& platform, const std::string& name) {
-    return ProcessFolderIndex(platform).find(name);
+    const std::vector<ProcessRecord> snapshot = platform.processSnapshot(SnapshotDetail::WithPaths);
+    const ProcessRecord* found = FindProgram(snapshot, name);
+    return found ? FolderOf(*found->exePath) : std::string();
+}
+
+const ProcessRecord* FindProgram(const std::vector<ProcessRecord>& snapshot,
+                                 const std::string& name) {
+    for (const ProcessRecord& record : snapshot) {
+        if (!record.exePath)
+            continue;
+        const std::string& path = *record.exePath;
+        const std::size_t last = path.find_last_of(kSeparators);
+        const std::string_view fileName =
+            std::string_view(path).substr(last == std::string::npos ? 0 : last + 1);
+        if (EqualsIgnoringAsciiCase(fileName, name) || EqualsIgnoringAsciiCase(path, name))
+            return &record;
+    }
+    return nullptr;
 }
 
 ProcessFolderIndex::ProcessFolderIndex(Platform& platform)

@@ -36,9 +36,12 @@ std::vector<std::string> ListProcesses(const std::vector<ProcessRecord>& snapsho
 // the name match above; empty when there is none. A name that is only part of a file name finds
 // nothing, so a decoy whose name contains the name cannot stand in for the real program.
 std::string FindProcessFolder(Platform& platform, const std::string& name);
+// The record of that process in `snapshot` (taken WithPaths or ForEnding), or null.
+const ProcessRecord* FindProgram(const std::vector<ProcessRecord>& snapshot,
+                                 const std::string& name);
 
 // Answers FindProcessFolder for many names from one snapshot, giving the same answers a fresh
-// lookup at the time of the snapshot would. FindProcessFolder is one lookup in a fresh index.
+// lookup at the time of the snapshot would.
 class ProcessFolderIndex {
 public:
     explicit ProcessFolderIndex(Platform& platform);
