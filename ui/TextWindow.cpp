@@ -48,8 +48,4 @@ void TTextWindow::showFile(const std::string& path) {
     activateWindow();
 }
 
-QString TTextWindow::text() const {
-    return view_->toPlainText();
-}
-
 } // namespace pestrel

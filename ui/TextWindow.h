@@ -17,7 +17,6 @@ public:
     // Titles the window with the file's name and shows its text (UTF-8, or else the local
     // encoding); a file that cannot be read is said so in the window instead.
     void showFile(const std::string& path);
-    QString text() const;
 
 private:
     QPlainTextEdit* view_;

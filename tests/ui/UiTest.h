@@ -58,8 +58,6 @@ public:
     bool accepts = true; // false: the desktop has no program for the target
 };
 
-// Bytes of a file, or nothing when it cannot be read.
-
 class UiTest : public ::testing::Test {
 protected:
     TestMachine machine;

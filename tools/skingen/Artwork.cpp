@@ -727,9 +727,9 @@ void AddShared(const Look& mac, const Look& protein, std::vector<Picture>& out) 
                    })});
 }
 
-// The program icon: a green shield with a white cross-out of a dark bug, on transparency.
 } // namespace
 
+// The program icon: a green shield with a white cross-out of a dark bug, on transparency.
 QImage ProgramIcon(int size) {
     QImage icon(size, size, QImage::Format_ARGB32);
     icon.fill(Qt::transparent);
