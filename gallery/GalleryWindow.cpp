@@ -14,15 +14,22 @@
 
 namespace pestrel::gallery {
 
+// Every style but Custom, which has no pictures of its own to show.
 QStringList StyleNames() {
-    return {"MacOS", "WinXP", "DeepBlue", "Protein", "BlueGlass"};
+    const QMetaEnum styles = QMetaEnum::fromType<TsuiUIStyle>();
+    QStringList names;
+    for (int i = 0; i < styles.keyCount(); ++i) {
+        if (styles.value(i) != static_cast<int>(TsuiUIStyle::Custom))
+            names << QString::fromLatin1(styles.key(i));
+    }
+    return names;
 }
 
 std::optional<TsuiUIStyle> StyleFromName(const QString& name) {
-    const QStringList names = StyleNames();
-    for (int i = 0; i < names.size(); ++i) {
-        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
-            return static_cast<TsuiUIStyle>(i + 1);
+    const QMetaEnum styles = QMetaEnum::fromType<TsuiUIStyle>();
+    for (const QString& known : StyleNames()) {
+        if (known.compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<TsuiUIStyle>(styles.keyToValue(qPrintable(known)));
     }
     return std::nullopt;
 }
