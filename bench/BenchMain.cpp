@@ -1,7 +1,9 @@
 #include "bench/Figures.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -54,6 +56,33 @@ void ReportDirectFigure(const std::string& name, double ratio, double limit) {
     std::snprintf(line, sizeof line, "figure: %s %.3f target<=%g%s", name.c_str(), ratio, limit,
                   ratio <= limit ? "" : "  (over target)");
     DirectLines().push_back(line);
+}
+
+double Median(std::vector<double> times) {
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+}
+
+double SecondsOf(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double InterleavedRatio(int rounds, const std::function<double()>& measured,
+                        const std::function<double()>& reference) {
+    std::vector<double> measuredTimes, referenceTimes;
+    for (int round = 0; round < rounds; ++round) {
+        measuredTimes.push_back(measured());
+        referenceTimes.push_back(reference());
+    }
+    return Median(measuredTimes) / Median(referenceTimes);
+}
+
+void ReportInterleavedFigure(const std::string& name, double limit, int rounds,
+                             const std::function<double()>& measured,
+                             const std::function<double()>& reference) {
+    ReportDirectFigure(name, InterleavedRatio(rounds, measured, reference), limit);
 }
 
 } // namespace pestrel::bench

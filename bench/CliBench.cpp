@@ -114,24 +114,8 @@ private:
     std::vector<pid_t> programs_;
 };
 
+// Both commands of a figure run in turn, this many rounds, and the medians are compared.
 constexpr int kRounds = 3;
-
-// Both commands of a figure run in turn, round after round, and the medians are compared, so
-// that other work on the machine weighs on both alike.
-template <typename First, typename Second>
-void ReportMedianRatio(const std::string& figure, double limit, First first, Second second) {
-    std::vector<double> a, b;
-    for (int round = 0; round < kRounds; ++round) {
-        a.push_back(first());
-        b.push_back(second());
-    }
-    const auto median = [](std::vector<double>& times) {
-        std::nth_element(times.begin(), times.begin() + kRounds / 2, times.end());
-        return times[kRounds / 2];
-    };
-    pestrel::bench::ReportDirectFigure(figure, median(a) / median(b), limit);
-}
-
 // 200 programs running under the 200 names of the list: the kill pass (which ends each one and
 // waits for it, backs up, journals and deletes its file, and removes its start-up values)
 // against a shell loop of pkill -x (which only signals).
@@ -146,8 +130,8 @@ void BM_KillPassVsPkillLoop(benchmark::State& state) {
         return seconds;
     };
     for (auto _ : state) {
-        ReportMedianRatio(
-            "kill_200_running_vs_pkill_loop", 2.0,
+        pestrel::bench::ReportInterleavedFigure(
+            "kill_200_running_vs_pkill_loop", 2.0, kRounds,
             [&] {
                 return timed({bench.program(), "--kill", "--no-repair"});
             },
@@ -168,8 +152,8 @@ void BM_DryRunVsRealRun(benchmark::State& state) {
         return bench.run(std::move(command));
     };
     for (auto _ : state) {
-        ReportMedianRatio(
-            "dry_run_1000_absent_vs_real_run", 1.2,
+        pestrel::bench::ReportInterleavedFigure(
+            "dry_run_1000_absent_vs_real_run", 1.2, kRounds,
             [&] {
                 return timed({bench.program(), "--kill", "--dry-run"});
             },

@@ -77,15 +77,12 @@ void BM_ProcessLookupFigures(benchmark::State& state) {
             listing.push_back(std::chrono::duration<double>(t3 - t2).count());
         }
     }
-    const auto median = [](std::vector<double>& times) {
-        std::nth_element(times.begin(), times.begin() + kRounds / 2, times.end());
-        return times[kRounds / 2];
-    };
-    const double reference = median(walk);
+    using pestrel::bench::Median;
+    const double reference = Median(walk);
     pestrel::bench::ReportDirectFigure("find_process_folder_miss_vs_proc_walk",
-                                       median(miss) / reference, 1.3);
+                                       Median(miss) / reference, 1.3);
     pestrel::bench::ReportDirectFigure("folder_of_every_process_vs_proc_walk",
-                                       median(listing) / reference, 3.0);
+                                       Median(listing) / reference, 3.0);
 }
 BENCHMARK(BM_ProcessLookupFigures)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -160,23 +157,12 @@ private:
     int marker_ = -1;
 };
 
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 // Times `measured` and `reference` in turn, `rounds` times, and answers the ratio of the medians.
 double MedianRatio(int rounds, const std::function<void()>& measured,
                    const std::function<void()>& reference) {
-    std::vector<double> a, b;
-    for (int round = 0; round < rounds; ++round) {
-        b.push_back(Seconds(reference));
-        a.push_back(Seconds(measured));
-    }
-    std::sort(a.begin(), a.end());
-    std::sort(b.begin(), b.end());
-    return a[a.size() / 2] / b[b.size() / 2];
+    using pestrel::bench::SecondsOf;
+    return pestrel::bench::InterleavedRatio(
+        rounds, [&] { return SecondsOf(measured); }, [&] { return SecondsOf(reference); });
 }
 
 void BM_RegistryAtSizeFigures(benchmark::State& state) {

@@ -2,7 +2,9 @@
 // A figure is the ratio of one benchmark's time to a reference benchmark's, measured in the same
 // run. Benchmarks register figures next to their definitions; main prints one line per figure.
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace pestrel::bench {
 
@@ -12,6 +14,20 @@ struct FigureRegistration {
 
 // A figure computed by the benchmark itself (for ratios that are not two timings).
 void ReportDirectFigure(const std::string& name, double ratio, double limit);
+
+// The median of `times` (not empty).
+double Median(std::vector<double> times);
+// The seconds `work` takes.
+double SecondsOf(const std::function<void()>& work);
+// Runs `measured` and `reference` in turn, round after round, each answering the seconds it
+// measured, and answers the ratio of their medians, so that other work on the machine weighs on
+// both alike.
+double InterleavedRatio(int rounds, const std::function<double()>& measured,
+                        const std::function<double()>& reference);
+// Reports that ratio as figure `name`.
+void ReportInterleavedFigure(const std::string& name, double limit, int rounds,
+                             const std::function<double()>& measured,
+                             const std::function<double()>& reference);
 
 } // namespace pestrel::bench
 

@@ -64,32 +64,13 @@ double Seconds(Clock::duration duration) {
     return std::chrono::duration<double>(duration).count();
 }
 
-double Median(std::vector<double> times) {
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return times[times.size() / 2];
-}
-
-// Times `measured` and `reference` in turn, round after round, and reports the ratio of their
-// medians, so that other work on the machine weighs on both alike.
-void ReportInterleaved(const char* figure, double limit, int rounds,
-                       const std::function<double()>& measured,
-                       const std::function<double()>& reference) {
-    std::vector<double> measuredTimes, referenceTimes;
-    for (int round = 0; round < rounds; ++round) {
-        measuredTimes.push_back(measured());
-        referenceTimes.push_back(reference());
-    }
-    pestrel::bench::ReportDirectFigure(figure, Median(measuredTimes) / Median(referenceTimes),
-                                       limit);
-}
-
 void BM_AllProcessPathsFigure(benchmark::State& state) {
     ExtraProcesses extra(200);
     Machine machine;
     pestrel::TMainForm form(machine.platform, pestrel::Seams::Standard(), {0, 0, 0, 0});
     QWidget* button = form.findChild<QWidget*>("BAllVirusPath");
     for (auto _ : state) {
-        ReportInterleaved(
+        pestrel::bench::ReportInterleavedFigure(
             "all_process_paths_listing_vs_proc_walk", 3.0, 101,
             [&] {
                 const auto start = Clock::now();
@@ -178,7 +159,7 @@ double StartToFirstPaint(const char* window) {
 
 void BM_StartupFigure(benchmark::State& state) {
     for (auto _ : state) {
-        ReportInterleaved(
+        pestrel::bench::ReportInterleavedFigure(
             "startup_to_first_painted_main_window_vs_bare_window", 2.0, 15,
             [] { return StartToFirstPaint("main"); }, [] { return StartToFirstPaint("bare"); });
     }

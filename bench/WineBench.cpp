@@ -39,11 +39,6 @@ const std::optional<fs::path>& FreshPrefix() {
     return prefix;
 }
 
-double Median(std::vector<double>& times) {
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return times[times.size() / 2];
-}
-
 double Seconds(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
 }
@@ -73,8 +68,9 @@ void BM_WineRegistryFigure(benchmark::State& state) {
         }
     }
     fs::remove(copy);
-    pestrel::bench::ReportDirectFigure("wine_system_reg_round_trip_vs_reading_bytes",
-                                       Median(roundTrip) / Median(reading), 30.0);
+    pestrel::bench::ReportDirectFigure(
+        "wine_system_reg_round_trip_vs_reading_bytes",
+        pestrel::bench::Median(roundTrip) / pestrel::bench::Median(reading), 30.0);
 }
 BENCHMARK(BM_WineRegistryFigure)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -133,8 +129,9 @@ void BM_WineKillPassFigure(benchmark::State& state) {
         }
     }
     fs::remove_all(work);
-    pestrel::bench::ReportDirectFigure("wine_kill_pass_1000_misses_vs_stand_in",
-                                       Median(wine) / Median(standInTimes), 1.5);
+    pestrel::bench::ReportDirectFigure(
+        "wine_kill_pass_1000_misses_vs_stand_in",
+        pestrel::bench::Median(wine) / pestrel::bench::Median(standInTimes), 1.5);
 }
 BENCHMARK(BM_WineKillPassFigure)->Iterations(1)->Unit(benchmark::kMillisecond);
 

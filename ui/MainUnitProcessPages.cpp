@@ -47,7 +47,7 @@ private:
 } // namespace
 
 void TMainForm::SBProcessListClick() {
-    refreshProcessList(platform_.processSnapshot(SnapshotDetail::ForEnding));
+    refreshProcessList(platform_.processSnapshot(SnapshotDetail::WithPaths));
 }
 
 void TMainForm::refreshProcessList(std::vector<ProcessRecord> snapshot) {
@@ -63,7 +63,15 @@ void TMainForm::SBKillProcessClick() {
     const int row = ui_->ListBoxProcess->currentRow();
     if (row <= 0 || row >= static_cast<int>(processRows_.size()))
         return;
-    KillProcess(platform_, processRows_[static_cast<std::size_t>(row)]);
+    // The row was listed a while ago: its process is ended only while its id still runs the
+    // program the row shows, and then through a record taken for ending.
+    const ProcessRecord& shown = processRows_[static_cast<std::size_t>(row)];
+    for (const ProcessRecord& now : platform_.processSnapshot(SnapshotDetail::ForEnding)) {
+        if (now.id == shown.id && now.exeFile == shown.exeFile && now.exePath == shown.exePath) {
+            KillProcess(platform_, now);
+            break;
+        }
+    }
     SBProcessListClick();
 }
 
@@ -90,7 +98,7 @@ void TMainForm::BVirusPathClick() {
 void TMainForm::BAllVirusPathClick() {
     ui_->Memo->clear();
     const std::vector<ProcessRecord> snapshot =
-        platform_.processSnapshot(SnapshotDetail::ForEnding);
+        platform_.processSnapshot(SnapshotDetail::WithPaths);
     refreshProcessList(snapshot);
     if (snapshot.empty())
         return;
