@@ -84,8 +84,11 @@ ProcFacts ReadFacts(std::uint32_t id, std::string exe) {
     return facts;
 }
 
-// Recognised processes of `prefix` with their facts, ascending by id.
-template <typename Visit> void ForEachOfPrefix(const WinePrefix& prefix, Visit visit) {
+// Recognised processes of `prefix` with their facts, ascending by id. With `startTimes`, the
+// record passed along holds the process's start time, read before its facts so that all they
+// tell is of that process.
+template <typename Visit>
+void ForEachOfPrefix(const WinePrefix& prefix, bool startTimes, Visit visit) {
     const char* home = std::getenv("HOME");
     const std::string ownHome = home ? home : "";
     for (ProcessRecord& record : ReadProcessTable(SnapshotDetail::WithPaths)) {
@@ -94,10 +97,12 @@ template <typename Visit> void ForEachOfPrefix(const WinePrefix& prefix, Visit v
         const std::string_view file = FileNameOf(*record.exePath);
         if (!IsOneOf(file, kLoaders) && !IsOneOf(file, kServers))
             continue;
+        if (startTimes)
+            record.startTime = ProcessStartTime(record.id);
         const ProcFacts facts = ReadFacts(record.id, std::move(*record.exePath));
         const WineProcess process = RecognizeProcess(facts, ownHome);
         if (process.role != WineRole::Other && BelongsTo(facts, process, prefix))
-            visit(facts, process);
+            visit(facts, process, record);
     }
 }
 
@@ -142,16 +147,21 @@ bool BelongsTo(const ProcFacts& facts, const WineProcess& process, const WinePre
 
 std::vector<ProcessRecord> ReadPrefixProcesses(const WinePrefix& prefix, SnapshotDetail detail) {
     std::vector<ProcessRecord> records;
-    ForEachOfPrefix(prefix, [&](const ProcFacts& facts, const WineProcess& process) {
-        if (process.role != WineRole::Program)
-            return;
-        ProcessRecord record;
-        record.id = facts.id;
-        record.exeFile = process.name;
-        if (detail != SnapshotDetail::Names)
-            record.exePath = prefix.linuxPath(process.windowsPath);
-        records.push_back(std::move(record));
-    });
+    ForEachOfPrefix(
+        prefix, detail == SnapshotDetail::ForEnding,
+        [&](const ProcFacts& facts, const WineProcess& process, const ProcessRecord& table) {
+            if (process.role != WineRole::Program)
+                return;
+            ProcessRecord record;
+            record.id = facts.id;
+            // The start time keeps the record to this process. The image is Wine's
+            // loader, the same for every program, so it is left out.
+            record.startTime = table.startTime;
+            record.exeFile = process.name;
+            if (detail != SnapshotDetail::Names)
+                record.exePath = prefix.linuxPath(process.windowsPath);
+            records.push_back(std::move(record));
+        });
     return records;
 }
 
@@ -175,9 +185,10 @@ bool ServerRuns(const WinePrefix& prefix) {
     if (lockFound)
         return false;
     bool runs = false;
-    ForEachOfPrefix(prefix, [&](const ProcFacts&, const WineProcess& process) {
-        runs = runs || process.role == WineRole::Server;
-    });
+    ForEachOfPrefix(prefix, false,
+                    [&](const ProcFacts&, const WineProcess& process, const ProcessRecord&) {
+                        runs = runs || process.role == WineRole::Server;
+                    });
     return runs;
 }
 
@@ -189,7 +200,10 @@ bool EndPrefixProcess(const WinePrefix& prefix, const ProcessRecord& record) {
     const ProcFacts facts = ReadFacts(id, *exe);
     const char* home = std::getenv("HOME");
     const WineProcess process = RecognizeProcess(facts, home ? home : "");
-    if (process.role != WineRole::Program || !BelongsTo(facts, process, prefix))
+    // Another program of the prefix may have the id by now; the record's start time, which
+    // EndProcess holds to, tells the rest.
+    if (process.role != WineRole::Program || !BelongsTo(facts, process, prefix) ||
+        !EqualsIgnoringAsciiCase(process.name, record.exeFile))
         return false;
     return EndProcess(record);
 }

@@ -46,11 +46,13 @@ WineProcess RecognizeProcess(const ProcFacts& facts, const std::string& home);
 bool BelongsTo(const ProcFacts& facts, const WineProcess& process, const WinePrefix& prefix);
 
 // The Windows programs of `prefix` that are not part of Wine, ascending by id; the program path
-// is the Linux path of the program file.
+// is the Linux path of the program file. A ForEnding record also holds the start time of its
+// process.
 std::vector<ProcessRecord> ReadPrefixProcesses(const WinePrefix& prefix, SnapshotDetail detail);
 // Whether the prefix's wineserver runs.
 bool ServerRuns(const WinePrefix& prefix);
-// Ends `id` when it is a Windows program of `prefix` that is not part of Wine.
+// Ends the record's process when it is still that process and a Windows program of `prefix`,
+// named as recorded, that is not part of Wine.
 bool EndPrefixProcess(const WinePrefix& prefix, const ProcessRecord& record);
 
 } // namespace pestrel::wine

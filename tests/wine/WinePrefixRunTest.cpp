@@ -235,5 +235,30 @@ TEST_F(WinePrefixRun, BadInputIsRefusedAndNoFileIsRewritten) {
     }
 }
 
+TEST_F(WinePrefixRun, EndsARecordOnlyWhileItsIdStillNamesThatProgram) {
+    ASSERT_NE(startEvil(), 0u);
+    ProcessRecord taken;
+    for (ProcessRecord& record : Machine().processSnapshot(SnapshotDetail::ForEnding)) {
+        if (record.exeFile == "evil.exe")
+            taken = std::move(record);
+    }
+    ASSERT_EQ(taken.exeFile, "evil.exe");
+    ASSERT_NE(taken.startTime, 0u);
+    const std::uint32_t evil = taken.id;
+
+    ProcessRecord otherName = taken;
+    otherName.exeFile = "other.exe";
+    ProcessRecord otherStart = taken;
+    otherStart.startTime = 1; // one tick after boot: long before evil.exe started
+    for (const ProcessRecord* stale : {&otherName, &otherStart}) {
+        EXPECT_FALSE(Machine().terminateProcess(*stale)) << stale->exeFile;
+        EXPECT_TRUE(Alive(evil)) << stale->exeFile;
+    }
+    EXPECT_TRUE(Machine().terminateProcess(taken));
+    for (int wait = 0; wait < 50 && Alive(evil); ++wait)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(Alive(evil));
+}
+
 } // namespace
 } // namespace pestrel::wine
