@@ -84,6 +84,16 @@ std::string WinePlatform::systemFolder() {
     return prefix_.systemFolder();
 }
 
+std::vector<std::string>
+WinePlatform::foldersOthersCanChange(const std::vector<std::string>& folders) {
+    // The prefix's folders are where files are moved and registry files rewritten.
+    std::vector<std::string> all = folders;
+    all.push_back(prefix_.folder().string());
+    all.push_back(windowsFolder());
+    all.push_back(systemFolder());
+    return ForwardingPlatform::foldersOthersCanChange(all);
+}
+
 std::vector<ProcessRecord> WinePlatform::processSnapshot(SnapshotDetail detail) {
     return ReadPrefixProcesses(prefix_, detail);
 }

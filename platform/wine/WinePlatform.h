@@ -43,6 +43,9 @@ public:
 
     std::string windowsFolder() override;
     std::string systemFolder() override;
+    // Adds the prefix's own folders to the ones the administrator must hold alone.
+    std::vector<std::string>
+    foldersOthersCanChange(const std::vector<std::string>& folders) override;
 
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
     void requestClose(const std::string& name) override;

@@ -105,5 +105,18 @@ TEST_F(WinePlatformFiles, NeverRewritesAFileItCannotParse) {
     EXPECT_TRUE(platform.createKey(RegRoot::CurrentUser, kRun));
 }
 
+TEST_F(WinePlatformFiles, RootRefusesAPrefixOthersCanChange) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the administrator checks who else can change a folder";
+    // The stand-in's folders exist, so that /tmp does not stand in for them.
+    fs::create_directories(standIn_.dataRoot() / "Windows" / "System32");
+    fs::create_directories(standIn_.dataRoot() / "Registry");
+    WinePlatform platform = open();
+    ASSERT_EQ(platform.foldersOthersCanChange({}), std::vector<std::string>{});
+    fs::permissions(root_ / "pfx" / "drive_c" / "windows", fs::perms::all);
+    EXPECT_EQ(platform.foldersOthersCanChange({}),
+              (std::vector<std::string>{platform.windowsFolder(), platform.systemFolder()}));
+}
+
 } // namespace
 } // namespace pestrel::wine
