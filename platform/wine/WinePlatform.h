@@ -39,8 +39,6 @@ public:
     // True when no server runs afterwards.
     bool stopServer();
 
-    const WinePrefix& prefix() const { return prefix_; }
-
     std::string windowsFolder() override;
     std::string systemFolder() override;
     // Adds the prefix's own folders to the ones the administrator must hold alone.
