@@ -2,32 +2,48 @@
 
 #include "base/FileBytes.h"
 
+#include <ctime>
 #include <sys/stat.h>
 
 namespace pestrel::wine {
+namespace {
+
+// A change time at least this old cannot be shared by a later write, whatever the granularity
+// of the file system's clock.
+constexpr std::int64_t kSettledNs = 100'000'000;
+
+std::int64_t Nanoseconds(const timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+} // namespace
 
 std::optional<WineHiveFile::Identity> WineHiveFile::identity() const {
     struct stat info {};
     if (::stat(path_.c_str(), &info) != 0)
         return std::nullopt;
-    return Identity{
-        static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-        static_cast<std::uint64_t>(info.st_size),
-        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+    return Identity{static_cast<std::uint64_t>(info.st_dev),
+                    static_cast<std::uint64_t>(info.st_ino),
+                    static_cast<std::uint64_t>(info.st_size), Nanoseconds(info.st_mtim),
+                    Nanoseconds(info.st_ctim)};
 }
 
 WineHive* WineHiveFile::load() {
+    timespec clock{};
+    ::clock_gettime(CLOCK_REALTIME, &clock);
+    // Taken before reading: should the file change in between, the next identity differs.
     const std::optional<Identity> now = identity();
     if (now && loadedFrom_ == now)
         return hive_ ? &*hive_ : nullptr;
     hive_.reset();
-    loadedFrom_ = now;
+    loadedFrom_.reset();
     std::optional<std::string> bytes = ReadFileBytes(path_);
     if (!now || !bytes) {
         problem_ = "it cannot be read";
-        loadedFrom_.reset();
         return nullptr;
     }
+    if (now->changed + kSettledNs < Nanoseconds(clock))
+        loadedFrom_ = now;
     std::variant<WineHive, HiveError> parsed = WineHive::Parse(std::move(*bytes));
     if (const HiveError* error = std::get_if<HiveError>(&parsed)) {
         problem_ = "line " + std::to_string(error->line) + ": " + error->reason;
@@ -68,11 +84,10 @@ bool WineHiveFile::modify(const std::function<Outcome(WineHive&)>& change,
     const Outcome outcome = change(*hive);
     if (!outcome.changed)
         return outcome.answer;
-    const bool written = ReplaceFileAtomically(path_, hive->serialize());
-    loadedFrom_ = written ? identity() : std::nullopt;
-    if (!written)
-        hive_.reset();
-    return written && outcome.answer;
+    // Read afresh next time: the new file has not settled, so its identity cannot prove that
+    // nobody wrote it since.
+    loadedFrom_.reset();
+    return ReplaceFileAtomically(path_, hive->serialize()) && outcome.answer;
 }
 
 } // namespace pestrel::wine

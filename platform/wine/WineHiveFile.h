@@ -1,5 +1,7 @@
 #pragma once
-// One registry file of a prefix, parsed once and parsed again only when the file changes on disk.
+// One registry file of a prefix, parsed once and parsed again only when the file changes on disk:
+// the parsed hive is kept while the file keeps its device, inode, size, modification and change
+// times, and only once its change time is old enough that a later write could not share it.
 // A file that does not parse is never written.
 
 #include "platform/wine/WineHive.h"
@@ -39,7 +41,7 @@ public:
 private:
     struct Identity {
         std::uint64_t device = 0, inode = 0, size = 0;
-        std::int64_t modified = 0;
+        std::int64_t modified = 0, changed = 0;
         bool operator==(const Identity&) const = default;
     };
     // The hive as the file holds it now; nothing when it cannot be read or parsed.
@@ -48,7 +50,7 @@ private:
 
     std::string path_;
     std::mutex mutex_;
-    std::optional<Identity> loadedFrom_;
+    std::optional<Identity> loadedFrom_; // set only while it alone proves what the file holds
     std::optional<WineHive> hive_;
     std::optional<std::string> problem_;
 };

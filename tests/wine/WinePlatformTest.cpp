@@ -3,8 +3,13 @@
 #include "base/FileBytes.h"
 #include "platform/posix/PosixPlatform.h"
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace pestrel::wine {
@@ -103,6 +108,23 @@ TEST_F(WinePlatformFiles, NeverRewritesAFileItCannotParse) {
     EXPECT_EQ(file("system.reg"), broken);
     // The other file stays usable.
     EXPECT_TRUE(platform.createKey(RegRoot::CurrentUser, kRun));
+}
+
+TEST_F(WinePlatformFiles, SeesARewriteThatKeepsSizeAndModificationTime) {
+    const fs::path system = root_ / "pfx" / "system.reg";
+    struct stat before {};
+    ASSERT_EQ(::stat(system.c_str(), &before), 0);
+    // Past the time a written file needs to settle, so that the parsed hive is kept.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    WinePlatform platform = open();
+    ASSERT_EQ(platform.queryValue(RegRoot::LocalMachine, kRun, "evil.exe")->text, "C:\\evil.exe");
+
+    std::string rewritten = kSystem;
+    rewritten.replace(rewritten.find("C:\\\\evil"), 1, "D");
+    std::ofstream(system, std::ios::binary | std::ios::trunc) << rewritten; // the same inode
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, system.c_str(), times, 0), 0);
+    EXPECT_EQ(platform.queryValue(RegRoot::LocalMachine, kRun, "evil.exe")->text, "D:\\evil.exe");
 }
 
 TEST_F(WinePlatformFiles, RootRefusesAPrefixOthersCanChange) {
