@@ -20,11 +20,7 @@ namespace pestrel {
 namespace {
 
 std::string TemporaryNameBeside(const std::string& path) {
-    // Unique across the threads of this process (counter) and across processes (random part,
-    // drawn per call so that a forked copy does not repeat its parent's names).
-    static std::atomic<unsigned long long> counter{0};
-    return path + ".~" + std::to_string(std::random_device{}()) + "-" + std::to_string(++counter) +
-           ".tmp";
+    return path + ".~" + UniqueTemporaryPart() + ".tmp";
 }
 
 // Makes a rename inside `path`'s folder survive a power loss. Windows has no such step: the
@@ -55,6 +51,13 @@ bool RenameOver(const std::string& from, const std::string& to) {
 }
 
 } // namespace
+
+std::string UniqueTemporaryPart() {
+    // Unique across the threads of this process (counter) and across processes (random part,
+    // drawn per call so that a forked copy does not repeat its parent's names).
+    static std::atomic<unsigned long long> counter{0};
+    return std::to_string(std::random_device{}()) + "-" + std::to_string(++counter);
+}
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     return ReadRegularFile(path);

@@ -16,6 +16,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // the old bytes or the new ones. On failure the old file stays whole, the temporary file is
 // removed and the answer is false.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+// A part of a temporary file name that no other call gives, in this process or another.
+std::string UniqueTemporaryPart();
 // Appends `bytes`, creating the file when missing. False when it cannot be opened or written, or
 // is not a regular file.
 bool AppendToFile(const std::string& path, const std::string& bytes);

@@ -1,9 +1,9 @@
 #include "platform/posix/SafeCopy.h"
 
-#include <atomic>
+#include "base/FileBytes.h"
+
 #include <cerrno>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,9 +61,7 @@ bool CopyBytes(int from, int to) {
 }
 
 std::string NewNameFor(const std::string& name) {
-    static std::atomic<unsigned long long> counter{0};
-    return ".~" + name + "." + std::to_string(std::random_device{}()) + "-" +
-           std::to_string(++counter) + ".tmp";
+    return ".~" + name + "." + UniqueTemporaryPart() + ".tmp";
 }
 
 } // namespace

@@ -1,10 +1,8 @@
 // Backup copies on Windows: CopyFileA never writes through what is already at the target, the
 // source is held while it is copied, and a target folder that is a junction is refused.
 
+#include "base/FileBytes.h"
 #include "platform/win32/Win32Platform.h"
-
-#include <atomic>
-#include <random>
 
 namespace pestrel {
 
@@ -50,9 +48,7 @@ bool copyInto(const std::string& from, const std::string& to,
     HANDLE source = holdSource(from, image);
     if (source == nullptr)
         return false;
-    static std::atomic<unsigned long long> counter{0};
-    const std::string fresh = folder + "\\.~" + std::to_string(std::random_device{}()) + "-" +
-                              std::to_string(++counter) + ".tmp";
+    const std::string fresh = folder + "\\.~" + UniqueTemporaryPart() + ".tmp";
     // A new name only: an existing file or link there makes the copy fail.
     const bool copied = CopyFileA(from.c_str(), fresh.c_str(), TRUE) != 0;
     CloseHandle(source);
