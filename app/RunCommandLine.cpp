@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 
 namespace pestrel {
 namespace {
@@ -41,7 +42,12 @@ int Kill(const CommandLine& command, Platform& machine) {
 
     const std::string path =
         command.list ? *command.list : JoinName(context.AppPath, "VirusList.txt").value_or("");
-    const ListFile list = ReadListFile(path);
+    // A list the user names is read wherever a link of theirs leads; the program's own list is
+    // never read through a link.
+    std::error_code unresolved;
+    const std::filesystem::path named =
+        command.list ? std::filesystem::canonical(path, unresolved) : std::filesystem::path();
+    const ListFile list = ReadListFile(command.list && !unresolved ? named.string() : path);
     if (list.status == ListFile::Status::Unreadable)
         return Refuse("cannot read the list '" + path + "'");
     if (list.status == ListFile::Status::NotText)

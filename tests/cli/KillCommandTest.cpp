@@ -83,6 +83,16 @@ TEST_F(KillCommand, AFailedActionGivesStatusOne) {
     EXPECT_EQ(run.lines().back().substr(run.lines().back().find("failed=")), "failed=1\tfinished");
 }
 
+TEST_F(KillCommand, ReadsANamedListThroughTheUsersLink) {
+    const std::string list = cli.machine.root() + "suspects.txt";
+    WriteFile(list, none + "\r\n");
+    std::filesystem::create_symlink(list, cli.machine.root() + "link.txt");
+    const CliResult result =
+        cli.run({"--kill", "--dry-run", "--no-repair", "--list", cli.machine.root() + "link.txt"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("entries=1"), std::string::npos) << result.out;
+}
+
 TEST_F(KillCommand, BadInputGetsOneLineAndStatusTwo) {
     WriteFile(context.AppPath + "binary.txt", std::string("evil.exe\r\n\x7F"
                                                           "ELF\0\x01\x02",
