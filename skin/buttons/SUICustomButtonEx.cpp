@@ -64,8 +64,9 @@ void TsuiCustomButtonEx::DrawCaption(QPainter& canvas, const QString& caption) {
 
 void TsuiCustomButtonEx::DrawFocus(QPainter& canvas) {
     // The rectangle of the previous paint: the caption is drawn after the focus mark.
-    textRect_.Left -= 1;
-    DrawFocusRect(canvas, textRect_);
+    auto focus = textRect_;
+    focus.Left -= 1;
+    DrawFocusRect(canvas, focus);
 }
 
 void TsuiCustomButtonEx::mouseReleaseEvent(QMouseEvent* event) {

@@ -624,6 +624,20 @@ TEST(SkinCheckBase, TheFirstFocusMarkIsEmpty) {
     EXPECT_EQ(check->TextRect().Left, 13 + 4);
 }
 
+TEST(SkinCheckBase, ABlankCaptionKeepsTheFocusMarkInPlace) {
+    QWidget window;
+    auto* check = new CheckLike(&window);
+    check->setCaption("Check");
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    check->setFocus();
+    Render(*check);
+    check->setCaption("");
+    const QImage first = Render(*check);
+    EXPECT_EQ(Render(*check), first);
+}
+
 // A check box in miniature: the click flips the state; the log shows what happens in which order.
 class Flipper : public TsuiCustomButtonEx {
 public:
