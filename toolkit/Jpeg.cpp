@@ -5,9 +5,11 @@
 #include <QImageReader>
 #include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <jpeglib.h>
+#include <limits>
 #include <vector>
 
 namespace pestrel {
@@ -51,7 +53,10 @@ bool Decode(const QByteArray& data, QImage& out) {
     }
     // Progressive and multi-scan streams buffer every coefficient of the picture; without a
     // backing store, libjpeg fails instead of going past this.
-    info.mem->max_memory_to_use = static_cast<long>(QImageReader::allocationLimit()) * 1024 * 1024;
+    // The limit is in megabytes; where long is 32 bits its byte count can exceed long.
+    const std::int64_t limitBytes = std::int64_t{QImageReader::allocationLimit()} * 1024 * 1024;
+    info.mem->max_memory_to_use =
+        static_cast<long>(std::min<std::int64_t>(limitBytes, std::numeric_limits<long>::max()));
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     if (info.output_components != 3 || info.output_width == 0 || info.output_height == 0) {
