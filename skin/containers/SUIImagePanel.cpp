@@ -203,9 +203,9 @@ QImage TsuiCustomPanel::Face() {
 }
 
 void TsuiCustomPanel::paintEvent(QPaintEvent*) {
-    QImage buffer = Face();
+    QPainter canvas(this);
+    canvas.drawImage(0, 0, Face());
     if (HasVisibleCaption(caption_)) {
-        QPainter canvas(&buffer);
         canvas.setFont(font());
         const int flags = CaptionAlignment(alignment_) | Qt::AlignVCenter | Qt::TextSingleLine;
         // Engraved like the other skinned captions: the palette's pale disabled text would
@@ -217,7 +217,6 @@ void TsuiCustomPanel::paintEvent(QPaintEvent*) {
             DrawDisabledCaption(canvas, rect(), flags, caption_.trimmed());
         }
     }
-    QPainter(this).drawImage(0, 0, buffer);
 }
 
 static const bool imagePanelsWalked = RegisterStyledContainer(IsInstanceOf<TsuiImagePanel>);
