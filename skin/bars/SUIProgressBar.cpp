@@ -59,6 +59,7 @@ void TsuiProgressBar::ApplyUIStyle() {
         color_ = GetThemeColor(uiStyle_, tiControlColor);
         borderColor_ = GetThemeColor(uiStyle_, tiControlBorderColor);
     }
+    PrepareVerticalPicture();
     update();
 }
 
@@ -111,6 +112,8 @@ void TsuiProgressBar::UpdateCaption() {
 
 void TsuiProgressBar::setOrientation(TsuiProgressBarOrientation orientation) {
     orientation_ = orientation;
+    if (orientation_ == TsuiProgressBarOrientation::suiVertical)
+        showCaption_ = false;
     ApplyUIStyle();
     FixThickness();
 }
@@ -145,7 +148,15 @@ void TsuiProgressBar::setColor(TColor color) {
 
 void TsuiProgressBar::setPicture(const QImage& picture) {
     picture_ = picture;
+    PrepareVerticalPicture();
     update();
+}
+
+// A vertical bar fills from the bottom, so it shows its picture upside down.
+void TsuiProgressBar::PrepareVerticalPicture() {
+    verticalPicture_ = orientation_ == TsuiProgressBarOrientation::suiVertical
+                           ? picture_.mirrored(false, true)
+                           : QImage();
 }
 
 QSize TsuiProgressBar::sizeHint() const {
@@ -162,8 +173,6 @@ void TsuiProgressBar::paintEvent(QPaintEvent*) {
             PaintVertical(canvas);
         FrameClientRect(canvas, size(), ColorToQColor(borderColor_));
     });
-    if (!horizontal)
-        showCaption_ = false;
 }
 
 // The filled part runs from x = 1 to the filled length of width - 1; the picture is stretched
@@ -190,8 +199,8 @@ void TsuiProgressBar::PaintHorizontal(QPainter& canvas) const {
 void TsuiProgressBar::PaintVertical(QPainter& canvas) const {
     const int w = width(), h = height();
     const int top = std::max(h - 1 - ProgressFilledLength(h - 1, min_, max_, position_), 1);
-    if (!picture_.isNull() && top < h - 1)
-        canvas.drawImage(QRect(1, top, w - 2, h - 1 - top), picture_.mirrored(false, true));
+    if (!verticalPicture_.isNull() && top < h - 1)
+        canvas.drawImage(QRect(1, top, w - 2, h - 1 - top), verticalPicture_);
     canvas.fillRect(QRect(1, 1, w - 2, top - 1), ColorToQColor(color_));
 }
 

@@ -53,7 +53,7 @@ public:
     void setUIStyle(TsuiUIStyle style);
     TColor CaptionColor() const { return captionColor_; }
     void setCaptionColor(TColor color);
-    // A vertical bar turns this off when it paints.
+    // Turning the bar vertical turns this off.
     bool ShowCaption() const { return showCaption_; }
     void setShowCaption(bool show);
     // Hides the caption while Position equals Min.
@@ -87,6 +87,7 @@ private:
     void UpdateCaption();
     // Fixes the thickness across the orientation and frees the length.
     void FixThickness();
+    void PrepareVerticalPicture();
     void PaintHorizontal(QPainter& canvas) const;
     void PaintVertical(QPainter& canvas) const;
 
@@ -98,6 +99,7 @@ private:
     TColor borderColor_ = clBlack;
     TColor color_ = clBtnFace;
     QImage picture_;
+    QImage verticalPicture_; // picture_ upside down while the bar is vertical
     bool showCaption_ = true;
     TColor captionColor_ = clBlack;
     bool smartShowCaption_ = false;
