@@ -46,16 +46,16 @@ QImage StretchedTo(const QImage& source, int width, int height) {
     return Resampled(AsRgb32(source), columns, rows);
 }
 
-void FrameRect(QPainter& canvas, const TRect& r, const QColor& colour) {
-    if (r.width() <= 0 || r.height() <= 0)
-        return;
-    canvas.fillRect(r.Left, r.Top, r.width(), 1, colour);
-    canvas.fillRect(r.Left, r.Bottom - 1, r.width(), 1, colour);
-    canvas.fillRect(r.Left, r.Top, 1, r.height(), colour);
-    canvas.fillRect(r.Right - 1, r.Top, 1, r.height(), colour);
-}
-
 } // namespace
+
+void FrameRect(QPainter& canvas, const TRect& rect, const QColor& colour) {
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return;
+    canvas.fillRect(rect.Left, rect.Top, rect.width(), 1, colour);
+    canvas.fillRect(rect.Left, rect.Bottom - 1, rect.width(), 1, colour);
+    canvas.fillRect(rect.Left, rect.Top, 1, rect.height(), colour);
+    canvas.fillRect(rect.Right - 1, rect.Top, 1, rect.height(), colour);
+}
 
 void DrawSkinStretched(const QImage& source, QPainter& canvas, const TRect& rect,
                        bool transparent) {

@@ -30,6 +30,8 @@ void TilePicture(QPainter& canvas, const QImage& picture, const TRect& rect);
 // the canvas, aligned so that the control's top-left lands at the canvas origin. Nothing without
 // a parent.
 void DrawParentBackground(QPainter& canvas, const QWidget* control);
+// A one-pixel frame just inside `rect` (right and bottom exclusive); nothing for an empty rect.
+void FrameRect(QPainter& canvas, const TRect& rect, const QColor& colour);
 // Two nested one-pixel frames round the whole of `control`: `outer` at its edge, `inner` just
 // inside. The canvas paints on the control.
 void DrawControlFrame(QPainter& canvas, const QWidget* control, TColor outer, TColor inner);

@@ -15,14 +15,6 @@ QFont CaptionFont() {
     return font;
 }
 
-void FrameClientRect(QPainter& canvas, const QSize& size, const QColor& colour) {
-    const int w = size.width(), h = size.height();
-    canvas.fillRect(0, 0, w, 1, colour);
-    canvas.fillRect(0, h - 1, w, 1, colour);
-    canvas.fillRect(0, 0, 1, h, colour);
-    canvas.fillRect(w - 1, 0, 1, h, colour);
-}
-
 } // namespace
 
 std::int64_t ProgressPercent(int min, int max, int position) {
@@ -171,7 +163,7 @@ void TsuiProgressBar::paintEvent(QPaintEvent*) {
             PaintHorizontal(canvas);
         else
             PaintVertical(canvas);
-        FrameClientRect(canvas, size(), ColorToQColor(borderColor_));
+        FrameRect(canvas, {0, 0, width(), height()}, ColorToQColor(borderColor_));
     });
 }
 
