@@ -3,7 +3,6 @@
 #include "skin/SUIThemes.h"
 #include "skin/framed/SUIFramedControl.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -56,18 +55,8 @@ public:
 
 } // namespace
 
-TsuiCheckListBox::TsuiCheckListBox(QWidget* owner)
-    : QListWidget(owner), borderColor_(FormControlBorderColor(owner)) {
+TsuiCheckListBox::TsuiCheckListBox(QWidget* owner) : TsuiFramedView(owner, 1) {
     setItemDelegate(new FlatCheckDelegate(this));
-    setBorderStyle(bsNone);
-    setBorderWidth(1);
-}
-
-void TsuiCheckListBox::setBorderColor(TColor color) {
-    if (color == borderColor_)
-        return;
-    borderColor_ = color;
-    update();
 }
 
 void TsuiCheckListBox::setBorderStyle(TBorderStyle) {
@@ -83,15 +72,6 @@ QListWidgetItem* TsuiCheckListBox::addCheckItem(const QString& text) {
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
     return item;
-}
-
-// The one-pixel margin holds the outer line; the inner one falls on the viewport's edge, which
-// shows the list's own colour.
-bool TsuiCheckListBox::event(QEvent* event) {
-    const bool handled = QListWidget::event(event);
-    if (event->type() == QEvent::Paint)
-        PaintControlFrame(this, borderColor_);
-    return handled;
 }
 
 static const bool styled =

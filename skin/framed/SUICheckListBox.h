@@ -2,13 +2,11 @@
 // A list of checkable items with a one-pixel flat frame and flat check boxes. Its border style and
 // width are fixed: whatever a layout stores, it reads back a single border one pixel wide.
 
-#include "toolkit/Color.h"
-
-#include <QListWidget>
+#include "skin/framed/SUIFramedView.h"
 
 namespace pestrel {
 
-class TsuiCheckListBox : public QListWidget {
+class TsuiCheckListBox : public TsuiFramedView<QListWidget> {
     Q_OBJECT
     Q_PROPERTY(pestrel::TColor BorderColor READ BorderColor WRITE setBorderColor)
     Q_PROPERTY(TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
@@ -21,8 +19,6 @@ public:
     // BorderColor starts as the control border colour of `owner`'s skinned form.
     explicit TsuiCheckListBox(QWidget* owner = nullptr);
 
-    TColor BorderColor() const { return borderColor_; }
-    void setBorderColor(TColor color);
     // Always bsSingle; writing any value keeps the flat frame and no system border.
     TBorderStyle BorderStyle() const { return bsSingle; }
     void setBorderStyle(TBorderStyle style);
@@ -32,12 +28,6 @@ public:
 
     // Appends an unchecked, checkable item.
     QListWidgetItem* addCheckItem(const QString& text);
-
-protected:
-    bool event(QEvent* event) override;
-
-private:
-    TColor borderColor_;
 };
 
 } // namespace pestrel

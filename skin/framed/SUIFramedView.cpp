@@ -7,10 +7,10 @@
 namespace pestrel {
 
 template <class View>
-TsuiFramedView<View>::TsuiFramedView(QWidget* owner)
+TsuiFramedView<View>::TsuiFramedView(QWidget* owner, int margin)
     : View(owner), borderColor_(FormControlBorderColor(owner)) {
     this->setAttribute(Qt::WA_OpaquePaintEvent);
-    SetFrameMargin(this, 2);
+    SetFrameMargin(this, margin);
 }
 
 template <class View> void TsuiFramedView<View>::setBorderColor(TColor color) {

@@ -13,8 +13,9 @@ namespace pestrel {
 
 template <class View> class TsuiFramedView : public View {
 public:
-    // BorderColor starts as the control border colour of `owner`'s skinned form.
-    explicit TsuiFramedView(QWidget* owner);
+    // BorderColor starts as the control border colour of `owner`'s skinned form; the frame
+    // takes a margin of `margin` pixels round the viewport.
+    explicit TsuiFramedView(QWidget* owner, int margin = 2);
 
     TColor BorderColor() const { return borderColor_; }
     void setBorderColor(TColor color);
