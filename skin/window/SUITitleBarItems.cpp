@@ -189,8 +189,7 @@ void TsuiTitleBarButton::UpdateStylePictures() {
     transparent_ = GetThemeBoolean(style_, tiTitleBtnTransparent);
     switch (type_) {
     case TsuiTitleBarBtnType::suiMax:
-        loadPictures(tiTitleBtnMaxNormal);
-        break;
+        break; // UpdateMaxRestorePictures loads them, for the window's state
     case TsuiTitleBarBtnType::suiMin:
         loadPictures(tiTitleBtnMinNormal);
         break;
