@@ -269,7 +269,7 @@ void TsuiTitleBar::DrawButtons(QPainter& canvas, const QSize&) {
     canvas.drawText(caption.position + QPoint(0, QFontMetrics(font()).ascent()), caption.text);
 }
 
-// The widget is painted double-buffered: the bar is composed and shown in one block.
+// The backing store already composes the bar before it is shown: paint straight onto it.
 void TsuiTitleBar::paintEvent(QPaintEvent*) {
     QPainter canvas(this);
     DrawSections(canvas, size());
@@ -292,9 +292,13 @@ void TsuiTitleBar::mousePressEvent(QMouseEvent* event) {
     update();
 }
 
+// Only a change of the button under the pointer changes what the bar shows.
 void TsuiTitleBar::mouseMoveEvent(QMouseEvent* event) {
     cursor_ = event->position().toPoint();
-    update();
+    const int previous = hotButtonIndex_;
+    updateHotButton(computeLayout());
+    if (hotButtonIndex_ != previous)
+        update();
 }
 
 // Only a release that ends a press on the bar clicks. The state is settled before anyone hears of
