@@ -47,9 +47,7 @@ void TsuiCustomPanel::setPicture(const QImage& picture) {
 void TsuiCustomPanel::PictureChanged() {
     face_ = QImage();
     keyedPicture_ =
-        transparent_ && !picture_.isNull()
-            ? MaskedImage(picture_.convertToFormat(QImage::Format_RGB32), picture_.pixel(0, 0))
-            : QImage();
+        transparent_ && !picture_.isNull() ? MaskedImage(picture_, picture_.pixel(0, 0)) : QImage();
     AdjustSize();
     update();
 }
@@ -94,7 +92,6 @@ void TsuiCustomPanel::setCaption(const QString& caption) {
     if (caption_ == caption)
         return;
     caption_ = caption;
-    CaptionChanged();
     update();
 }
 

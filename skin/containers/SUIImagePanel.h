@@ -1,7 +1,7 @@
 #pragma once
 // Panels that show a picture (as is, stretched or tiled), optionally over their parent's
-// background, with a one-line caption. TsuiCustomPanel is also the base of the group boxes; the
-// image panel hands a restyle on to its own skinned children.
+// background, with a one-line caption. The image panel hands a restyle on to its own skinned
+// children.
 
 #include "toolkit/Color.h"
 
@@ -49,7 +49,7 @@ public:
     const QImage& Picture() const { return picture_; }
     void setPicture(const QImage& picture);
     bool Transparent() const { return transparent_; }
-    virtual void setTransparent(bool transparent);
+    void setTransparent(bool transparent);
     bool AutoSize() const { return autoSize_; }
     void setAutoSize(bool autoSize);
     TsuiDrawStyle DrawStyle() const { return drawStyle_; }
@@ -69,15 +69,13 @@ signals:
     void OnClick();
 
 protected:
-    virtual void CaptionChanged() {}
-    virtual void PictureChanged();
-
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
+    void PictureChanged();
     void DrawPicture(QPainter& canvas, const QImage& picture) const;
     QImage Face();
     void AdjustSize();
