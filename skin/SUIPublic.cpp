@@ -247,16 +247,4 @@ TRect GetWorkAreaRect(const QWidget* widget) {
     return screen ? TRect::fromQRect(screen->availableGeometry()) : TRect{};
 }
 
-void PlaceControlAt(QWidget* control, const QPoint& point) {
-    if (control)
-        control->move(point);
-}
-
-void SetFormBoundsRect(QWidget* form, const TRect& rect) {
-    if (!form)
-        return;
-    form->move(rect.Left, rect.Top);
-    form->resize(rect.width(), rect.height());
-}
-
 } // namespace pestrel

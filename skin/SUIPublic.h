@@ -72,8 +72,5 @@ bool PointInRect(const QPoint& point, const TRect& rect);
 // The desktop work area (screen minus task bars) of the screen `widget` is on, or of the primary
 // screen.
 TRect GetWorkAreaRect(const QWidget* widget = nullptr);
-void PlaceControlAt(QWidget* control, const QPoint& point);
-// Left, Top, Width = Right - Left, Height = Bottom - Top.
-void SetFormBoundsRect(QWidget* form, const TRect& rect);
 
 } // namespace pestrel
