@@ -1,0 +1,132 @@
+#pragma once
+// The attack scene shared by the attack tables: Pestrel run by root on a machine where another
+// user, the attacker (uid 65534 through setpriv), prepares files and links beforehand, and the
+// checker every row ends with: nothing outside the program's files changed, nothing Pestrel
+// created can be read by others, the right programs ended.
+
+#include "engine/Context.h"
+#include "engine/KillPass.h"
+#include "tests/engine/RecordingView.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestMachine.h"
+
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pestrel::attack {
+
+namespace fs = std::filesystem;
+using test::Exists;
+using test::ReadFile;
+using test::WriteFile;
+
+constexpr uid_t kAttacker = 65534;
+
+struct Entry {
+    ino_t inode;
+    mode_t mode;
+    std::string bytes;
+    bool operator==(const Entry&) const = default;
+};
+
+// Every entry below `root`, links not followed.
+inline std::map<std::string, Entry> Survey(const std::string& root) {
+    std::map<std::string, Entry> entries;
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+        struct stat info;
+        if (::lstat(item.path().c_str(), &info) != 0)
+            continue;
+        // Contents of small files only: a planted file may be a huge sparse one.
+        const bool small = S_ISREG(info.st_mode) && info.st_size < (1 << 20);
+        entries[item.path().string()] = {info.st_ino, info.st_mode,
+                                         small ? ReadFile(item.path()).value() : std::string()};
+    }
+    return entries;
+}
+
+// One machine with a root-only folder beside the program's: a private file and a root program.
+struct Scene {
+    Scene() {
+        ::chmod(machine.root().c_str(), 0711); // the attacker may pass through
+        WriteFile(secret + "secret.txt", "root's secret");
+        WriteFile(secret + "tool", "#!/bin/sh\necho root's tool\n");
+        ::chmod(secret.c_str(), 0700);
+        ::chmod((secret + "secret.txt").c_str(), 0600);
+        ::chmod((secret + "tool").c_str(), 0755);
+    }
+
+    std::string at(const std::string& path) const { return machine.root() + path; }
+    std::string app(const std::string& path) const { return context.AppPath + path; }
+    void giveToAttacker(const std::string& path) {
+        fs::create_directories(path);
+        ASSERT_EQ(::chown(path.c_str(), kAttacker, kAttacker), 0) << path;
+    }
+    void asAttacker(const std::string& script) {
+        const std::string command = "setpriv --reuid=" + std::to_string(kAttacker) +
+                                    " --regid=" + std::to_string(kAttacker) +
+                                    " --clear-groups sh -c '" + script + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << script;
+    }
+    test::RunningProgram& start(const std::string& folder, const std::string& name) {
+        programs.push_back(machine.startProgram(at(folder) + "/", name));
+        return *programs.back();
+    }
+    bool killPass(const std::vector<std::string>& entries) {
+        test::RecordingView view(entries);
+        return RunKillPass(context, view, 0);
+    }
+
+    test::TestMachine machine;
+    Context& context = machine.context();
+    Platform& platform = machine.platform();
+    const std::string secret = machine.root() + "secret/";
+    std::vector<std::unique_ptr<test::RunningProgram>> programs;
+    std::vector<test::RunningProgram*> mustEnd, mustLive;
+};
+
+struct Attack {
+    const char* name;
+    std::function<void(Scene&)> prepare; // the attacker's work, and the programs running
+    std::function<void(Scene&)> act;     // Pestrel, with checks of its own
+};
+
+// Runs one row: the attacker's preparation, a survey, Pestrel, and the checks.
+inline void Replay(const Attack& attack) {
+    Scene scene;
+    attack.prepare(scene);
+    if (::testing::Test::HasFatalFailure())
+        return;
+    const auto secretBefore = Survey(scene.secret);
+    const auto before = Survey(scene.machine.root());
+
+    attack.act(scene);
+
+    EXPECT_EQ(Survey(scene.secret), secretBefore) << "the root-only folder changed";
+    for (const auto& [path, entry] : Survey(scene.machine.root())) {
+        const auto old = before.find(path);
+        if (old != before.end() && old->second.inode == entry.inode)
+            continue;
+        // Created or replaced by Pestrel: its owner's alone, and never a program.
+        const mode_t forbidden = S_ISDIR(entry.mode) ? 077 : 07177;
+        EXPECT_EQ(entry.mode & forbidden, 0u) << path << " mode " << std::oct << entry.mode;
+    }
+    for (test::RunningProgram* program : scene.mustEnd)
+        EXPECT_TRUE(program->ended()) << "still running: " << program->id();
+    for (test::RunningProgram* program : scene.mustLive)
+        EXPECT_TRUE(program->alive()) << "ended: " << program->id();
+}
+
+// Rows run only as root: the attacker is another uid.
+class RootAttack : public ::testing::TestWithParam<Attack> {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "The attacks are replayed only when the tests run as root.";
+    }
+};
+
+} // namespace pestrel::attack
