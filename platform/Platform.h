@@ -47,6 +47,53 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// Who owned a file and its permission bits, so that a file put back gets them again.
+struct FileOwnership {
+    std::uint32_t user = 0;
+    std::uint32_t group = 0;
+    std::uint32_t mode = 0; // permission bits only
+    bool operator==(const FileOwnership&) const = default;
+};
+
+// What a file holds, by its size and its SHA-256 (64 lower-case hex digits).
+struct FileDigest {
+    std::uint64_t size = 0;
+    std::string sha256;
+    bool operator==(const FileDigest&) const = default;
+};
+
+// A folder opened once without following a link at any step of its path (nor a reparse point on
+// Windows). Every call acts inside that very folder, whatever is put at its path afterwards, and
+// run as the administrator, every change inside a folder that someone else owns is made with
+// that owner's rights. A `name` is one file name inside the folder; any other is refused.
+class HeldFolder {
+public:
+    virtual ~HeldFolder() = default;
+    // The path it was opened by, ending in the separator; for messages and records only.
+    virtual const std::string& path() const = 0;
+    // The regular file `name`, never through a link: what it is, who owns it, what it holds.
+    virtual std::optional<FileIdentity> fileIdentity(const std::string& name) = 0;
+    virtual std::optional<FileOwnership> fileOwnership(const std::string& name) = 0;
+    virtual std::optional<FileDigest> fileDigest(const std::string& name) = 0;
+    // Deletes `name` only while it is the file `identity`, checked right before it goes.
+    virtual bool deleteFile(const std::string& name, const FileIdentity& identity) = 0;
+    // Copies the regular file `name`, while it is `identity`, into a new file of `to` readable by
+    // its owner only, which then replaces `toName` there by a rename. Holes stay holes. False,
+    // with nothing copied, when the copy would leave less than 5 % of `to`'s disk free.
+    virtual bool copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
+                          const std::string& toName) = 0;
+    // Gives the file `name` a second name `toName` in `to` (the same disk), never over an
+    // existing entry.
+    virtual bool linkFile(const std::string& name, HeldFolder& to, const std::string& toName) = 0;
+    // Creates `name` here as a copy of `from`'s file `fromName`, never over an existing entry,
+    // with the permission bits of `ownership` and, where the rights allow, its owner.
+    virtual bool restoreFile(HeldFolder& from, const std::string& fromName, const std::string& name,
+                             const FileOwnership& ownership) = 0;
+    // The folder `name` inside this one, held in turn; created private to its owner when
+    // `create` is set and it is missing.
+    virtual std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) = 0;
+};
+
 // One process of a snapshot.
 struct ProcessRecord {
     std::uint32_t id = 0;
@@ -109,18 +156,15 @@ public:
     virtual bool folderExists(const std::string& path) = 0;
     virtual bool createFolder(const std::string& path) = 0;
     virtual bool deleteFile(const std::string& path) = 0;
-    // Copies the regular file `from` (never through a link) into a new file readable by its owner
-    // only, which then replaces `to` by a rename: whatever is at `to` (a link, another's file) is
-    // never written through. False when `to`'s folder is a link or is not the program's own.
-    virtual bool copyFile(const std::string& from, const std::string& to) = 0;
-    // The same, copying only when `from` is still the file `image` names.
-    virtual bool copyProgramFile(const std::string& from, const FileIdentity& image,
-                                 const std::string& to) = 0;
     // Appends `bytes` to the file, creating it when missing.
     virtual bool appendToFile(const std::string& path, const std::string& bytes) = 0;
     // FileAttribute bits, or FileAttribute::Invalid when they cannot be read.
     virtual std::uint32_t fileAttributes(const std::string& path) = 0;
     virtual bool setFileAttributes(const std::string& path, std::uint32_t attributes) = 0;
+
+    // The folder at `path`, held as HeldFolder says; null when any step of the path is a link
+    // (a reparse point) or not a folder, or it cannot be opened.
+    virtual std::unique_ptr<HeldFolder> holdFolder(const std::string& path) = 0;
 
     // --- INI profile files ---------------------------------------------------------------
     // Value of `key` in `[section]` of the file, or `fallback` when file, section or key are
