@@ -19,36 +19,11 @@
 namespace pestrel {
 namespace {
 
+#ifdef _WIN32
 std::string TemporaryNameBeside(const std::string& path) {
     return path + ".~" + UniqueTemporaryPart() + ".tmp";
 }
-
-// Makes a rename inside `path`'s folder survive a power loss. Windows has no such step: the
-// rename itself writes through.
-void FlushFolderOf([[maybe_unused]] const std::string& path) {
-#ifndef _WIN32
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "."
-                               : slash == 0               ? "/"
-                                                          : path.substr(0, slash);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
 #endif
-}
-
-// Renames `from` over `to`. Both names go to the system as the bytes they are (the ANSI code page
-// on Windows), like every other file name of the engine.
-bool RenameOver(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
 
 } // namespace
 
@@ -64,17 +39,35 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+#ifdef _WIN32
     const std::string temporary = TemporaryNameBeside(path);
     // The bytes reach the disk (WriteNewFile flushes them) before the name points at them, so that
     // a power loss leaves the old file or the new one, never an empty one.
     if (!WriteNewFile(temporary, bytes, path))
         return false;
-    if (RenameOver(temporary, path)) {
-        FlushFolderOf(path);
+    if (MoveFileExA(temporary.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
+        return true;
+    DeleteFileA(temporary.c_str());
+    return false;
+#else
+    // One folder, held once: the new file, the rename and the flush all happen in it.
+    const std::optional<FileInFolder> place = HoldFolderOf(path);
+    if (!place)
+        return false;
+    const std::string temporary = place->name + ".~" + UniqueTemporaryPart() + ".tmp";
+    // The bytes reach the disk before the name points at them, so that a power loss leaves the
+    // old file or the new one, never an empty one.
+    const int folder = place->folder.get();
+    if (!WriteNewFileIn(folder, temporary, bytes, PermissionsOf(*place)))
+        return false;
+    if (::renameat(folder, temporary.c_str(), folder, place->name.c_str()) == 0) {
+        ::fsync(folder);
         return true;
     }
-    std::remove(temporary.c_str());
+    ::unlinkat(folder, temporary.c_str(), 0);
     return false;
+#endif
 }
 
 bool AppendToFile(const std::string& path, const std::string& bytes) {

@@ -120,18 +120,41 @@ bool IsRegular(int fd) {
 
 } // namespace
 
+std::optional<FileInFolder> HoldFolderOf(const std::string& path) {
+    const auto split = SplitFolderAndName(path);
+    if (!split)
+        return std::nullopt;
+    UniqueFd folder = OpenFolderWithoutLinks(split->first);
+    if (!folder)
+        return std::nullopt;
+    return FileInFolder{std::move(folder), split->second};
+}
+
+std::optional<unsigned> PermissionsOf(const FileInFolder& file) {
+    struct stat info;
+    if (::fstatat(file.folder.get(), file.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(info.st_mode))
+        return std::nullopt;
+    // Only the permission bits: never setuid, setgid or sticky.
+    return info.st_mode & 0777;
+}
+
 std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const std::optional<FileInFolder> place = HoldFolderOf(path);
+    if (!place)
+        return std::nullopt;
+    const UniqueFd fd(::openat(place->folder.get(), place->name.c_str(),
+                               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd)
         return std::nullopt;
     std::optional<std::string> bytes;
     struct stat info;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+    if (::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode) &&
         static_cast<std::uint64_t>(info.st_size) <= maxBytes) {
         bytes.emplace();
         char buffer[16384];
         for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
             if (got < 0 && errno == EINTR)
                 continue;
             // The size is counted while reading: files of /proc report none beforehand.
@@ -144,36 +167,39 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
             bytes->append(buffer, static_cast<std::size_t>(got));
         }
     }
-    ::close(fd);
     return bytes;
 }
 
-bool WriteNewFile(const std::string& path, const std::string& bytes, const std::string& modelPath) {
-    struct stat model;
-    const bool keepMode = ::lstat(modelPath.c_str(), &model) == 0 && S_ISREG(model.st_mode);
-    // Only the permission bits are kept: never setuid, setgid or sticky.
-    const mode_t mode = keepMode ? (model.st_mode & 0777) : NewFileMode();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    if (fd < 0)
+bool WriteNewFileIn(int folder, const std::string& name, const std::string& bytes,
+                    std::optional<unsigned> mode) {
+    const UniqueFd fd(::openat(folder, name.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                               mode.value_or(NewFileMode())));
+    if (!fd)
         return false;
     // The umask has cut the bits at creation; a rewritten file keeps all of its own.
-    const bool written =
-        (!keepMode || ::fchmod(fd, mode) == 0) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (written && closed)
+    if ((!mode || ::fchmod(fd.get(), *mode) == 0) && WriteAll(fd.get(), bytes) &&
+        ::fsync(fd.get()) == 0)
         return true;
-    ::unlink(path.c_str());
+    ::unlinkat(folder, name.c_str(), 0);
     return false;
 }
 
+bool WriteNewFile(const std::string& path, const std::string& bytes, const std::string& modelPath) {
+    const std::optional<FileInFolder> place = HoldFolderOf(path);
+    const std::optional<FileInFolder> model = HoldFolderOf(modelPath);
+    return place && WriteNewFileIn(place->folder.get(), place->name, bytes,
+                                   model ? PermissionsOf(*model) : std::nullopt);
+}
+
 bool AppendToRegularFile(const std::string& path, const std::string& bytes) {
-    const int fd =
-        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-               NewFileMode());
-    if (fd < 0)
+    const std::optional<FileInFolder> place = HoldFolderOf(path);
+    if (!place)
         return false;
-    const bool written = IsRegular(fd) && WriteAll(fd, bytes);
-    return ::close(fd) == 0 && written;
+    const UniqueFd fd(::openat(place->folder.get(), place->name.c_str(),
+                               O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                               NewFileMode()));
+    return fd && IsRegular(fd.get()) && WriteAll(fd.get(), bytes);
 }
 #endif
 

@@ -1,11 +1,15 @@
 #pragma once
 // File access that stays safe in a folder that someone else can write: it never follows a link
-// at the last step of a path, reads only regular files and only so much of them, and never
+// at any step of a path, reads only regular files and only so much of them, and never
 // writes into a file that is already there except the one the caller appends to.
 
 #include <cstddef>
 #include <optional>
 #include <string>
+
+#ifndef _WIN32
+#include "base/HeldFolder.h"
+#endif
 
 namespace pestrel {
 
@@ -23,6 +27,22 @@ std::optional<std::string> ReadRegularFile(const std::string& path,
 // otherwise it is private (0600) when the program runs as the administrator and follows the
 // user's umask when not. On failure the new file is removed.
 bool WriteNewFile(const std::string& path, const std::string& bytes, const std::string& modelPath);
+
+#ifndef _WIN32
+// A file's folder, held without following a link at any step, and its name there.
+struct FileInFolder {
+    UniqueFd folder;
+    std::string name;
+};
+// Nothing when the path ends in a separator or any step of its folder is a link.
+std::optional<FileInFolder> HoldFolderOf(const std::string& path);
+// The permission bits of the regular file there, or nothing.
+std::optional<unsigned> PermissionsOf(const FileInFolder& file);
+// WriteNewFile for the new file `name` in the held `folder`, with the permission bits `mode`
+// (the new file's own when there are none).
+bool WriteNewFileIn(int folder, const std::string& name, const std::string& bytes,
+                    std::optional<unsigned> mode);
+#endif
 
 // Appends `bytes` to the regular file at `path`, creating it as WriteNewFile would; a link, a
 // pipe or a device there is refused.

@@ -1,12 +1,15 @@
 #include "engine/Journal.h"
 
+#include "base/FileBytes.h"
 #include "engine/Context.h"
 #include "engine/PassAction.h"
+#include "engine/PassFolders.h"
 #include "engine/Public.h"
 #include "engine/WorkFiles.h"
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 namespace pestrel {
 namespace {
@@ -17,7 +20,8 @@ constexpr const char* kRestored = "restored";
 std::string Escaped(const std::string& field) {
     std::string out;
     for (char c : field) {
-        if (c == '%' || c == '\t' || c == '\r' || c == '\n') {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '%' || byte < 0x20 || byte == 0x7F) {
             char code[4];
             std::snprintf(code, sizeof code, "%%%02X", static_cast<unsigned char>(c));
             out += code;
@@ -82,32 +86,62 @@ bool Append(Context& context, const JournalEntry& entry) {
 }
 
 // Kept/<n>-<entry> with the lowest n not taken, so copies of one name never replace each other.
-std::optional<std::string> FreeCopyName(Context& context, const std::string& entry) {
-    const std::optional<std::string> folder = JoinName(context.backupFolder(), "Kept");
-    if (!folder)
+template <typename Make>
+std::optional<std::string> InFreeKeptName(HeldFolder& kept, const std::string& entry, Make make) {
+    for (int n = 1; n < 100000; ++n) {
+        const std::string name = std::to_string(n) + "-" + entry;
+        if (kept.fileIdentity(name))
+            continue;
+        if (make(name))
+            return name;
+        if (kept.fileIdentity(name))
+            continue; // taken meanwhile
         return std::nullopt;
-    Platform& platform = context.platform;
-    if (!platform.folderExists(*folder) && !platform.createFolder(*folder))
-        return std::nullopt;
-    for (int n = 1;; ++n) {
-        const std::optional<std::string> copy =
-            JoinName(WithTrailingSeparator(*folder), std::to_string(n) + "-" + entry);
-        if (!copy || !platform.fileExists(*copy))
-            return copy;
     }
+    return std::nullopt;
+}
+
+std::string OwnershipText(const FileOwnership& owner) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%u:%u:%o", owner.user, owner.group, owner.mode);
+    return text;
+}
+
+std::optional<FileOwnership> OwnershipNamed(const std::string& text) {
+    unsigned user = 0, group = 0, mode = 0;
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%u:%u:%o%c", &user, &group, &mode, &end) != 3 || mode > 0777)
+        return std::nullopt;
+    return FileOwnership{user, group, mode};
+}
+
+std::optional<FileDigest> DigestNamed(const std::string& size, const std::string& sha256) {
+    const bool hex =
+        sha256.size() == 64 && sha256.find_first_not_of("0123456789abcdef") == std::string::npos;
+    if (!hex || size.empty() || size.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return FileDigest{std::strtoull(size.c_str(), nullptr, 10), sha256};
 }
 
 } // namespace
 
 std::string FormatJournalLine(const JournalEntry& entry) {
-    return Escaped(entry.time) + '\t' + kKinds[static_cast<int>(entry.kind)] + '\t' +
-           Escaped(entry.entry) + '\t' + Escaped(entry.place) + '\t' + Escaped(entry.kept) + '\t' +
-           (entry.restored ? kRestored : "");
+    std::string line = Escaped(entry.time) + '\t' + kKinds[static_cast<int>(entry.kind)] + '\t' +
+                       Escaped(entry.entry) + '\t' + Escaped(entry.place) + '\t' +
+                       Escaped(entry.kept) + '\t' + (entry.restored ? kRestored : "");
+    if (entry.digest)
+        line += '\t' + std::to_string(entry.digest->size) + '\t' + entry.digest->sha256 + '\t' +
+                OwnershipText(entry.ownership);
+    else
+        line += "\t\t\t";
+    return line;
 }
 
 std::optional<JournalEntry> ParseJournalLine(const std::string& line) {
     const std::vector<std::string> fields = SplitTabs(line);
-    if (fields.size() != 6 || (!fields[5].empty() && fields[5] != kRestored))
+    // Six fields before copies were vouched for, nine since.
+    if ((fields.size() != 6 && fields.size() != 9) ||
+        (!fields[5].empty() && fields[5] != kRestored))
         return std::nullopt;
     JournalEntry entry;
     int kind = 0;
@@ -123,11 +157,27 @@ std::optional<JournalEntry> ParseJournalLine(const std::string& line) {
     entry.place = *place;
     entry.kept = *kept;
     entry.restored = !fields[5].empty();
+    if (fields.size() == 9 && !(fields[6] + fields[7] + fields[8]).empty()) {
+        const std::optional<FileOwnership> owner = OwnershipNamed(fields[8]);
+        entry.digest = DigestNamed(fields[6], fields[7]);
+        if (!entry.digest || !owner || entry.kind != JournalEntry::Kind::File)
+            return std::nullopt;
+        entry.ownership = *owner;
+    }
     return entry;
 }
 
+std::string UndoFolder(const Context& context) {
+    return context.AppPath.empty() ? std::string() : context.AppPath + "Undo" + kPathSeparator;
+}
+
+std::string KeptFolder(const Context& context) {
+    const std::string undo = UndoFolder(context);
+    return undo.empty() ? undo : undo + "Kept" + kPathSeparator;
+}
+
 std::string JournalPath(const Context& context) {
-    return JoinName(context.backupFolder(), "Journal.txt").value_or(std::string());
+    return JoinName(UndoFolder(context), "Journal.txt").value_or(std::string());
 }
 
 std::optional<std::vector<JournalEntry>> ReadJournal(const Context& context) {
@@ -135,11 +185,12 @@ std::optional<std::vector<JournalEntry>> ReadJournal(const Context& context) {
     std::vector<JournalEntry> entries;
     if (path.empty() || !context.platform.fileExists(path))
         return entries;
-    std::vector<std::string> lines;
-    if (!ReadTextLines(path, lines))
+    // Every byte is the journal's: a 0x1A, which ends the text of the working files, ends nothing.
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes)
         return std::nullopt;
-    for (const std::string& line : lines) {
-        if (std::optional<JournalEntry> entry = ParseJournalLine(line))
+    for (const std::string_view line : SplitLines(*bytes)) {
+        if (std::optional<JournalEntry> entry = ParseJournalLine(std::string(line)))
             entries.push_back(std::move(*entry));
     }
     return entries;
@@ -152,26 +203,68 @@ bool WriteJournal(const Context& context, const std::vector<JournalEntry>& entri
     return WriteTextLines(JournalPath(context), lines);
 }
 
-FileDeletion DeleteKeepingCopy(Context& context, const std::string& entry, const std::string& path,
-                               const std::string& freshCopy) {
-    Platform& platform = context.platform;
-    FileDeletion result;
-    const auto keep = [&](const std::string& from) {
-        if (const std::optional<std::string> copy = FreeCopyName(context, entry);
-            copy && platform.copyFile(from, *copy))
-            result.copy = *copy;
-    };
-    if (freshCopy.empty())
-        keep(path);
-    result.deleted = platform.deleteFile(path);
-    if (!freshCopy.empty() && result.deleted)
-        keep(freshCopy);
-    if (!result.deleted && !result.copy.empty()) {
-        platform.deleteFile(result.copy);
-        result.copy.clear();
+void MoveOlderJournal(Context& context, HeldFolder& backup, HeldFolder& kept) {
+    const std::optional<FileIdentity> older = backup.fileIdentity("Journal.txt");
+    const std::string journal = JournalPath(context);
+    if (!older || context.platform.fileExists(journal))
+        return;
+    const std::optional<std::string> bytes = ReadFileBytes(backup.path() + "Journal.txt");
+    if (!bytes)
+        return;
+    const std::string olderKept = backup.path() + "Kept" + kPathSeparator;
+    const std::unique_ptr<HeldFolder> olderCopies = backup.folder("Kept", false);
+    std::vector<JournalEntry> entries;
+    for (const std::string_view line : SplitLines(*bytes)) {
+        std::optional<JournalEntry> entry = ParseJournalLine(std::string(line));
+        if (!entry)
+            continue;
+        const std::string name = entry->kept.substr(std::min(olderKept.size(), entry->kept.size()));
+        const std::optional<FileIdentity> copy =
+            olderCopies ? olderCopies->fileIdentity(name) : std::nullopt;
+        if (entry->kind == JournalEntry::Kind::File && entry->kept.starts_with(olderKept) && copy &&
+            olderCopies->linkFile(name, kept, name)) {
+            olderCopies->deleteFile(name, *copy);
+            entry->kept = kept.path() + name;
+        }
+        entries.push_back(std::move(*entry));
     }
-    if (result.deleted && !result.copy.empty())
-        Append(context, {UtcNow(), JournalEntry::Kind::File, entry, path, result.copy});
+    if (WriteJournal(context, entries))
+        backup.deleteFile("Journal.txt", *older);
+}
+
+FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std::string& entry,
+                               HeldFolder& folder, const std::string& name,
+                               const FileIdentity& identity, bool backedUp) {
+    FileDeletion result;
+    JournalEntry record;
+    record.time = UtcNow();
+    record.entry = entry;
+    record.place = folder.path() + name;
+    record.ownership = folder.fileOwnership(name).value_or(FileOwnership{});
+    HeldFolder* kept = folders.kept.get();
+    std::optional<std::string> keptName;
+    if (kept && !backedUp)
+        keptName = InFreeKeptName(*kept, entry, [&](const std::string& free) {
+            return folder.copyFile(name, identity, *kept, free);
+        });
+    result.deleted = folder.deleteFile(name, identity);
+    // The backup is a fresh copy of this very file: the kept copy is a second name for it.
+    if (kept && backedUp && result.deleted && folders.backup)
+        keptName = InFreeKeptName(*kept, entry, [&](const std::string& free) {
+            return folders.backup->linkFile(entry, *kept, free);
+        });
+    if (keptName && !result.deleted) {
+        if (const std::optional<FileIdentity> copy = kept->fileIdentity(*keptName))
+            kept->deleteFile(*keptName, *copy);
+        keptName.reset();
+    }
+    if (!keptName)
+        return result;
+    result.copy = kept->path() + *keptName;
+    record.kept = result.copy;
+    record.digest = kept->fileDigest(*keptName);
+    if (record.digest)
+        Append(context, record);
     return result;
 }
 
@@ -181,7 +274,13 @@ ValueDeletion DeleteRunValue(Context& context, RegRoot root, const std::string& 
     if (value) {
         const auto kind = value->kind == RegValue::Kind::Integer ? JournalEntry::Kind::Number
                                                                  : JournalEntry::Kind::Text;
-        Append(context, {UtcNow(), kind, entry, RegPlace(root, kRunKey), RegData(*value)});
+        JournalEntry record;
+        record.time = UtcNow();
+        record.kind = kind;
+        record.entry = entry;
+        record.place = RegPlace(root, kRunKey);
+        record.kept = RegData(*value);
+        Append(context, record);
     }
     const bool deleted = DeleteRegValue(platform, root, kRunKey, entry);
     if (!value)

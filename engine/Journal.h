@@ -1,8 +1,8 @@
 #pragma once
-// The undo journal. Every file a kill pass deletes is first kept under a name of its own in the
-// backup folder's Kept folder, every start-up value it deletes is noted with its data, and one
-// line per deletion goes into Journal.txt beside Log.ini. Temp/<entry> and Log.ini are not
-// touched by any of this.
+// The undo journal. Every file a kill pass deletes is first kept under a name of its own in
+// Undo/Kept/, every start-up value it deletes is noted with its data, and one line per deletion
+// goes into Undo/Journal.txt. Undo/ lies beside Temp/, so that no list entry, whose backup goes
+// into Temp/, can name the journal or a kept copy.
 
 #include "platform/Platform.h"
 
@@ -13,6 +13,7 @@
 namespace pestrel {
 
 struct Context;
+struct PassFolders;
 
 struct JournalEntry {
     enum class Kind { File, Text, Number }; // a file; a text or 32-bit number start-up value
@@ -22,30 +23,42 @@ struct JournalEntry {
     std::string place; // the file's path, or root\key of the value (its name is the entry)
     std::string kept;  // the copy's path, or the value's data (a number in decimal)
     bool restored = false;
+    // A file's kept copy as it was made and the original's owner and permission bits; nothing
+    // for a value, and for a line written before they were recorded (such a copy is not put
+    // back: nothing vouches for it).
+    std::optional<FileDigest> digest;
+    FileOwnership ownership;
 };
 
-// One journal line, without its line end: the fields separated by TAB, each with '%', TAB, CR
-// and LF written as %25, %09, %0D, %0A. Parsing gives nothing for a line that is not one.
+// One journal line, without its line end: the fields separated by TAB, each with '%' and every
+// byte below 0x20 or equal to 0x7F written as %XX. Parsing gives nothing for a line that is not
+// one.
 std::string FormatJournalLine(const JournalEntry& entry);
 std::optional<JournalEntry> ParseJournalLine(const std::string& line);
 
-std::string JournalPath(const Context& context); // backup folder + "Journal.txt"
+std::string UndoFolder(const Context& context);  // AppPath + "Undo" + separator
+std::string KeptFolder(const Context& context);  // undo folder + "Kept" + separator
+std::string JournalPath(const Context& context); // undo folder + "Journal.txt"
 // Every entry in file order; a missing journal is empty, an unreadable one gives nothing.
 // Lines that are not entries are skipped.
 std::optional<std::vector<JournalEntry>> ReadJournal(const Context& context);
 // Replaces the whole journal.
 bool WriteJournal(const Context& context, const std::vector<JournalEntry>& entries);
+// Moves Temp/Journal.txt and the copies it keeps in Temp/Kept/ into Undo/, once: when Undo/ has
+// no journal yet. The kept paths of the moved lines are rewritten.
+void MoveOlderJournal(Context& context, HeldFolder& backup, HeldFolder& kept);
 
 struct FileDeletion {
     bool deleted = false;
     std::string copy; // where the file is kept; empty when no copy could be made
 };
-// Deletes `path`, which was found for `entry`, keeps a copy and journals the deletion.
-// `freshCopy` names a copy of the file made just before (its Temp/<entry> backup), which is
-// copied once the file is gone; without one the file itself is copied first, and that copy is
-// dropped again when the file stays.
-FileDeletion DeleteKeepingCopy(Context& context, const std::string& entry, const std::string& path,
-                               const std::string& freshCopy = {});
+// Deletes the file `name` of `folder`, found for `entry`, while it is `identity`; keeps a copy
+// and journals the deletion. With `backedUp`, the Temp/<entry> backup just made becomes the kept
+// copy (a second name for it, once the file is gone); otherwise the file itself is copied first,
+// and that copy is dropped again when the file stays.
+FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std::string& entry,
+                               HeldFolder& folder, const std::string& name,
+                               const FileIdentity& identity, bool backedUp);
 
 enum class ValueDeletion { Absent, Deleted, Failed };
 // DeleteRegValue on the start-up key, journaling the value's data before it goes.

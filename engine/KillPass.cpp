@@ -2,10 +2,13 @@
 
 #include "engine/Context.h"
 #include "engine/Journal.h"
+#include "engine/PassFolders.h"
 #include "engine/Public.h"
 #include "engine/WorkFiles.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace pestrel {
@@ -15,21 +18,31 @@ bool EndsWithLowerDll(const std::string& entry) {
     return entry.size() >= 4 && entry.compare(entry.size() - 4, 4, ".dll") == 0;
 }
 
-// Deletes a file found for `entry`, keeping a copy of it, and tells the view.
-void DeleteFound(Context& context, KillPassView& view, const std::string& entry,
-                 const std::string& file, const std::string& freshCopy = {}) {
-    const FileDeletion deletion = DeleteKeepingCopy(context, entry, file, freshCopy);
-    view.reportAction({"delete", {file, deletion.copy}, !deletion.deleted});
+// A file found for an entry: the held folder it lies in, its own name there, and what it was
+// when it was found. Every step on it acts only while the name still is that file.
+struct FoundFile {
+    HeldFolder& folder;
+    std::string name;
+    FileIdentity identity;
+    std::string path() const { return folder.path() + name; }
+};
+
+// Deletes a found file, keeping a copy of it, and tells the view.
+void DeleteFound(Context& context, PassFolders& folders, KillPassView& view,
+                 const std::string& entry, const FoundFile& file, bool backedUp) {
+    const FileDeletion deletion =
+        DeleteKeepingCopy(context, folders, entry, file.folder, file.name, file.identity, backedUp);
+    view.reportAction({"delete", {file.path(), deletion.copy}, !deletion.deleted});
 }
 
-// Backs up a file found for `entry` into the backup folder as today; the fresh copy's path, or
-// empty when the copy failed.
-std::string Backup(Context& context, KillPassView& view, const std::string& entry,
-                   const std::string& file, const std::optional<FileIdentity>& image = {}) {
+// Backs up a found file into the backup folder as Temp/<entry>; true when the copy was made.
+bool Backup(Context& context, PassFolders& folders, KillPassView& view, const std::string& entry,
+            const FoundFile& file) {
     const std::string copy = JoinName(context.backupFolder(), entry).value_or(std::string());
-    const bool copied = BackupFile(context, file, entry, image);
-    view.reportAction({"backup", {file, copy}, !copied});
-    return copied ? copy : std::string();
+    const bool copied =
+        folders.backup && BackupFile(*folders.backup, file.folder, file.name, file.identity, entry);
+    view.reportAction({"backup", {file.path(), copy}, !copied});
+    return copied;
 }
 
 void ReportTermination(KillPassView& view, const ProcessRecord& process, bool ended) {
@@ -50,22 +63,32 @@ void DeleteRunValues(Context& context, KillPassView& view, const std::string& en
     }
 }
 
+// The Windows folder's and the System folder's file of the entry's name that exist.
+std::vector<FoundFile> InSystemFolders(PassFolders& folders, const std::string& entry) {
+    std::vector<FoundFile> found;
+    for (HeldFolder* folder : {folders.windows.get(), folders.system.get()}) {
+        if (!folder || !JoinName(folder->path(), entry))
+            continue;
+        if (const std::optional<FileIdentity> identity = folder->fileIdentity(entry))
+            found.push_back({*folder, entry, *identity});
+    }
+    return found;
+}
+
 // Deletes the library files named like the entry from the Windows and System folders, unless
 // marked system (an unreadable attribute set counts as system), and records the entry for the
 // deletion at the next start. False when the record cannot be written.
-bool HandleLibrary(Context& context, KillPassView& view, const std::string& entry) {
+bool HandleLibrary(Context& context, PassFolders& folders, KillPassView& view,
+                   const std::string& entry) {
     Platform& platform = context.platform;
     bool deletedAny = false;
-    for (const std::string* folder : {&context.WinDir, &context.SysDir}) {
-        const std::optional<std::string> file = JoinName(*folder, entry);
-        if (!file || !platform.fileExists(*file))
-            continue;
-        const std::uint32_t attributes = platform.fileAttributes(*file);
+    for (const FoundFile& file : InSystemFolders(folders, entry)) {
+        const std::uint32_t attributes = platform.fileAttributes(file.path());
         if (attributes & FileAttribute::System)
             continue;
-        platform.setFileAttributes(*file,
+        platform.setFileAttributes(file.path(),
                                    attributes & ~(FileAttribute::ReadOnly | FileAttribute::Hidden));
-        DeleteFound(context, view, entry, *file);
+        DeleteFound(context, folders, view, entry, file, false);
         deletedAny = true;
     }
     if (!deletedAny)
@@ -75,38 +98,76 @@ bool HandleLibrary(Context& context, KillPassView& view, const std::string& entr
     return recorded;
 }
 
+// A running copy of a listed program: the folder its file lies in, held before the program is
+// ended, so that a folder the program renames or replaces as it ends changes nothing; its own
+// file name there (in its own letter case); and the file it was started from.
+struct RunningCopy {
+    std::unique_ptr<HeldFolder> folder;
+    std::string name;
+    FileIdentity image;
+    std::string path; // as the process table showed it
+};
+
+std::vector<RunningCopy> HoldRunningCopies(Platform& platform,
+                                           const std::vector<ProcessRecord>& snapshot,
+                                           const std::string& entry) {
+    std::vector<RunningCopy> copies;
+    for (const ProcessRecord& record : snapshot) {
+        if (!ProcessMatchesName(record.exeFile, entry) || !record.exePath || !record.image)
+            continue;
+        if (std::any_of(copies.begin(), copies.end(),
+                        [&](const RunningCopy& copy) { return copy.image == *record.image; }))
+            continue; // another process of the same file
+        const std::string folder = FolderOf(*record.exePath);
+        copies.push_back({platform.holdFolder(folder), record.exePath->substr(folder.size()),
+                          *record.image, *record.exePath});
+    }
+    return copies;
+}
+
 // Ends every running copy of the entry first, whether its file is still there or not (a program
-// may delete its own file), then handles the file of the program that was found.
-void RemoveRunningProgram(Context& context, KillPassView& view, const std::string& entry,
-                          const std::vector<ProcessRecord>& snapshot, const ProcessRecord& program,
-                          const std::string& file) {
+// may delete its own file), then backs up and deletes the file of each copy, only while its name
+// still is the file the program was started from. A name that has become another file is not
+// deleted, and the deletion is reported failed.
+void RemoveRunningProgram(Context& context, PassFolders& folders, KillPassView& view,
+                          const std::string& entry, const std::vector<ProcessRecord>& snapshot) {
     Platform& platform = context.platform;
+    const std::vector<RunningCopy> copies = HoldRunningCopies(platform, snapshot, entry);
     for (const ProcessRecord& record : snapshot) {
         if (ProcessMatchesName(record.exeFile, entry))
             ReportTermination(view, record, platform.terminateProcess(record));
     }
-    for (int attempts = 0; attempts < kMaxTerminationRounds && platform.fileExists(file);
-         ++attempts) {
-        Terminate(platform, view, entry);
-        const std::string copy = Backup(context, view, entry, file, program.image);
-        LogDeletion(context, entry, file);
-        DeleteFound(context, view, entry, file, copy);
-        view.setStatusText(file);
-        if (platform.fileExists(file))
-            DeleteFound(context, view, entry, file, copy);
+    for (const RunningCopy& copy : copies) {
+        if (!copy.folder) {
+            view.reportAction({"delete", {copy.path, ""}, true});
+            continue;
+        }
+        const FoundFile file{*copy.folder, copy.name, copy.image};
+        for (int attempts = 0; attempts < kMaxTerminationRounds; ++attempts) {
+            const std::optional<FileIdentity> now = copy.folder->fileIdentity(copy.name);
+            if (!now)
+                break; // gone, as a program that deleted its own file leaves it
+            if (*now != copy.image) {
+                view.reportAction({"delete", {file.path(), ""}, true});
+                break;
+            }
+            Terminate(platform, view, entry);
+            const bool backedUp = Backup(context, folders, view, entry, file);
+            LogDeletion(context, entry, file.path());
+            DeleteFound(context, folders, view, entry, file, backedUp);
+            view.setStatusText(file.path());
+        }
     }
 }
 
 // Backs up and deletes the entry from the Windows folder, then from the System folder; the
 // System folder's copy and path are the ones that stay.
-void RemoveFromSystemFolders(Context& context, KillPassView& view, const std::string& entry) {
-    for (const std::string* folder : {&context.WinDir, &context.SysDir}) {
-        const std::optional<std::string> file = JoinName(*folder, entry);
-        if (!file || !context.platform.fileExists(*file))
-            continue;
-        const std::string copy = Backup(context, view, entry, *file);
-        DeleteFound(context, view, entry, *file, copy);
-        LogDeletion(context, entry, *file);
+void RemoveFromSystemFolders(Context& context, PassFolders& folders, KillPassView& view,
+                             const std::string& entry) {
+    for (const FoundFile& file : InSystemFolders(folders, entry)) {
+        const bool backedUp = Backup(context, folders, view, entry, file);
+        DeleteFound(context, folders, view, entry, file, backedUp);
+        LogDeletion(context, entry, file.path());
     }
 }
 
@@ -119,7 +180,7 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
         return false;
     };
     Platform& platform = context.platform;
-    EnsureBackupFolder(context);
+    PassFolders folders = HoldPassFolders(context);
     const int count = view.entryCount();
     view.setMarker(count - 1);
     for (int i = count - 1; i >= 0; --i) {
@@ -128,7 +189,7 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
             return endEarly();
         view.setMarker(i);
 
-        if (EndsWithLowerDll(*entry) && !HandleLibrary(context, view, *entry))
+        if (EndsWithLowerDll(*entry) && !HandleLibrary(context, folders, view, *entry))
             return endEarly();
 
         // Most entries run nowhere: a look at the program paths tells, and only for an entry that
@@ -137,13 +198,10 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
         std::vector<ProcessRecord> snapshot;
         if (FindProgram(platform.processSnapshot(SnapshotDetail::WithPaths), *entry))
             snapshot = platform.processSnapshot(SnapshotDetail::ForEnding);
-        if (const ProcessRecord* program = FindProgram(snapshot, *entry)) {
-            const std::string folder = FolderOf(*program->exePath);
-            if (const std::optional<std::string> file = JoinName(folder, *entry))
-                RemoveRunningProgram(context, view, *entry, snapshot, *program, *file);
-        } else {
-            RemoveFromSystemFolders(context, view, *entry);
-        }
+        if (FindProgram(snapshot, *entry))
+            RemoveRunningProgram(context, folders, view, *entry, snapshot);
+        else
+            RemoveFromSystemFolders(context, folders, view, *entry);
 
         DeleteRunValues(context, view, *entry);
 

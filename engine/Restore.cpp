@@ -7,6 +7,7 @@
 #include "engine/WorkFiles.h"
 
 #include <algorithm>
+#include <memory>
 #include <set>
 
 namespace pestrel {
@@ -28,6 +29,25 @@ bool Wanted(const std::vector<std::string>& names, const std::string& entry) {
            });
 }
 
+// Writes a kept copy back as a new file at its place. Only a copy inside the kept folder whose
+// content is still what the journal recorded goes back, into the place's folder held open, with
+// the rights of that folder's owner, never over anything that is there.
+bool PutFileBack(Context& context, const JournalEntry& item) {
+    const std::string keptFolder = KeptFolder(context);
+    const std::string keptName = item.kept.substr(std::min(keptFolder.size(), item.kept.size()));
+    const std::string folder = FolderOf(item.place);
+    const std::string name = item.place.substr(folder.size());
+    if (!item.digest || keptFolder.empty() || !item.kept.starts_with(keptFolder) ||
+        !JoinName(keptFolder, keptName) || !JoinName(folder, name))
+        return false;
+    Platform& platform = context.platform;
+    const std::unique_ptr<HeldFolder> kept = platform.holdFolder(keptFolder);
+    if (!kept || kept->fileDigest(keptName) != item.digest)
+        return false;
+    const std::unique_ptr<HeldFolder> target = platform.holdFolder(folder);
+    return target && target->restoreFile(*kept, keptName, name, item.ownership);
+}
+
 // Puts one item back; true when it was restored.
 bool PutBack(Context& context, const JournalEntry& item,
              const std::function<void(const PassAction&)>& report, RestoreOutcome& outcome) {
@@ -38,7 +58,7 @@ bool PutBack(Context& context, const JournalEntry& item,
             report({"skip", {item.place, "exists"}});
             return false;
         }
-        const bool copied = platform.copyFile(item.kept, item.place);
+        const bool copied = PutFileBack(context, item);
         report({"restore", {item.place, item.kept}, !copied});
         if (copied)
             ForgetPendingDeletion(context, item.entry);

@@ -186,15 +186,11 @@ void EnsureBackupFolder(Context& context) {
         context.platform.createFolder(folder);
 }
 
-bool BackupFile(Context& context, const std::string& path, const std::string& entry,
-                const std::optional<FileIdentity>& image) {
+bool BackupFile(HeldFolder& backup, HeldFolder& folder, const std::string& name,
+                const FileIdentity& identity, const std::string& entry) {
     if (EqualsIgnoringAsciiCase(entry, kLogFile))
         return false;
-    const std::optional<std::string> copy = JoinName(context.backupFolder(), entry);
-    if (!copy)
-        return false;
-    return image ? context.platform.copyProgramFile(path, *image, *copy)
-                 : context.platform.copyFile(path, *copy);
+    return folder.copyFile(name, identity, backup, entry);
 }
 
 bool WriteProcessList(Context& context, const std::vector<ProcessPathRecord>& records) {

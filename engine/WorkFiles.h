@@ -62,11 +62,11 @@ bool RunPendingDeletions(Context& context);
 void LogDeletion(Context& context, const std::string& entry, const std::string& deletedPath);
 // Creates the backup folder when it is missing.
 void EnsureBackupFolder(Context& context);
-// Copies `path` into the backup folder under `entry`, replacing an older copy; with `image`, only
-// while `path` is still that file. An entry named like a working file of the backup folder
+// Copies the file `name` of `folder`, while it is `identity`, into the backup folder as
+// <entry>, replacing an older copy. An entry named like a working file of the backup folder
 // (Log.ini, in any letter case) is never backed up, so that its copy cannot replace the log.
-bool BackupFile(Context& context, const std::string& path, const std::string& entry,
-                const std::optional<FileIdentity>& image = std::nullopt);
+bool BackupFile(HeldFolder& backup, HeldFolder& folder, const std::string& name,
+                const FileIdentity& identity, const std::string& entry);
 
 struct ProcessPathRecord {
     std::string process; // the process text as listed

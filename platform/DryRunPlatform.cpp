@@ -101,23 +101,6 @@ bool DryRunPlatform::deleteFile(const std::string& path) {
     return true;
 }
 
-bool DryRunPlatform::copyFile(const std::string& from, const std::string& to) {
-    if (!fileExists(from))
-        return false;
-    record("copyFile " + from + " " + to);
-    createdFiles_.insert(to);
-    deletedFiles_.erase(to);
-    attributes_.erase(to);
-    return true;
-}
-
-// Whether the file is still the program's image can only be known by opening it, which changes
-// nothing; the copy itself is only recorded.
-bool DryRunPlatform::copyProgramFile(const std::string& from, const FileIdentity&,
-                                     const std::string& to) {
-    return copyFile(from, to);
-}
-
 bool DryRunPlatform::appendToFile(const std::string& path, const std::string&) {
     record("appendToFile " + path);
     createdFiles_.insert(path);
@@ -155,6 +138,90 @@ bool DryRunPlatform::writeProfileString(const std::string& file, const std::stri
     createdFiles_.insert(file);
     deletedFiles_.erase(file);
     return true;
+}
+
+// A held folder of the dry run: questions go to the real folder and see the recorded changes;
+// changes are recorded. A folder the dry run only pretended to create has no real folder.
+class DryRunFolder final : public HeldFolder {
+public:
+    DryRunFolder(DryRunPlatform& dry, std::unique_ptr<HeldFolder> real, std::string path)
+        : dry_(dry), real_(std::move(real)), path_(std::move(path)) {}
+
+    const std::string& path() const override { return path_; }
+    std::optional<FileIdentity> fileIdentity(const std::string& name) override {
+        if (!exists(name))
+            return std::nullopt;
+        return created(name) ? FileIdentity{} : real_->fileIdentity(name);
+    }
+    std::optional<FileOwnership> fileOwnership(const std::string& name) override {
+        if (!exists(name))
+            return std::nullopt;
+        return created(name) ? FileOwnership{} : real_->fileOwnership(name);
+    }
+    // A copy made in the dry run holds nothing that can be read.
+    std::optional<FileDigest> fileDigest(const std::string& name) override {
+        if (!exists(name))
+            return std::nullopt;
+        return created(name) ? FileDigest{} : real_->fileDigest(name);
+    }
+    bool deleteFile(const std::string& name, const FileIdentity& identity) override {
+        if (fileIdentity(name) != identity)
+            return false;
+        return dry_.deleteFile(path_ + name);
+    }
+    bool copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
+                  const std::string& toName) override {
+        if (fileIdentity(name) != identity)
+            return false;
+        return create("copyFile " + path_ + name + " ", to.path() + toName);
+    }
+    bool linkFile(const std::string& name, HeldFolder& to, const std::string& toName) override {
+        if (!exists(name) || dry_.fileExists(to.path() + toName))
+            return false;
+        return create("linkFile " + path_ + name + " ", to.path() + toName);
+    }
+    bool restoreFile(HeldFolder& from, const std::string& fromName, const std::string& name,
+                     const FileOwnership&) override {
+        if (!from.fileIdentity(fromName) || exists(name))
+            return false;
+        return create("restoreFile " + from.path() + fromName + " ", path_ + name);
+    }
+    std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) override {
+        const std::string path = path_ + name + '/';
+        std::unique_ptr<HeldFolder> real = real_ ? real_->folder(name, false) : nullptr;
+        if (!real && !dry_.createdFolders_.count(path)) {
+            if (!create)
+                return nullptr;
+            dry_.record("createFolder " + path);
+            dry_.createdFolders_.insert(path);
+        }
+        return std::make_unique<DryRunFolder>(dry_, std::move(real), path);
+    }
+
+private:
+    bool created(const std::string& name) const {
+        return !real_ || dry_.createdFiles_.count(path_ + name) > 0;
+    }
+    bool exists(const std::string& name) { return dry_.fileExists(path_ + name); }
+    bool create(const std::string& change, const std::string& file) {
+        dry_.record(change + file);
+        dry_.createdFiles_.insert(file);
+        dry_.deletedFiles_.erase(file);
+        dry_.attributes_.erase(file);
+        return true;
+    }
+
+    DryRunPlatform& dry_;
+    std::unique_ptr<HeldFolder> real_;
+    std::string path_;
+};
+
+std::unique_ptr<HeldFolder> DryRunPlatform::holdFolder(const std::string& path) {
+    const std::string shown = path.ends_with(kPathSeparator) ? path : path + kPathSeparator;
+    std::unique_ptr<HeldFolder> real = inner_.holdFolder(path);
+    if (!real && !createdFolders_.count(shown) && !createdFolders_.count(path))
+        return nullptr;
+    return std::make_unique<DryRunFolder>(*this, std::move(real), shown);
 }
 
 } // namespace pestrel

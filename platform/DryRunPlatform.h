@@ -35,9 +35,8 @@ public:
     bool folderExists(const std::string& path) override;
     bool createFolder(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
-    bool copyFile(const std::string& from, const std::string& to) override;
-    bool copyProgramFile(const std::string& from, const FileIdentity& image,
-                         const std::string& to) override;
+    // A held folder whose changes are recorded the same way.
+    std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override;
     bool appendToFile(const std::string& path, const std::string& bytes) override;
     std::uint32_t fileAttributes(const std::string& path) override;
     bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
@@ -48,6 +47,7 @@ public:
                             const std::string& key, const std::string& value) override;
 
 private:
+    friend class DryRunFolder;
     void record(std::string change) { changes_.push_back(std::move(change)); }
 
     std::vector<std::string> changes_;

@@ -41,12 +41,8 @@ public:
     bool folderExists(const std::string& path) override { return inner_.folderExists(path); }
     bool createFolder(const std::string& path) override { return inner_.createFolder(path); }
     bool deleteFile(const std::string& path) override { return inner_.deleteFile(path); }
-    bool copyFile(const std::string& from, const std::string& to) override {
-        return inner_.copyFile(from, to);
-    }
-    bool copyProgramFile(const std::string& from, const FileIdentity& image,
-                         const std::string& to) override {
-        return inner_.copyProgramFile(from, image, to);
+    std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override {
+        return inner_.holdFolder(path);
     }
     bool appendToFile(const std::string& path, const std::string& bytes) override {
         return inner_.appendToFile(path, bytes);

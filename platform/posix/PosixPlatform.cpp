@@ -4,12 +4,13 @@
 #include "base/IniFile.h"
 #include "platform/posix/FolderTrust.h"
 #include "platform/posix/HiveFile.h"
+#include "platform/posix/PosixHeldFolder.h"
 #include "platform/posix/ProcessTable.h"
-#include "platform/posix/SafeCopy.h"
 
 #include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <thread>
@@ -28,8 +29,26 @@ std::string RunningProgram() {
     return std::string(target, static_cast<std::size_t>(length));
 }
 
-bool StatOf(const std::string& path, struct stat& info) {
-    return ::stat(path.c_str(), &info) == 0;
+// The entry at `path`, reached without following a link at any step; not even the last one.
+bool EntryAt(const std::string& path, struct stat& info) {
+    const auto split = SplitFolderAndName(path);
+    if (!split)
+        return false;
+    const UniqueFd folder = OpenFolderWithoutLinks(split->first);
+    return folder &&
+           ::fstatat(folder.get(), split->second.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+// Runs `change` on the folder of `path` and its last name, with the folder owner's rights.
+template <typename Change> bool ChangeIn(const std::string& path, Change change) {
+    const auto split = SplitFolderAndName(path);
+    if (!split)
+        return false;
+    const UniqueFd folder = OpenFolderWithoutLinks(split->first);
+    if (!folder)
+        return false;
+    const OwnerRights rights(folder.get());
+    return change(folder.get(), split->second.c_str());
 }
 
 } // namespace
@@ -41,13 +60,17 @@ PosixPlatform::PosixPlatform(fs::path dataRoot, std::string programFile)
           (dataRoot_ / "Registry" / "HKEY_LOCAL_MACHINE.reg").string(), "HKEY_LOCAL_MACHINE")),
       currentUser_(std::make_unique<HiveFile>(
           (dataRoot_ / "Registry" / "HKEY_CURRENT_USER.reg").string(), "HKEY_CURRENT_USER")) {
-    // The administrator creates nothing in folders others could have prepared; the program
-    // refuses to act there anyway.
+    createStandInFolders();
+}
+
+bool PosixPlatform::createStandInFolders() {
+    // The administrator creates nothing in folders others could have prepared.
     if (!foldersOthersCanChange({}).empty())
-        return;
+        return false;
     std::error_code ignored;
     fs::create_directories(dataRoot_ / "Windows" / "System32", ignored);
     fs::create_directories(dataRoot_ / "Registry", ignored);
+    return folderExists(systemFolder()) && folderExists((dataRoot_ / "Registry").string());
 }
 
 PosixPlatform::~PosixPlatform() = default;
@@ -139,29 +162,31 @@ bool PosixPlatform::deleteValue(RegRoot root, const std::string& key, const std:
 
 bool PosixPlatform::fileExists(const std::string& path) {
     struct stat info;
-    return StatOf(path, info) && S_ISREG(info.st_mode);
+    return EntryAt(path, info) && S_ISREG(info.st_mode);
 }
 
 bool PosixPlatform::folderExists(const std::string& path) {
-    struct stat info;
-    return StatOf(path, info) && S_ISDIR(info.st_mode);
+    return static_cast<bool>(OpenFolderWithoutLinks(path));
 }
 
 bool PosixPlatform::createFolder(const std::string& path) {
-    return ::mkdir(path.c_str(), 0700) == 0;
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.ends_with('/'))
+        trimmed.pop_back();
+    return ChangeIn(
+        trimmed, [](int folder, const char* name) { return ::mkdirat(folder, name, 0700) == 0; });
 }
 
 bool PosixPlatform::deleteFile(const std::string& path) {
-    return ::unlink(path.c_str()) == 0;
+    return ChangeIn(path, [](int folder, const char* name) {
+        struct stat info;
+        return ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(info.st_mode) &&
+               ::unlinkat(folder, name, 0) == 0;
+    });
 }
 
-bool PosixPlatform::copyFile(const std::string& from, const std::string& to) {
-    return SafeCopy(from, to);
-}
-
-bool PosixPlatform::copyProgramFile(const std::string& from, const FileIdentity& image,
-                                    const std::string& to) {
-    return SafeCopy(from, to, image);
+std::unique_ptr<HeldFolder> PosixPlatform::holdFolder(const std::string& path) {
+    return PosixHeldFolder::Open(path);
 }
 
 bool PosixPlatform::appendToFile(const std::string& path, const std::string& bytes) {
@@ -170,18 +195,22 @@ bool PosixPlatform::appendToFile(const std::string& path, const std::string& byt
 
 std::uint32_t PosixPlatform::fileAttributes(const std::string& path) {
     struct stat info;
-    if (!StatOf(path, info))
+    if (!EntryAt(path, info) || S_ISLNK(info.st_mode))
         return FileAttribute::Invalid;
     return (info.st_mode & S_IWUSR) ? 0 : FileAttribute::ReadOnly;
 }
 
 bool PosixPlatform::setFileAttributes(const std::string& path, std::uint32_t attributes) {
-    struct stat info;
-    if (!StatOf(path, info))
-        return false;
-    mode_t mode = info.st_mode & 07777;
-    mode = (attributes & FileAttribute::ReadOnly) ? (mode & ~S_IWUSR) : (mode | S_IWUSR);
-    return ::chmod(path.c_str(), mode) == 0;
+    return ChangeIn(path, [attributes](int folder, const char* name) {
+        // Opened without following a link, so the change reaches this very file.
+        const UniqueFd file(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        const std::optional<struct stat> info = file ? StatOf(file.get()) : std::nullopt;
+        if (!info || !S_ISREG(info->st_mode))
+            return false;
+        mode_t mode = info->st_mode & 07777;
+        mode = (attributes & FileAttribute::ReadOnly) ? (mode & ~S_IWUSR) : (mode | S_IWUSR);
+        return ::fchmod(file.get(), mode) == 0;
+    });
 }
 
 std::string PosixPlatform::readProfileString(const std::string& file, const std::string& section,

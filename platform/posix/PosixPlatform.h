@@ -19,9 +19,12 @@ class HiveFile;
 
 class PosixPlatform final : public Platform {
 public:
-    // Creates the stand-in folders under `dataRoot` when missing. `programFile` defaults to the
-    // running program.
+    // Creates the stand-in folders under `dataRoot` as createStandInFolders does. `programFile`
+    // defaults to the running program.
     explicit PosixPlatform(std::filesystem::path dataRoot, std::string programFile = {});
+    // Creates the stand-in folders under the data root when missing, unless the program runs as
+    // the administrator and others could change the data root. True when they exist.
+    bool createStandInFolders();
     ~PosixPlatform() override;
 
     // ${XDG_DATA_HOME:-$HOME/.local/share}/pestrel
@@ -52,10 +55,10 @@ public:
     bool folderExists(const std::string& path) override;
     // Creates the folder private to its owner (0700).
     bool createFolder(const std::string& path) override;
+    // Every file call reaches its file without following a link at any step, and changes it with
+    // the rights of the owner of the folder it lies in.
     bool deleteFile(const std::string& path) override;
-    bool copyFile(const std::string& from, const std::string& to) override;
-    bool copyProgramFile(const std::string& from, const FileIdentity& image,
-                         const std::string& to) override;
+    std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override;
     bool appendToFile(const std::string& path, const std::string& bytes) override;
     // ReadOnly is the absence of the owner's write bit; nothing is hidden or system here.
     std::uint32_t fileAttributes(const std::string& path) override;

@@ -1,6 +1,7 @@
 #include "platform/posix/ProcessTable.h"
 
 #include "base/FileBytes.h"
+#include "base/HeldFolder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -58,6 +59,18 @@ std::vector<std::uint32_t> ProcessIds(DIR* proc) {
     return ids;
 }
 
+// Whether the file at `path`, reached without following a link, is the file process `id` runs.
+bool IsImageOf(int procFd, std::uint32_t id, const std::string& path) {
+    const auto split = SplitFolderAndName(path);
+    const UniqueFd folder = split ? OpenFolderWithoutLinks(split->first) : UniqueFd();
+    struct stat file, image;
+    const std::string link = std::to_string(id) + "/exe";
+    return folder &&
+           ::fstatat(folder.get(), split->second.c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0 &&
+           ::fstatat(procFd, link.c_str(), &image, 0) == 0 && file.st_dev == image.st_dev &&
+           file.st_ino == image.st_ino;
+}
+
 // The program link's target, errno set when it cannot be read. The link is read relative to
 // the open /proc folder, which spares the kernel a path walk per process.
 std::optional<std::string> ProgramLink(int procFd, std::uint32_t id) {
@@ -73,9 +86,8 @@ std::optional<std::string> ProgramLink(int procFd, std::uint32_t id) {
     }
     std::string path(target, static_cast<std::size_t>(length));
     // The kernel marks a program whose file was deleted; the mark is not part of its name,
-    // unless a file of exactly that name exists.
-    struct stat info;
-    if (path.ends_with(kDeletedMark) && ::lstat(path.c_str(), &info) != 0)
+    // unless the file of exactly that name is the program itself.
+    if (path.ends_with(kDeletedMark) && !IsImageOf(procFd, id, path))
         path.resize(path.size() - kDeletedMark.size());
     return path;
 }

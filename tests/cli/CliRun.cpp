@@ -38,9 +38,8 @@ std::vector<std::string> CliResult::lines() const {
     return lines;
 }
 
-CliMachine::CliMachine() : dataHome_(machine.root() + "home") {
-    fs::create_directories(dataHome_);
-    fs::create_directory_symlink(machine.root() + "data", dataHome_ + "/pestrel");
+CliMachine::CliMachine() : dataHome_(machine.root() + "data") {
+    // The program finds the machine's data root in its data home.
     fs::copy_file(PESTREL_PROGRAM, context().AppPath + "pestrel");
 }
 
@@ -95,7 +94,7 @@ CliResult CliMachine::run(const std::vector<std::string>& arguments) {
 std::map<std::string, std::string> CliMachine::snapshot() const {
     std::map<std::string, std::string> files;
     Snap(machine.root() + "app", files);
-    Snap(machine.root() + "data", files);
+    Snap(dataHome_ + "/pestrel", files);
     return files;
 }
 

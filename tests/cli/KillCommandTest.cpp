@@ -50,7 +50,7 @@ TEST_F(KillCommand, DryRunPrintsTheLinesOfTheRealRunAndChangesNothing) {
     EXPECT_EQ(dry.lines(), real.lines());
     EXPECT_TRUE(running->ended());
 
-    const std::string temp = context.backupFolder(), kept = temp + "Kept/";
+    const std::string temp = context.backupFolder(), kept = context.AppPath + "Undo/Kept/";
     const std::vector<std::string> actions = {
         "terminate\t" + std::to_string(running->id()) + "\t" + evil,
         "backup\t" + tools + evil + "\t" + temp + evil,

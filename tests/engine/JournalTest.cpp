@@ -16,19 +16,38 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 
-TEST(JournalLine, KeepsEveryByteOfItsFieldsAndRefusesWhatIsNotALine) {
-    const JournalEntry odd{"2026-12-07T22:30:00Z",   JournalEntry::Kind::Text,      "a\tb%41.exe",
-                           "HKEY_CURRENT_USER\\Run", "C:\\x.exe\r\n%SystemRoot%\t", true};
-    const std::optional<JournalEntry> back = ParseJournalLine(FormatJournalLine(odd));
+TEST(JournalLine, KeepsEveryByteOfItsFieldsOnOneLineAndRefusesWhatIsNotALine) {
+    std::string controls;
+    for (char c = 1; c < 0x20; ++c)
+        controls += c;
+    controls += '\x7F';
+    JournalEntry odd;
+    odd.time = "2026-12-07T22:30:00Z";
+    odd.entry = "a\tb%41.exe";
+    odd.place = "/home/u/" + controls + "/evil.exe";
+    odd.kept = "/app/Undo/Kept/1-a\tb%41.exe";
+    odd.restored = true;
+    odd.digest = FileDigest{7, std::string(64, 'a')};
+    odd.ownership = {1000, 100, 0755};
+    const std::string line = FormatJournalLine(odd);
+    for (char c : line)
+        EXPECT_TRUE(c == '\t' || (static_cast<unsigned char>(c) >= 0x20 && c != '\x7F')) << line;
+    const std::optional<JournalEntry> back = ParseJournalLine(line);
     ASSERT_TRUE(back);
+    EXPECT_EQ(back->place, odd.place);
     EXPECT_EQ(back->entry, odd.entry);
-    EXPECT_EQ(back->kept, odd.kept);
+    EXPECT_EQ(back->digest, odd.digest);
+    EXPECT_EQ(back->ownership, odd.ownership);
     EXPECT_TRUE(back->restored);
-    EXPECT_EQ(FormatJournalLine(odd).find_first_of("\r\n"), std::string::npos);
+    // A line of an older journal still reads, but vouches for no copy.
+    const std::optional<JournalEntry> older = ParseJournalLine("t\tfile\te\tp\tk\t");
+    ASSERT_TRUE(older);
+    EXPECT_FALSE(older->digest);
 
-    for (const char* line : {"", "t\tfile\te\tp\tk", "t\tfile\te\tp\tk\tdone", "t\tdir\te\tp\tk\t",
-                             "t\tfile\t\tp\tk\t", "t\tfile\te\tp\t%4\t", "t\tfile\te\tp\t%zz\t"})
-        EXPECT_FALSE(ParseJournalLine(line)) << line;
+    for (const char* bad : {"", "t\tfile\te\tp\tk", "t\tfile\te\tp\tk\tdone", "t\tdir\te\tp\tk\t",
+                            "t\tfile\t\tp\tk\t", "t\tfile\te\tp\t%4\t", "t\tfile\te\tp\t%zz\t",
+                            "t\tfile\te\tp\tk\t\t7\tnothex\t0:0:644", "t\tfile\te\tp\tk\t\tx\t\t"})
+        EXPECT_FALSE(ParseJournalLine(bad)) << bad;
 }
 
 class Journal : public ::testing::Test {
@@ -54,7 +73,7 @@ TEST_F(Journal, CopiesOfOneNameNeverReplaceEachOtherAndEachPlaceComesBack) {
     WriteFile(context.SysDir + "twice.exe", "second system copy");
     ASSERT_TRUE(pass({"twice.exe"}));
 
-    const std::string kept = context.backupFolder() + "Kept" + kPathSeparator;
+    const std::string kept = KeptFolder(context);
     EXPECT_EQ(ReadFile(kept + "1-twice.exe"), "windows copy");
     EXPECT_EQ(ReadFile(kept + "2-twice.exe"), "system copy");
     EXPECT_EQ(ReadFile(kept + "3-twice.exe"), "second system copy");
@@ -65,6 +84,23 @@ TEST_F(Journal, CopiesOfOneNameNeverReplaceEachOtherAndEachPlaceComesBack) {
     EXPECT_EQ(ReadFile(context.WinDir + "twice.exe"), "windows copy");
     EXPECT_EQ(ReadFile(context.SysDir + "twice.exe"), "second system copy");
     EXPECT_TRUE(restore({}).empty()) << "a restored item is not restored twice";
+}
+
+TEST_F(Journal, AKeptCopyThatChangedOrAnEndOfTextByteChangeNothing) {
+    WriteFile(context.SysDir + "one.exe", "one");
+    WriteFile(context.SysDir + "two.exe", "two");
+    ASSERT_TRUE(pass({"one.exe", "two.exe"}));
+    WriteFile(JournalPath(context), ReadFile(JournalPath(context)).value() + "\x1A\r\n");
+    WriteFile(context.SysDir + "three.exe", "three");
+    ASSERT_TRUE(pass({"three.exe"}));
+    ASSERT_EQ(ReadJournal(context)->size(), 3u) << "0x1A ends nothing";
+
+    WriteFile(KeptFolder(context) + "1-two.exe", "forged");
+    const std::vector<PassAction> actions = restore({});
+    ASSERT_EQ(actions.size(), 3u);
+    EXPECT_FALSE(test::Exists(context.SysDir + "two.exe")) << "a changed copy is not put back";
+    EXPECT_EQ(ReadFile(context.SysDir + "three.exe"), "three");
+    EXPECT_EQ(ReadJournal(context)->size(), 3u) << "the rewrite keeps every line";
 }
 
 } // namespace

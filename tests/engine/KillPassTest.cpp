@@ -23,24 +23,59 @@ const std::string S(1, kPathSeparator);
 
 // The real machine, counting what the pass asks of it; some files can be made to stay or to
 // count as system files, and pauses return at once.
+class WatchedPlatform;
+
+// A held folder of the watched platform: its copies are counted and its undeletable files stay.
+class WatchedFolder final : public HeldFolder {
+public:
+    WatchedFolder(WatchedPlatform& platform, std::unique_ptr<HeldFolder> real)
+        : platform_(platform), real_(std::move(real)) {}
+    const std::string& path() const override { return real_->path(); }
+    std::optional<FileIdentity> fileIdentity(const std::string& name) override {
+        return real_->fileIdentity(name);
+    }
+    std::optional<FileOwnership> fileOwnership(const std::string& name) override {
+        return real_->fileOwnership(name);
+    }
+    std::optional<FileDigest> fileDigest(const std::string& name) override {
+        return real_->fileDigest(name);
+    }
+    bool deleteFile(const std::string& name, const FileIdentity& identity) override;
+    bool copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
+                  const std::string& toName) override;
+    bool linkFile(const std::string& name, HeldFolder& to, const std::string& toName) override {
+        return real_->linkFile(name, Real(to), toName);
+    }
+    bool restoreFile(HeldFolder& from, const std::string& fromName, const std::string& name,
+                     const FileOwnership& ownership) override {
+        return real_->restoreFile(Real(from), fromName, name, ownership);
+    }
+    std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) override {
+        std::unique_ptr<HeldFolder> real = real_->folder(name, create);
+        return real ? std::make_unique<WatchedFolder>(platform_, std::move(real)) : nullptr;
+    }
+
+private:
+    static HeldFolder& Real(HeldFolder& folder) {
+        return *static_cast<WatchedFolder&>(folder).real_;
+    }
+    WatchedPlatform& platform_;
+    std::unique_ptr<HeldFolder> real_;
+};
+
 class WatchedPlatform : public ForwardingPlatform {
 public:
     using ForwardingPlatform::ForwardingPlatform;
+    std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override {
+        std::unique_ptr<HeldFolder> real = ForwardingPlatform::holdFolder(path);
+        return real ? std::make_unique<WatchedFolder>(*this, std::move(real)) : nullptr;
+    }
     void requestClose(const std::string& name) override {
         ++closeRequests;
         ForwardingPlatform::requestClose(name);
     }
     bool deleteFile(const std::string& path) override {
         return !undeletable.count(path) && ForwardingPlatform::deleteFile(path);
-    }
-    bool copyFile(const std::string& from, const std::string& to) override {
-        ++copies;
-        return ForwardingPlatform::copyFile(from, to);
-    }
-    bool copyProgramFile(const std::string& from, const FileIdentity& image,
-                         const std::string& to) override {
-        ++copies;
-        return ForwardingPlatform::copyProgramFile(from, image, to);
     }
     std::uint32_t fileAttributes(const std::string& path) override {
         return systemFiles.count(path) ? FileAttribute::System
@@ -57,6 +92,16 @@ public:
     int closeRequests = 0, copies = 0, profileWrites = 0;
     std::vector<std::uint32_t> sleeps;
 };
+
+bool WatchedFolder::deleteFile(const std::string& name, const FileIdentity& identity) {
+    return !platform_.undeletable.count(path() + name) && real_->deleteFile(name, identity);
+}
+
+bool WatchedFolder::copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
+                             const std::string& toName) {
+    ++platform_.copies;
+    return real_->copyFile(name, identity, Real(to), toName);
+}
 
 class KillPass : public ::testing::Test {
 protected:

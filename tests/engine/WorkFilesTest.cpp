@@ -178,13 +178,20 @@ TEST_F(WorkFiles, EmptyFolderValuesNeverReachTheCurrentDirectory) {
 TEST_F(WorkFiles, LogBackupAndProcessListing) {
     EnsureBackupFolder(context);
     ASSERT_TRUE(machine.platform().folderExists(context.backupFolder()));
-    WriteFile(context.WinDir + "evil.exe", "one");
-    ASSERT_TRUE(BackupFile(context, context.WinDir + "evil.exe", "evil.exe"));
-    WriteFile(context.WinDir + "evil.exe", "two");
-    ASSERT_TRUE(BackupFile(context, context.WinDir + "evil.exe", "evil.exe"));
+    Platform& platform = machine.platform();
+    const auto backup = platform.holdFolder(context.backupFolder());
+    const auto windows = platform.holdFolder(context.WinDir);
+    ASSERT_TRUE(backup && windows);
+    for (const char* content : {"one", "two"}) {
+        WriteFile(context.WinDir + "evil.exe", content);
+        const auto identity = windows->fileIdentity("evil.exe");
+        ASSERT_TRUE(identity && BackupFile(*backup, *windows, "evil.exe", *identity, "evil.exe"));
+    }
     EXPECT_EQ(ReadFile(context.backupFolder() + "evil.exe"), "two");
-    EXPECT_FALSE(BackupFile(context, context.WinDir + "evil.exe",
+    const FileIdentity identity = windows->fileIdentity("evil.exe").value();
+    EXPECT_FALSE(BackupFile(*backup, *windows, "evil.exe", identity,
                             std::string("..") + kPathSeparator + "evil.exe"));
+    EXPECT_FALSE(BackupFile(*backup, *windows, "evil.exe", identity, "LOG.INI"));
     EXPECT_FALSE(Exists(app("evil.exe")));
 
     LogDeletion(context, "evil.exe", context.WinDir + "evil.exe");

@@ -20,12 +20,20 @@ TEST(DryRunPlatform, LaterCallsSeeChangesThatWereNotMade) {
     value.text = "C:\\old.exe";
     ASSERT_TRUE(real.setValue(RegRoot::CurrentUser, "Software\\Run", "Old", value));
 
-    EXPECT_TRUE(dry.copyFile(file, copy));
+    const auto folder = dry.holdFolder(machine.root());
+    ASSERT_TRUE(folder);
+    const FileIdentity identity = folder->fileIdentity("file.exe").value();
+    EXPECT_TRUE(folder->copyFile("file.exe", identity, *folder, "copy.exe"));
     EXPECT_TRUE(dry.fileExists(copy));
-    EXPECT_TRUE(dry.deleteFile(file));
+    EXPECT_TRUE(folder->deleteFile("file.exe", identity));
     EXPECT_FALSE(dry.fileExists(file));
-    EXPECT_FALSE(dry.deleteFile(file)) << "a file is deleted once";
-    EXPECT_FALSE(dry.copyFile(file, copy)) << "a deleted file cannot be copied";
+    EXPECT_FALSE(folder->deleteFile("file.exe", identity)) << "a file is deleted once";
+    EXPECT_FALSE(folder->copyFile("file.exe", identity, *folder, "copy.exe"))
+        << "a deleted file cannot be copied";
+    EXPECT_FALSE(dry.holdFolder(machine.root() + "Undo"));
+    const auto created = folder->folder("Undo", true);
+    ASSERT_TRUE(created);
+    EXPECT_TRUE(folder->folder("Undo", false)) << "a folder made in the dry run is there for it";
     EXPECT_TRUE(dry.deleteValue(RegRoot::CurrentUser, "\\SOFTWARE\\run", "old"));
     EXPECT_FALSE(dry.queryValue(RegRoot::CurrentUser, "Software\\Run", "Old"));
     EXPECT_TRUE(dry.setValue(RegRoot::ClassesRoot, "txtfile", "", value));
@@ -37,7 +45,8 @@ TEST(DryRunPlatform, LaterCallsSeeChangesThatWereNotMade) {
     EXPECT_FALSE(test::Exists(copy));
     EXPECT_FALSE(test::Exists(machine.root() + "Log.ini"));
     EXPECT_TRUE(real.queryValue(RegRoot::CurrentUser, "Software\\Run", "Old"));
-    EXPECT_EQ(dry.changes().size(), 5u);
+    EXPECT_EQ(dry.changes().size(), 6u);
+    EXPECT_FALSE(test::Exists(machine.root() + "Undo"));
 }
 
 } // namespace

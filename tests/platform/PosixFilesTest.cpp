@@ -11,7 +11,7 @@
 namespace pestrel {
 namespace {
 
-TEST(PosixFiles, TellFilesFromFoldersAndCopyOverOlderCopies) {
+TEST(PosixFiles, TellFilesFromFolders) {
     test::TestMachine machine;
     Platform& platform = machine.platform();
     const std::string dir = machine.root() + "dir";
@@ -26,10 +26,6 @@ TEST(PosixFiles, TellFilesFromFoldersAndCopyOverOlderCopies) {
     EXPECT_TRUE(platform.fileExists(file));
     EXPECT_FALSE(platform.folderExists(file));
     EXPECT_FALSE(platform.deleteFile(dir)) << "folders are not deleted as files";
-
-    EXPECT_TRUE(platform.copyFile(file, machine.root() + "copy.exe"));
-    EXPECT_EQ(test::ReadFile(machine.root() + "copy.exe"), "new");
-    EXPECT_FALSE(platform.copyFile(machine.root() + "missing.exe", machine.root() + "x.exe"));
 
     EXPECT_TRUE(platform.deleteFile(file));
     EXPECT_FALSE(platform.fileExists(file));
@@ -49,19 +45,57 @@ TEST(PosixFiles, RewritesKeepTheModeAndCopiesAreNewPrivateFilesNeverWrittenThrou
     EXPECT_TRUE(SaveVirusList(machine.context(), {"a", "b"}));
     EXPECT_EQ(mode(list), 0640u);
 
+    // A copy is a new private file that replaces whatever was at its name, never writes through.
     const std::string program = machine.root() + "evil.exe", copy = machine.root() + "copy.exe";
     const std::string target = machine.root() + "target";
     test::WriteFile(program, "program");
     test::WriteFile(target, "target");
     ::chmod(program.c_str(), 04755);
     std::filesystem::create_symlink(target, copy);
-    EXPECT_TRUE(platform.copyFile(program, copy));
+    std::filesystem::create_symlink(program, program + "-link");
+    const auto root = platform.holdFolder(machine.root());
+    ASSERT_TRUE(root);
+    const FileIdentity identity = root->fileIdentity("evil.exe").value();
+    EXPECT_TRUE(root->copyFile("evil.exe", identity, *root, "copy.exe"));
     EXPECT_EQ(test::ReadFile(copy), "program");
     EXPECT_EQ(mode(copy), 0600u);
     EXPECT_EQ(test::ReadFile(target), "target");
-    EXPECT_FALSE(platform.copyFile(copy + "-link", machine.root() + "x")) << "missing source";
-    std::filesystem::create_symlink(program, program + "-link");
-    EXPECT_FALSE(platform.copyFile(program + "-link", machine.root() + "x")) << "linked source";
+    EXPECT_FALSE(root->fileIdentity("evil.exe-link")) << "a link is no file";
+    EXPECT_FALSE(root->copyFile("evil.exe-link", identity, *root, "x")) << "linked source";
+    EXPECT_FALSE(root->copyFile("copy.exe", identity, *root, "x")) << "another file";
+    EXPECT_FALSE(root->deleteFile("copy.exe", identity)) << "another file";
+    EXPECT_FALSE(root->linkFile("evil.exe", *root, "target")) << "never over an entry";
+    EXPECT_FALSE(root->restoreFile(*root, "evil.exe", "target", {}));
+    EXPECT_EQ(root->fileDigest("copy.exe")->sha256,
+              "1310ca2c8932dbd118668bd97442558a3e1f546b5e15c69699dfbd6024f548d8");
+}
+
+// A link at any step of a folder's path refuses the folder: the walk never follows one.
+TEST(PosixFiles, HeldFoldersRefuseALinkAtEveryStep) {
+    test::TestMachine machine;
+    Platform& platform = machine.platform();
+    const std::string root = machine.root();
+    std::filesystem::create_directories(root + "a/b/c");
+    ASSERT_TRUE(platform.holdFolder(root + "a/b/c"));
+    ASSERT_TRUE(platform.holdFolder(root + "a/b/c/"));
+    for (const char* linked : {"a", "a/b", "a/b/c"}) {
+        const std::string real = root + linked + ".real";
+        std::filesystem::rename(root + linked, real);
+        std::filesystem::create_directory_symlink(real, root + linked);
+        EXPECT_FALSE(platform.holdFolder(root + "a/b/c")) << "a link at " << linked;
+        EXPECT_FALSE(platform.fileExists(root + "a/b/c/x")) << linked;
+        std::filesystem::remove(root + linked);
+        std::filesystem::rename(real, root + linked);
+    }
+    const auto held = platform.holdFolder(root + "a/b");
+    ASSERT_TRUE(held);
+    // Held, the folder is reached whatever is put at its path afterwards.
+    std::filesystem::rename(root + "a/b", root + "a/moved");
+    std::filesystem::create_directory_symlink(root + "a/moved", root + "a/b");
+    test::WriteFile(root + "a/moved/c/../file", "x");
+    EXPECT_TRUE(held->fileIdentity("file"));
+    EXPECT_EQ(held->folder("c", false)->path(), root + "a/b/c/");
+    EXPECT_FALSE(held->folder("..", false));
 }
 
 TEST(PosixFiles, ReadOnlyIsTheOwnerWriteBitAndUnreadableAttributesAreInvalid) {

@@ -70,9 +70,9 @@ const Attack kAttacks[] = {
          s.asAttacker("ln -s " + secret + s.app("Config.ini") + " && ln -s " + secret +
                       s.app("VirusList.txt") + " && ln -s " + secret + s.app("Temp/Log.ini") +
                       " && ln -s " + s.secret + "planted " + s.app("Temp.~txt"));
-         s.giveToAttacker(s.at("data/Registry"));
+         s.giveToAttacker(s.at("data/pestrel/Registry"));
          s.asAttacker("ln -s " + s.secret + "planted.lock " +
-                      s.at("data/Registry/HKEY_CURRENT_USER.reg.lock"));
+                      s.at("data/pestrel/Registry/HKEY_CURRENT_USER.reg.lock"));
      },
      [](Scene& s) {
          ReadStartupSettings(s.context);
@@ -95,13 +95,13 @@ const Attack kAttacks[] = {
     {"DataFolderOwnedByTheUser",
      [](Scene& s) {
          // Reachable through sudo -E: the user's own data folder, its Windows folder a link.
-         s.giveToAttacker(s.at("data"));
-         s.asAttacker("mv " + s.at("data/Windows") + " " + s.at("data/Old") + " && ln -s " +
-                      s.secret + " " + s.at("data/Windows"));
+         s.giveToAttacker(s.at("data/pestrel"));
+         s.asAttacker("mv " + s.at("data/pestrel/Windows") + " " + s.at("data/pestrel/Old") +
+                      " && ln -s " + s.secret + " " + s.at("data/pestrel/Windows"));
      },
      [](Scene& s) {
          const std::string refusal = RootRefusal(s.context);
-         EXPECT_NE(refusal.find(s.at("data")), std::string::npos) << refusal;
+         EXPECT_NE(refusal.find(s.at("data/pestrel")), std::string::npos) << refusal;
          if (refusal.empty())
              s.killPass({"secret.txt", "tool"});
      }},

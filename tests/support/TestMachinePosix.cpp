@@ -55,7 +55,8 @@ std::string MakeRoot() {
 
 struct TestMachine::Impl {
     std::string root = MakeRoot();
-    PosixPlatform platform{root + "data", root + "app/pestrel"};
+    // The data root sits where XDG_DATA_HOME=<root>data puts it for the program.
+    PosixPlatform platform{root + "data/pestrel", root + "app/pestrel"};
     Context context{platform};
     int started = 0;
 };

@@ -1,0 +1,24 @@
+#pragma once
+// The folders a kill pass or a restore works in, each held once for the whole run: whatever is
+// put at their paths meanwhile is never reached.
+
+#include "platform/Platform.h"
+
+#include <memory>
+
+namespace pestrel {
+
+struct Context;
+
+struct PassFolders {
+    std::unique_ptr<HeldFolder> backup;  // Temp/: Temp/<entry> backups and Log.ini
+    std::unique_ptr<HeldFolder> kept;    // Undo/Kept/: the copies the undo puts back
+    std::unique_ptr<HeldFolder> windows; // the Windows folder
+    std::unique_ptr<HeldFolder> system;  // the System folder
+};
+
+// Holds the folders, creating Temp/, Undo/ and Undo/Kept/ when missing and moving an older
+// journal and its kept copies out of Temp/ into Undo/ once. A folder that cannot be held is null.
+PassFolders HoldPassFolders(Context& context);
+
+} // namespace pestrel

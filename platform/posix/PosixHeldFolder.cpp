@@ -1,0 +1,153 @@
+#include "platform/posix/PosixHeldFolder.h"
+
+#include "base/FileBytes.h"
+#include "platform/posix/FileCopy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pestrel {
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+std::optional<struct stat> RegularEntry(int folder, const std::string& name) {
+    struct stat info;
+    if (!IsPlainName(name) || ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return info;
+}
+
+FileIdentity IdentityOf(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+// A folder the program may put its copies into: its own, and as root nobody else's to write.
+bool IsOwnFolder(int fd) {
+    const std::optional<struct stat> info = StatOf(fd);
+    if (!info || !S_ISDIR(info->st_mode) || info->st_uid != ::geteuid())
+        return false;
+    return ::geteuid() != 0 || (info->st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+PosixHeldFolder* AsPosix(HeldFolder& folder) {
+    return dynamic_cast<PosixHeldFolder*>(&folder);
+}
+
+} // namespace
+
+std::unique_ptr<PosixHeldFolder> PosixHeldFolder::Open(const std::string& path) {
+    UniqueFd fd = OpenFolderWithoutLinks(path);
+    if (!fd)
+        return nullptr;
+    std::string shown = path;
+    if (!shown.ends_with('/'))
+        shown += '/';
+    return std::unique_ptr<PosixHeldFolder>(new PosixHeldFolder(std::move(fd), std::move(shown)));
+}
+
+UniqueFd PosixHeldFolder::openFile(const std::string& name,
+                                   const std::optional<FileIdentity>& identity) const {
+    if (!IsPlainName(name))
+        return UniqueFd();
+    UniqueFd file(
+        ::openat(fd_.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const std::optional<struct stat> info = file ? StatOf(file.get()) : std::nullopt;
+    if (!info || !S_ISREG(info->st_mode) || (identity && IdentityOf(*info) != *identity))
+        return UniqueFd();
+    return file;
+}
+
+std::optional<FileIdentity> PosixHeldFolder::fileIdentity(const std::string& name) {
+    const std::optional<struct stat> info = RegularEntry(fd_.get(), name);
+    return info ? std::optional(IdentityOf(*info)) : std::nullopt;
+}
+
+std::optional<FileOwnership> PosixHeldFolder::fileOwnership(const std::string& name) {
+    const std::optional<struct stat> info = RegularEntry(fd_.get(), name);
+    if (!info)
+        return std::nullopt;
+    return FileOwnership{info->st_uid, info->st_gid, info->st_mode & 0777u};
+}
+
+std::optional<FileDigest> PosixHeldFolder::fileDigest(const std::string& name) {
+    const UniqueFd file = openFile(name);
+    return file ? DigestOf(file.get()) : std::nullopt;
+}
+
+bool PosixHeldFolder::deleteFile(const std::string& name, const FileIdentity& identity) {
+    const OwnerRights rights(fd_.get());
+    const std::optional<struct stat> info = RegularEntry(fd_.get(), name);
+    if (!info || IdentityOf(*info) != identity)
+        return false;
+    return ::unlinkat(fd_.get(), name.c_str(), 0) == 0;
+}
+
+bool PosixHeldFolder::copyFile(const std::string& name, const FileIdentity& identity,
+                               HeldFolder& to, const std::string& toName) {
+    PosixHeldFolder* target = AsPosix(to);
+    const UniqueFd source = openFile(name, identity);
+    if (!target || !source || !IsPlainName(toName) || !IsOwnFolder(target->fd()))
+        return false;
+    const std::string fresh = ".~" + toName + "." + UniqueTemporaryPart() + ".tmp";
+    bool copied = false;
+    {
+        const UniqueFd copy(::openat(target->fd(), fresh.c_str(),
+                                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!copy)
+            return false;
+        // The umask can only take bits away; no exec, setuid or setgid bit ever comes along.
+        copied = ::fchmod(copy.get(), 0600) == 0 && CopyFileContent(source.get(), copy.get());
+    }
+    if (copied && ::renameat(target->fd(), fresh.c_str(), target->fd(), toName.c_str()) == 0)
+        return true;
+    ::unlinkat(target->fd(), fresh.c_str(), 0);
+    return false;
+}
+
+bool PosixHeldFolder::linkFile(const std::string& name, HeldFolder& to, const std::string& toName) {
+    PosixHeldFolder* target = AsPosix(to);
+    if (!target || !RegularEntry(fd_.get(), name) || !IsPlainName(toName))
+        return false;
+    const OwnerRights rights(target->fd());
+    return ::linkat(fd_.get(), name.c_str(), target->fd(), toName.c_str(), 0) == 0;
+}
+
+bool PosixHeldFolder::restoreFile(HeldFolder& from, const std::string& fromName,
+                                  const std::string& name, const FileOwnership& ownership) {
+    PosixHeldFolder* origin = AsPosix(from);
+    const UniqueFd source = origin ? origin->openFile(fromName) : UniqueFd();
+    if (!source || !IsPlainName(name))
+        return false;
+    const OwnerRights rights(fd_.get());
+    const UniqueFd file(::openat(fd_.get(), name.c_str(),
+                                 O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!file)
+        return false;
+    // Root gives the file back to its owner; a folder owner's file stays the folder owner's.
+    const bool owned = ::geteuid() != 0 || StatOf(fd_.get())->st_uid != 0 ||
+                       ::fchown(file.get(), ownership.user, ownership.group) == 0;
+    // Only the permission bits come back: never setuid, setgid or sticky.
+    if (owned && CopyFileContent(source.get(), file.get()) &&
+        ::fchmod(file.get(), ownership.mode & 0777u) == 0 && ::fsync(file.get()) == 0)
+        return true;
+    ::unlinkat(fd_.get(), name.c_str(), 0);
+    return false;
+}
+
+std::unique_ptr<HeldFolder> PosixHeldFolder::folder(const std::string& name, bool create) {
+    if (!IsPlainName(name))
+        return nullptr;
+    if (create) {
+        const OwnerRights rights(fd_.get());
+        ::mkdirat(fd_.get(), name.c_str(), 0700);
+    }
+    UniqueFd child(::openat(fd_.get(), name.c_str(), kFolderFlags));
+    if (!child)
+        return nullptr;
+    return std::unique_ptr<HeldFolder>(new PosixHeldFolder(std::move(child), path_ + name + '/'));
+}
+
+} // namespace pestrel

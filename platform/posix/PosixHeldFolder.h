@@ -1,0 +1,43 @@
+#pragma once
+// Held folders on Linux: a descriptor opened without following a link at any step, every file
+// reached relative to it, every change made with the folder owner's file-system ids.
+
+#include "base/HeldFolder.h"
+#include "platform/Platform.h"
+
+#include <memory>
+#include <string>
+
+namespace pestrel {
+
+class PosixHeldFolder final : public HeldFolder {
+public:
+    // Null when any step of `path` is a link or not a folder.
+    static std::unique_ptr<PosixHeldFolder> Open(const std::string& path);
+
+    const std::string& path() const override { return path_; }
+    std::optional<FileIdentity> fileIdentity(const std::string& name) override;
+    std::optional<FileOwnership> fileOwnership(const std::string& name) override;
+    std::optional<FileDigest> fileDigest(const std::string& name) override;
+    bool deleteFile(const std::string& name, const FileIdentity& identity) override;
+    bool copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
+                  const std::string& toName) override;
+    bool linkFile(const std::string& name, HeldFolder& to, const std::string& toName) override;
+    bool restoreFile(HeldFolder& from, const std::string& fromName, const std::string& name,
+                     const FileOwnership& ownership) override;
+    std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) override;
+
+    int fd() const { return fd_.get(); }
+
+private:
+    PosixHeldFolder(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+    // The regular file `name`, opened for reading without following a link; with `identity`, only
+    // while it is that file.
+    UniqueFd openFile(const std::string& name,
+                      const std::optional<FileIdentity>& identity = std::nullopt) const;
+
+    UniqueFd fd_;
+    std::string path_;
+};
+
+} // namespace pestrel
