@@ -28,6 +28,14 @@ public:
     }
     void setStatusText(const std::string& text) override { statusTexts.push_back(text); }
     void enableKillButton() override { ++killButtonEnabled; }
+    void reportAction(const PassAction& action) override { actions.push_back(action); }
+    bool anyFailed() const {
+        for (const PassAction& action : actions) {
+            if (action.failed)
+                return true;
+        }
+        return false;
+    }
 
     std::vector<std::string> entries;
     std::function<void(int)> beforeEntry; // runs before entry i is read (the user acting)
@@ -35,6 +43,7 @@ public:
     std::vector<int> markers;
     std::vector<std::string> statusTexts;
     int killButtonEnabled = 0;
+    std::vector<PassAction> actions;
 };
 
 } // namespace pestrel::test

@@ -14,6 +14,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,14 +72,22 @@ struct Scene {
                                     " --clear-groups sh -c '" + script + "'";
         ASSERT_EQ(std::system(command.c_str()), 0) << script;
     }
-    test::RunningProgram& start(const std::string& folder, const std::string& name) {
-        programs.push_back(machine.startProgram(at(folder) + "/", name));
+    test::RunningProgram& start(const std::string& folder, const std::string& name,
+                                test::ProgramOptions options = {}) {
+        programs.push_back(machine.startProgram(at(folder) + "/", name, options));
         return *programs.back();
     }
-    bool killPass(const std::vector<std::string>& entries) {
+    // A kill pass: whether it went through the whole list, and whether any action failed.
+    struct Outcome {
+        bool finished = false;
+        bool anyFailed = false;
+    };
+    Outcome pass(const std::vector<std::string>& entries) {
         test::RecordingView view(entries);
-        return RunKillPass(context, view, 0);
+        const bool finished = RunKillPass(context, view, 0);
+        return {finished, view.anyFailed()};
     }
+    bool killPass(const std::vector<std::string>& entries) { return pass(entries).finished; }
 
     test::TestMachine machine;
     Context& context = machine.context();
@@ -86,6 +95,7 @@ struct Scene {
     const std::string secret = machine.root() + "secret/";
     std::vector<std::unique_ptr<test::RunningProgram>> programs;
     std::vector<test::RunningProgram*> mustEnd, mustLive;
+    std::set<std::string> putBack; // files a restore puts back with their own modes
 };
 
 struct Attack {
@@ -106,11 +116,14 @@ inline void Replay(const Attack& attack) {
     attack.act(scene);
 
     EXPECT_EQ(Survey(scene.secret), secretBefore) << "the root-only folder changed";
+    std::set<ino_t> known;
+    for (const auto& [path, entry] : before)
+        known.insert(entry.inode);
     for (const auto& [path, entry] : Survey(scene.machine.root())) {
-        const auto old = before.find(path);
-        if (old != before.end() && old->second.inode == entry.inode)
+        // Links and renamed entries are the attacker's doing; files put back keep their modes.
+        if (known.count(entry.inode) || S_ISLNK(entry.mode) || scene.putBack.count(path))
             continue;
-        // Created or replaced by Pestrel: its owner's alone, and never a program.
+        // Created by Pestrel: its owner's alone, and never a program.
         const mode_t forbidden = S_ISDIR(entry.mode) ? 077 : 07177;
         EXPECT_EQ(entry.mode & forbidden, 0u) << path << " mode " << std::oct << entry.mode;
     }

@@ -1,17 +1,190 @@
 // The attacks of a first review, replayed: planted links and files in the folders Pestrel
 // works in, and processes that are not what they seem.
 
+#include "engine/Journal.h"
 #include "engine/Public.h"
+#include "engine/Restore.h"
 #include "engine/RootCheck.h"
 #include "engine/WorkFiles.h"
 #include "tests/security/AttackScene.h"
 
 #include <csignal>
+#include <grp.h>
+#include <sys/wait.h>
 
 namespace pestrel::attack {
 namespace {
 
 const Attack kAttacks[] = {
+    {"FolderSwappedWhenEnded",
+     [](Scene& s) {
+         // On SIGTERM the program moves its folder away and puts a link to root's folder, which
+         // holds a file of its name, in its place.
+         s.giveToAttacker(s.at("Home/Tools"));
+         ::chown(s.at("Home").c_str(), kAttacker, kAttacker);
+         WriteFile(s.secret + "evil.exe", "root's own evil.exe");
+         test::ProgramOptions options;
+         options.user = kAttacker;
+         options.onCloseRequest = "mv " + s.at("Home/Tools") + " " + s.at("Home/Moved") +
+                                  " && ln -s " + s.secret + " " + s.at("Home/Tools");
+         s.mustEnd.push_back(&s.start("Home/Tools", "evil.exe", options));
+     },
+     [](Scene& s) {
+         const Scene::Outcome outcome = s.pass({"evil.exe"});
+         EXPECT_TRUE(outcome.finished && !outcome.anyFailed);
+         EXPECT_TRUE(fs::is_symlink(s.at("Home/Tools"))) << "the folder was swapped";
+         EXPECT_FALSE(Exists(s.at("Home/Moved/evil.exe"))) << "deleted wherever its folder went";
+     }},
+    {"RestoreThroughALinkedFolder",
+     [](Scene& s) {
+         s.giveToAttacker(s.at("Home/Tools"));
+         ::chown(s.at("Home").c_str(), kAttacker, kAttacker);
+         s.mustEnd.push_back(&s.start("Home/Tools", "evil.exe"));
+     },
+     [](Scene& s) {
+         ASSERT_TRUE(s.killPass({"evil.exe"}));
+         s.asAttacker("mv " + s.at("Home/Tools") + " " + s.at("Home/Old") + " && ln -s " +
+                      s.secret + " " + s.at("Home/Tools"));
+         // A line whose place ends in a separator names no file, whatever the copy is.
+         JournalEntry line = ReadJournal(s.context)->front();
+         line.place = s.secret;
+         ASSERT_TRUE(WriteJournal(s.context, {ReadJournal(s.context)->front(), line}));
+         const RestoreOutcome outcome = RestoreDeleted(s.context, {}, [](const PassAction&) {});
+         EXPECT_EQ(outcome.restored, 0);
+         EXPECT_EQ(outcome.failed, 2);
+     }},
+    {"EntryNamedLikeTheJournal",
+     [](Scene& s) {
+         WriteFile(s.context.WinDir + "old.exe", "an older deletion");
+         s.mustEnd.push_back(&s.start("Tools", "Journal.txt"));
+         s.mustEnd.push_back(&s.start("Other", "journal.txt"));
+     },
+     [](Scene& s) {
+         ASSERT_TRUE(s.killPass({"old.exe"}));
+         const Scene::Outcome outcome = s.pass({"Journal.txt", "journal.txt"});
+         EXPECT_TRUE(outcome.finished && !outcome.anyFailed);
+         const std::vector<JournalEntry> journal = ReadJournal(s.context).value();
+         ASSERT_EQ(journal.size(), 3u) << "the older record stays";
+         EXPECT_EQ(journal.front().entry, "old.exe");
+         // Put back, each to its own place and nowhere else.
+         s.putBack = {s.at("Tools/Journal.txt"), s.at("Other/journal.txt")};
+         const RestoreOutcome restored =
+             RestoreDeleted(s.context, {"JOURNAL.TXT"}, [](const PassAction&) {});
+         EXPECT_EQ(restored.restored, 2);
+         EXPECT_TRUE(Exists(s.at("Tools/Journal.txt")) && Exists(s.at("Other/journal.txt")));
+         EXPECT_FALSE(Exists(s.context.WinDir + "old.exe"));
+     }},
+    {"ControlBytesInAFolderName",
+     [](Scene& s) {
+         s.mustEnd.push_back(&s.start("Tools\r\x1b]0;owned\x07\x1a", "evil.exe"));
+         WriteFile(s.context.SysDir + "later.exe", "a later deletion");
+     },
+     [](Scene& s) {
+         ASSERT_TRUE(s.killPass({"evil.exe"}));
+         ASSERT_TRUE(s.killPass({"later.exe"}));
+         const std::string journal = ReadFile(JournalPath(s.context)).value();
+         // Nothing but TAB and the CR LF line ends is below 0x20.
+         std::string bytes = journal;
+         for (std::size_t end = bytes.find("\r\n"); end != std::string::npos;
+              end = bytes.find("\r\n"))
+             bytes.erase(end, 2);
+         for (char c : bytes)
+             EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\t') << int(c);
+         s.putBack = {s.at("Tools\r\x1b]0;owned\x07\x1a/evil.exe")};
+         EXPECT_EQ(RestoreDeleted(s.context, {"evil.exe"}, [](const PassAction&) {}).restored, 1);
+         EXPECT_EQ(ReadJournal(s.context)->size(), 2u) << "the rewrite keeps the later record";
+     }},
+    {"PlantedDeletedMark",
+     [](Scene& s) {
+         s.giveToAttacker(s.at("Tools"));
+         test::ProgramOptions options;
+         options.user = kAttacker;
+         s.mustEnd.push_back(&s.start("Tools", "evil.exe", options));
+         s.asAttacker("rm " + s.at("Tools/evil.exe") + " && echo planted > \"" +
+                      s.at("Tools/evil.exe (deleted)") + "\"");
+     },
+     [](Scene& s) {
+         const Scene::Outcome outcome = s.pass({"evil.exe"});
+         EXPECT_TRUE(outcome.finished && !outcome.anyFailed);
+         EXPECT_TRUE(Exists(s.at("Tools/evil.exe (deleted)"))) << "not the program";
+     }},
+    {"CaseVariantAndSecondCopy",
+     [](Scene& s) {
+         s.mustEnd.push_back(&s.start("Tools", "ZQ76EVIL.EXE"));
+         s.mustEnd.push_back(&s.start("Other", "zq76evil.exe"));
+     },
+     [](Scene& s) {
+         const Scene::Outcome outcome = s.pass({"zq76evil.exe"});
+         EXPECT_TRUE(outcome.finished && !outcome.anyFailed);
+         EXPECT_FALSE(Exists(s.at("Tools/ZQ76EVIL.EXE")));
+         EXPECT_FALSE(Exists(s.at("Other/zq76evil.exe")));
+     }},
+    {"DataFolderLinkSwappedDuringARestore",
+     [](Scene& s) {
+         // The user's own data folder holds a forged journal that would put a copy into root's
+         // folder; a link the user swaps between it and root's folder is the data folder.
+         s.giveToAttacker(s.at("Home/data/Undo/Kept"));
+         for (const char* folder : {"Home", "Home/data", "Home/data/Undo"})
+             ::chown(s.at(folder).c_str(), kAttacker, kAttacker);
+         WriteFile(s.at("Home/data/Undo/Kept/1-x"), "forged");
+         JournalEntry forged;
+         forged.time = "2026-12-08T00:00:00Z";
+         forged.entry = "x";
+         forged.place = s.secret + "planted";
+         forged.kept = s.at("Home/pestrel/Undo/Kept/1-x");
+         forged.digest = FileDigest{6, "forged-digest-is-not-checked-before-the-folder-is-held"};
+         WriteFile(s.at("Home/data/Undo/Journal.txt"), FormatJournalLine(forged) + "\r\n");
+         s.asAttacker("ln -s " + s.at("Home/data") + " " + s.at("Home/pestrel"));
+     },
+     [](Scene& s) {
+         const std::string link = s.at("Home/pestrel");
+         const std::string swap = "while :; do ln -sfn " + s.secret + " " + link +
+                                  ".new && mv -T " + link + ".new " + link + "; ln -sfn " +
+                                  s.at("Home/data") + " " + link + ".new && mv -T " + link +
+                                  ".new " + link + "; done";
+         const pid_t swapper = ::fork();
+         if (swapper == 0) {
+             ::setgroups(0, nullptr);
+             if (::setgid(kAttacker) == 0 && ::setuid(kAttacker) == 0)
+                 ::execl("/bin/sh", "sh", "-c", swap.c_str(), nullptr);
+             ::_exit(127);
+         }
+         s.context.AppPath = link + "/";
+         for (int run = 0; run < 100; ++run)
+             EXPECT_EQ(RestoreDeleted(s.context, {}, [](const PassAction&) {}).restored, 0);
+         ::kill(swapper, SIGKILL);
+         ::waitpid(swapper, nullptr, 0);
+     }},
+    {"SparseProgramFile",
+     [](Scene& s) {
+         s.giveToAttacker(s.at("Tools"));
+         s.mustEnd.push_back(&s.start("Tools", "evil.exe"));
+         s.programs.back().reset();
+         s.mustEnd.pop_back();
+         std::filesystem::resize_file(s.at("Tools/evil.exe"), 2ull << 30);
+         ::chown(s.at("Tools/evil.exe").c_str(), kAttacker, kAttacker);
+         test::ProgramOptions options;
+         options.user = kAttacker;
+         options.startFileAsItIs = true;
+         s.mustEnd.push_back(&s.start("Tools", "evil.exe", options));
+     },
+     [](Scene& s) {
+         struct stat program;
+         ASSERT_EQ(::stat(s.at("Tools/evil.exe").c_str(), &program), 0);
+         ASSERT_EQ(program.st_size, 2ll << 30);
+         EXPECT_TRUE(s.killPass({"evil.exe"}));
+         EXPECT_FALSE(Exists(s.at("Tools/evil.exe")));
+         std::set<ino_t> copies;
+         blkcnt_t blocks = 0;
+         for (const auto& item : fs::recursive_directory_iterator(s.context.AppPath)) {
+             struct stat info;
+             if (::lstat(item.path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+                 copies.insert(info.st_ino).second)
+                 blocks += info.st_blocks;
+         }
+         EXPECT_LE(blocks, program.st_blocks * 11 / 10 + 64) << "the copies cost what it costs";
+         EXPECT_TRUE(Exists(s.app("Undo/Kept/1-evil.exe")));
+     }},
     {"PlantedLinkInTheBackupFolder",
      [](Scene& s) {
          // The backup folder is the attacker's: no backup is written into it at all.

@@ -24,6 +24,11 @@ public:
 
 struct ProgramOptions {
     bool ignoreCloseRequest = false; // survives the polite request; only forced ending works
+    // POSIX only: the user the program runs as (0: the tests' own), a shell command it runs when
+    // asked to end, and whether the file already at its path is started as it is.
+    std::uint32_t user = 0;
+    std::string onCloseRequest{};
+    bool startFileAsItIs = false;
 };
 
 class TestMachine {

@@ -88,20 +88,30 @@ std::unique_ptr<RunningProgram> TestMachine::startProgram(const std::string& fol
                                                           ProgramOptions options) {
     const std::string path = folder + name;
     fs::create_directories(folder);
-    fs::copy_file(PESTREL_TEST_HELPER, path, fs::copy_options::overwrite_existing);
+    if (!options.startFileAsItIs)
+        fs::copy_file(PESTREL_TEST_HELPER, path, fs::copy_options::overwrite_existing);
     std::string ignoreOption = "--ignore-term", readyOption = "--ready";
     std::string readyFile = impl_->root + "ready-" + std::to_string(++impl_->started);
+    std::string userOption = "--user", user = std::to_string(options.user);
+    std::string onTermOption = "--on-term";
     std::vector<char*> argv{const_cast<char*>(path.c_str())};
+    if (options.user != 0)
+        argv.insert(argv.end(), {userOption.data(), user.data()});
+    if (!options.onCloseRequest.empty())
+        argv.insert(argv.end(), {onTermOption.data(), options.onCloseRequest.data()});
+    if (options.ignoreCloseRequest || !options.onCloseRequest.empty())
+        argv.insert(argv.end(), {readyOption.data(), readyFile.data()});
     if (options.ignoreCloseRequest)
-        argv.insert(argv.end(), {ignoreOption.data(), readyOption.data(), readyFile.data()});
+        argv.push_back(ignoreOption.data());
     argv.push_back(nullptr);
     // posix_spawn returns once the new program runs, so /proc already shows it.
     pid_t pid = 0;
     if (::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
         throw std::runtime_error("cannot start " + path);
     auto program = std::make_unique<ChildProgram>(pid);
-    // The helper ignores SIGTERM only once it has said so.
-    while (options.ignoreCloseRequest && !fs::exists(readyFile) && program->alive())
+    // The helper handles SIGTERM its own way only once it has said so.
+    while ((options.ignoreCloseRequest || !options.onCloseRequest.empty()) &&
+           !fs::exists(readyFile) && program->alive())
         ::usleep(1000);
     return program;
 }
