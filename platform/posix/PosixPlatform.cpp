@@ -75,7 +75,9 @@ bool PosixPlatform::createStandInFolders() {
 
 PosixPlatform::~PosixPlatform() = default;
 
-fs::path PosixPlatform::DefaultDataRoot() {
+namespace {
+
+fs::path DataRootAsNamed() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
         return fs::path(data) / "pestrel";
     const char* home = std::getenv("HOME");
@@ -84,6 +86,20 @@ fs::path PosixPlatform::DefaultDataRoot() {
         home = user && user->pw_dir ? user->pw_dir : "/tmp";
     }
     return fs::path(home) / ".local" / "share" / "pestrel";
+}
+
+} // namespace
+
+fs::path PosixPlatform::DefaultDataRoot() {
+    // A user's own links lead where the user may go anyway: they are resolved once, and every
+    // later step holds the folders without links. The administrator takes the path as named,
+    // and refuses it when a step is a link.
+    fs::path root = DataRootAsNamed();
+    std::error_code unresolved;
+    if (::geteuid() != 0)
+        if (fs::path resolved = fs::weakly_canonical(root, unresolved); !unresolved)
+            root = std::move(resolved);
+    return root;
 }
 
 std::string PosixPlatform::hiveFile(RegRoot root) const {
