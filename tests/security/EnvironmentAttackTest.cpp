@@ -72,11 +72,12 @@ void OpenWindowAsRoot(Scene& s, const std::vector<std::string>& variables) {
     EXPECT_TRUE(chosen) << "the window never loaded the installed offscreen plugin";
 }
 
-// A folder of the attacker's holding a library that claims to be the offscreen platform plugin.
+// A folder of the attacker's holding a library that claims to be the wayland platform plugin,
+// which this machine lacks: Qt tries it first, and then the installed offscreen one.
 void PlantPlatformPlugin(Scene& s) {
     s.giveToAttacker(s.at("plugins/platforms"));
-    fs::copy_file(PESTREL_FAKE_PLUGIN, s.at("plugins/platforms/libqoffscreen.so"));
-    ASSERT_EQ(::chown(s.at("plugins/platforms/libqoffscreen.so").c_str(), kAttacker, kAttacker), 0);
+    fs::copy_file(PESTREL_FAKE_PLUGIN, s.at("plugins/platforms/libqwayland.so"));
+    ASSERT_EQ(::chown(s.at("plugins/platforms/libqwayland.so").c_str(), kAttacker, kAttacker), 0);
     s.giveToAttacker(s.at("plugins/marks"));
 }
 
@@ -131,8 +132,9 @@ const Attack kEnvironmentAttacks[] = {
          PlantPlatformPlugin(s);
      },
      [](Scene& s) {
-         OpenWindowAsRoot(s, {"QT_QPA_PLATFORM=offscreen", "QT_PLUGIN_PATH=" + s.at("plugins"),
-                              "PESTREL_FAKE_PLUGIN_MARK=" + s.at("plugins/marks/loaded")});
+         OpenWindowAsRoot(s,
+                          {"QT_QPA_PLATFORM=wayland;offscreen", "QT_PLUGIN_PATH=" + s.at("plugins"),
+                           "PESTREL_FAKE_PLUGIN_MARK=" + s.at("plugins/marks/loaded")});
          EXPECT_FALSE(Exists(s.at("plugins/marks/loaded"))) << "the user's library ran as root";
      }},
     {"QtPlatformPluginFolderOfTheUser",
@@ -141,7 +143,7 @@ const Attack kEnvironmentAttacks[] = {
          PlantPlatformPlugin(s);
      },
      [](Scene& s) {
-         OpenWindowAsRoot(s, {"QT_QPA_PLATFORM=offscreen:configfile=" + s.at("plugins/x.json"),
+         OpenWindowAsRoot(s, {"QT_QPA_PLATFORM=wayland;offscreen",
                               "QT_QPA_PLATFORM_PLUGIN_PATH=" + s.at("plugins/platforms"),
                               "PESTREL_FAKE_PLUGIN_MARK=" + s.at("plugins/marks/loaded")});
          EXPECT_FALSE(Exists(s.at("plugins/marks/loaded"))) << "the user's library ran as root";

@@ -1,4 +1,4 @@
-// A library that says it is Qt's offscreen platform plugin. Loading it runs its constructor,
+// A library that says it is Qt's wayland platform plugin. Loading it runs its constructor,
 // which creates the file PESTREL_FAKE_PLUGIN_MARK names: the mark that code of the user's ran.
 #include <QObject>
 #include <cstdlib>
