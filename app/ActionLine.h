@@ -10,6 +10,9 @@
 namespace pestrel {
 
 std::string ActionLine(const PassAction& action);
+// `field` with every byte below 0x20 and 0x7F shown as '?': no line break, escape sequence or
+// end-of-text mark of a file name reaches the terminal.
+std::string Printable(const std::string& field);
 // Writes the bytes and a line end to standard output at once.
 void PrintLine(const std::string& line);
 

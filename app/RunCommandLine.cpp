@@ -2,6 +2,7 @@
 #include "app/ActionLine.h"
 #include "app/CommandLine.h"
 #include "app/ConsoleView.h"
+#include "app/NamedList.h"
 #include "engine/Context.h"
 #include "engine/Journal.h"
 #include "engine/Public.h"
@@ -12,7 +13,6 @@
 
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 
 namespace pestrel {
 namespace {
@@ -20,7 +20,7 @@ namespace {
 constexpr int kDone = 0, kIncomplete = 1, kBadInput = 2;
 
 int Refuse(const std::string& message) {
-    std::fprintf(stderr, "pestrel: %s\n", message.c_str());
+    std::fprintf(stderr, "pestrel: %s\n", Printable(message).c_str());
     return kBadInput;
 }
 
@@ -42,12 +42,8 @@ int Kill(const CommandLine& command, Platform& machine) {
 
     const std::string path =
         command.list ? *command.list : JoinName(context.AppPath, "VirusList.txt").value_or("");
-    // A list the user names is read wherever a link of theirs leads; the program's own list is
-    // never read through a link.
-    std::error_code unresolved;
-    const std::filesystem::path named =
-        command.list ? std::filesystem::canonical(path, unresolved) : std::filesystem::path();
-    const ListFile list = ReadListFile(command.list && !unresolved ? named.string() : path);
+    // The program's own list is never read through a link.
+    const ListFile list = command.list ? ReadNamedList(path) : ReadListFile(path);
     if (list.status == ListFile::Status::Unreadable)
         return Refuse("cannot read the list '" + path + "'");
     if (list.status == ListFile::Status::NotText)
@@ -75,8 +71,9 @@ int ListBackups(Platform& platform) {
         return Refuse("cannot read the journal '" + JournalPath(context) + "'");
     for (const JournalEntry& item : *journal) {
         const bool file = item.kind == JournalEntry::Kind::File;
-        PrintLine(item.time + "  " + item.entry + "  " + (file ? "file " : "value ") + item.place +
-                  (file ? "  copy " : "  data ") + item.kept +
+        PrintLine(Printable(item.time) + "  " + Printable(item.entry) + "  " +
+                  (file ? "file " : "value ") + Printable(item.place) +
+                  (file ? "  copy " : "  data ") + Printable(item.kept) +
                   (item.restored ? "  (restored)" : ""));
     }
     return kDone;

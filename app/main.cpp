@@ -11,6 +11,7 @@
 #ifdef _WIN32
 #include "platform/win32/Win32Platform.h"
 #else
+#include "app/RootQtEnvironment.h"
 #include "app/WinePrefixOption.h"
 #include "platform/posix/PosixPlatform.h"
 #include "platform/posix/WorkFolder.h"
@@ -20,23 +21,32 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
+// An installed program's help is its installed Readme.txt, linked into the work folder.
+void LinkInstalledReadme(const fs::path& program, const fs::path& folder) {
+    const fs::path readme = pestrel::InstalledReadme(program);
+    if (readme.empty())
+        return;
+    std::error_code ignored;
+    if (fs::read_symlink(folder / "Readme.txt", ignored) != readme) {
+        fs::remove(folder / "Readme.txt", ignored);
+        fs::create_symlink(readme, folder / "Readme.txt", ignored);
+    }
+}
+
 // The platform whose program file sits in the chosen work folder, so that every working file
-// lands there. An installed program's help is its installed Readme.txt, linked into that folder.
+// lands there. As root, nothing is written into a data folder that someone else could change
+// (the run then refuses and says why).
 std::unique_ptr<pestrel::PosixPlatform> ChosenPlatform() {
-    namespace fs = std::filesystem;
     std::error_code unresolved;
     const fs::path program = fs::read_symlink("/proc/self/exe", unresolved);
     const fs::path dataRoot = pestrel::PosixPlatform::DefaultDataRoot();
     const fs::path folder = pestrel::ChooseWorkFolder(program, dataRoot);
     auto platform =
         std::make_unique<pestrel::PosixPlatform>(dataRoot, (folder / program.filename()).string());
-    if (const fs::path readme = pestrel::InstalledReadme(program); !readme.empty()) {
-        std::error_code ignored;
-        if (fs::read_symlink(folder / "Readme.txt", ignored) != readme) {
-            fs::remove(folder / "Readme.txt", ignored);
-            fs::create_symlink(readme, folder / "Readme.txt", ignored);
-        }
-    }
+    if (platform->foldersOthersCanChange({}).empty())
+        LinkInstalledReadme(program, folder);
     return platform;
 }
 
@@ -63,6 +73,9 @@ void WatchWine(pestrel::TMainForm& mainForm, pestrel::wine::WinePlatform& wine, 
 int OpenWindow(int argc, char** argv, pestrel::Platform& platform,
                const std::function<void(pestrel::TMainForm&)>& prepare = {}) {
     QApplication app(argc, argv);
+#ifndef _WIN32
+    pestrel::LoadInstalledPluginsOnlyAsRoot();
+#endif
     pestrel::UseInterfaceFont();
     pestrel::TMainForm mainForm(platform);
     if (prepare)
@@ -77,6 +90,7 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
     pestrel::Win32Platform platform;
 #else
+    pestrel::ClearUsersQtChoicesAsRoot();
     const auto chosen = ChosenPlatform();
     pestrel::PosixPlatform& platform = *chosen;
 #endif
@@ -85,6 +99,9 @@ int main(int argc, char** argv) {
     // Any argument other than --wine-prefix alone makes a command-line run, which needs no
     // display.
     std::optional<QCoreApplication> console(std::in_place, argc, argv);
+#ifndef _WIN32
+    pestrel::LoadInstalledPluginsOnlyAsRoot();
+#endif
     QCoreApplication::setApplicationName("pestrel");
     QCoreApplication::setApplicationVersion(PESTREL_VERSION);
     const pestrel::CommandLine command = pestrel::ParseCommandLine(console->arguments());

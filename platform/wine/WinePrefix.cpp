@@ -34,6 +34,7 @@ WinePrefix::WinePrefix(fs::path folder) : folder_(std::move(folder)) {
     if (::stat(folder_.c_str(), &info) == 0) {
         device_ = info.st_dev;
         inode_ = info.st_ino;
+        owner_ = info.st_uid;
     }
     char name[64];
     std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(device_),

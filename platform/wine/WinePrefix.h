@@ -19,6 +19,8 @@ public:
     static std::variant<WinePrefix, std::string> Open(const std::filesystem::path& folder);
 
     const std::filesystem::path& folder() const { return folder_; }
+    // The user who owns the prefix folder; nothing when it cannot be read.
+    std::optional<std::uint32_t> owner() const { return owner_; }
     std::string windowsFolder() const;
     std::string systemFolder() const;
     std::string machineHive() const; // system.reg: HKEY_LOCAL_MACHINE
@@ -41,6 +43,7 @@ private:
 
     std::filesystem::path folder_;
     std::uint64_t device_ = 0, inode_ = 0;
+    std::optional<std::uint32_t> owner_;
     std::string serverFolderName_;
 };
 

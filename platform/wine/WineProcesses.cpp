@@ -2,13 +2,18 @@
 
 #include "base/AsciiCase.h"
 #include "base/FileBytes.h"
+#include "base/HeldFolder.h"
+#include "platform/posix/FolderTrust.h"
 #include "platform/posix/ProcessTable.h"
 #include "platform/wine/WinePrefix.h"
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <climits>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace pestrel::wine {
@@ -84,6 +89,116 @@ ProcFacts ReadFacts(std::uint32_t id, std::string exe) {
     return facts;
 }
 
+// Whether every user id of the process (real, effective, saved, file system) is `owner`.
+bool RunsAs(std::uint32_t id, std::uint32_t owner) {
+    const std::optional<std::string> status =
+        ReadFileBytes("/proc/" + std::to_string(id) + "/status");
+    const std::size_t at = status ? status->find("\nUid:") : std::string::npos;
+    if (at == std::string::npos)
+        return false;
+    std::string_view ids(*status);
+    ids = ids.substr(at + 5, ids.find('\n', at + 1) - (at + 5));
+    int seen = 0;
+    while (!ids.empty()) {
+        const std::size_t start = ids.find_first_not_of(" \t");
+        if (start == std::string_view::npos)
+            break;
+        ids.remove_prefix(start);
+        std::uint32_t uid = 0;
+        const auto [end, error] = std::from_chars(ids.data(), ids.data() + ids.size(), uid);
+        if (error != std::errc() || uid != owner)
+            return false;
+        ids.remove_prefix(static_cast<std::size_t>(end - ids.data()));
+        ++seen;
+    }
+    return seen == 4;
+}
+
+// Whether the process's image is Wine as the system installed it: the file its path names, root's
+// and writable by root alone, in a folder that only root can change, and the very file the
+// process runs.
+bool RunsInstalledWine(std::uint32_t id, const std::string& exe) {
+    struct stat image;
+    if (::stat(("/proc/" + std::to_string(id) + "/exe").c_str(), &image) != 0)
+        return false;
+    const auto parts = SplitFolderAndName(exe);
+    if (!parts || OthersCanChange(parts->first))
+        return false;
+    const UniqueFd folder = OpenFolderWithoutLinks(parts->first);
+    struct stat file;
+    if (!folder || ::fstatat(folder.get(), parts->second.c_str(), &file, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    return S_ISREG(file.st_mode) && file.st_uid == 0 && (file.st_mode & (S_IWGRP | S_IWOTH)) == 0 &&
+           file.st_dev == image.st_dev && file.st_ino == image.st_ino;
+}
+
+// The kernel's word, not the process's: it runs as the prefix's owner, and it runs Wine.
+bool IsOwnersWine(const ProcFacts& facts, const WinePrefix& prefix) {
+    const std::optional<std::uint32_t> owner = prefix.owner();
+    return owner && RunsAs(facts.id, *owner) && RunsInstalledWine(facts.id, facts.exe);
+}
+
+// A mapping of /proc/ID/maps: "start-end perms offset major:minor inode   path".
+struct Mapping {
+    std::string_view range;
+    FileIdentity identity;
+    std::string_view path;
+};
+
+std::optional<Mapping> ParseMapping(std::string_view line) {
+    std::array<std::string_view, 5> fields;
+    for (std::string_view& field : fields) {
+        const std::size_t space = line.find(' ');
+        if (space == std::string_view::npos)
+            return std::nullopt;
+        field = line.substr(0, space);
+        line.remove_prefix(space + 1);
+    }
+    const std::size_t colon = fields[3].find(':');
+    unsigned major = 0, minor = 0;
+    std::uint64_t inode = 0;
+    const std::string_view device = fields[3];
+    if (colon == std::string_view::npos ||
+        std::from_chars(device.data(), device.data() + colon, major, 16).ec != std::errc() ||
+        std::from_chars(device.data() + colon + 1, device.data() + device.size(), minor, 16).ec !=
+            std::errc() ||
+        std::from_chars(fields[4].data(), fields[4].data() + fields[4].size(), inode).ec !=
+            std::errc())
+        return std::nullopt;
+    const std::size_t path = line.find_first_not_of(' ');
+    return Mapping{fields[0],
+                   {::makedev(major, minor), inode},
+                   path == std::string_view::npos ? std::string_view() : line.substr(path)};
+}
+
+struct MappedFile {
+    std::string path;
+    FileIdentity identity;
+};
+
+// The file mapped into the process whose name is `name` (ignoring ASCII case), as the kernel
+// knows it: the target and identity of its /proc/ID/map_files link where that can be read (it
+// takes root), else the path, device and inode /proc/ID/maps shows.
+std::optional<MappedFile> MappedProgram(std::uint32_t id, std::string_view name) {
+    const std::string folder = "/proc/" + std::to_string(id) + "/";
+    const std::optional<std::string> maps = ReadFileBytes(folder + "maps");
+    if (!maps)
+        return std::nullopt;
+    for (std::string_view line : SplitLines(*maps)) {
+        const std::optional<Mapping> mapping = ParseMapping(line);
+        if (!mapping || !mapping->path.starts_with('/') ||
+            !EqualsIgnoringAsciiCase(FileNameOf(mapping->path), name))
+            continue;
+        const std::string link = folder + "map_files/" + std::string(mapping->range);
+        struct stat file;
+        const std::optional<std::string> target = LinkTarget(link);
+        if (target && ::stat(link.c_str(), &file) == 0)
+            return MappedFile{*target, {file.st_dev, file.st_ino}};
+        return MappedFile{std::string(mapping->path), mapping->identity};
+    }
+    return std::nullopt;
+}
+
 // Recognised processes of `prefix` with their facts, ascending by id. With `startTimes`, the
 // record passed along holds the process's start time, read before its facts so that all they
 // tell is of that process.
@@ -101,7 +216,8 @@ void ForEachOfPrefix(const WinePrefix& prefix, bool startTimes, Visit visit) {
             record.startTime = ProcessStartTime(record.id);
         const ProcFacts facts = ReadFacts(record.id, std::move(*record.exePath));
         const WineProcess process = RecognizeProcess(facts, ownHome);
-        if (process.role != WineRole::Other && BelongsTo(facts, process, prefix))
+        if (process.role != WineRole::Other && BelongsTo(facts, process, prefix) &&
+            IsOwnersWine(facts, prefix))
             visit(facts, process, record);
     }
 }
@@ -154,12 +270,17 @@ std::vector<ProcessRecord> ReadPrefixProcesses(const WinePrefix& prefix, Snapsho
                 return;
             ProcessRecord record;
             record.id = facts.id;
-            // The start time keeps the record to this process. The image is Wine's
-            // loader, the same for every program, so it is left out.
+            // The start time keeps the record to this process. Its program file is the one
+            // mapped into it under its name, never the path its arguments claim; without one,
+            // no file is the program's.
             record.startTime = table.startTime;
             record.exeFile = process.name;
-            if (detail != SnapshotDetail::Names)
-                record.exePath = prefix.linuxPath(process.windowsPath);
+            if (detail != SnapshotDetail::Names) {
+                if (std::optional<MappedFile> mapped = MappedProgram(facts.id, process.name)) {
+                    record.exePath = std::move(mapped->path);
+                    record.image = mapped->identity;
+                }
+            }
             records.push_back(std::move(record));
         });
     return records;
@@ -203,9 +324,12 @@ bool EndPrefixProcess(const WinePrefix& prefix, const ProcessRecord& record) {
     // Another program of the prefix may have the id by now; the record's start time, which
     // EndProcess holds to, tells the rest.
     if (process.role != WineRole::Program || !BelongsTo(facts, process, prefix) ||
-        !EqualsIgnoringAsciiCase(process.name, record.exeFile))
+        !IsOwnersWine(facts, prefix) || !EqualsIgnoringAsciiCase(process.name, record.exeFile))
         return false;
-    return EndProcess(record);
+    // The record's image is the Windows program's file; the process runs Wine, as just checked.
+    ProcessRecord running = record;
+    running.image.reset();
+    return EndProcess(running);
 }
 
 } // namespace pestrel::wine

@@ -45,14 +45,16 @@ WineProcess RecognizeProcess(const ProcFacts& facts, const std::string& home);
 // prefix's folder exactly; the others go by the folder they name.
 bool BelongsTo(const ProcFacts& facts, const WineProcess& process, const WinePrefix& prefix);
 
-// The Windows programs of `prefix` that are not part of Wine, ascending by id; the program path
-// is the Linux path of the program file. A ForEnding record also holds the start time of its
-// process.
+// The Windows programs of `prefix` that are not part of Wine, ascending by id. Only a process
+// that runs as the prefix's owner and whose image is Wine's loader as the system installed it
+// (root's, in a folder only root can change) counts. The program path and image are those of the
+// file of the program's name mapped into the process, absent when none is; what its arguments
+// claim is never taken for it. A ForEnding record also holds the start time of its process.
 std::vector<ProcessRecord> ReadPrefixProcesses(const WinePrefix& prefix, SnapshotDetail detail);
 // Whether the prefix's wineserver runs.
 bool ServerRuns(const WinePrefix& prefix);
 // Ends the record's process when it is still that process and a Windows program of `prefix`,
-// named as recorded, that is not part of Wine.
+// named as recorded, that is not part of Wine, by the same tests.
 bool EndPrefixProcess(const WinePrefix& prefix, const ProcessRecord& record);
 
 } // namespace pestrel::wine

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace pestrel {
 namespace {
@@ -84,6 +85,8 @@ TEST_F(KillCommand, AFailedActionGivesStatusOne) {
 }
 
 TEST_F(KillCommand, ReadsANamedListThroughTheUsersLink) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "As root, links in a named list's path are the security table's rows.";
     const std::string list = cli.machine.root() + "suspects.txt";
     WriteFile(list, none + "\r\n");
     std::filesystem::create_symlink(list, cli.machine.root() + "link.txt");
