@@ -4,6 +4,7 @@
 
 #ifndef _WIN32
 #include "base/HeldFolder.h"
+#include "base/SafeFile.h"
 
 #include <algorithm>
 #include <charconv>
@@ -102,16 +103,11 @@ private:
 // The list read as root, only when no step of the path is a link: the folder is held open
 // without following any, and the file is opened in it without following one.
 ListFile ReadWithoutLinks(const std::string& path) {
-    ListFile unreadable;
-    unreadable.status = ListFile::Status::Unreadable;
     const auto parts = SplitFolderAndName(path);
-    if (!parts)
-        return unreadable;
-    const UniqueFd folder = OpenFolderWithoutLinks(parts->first);
+    const UniqueFd folder = parts ? OpenFolderWithoutLinks(parts->first) : UniqueFd();
     if (!folder)
-        return unreadable;
-    // The held folder by its descriptor's name: no later change to the path reaches the read.
-    return ReadListFile("/proc/self/fd/" + std::to_string(folder.get()) + "/" + parts->second);
+        return ParseListFile(std::nullopt);
+    return ParseListFile(ReadRegularFileIn(folder.get(), parts->second));
 }
 
 #endif

@@ -139,12 +139,10 @@ std::optional<unsigned> PermissionsOf(const FileInFolder& file) {
     return info.st_mode & 0777;
 }
 
-std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes) {
-    const std::optional<FileInFolder> place = HoldFolderOf(path);
-    if (!place)
-        return std::nullopt;
-    const UniqueFd fd(::openat(place->folder.get(), place->name.c_str(),
-                               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+std::optional<std::string> ReadRegularFileIn(int folder, const std::string& name,
+                                             std::size_t maxBytes) {
+    const UniqueFd fd(
+        ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!fd)
         return std::nullopt;
     std::optional<std::string> bytes;
@@ -168,6 +166,13 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
         }
     }
     return bytes;
+}
+
+std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes) {
+    const std::optional<FileInFolder> place = HoldFolderOf(path);
+    if (!place)
+        return std::nullopt;
+    return ReadRegularFileIn(place->folder.get(), place->name, maxBytes);
 }
 
 bool WriteNewFileIn(int folder, const std::string& name, const std::string& bytes,

@@ -36,6 +36,9 @@ struct FileInFolder {
 };
 // Nothing when the path ends in a separator or any step of its folder is a link.
 std::optional<FileInFolder> HoldFolderOf(const std::string& path);
+// ReadRegularFile for the file `name` of the held `folder`.
+std::optional<std::string> ReadRegularFileIn(int folder, const std::string& name,
+                                             std::size_t maxBytes = kMaxFileBytes);
 // The permission bits of the regular file there, or nothing.
 std::optional<unsigned> PermissionsOf(const FileInFolder& file);
 // WriteNewFile for the new file `name` in the held `folder`, with the permission bits `mode`

@@ -20,13 +20,11 @@ std::string InAppFolder(const Context& context, const char* fileName) {
 
 } // namespace
 
-bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
-    const std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes)
-        return false;
+std::vector<std::string> TextLines(std::string_view bytes) {
+    std::vector<std::string> lines;
     std::string line;
     bool open = false; // a line has started and not yet ended
-    for (char c : *bytes) {
+    for (char c : bytes) {
         if (c == '\x1A')
             break;
         if (c == '\n') {
@@ -39,6 +37,15 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
         }
     }
     if (open)
+        lines.push_back(std::move(line));
+    return lines;
+}
+
+bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes)
+        return false;
+    for (std::string& line : TextLines(*bytes))
         lines.push_back(std::move(line));
     return true;
 }
@@ -104,13 +111,13 @@ bool SaveVirusList(Context& context, const std::vector<std::string>& entries) {
     return WriteTextLines(InAppFolder(context, "VirusList.txt"), entries);
 }
 
-ListFile ReadListFile(const std::string& path) {
+ListFile ParseListFile(const std::optional<std::string>& bytes) {
     ListFile list;
-    std::vector<std::string> lines;
-    if (!ReadTextLines(path, lines)) {
+    if (!bytes) {
         list.status = ListFile::Status::Unreadable;
         return list;
     }
+    std::vector<std::string> lines = TextLines(*bytes);
     const auto control = [](char c) {
         const auto byte = static_cast<unsigned char>(c);
         return (byte < 32 && c != '\t') || byte == 127;
@@ -123,6 +130,10 @@ ListFile ReadListFile(const std::string& path) {
     }
     list.entries = VisibleLines(lines);
     return list;
+}
+
+ListFile ReadListFile(const std::string& path) {
+    return ParseListFile(ReadFileBytes(path));
 }
 
 StartupSettings ReadStartupSettings(Context& context) {

@@ -6,12 +6,16 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pestrel {
 
 struct Context;
 
+// The lines of a text by the line rules of the working files: a line ends at LF, a CR is never
+// part of a line, a 0x1A byte ends the text.
+std::vector<std::string> TextLines(std::string_view bytes);
 // Reads a text file by the line rules of the working files: a line ends at LF, a CR is never
 // part of a line, a 0x1A byte ends the text. False when the file cannot be read.
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
@@ -41,6 +45,8 @@ struct ListFile {
 // Reads a list by the virus list's line rules (every line with visible text, unchanged) and
 // leaves the file as it is. A line holding a control byte other than TAB makes it NotText.
 ListFile ReadListFile(const std::string& path);
+// The same for the bytes of a list read elsewhere; nothing is an unreadable list.
+ListFile ParseListFile(const std::optional<std::string>& bytes);
 
 struct StartupSettings {
     std::string version;  // "Version" of [RunData], empty when missing

@@ -60,17 +60,13 @@ PosixPlatform::PosixPlatform(fs::path dataRoot, std::string programFile)
           (dataRoot_ / "Registry" / "HKEY_LOCAL_MACHINE.reg").string(), "HKEY_LOCAL_MACHINE")),
       currentUser_(std::make_unique<HiveFile>(
           (dataRoot_ / "Registry" / "HKEY_CURRENT_USER.reg").string(), "HKEY_CURRENT_USER")) {
-    createStandInFolders();
-}
-
-bool PosixPlatform::createStandInFolders() {
-    // The administrator creates nothing in folders others could have prepared.
+    // The administrator creates nothing in folders others could have prepared; the program
+    // refuses to act there anyway.
     if (!foldersOthersCanChange({}).empty())
-        return false;
+        return;
     std::error_code ignored;
     fs::create_directories(dataRoot_ / "Windows" / "System32", ignored);
     fs::create_directories(dataRoot_ / "Registry", ignored);
-    return folderExists(systemFolder()) && folderExists((dataRoot_ / "Registry").string());
 }
 
 PosixPlatform::~PosixPlatform() = default;

@@ -19,12 +19,10 @@ class HiveFile;
 
 class PosixPlatform final : public Platform {
 public:
-    // Creates the stand-in folders under `dataRoot` as createStandInFolders does. `programFile`
-    // defaults to the running program.
+    // Creates the stand-in folders under `dataRoot` when missing, unless the program runs as the
+    // administrator and others could change the data root. `programFile` defaults to the
+    // running program.
     explicit PosixPlatform(std::filesystem::path dataRoot, std::string programFile = {});
-    // Creates the stand-in folders under the data root when missing, unless the program runs as
-    // the administrator and others could change the data root. True when they exist.
-    bool createStandInFolders();
     ~PosixPlatform() override;
 
     // ${XDG_DATA_HOME:-$HOME/.local/share}/pestrel
