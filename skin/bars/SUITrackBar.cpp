@@ -202,8 +202,9 @@ void TsuiTrackBar::mousePressEvent(QMouseEvent* event) {
     SetPositionFromPoint(event->position().toPoint());
 }
 
-// The thumb follows the pointer along the track and never leaves it; Position is the value of
-// the thumb's new place, so a thumb dragged to an end gives Min or Max wherever it was grabbed.
+// The thumb follows the pointer along the track and never leaves it. OnChange fires while
+// Position still holds the old value; then Position takes the value of the thumb's new place, so
+// a thumb dragged to an end gives Min or Max wherever it was grabbed.
 void TsuiTrackBar::Drag(const QPoint& point) {
     const int room = std::max(TrackLength() - ThumbLength(), 0);
     const int offset = std::clamp(AlongTrack(point) - dragOffset_, 0, room);
@@ -211,8 +212,8 @@ void TsuiTrackBar::Drag(const QPoint& point) {
         slider_->move(offset, slider_->y());
     else
         slider_->move(slider_->x(), offset);
-    position_ = TrackValueAt(offset + ThumbLength() / 2, TrackLength(), ThumbLength(), min_, max_);
     emit OnChange();
+    position_ = TrackValueAt(offset + ThumbLength() / 2, TrackLength(), ThumbLength(), min_, max_);
 }
 
 bool TsuiTrackBar::eventFilter(QObject* watched, QEvent* event) {

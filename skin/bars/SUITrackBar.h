@@ -59,7 +59,8 @@ public:
     bool Dragging() const { return dragging_; }
 
 signals:
-    // Fired whenever the thumb is placed or dragged; Position already holds the new value.
+    // Fired whenever the thumb is placed or dragged. Placed, Position already holds the new value;
+    // dragged, it still holds the old one.
     void OnChange();
 
 protected:

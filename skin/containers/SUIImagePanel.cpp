@@ -44,10 +44,12 @@ void TsuiCustomPanel::setPicture(const QImage& picture) {
     PictureChanged();
 }
 
+// A transparent picture keys on its bottom-left pixel, as the title bar's buttons do.
 void TsuiCustomPanel::PictureChanged() {
     face_ = QImage();
-    keyedPicture_ =
-        transparent_ && !picture_.isNull() ? MaskedImage(picture_, picture_.pixel(0, 0)) : QImage();
+    keyedPicture_ = transparent_ && !picture_.isNull()
+                        ? MaskedImage(picture_, picture_.pixel(0, picture_.height() - 1))
+                        : QImage();
     AdjustSize();
     update();
 }

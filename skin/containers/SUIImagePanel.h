@@ -83,7 +83,7 @@ private:
     void WatchParent();
 
     QImage picture_;
-    QImage keyedPicture_; // the picture with its top-left colour see-through, when transparent
+    QImage keyedPicture_; // the picture with its bottom-left colour see-through, when transparent
     QImage face_;         // colour and picture of an opaque panel, at its size
     bool transparent_ = false;
     bool autoSize_ = false;

@@ -139,7 +139,6 @@ void TsuiPageControl::setActivePage(TsuiTabSheet* page) {
     if (!page)
         return;
     setTabIndex(page->pageIndex_);
-    TopPanel()->setTabIndex(page->pageIndex_);
     bringToFront(page);
 }
 
@@ -258,7 +257,6 @@ void TsuiPageControl::activateByIndex(int index) {
         return;
     }
     setTabIndex(index);
-    TopPanel()->setTabIndex(index);
     if (TsuiTabSheet* page = Page(index)) {
         activePage_ = page;
         bringToFront(page);

@@ -127,7 +127,7 @@ void TsuiSideChannel::setStayOn(bool stayOn) {
         return;
     stayOn_ = stayOn;
     if (stayOn) {
-        popOut(true);
+        popOut(quickMove_);
         pinButton_->setChecked(true);
     } else {
         pinButton_->setChecked(false);
@@ -208,7 +208,7 @@ void TsuiSideChannel::hideTimerTick(QPoint globalPointer) {
                         globalPointer.x() < origin.x() + width() &&
                         globalPointer.y() > origin.y() && globalPointer.y() < origin.y() + height();
     if (!inside)
-        pushIn(true);
+        pushIn(quickMove_);
 }
 
 void TsuiSideChannel::pinButtonClick() {

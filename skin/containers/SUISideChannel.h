@@ -58,7 +58,8 @@ public:
     TsuiSideChannelAlign Align() const { return align_; }
     void setAlign(TsuiSideChannelAlign align);
     bool StayOn() const { return stayOn_; }
-    // True pops out at once and presses the pin; false releases it and pushes in at once.
+    // True pops out (at once with QuickMove) and presses the pin; false releases it and pushes in
+    // at once.
     void setStayOn(bool stayOn);
     TColor Color() const { return color_; }
     void setColor(TColor color);
@@ -85,8 +86,8 @@ public:
     void pushIn(bool quick);
     // One step of the slide under way: the slide timer's tick.
     void slideStep();
-    // The hide timer's tick with the pointer at `globalPointer`: pushes in at once unless the
-    // pointer is strictly inside the channel.
+    // The hide timer's tick with the pointer at `globalPointer`: pushes in (at once with
+    // QuickMove) unless the pointer is strictly inside the channel.
     void hideTimerTick(QPoint globalPointer);
 
 signals:

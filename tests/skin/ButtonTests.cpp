@@ -577,17 +577,20 @@ protected:
     void ApplyUIStyle(TsuiUIStyle&) override {}
 };
 
-TEST(SkinCheckBase, TogglesExactlyWhenItClicks) {
-    CheckLike check;
-    QSignalSpy clicks(&check, &TsuiCustomButton::clicked);
-    QTest::mouseClick(&check, Qt::LeftButton, {}, {5, 5});
-    EXPECT_EQ(check.toggles, 1);
-    QTest::mouseClick(&check, Qt::RightButton, {}, {5, 5});
-    QTest::mousePress(&check, Qt::LeftButton, {}, {5, 5});
-    QTest::mouseMove(&check, {200, 5});
-    QTest::mouseRelease(&check, Qt::LeftButton, {}, {5, 5});
-    EXPECT_EQ(check.toggles, 1);
-    EXPECT_EQ(clicks.count(), 1);
+// Every mouse button toggles on its release, and only the left one clicks; a press that left the
+// control before its release does not toggle, even when the pointer came back.
+TEST(SkinCheckBase, EveryMouseButtonTogglesUnlessThePressLeftTheControl) {
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        CheckLike check;
+        QSignalSpy clicks(&check, &TsuiCustomButton::clicked);
+        QTest::mouseClick(&check, button, {}, {5, 5});
+        EXPECT_EQ(check.toggles, 1) << button;
+        QTest::mousePress(&check, button, {}, {5, 5});
+        QTest::mouseMove(&check, {200, 5});
+        QTest::mouseRelease(&check, button, {}, {5, 5});
+        EXPECT_EQ(check.toggles, 1) << button;
+        EXPECT_EQ(clicks.count(), button == Qt::LeftButton ? 1 : 0) << button;
+    }
 }
 
 TEST(SkinCheckBase, DefaultsAndAutoSize) {

@@ -42,9 +42,13 @@ TEST(SkinGroupBox, FrameLeavesAGapForTheCaption) {
 }
 
 TEST(SkinGroupBox, DisablingReachesTheChildrenAndGreysTheCaption) {
-    TsuiGroupBox box;
+    QWidget window;
+    auto& box = *new TsuiGroupBox(&window);
     box.setCaption("Caption");
     auto* inside = new TsuiCheckBox(&box);
+    auto* disabledAlone = new TsuiCheckBox(&box);
+    disabledAlone->move(10, 60);
+    disabledAlone->setEnabled(false);
     const auto greyShown = [&box] {
         const QImage image = box.grab().toImage();
         for (int y = 0; y < 12; ++y)
@@ -60,6 +64,14 @@ TEST(SkinGroupBox, DisablingReachesTheChildrenAndGreysTheCaption) {
     EXPECT_TRUE(greyShown());
     box.setEnabled(true);
     EXPECT_TRUE(inside->isEnabled());
+    EXPECT_TRUE(disabledAlone->isEnabled()) << "the box's state goes to every child";
+
+    // A state that comes down from the window is Qt's: the child keeps its own.
+    disabledAlone->setEnabled(false);
+    window.setEnabled(false);
+    window.setEnabled(true);
+    EXPECT_TRUE(inside->isEnabled());
+    EXPECT_FALSE(disabledAlone->isEnabled());
 }
 
 std::vector<QPoint> Positions(const TsuiCheckGroup& group) {

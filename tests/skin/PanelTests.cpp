@@ -116,9 +116,10 @@ TEST(ImagePanel, TransparentShowsTheParentThroughAndAroundThePicture) {
     panel.setColor(clWhite);
     EXPECT_EQ(Pixel(panel, 3, 3), qRgb(255, 255, 255)); // no picture, opaque: its colour
 
-    panel.setPicture(FourColours()); // keyed on its top-left red
+    panel.setPicture(FourColours()); // keyed on its bottom-left blue
     panel.setTransparent(true);
-    EXPECT_EQ(Pixel(panel, 0, 0), qRgb(10, 200, 30));
+    EXPECT_EQ(Pixel(panel, 0, 1), qRgb(10, 200, 30));
+    EXPECT_EQ(Pixel(panel, 0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(Pixel(panel, 1, 0), qRgb(0, 255, 0));
     EXPECT_EQ(Pixel(panel, 6, 6), qRgb(10, 200, 30));
 }
