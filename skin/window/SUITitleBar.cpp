@@ -40,10 +40,8 @@ TsuiTitleBar::TsuiTitleBar(QWidget* parent) : QWidget(parent) {
     captionFont.setPixelSize(11);
     captionFont.setBold(true);
     setFont(captionFont);
-    if (parent) {
-        parent->installEventFilter(this);
-        followParentWidth();
-    }
+    if (parent)
+        setGeometry(0, 0, parent->width(), height());
     setUIStyle(FindFormUIStyle(parent));
 }
 
@@ -334,16 +332,6 @@ void TsuiTitleBar::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange)
         update();
     QWidget::changeEvent(event);
-}
-
-bool TsuiTitleBar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize)
-        followParentWidth();
-    return QWidget::eventFilter(watched, event);
-}
-
-void TsuiTitleBar::followParentWidth() {
-    setGeometry(0, 0, parentWidget()->width(), height());
 }
 
 } // namespace pestrel

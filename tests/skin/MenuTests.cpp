@@ -78,7 +78,7 @@ TEST(MainMenuItems, StyleSetsEveryMeasureEvenUnderMacOS) {
 TEST(MainMenuItems, MeasureBySeparatorCaptionAndShortcut) {
     TsuiMainMenu menu;
     menu.setUIStyle(TsuiUIStyle::WinXP);
-    const QFontMetrics metrics(menu.ItemFont());
+    const QFontMetrics metrics(menu.itemFont());
     const int bar = menu.BarWidth();
     EXPECT_EQ(MeasureMenuItem(menu, metrics, "-", "", true).height(), menu.SeparatorHeight());
     const QSize item = MeasureMenuItem(menu, metrics, "&Open", "Ctrl+O", false);
@@ -194,7 +194,6 @@ TEST(MenuBar, AssignedByOwnerRemovedOnUnassignGivingHeightBack) {
     MenuWindow window;
     const int titleHeight = window.form->TitleBar()->height();
     ASSERT_EQ(window.form->Menu(), window.menu);
-    EXPECT_EQ(window.menu->LinkedFrame(), window.form);
     ASSERT_NE(window.bar(), nullptr);
     EXPECT_EQ(window.bar()->geometry(),
               QRect(0, titleHeight, window.form->width(), window.form->MenuBarHeight()));
@@ -211,7 +210,8 @@ TEST(MenuBar, AssignedByOwnerRemovedOnUnassignGivingHeightBack) {
 
     window.form->setMenu(nullptr);
     EXPECT_EQ(window.bar(), nullptr);
-    EXPECT_EQ(window.menu->LinkedFrame(), nullptr);
+    window.menu->addMenu("&More"); // no longer shown anywhere
+    EXPECT_EQ(window.bar(), nullptr);
     EXPECT_EQ(window.panel->y(), titleHeight);
 
     window.form->setMenu(window.menu);
@@ -278,6 +278,47 @@ TEST(MenuBar, PressedItemInMenuColoursWithShadowOthersOnBarColour) {
     EXPECT_EQ(shown.pixel(pressed.right(), y), theme(tiMenuPressedLineColor));
     EXPECT_EQ(shown.pixel(other.left() + 1, other.bottom()), Rgb(window.form->MenuBarColor()));
     EXPECT_EQ(shown.pixel(bar->width() - 1, y), Rgb(window.form->MenuBarColor()));
+}
+
+// Reopened after a style change, a drop-down has the new style's item heights and room for all
+// of its items.
+TEST(MenuBar, ADropDownReopenedAfterAStyleChangeIsMeasuredAnew) {
+    MenuWindow window;
+    window.file->addAction("&Close");
+    for (const TsuiUIStyle style : {TsuiUIStyle::MacOS, TsuiUIStyle::WinXP}) {
+        SCOPED_TRACE(static_cast<int>(style));
+        window.file->popup(window.bar()->mapToGlobal(QPoint(0, window.bar()->height())));
+        window.file->hide();
+        window.form->setUIStyle(style);
+        window.file->popup(window.bar()->mapToGlobal(QPoint(0, window.bar()->height())));
+        int itemsHeight = 0;
+        for (QAction* action : window.file->actions()) {
+            const int expected = action->isSeparator()
+                                     ? GetThemeInteger(style, tiMenuSeparatorHeight)
+                                     : GetThemeInteger(style, tiMenuItemHeight);
+            EXPECT_EQ(window.file->actionGeometry(action).height(), expected);
+            itemsHeight += expected;
+        }
+        QAction* close = window.file->actions().last();
+        EXPECT_LE(window.file->actionGeometry(close).bottom(),
+                  window.file->contentsRect().bottom());
+        EXPECT_GE(window.file->height(), itemsHeight);
+        window.file->hide();
+    }
+}
+
+// The bar's captions take a skinned menu's FontColor at once.
+TEST(MenuBar, CaptionsTakeTheMenusFontColour) {
+    MenuWindow window;
+    window.menu->setUseSystemFont(false);
+    window.menu->setFontColor(0x000000FF);
+    const QImage shown = window.bar()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect item = window.bar()->actionGeometry(window.bar()->actions()[1]);
+    int red = 0;
+    for (int y = item.top(); y <= item.bottom(); ++y)
+        for (int x = item.left(); x <= item.right(); ++x)
+            red += shown.pixel(x, y) == qRgb(255, 0, 0);
+    EXPECT_GT(red, 0);
 }
 
 TEST(FormColor, ReachesChildrenThatTakeTheirParentsColour) {
