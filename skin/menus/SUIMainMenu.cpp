@@ -1,5 +1,6 @@
 #include "skin/menus/SUIMainMenu.h"
 
+#include "skin/InterfaceFont.h"
 #include "skin/SkinBitmaps.h"
 
 #include <QActionEvent>
@@ -141,25 +142,27 @@ void DrawMenuItem(const TsuiMainMenu& menu, QPainter& canvas, const QStyleOption
     if (option.menuItemType == QStyleOptionMenuItem::DefaultItem)
         font.setBold(true);
     canvas.setFont(font);
-    const QColor textColour = !enabled   ? QColor::fromRgb(DisabledItemGrey)
-                              : selected ? ColorToQColor(menu.SelectedFontColor())
-                                         : ColorToQColor(menu.FontColor());
-    canvas.setPen(textColour);
+    const QColor textColor = !enabled   ? QColor::fromRgb(DisabledItemGrey)
+                             : selected ? ColorToQColor(menu.SelectedFontColor())
+                                        : ColorToQColor(menu.FontColor());
+    canvas.setPen(textColor);
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
     const QString caption = option.text.section('\t', 0, 0);
     const QString shortcut = option.text.section('\t', 1);
     const int right = r.x() + r.width(), bottom = r.y() + r.height();
-    canvas.drawText(QRect(QPoint(r.x() + bar + 4, r.y() + 4), QPoint(right - 1, bottom - 1)), flags,
-                    caption);
+    DrawInterfaceText(canvas,
+                      QRect(QPoint(r.x() + bar + 4, r.y() + 4), QPoint(right - 1, bottom - 1)),
+                      flags, caption);
     if (!shortcut.isEmpty()) {
-        const int x = right - canvas.fontMetrics().horizontalAdvance(shortcut) - 16;
-        canvas.drawText(QRect(QPoint(x, r.y() + 4), QPoint(right - 1, bottom - 1)), flags,
-                        shortcut);
+        const int x =
+            right - QFontMetrics(InterfaceTextFont(font)).horizontalAdvance(shortcut) - 16;
+        DrawInterfaceText(canvas, QRect(QPoint(x, r.y() + 4), QPoint(right - 1, bottom - 1)), flags,
+                          shortcut);
     }
     if (option.menuItemType == QStyleOptionMenuItem::SubMenu) {
         const int cy = r.y() + r.height() / 2;
         const QPoint arrow[] = {{right - 10, cy - 4}, {right - 6, cy}, {right - 10, cy + 4}};
-        canvas.setBrush(textColour);
+        canvas.setBrush(textColor);
         canvas.drawPolygon(arrow, 3);
     }
 
