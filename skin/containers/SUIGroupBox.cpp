@@ -79,7 +79,7 @@ void TsuiCustomGroupBox::updateMargins() {
     setContentsMargins(3, QFontInfo(font()).pixelSize(), 2, 2);
 }
 
-TRect TsuiCustomGroupBox::ChildrenArea() const {
+TRect TsuiCustomGroupBox::childrenArea() const {
     return TRect::fromQRect(contentsRect());
 }
 

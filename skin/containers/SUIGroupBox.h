@@ -39,7 +39,7 @@ public:
     void setFontColor(TColor color);
 
     // Where children belong: inside the frame and below the caption.
-    TRect ChildrenArea() const;
+    TRect childrenArea() const;
 
 signals:
     // A left-button click on the box itself.

@@ -77,10 +77,10 @@ protected:
 private:
     void PictureChanged();
     void DrawPicture(QPainter& canvas, const QImage& picture) const;
-    QImage Face();
-    void AdjustSize();
-    void ApplyAlign();
-    void WatchParent();
+    QImage composedFace();
+    void fitToPicture();
+    void applyAlign();
+    void watchParent();
 
     QImage picture_;
     QImage keyedPicture_; // the picture with its bottom-left colour see-through, when transparent

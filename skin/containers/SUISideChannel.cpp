@@ -134,7 +134,7 @@ void TsuiSideChannel::setStayOn(bool stayOn) {
         pushIn(true);
     }
     pinButtonClick();
-    emit StayOnChanged(stayOn);
+    emit stayOnChanged(stayOn);
 }
 
 void TsuiSideChannel::setColor(TColor color) {
@@ -213,18 +213,18 @@ void TsuiSideChannel::hideTimerTick(QPoint globalPointer) {
 
 void TsuiSideChannel::pinButtonClick() {
     const bool pressed = pinButton_->isChecked();
-    EnableTimer(hideTimer_, !pressed && !IsIn());
+    EnableTimer(hideTimer_, !pressed && !isIn());
     pinButton_->setIcon(PinGlyph(pressed));
     setStayOn(pressed);
 }
 
 void TsuiSideChannel::barHovered() {
-    if (IsIn() && popupMode_ == suiMouseOn)
+    if (isIn() && popupMode_ == suiMouseOn)
         popOut(quickMove_);
 }
 
 void TsuiSideChannel::barClicked() {
-    if (IsIn() && popupMode_ == suiMouseClick)
+    if (isIn() && popupMode_ == suiMouseClick)
         popOut(quickMove_);
 }
 

@@ -17,9 +17,9 @@ namespace {
 
 const QRgb Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0), Blue = qRgb(0, 0, 255);
 
-QImage Solid(QRgb colour, int w = 3, int h = 10) {
+QImage Solid(QRgb color, int w = 3, int h = 10) {
     QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
+    image.fill(color);
     return image;
 }
 
@@ -144,7 +144,7 @@ TEST(ProgressBar, CaptionShowsUnlessHiddenAtMinOrVertical) {
     EXPECT_FALSE(bar.ShowCaption());
 }
 
-TEST(ProgressBar, StyleGivesPictureAndColours) {
+TEST(ProgressBar, StyleGivesPictureAndColors) {
     TsuiProgressBar bar;
     bar.setUIStyle(TsuiUIStyle::WinXP);
     EXPECT_EQ(bar.Picture(), LoadSkinBitmap("WINXP_PROGRESSBAR"));
@@ -288,7 +288,7 @@ TEST(ToolBar, LookOfAButtonByState) {
             << c.hot << c.pressed << c.checked;
 }
 
-TEST(ToolBar, ButtonsAreFilledWithTheStyleColours) {
+TEST(ToolBar, ButtonsAreFilledWithTheStyleColors) {
     TsuiToolBar bar;
     bar.setUIStyle(TsuiUIStyle::WinXP);
     QAction* action = bar.addAction("Pin");

@@ -22,7 +22,7 @@ TEST(SkinComboBox, ArrowSitsMidButtonAndHalfItsHeightDown) {
 // A 99 x 21 combo box: the frame's two lines, then the button from (80, 2) to (97, 19) and the
 // arrow in rows of 7, 5, 3 and 1 pixels from (84, 8), engraved when disabled. Left of the button
 // the field goes on: Qt draws no button of its own.
-TEST(SkinComboBox, PaintsFrameButtonAndArrowInTheStylesColours) {
+TEST(SkinComboBox, PaintsFrameButtonAndArrowInTheStylesColors) {
     const QRect button(80, 2, 17, 17);
     const auto inArrow = [](QPoint p) {
         const int row = p.y() - 8;
@@ -69,7 +69,7 @@ TEST(SkinComboBox, PaintsFrameButtonAndArrowInTheStylesColours) {
     }
 }
 
-TEST(SkinComboBox, CustomKeepsTheColoursAndLaterColoursStayPut) {
+TEST(SkinComboBox, CustomKeepsTheColorsAndLaterColorsStayPut) {
     TsuiComboBox combo;
     combo.setUIStyle(TsuiUIStyle::BlueGlass);
     combo.setUIStyle(TsuiUIStyle::Custom);

@@ -148,15 +148,15 @@ TEST(MainMenuItems, FlatBorderOutline) {
     canvas.end();
     const struct {
         QPoint at;
-        QRgb colour;
+        QRgb color;
     } expected[] = {
         {{0, 1}, qRgb(255, 0, 0)},        {{17, 8}, qRgb(255, 0, 0)},     {{0, 7}, qRgb(255, 0, 0)},
         {{1, 2}, qRgb(255, 255, 255)},    {{17, 6}, qRgb(255, 255, 255)}, {{0, 9}, qRgb(0, 0, 255)},
         {{19, 5}, qRgb(0, 0, 255)},       {{19, 0}, qRgb(0, 0, 255)},     {{5, 0}, qRgb(0, 0, 255)},
         {{5, 5}, qRgb(0x12, 0x34, 0x56)},
     };
-    for (const auto& [at, colour] : expected)
-        EXPECT_EQ(image.pixel(at), colour) << at.x() << "," << at.y();
+    for (const auto& [at, color] : expected)
+        EXPECT_EQ(image.pixel(at), color) << at.x() << "," << at.y();
 }
 
 // A shown skinned window whose main menu has File (Open with Ctrl+O, a separator, a submenu)
@@ -262,7 +262,7 @@ TEST(MenuBar, DropDownsAreSkinnedAndWorkByMouseKeyboardAndShortcut) {
     EXPECT_EQ(bar->actions()[0]->text(), "&Document");
 }
 
-TEST(MenuBar, PressedItemInMenuColoursWithShadowOthersOnBarColour) {
+TEST(MenuBar, PressedItemInMenuColorsWithShadowOthersOnBarColor) {
     MenuWindow window;
     QMenuBar* bar = window.bar();
     QAction* file = bar->actions()[0];
@@ -308,7 +308,7 @@ TEST(MenuBar, ADropDownReopenedAfterAStyleChangeIsMeasuredAnew) {
 }
 
 // The bar's captions take a skinned menu's FontColor at once.
-TEST(MenuBar, CaptionsTakeTheMenusFontColour) {
+TEST(MenuBar, CaptionsTakeTheMenusFontColor) {
     MenuWindow window;
     window.menu->setUseSystemFont(false);
     window.menu->setFontColor(0x000000FF);
@@ -321,7 +321,7 @@ TEST(MenuBar, CaptionsTakeTheMenusFontColour) {
     EXPECT_GT(red, 0);
 }
 
-TEST(FormColor, ReachesChildrenThatTakeTheirParentsColour) {
+TEST(FormColor, ReachesChildrenThatTakeTheirParentsColor) {
     QWidget host;
     auto* form = new TsuiForm(&host);
     auto* child = new QWidget(form);

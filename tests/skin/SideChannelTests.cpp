@@ -30,7 +30,7 @@ protected:
             channel->slideStep();
             widths.push_back(channel->width());
         }
-        EXPECT_FALSE(channel->SlideTimer()->isActive());
+        EXPECT_FALSE(channel->slideTimer()->isActive());
         return widths;
     }
     QPoint globalAt(int x, int y) const { return channel->mapToGlobal(QPoint(x, y)); }
@@ -48,7 +48,7 @@ TEST_F(SideChannel, StartsAsABarWithTheWidthItWasCreatedWithAsItsExpandedWidth) 
     TsuiSideChannel fresh(&parent);
     EXPECT_EQ(fresh.width(), 10);
     EXPECT_EQ(fresh.FullWidth(), 100); // a child widget's width when made
-    EXPECT_TRUE(fresh.IsIn());
+    EXPECT_TRUE(fresh.isIn());
     EXPECT_TRUE(fresh.PinButton()->isHidden());
 }
 
@@ -137,7 +137,7 @@ TEST_F(SideChannel, TheHideTimerPushesInOnceThePointerIsOutsideUnlessPinned) {
         EXPECT_EQ(channel->width(), t.stays ? 200 : 10) << t.pointer.x() << "," << t.pointer.y();
     }
 
-    QSignalSpy pinned(channel, &TsuiSideChannel::StayOnChanged);
+    QSignalSpy pinned(channel, &TsuiSideChannel::stayOnChanged);
     channel->setStayOn(true);
     EXPECT_EQ(channel->width(), 200);
     EXPECT_TRUE(channel->PinButton()->isChecked());

@@ -180,15 +180,15 @@ TEST(TitleBarSections, LeftRightAndClientSectionsMeetWithoutGaps) {
     TsuiTitleBar bar(&parent);
     bar.setUIStyle(TsuiUIStyle::Custom);
     bar.Buttons().clear();
-    const auto solid = [](QRgb colour, int w) {
+    const auto solid = [](QRgb color, int w) {
         QImage image(w, 20, QImage::Format_RGB32);
-        image.fill(colour);
+        image.fill(color);
         return TPicture(image);
     };
-    const auto add = [&](QRgb colour, int w, TsuiTitleBarAlign align) {
+    const auto add = [&](QRgb color, int w, TsuiTitleBarAlign align) {
         TsuiTitleBarSection& section = bar.Sections().add();
         section.setAutoSize(true);
-        section.setPicture(solid(colour, w));
+        section.setPicture(solid(color, w));
         section.setAlign(align);
     };
     add(qRgb(255, 0, 0), 10, TsuiTitleBarAlign::suiLeft);
@@ -241,7 +241,7 @@ TEST(TitleBarSections, CustomStyleEmptiesTheBarButKeepsButtonPictures) {
 }
 
 // Protein's buttons key out their bottom-left colour: the section shows through there.
-TEST(TitleBarButtons, TransparentButtonsShowTheSectionWhereTheyHaveTheirKeyColour) {
+TEST(TitleBarButtons, TransparentButtonsShowTheSectionWhereTheyHaveTheirKeyColor) {
     FramedWindow window(TsuiUIStyle::Protein, 300);
     const QRect close = window.bar->buttonRects()[Close];
     const QImage picture = LoadSkinBitmap("PROTEIN_TITLEBTN_CLOSE_NORMAL");

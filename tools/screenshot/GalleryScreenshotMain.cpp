@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     // The drop-down is a window of its own: it is painted over the window where it shows.
     window.showPage("pagePanels");
     window.setSkin(pestrel::TsuiUIStyle::WinXP);
-    QMenuBar* bar = window.Form()->MenuBar();
+    QMenuBar* bar = window.form()->MenuBar();
     bar->setActiveAction(bar->actions().value(0));
     QApplication::processEvents();
     QImage shot = window.grab().toImage();

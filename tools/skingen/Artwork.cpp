@@ -49,8 +49,8 @@ struct Look {
 };
 
 // --- glyphs -------------------------------------------------------------------------------------
-void DrawGlyph(QPainter& p, Glyph glyph, const QRectF& box, const QColor& colour, double width) {
-    QPen pen(colour, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+void DrawGlyph(QPainter& p, Glyph glyph, const QRectF& box, const QColor& color, double width) {
+    QPen pen(color, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     const double l = box.left(), t = box.top(), r = box.right(), b = box.bottom();
@@ -83,7 +83,7 @@ void DrawGlyph(QPainter& p, Glyph glyph, const QRectF& box, const QColor& colour
                      cx, t + box.height() * 0.68);
         p.drawPath(path);
         p.setPen(Qt::NoPen);
-        p.setBrush(colour);
+        p.setBrush(color);
         p.drawEllipse(QPointF(cx, b), width * 0.7, width * 0.7);
         break;
     }
