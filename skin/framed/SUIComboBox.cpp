@@ -78,6 +78,12 @@ void TsuiComboBox::paintEvent(QPaintEvent*) {
     canvas.setPen(palette().color(QPalette::Text));
     style()->drawComplexControl(QStyle::CC_ComboBox, &option, &canvas, this);
     style()->drawControl(QStyle::CE_ComboBoxLabel, &option, &canvas, this);
+    // An editable box gets Qt's button whatever the sub-controls say: the field's color covers
+    // what the skin's button leaves of it.
+    if (isEditable())
+        canvas.fillRect(
+            style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this),
+            palette().color(QPalette::Base));
     paintButton(canvas, buttonRect());
     DrawControlFrame(canvas, this, borderColor_, QColorToColor(palette().color(QPalette::Base)));
 }

@@ -31,11 +31,13 @@ TEST(SkinComboBox, PaintsFrameButtonAndArrowInTheStylesColors) {
     struct Row {
         TsuiUIStyle style;
         bool enabled;
+        bool editable = false;
     };
     for (const Row& row : {Row{TsuiUIStyle::WinXP, true}, Row{TsuiUIStyle::WinXP, false},
-                           Row{TsuiUIStyle::MacOS, true}}) {
-        SCOPED_TRACE(static_cast<int>(row.style) * 2 + row.enabled);
+                           Row{TsuiUIStyle::MacOS, true}, Row{TsuiUIStyle::WinXP, true, true}}) {
+        SCOPED_TRACE(static_cast<int>(row.style) * 4 + row.enabled * 2 + row.editable);
         TsuiComboBox combo;
+        combo.setEditable(row.editable);
         combo.addItems({"one", "two"});
         combo.resize(99, 21);
         combo.setUIStyle(row.style);
