@@ -32,7 +32,6 @@ public:
     // Whether the host could be resized when the frame was put on it: only then do its edges
     // resize it.
     bool hostSizeable() const { return hostSizeable_; }
-    int CornerSize() const { return cornerSize_; }
 
     // The style's outline and minimum width; Custom changes nothing.
     void applyStyle(TsuiUIStyle style);
