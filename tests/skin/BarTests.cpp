@@ -239,7 +239,7 @@ TEST(TrackBar, VerticalDeepBlueRebuildsFromTheVerticalPictures) {
 
 // The thumb, grabbed at its left edge, follows the pointer and stays on the track; OnChange fires
 // on every move while Position still holds the value from before the move.
-TEST(TrackBar, DragKeepsTheThumbOnTheTrackAndReachesBothEnds) {
+TEST(TrackBar, ADragFiresOnChangeBeforePositionMovesAndKeepsTheThumbOnTheTrack) {
     TsuiTrackBar bar;
     bar.resize(200, 20);
     bar.setPosition(50);

@@ -104,7 +104,7 @@ TEST(ImagePanel, ADisabledPanelEngravesItsCaption) {
     }
 }
 
-TEST(ImagePanel, TransparentShowsTheParentThroughAndAroundThePicture) {
+TEST(ImagePanel, TransparentShowsTheParentAroundThePictureAndWhereItHasItsBottomLeftColor) {
     QWidget parent;
     parent.resize(40, 40);
     QPalette palette = parent.palette();
