@@ -72,7 +72,7 @@ void BM_SkinCheckGroupItems(benchmark::State& state) {
         group.resize(400, 20 * ItemCount / 2);
         group.setColumns(2);
         group.setItems(lines);
-        benchmark::DoNotOptimize(group.Box(ItemCount - 1)->pos());
+        benchmark::DoNotOptimize(group.boxAt(ItemCount - 1)->pos());
     }
 }
 BENCHMARK(BM_SkinCheckGroupItems);

@@ -36,9 +36,9 @@ TsuiComboBox* ComboBox(QWidget* parent, const char* name, QPoint at) {
 // The captions of the group's checked boxes, comma-separated.
 QString CheckedItems(const TsuiCheckGroup* group) {
     QStringList checked;
-    for (int i = 0; i < group->BoxCount(); ++i) {
-        if (group->Box(i)->isChecked())
-            checked << group->Box(i)->Caption();
+    for (int i = 0; i < group->boxCount(); ++i) {
+        if (group->boxAt(i)->isChecked())
+            checked << group->boxAt(i)->Caption();
     }
     return checked.join(',');
 }
@@ -67,8 +67,8 @@ void CreateChecksPage(TsuiTabSheet* page) {
     group->setGeometry(10, 24, 280, 116);
     group->setColumns(2);
     group->setItems({"Apples", "Pears", "Plums", "Cherries", "Grapes", "Figs"});
-    for (int i = 0; i < group->BoxCount(); ++i)
-        group->Box(i)->setObjectName(QStringLiteral("checkGroup1Item%1").arg(i));
+    for (int i = 0; i < group->boxCount(); ++i)
+        group->boxAt(i)->setObjectName(QStringLiteral("checkGroup1Item%1").arg(i));
     QObject::connect(group, &TsuiCheckGroup::clicked, group,
                      [group] { LogEvent(group, "OnClick", CheckedItems(group)); });
 

@@ -55,7 +55,7 @@ void CreateGalleryMenu(TGalleryWindow* window) {
                          [window, name] { window->setSkin(*StyleFromName(name)); });
     }
     QObject::connect(styles, &QMenu::aboutToShow, styles, [window, styles] {
-        const int chosen = static_cast<int>(window->Form()->UIStyle()) - 1;
+        const int chosen = static_cast<int>(window->form()->UIStyle()) - 1;
         for (int i = 0; i < styles->actions().size(); ++i)
             styles->actions()[i]->setChecked(i == chosen);
     });

@@ -57,7 +57,7 @@ TGalleryWindow::TGalleryWindow(TsuiUIStyle style) {
         page->setCaption(entry.caption);
         entry.create(page);
     }
-    pages_->setActivePage(pages_->Page(0));
+    pages_->setActivePage(pages_->pageAt(0));
     CreateGalleryMenu(this);
 
     auto* bar = new QHBoxLayout;
@@ -80,8 +80,8 @@ TGalleryWindow::TGalleryWindow(TsuiUIStyle style) {
         LogEvent(disableAll_, "OnClick", on ? 1 : 0);
         setAllDisabled(on);
     });
-    connect(pages_, &TsuiPageControl::tabActive, this, [this](int index) {
-        if (const TsuiTabSheet* page = pages_->Page(index))
+    connect(pages_, &TsuiPageControl::OnTabActive, this, [this](int index) {
+        if (const TsuiTabSheet* page = pages_->pageAt(index))
             LogEvent(pages_, "OnChange", page->objectName());
     });
 }
@@ -102,10 +102,10 @@ bool TGalleryWindow::showPage(const QString& objectName) {
 
 void TGalleryWindow::setAllDisabled(bool disabled) {
     for (int i = 0; i < pages_->PageCount(); ++i)
-        pages_->Page(i)->setEnabled(!disabled);
+        pages_->pageAt(i)->setEnabled(!disabled);
 }
 
-QStringList TGalleryWindow::LayoutLines() const {
+QStringList TGalleryWindow::layoutLines() const {
     QStringList lines;
     for (const QWidget* control : findChildren<QWidget*>()) {
         const QString name = control->objectName();

@@ -30,7 +30,7 @@ class TGalleryWindow : public QWidget {
 public:
     explicit TGalleryWindow(TsuiUIStyle style = TsuiUIStyle::WinXP);
 
-    TsuiForm* Form() const { return form_; }
+    TsuiForm* form() const { return form_; }
     TsuiPageControl* PageControl() const { return pages_; }
 
     void setSkin(TsuiUIStyle style);
@@ -38,7 +38,7 @@ public:
     bool showPage(const QString& objectName);
     void setAllDisabled(bool disabled);
     // "<objectName> <x> <y> <width> <height>" for every named control, relative to the window.
-    QStringList LayoutLines() const;
+    QStringList layoutLines() const;
 
 private:
     TsuiForm* form_;

@@ -108,7 +108,7 @@ void SideChannel(TsuiTabSheet* page) {
                      [channel] { LogEvent(channel, "PopOut"); });
     QObject::connect(channel, &TsuiSideChannel::pushedIn, channel,
                      [channel] { LogEvent(channel, "PopIn"); });
-    QObject::connect(channel, &TsuiSideChannel::StayOnChanged, channel,
+    QObject::connect(channel, &TsuiSideChannel::stayOnChanged, channel,
                      [channel](bool on) { LogEvent(channel, "StayOn", on ? "true" : "false"); });
     channel->raise();
 }

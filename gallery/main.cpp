@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     window.show();
     if (parser.isSet(printLayout)) {
         QTimer::singleShot(0, &window, [&window] {
-            for (const QString& line : window.LayoutLines())
+            for (const QString& line : window.layoutLines())
                 std::printf("%s\n", qPrintable(line));
             std::fflush(stdout);
         });

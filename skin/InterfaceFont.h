@@ -2,9 +2,19 @@
 // The one face the program draws all its text in, Latin included: the system's Simplified-Chinese
 // interface font. Mixing a Latin face with a Chinese fallback gives uneven baselines and loads a
 // font file per face.
+//
+// Bold text takes the face's own bold where one is installed. Where none is, the font engine
+// thickens the regular strokes by a 24th of the size, half a pixel at the skin's sizes, which
+// reads as regular: the skin draws such text itself, struck twice a pixel apart with a pixel more
+// between the letters.
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
+
+class QPainter;
+class QPoint;
+class QRect;
 
 namespace pestrel {
 
@@ -16,5 +26,15 @@ QString ChooseInterfaceFamily(const QStringList& covering);
 // Windows interface faces the windows name where those are not installed. Keeps the default when
 // no installed family covers Simplified Chinese. Call once the application object exists.
 void UseInterfaceFont();
+
+// Whether `font` is bold in a face that has no bold of its own.
+bool LacksBoldFace(const QFont& font);
+// `font` as text drawn with DrawInterfaceText takes its room: one pixel more between the letters
+// where the bold has no face of its own.
+QFont InterfaceTextFont(const QFont& font);
+// As QPainter::drawText, in the painter's font; bold without a face of its own is struck twice,
+// one pixel apart, in InterfaceTextFont.
+void DrawInterfaceText(QPainter& canvas, const QPoint& baselineStart, const QString& text);
+void DrawInterfaceText(QPainter& canvas, const QRect& rect, int flags, const QString& text);
 
 } // namespace pestrel

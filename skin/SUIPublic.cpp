@@ -48,13 +48,13 @@ QImage StretchedTo(const QImage& source, int width, int height) {
 
 } // namespace
 
-void FrameRect(QPainter& canvas, const TRect& rect, const QColor& colour) {
+void FrameRect(QPainter& canvas, const TRect& rect, const QColor& color) {
     if (rect.width() <= 0 || rect.height() <= 0)
         return;
-    canvas.fillRect(rect.Left, rect.Top, rect.width(), 1, colour);
-    canvas.fillRect(rect.Left, rect.Bottom - 1, rect.width(), 1, colour);
-    canvas.fillRect(rect.Left, rect.Top, 1, rect.height(), colour);
-    canvas.fillRect(rect.Right - 1, rect.Top, 1, rect.height(), colour);
+    canvas.fillRect(rect.Left, rect.Top, rect.width(), 1, color);
+    canvas.fillRect(rect.Left, rect.Bottom - 1, rect.width(), 1, color);
+    canvas.fillRect(rect.Left, rect.Top, 1, rect.height(), color);
+    canvas.fillRect(rect.Right - 1, rect.Top, 1, rect.height(), color);
 }
 
 void DrawSkinStretched(const QImage& source, QPainter& canvas, const TRect& rect,
@@ -137,13 +137,13 @@ void DrawControlFrame(QPainter& canvas, const QWidget* control, TColor outer, TC
     FrameRect(canvas, {1, 1, w - 1, h - 1}, ColorToQColor(inner));
 }
 
-void DrawOpenTopBorder(QPainter& canvas, const TRect& rect, int width, const QColor& colour) {
+void DrawOpenTopBorder(QPainter& canvas, const TRect& rect, int width, const QColor& color) {
     const int w = rect.width(), h = rect.height();
     if (w <= 0 || h <= 0 || width <= 0)
         return;
-    canvas.fillRect(rect.Left, rect.Top, width, h, colour);
-    canvas.fillRect(rect.Left, rect.Bottom - width, w, width, colour);
-    canvas.fillRect(rect.Right - width, rect.Top, width, h, colour);
+    canvas.fillRect(rect.Left, rect.Top, width, h, color);
+    canvas.fillRect(rect.Left, rect.Bottom - width, w, width, color);
+    canvas.fillRect(rect.Right - width, rect.Top, width, h, color);
 }
 
 void DrawFocusRect(QPainter& canvas, const TRect& r) {
@@ -182,13 +182,13 @@ void DrawDisabledCaption(QPainter& canvas, const QRect& area, int flags, const Q
     canvas.drawText(area, flags, caption);
 }
 
-void DrawDropArrow(QPainter& canvas, const QPoint& origin, const QColor& colour, bool enabled) {
+void DrawDropArrow(QPainter& canvas, const QPoint& origin, const QColor& color, bool enabled) {
     const auto triangle = [&canvas](const QPoint& at, const QColor& fill) {
         for (int row = 0; row < 4; ++row)
             canvas.fillRect(at.x() + row, at.y() + row, 7 - 2 * row, 1, fill);
     };
     if (enabled) {
-        triangle(origin, colour);
+        triangle(origin, color);
         return;
     }
     triangle(origin + QPoint(1, 1), Qt::white);

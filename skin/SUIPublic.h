@@ -31,13 +31,13 @@ void TilePicture(QPainter& canvas, const QImage& picture, const TRect& rect);
 // a parent.
 void DrawParentBackground(QPainter& canvas, const QWidget* control);
 // A one-pixel frame just inside `rect` (right and bottom exclusive); nothing for an empty rect.
-void FrameRect(QPainter& canvas, const TRect& rect, const QColor& colour);
+void FrameRect(QPainter& canvas, const TRect& rect, const QColor& color);
 // Two nested one-pixel frames round the whole of `control`: `outer` at its edge, `inner` just
 // inside. The canvas paints on the control.
 void DrawControlFrame(QPainter& canvas, const QWidget* control, TColor outer, TColor inner);
 // Bands `width` pixels wide along the left, bottom and right edges of `rect`; the top stays open
 // for what sits above (a tab strip, a title bar).
-void DrawOpenTopBorder(QPainter& canvas, const TRect& rect, int width, const QColor& colour);
+void DrawOpenTopBorder(QPainter& canvas, const TRect& rect, int width, const QColor& color);
 // The dotted focus rectangle on `rect` (right and bottom exclusive): every other pixel of its
 // frame inverted, so that it shows on any background.
 void DrawFocusRect(QPainter& canvas, const TRect& rect);
@@ -49,7 +49,7 @@ void DrawDisabledCaption(QPainter& canvas, const QRect& area, int flags, const Q
 constexpr QRgb DisabledCaptionGrey = 0xFF808080;
 // A small triangle pointing down, 7 pixels wide and 4 high, its top-left corner at `origin`. A
 // disabled one is engraved: grey over a white copy one pixel lower right.
-void DrawDropArrow(QPainter& canvas, const QPoint& origin, const QColor& colour, bool enabled);
+void DrawDropArrow(QPainter& canvas, const QPoint& origin, const QColor& color, bool enabled);
 // Composes `control`'s whole paint in an off-screen image of its size, filled with `background`
 // before `paint` runs, and copies it onto the control in one block. Call it from paintEvent.
 void PaintOffscreen(QWidget* control, const QColor& background,

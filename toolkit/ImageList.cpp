@@ -16,13 +16,13 @@ QImage Greyed(const QImage& drawn) {
     out.fill(Qt::transparent);
     for (int pass = 0; pass < 2; ++pass) {
         const int offset = pass == 0 ? 1 : 0;
-        const QRgb colour = pass == 0 ? highlight : shadow;
+        const QRgb color = pass == 0 ? highlight : shadow;
         for (int y = 0; y < drawn.height(); ++y) {
             const auto* src = reinterpret_cast<const QRgb*>(drawn.constScanLine(y));
             auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y + offset));
             for (int x = 0; x < drawn.width(); ++x) {
                 if (qAlpha(src[x]) != 0 && qGray(src[x]) < 192)
-                    dst[x + offset] = colour;
+                    dst[x + offset] = color;
             }
         }
     }

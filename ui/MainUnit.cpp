@@ -170,9 +170,8 @@ void TMainForm::SBAboutClick() {
     aboutForm_->activateWindow();
 }
 
-void TMainForm::startWorker(int mode) {
-    context_.RunMode = mode;
-    if (!gate_.start(new TRunExecute(*this)))
+void TMainForm::startWorker(WorkerJob job) {
+    if (!gate_.start(new TRunExecute(*this, job)))
         throw std::runtime_error("the worker thread could not be started");
 }
 

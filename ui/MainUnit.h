@@ -60,8 +60,8 @@ protected:
 
 private:
     void connectCommands();
-    // Sets RunMode and starts a TRunExecute worker; throws when its thread cannot be started.
-    void startWorker(int mode);
+    // Starts a TRunExecute worker for `job`; throws when its thread cannot be started.
+    void startWorker(WorkerJob job);
     void refreshProcessList(std::vector<ProcessRecord> snapshot);
     void writeProcessListInBackground(std::vector<ProcessPathRecord> records);
     std::vector<std::string> virusEntries() const;

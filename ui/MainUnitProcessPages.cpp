@@ -54,7 +54,7 @@ void TMainForm::refreshProcessList(std::vector<ProcessRecord> snapshot) {
     ui_->ListBoxProcess->clear();
     AppendRows(ui_->ListBoxProcess, ListProcesses(snapshot));
     processRows_ = std::move(snapshot);
-    startWorker(RunModes::ClearProcessList);
+    startWorker(WorkerJob::ClearProcessList);
 }
 
 void TMainForm::SBKillProcessClick() {
@@ -102,7 +102,7 @@ void TMainForm::BAllVirusPathClick() {
     refreshProcessList(snapshot);
     if (snapshot.empty())
         return;
-    startWorker(RunModes::LockAllPathsButton);
+    startWorker(WorkerJob::LockAllPathsButton);
 
     FolderLookup folderOf(platform_, snapshot);
     std::vector<ProcessPathRecord> records;

@@ -34,7 +34,7 @@ void TMainForm::NSaveClick() {
     if (!SaveVirusList(context_, virusEntries()))
         return;
     setStatusText(QStringLiteral("列表已经保存！"));
-    startWorker(RunModes::ClearStatusText);
+    startWorker(WorkerJob::ClearStatusText);
 }
 
 void TMainForm::SBAddToListClick() {
@@ -92,7 +92,7 @@ void TMainForm::SBPestrelClick() {
     if (ui_->ListBox->count() > 0) {
         ui_->SBPestrel->setEnabled(false);
         try {
-            startWorker(RunModes::KillPass);
+            startWorker(WorkerJob::KillPass);
             ui_->SBPestrel->setEnabled(true);
         } catch (...) {
         }

@@ -69,36 +69,34 @@ private:
     WorkerGate& gate_;
 };
 
-void RunJob(int mode, Context& context, WorkerGate& gate, const RunWaits& waits,
+void RunJob(WorkerJob job, Context& context, WorkerGate& gate, const RunWaits& waits,
             WindowLink& window) {
-    switch (mode) {
-    case RunModes::KillPass:
+    switch (job) {
+    case WorkerJob::KillPass:
         RunKillPass(context, window, waits.killPassDoneMs);
         break;
-    case RunModes::ClearProcessList:
+    case WorkerJob::ClearProcessList:
         if (gate.wait(waits.clearProcessListMs))
             window.clearProcessList();
         break;
-    case RunModes::LockAllPathsButton:
+    case WorkerJob::LockAllPathsButton:
         window.setAllPathsEnabled(false);
         gate.wait(waits.lockAllPathsMs);
         window.setAllPathsEnabled(true);
         break;
-    case RunModes::ClearStatusText:
+    case WorkerJob::ClearStatusText:
         if (window.statusTextEmpty())
             break;
         gate.wait(waits.clearStatusMs);
         if (!window.statusTextEmpty())
             window.setStatusText(std::string());
         break;
-    default:
-        break;
     }
 }
 
 } // namespace
 
-TRunExecute::TRunExecute(TMainForm& form) : form_(form), mode_(form.context().RunMode.load()) {}
+TRunExecute::TRunExecute(TMainForm& form, WorkerJob job) : form_(form), job_(job) {}
 
 void TRunExecute::run() {
     Context& context = form_.context();
@@ -107,9 +105,9 @@ void TRunExecute::run() {
     // and a kill pass cut short leaves the window as one that ended early would.
     try {
         EnsureBackupFolder(context);
-        RunJob(mode_, context, form_.workers(), form_.waits(), window);
+        RunJob(job_, context, form_.workers(), form_.waits(), window);
     } catch (...) {
-        if (mode_ == RunModes::KillPass) {
+        if (job_ == WorkerJob::KillPass) {
             window.enableKillButton();
             window.setStatusText(std::string());
         }

@@ -1,8 +1,7 @@
 #pragma once
-// The window's one worker class. It takes the job named by the context's RunMode when it is
-// created, is started at once by the window's worker gate, runs that one job and is deleted by
-// the gate when it has ended. It reaches the window only through calls carried out on the UI
-// thread, and the worker waits for each of them.
+// The window's one worker class. It is made for one job, is started at once by the window's
+// worker gate, runs that job and is deleted by the gate when it has ended. It reaches the window
+// only through calls carried out on the UI thread, and the worker waits for each of them.
 
 #include <QThread>
 
@@ -18,16 +17,24 @@ struct RunWaits {
     unsigned clearStatusMs = 8000;       // until a save message is cleared
 };
 
+// What a worker is started for.
+enum class WorkerJob {
+    KillPass,           // the kill pass over the virus list
+    ClearProcessList,   // the process list emptied after a while
+    LockAllPathsButton, // the all-paths button disabled for a while
+    ClearStatusText,    // a save message cleared after a while
+};
+
 class TRunExecute final : public QThread {
 public:
-    explicit TRunExecute(TMainForm& form);
+    TRunExecute(TMainForm& form, WorkerJob job);
 
 protected:
     void run() override;
 
 private:
     TMainForm& form_;
-    const int mode_;
+    const WorkerJob job_;
 };
 
 } // namespace pestrel

@@ -35,9 +35,9 @@ int ProgressFilledLength(int length, int min, int max, int position) {
 TsuiProgressBar::TsuiProgressBar(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(150, Thickness);
-    FixThickness();
+    fixThickness();
     setUIStyle(FindFormUIStyle(parent ? parent->window() : nullptr));
-    UpdateCaption();
+    updateCaption();
 }
 
 void TsuiProgressBar::setUIStyle(TsuiUIStyle style) {
@@ -51,7 +51,7 @@ void TsuiProgressBar::ApplyUIStyle() {
         color_ = GetThemeColor(uiStyle_, tiControlColor);
         borderColor_ = GetThemeColor(uiStyle_, tiControlBorderColor);
     }
-    PrepareVerticalPicture();
+    prepareVerticalPicture();
     update();
 }
 
@@ -80,24 +80,24 @@ void TsuiProgressBar::setMax(int max) {
     if (max_ == max)
         return;
     max_ = max;
-    UpdateCaption();
+    updateCaption();
 }
 
 void TsuiProgressBar::setMin(int min) {
     if (min_ == min)
         return;
     min_ = min;
-    UpdateCaption();
+    updateCaption();
 }
 
 void TsuiProgressBar::setPosition(int position) {
     if (position_ == position)
         return;
     position_ = position;
-    UpdateCaption();
+    updateCaption();
 }
 
-void TsuiProgressBar::UpdateCaption() {
+void TsuiProgressBar::updateCaption() {
     caption_ = QString::number(ProgressPercent(min_, max_, position_)) + u'%';
     update();
 }
@@ -107,10 +107,10 @@ void TsuiProgressBar::setOrientation(TsuiProgressBarOrientation orientation) {
     if (orientation_ == TsuiProgressBarOrientation::suiVertical)
         showCaption_ = false;
     ApplyUIStyle();
-    FixThickness();
+    fixThickness();
 }
 
-void TsuiProgressBar::FixThickness() {
+void TsuiProgressBar::fixThickness() {
     const int length = std::max(width(), height());
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -140,12 +140,12 @@ void TsuiProgressBar::setColor(TColor color) {
 
 void TsuiProgressBar::setPicture(const QImage& picture) {
     picture_ = picture;
-    PrepareVerticalPicture();
+    prepareVerticalPicture();
     update();
 }
 
 // A vertical bar fills from the bottom, so it shows its picture upside down.
-void TsuiProgressBar::PrepareVerticalPicture() {
+void TsuiProgressBar::prepareVerticalPicture() {
     verticalPicture_ = orientation_ == TsuiProgressBarOrientation::suiVertical
                            ? picture_.mirrored(false, true)
                            : QImage();
@@ -160,16 +160,16 @@ void TsuiProgressBar::paintEvent(QPaintEvent*) {
     const bool horizontal = orientation_ == TsuiProgressBarOrientation::suiHorizontal;
     PaintOffscreen(this, ColorToQColor(color_), [this, horizontal](QPainter& canvas) {
         if (horizontal)
-            PaintHorizontal(canvas);
+            paintHorizontal(canvas);
         else
-            PaintVertical(canvas);
+            paintVertical(canvas);
         FrameRect(canvas, {0, 0, width(), height()}, ColorToQColor(borderColor_));
     });
 }
 
 // The filled part runs from x = 1 to the filled length of width - 1; the picture is stretched
 // over it and the colour fills the rest inside the frame.
-void TsuiProgressBar::PaintHorizontal(QPainter& canvas) const {
+void TsuiProgressBar::paintHorizontal(QPainter& canvas) const {
     const int w = width(), h = height();
     const int filled = std::max(ProgressFilledLength(w - 1, min_, max_, position_), 1);
     if (!picture_.isNull() && filled > 1)
@@ -188,7 +188,7 @@ void TsuiProgressBar::PaintHorizontal(QPainter& canvas) const {
 }
 
 // Filled from the bottom: the picture, upside down, below row `top`, the colour above it.
-void TsuiProgressBar::PaintVertical(QPainter& canvas) const {
+void TsuiProgressBar::paintVertical(QPainter& canvas) const {
     const int w = width(), h = height();
     const int top = std::max(h - 1 - ProgressFilledLength(h - 1, min_, max_, position_), 1);
     if (!verticalPicture_.isNull() && top < h - 1)

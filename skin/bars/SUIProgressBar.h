@@ -84,12 +84,12 @@ protected:
 
 private:
     void ApplyUIStyle();
-    void UpdateCaption();
+    void updateCaption();
     // Fixes the thickness across the orientation and frees the length.
-    void FixThickness();
-    void PrepareVerticalPicture();
-    void PaintHorizontal(QPainter& canvas) const;
-    void PaintVertical(QPainter& canvas) const;
+    void fixThickness();
+    void prepareVerticalPicture();
+    void paintHorizontal(QPainter& canvas) const;
+    void paintVertical(QPainter& canvas) const;
 
     int max_ = 100;
     int min_ = 0;

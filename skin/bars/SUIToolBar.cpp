@@ -29,22 +29,22 @@ void TsuiToolBar::setUIStyle(TsuiUIStyle style) {
     buttonDownColor_ = GetThemeColor(style, tiToolBarButtonDownColor);
     color_ = GetThemeColor(style, tiToolBarColor);
     transparent_ = style == TsuiUIStyle::MacOS;
-    RepaintButtons();
+    repaintButtons();
 }
 
 void TsuiToolBar::setButtonColor(TColor color) {
     buttonColor_ = color;
-    RepaintButtons();
+    repaintButtons();
 }
 
 void TsuiToolBar::setButtonBorderColor(TColor color) {
     buttonBorderColor_ = color;
-    RepaintButtons();
+    repaintButtons();
 }
 
 void TsuiToolBar::setButtonDownColor(TColor color) {
     buttonDownColor_ = color;
-    RepaintButtons();
+    repaintButtons();
 }
 
 void TsuiToolBar::setColor(TColor color) {
@@ -65,7 +65,7 @@ void TsuiToolBar::setShowCaptions(bool show) {
     setToolButtonStyle(show ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
 }
 
-void TsuiToolBar::RepaintButtons() {
+void TsuiToolBar::repaintButtons() {
     update();
     for (QToolButton* button : findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
         button->update();
@@ -89,13 +89,13 @@ void TsuiToolBar::actionEvent(QActionEvent* event) {
 
 bool TsuiToolBar::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Paint) {
-        if (auto* button = qobject_cast<QToolButton*>(watched); button && DrawButton(button))
+        if (auto* button = qobject_cast<QToolButton*>(watched); button && drawButton(button))
             return true;
     }
     return QToolBar::eventFilter(watched, event);
 }
 
-bool TsuiToolBar::DrawButton(QToolButton* button) {
+bool TsuiToolBar::drawButton(QToolButton* button) {
     const TsuiToolButtonLook look =
         ToolButtonLook(button->underMouse(), button->isDown(), button->isChecked());
     if (look == TsuiToolButtonLook::Default)

@@ -55,8 +55,8 @@ protected:
 
 private:
     // Draws `button` in the skin's look; false leaves it to the system.
-    bool DrawButton(QToolButton* button);
-    void RepaintButtons();
+    bool drawButton(QToolButton* button);
+    void repaintButtons();
 
     TsuiUIStyle uiStyle_ = TsuiUIStyle::Custom;
     TColor buttonColor_ = clBtnFace;

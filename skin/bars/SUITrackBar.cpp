@@ -33,31 +33,31 @@ TsuiTrackBar::TsuiTrackBar(QWidget* parent) : QWidget(parent), slider_(new TsuiI
     slider_->installEventFilter(this);
     resize(150, 20);
     setUIStyle(FindFormUIStyle(parent ? parent->window() : nullptr));
-    Refresh();
+    refresh();
 }
 
-bool TsuiTrackBar::Horizontal() const {
+bool TsuiTrackBar::horizontal() const {
     return orientation_ == TsuiProgressBarOrientation::suiHorizontal;
 }
 
-int TsuiTrackBar::TrackLength() const {
-    return Horizontal() ? width() : height();
+int TsuiTrackBar::trackLength() const {
+    return horizontal() ? width() : height();
 }
 
-int TsuiTrackBar::ThumbLength() const {
-    return Horizontal() ? slider_->width() : slider_->height();
+int TsuiTrackBar::thumbLength() const {
+    return horizontal() ? slider_->width() : slider_->height();
 }
 
-int TsuiTrackBar::AlongTrack(const QPoint& point) const {
-    return Horizontal() ? point.x() : point.y();
+int TsuiTrackBar::alongTrack(const QPoint& point) const {
+    return horizontal() ? point.x() : point.y();
 }
 
 void TsuiTrackBar::setOrientation(TsuiProgressBarOrientation orientation) {
     if (orientation_ == orientation)
         return;
     orientation_ = orientation;
-    LoadPictures();
-    Refresh();
+    loadPictures();
+    refresh();
 }
 
 void TsuiTrackBar::setUIStyle(TsuiUIStyle style) {
@@ -67,14 +67,14 @@ void TsuiTrackBar::setUIStyle(TsuiUIStyle style) {
     if (style != TsuiUIStyle::Custom) {
         color_ = GetThemeColor(style, tiTrackBarColor);
         face_ = QImage();
-        LoadPictures();
-        Refresh();
+        loadPictures();
+        refresh();
     }
 }
 
 void TsuiTrackBar::setBarImage(const QImage& image) {
     barImage_ = image;
-    Refresh();
+    refresh();
 }
 
 const QImage& TsuiTrackBar::SliderImage() const {
@@ -89,21 +89,21 @@ void TsuiTrackBar::setMax(int max) {
     if (max_ == max)
         return;
     max_ = max;
-    PlaceThumb();
+    placeThumb();
 }
 
 void TsuiTrackBar::setMin(int min) {
     if (min_ == min)
         return;
     min_ = min;
-    PlaceThumb();
+    placeThumb();
 }
 
 void TsuiTrackBar::setPosition(int position) {
     if (position_ == position)
         return;
     position_ = position;
-    PlaceThumb();
+    placeThumb();
 }
 
 void TsuiTrackBar::setColor(TColor color) {
@@ -115,23 +115,23 @@ void TsuiTrackBar::setColor(TColor color) {
 }
 
 // The bar is prepared before the thumb is placed, so that the thumb is placed on the new size.
-void TsuiTrackBar::Refresh() {
-    PrepareBar();
-    SetSize();
-    PlaceThumb();
+void TsuiTrackBar::refresh() {
+    prepareBar();
+    fitThickness();
+    placeThumb();
 }
 
-void TsuiTrackBar::LoadPictures() {
+void TsuiTrackBar::loadPictures() {
     if (uiStyle_ == TsuiUIStyle::Custom)
         return;
-    barImage_ = ThemeBitmap(uiStyle_, Horizontal() ? tiTrackBarBar : tiTrackBarBarV);
-    slider_->setPicture(ThemeBitmap(uiStyle_, Horizontal() ? tiTrackBarSlider : tiTrackBarSliderV));
+    barImage_ = ThemeBitmap(uiStyle_, horizontal() ? tiTrackBarBar : tiTrackBarBarV);
+    slider_->setPicture(ThemeBitmap(uiStyle_, horizontal() ? tiTrackBarSlider : tiTrackBarSliderV));
     slider_->setAutoSize(true);
 }
 
-void TsuiTrackBar::PlaceThumb() {
-    const int offset = TrackThumbOffset(TrackLength(), ThumbLength(), min_, max_, position_);
-    if (Horizontal())
+void TsuiTrackBar::placeThumb() {
+    const int offset = TrackThumbOffset(trackLength(), thumbLength(), min_, max_, position_);
+    if (horizontal())
         slider_->move(offset, std::max(height() - slider_->height(), 0) / 2);
     else
         slider_->move(std::max(width() - slider_->width(), 0) / 2, offset);
@@ -141,30 +141,30 @@ void TsuiTrackBar::PlaceThumb() {
 
 // The track at the bar's length: in a built-in style the bar picture drawn in three parts over
 // the length; in Custom the bar image as it is. Turned for a vertical bar.
-void TsuiTrackBar::PrepareBar() {
+void TsuiTrackBar::prepareBar() {
     if (uiStyle_ == TsuiUIStyle::Custom) {
         barBitmap_ = barImage_;
     } else {
-        barBitmap_ = QImage(TrackLength(), barImage_.height(), QImage::Format_RGB32);
+        barBitmap_ = QImage(trackLength(), barImage_.height(), QImage::Format_RGB32);
         if (!barBitmap_.isNull()) {
             QPainter canvas(&barBitmap_);
             DrawThreePartHorizontal(barImage_, canvas, TRect::fromQRect(barBitmap_.rect()), false);
         }
     }
-    if (!Horizontal())
+    if (!horizontal())
         RotateBitmapLeft(barBitmap_);
     face_ = QImage();
 }
 
 // The bar is as thick as its picture or its thumb, whichever is thicker. A bar without either
 // keeps its size.
-void TsuiTrackBar::SetSize() {
+void TsuiTrackBar::fitThickness() {
     const int thickness =
-        std::max(barImage_.height(), Horizontal() ? slider_->height() : slider_->width());
+        std::max(barImage_.height(), horizontal() ? slider_->height() : slider_->width());
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (thickness > 0) {
-        if (Horizontal())
+        if (horizontal())
             setFixedHeight(thickness);
         else
             setFixedWidth(thickness);
@@ -180,7 +180,7 @@ void TsuiTrackBar::paintEvent(QPaintEvent*) {
         face_.fill(ColorToQColor(color_));
         QPainter canvas(&face_);
         const int barHeight = barImage_.height();
-        if (Horizontal())
+        if (horizontal())
             canvas.drawImage(0, (height() - barHeight) / 2, barBitmap_);
         else
             canvas.drawImage((width() - barHeight) / 2, 0, barBitmap_);
@@ -190,29 +190,30 @@ void TsuiTrackBar::paintEvent(QPaintEvent*) {
 
 void TsuiTrackBar::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Refresh();
+    refresh();
 }
 
-void TsuiTrackBar::SetPositionFromPoint(const QPoint& point) {
-    setPosition(TrackValueAt(AlongTrack(point), TrackLength(), ThumbLength(), min_, max_));
+void TsuiTrackBar::setPositionFromPoint(const QPoint& point) {
+    setPosition(TrackValueAt(alongTrack(point), trackLength(), thumbLength(), min_, max_));
 }
 
 void TsuiTrackBar::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
-    SetPositionFromPoint(event->position().toPoint());
+    setPositionFromPoint(event->position().toPoint());
 }
 
-// The thumb follows the pointer along the track and never leaves it; Position is the value of
-// the thumb's new place, so a thumb dragged to an end gives Min or Max wherever it was grabbed.
-void TsuiTrackBar::Drag(const QPoint& point) {
-    const int room = std::max(TrackLength() - ThumbLength(), 0);
-    const int offset = std::clamp(AlongTrack(point) - dragOffset_, 0, room);
-    if (Horizontal())
+// The thumb follows the pointer along the track and never leaves it. OnChange fires while
+// Position still holds the old value; then Position takes the value of the thumb's new place, so
+// a thumb dragged to an end gives Min or Max wherever it was grabbed.
+void TsuiTrackBar::drag(const QPoint& point) {
+    const int room = std::max(trackLength() - thumbLength(), 0);
+    const int offset = std::clamp(alongTrack(point) - dragOffset_, 0, room);
+    if (horizontal())
         slider_->move(offset, slider_->y());
     else
         slider_->move(slider_->x(), offset);
-    position_ = TrackValueAt(offset + ThumbLength() / 2, TrackLength(), ThumbLength(), min_, max_);
     emit OnChange();
+    position_ = TrackValueAt(offset + thumbLength() / 2, trackLength(), thumbLength(), min_, max_);
 }
 
 bool TsuiTrackBar::eventFilter(QObject* watched, QEvent* event) {
@@ -220,12 +221,12 @@ bool TsuiTrackBar::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        dragOffset_ = AlongTrack(static_cast<QMouseEvent*>(event)->position().toPoint());
+        dragOffset_ = alongTrack(static_cast<QMouseEvent*>(event)->position().toPoint());
         dragging_ = true;
         return true;
     case QEvent::MouseMove:
         if (dragging_)
-            Drag(slider_->mapToParent(static_cast<QMouseEvent*>(event)->position().toPoint()));
+            drag(slider_->mapToParent(static_cast<QMouseEvent*>(event)->position().toPoint()));
         return dragging_;
     case QEvent::MouseButtonRelease:
         dragging_ = false;

@@ -59,7 +59,8 @@ public:
     bool Dragging() const { return dragging_; }
 
 signals:
-    // Fired whenever the thumb is placed or dragged; Position already holds the new value.
+    // Fired whenever the thumb is placed or dragged. Placed, Position already holds the new value;
+    // dragged, it still holds the old one.
     void OnChange();
 
 protected:
@@ -69,19 +70,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool Horizontal() const;
-    int TrackLength() const;
-    int ThumbLength() const;
+    bool horizontal() const;
+    int trackLength() const;
+    int thumbLength() const;
     // The pointer's coordinate along the track.
-    int AlongTrack(const QPoint& point) const;
-    void Refresh();
+    int alongTrack(const QPoint& point) const;
+    void refresh();
     // The style's bar and thumb pictures; loaded when the style or the orientation changes.
-    void LoadPictures();
-    void PlaceThumb();
-    void PrepareBar();
-    void SetSize();
-    void SetPositionFromPoint(const QPoint& point);
-    void Drag(const QPoint& point);
+    void loadPictures();
+    void placeThumb();
+    void prepareBar();
+    void fitThickness();
+    void setPositionFromPoint(const QPoint& point);
+    void drag(const QPoint& point);
 
     QImage barImage_;
     TsuiImagePanel* slider_;

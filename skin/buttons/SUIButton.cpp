@@ -10,7 +10,7 @@ namespace pestrel {
 namespace {
 
 constexpr int MacOSButtonHeight = 23;
-const QColor FocusLineColour(0, 0, 255);
+const QColor FocusLineColor(0, 0, 255);
 
 } // namespace
 
@@ -44,7 +44,7 @@ void TsuiButton::setSpacing(int spacing) {
     update();
 }
 
-TGlyphPlacement TsuiButton::PlaceGlyph(TButtonLayout layout, QSize button, QSize text, QSize glyph,
+TGlyphPlacement TsuiButton::placeGlyph(TButtonLayout layout, QSize button, QSize text, QSize glyph,
                                        int spacing) {
     const int W = button.width(), H = button.height();
     const int TW = text.width(), TH = text.height();
@@ -135,7 +135,7 @@ void TsuiButton::drawGlyph(QPainter& canvas) {
     const QSize frame(glyphFrames_.width(), glyphFrames_.height());
     const QFontMetrics metrics(font());
     const QSize text(metrics.size(CaptionFlags, Caption()).width(), metrics.height());
-    const TGlyphPlacement at = PlaceGlyph(layout_, size(), text, frame, spacing_);
+    const TGlyphPlacement at = placeGlyph(layout_, size(), text, frame, spacing_);
     textOrigin_ = at.text;
 
     const QPoint glyphAt = isDown() ? at.glyph + QPoint(1, 1) : at.glyph;
@@ -165,7 +165,7 @@ void TsuiButton::DrawFocus(QPainter& canvas) {
         TsuiCustomButton::DrawFocus(canvas);
         return;
     }
-    canvas.fillRect(10, height() - 5, width() - 20, 1, FocusLineColour);
+    canvas.fillRect(10, height() - 5, width() - 20, 1, FocusLineColor);
 }
 
 static const bool buttonsStyled = RegisterStyleRule(srButton, ApplyStyleUnlessCustom<TsuiButton>);

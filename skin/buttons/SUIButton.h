@@ -43,7 +43,7 @@ public:
 
     // Glyph and caption positions in a W x H button for a caption of TW x TH and a glyph frame of
     // GW x GH, S pixels apart.
-    static TGlyphPlacement PlaceGlyph(TButtonLayout layout, QSize button, QSize text, QSize glyph,
+    static TGlyphPlacement placeGlyph(TButtonLayout layout, QSize button, QSize text, QSize glyph,
                                       int spacing);
 
     // Assigning a picture name makes the button Custom; styled buttons read the names as empty.

@@ -1,8 +1,9 @@
 #pragma once
 // The base of the skinned check box and radio button: a picture at the left, the caption beside
 // it and a checked state. A subclass maps the style and the state to pictures and changes the
-// state in nextCheckState(), which runs exactly when the control clicks (a left-button press
-// released without leaving, Space or Enter, the accelerator), before clicked() is emitted. The
+// state in nextCheckState(), which runs when the control clicks (a left-button press released
+// without leaving, Space or Enter, the accelerator), before clicked() is emitted, and when any
+// other mouse button pressed on the control is released without having left it. The
 // constructor only stores the style of the window's skinned form: a subclass's constructor
 // applies it with restyle(UIStyle()), once its ApplyUIStyle can run.
 
@@ -41,6 +42,8 @@ protected:
     void DrawCaption(QPainter& canvas, const QString& caption) override;
     void DrawFocus(QPainter& canvas) override;
 
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -49,6 +52,8 @@ private:
     void fitToCaption();
 
     TRect textRect_;
+    // Buttons other than the left one pressed on the control that have not left it since.
+    Qt::MouseButtons otherPresses_;
 };
 
 } // namespace pestrel

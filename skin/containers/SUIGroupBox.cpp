@@ -79,7 +79,7 @@ void TsuiCustomGroupBox::updateMargins() {
     setContentsMargins(3, QFontInfo(font()).pixelSize(), 2, 2);
 }
 
-TRect TsuiCustomGroupBox::ChildrenArea() const {
+TRect TsuiCustomGroupBox::childrenArea() const {
     return TRect::fromQRect(contentsRect());
 }
 
@@ -111,8 +111,20 @@ void TsuiCustomGroupBox::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         updateMargins();
+    if (event->type() == QEvent::EnabledChange)
+        followOwnEnabledState();
     if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange)
         update();
+}
+
+// Only a change of the box's own state (not one that came down from its parent) is handed on.
+void TsuiCustomGroupBox::followOwnEnabledState() {
+    const bool disabled = testAttribute(Qt::WA_ForceDisabled);
+    if (disabled == disabledOnItsOwn_)
+        return;
+    disabledOnItsOwn_ = disabled;
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        child->setEnabled(!disabled);
 }
 
 void TsuiCustomGroupBox::mouseReleaseEvent(QMouseEvent* event) {

@@ -1,7 +1,7 @@
 #pragma once
 // The skinned group box: a flat one-colour frame with the caption set into its top line, over the
-// box's own colour or, when transparent, over what lies behind it. Disabling the box disables
-// every control inside it.
+// box's own colour or, when transparent, over what lies behind it. Disabling or enabling the box
+// gives every control inside it the same state, also one that was disabled on its own.
 
 #include "skin/SUIThemes.h"
 #include "toolkit/Color.h"
@@ -39,7 +39,7 @@ public:
     void setFontColor(TColor color);
 
     // Where children belong: inside the frame and below the caption.
-    TRect ChildrenArea() const;
+    TRect childrenArea() const;
 
 signals:
     // A left-button click on the box itself.
@@ -53,6 +53,7 @@ protected:
 private:
     void applyPalette();
     void updateMargins();
+    void followOwnEnabledState();
 
     QString caption_;
     TColor borderColor_ = 0;
@@ -60,6 +61,7 @@ private:
     bool parentColor_ = false;
     bool transparent_ = true;
     TColor fontColor_ = 0;
+    bool disabledOnItsOwn_ = false;
 };
 
 class TsuiGroupBox : public TsuiCustomGroupBox {

@@ -36,7 +36,7 @@ QSize AutoSizedPanel(QSize panel, QSize picture, TAlign align) {
 
 TsuiCustomPanel::TsuiCustomPanel(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    WatchParent();
+    watchParent();
 }
 
 void TsuiCustomPanel::setPicture(const QImage& picture) {
@@ -44,11 +44,13 @@ void TsuiCustomPanel::setPicture(const QImage& picture) {
     PictureChanged();
 }
 
+// A transparent picture keys on its bottom-left pixel, as the title bar's buttons do.
 void TsuiCustomPanel::PictureChanged() {
     face_ = QImage();
-    keyedPicture_ =
-        transparent_ && !picture_.isNull() ? MaskedImage(picture_, picture_.pixel(0, 0)) : QImage();
-    AdjustSize();
+    keyedPicture_ = transparent_ && !picture_.isNull()
+                        ? MaskedImage(picture_, picture_.pixel(0, picture_.height() - 1))
+                        : QImage();
+    fitToPicture();
     update();
 }
 
@@ -63,7 +65,7 @@ void TsuiCustomPanel::setAutoSize(bool autoSize) {
     if (autoSize_ == autoSize)
         return;
     autoSize_ = autoSize;
-    AdjustSize();
+    fitToPicture();
 }
 
 void TsuiCustomPanel::setDrawStyle(TsuiDrawStyle style) {
@@ -85,7 +87,7 @@ void TsuiCustomPanel::setAlign(TAlign align) {
     if (align_ == align)
         return;
     align_ = align;
-    ApplyAlign();
+    applyAlign();
 }
 
 void TsuiCustomPanel::setCaption(const QString& caption) {
@@ -103,12 +105,12 @@ void TsuiCustomPanel::setColor(TColor color) {
     update();
 }
 
-void TsuiCustomPanel::AdjustSize() {
+void TsuiCustomPanel::fitToPicture() {
     if (autoSize_ && !picture_.isNull())
         resize(AutoSizedPanel(size(), picture_.size(), align_));
 }
 
-void TsuiCustomPanel::ApplyAlign() {
+void TsuiCustomPanel::applyAlign() {
     const QWidget* parent = parentWidget();
     if (!parent || align_ == TAlign::alNone)
         return;
@@ -134,7 +136,7 @@ void TsuiCustomPanel::ApplyAlign() {
     }
 }
 
-void TsuiCustomPanel::WatchParent() {
+void TsuiCustomPanel::watchParent() {
     if (watchedParent_ == parentWidget())
         return;
     if (watchedParent_)
@@ -146,14 +148,14 @@ void TsuiCustomPanel::WatchParent() {
 
 bool TsuiCustomPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == watchedParent_ && event->type() == QEvent::Resize)
-        ApplyAlign();
+        applyAlign();
     return QWidget::eventFilter(watched, event);
 }
 
 bool TsuiCustomPanel::event(QEvent* event) {
     if (event->type() == QEvent::ParentChange) {
-        WatchParent();
-        ApplyAlign();
+        watchParent();
+        applyAlign();
     }
     return QWidget::event(event);
 }
@@ -183,7 +185,7 @@ void TsuiCustomPanel::DrawPicture(QPainter& canvas, const QImage& picture) const
 // Where a picture drawn as is leaves the panel uncovered, the panel's colour shows. An opaque
 // panel keeps its colour and picture composed until one of them or its size changes; a
 // transparent one composes them over whatever its parent shows now.
-QImage TsuiCustomPanel::Face() {
+QImage TsuiCustomPanel::composedFace() {
     if (!transparent_ && face_.size() == size())
         return face_;
     QImage face(size(), QImage::Format_ARGB32_Premultiplied);
@@ -201,7 +203,7 @@ QImage TsuiCustomPanel::Face() {
 
 void TsuiCustomPanel::paintEvent(QPaintEvent*) {
     QPainter canvas(this);
-    canvas.drawImage(0, 0, Face());
+    canvas.drawImage(0, 0, composedFace());
     if (HasVisibleCaption(caption_)) {
         canvas.setFont(font());
         const int flags = CaptionAlignment(alignment_) | Qt::AlignVCenter | Qt::TextSingleLine;

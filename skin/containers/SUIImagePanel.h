@@ -77,13 +77,13 @@ protected:
 private:
     void PictureChanged();
     void DrawPicture(QPainter& canvas, const QImage& picture) const;
-    QImage Face();
-    void AdjustSize();
-    void ApplyAlign();
-    void WatchParent();
+    QImage composedFace();
+    void fitToPicture();
+    void applyAlign();
+    void watchParent();
 
     QImage picture_;
-    QImage keyedPicture_; // the picture with its top-left colour see-through, when transparent
+    QImage keyedPicture_; // the picture with its bottom-left colour see-through, when transparent
     QImage face_;         // colour and picture of an opaque panel, at its size
     bool transparent_ = false;
     bool autoSize_ = false;

@@ -23,7 +23,7 @@ TsuiTabSheet::~TsuiTabSheet() {
         pageControl_->removePage(this);
 }
 
-QString TsuiTabSheet::PageControlName() const {
+QString TsuiTabSheet::pageControlName() const {
     return pageControl_ ? pageControl_->objectName() : QString();
 }
 
@@ -70,9 +70,9 @@ void TsuiTabSheet::setColor(TColor color) {
 }
 
 void TsuiTabSheet::applyColor() {
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, ColorToQColor(color_));
-    setPalette(colours);
+    QPalette colors = palette();
+    colors.setColor(QPalette::Window, ColorToQColor(color_));
+    setPalette(colors);
 }
 
 void TsuiTabSheet::setBorderColor(TColor color) {
@@ -139,11 +139,10 @@ void TsuiPageControl::setActivePage(TsuiTabSheet* page) {
     if (!page)
         return;
     setTabIndex(page->pageIndex_);
-    TopPanel()->setTabIndex(page->pageIndex_);
     bringToFront(page);
 }
 
-TsuiTabSheet* TsuiPageControl::Page(int index) const {
+TsuiTabSheet* TsuiPageControl::pageAt(int index) const {
     return index >= 0 && index < pages_.size() ? pages_[index] : nullptr;
 }
 
@@ -162,7 +161,7 @@ void TsuiPageControl::setPages(const QStringList& names) {
 }
 
 void TsuiPageControl::TabActive(int index) {
-    if (TsuiTabSheet* page = Page(index)) {
+    if (TsuiTabSheet* page = pageAt(index)) {
         activePage_ = page;
         bringToFront(page);
     }
@@ -184,7 +183,7 @@ void TsuiPageControl::BorderColorChanged() {
         activePage_->update();
 }
 
-void TsuiPageControl::ColorChanged() {
+void TsuiPageControl::colorChanged() {
     for (TsuiTabSheet* page : std::as_const(pages_))
         page->setColor(Color());
 }
@@ -258,8 +257,7 @@ void TsuiPageControl::activateByIndex(int index) {
         return;
     }
     setTabIndex(index);
-    TopPanel()->setTabIndex(index);
-    if (TsuiTabSheet* page = Page(index)) {
+    if (TsuiTabSheet* page = pageAt(index)) {
         activePage_ = page;
         bringToFront(page);
     }

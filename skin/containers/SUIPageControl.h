@@ -21,14 +21,14 @@ class TsuiTabSheet : public QWidget {
     Q_PROPERTY(bool TabVisible READ TabVisible WRITE setTabVisible)
     Q_PROPERTY(uint Color READ Color WRITE setColor)
     // The page control's object name, as a layout file stores it.
-    Q_PROPERTY(QString PageControl READ PageControlName WRITE setPageControl)
+    Q_PROPERTY(QString PageControl READ pageControlName WRITE setPageControl)
 
 public:
     explicit TsuiTabSheet(QWidget* parent = nullptr);
     ~TsuiTabSheet() override;
 
     TsuiPageControl* PageControl() const { return pageControl_; }
-    QString PageControlName() const;
+    QString pageControlName() const;
     // A layout file's reference: completes the page order once the last page has arrived. Only
     // the sheet's own parent is accepted.
     void setPageControl(const QString& name);
@@ -92,7 +92,7 @@ public:
     // Brings `page` (one of the pages, or none) to the front and selects its tab.
     void setActivePage(TsuiTabSheet* page);
     int PageCount() const { return static_cast<int>(pages_.size()); }
-    TsuiTabSheet* Page(int index) const;
+    TsuiTabSheet* pageAt(int index) const;
     QStringList Pages() const;
     void setPages(const QStringList& names);
 
@@ -100,7 +100,7 @@ protected:
     void TabActive(int index) override;
     void ApplyUIStyleToChildren(TsuiUIStyle style) override;
     void BorderColorChanged() override;
-    void ColorChanged() override;
+    void colorChanged() override;
     void realign() override;
     bool event(QEvent* event) override;
 

@@ -17,12 +17,12 @@ void TsuiCheckGroup::setUIStyle(TsuiUIStyle style) {
     if (style == uiStyle_)
         return;
     uiStyle_ = style;
-    applyGroupStyle(style);
+    ApplyGroupStyle(style);
     for (TsuiCheckBox* box : boxes_)
         box->setUIStyle(style);
 }
 
-void TsuiCheckGroup::applyGroupStyle(TsuiUIStyle style) {
+void TsuiCheckGroup::ApplyGroupStyle(TsuiUIStyle style) {
     if (style == TsuiUIStyle::Custom)
         return;
     setBorderColor(GetThemeColor(style, tiControlBorderColor));
@@ -57,8 +57,8 @@ void TsuiCheckGroup::setTransparent(bool transparent) {
         box->setTransparent(transparent);
 }
 
-TsuiCheckBox* TsuiCheckGroup::Box(int index) const {
-    return index >= 0 && index < BoxCount() ? boxes_[index] : nullptr;
+TsuiCheckBox* TsuiCheckGroup::boxAt(int index) const {
+    return index >= 0 && index < boxCount() ? boxes_[index] : nullptr;
 }
 
 TsuiCheckBox* TsuiCheckGroup::CreateItemButton(TsuiUIStyle formStyle) {
@@ -66,17 +66,17 @@ TsuiCheckBox* TsuiCheckGroup::CreateItemButton(TsuiUIStyle formStyle) {
 }
 
 void TsuiCheckGroup::syncBoxes() {
-    while (BoxCount() > items_.size()) {
+    while (boxCount() > items_.size()) {
         delete boxes_.back();
         boxes_.pop_back();
     }
     // Looking the form up walks the window's children, the boxes made so far among them for a
     // group that is a window of its own: once per box, that grows with the square of the count.
     const TsuiUIStyle formStyle = FindFormUIStyle(window());
-    while (BoxCount() < items_.size()) {
+    while (boxCount() < items_.size()) {
         TsuiCheckBox* box = CreateItemButton(formStyle);
         // Captioned before it sizes itself, so that the caption is measured once.
-        box->setCaption(items_[BoxCount()]);
+        box->setCaption(items_[boxCount()]);
         box->setAutoSize(true);
         box->setUIStyle(uiStyle_);
         box->setTransparent(Transparent());
@@ -84,19 +84,19 @@ void TsuiCheckGroup::syncBoxes() {
         box->show();
         boxes_.push_back(box);
     }
-    for (int i = 0; i < BoxCount(); ++i)
+    for (int i = 0; i < boxCount(); ++i)
         boxes_[i]->setCaption(items_[i]);
 }
 
 void TsuiCheckGroup::arrange() {
     if (boxes_.empty())
         return;
-    const TRect area = ChildrenArea();
+    const TRect area = childrenArea();
     const int top = area.Top + topMargin_;
     // A group too small for its rows stacks them at the top rather than above it.
     const int space = std::max(0, area.Bottom - top);
     const int columns = std::max(1, columns_);
-    const int count = BoxCount();
+    const int count = boxCount();
     const int rows = (count + columns - 1) / columns;
     const int columnWidth = std::max(0, (width() - 10) / columns);
     const int rowHeight = space / rows;

@@ -40,8 +40,8 @@ public:
     void setTransparent(bool transparent);
 
     // The box of line `index`, or nullptr.
-    TsuiCheckBox* Box(int index) const;
-    int BoxCount() const { return static_cast<int>(boxes_.size()); }
+    TsuiCheckBox* boxAt(int index) const;
+    int boxCount() const { return static_cast<int>(boxes_.size()); }
 
 protected:
     // Makes one box owned by the group, in `formStyle`: the style of the window's skinned form,
@@ -50,7 +50,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void applyGroupStyle(TsuiUIStyle style);
+    void ApplyGroupStyle(TsuiUIStyle style);
     void syncBoxes();
     void arrange();
 

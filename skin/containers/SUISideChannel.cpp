@@ -127,14 +127,14 @@ void TsuiSideChannel::setStayOn(bool stayOn) {
         return;
     stayOn_ = stayOn;
     if (stayOn) {
-        popOut(true);
+        popOut(quickMove_);
         pinButton_->setChecked(true);
     } else {
         pinButton_->setChecked(false);
         pushIn(true);
     }
     pinButtonClick();
-    emit StayOnChanged(stayOn);
+    emit stayOnChanged(stayOn);
 }
 
 void TsuiSideChannel::setColor(TColor color) {
@@ -208,23 +208,23 @@ void TsuiSideChannel::hideTimerTick(QPoint globalPointer) {
                         globalPointer.x() < origin.x() + width() &&
                         globalPointer.y() > origin.y() && globalPointer.y() < origin.y() + height();
     if (!inside)
-        pushIn(true);
+        pushIn(quickMove_);
 }
 
 void TsuiSideChannel::pinButtonClick() {
     const bool pressed = pinButton_->isChecked();
-    EnableTimer(hideTimer_, !pressed && !IsIn());
+    EnableTimer(hideTimer_, !pressed && !isIn());
     pinButton_->setIcon(PinGlyph(pressed));
     setStayOn(pressed);
 }
 
 void TsuiSideChannel::barHovered() {
-    if (IsIn() && popupMode_ == suiMouseOn)
+    if (isIn() && popupMode_ == suiMouseOn)
         popOut(quickMove_);
 }
 
 void TsuiSideChannel::barClicked() {
-    if (IsIn() && popupMode_ == suiMouseClick)
+    if (isIn() && popupMode_ == suiMouseClick)
         popOut(quickMove_);
 }
 

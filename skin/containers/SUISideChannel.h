@@ -26,7 +26,7 @@ class TsuiSideChannel : public QWidget {
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(Qt::Alignment Alignment READ Alignment WRITE setAlignment)
     Q_PROPERTY(TsuiSideChannelAlign Align READ Align WRITE setAlign)
-    Q_PROPERTY(bool StayOn READ StayOn WRITE setStayOn NOTIFY StayOnChanged)
+    Q_PROPERTY(bool StayOn READ StayOn WRITE setStayOn NOTIFY stayOnChanged)
     Q_PROPERTY(pestrel::TColor Color READ Color WRITE setColor)
     Q_PROPERTY(TsuiSideChannelPopupMode PopupMode READ PopupMode WRITE setPopupMode)
     Q_PROPERTY(bool QuickMove READ QuickMove WRITE setQuickMove)
@@ -58,7 +58,8 @@ public:
     TsuiSideChannelAlign Align() const { return align_; }
     void setAlign(TsuiSideChannelAlign align);
     bool StayOn() const { return stayOn_; }
-    // True pops out at once and presses the pin; false releases it and pushes in at once.
+    // True pops out (at once with QuickMove) and presses the pin; false releases it and pushes in
+    // at once.
     void setStayOn(bool stayOn);
     TColor Color() const { return color_; }
     void setColor(TColor color);
@@ -68,14 +69,14 @@ public:
     void setQuickMove(bool quick) { quickMove_ = quick; }
 
     // In: no wider than its bar. Busy: a slide is under way.
-    bool IsIn() const { return SideBarWidth() >= width(); }
+    bool isIn() const { return SideBarWidth() >= width(); }
     bool Busy() const { return busy_; }
     QWidget* SideBar() const { return sideBar_; }
     QLabel* TitlePanel() const { return titlePanel_; }
     QToolButton* PinButton() const { return pinButton_; }
     TsuiButton* BarButton() const { return barButton_; }
     QTimer* HideTimer() { return &hideTimer_; }
-    QTimer* SlideTimer() { return &slideTimer_; }
+    QTimer* slideTimer() { return &slideTimer_; }
 
     // Slides out to FullWidth, or jumps there when `quick`. A slide under way in the same
     // direction goes on; one in the other direction turns round from where it is. A channel
@@ -85,14 +86,14 @@ public:
     void pushIn(bool quick);
     // One step of the slide under way: the slide timer's tick.
     void slideStep();
-    // The hide timer's tick with the pointer at `globalPointer`: pushes in at once unless the
-    // pointer is strictly inside the channel.
+    // The hide timer's tick with the pointer at `globalPointer`: pushes in (at once with
+    // QuickMove) unless the pointer is strictly inside the channel.
     void hideTimerTick(QPoint globalPointer);
 
 signals:
     void poppedOut();
     void pushedIn();
-    void StayOnChanged(bool stayOn);
+    void stayOnChanged(bool stayOn);
     // A resize that was kept (a width under 50 while out is undone).
     void resized();
 

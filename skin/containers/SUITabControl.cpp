@@ -187,10 +187,10 @@ void TsuiTab::setColor(TColor color) {
     if (color == color_)
         return;
     color_ = color;
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, ColorToQColor(color));
-    setPalette(colours);
-    ColorChanged();
+    QPalette colors = palette();
+    colors.setColor(QPalette::Window, ColorToQColor(color));
+    setPalette(colors);
+    colorChanged();
     update();
 }
 
@@ -211,7 +211,7 @@ void TsuiTab::setTabIndex(int index) {
 
 void TsuiTab::TabActive(int index) {
     if (!loading_)
-        emit tabActive(index);
+        emit OnTabActive(index);
 }
 
 void TsuiTab::ApplyUIStyleToChildren(TsuiUIStyle style) {

@@ -105,7 +105,7 @@ public:
     TsuiTabControlTopPanel* TopPanel() const { return topPanel_; }
 
 signals:
-    void tabActive(int TabIndex);
+    void OnTabActive(int TabIndex);
 
 protected:
     using TopPanelFactory = TsuiTabControlTopPanel* (*)(TsuiTab* owner);
@@ -114,8 +114,8 @@ protected:
     TsuiTab(QWidget* parent, TopPanelFactory CreateTopPanel);
 
     virtual void BorderColorChanged() {}
-    virtual void ColorChanged() {}
-    // Called by the strip whenever a tab is selected; fires tabActive unless loading.
+    virtual void colorChanged() {}
+    // Called by the strip whenever a tab is selected; fires OnTabActive unless loading.
     virtual void TabActive(int index);
     virtual void ApplyUIStyleToChildren(TsuiUIStyle style);
     // Places the strip along the top, at its own height.
@@ -138,7 +138,7 @@ private:
     bool loading_ = false;
 };
 
-// Tabs that are plain strings; selecting one only fires tabActive.
+// Tabs that are plain strings; selecting one only fires OnTabActive.
 class TsuiTabControl : public TsuiTab {
     Q_OBJECT
     Q_PROPERTY(QStringList Tabs READ Tabs WRITE setTabs)

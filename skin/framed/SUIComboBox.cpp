@@ -6,6 +6,12 @@
 #include <QStyleOptionComboBox>
 
 namespace pestrel {
+namespace {
+
+constexpr int FrameWidth = 2;
+constexpr int ScrollBarWidth = 17;
+
+} // namespace
 
 TsuiComboBox::TsuiComboBox(QWidget* parent) : QComboBox(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -24,7 +30,7 @@ void TsuiComboBox::setUIStyle(TsuiUIStyle style) {
     update();
 }
 
-void TsuiComboBox::setColour(TColor& field, TColor color) {
+void TsuiComboBox::setColor(TColor& field, TColor color) {
     if (color == field)
         return;
     field = color;
@@ -32,29 +38,23 @@ void TsuiComboBox::setColour(TColor& field, TColor color) {
 }
 
 void TsuiComboBox::setBorderColor(TColor color) {
-    setColour(borderColor_, color);
+    setColor(borderColor_, color);
 }
 
 void TsuiComboBox::setArrowColor(TColor color) {
-    setColour(arrowColor_, color);
+    setColor(arrowColor_, color);
 }
 
 void TsuiComboBox::setButtonColor(TColor color) {
-    setColour(buttonColor_, color);
+    setColor(buttonColor_, color);
 }
 
-TRect TsuiComboBox::ButtonRect() const {
-    QStyleOptionComboBox option;
-    initStyleOption(&option);
-    return buttonRect(option);
+TRect TsuiComboBox::buttonRect() const {
+    return {width() - FrameWidth - ScrollBarWidth, FrameWidth, width() - FrameWidth,
+            height() - FrameWidth};
 }
 
-TRect TsuiComboBox::buttonRect(const QStyleOptionComboBox& option) const {
-    return TRect::fromQRect(
-        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this));
-}
-
-QPoint TsuiComboBox::ArrowOrigin(const TRect& button) {
+QPoint TsuiComboBox::arrowOrigin(const TRect& button) {
     return {button.Left + button.width() / 2 - 4, button.height() / 2};
 }
 
@@ -63,7 +63,7 @@ void TsuiComboBox::paintButton(QPainter& canvas, const TRect& button) {
         canvas.drawImage(button.toQRect(), SkinBitmap(QStringLiteral("MACOS_COMBOBOX_BUTTON")));
     else
         canvas.fillRect(button.toQRect(), ColorToQColor(buttonColor_));
-    DrawDropArrow(canvas, ArrowOrigin(button), ColorToQColor(arrowColor_), isEnabled());
+    DrawDropArrow(canvas, arrowOrigin(button), ColorToQColor(arrowColor_), isEnabled());
 }
 
 void TsuiComboBox::paintEvent(QPaintEvent*) {
@@ -73,10 +73,18 @@ void TsuiComboBox::paintEvent(QPaintEvent*) {
     QStyleOptionComboBox option;
     initStyleOption(&option);
     // Qt's own combo box paint, then the button and the frame over it.
+    // Qt draws no arrow button of its own: the skin's takes its place.
+    option.subControls &= ~QStyle::SC_ComboBoxArrow;
     canvas.setPen(palette().color(QPalette::Text));
     style()->drawComplexControl(QStyle::CC_ComboBox, &option, &canvas, this);
     style()->drawControl(QStyle::CE_ComboBoxLabel, &option, &canvas, this);
-    paintButton(canvas, buttonRect(option));
+    // An editable box gets Qt's button whatever the sub-controls say: the field's color covers
+    // what the skin's button leaves of it.
+    if (isEditable())
+        canvas.fillRect(
+            style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this),
+            palette().color(QPalette::Base));
+    paintButton(canvas, buttonRect());
     DrawControlFrame(canvas, this, borderColor_, QColorToColor(palette().color(QPalette::Base)));
 }
 

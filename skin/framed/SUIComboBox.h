@@ -9,8 +9,6 @@
 
 #include <QComboBox>
 
-class QStyleOptionComboBox;
-
 namespace pestrel {
 
 class TsuiComboBox : public QComboBox {
@@ -33,18 +31,18 @@ public:
     TColor ButtonColor() const { return buttonColor_; }
     void setButtonColor(TColor color);
 
-    // The drop-down button's rectangle, in the control's coordinates.
-    TRect ButtonRect() const;
+    // The drop-down button, in the control's coordinates: as wide as a scroll bar and inside the
+    // two-pixel frame, at the right.
+    TRect buttonRect() const;
     // The arrow's top-left corner over `button`: centred across it, and as far below the
     // control's top as half the button's height.
-    static QPoint ArrowOrigin(const TRect& button);
+    static QPoint arrowOrigin(const TRect& button);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void setColour(TColor& field, TColor color);
-    TRect buttonRect(const QStyleOptionComboBox& option) const;
+    void setColor(TColor& field, TColor color);
     void paintButton(QPainter& canvas, const TRect& button);
 
     TsuiUIStyle uiStyle_ = TsuiUIStyle::Custom;

@@ -1,7 +1,7 @@
 #include "skin/menus/SUIMainMenu.h"
 
+#include "skin/InterfaceFont.h"
 #include "skin/SkinBitmaps.h"
-#include "skin/window/SUIForm.h"
 
 #include <QActionEvent>
 #include <QApplication>
@@ -138,29 +138,31 @@ void DrawMenuItem(const TsuiMainMenu& menu, QPainter& canvas, const QStyleOption
         FillItemFace(menu, canvas, r);
     }
 
-    QFont font = menu.ItemFont();
+    QFont font = menu.itemFont();
     if (option.menuItemType == QStyleOptionMenuItem::DefaultItem)
         font.setBold(true);
     canvas.setFont(font);
-    const QColor textColour = !enabled   ? QColor::fromRgb(DisabledItemGrey)
-                              : selected ? ColorToQColor(menu.SelectedFontColor())
-                                         : ColorToQColor(menu.FontColor());
-    canvas.setPen(textColour);
+    const QColor textColor = !enabled   ? QColor::fromRgb(DisabledItemGrey)
+                             : selected ? ColorToQColor(menu.SelectedFontColor())
+                                        : ColorToQColor(menu.FontColor());
+    canvas.setPen(textColor);
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
     const QString caption = option.text.section('\t', 0, 0);
     const QString shortcut = option.text.section('\t', 1);
     const int right = r.x() + r.width(), bottom = r.y() + r.height();
-    canvas.drawText(QRect(QPoint(r.x() + bar + 4, r.y() + 4), QPoint(right - 1, bottom - 1)), flags,
-                    caption);
+    DrawInterfaceText(canvas,
+                      QRect(QPoint(r.x() + bar + 4, r.y() + 4), QPoint(right - 1, bottom - 1)),
+                      flags, caption);
     if (!shortcut.isEmpty()) {
-        const int x = right - canvas.fontMetrics().horizontalAdvance(shortcut) - 16;
-        canvas.drawText(QRect(QPoint(x, r.y() + 4), QPoint(right - 1, bottom - 1)), flags,
-                        shortcut);
+        const int x =
+            right - QFontMetrics(InterfaceTextFont(font)).horizontalAdvance(shortcut) - 16;
+        DrawInterfaceText(canvas, QRect(QPoint(x, r.y() + 4), QPoint(right - 1, bottom - 1)), flags,
+                          shortcut);
     }
     if (option.menuItemType == QStyleOptionMenuItem::SubMenu) {
         const int cy = r.y() + r.height() / 2;
         const QPoint arrow[] = {{right - 10, cy - 4}, {right - 6, cy}, {right - 10, cy + 4}};
-        canvas.setBrush(textColour);
+        canvas.setBrush(textColor);
         canvas.drawPolygon(arrow, 3);
     }
 
@@ -199,18 +201,16 @@ TsuiMainMenu::TsuiMainMenu(QWidget* owner)
           return TImageList(std::max(mark.width(), 1), std::max(mark.height(), 1));
       }()) {
     checkImages_.addMasked(ThemeBitmap(TsuiUIStyle::MacOS, tiMenuChecked), clWhite);
-    itemFont_ = LoadItemFont();
-    AdoptSubmenus(this);
+    itemFont_ = loadItemFont();
+    adoptSubmenus(this);
     setUIStyle(FindFormUIStyle(owner));
     if (owner) {
-        if (auto* frame = owner->findChild<TsuiForm*>(QString(), Qt::FindDirectChildrenOnly))
-            frame->setMenu(this);
+        TsuiMainMenuReadyEvent ready(this);
+        QCoreApplication::sendEvent(owner, &ready);
     }
 }
 
 TsuiMainMenu::~TsuiMainMenu() {
-    if (linkedFrame_)
-        linkedFrame_->setMenu(nullptr);
     // Drop-downs that outlive the menu go back to the application's style.
     for (const QPointer<QMenu>& menu : adopted_) {
         if (menu) {
@@ -237,36 +237,50 @@ void TsuiMainMenu::setUIStyle(TsuiUIStyle value) {
     selectedFontColor_ = GetThemeColor(value, tiMenuSelectedFontColor);
     fontColor_ = GetThemeColor(value, tiMenuFontColor);
     borderColor_ = GetThemeColor(value, tiFormBorderColor);
-    if (linkedFrame_)
-        linkedFrame_->UpdateMenuBarFont();
+    remeasure();
+    emit appearanceChanged();
 }
 
 void TsuiMainMenu::setMenuItemHeight(int value) {
-    if (style_ != TsuiUIStyle::MacOS)
-        itemHeight_ = value;
+    if (style_ == TsuiUIStyle::MacOS)
+        return;
+    itemHeight_ = value;
+    remeasure();
 }
 
 void TsuiMainMenu::setSeparatorHeight(int value) {
-    if (style_ != TsuiUIStyle::MacOS)
-        separatorHeight_ = value;
+    if (style_ == TsuiUIStyle::MacOS)
+        return;
+    separatorHeight_ = value;
+    remeasure();
+}
+
+void TsuiMainMenu::setBarWidth(int value) {
+    barWidth_ = value;
+    remeasure();
+}
+
+void TsuiMainMenu::setFontColor(TColor value) {
+    fontColor_ = value;
+    emit appearanceChanged();
 }
 
 void TsuiMainMenu::setFontName(const QString& value) {
     fontName_ = value;
-    FontSettingsChanged();
+    fontSettingsChanged();
 }
 
 void TsuiMainMenu::setFontSize(int value) {
     fontSize_ = value;
-    FontSettingsChanged();
+    fontSettingsChanged();
 }
 
 void TsuiMainMenu::setUseSystemFont(bool value) {
     useSystemFont_ = value;
-    FontSettingsChanged();
+    fontSettingsChanged();
 }
 
-QFont TsuiMainMenu::LoadItemFont() const {
+QFont TsuiMainMenu::loadItemFont() const {
     if (useSystemFont_) {
         QFont font;
         TColor color = clMenuText;
@@ -278,23 +292,28 @@ QFont TsuiMainMenu::LoadItemFont() const {
     return font;
 }
 
-void TsuiMainMenu::setLinkedFrame(TsuiForm* frame) {
-    linkedFrame_ = frame;
-}
-
-void TsuiMainMenu::FontSettingsChanged() {
-    itemFont_ = LoadItemFont();
+void TsuiMainMenu::fontSettingsChanged() {
+    itemFont_ = loadItemFont();
     for (const QPointer<QMenu>& menu : adopted_) {
         if (menu)
             menu->setFont(itemFont_);
     }
-    if (linkedFrame_)
-        linkedFrame_->UpdateMenuBarFont();
+    emit appearanceChanged();
+}
+
+// A drop-down keeps the item sizes it measured until its style changes.
+void TsuiMainMenu::remeasure() {
+    for (const QPointer<QMenu>& menu : adopted_) {
+        if (menu) {
+            QEvent restyled(QEvent::StyleChange);
+            QCoreApplication::sendEvent(menu, &restyled);
+        }
+    }
 }
 
 // Every drop-down below the menu, also those added later, measures and paints with the item
 // style and reports its changes here.
-void TsuiMainMenu::AdoptSubmenus(QMenu* menu) {
+void TsuiMainMenu::adoptSubmenus(QMenu* menu) {
     if (std::find(adopted_.begin(), adopted_.end(), menu) == adopted_.end()) {
         adopted_.emplace_back(menu);
         menu->setStyle(itemStyle_.get());
@@ -303,31 +322,28 @@ void TsuiMainMenu::AdoptSubmenus(QMenu* menu) {
     }
     for (QAction* action : menu->actions()) {
         if (QMenu* submenu = action->menu())
-            AdoptSubmenus(submenu);
+            adoptSubmenus(submenu);
     }
 }
 
+// Captions need no announcement: a menu bar shows the menu's own actions, which tell it of their
+// changes themselves.
 bool TsuiMainMenu::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::ActionAdded || type == QEvent::ActionChanged ||
         type == QEvent::ActionRemoved) {
         if (QMenu* submenu = static_cast<QActionEvent*>(event)->action()->menu();
             submenu && type != QEvent::ActionRemoved)
-            AdoptSubmenus(submenu);
-        if (watched == this)
-            MenuChanged(type);
+            adoptSubmenus(submenu);
+        if (watched == this && type != QEvent::ActionChanged)
+            emit itemsChanged();
     }
     return false;
 }
 
-// Captions follow every change; items added or removed at the top show in the bar at once.
-void TsuiMainMenu::MenuChanged(QEvent::Type change) {
-    if (!linkedFrame_)
-        return;
-    if (change == QEvent::ActionChanged)
-        linkedFrame_->UpdateMenuBarCaptions();
-    else
-        linkedFrame_->RebuildMenuBar();
+QEvent::Type TsuiMainMenuReadyEvent::eventType() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
 }
 
 } // namespace pestrel

@@ -2,7 +2,8 @@
 // The skinned main menu. Its top-level items (each with its drop-down) are shown by the menu bar
 // of the window's TsuiForm; the menu itself never pops up. Every drop-down below it stays a real
 // QMenu (keyboard, accelerators, submenus, shortcuts, triggered) whose items the menu's own style
-// measures and paints.
+// measures and paints. The menu knows no form: made with an owner, it announces itself to the
+// owner with a TsuiMainMenuReadyEvent, and it announces its changes by signals.
 
 #include "skin/SUIThemes.h"
 #include "toolkit/ImageList.h"
@@ -17,8 +18,19 @@
 
 namespace pestrel {
 
-class TsuiForm;
 class TsuiMainMenu;
+
+// Sent to its owner by a skinned main menu once it is made: the owner's skinned frame, if it has
+// one, takes the menu as its Menu.
+class TsuiMainMenuReadyEvent : public QEvent {
+public:
+    static QEvent::Type eventType();
+    explicit TsuiMainMenuReadyEvent(TsuiMainMenu* menu) : QEvent(eventType()), menu_(menu) {}
+    TsuiMainMenu* menu() const { return menu_; }
+
+private:
+    TsuiMainMenu* menu_;
+};
 
 // The menu font of the system, in the menu text colour.
 void LoadSystemMenuFont(QFont& font, TColor& color);
@@ -56,22 +68,23 @@ class TsuiMainMenu : public QMenu {
     Q_PROPERTY(bool UseSystemFont READ UseSystemFont WRITE setUseSystemFont)
 
 public:
-    // Takes the style of `owner`'s TsuiForm and hands itself to that form as its Menu.
+    // Takes the style of `owner`'s TsuiForm and announces itself to `owner`.
     explicit TsuiMainMenu(QWidget* owner = nullptr);
     ~TsuiMainMenu() override;
 
     bool OwnerDraw() const { return true; }
     void setOwnerDraw(bool) {}
     TsuiUIStyle UIStyle() const { return style_; }
-    // Except for Custom, heights, bar width and colours come from the style's theme row.
+    // Except for Custom, heights, bar width and colours come from the style's theme row. Every
+    // drop-down is measured again.
     void setUIStyle(TsuiUIStyle value);
     int MenuItemHeight() const { return itemHeight_; }
-    // Both heights are fixed while the style is MacOS.
+    // Both heights are fixed while the style is MacOS. Every drop-down is measured again.
     void setMenuItemHeight(int value);
     int SeparatorHeight() const { return separatorHeight_; }
     void setSeparatorHeight(int value);
     int BarWidth() const { return barWidth_; }
-    void setBarWidth(int value) { barWidth_ = value; }
+    void setBarWidth(int value);
     TColor BarColor() const { return barColor_; }
     void setBarColor(TColor value) { barColor_ = value; }
     TColor Color() const { return color_; }
@@ -85,7 +98,7 @@ public:
     TColor SelectedFontColor() const { return selectedFontColor_; }
     void setSelectedFontColor(TColor value) { selectedFontColor_ = value; }
     TColor FontColor() const { return fontColor_; }
-    void setFontColor(TColor value) { fontColor_ = value; }
+    void setFontColor(TColor value);
     TColor BorderColor() const { return borderColor_; }
     void setBorderColor(TColor value) { borderColor_ = value; }
     bool FlatMenu() const { return flatMenu_; }
@@ -97,28 +110,30 @@ public:
     int FontCharset() const { return fontCharset_; }
     void setFontCharset(int value) { fontCharset_ = value; }
     bool UseSystemFont() const { return useSystemFont_; }
-    // The menu bar of the linked form takes the new font.
     void setUseSystemFont(bool value);
 
     // The font items are drawn in: the system menu font or FontName at FontSize points.
-    const QFont& ItemFont() const { return itemFont_; }
+    const QFont& itemFont() const { return itemFont_; }
     const TImageList& CheckImages() const { return checkImages_; }
-    // The form whose menu bar shows this menu; set and cleared by the form.
-    TsuiForm* LinkedFrame() const { return linkedFrame_; }
-    void setLinkedFrame(TsuiForm* frame);
+
+signals:
+    // Top-level items were added or removed.
+    void itemsChanged();
+    // What a menu bar shows of the menu changed: its style, its font settings or FontColor.
+    void appearanceChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void AdoptSubmenus(QMenu* menu);
-    void MenuChanged(QEvent::Type change);
-    void FontSettingsChanged();
-    QFont LoadItemFont() const;
+    void adoptSubmenus(QMenu* menu);
+    // The drop-downs lay out their items anew with the current measures.
+    void remeasure();
+    void fontSettingsChanged();
+    QFont loadItemFont() const;
 
     std::unique_ptr<QStyle> itemStyle_;
     std::vector<QPointer<QMenu>> adopted_;
-    QPointer<TsuiForm> linkedFrame_;
     QFont itemFont_;
     TImageList checkImages_;
     TsuiUIStyle style_ = TsuiUIStyle::DeepBlue;

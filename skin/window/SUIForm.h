@@ -1,26 +1,20 @@
 #pragma once
-// The skinned frame of a window. Placed on its host window (in code or as a custom widget of a
-// layout file), it paints a border round itself, carries the title bar and hands the window's
-// geometry (outline, moving, resizing, maximising) to its frame helper. It watches the host:
-// activation, size changes, menu shortcuts. Setting its style restyles the title bar and the
-// skinned controls on it.
+// The skinned frame of a window: the component placed on its host window (in code or as a custom
+// widget of a layout file). It is the panel inside the border; its properties set the window's
+// chrome (border, title bar, menu bar), which one TsuiWindowChrome owns and drives. Setting its
+// style restyles the chrome and the skinned controls on it.
 
 #include "skin/SUIThemes.h"
-#include "skin/window/SUIFormFrame.h"
 #include "skin/window/SUITitleBar.h"
+#include "skin/window/SUIWindowChrome.h"
 
-#include <QMargins>
 #include <QMenu>
-#include <QPointer>
 #include <QWidget>
+#include <memory>
 
 namespace pestrel {
 
 class TsuiMenuBar;
-
-// The border on the host's own surface: left, bottom and right strips `borderWidth` wide and a
-// one-pixel line along the top, for a host whose client area has the size `client`.
-void PaintFormBorder(QPainter& canvas, const QSize& client, int borderWidth, TColor color);
 
 class TsuiForm : public QWidget, public TsuiFormStyleSource {
     Q_OBJECT
@@ -56,53 +50,54 @@ public:
     // Except for Custom: border, colours, title bar, menu style and the skinned controls on the
     // frame follow the style. Setting the same style applies it again.
     void setUIStyle(TsuiUIStyle value);
-    TColor BorderColor() const { return borderColor_; }
-    void setBorderColor(TColor value);
-    int BorderWidth() const { return borderWidth_; }
-    void setBorderWidth(int value);
+    TColor BorderColor() const { return chrome_->borderColor(); }
+    void setBorderColor(TColor value) { chrome_->setBorderColor(value); }
+    int BorderWidth() const { return chrome_->borderWidth(); }
+    void setBorderWidth(int value) { chrome_->setBorderWidth(value); }
     TColor Color() const { return color_; }
     // Also the window colour of the frame's palette, which its children inherit.
     void setColor(TColor value);
-    QString Caption() const { return titleBar_->Caption(); }
+    QString Caption() const { return TitleBar()->Caption(); }
     // Also the host's window title.
     void setCaption(const QString& value);
-    QWidget* FormPanel() const { return formPanel_; }
+    QWidget* FormPanel() const { return chrome_->client(); }
     // Fills the frame below the title bar; the frame itself is refused with a message.
     void setFormPanel(QWidget* value);
-    TsuiTitleBarButtons& TitleBarButtons() { return titleBar_->Buttons(); }
-    void setTitleBarButtons(const TsuiTitleBarButtons& value) { titleBar_->setButtons(value); }
-    TsuiTitleBarSections& TitleBarSections() { return titleBar_->Sections(); }
-    void setTitleBarSections(const TsuiTitleBarSections& value) { titleBar_->setSections(value); }
-    bool TitleBarDrawAppIcon() const { return titleBar_->DrawAppIcon(); }
-    void setTitleBarDrawAppIcon(bool value) { titleBar_->setDrawAppIcon(value); }
-    // The title bar's caption font and colour; the frame's own font is QWidget's.
-    QFont TitleFont() const { return titleBar_->font(); }
-    void setTitleFont(const QFont& value) { titleBar_->setFont(value); }
-    TColor FontColor() const { return titleBar_->FontColor(); }
-    void setFontColor(TColor value) { titleBar_->setFontColor(value); }
+    TsuiTitleBarButtons& TitleBarButtons() { return TitleBar()->Buttons(); }
+    void setTitleBarButtons(const TsuiTitleBarButtons& value) { TitleBar()->setButtons(value); }
+    TsuiTitleBarSections& TitleBarSections() { return TitleBar()->Sections(); }
+    void setTitleBarSections(const TsuiTitleBarSections& value) { TitleBar()->setSections(value); }
+    bool TitleBarDrawAppIcon() const { return TitleBar()->DrawAppIcon(); }
+    void setTitleBarDrawAppIcon(bool value) { TitleBar()->setDrawAppIcon(value); }
+    // The title bar's caption font and color; the frame's own font is QWidget's.
+    QFont TitleFont() const { return TitleBar()->font(); }
+    void setTitleFont(const QFont& value) { TitleBar()->setFont(value); }
+    TColor FontColor() const { return TitleBar()->FontColor(); }
+    void setFontColor(TColor value) { TitleBar()->setFontColor(value); }
     // The window's main menu, shown in a flat bar under the title bar (none without a menu):
     // its shortcuts work in the host window; a menu with a UIStyle property follows the frame's
-    // style unless it is Custom.
-    QMenu* Menu() const { return menu_; }
-    void setMenu(QMenu* value);
-    TColor MenuBarColor() const { return menuBarColor_; }
-    void setMenuBarColor(TColor value);
-    int MenuBarHeight() const { return menuBarHeight_; }
-    void setMenuBarHeight(int value);
-    TsuiMenuBar* MenuBar() const { return menuBar_; }
-    // Told by the menu when its top-level items, captions or font settings change.
+    // style unless it is Custom. A skinned main menu made on the host becomes it by itself.
+    QMenu* Menu() const { return chrome_->menu(); }
+    void setMenu(QMenu* value) { chrome_->setMenu(value); }
+    TColor MenuBarColor() const { return chrome_->menuBarColor(); }
+    void setMenuBarColor(TColor value) { chrome_->setMenuBarColor(value); }
+    int MenuBarHeight() const { return chrome_->menuBarHeight(); }
+    void setMenuBarHeight(int value) { chrome_->setMenuBarHeight(value); }
+    TsuiMenuBar* MenuBar() const { return chrome_->menuBar(); }
+    // The menu bar takes the menu's top-level items, their captions, its font settings anew. A
+    // skinned menu's bar does so by itself when the menu announces a change.
     void RebuildMenuBar();
     void UpdateMenuBarCaptions();
     void UpdateMenuBarFont();
 
-    TsuiTitleBar* TitleBar() const { return titleBar_; }
+    TsuiTitleBar* TitleBar() const { return chrome_->titleBar(); }
     QWidget* HostForm() const { return host_; }
-    TsuiFormFrame* frame() const { return frame_; }
+    TsuiFormFrame* frame() const { return &chrome_->frame(); }
 
     // The panel at (BW, 0) sized (CW - 2 BW, CH - BW) in the host's client area of CW x CH.
-    void UpdateInnerBounds();
+    void UpdateInnerBounds() { chrome_->updateInnerBounds(); }
     // Repaints the border on the host.
-    void DrawFormBorder();
+    void DrawFormBorder() { chrome_->drawBorder(); }
 
     TsuiUIStyle formUIStyle() const override { return style_; }
     TColor formColor() const override { return color_; }
@@ -114,27 +109,12 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool hostEvent(QEvent* event);
-    bool applicationEvent(QObject* receiver, QEvent* event);
-    void hostResized();
-    void layOutContent();
-
     QWidget* host_;
-    TsuiTitleBar* titleBar_ = nullptr;
-    TsuiFormFrame* frame_ = nullptr;
-    QPointer<QWidget> formPanel_;
-    QPointer<QMenu> menu_;
-    TsuiMenuBar* menuBar_ = nullptr;
+    std::unique_ptr<TsuiWindowChrome> chrome_;
     TsuiUIStyle style_ = TsuiUIStyle::DeepBlue;
-    TColor borderColor_ = clBlack;
-    int borderWidth_ = 1;
     TColor color_ = clBtnFace;
-    TColor menuBarColor_ = clBtnFace;
-    int menuBarHeight_ = 22;
-    QMargins hostMargins_; // the host's own contents margins, given back at the end
 };
 
 } // namespace pestrel

@@ -47,11 +47,6 @@ Qt::CursorShape EdgeCursor(Qt::Edges edges) {
     return edges & (Qt::LeftEdge | Qt::RightEdge) ? Qt::SizeHorCursor : Qt::SizeVerCursor;
 }
 
-bool IsMouseEvent(QEvent::Type type) {
-    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
-           type == QEvent::MouseMove || type == QEvent::MouseButtonRelease;
-}
-
 } // namespace
 
 Qt::Edges FormEdgeHitTest(const QPoint& client, const QSize& size) {
@@ -92,8 +87,8 @@ QRect DraggedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta,
     return out;
 }
 
-TsuiFormFrame::TsuiFormFrame(QWidget* host, TsuiTitleBar* titleBar, QObject* parent)
-    : QObject(parent), host_(host), titleBar_(titleBar) {
+TsuiFormFrame::TsuiFormFrame(QWidget* host, TsuiTitleBar* titleBar)
+    : host_(host), titleBar_(titleBar) {
     hostSizeable_ = host->minimumSize() != host->maximumSize() &&
                     !host->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
     host->setMinimumSize(125, 50);
@@ -107,11 +102,6 @@ TsuiFormFrame::TsuiFormFrame(QWidget* host, TsuiTitleBar* titleBar, QObject* par
         if (visible)
             host->show();
     }
-    titleBar->installEventFilter(this);
-    connect(titleBar, &TsuiTitleBar::styleChanged, this, &TsuiFormFrame::applyStyle);
-    connect(titleBar, &TsuiTitleBar::buttonClicked, this,
-            [this](int index) { PerformButtonAction(titleBar_->Buttons()[index]); });
-    watchHostWindow();
 }
 
 void TsuiFormFrame::applyStyle(TsuiUIStyle style) {
@@ -169,6 +159,11 @@ void TsuiFormFrame::toggleMaximised(TsuiTitleBarButton& button) {
     ApplyWindowRegion(cornerSize_);
 }
 
+void TsuiFormFrame::hostResized() {
+    followMaximisedStart();
+    ApplyWindowRegion(cornerSize_);
+}
+
 void TsuiFormFrame::followMaximisedStart() {
     if (!startedMaximised_)
         return;
@@ -184,65 +179,41 @@ void TsuiFormFrame::followMaximisedStart() {
     }
 }
 
-void TsuiFormFrame::watchHostWindow() {
-    QWindow* window = host_->windowHandle();
-    if (window == watchedWindow_)
-        return;
-    if (watchedWindow_)
-        watchedWindow_->removeEventFilter(this);
-    watchedWindow_ = window;
-    if (window)
-        window->installEventFilter(this);
-}
-
-bool TsuiFormFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (!IsMouseEvent(event->type()))
-        return false;
-    if (watched == watchedWindow_)
-        return hostWindowEvent(event);
-    if (watched == titleBar_)
-        return titleBarEvent(event);
-    return false;
-}
-
-// Mouse input reaches the host's window before any widget in it: presses on the edges resize the
-// host, whatever lies under them.
-bool TsuiFormFrame::hostWindowEvent(QEvent* event) {
-    const QEvent::Type type = event->type();
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    const QPoint global = mouse->globalPosition().toPoint();
+bool TsuiFormFrame::hostWindowMouse(const QMouseEvent& event) {
+    const QEvent::Type type = event.type();
+    const QPoint global = event.globalPosition().toPoint();
     if (drag_ && drag_->edges) {
         if (type == QEvent::MouseMove)
             host_->setGeometry(DraggedGeometry(drag_->startGeometry, drag_->edges,
                                                global - drag_->startGlobal, host_->minimumSize(),
                                                host_->maximumSize()));
-        else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
+        else if (type == QEvent::MouseButtonRelease && event.button() == Qt::LeftButton)
             drag_.reset();
         return true;
     }
     const Qt::Edges edges = hostSizeable_ && !host_->isMaximized()
                                 ? FormEdgeHitTest(host_->mapFromGlobal(global), host_->size())
                                 : Qt::Edges();
-    if (type == QEvent::MouseMove && mouse->buttons() == Qt::NoButton)
+    if (type == QEvent::MouseMove && event.buttons() == Qt::NoButton)
         showEdgeCursor(edges);
-    if (!edges || mouse->button() != Qt::LeftButton)
+    if (!edges || event.button() != Qt::LeftButton)
         return false;
-    if (type == QEvent::MouseButtonPress && !watchedWindow_->startSystemResize(edges))
+    QWindow* window = host_->windowHandle();
+    if (type == QEvent::MouseButtonPress && !(window && window->startSystemResize(edges)))
         drag_ = Drag{edges, global, host_->geometry(), true};
     return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
 }
 
 // A press on the empty bar holds the window until the release, unless it is maximised: then the
 // bar only repaints. The second press of a double click maximises or restores first.
-bool TsuiFormFrame::titleBarEvent(QEvent* event) {
-    const QEvent::Type type = event->type();
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    const QPoint global = mouse->globalPosition().toPoint();
+bool TsuiFormFrame::titleBarMouse(const QMouseEvent& event) {
+    const QEvent::Type type = event.type();
+    const QPoint global = event.globalPosition().toPoint();
     switch (type) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-        if (mouse->button() != Qt::LeftButton ||
-            titleBar_->buttonAt(mouse->position().toPoint()) != -1)
+        if (event.button() != Qt::LeftButton ||
+            titleBar_->buttonAt(event.position().toPoint()) != -1)
             return false;
         if (type == QEvent::MouseButtonDblClick) {
             for (const auto& button : titleBar_->Buttons()) {
@@ -257,7 +228,7 @@ bool TsuiFormFrame::titleBarEvent(QEvent* event) {
         drag_ = Drag{{}, global, host_->frameGeometry()};
         return true;
     case QEvent::MouseMove:
-        if (drag_ && !drag_->edges && (mouse->buttons() & Qt::LeftButton)) {
+        if (drag_ && !drag_->edges && (event.buttons() & Qt::LeftButton)) {
             QWindow* window = host_->windowHandle();
             if (!drag_->manual && window && window->startSystemMove()) {
                 drag_.reset();
@@ -268,7 +239,7 @@ bool TsuiFormFrame::titleBarEvent(QEvent* event) {
         }
         return false;
     default: // the release
-        if (drag_ && !drag_->edges && mouse->button() == Qt::LeftButton)
+        if (drag_ && !drag_->edges && event.button() == Qt::LeftButton)
             drag_.reset();
         return false;
     }

@@ -1,17 +1,16 @@
 #pragma once
-// The geometry and outline of a skinned window, in one helper per window: the rounded outline,
-// the size limits, maximise and restore, moving by the title bar and resizing from the edges.
-// Moving and resizing are left to the window manager where it takes them, and done here where it
-// refuses (a bare X server, the offscreen platform).
+// The geometry and outline of a skinned window: the rounded outline, the size limits, maximise and
+// restore, moving by the title bar and resizing from the edges. Moving and resizing are left to
+// the window manager where it takes them, and done here where it refuses (a bare X server, the
+// offscreen platform). The window's chrome hands it the events it needs.
 
 #include "skin/SUIThemes.h"
 #include "skin/window/SUITitleBar.h"
 
-#include <QPointer>
 #include <QRect>
 #include <optional>
 
-class QWindow;
+class QMouseEvent;
 
 namespace pestrel {
 
@@ -24,16 +23,15 @@ Qt::Edges FormEdgeHitTest(const QPoint& client, const QSize& size);
 QRect DraggedGeometry(const QRect& start, Qt::Edges edges, const QPoint& delta,
                       const QSize& minimum, const QSize& maximum);
 
-class TsuiFormFrame : public QObject {
+class TsuiFormFrame {
 public:
     // Takes `host`'s system frame away and limits its size; `titleBar` moves it and its buttons
     // act on it.
-    TsuiFormFrame(QWidget* host, TsuiTitleBar* titleBar, QObject* parent);
+    TsuiFormFrame(QWidget* host, TsuiTitleBar* titleBar);
 
     // Whether the host could be resized when the frame was put on it: only then do its edges
     // resize it.
     bool hostSizeable() const { return hostSizeable_; }
-    int CornerSize() const { return cornerSize_; }
 
     // The style's outline and minimum width; Custom changes nothing.
     void applyStyle(TsuiUIStyle style);
@@ -41,23 +39,23 @@ public:
     void ApplyWindowRegion(int cornerSize);
     // What a click on `button` of the title bar does to the host.
     void PerformButtonAction(TsuiTitleBarButton& button);
-    // A host that started maximised keeps or gives up that state as its size changes.
-    void followMaximisedStart();
-    // Follows the host's native window, which exists once the host is shown.
-    void watchHostWindow();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // A host that started maximised keeps or gives up that state as its size changes; the
+    // outline follows the new size.
+    void hostResized();
+    // Mouse input of the host's native window, before any widget sees it: a press on an edge
+    // resizes the host, whatever lies under it. True when the frame took the event.
+    bool hostWindowMouse(const QMouseEvent& event);
+    // Mouse input of the title bar: a press on the empty bar holds the window until the release
+    // and moves it, a double click maximises or restores. True when the frame took the event.
+    bool titleBarMouse(const QMouseEvent& event);
 
 private:
-    bool hostWindowEvent(QEvent* event);
-    bool titleBarEvent(QEvent* event);
+    void followMaximisedStart();
     void toggleMaximised(TsuiTitleBarButton& button);
     void showEdgeCursor(Qt::Edges edges);
 
     QWidget* host_;
     TsuiTitleBar* titleBar_;
-    QPointer<QWindow> watchedWindow_;
     bool hostSizeable_ = true;
     int cornerSize_ = 0;
     QRect savedBounds_; // the host's bounds when the frame was put on it

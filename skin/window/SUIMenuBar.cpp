@@ -2,7 +2,6 @@
 
 #include "skin/SkinBitmaps.h"
 #include "skin/menus/SUIMainMenu.h"
-#include "skin/window/SUIForm.h"
 
 #include <QPainter>
 #include <QProxyStyle>
@@ -53,15 +52,15 @@ public:
 
 private:
     void DrawBackground(QPainter& canvas, const QRect& rect) const {
-        if (bar_.EffectiveStyle() == TsuiUIStyle::MacOS)
+        if (bar_.effectiveStyle() == TsuiUIStyle::MacOS)
             canvas.drawImage(bar_.rect(), SkinBitmap(QStringLiteral("MACOS_MENU_BAR")));
         else
-            canvas.fillRect(rect, ColorToQColor(bar_.Color()));
+            canvas.fillRect(rect, ColorToQColor(bar_.color()));
     }
 
     // Hot while the pointer is over it or the keyboard is on it; pressed while its menu is down.
     void DrawItem(QPainter& canvas, const QStyleOptionMenuItem& item) const {
-        const TsuiUIStyle style = bar_.EffectiveStyle();
+        const TsuiUIStyle style = bar_.effectiveStyle();
         const bool pressed = item.state & QStyle::State_Sunken;
         const bool hot = pressed || (item.state & QStyle::State_Selected);
         const bool enabled = item.state & QStyle::State_Enabled;
@@ -69,7 +68,7 @@ private:
         DrawBackground(canvas, r);
         canvas.setFont(bar_.font());
         if (!hot || !enabled) {
-            canvas.setPen(enabled ? ColorToQColor(bar_.FontColor()) : QColor(Qt::gray));
+            canvas.setPen(enabled ? ColorToQColor(bar_.fontColor()) : QColor(Qt::gray));
             canvas.drawText(r, CaptionFlags, item.text);
             return;
         }
@@ -97,52 +96,70 @@ private:
 
 } // namespace
 
-TsuiMenuBar::TsuiMenuBar(TsuiForm* frame)
-    : QMenuBar(frame), frame_(frame), barStyle_(std::make_unique<TsuiMenuBarStyle>(*this)),
-      color_(frame->MenuBarColor()) {
+TsuiMenuBar::TsuiMenuBar(QWidget* parent, TColor color, int height)
+    : QMenuBar(parent), barStyle_(std::make_unique<TsuiMenuBarStyle>(*this)), color_(color) {
     setObjectName(QStringLiteral("suiMenuBar"));
     setNativeMenuBar(false);
     setStyle(barStyle_.get());
-    setBarHeight(frame->MenuBarHeight());
-    UpdateFont();
+    setBarHeight(height);
+    updateFont();
 }
 
 TsuiMenuBar::~TsuiMenuBar() {
     setStyle(nullptr);
 }
 
-void TsuiMenuBar::Rebuild(const QMenu* menu) {
+void TsuiMenuBar::setMenu(QMenu* menu) {
+    if (menu_)
+        disconnect(menu_, nullptr, this, nullptr);
+    menu_ = menu;
+    if (auto* skinned = qobject_cast<TsuiMainMenu*>(menu)) {
+        connect(skinned, &TsuiMainMenu::itemsChanged, this, &TsuiMenuBar::rebuild);
+        connect(skinned, &TsuiMainMenu::appearanceChanged, this, &TsuiMenuBar::updateFont);
+    }
+    rebuild();
+    updateFont();
+}
+
+void TsuiMenuBar::setFrameStyle(TsuiUIStyle style) {
+    if (style == frameStyle_)
+        return;
+    frameStyle_ = style;
+    update();
+}
+
+void TsuiMenuBar::rebuild() {
     // The items are the menu's own actions: a bar that holds them already, in order, stays.
-    if (menu && actions() == menu->actions())
+    if (menu_ && actions() == menu_->actions())
         return;
     for (QAction* action : actions())
         removeAction(action);
-    if (menu)
-        addActions(menu->actions());
+    if (menu_)
+        addActions(menu_->actions());
 }
 
-void TsuiMenuBar::UpdateCaptions() {
+void TsuiMenuBar::updateCaptions() {
     // The items are the menu's own actions: the bar lays out their new captions itself.
     update();
 }
 
-void TsuiMenuBar::UpdateFont() {
+void TsuiMenuBar::updateFont() {
     QFont barFont;
     fontColor_ = clMenuText;
     LoadSystemMenuFont(barFont, fontColor_);
-    if (const auto* menu = qobject_cast<const TsuiMainMenu*>(frame_->Menu());
+    if (const auto* menu = qobject_cast<const TsuiMainMenu*>(menu_.data());
         menu && !menu->UseSystemFont()) {
-        barFont = menu->ItemFont();
+        barFont = menu->itemFont();
         fontColor_ = menu->FontColor();
     }
     setFont(barFont);
     update();
 }
 
-TsuiUIStyle TsuiMenuBar::EffectiveStyle() const {
-    if (const auto* menu = qobject_cast<const TsuiMainMenu*>(frame_->Menu()))
+TsuiUIStyle TsuiMenuBar::effectiveStyle() const {
+    if (const auto* menu = qobject_cast<const TsuiMainMenu*>(menu_.data()))
         return menu->UIStyle();
-    return frame_->UIStyle();
+    return frameStyle_;
 }
 
 void TsuiMenuBar::setColor(TColor value) {

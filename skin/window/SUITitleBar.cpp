@@ -1,5 +1,6 @@
 #include "skin/window/SUITitleBar.h"
 
+#include "skin/InterfaceFont.h"
 #include "skin/SUIPublic.h"
 #include "skin/SkinBitmaps.h"
 
@@ -40,10 +41,8 @@ TsuiTitleBar::TsuiTitleBar(QWidget* parent) : QWidget(parent) {
     captionFont.setPixelSize(11);
     captionFont.setBold(true);
     setFont(captionFont);
-    if (parent) {
-        parent->installEventFilter(this);
-        followParentWidth();
-    }
+    if (parent)
+        setGeometry(0, 0, parent->width(), height());
     setUIStyle(FindFormUIStyle(parent));
 }
 
@@ -190,7 +189,7 @@ void TsuiTitleBar::updateHotButton(const Layout& layout) {
 }
 
 TsuiTitleBar::PlacedCaption TsuiTitleBar::placeCaption(const Layout& layout) const {
-    const QFontMetrics metrics(font());
+    const QFontMetrics metrics(InterfaceTextFont(font()));
     const int y = style_ == TsuiUIStyle::DeepBlue ? 4 : (height() - metrics.height()) / 2;
     const bool fits =
         metrics.horizontalAdvance(caption_) <= layout.captionRight - layout.captionLeft;
@@ -258,15 +257,16 @@ void TsuiTitleBar::DrawButtons(QPainter& canvas, const QSize&) {
             canvas.drawImage(layout.rects[i].topLeft(), picture);
     }
 
-    QColor colour = ColorToQColor(fontColor_);
+    QColor color = ColorToQColor(fontColor_);
     if (!formActive_)
-        colour = ColorToQColor(clInactiveCaption);
+        color = ColorToQColor(clInactiveCaption);
     else if (style_ == TsuiUIStyle::MacOS)
-        colour = Qt::black;
-    canvas.setPen(colour);
+        color = Qt::black;
+    canvas.setPen(color);
     canvas.setFont(font());
     const PlacedCaption caption = placeCaption(layout);
-    canvas.drawText(caption.position + QPoint(0, QFontMetrics(font()).ascent()), caption.text);
+    DrawInterfaceText(canvas, caption.position + QPoint(0, QFontMetrics(font()).ascent()),
+                      caption.text);
 }
 
 // The backing store already composes the bar before it is shown: paint straight onto it.
@@ -334,16 +334,6 @@ void TsuiTitleBar::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange)
         update();
     QWidget::changeEvent(event);
-}
-
-bool TsuiTitleBar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize)
-        followParentWidth();
-    return QWidget::eventFilter(watched, event);
-}
-
-void TsuiTitleBar::followParentWidth() {
-    setGeometry(0, 0, parentWidget()->width(), height());
 }
 
 } // namespace pestrel

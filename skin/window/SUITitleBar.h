@@ -25,7 +25,8 @@ class TsuiTitleBar : public QWidget {
     Q_PROPERTY(bool DrawAppIcon READ DrawAppIcon WRITE setDrawAppIcon)
 
 public:
-    // Sits at the top of `parent` across its width; starts in the style of the parent's form.
+    // Starts at the top of `parent`, across its width, in the style of the parent's form. The
+    // window's chrome keeps it across its panel from then on.
     explicit TsuiTitleBar(QWidget* parent = nullptr);
     ~TsuiTitleBar() override;
 
@@ -90,7 +91,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Layout {
@@ -106,7 +106,6 @@ private:
     };
     PlacedCaption placeCaption(const Layout& layout) const;
     void updateHotButton(const Layout& layout);
-    void followParentWidth();
 
     TsuiTitleBarSections sections_{this};
     TsuiTitleBarButtons buttons_{this};

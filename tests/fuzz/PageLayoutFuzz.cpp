@@ -109,7 +109,7 @@ void CheckPages(const TsuiPageControl& control) {
     Check(control.PageCount() == sheets);
     Check(control.TopPanel()->Tabs().size() == control.PageCount());
     for (int i = 0; i < control.PageCount(); ++i) {
-        const TsuiTabSheet* page = control.Page(i);
+        const TsuiTabSheet* page = control.pageAt(i);
         Check(page && page->PageIndex() == i && page->PageControl() == &control &&
               page->parentWidget() == &control);
     }
@@ -143,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (TsuiPageControl* control : controls) {
         CheckPages(*control);
         for (int i = 0; i < control->PageCount(); ++i) {
-            TsuiTabSheet* page = control->Page(i);
+            TsuiTabSheet* page = control->pageAt(i);
             control->setActivePage(page);
             page->setTabVisible(false);
             page->setTabVisible(true);

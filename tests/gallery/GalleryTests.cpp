@@ -52,7 +52,7 @@ TEST(GalleryProgram, PrintsThePlaceOfEveryRequiredControl) {
         "trackBar1",     "trackBar2",  "toolBar1",    "toolButtonNew", "toolButtonOpen",
         "toolButtonPin", "menuFile",   "menuStyle",   "menuHelp"};
     TGalleryWindow reference;
-    const int controls = static_cast<int>(reference.LayoutLines().size());
+    const int controls = static_cast<int>(reference.layoutLines().size());
     const QStringList lines = RunGallery({"--print-layout", "--skin", "macos"}, controls);
     ASSERT_EQ(lines.size(), controls) << lines.join('\n').toStdString();
     for (const QString& name : required) {
@@ -106,7 +106,7 @@ TEST(GalleryWindow, StyleMenuSwitchesTheWindowAndMarksTheStyleShown) {
     auto* choice = window.findChild<QAction*>("menuStyleProtein");
     ASSERT_TRUE(choice);
     choice->trigger();
-    EXPECT_EQ(window.Form()->UIStyle(), TsuiUIStyle::Protein);
+    EXPECT_EQ(window.form()->UIStyle(), TsuiUIStyle::Protein);
     window.setSkin(TsuiUIStyle::MacOS);
     QMenu* styles = choice->associatedObjects().isEmpty()
                         ? nullptr

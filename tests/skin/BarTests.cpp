@@ -17,9 +17,9 @@ namespace {
 
 const QRgb Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0), Blue = qRgb(0, 0, 255);
 
-QImage Solid(QRgb colour, int w = 3, int h = 10) {
+QImage Solid(QRgb color, int w = 3, int h = 10) {
     QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
+    image.fill(color);
     return image;
 }
 
@@ -144,7 +144,7 @@ TEST(ProgressBar, CaptionShowsUnlessHiddenAtMinOrVertical) {
     EXPECT_FALSE(bar.ShowCaption());
 }
 
-TEST(ProgressBar, StyleGivesPictureAndColours) {
+TEST(ProgressBar, StyleGivesPictureAndColors) {
     TsuiProgressBar bar;
     bar.setUIStyle(TsuiUIStyle::WinXP);
     EXPECT_EQ(bar.Picture(), LoadSkinBitmap("WINXP_PROGRESSBAR"));
@@ -237,9 +237,9 @@ TEST(TrackBar, VerticalDeepBlueRebuildsFromTheVerticalPictures) {
     EXPECT_EQ(bar.Slider()->y(), 300 - 11);
 }
 
-// The thumb, grabbed at its left edge, follows the pointer, stays on the track, and Position is
-// up to date whenever OnChange fires.
-TEST(TrackBar, DragKeepsTheThumbOnTheTrackAndReachesBothEnds) {
+// The thumb, grabbed at its left edge, follows the pointer and stays on the track; OnChange fires
+// on every move while Position still holds the value from before the move.
+TEST(TrackBar, ADragFiresOnChangeBeforePositionMovesAndKeepsTheThumbOnTheTrack) {
     TsuiTrackBar bar;
     bar.resize(200, 20);
     bar.setPosition(50);
@@ -257,12 +257,14 @@ TEST(TrackBar, DragKeepsTheThumbOnTheTrackAndReachesBothEnds) {
     struct Step {
         int x, thumbX, position;
     } steps[] = {{150, 150, 79}, {400, 189, 100}, {-300, 0, 0}, {95, 95, 50}};
+    int before = bar.Position();
     for (const Step& s : steps) {
         send(QEvent::MouseMove, {s.x, 10});
         EXPECT_EQ(thumb->x(), s.thumbX) << s.x;
         EXPECT_EQ(bar.Position(), s.position) << s.x;
         ASSERT_FALSE(seen.empty());
-        EXPECT_EQ(seen.back(), s.position);
+        EXPECT_EQ(seen.back(), before) << s.x;
+        before = s.position;
     }
     EXPECT_EQ(seen.size(), std::size(steps));
     send(QEvent::MouseButtonRelease, {95, 10});
@@ -286,7 +288,7 @@ TEST(ToolBar, LookOfAButtonByState) {
             << c.hot << c.pressed << c.checked;
 }
 
-TEST(ToolBar, ButtonsAreFilledWithTheStyleColours) {
+TEST(ToolBar, ButtonsAreFilledWithTheStyleColors) {
     TsuiToolBar bar;
     bar.setUIStyle(TsuiUIStyle::WinXP);
     QAction* action = bar.addAction("Pin");

@@ -50,10 +50,10 @@ QRect Ink(const QImage& image, QRgb background) {
     return box;
 }
 
-bool HasPixel(const QImage& image, QColor colour) {
+bool HasPixel(const QImage& image, QColor color) {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y) == colour)
+            if (image.pixelColor(x, y) == color)
                 return true;
     return false;
 }
@@ -94,10 +94,10 @@ std::unique_ptr<TsuiButton> FlatButton(const QString& caption) {
     button->setPicMouseDownResName("NO_SUCH_PICTURE");
     button->setAutoSize(false);
     button->resize(80, 27);
-    QPalette colours = button->palette();
-    colours.setColor(QPalette::Window, QColor(Flat));
-    colours.setColor(QPalette::WindowText, Qt::black);
-    button->setPalette(colours);
+    QPalette colors = button->palette();
+    colors.setColor(QPalette::Window, QColor(Flat));
+    colors.setColor(QPalette::WindowText, Qt::black);
+    button->setPalette(colors);
     QFont font = button->font();
     font.setPixelSize(16);
     font.setBold(true);
@@ -217,12 +217,12 @@ TEST(SkinButton, EachStateShowsItsPictureStretched) {
     }
 }
 
-TEST(SkinButton, BlueGlassShowsTheParentThroughTheKeyColour) {
+TEST(SkinButton, BlueGlassShowsTheParentThroughTheKeyColor) {
     QWidget parent;
     parent.resize(100, 40);
-    QPalette colours = parent.palette();
-    colours.setColor(QPalette::Window, QColor(10, 200, 30));
-    parent.setPalette(colours);
+    QPalette colors = parent.palette();
+    colors.setColor(QPalette::Window, QColor(10, 200, 30));
+    parent.setPalette(colors);
     auto* button = new TsuiButton(&parent);
     button->setUIStyle(TsuiUIStyle::BlueGlass);
     button->move(5, 5);
@@ -238,9 +238,9 @@ TEST(SkinButton, ACustomButtonDrawsItsPictureUnscaledAtTheTopLeft) {
     TsuiButton button;
     button.setPicNormalResName("MACOS_BUTTON_NORMAL");
     button.resize(100, 40);
-    QPalette colours = button.palette();
-    colours.setColor(QPalette::Window, QColor(1, 2, 3));
-    button.setPalette(colours);
+    QPalette colors = button.palette();
+    colors.setColor(QPalette::Window, QColor(1, 2, 3));
+    button.setPalette(colors);
     const QImage picture =
         LoadSkinBitmap("MACOS_BUTTON_NORMAL").convertToFormat(QImage::Format_RGB32);
     const QImage shown = Render(button);
@@ -312,14 +312,14 @@ TEST(SkinButton, GlyphPlacement) {
         {B::blGlyphBottom, {32, 13}, {20, -3}},
     };
     for (const auto& c : cases) {
-        const TGlyphPlacement at = B::PlaceGlyph(c.layout, button, text, glyph, 4);
+        const TGlyphPlacement at = B::placeGlyph(c.layout, button, text, glyph, 4);
         EXPECT_EQ(at.glyph, c.glyph) << c.layout;
         EXPECT_EQ(at.text, c.text) << c.layout;
     }
     // Without a caption the spacing still counts; odd differences round toward zero.
-    EXPECT_EQ(B::PlaceGlyph(B::blGlyphLeft, {80, 27}, {0, 12}, {16, 16}, 4).glyph, QPoint(30, 5));
-    EXPECT_EQ(B::PlaceGlyph(B::blGlyphLeft, {20, 27}, {40, 12}, {16, 16}, 4).glyph, QPoint(-20, 5));
-    EXPECT_EQ(B::PlaceGlyph(B::blGlyphLeft, {19, 27}, {0, 12}, {16, 16}, 4).glyph, QPoint(0, 5));
+    EXPECT_EQ(B::placeGlyph(B::blGlyphLeft, {80, 27}, {0, 12}, {16, 16}, 4).glyph, QPoint(30, 5));
+    EXPECT_EQ(B::placeGlyph(B::blGlyphLeft, {20, 27}, {40, 12}, {16, 16}, 4).glyph, QPoint(-20, 5));
+    EXPECT_EQ(B::placeGlyph(B::blGlyphLeft, {19, 27}, {0, 12}, {16, 16}, 4).glyph, QPoint(0, 5));
 }
 
 TEST(SkinButton, TwoFrameGlyphShowsFrameZeroEnabledAndFrameOneDisabled) {
@@ -577,17 +577,20 @@ protected:
     void ApplyUIStyle(TsuiUIStyle&) override {}
 };
 
-TEST(SkinCheckBase, TogglesExactlyWhenItClicks) {
-    CheckLike check;
-    QSignalSpy clicks(&check, &TsuiCustomButton::clicked);
-    QTest::mouseClick(&check, Qt::LeftButton, {}, {5, 5});
-    EXPECT_EQ(check.toggles, 1);
-    QTest::mouseClick(&check, Qt::RightButton, {}, {5, 5});
-    QTest::mousePress(&check, Qt::LeftButton, {}, {5, 5});
-    QTest::mouseMove(&check, {200, 5});
-    QTest::mouseRelease(&check, Qt::LeftButton, {}, {5, 5});
-    EXPECT_EQ(check.toggles, 1);
-    EXPECT_EQ(clicks.count(), 1);
+// Every mouse button toggles on its release, and only the left one clicks; a press that left the
+// control before its release does not toggle, even when the pointer came back.
+TEST(SkinCheckBase, EveryMouseButtonTogglesUnlessThePressLeftTheControl) {
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        CheckLike check;
+        QSignalSpy clicks(&check, &TsuiCustomButton::clicked);
+        QTest::mouseClick(&check, button, {}, {5, 5});
+        EXPECT_EQ(check.toggles, 1) << button;
+        QTest::mousePress(&check, button, {}, {5, 5});
+        QTest::mouseMove(&check, {200, 5});
+        QTest::mouseRelease(&check, button, {}, {5, 5});
+        EXPECT_EQ(check.toggles, 1) << button;
+        EXPECT_EQ(clicks.count(), button == Qt::LeftButton ? 1 : 0) << button;
+    }
 }
 
 TEST(SkinCheckBase, DefaultsAndAutoSize) {

@@ -144,7 +144,6 @@ TEST(SkinCheckBox, KeysAndClicksToggleAndReportTheNewState) {
     QTest::keyClick(check, Qt::Key_Space);
     QTest::keyClick(check, Qt::Key_Return);
     QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
-    QTest::mouseClick(check, Qt::RightButton, {}, {5, 5}); // the right button never toggles
     EXPECT_EQ(reported, QList<bool>({true, false, true}));
     EXPECT_TRUE(check->isChecked());
     radio->setFocus();

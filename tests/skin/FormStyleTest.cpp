@@ -43,7 +43,7 @@ TEST(FormStyle, TheFirstDirectChildFormAnswers) {
     EXPECT_EQ(FindFormControlBorderColor(&window), TColor(0x007F7F7F));
 }
 
-TEST(FormStyle, ACustomFormHasNoBorderColour) {
+TEST(FormStyle, ACustomFormHasNoBorderColor) {
     QWidget window;
     new FakeForm(&window, TsuiUIStyle::Custom, clRed);
     EXPECT_EQ(FindFormUIStyle(&window), TsuiUIStyle::Custom);

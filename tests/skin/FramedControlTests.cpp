@@ -92,7 +92,7 @@ TEST(FramedControls, FramePixelsFollowTheFormStyleAndTheStyleWalk) {
     }
 }
 
-TEST(FramedControls, ABorderColourRepaintsWithTheControlsOwnColourInside) {
+TEST(FramedControls, ABorderColorRepaintsWithTheControlsOwnColorInside) {
     QWidget host;
     for (const Framed& f : MakeAll(&host)) {
         QPalette palette = f.widget->palette();

@@ -42,9 +42,13 @@ TEST(SkinGroupBox, FrameLeavesAGapForTheCaption) {
 }
 
 TEST(SkinGroupBox, DisablingReachesTheChildrenAndGreysTheCaption) {
-    TsuiGroupBox box;
+    QWidget window;
+    auto& box = *new TsuiGroupBox(&window);
     box.setCaption("Caption");
     auto* inside = new TsuiCheckBox(&box);
+    auto* disabledAlone = new TsuiCheckBox(&box);
+    disabledAlone->move(10, 60);
+    disabledAlone->setEnabled(false);
     const auto greyShown = [&box] {
         const QImage image = box.grab().toImage();
         for (int y = 0; y < 12; ++y)
@@ -60,12 +64,20 @@ TEST(SkinGroupBox, DisablingReachesTheChildrenAndGreysTheCaption) {
     EXPECT_TRUE(greyShown());
     box.setEnabled(true);
     EXPECT_TRUE(inside->isEnabled());
+    EXPECT_TRUE(disabledAlone->isEnabled()) << "the box's state goes to every child";
+
+    // A state that comes down from the window is Qt's: the child keeps its own.
+    disabledAlone->setEnabled(false);
+    window.setEnabled(false);
+    window.setEnabled(true);
+    EXPECT_TRUE(inside->isEnabled());
+    EXPECT_FALSE(disabledAlone->isEnabled());
 }
 
 std::vector<QPoint> Positions(const TsuiCheckGroup& group) {
     std::vector<QPoint> at;
-    for (int i = 0; i < group.BoxCount(); ++i)
-        at.push_back(group.Box(i)->pos());
+    for (int i = 0; i < group.boxCount(); ++i)
+        at.push_back(group.boxAt(i)->pos());
     return at;
 }
 
@@ -101,17 +113,17 @@ struct Receiver : QObject {
 TEST(SkinCheckGroup, BoxesFollowTheItemsAndTheirClicksAreTheGroups) {
     TsuiCheckGroup group;
     group.setItems({"a", "b", "c", "d", "e"});
-    const QPointer<TsuiCheckBox> kept = group.Box(1), dropped = group.Box(4);
+    const QPointer<TsuiCheckBox> kept = group.boxAt(1), dropped = group.boxAt(4);
     group.setItems({"a", "renamed", "c"});
-    EXPECT_EQ(group.BoxCount(), 3);
-    EXPECT_EQ(group.Box(1), kept.data());
+    EXPECT_EQ(group.boxCount(), 3);
+    EXPECT_EQ(group.boxAt(1), kept.data());
     EXPECT_EQ(kept->Caption(), "renamed");
     EXPECT_TRUE(dropped.isNull());
     Receiver receiver;
     QObject::connect(&group, &TsuiCheckGroup::clicked, &receiver, &Receiver::take);
-    QTest::mouseClick(group.Box(2), Qt::LeftButton, {}, {3, 3});
+    QTest::mouseClick(group.boxAt(2), Qt::LeftButton, {}, {3, 3});
     EXPECT_EQ(receiver.senders, QList<QObject*>({&group}));
-    EXPECT_TRUE(group.Box(2)->isChecked());
+    EXPECT_TRUE(group.boxAt(2)->isChecked());
 }
 
 TEST(SkinStyleWalk, ReachesTheNewControls) {
@@ -129,7 +141,7 @@ TEST(SkinStyleWalk, ReachesTheNewControls) {
     ContainerApplyUIStyle(&window, TsuiUIStyle::WinXP);
     ContainerApplyUIStyle(box->parent(), TsuiUIStyle::WinXP);
     EXPECT_EQ(custom->UIStyle(), TsuiUIStyle::Custom);
-    for (TsuiCheckBox* b : std::vector<TsuiCheckBox*>{radio, inside, group->Box(0)})
+    for (TsuiCheckBox* b : std::vector<TsuiCheckBox*>{radio, inside, group->boxAt(0)})
         EXPECT_EQ(b->UIStyle(), TsuiUIStyle::WinXP);
     EXPECT_EQ(box->BorderColor(), 0x00686868u);
     EXPECT_EQ(box->FontColor(), 0x00CF4602u);

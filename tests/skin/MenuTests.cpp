@@ -78,7 +78,7 @@ TEST(MainMenuItems, StyleSetsEveryMeasureEvenUnderMacOS) {
 TEST(MainMenuItems, MeasureBySeparatorCaptionAndShortcut) {
     TsuiMainMenu menu;
     menu.setUIStyle(TsuiUIStyle::WinXP);
-    const QFontMetrics metrics(menu.ItemFont());
+    const QFontMetrics metrics(menu.itemFont());
     const int bar = menu.BarWidth();
     EXPECT_EQ(MeasureMenuItem(menu, metrics, "-", "", true).height(), menu.SeparatorHeight());
     const QSize item = MeasureMenuItem(menu, metrics, "&Open", "Ctrl+O", false);
@@ -148,15 +148,15 @@ TEST(MainMenuItems, FlatBorderOutline) {
     canvas.end();
     const struct {
         QPoint at;
-        QRgb colour;
+        QRgb color;
     } expected[] = {
         {{0, 1}, qRgb(255, 0, 0)},        {{17, 8}, qRgb(255, 0, 0)},     {{0, 7}, qRgb(255, 0, 0)},
         {{1, 2}, qRgb(255, 255, 255)},    {{17, 6}, qRgb(255, 255, 255)}, {{0, 9}, qRgb(0, 0, 255)},
         {{19, 5}, qRgb(0, 0, 255)},       {{19, 0}, qRgb(0, 0, 255)},     {{5, 0}, qRgb(0, 0, 255)},
         {{5, 5}, qRgb(0x12, 0x34, 0x56)},
     };
-    for (const auto& [at, colour] : expected)
-        EXPECT_EQ(image.pixel(at), colour) << at.x() << "," << at.y();
+    for (const auto& [at, color] : expected)
+        EXPECT_EQ(image.pixel(at), color) << at.x() << "," << at.y();
 }
 
 // A shown skinned window whose main menu has File (Open with Ctrl+O, a separator, a submenu)
@@ -194,7 +194,6 @@ TEST(MenuBar, AssignedByOwnerRemovedOnUnassignGivingHeightBack) {
     MenuWindow window;
     const int titleHeight = window.form->TitleBar()->height();
     ASSERT_EQ(window.form->Menu(), window.menu);
-    EXPECT_EQ(window.menu->LinkedFrame(), window.form);
     ASSERT_NE(window.bar(), nullptr);
     EXPECT_EQ(window.bar()->geometry(),
               QRect(0, titleHeight, window.form->width(), window.form->MenuBarHeight()));
@@ -211,7 +210,8 @@ TEST(MenuBar, AssignedByOwnerRemovedOnUnassignGivingHeightBack) {
 
     window.form->setMenu(nullptr);
     EXPECT_EQ(window.bar(), nullptr);
-    EXPECT_EQ(window.menu->LinkedFrame(), nullptr);
+    window.menu->addMenu("&More"); // no longer shown anywhere
+    EXPECT_EQ(window.bar(), nullptr);
     EXPECT_EQ(window.panel->y(), titleHeight);
 
     window.form->setMenu(window.menu);
@@ -262,7 +262,7 @@ TEST(MenuBar, DropDownsAreSkinnedAndWorkByMouseKeyboardAndShortcut) {
     EXPECT_EQ(bar->actions()[0]->text(), "&Document");
 }
 
-TEST(MenuBar, PressedItemInMenuColoursWithShadowOthersOnBarColour) {
+TEST(MenuBar, PressedItemInMenuColorsWithShadowOthersOnBarColor) {
     MenuWindow window;
     QMenuBar* bar = window.bar();
     QAction* file = bar->actions()[0];
@@ -280,7 +280,48 @@ TEST(MenuBar, PressedItemInMenuColoursWithShadowOthersOnBarColour) {
     EXPECT_EQ(shown.pixel(bar->width() - 1, y), Rgb(window.form->MenuBarColor()));
 }
 
-TEST(FormColor, ReachesChildrenThatTakeTheirParentsColour) {
+// Reopened after a style change, a drop-down has the new style's item heights and room for all
+// of its items.
+TEST(MenuBar, ADropDownReopenedAfterAStyleChangeIsMeasuredAnew) {
+    MenuWindow window;
+    window.file->addAction("&Close");
+    for (const TsuiUIStyle style : {TsuiUIStyle::MacOS, TsuiUIStyle::WinXP}) {
+        SCOPED_TRACE(static_cast<int>(style));
+        window.file->popup(window.bar()->mapToGlobal(QPoint(0, window.bar()->height())));
+        window.file->hide();
+        window.form->setUIStyle(style);
+        window.file->popup(window.bar()->mapToGlobal(QPoint(0, window.bar()->height())));
+        int itemsHeight = 0;
+        for (QAction* action : window.file->actions()) {
+            const int expected = action->isSeparator()
+                                     ? GetThemeInteger(style, tiMenuSeparatorHeight)
+                                     : GetThemeInteger(style, tiMenuItemHeight);
+            EXPECT_EQ(window.file->actionGeometry(action).height(), expected);
+            itemsHeight += expected;
+        }
+        QAction* close = window.file->actions().last();
+        EXPECT_LE(window.file->actionGeometry(close).bottom(),
+                  window.file->contentsRect().bottom());
+        EXPECT_GE(window.file->height(), itemsHeight);
+        window.file->hide();
+    }
+}
+
+// The bar's captions take a skinned menu's FontColor at once.
+TEST(MenuBar, CaptionsTakeTheMenusFontColor) {
+    MenuWindow window;
+    window.menu->setUseSystemFont(false);
+    window.menu->setFontColor(0x000000FF);
+    const QImage shown = window.bar()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect item = window.bar()->actionGeometry(window.bar()->actions()[1]);
+    int red = 0;
+    for (int y = item.top(); y <= item.bottom(); ++y)
+        for (int x = item.left(); x <= item.right(); ++x)
+            red += shown.pixel(x, y) == qRgb(255, 0, 0);
+    EXPECT_GT(red, 0);
+}
+
+TEST(FormColor, ReachesChildrenThatTakeTheirParentsColor) {
     QWidget host;
     auto* form = new TsuiForm(&host);
     auto* child = new QWidget(form);

@@ -46,7 +46,7 @@ struct Pages {
     QStringList order() const {
         QStringList names;
         for (int i = 0; i < control.PageCount(); ++i)
-            names << control.Page(i)->objectName();
+            names << control.pageAt(i)->objectName();
         return names;
     }
     TsuiPageControl control;
@@ -93,7 +93,7 @@ TEST(TabStrip, PressesHitInsideTabsOnlyNeverOnTheirEdges) {
     tabs.setTabs({"杀毒", "进程列表", ""}); // tabs at 10..54, 54..122, 122..202
     Paint(tabs);
     ASSERT_EQ(tabs.TopPanel()->TabHeight(), 18);
-    QSignalSpy active(&tabs, &TsuiTab::tabActive);
+    QSignalSpy active(&tabs, &TsuiTab::OnTabActive);
     const struct {
         int x, y, selected;
     } presses[] = {
@@ -115,7 +115,7 @@ TEST(TabStrip, EveryMouseButtonSelectsAndReselectingFiresAgain) {
     tabs.setTabs({"a", "b"});
     tabs.setTabFont(TwelvePixelFont());
     Paint(tabs);
-    QSignalSpy active(&tabs, &TsuiTab::tabActive);
+    QSignalSpy active(&tabs, &TsuiTab::OnTabActive);
     PressAt(tabs, tabs.LeftMargin() + tabs.TopPanel()->TabWidth(0) + 3, 5, Qt::RightButton);
     EXPECT_EQ(tabs.TabIndex(), 1);
     PressAt(tabs, tabs.LeftMargin() + tabs.TopPanel()->TabWidth(0) + 3, 5, Qt::MiddleButton);
@@ -126,7 +126,7 @@ TEST(TabStrip, EveryMouseButtonSelectsAndReselectingFiresAgain) {
 TEST(TabStrip, TabIndexRange) {
     TsuiTabControl tabs;
     tabs.setTabs({"a", "b", "c"});
-    QSignalSpy active(&tabs, &TsuiTab::tabActive);
+    QSignalSpy active(&tabs, &TsuiTab::OnTabActive);
     tabs.setTabIndex(2);
     tabs.setTabIndex(3);
     tabs.setTabIndex(-2);
@@ -208,7 +208,7 @@ TEST(PageControlStyle, PerStyleValues) {
     const struct {
         TsuiUIStyle style;
         int stripHeight;
-        TColor border, colour;
+        TColor border, color;
     } cases[] = {
         {TsuiUIStyle::MacOS, 34, 0x7F7F7F, 0xE7E7E7},
         {TsuiUIStyle::WinXP, 19, 0x686868, 0xFFFFFF},
@@ -220,9 +220,9 @@ TEST(PageControlStyle, PerStyleValues) {
         Pages pages({"a", "b"}, c.style);
         EXPECT_EQ(pages.control.TopPanel()->height(), c.stripHeight) << int(c.style);
         EXPECT_EQ(pages.control.BorderColor(), c.border) << int(c.style);
-        EXPECT_EQ(pages.control.Color(), c.colour) << int(c.style);
+        EXPECT_EQ(pages.control.Color(), c.color) << int(c.style);
         for (TsuiTabSheet* sheet : pages.sheets) {
-            EXPECT_EQ(sheet->Color(), c.colour) << int(c.style);
+            EXPECT_EQ(sheet->Color(), c.color) << int(c.style);
             EXPECT_EQ(sheet->BorderColor(), c.border) << int(c.style);
             EXPECT_EQ(sheet->geometry(), QRect(0, c.stripHeight, 320, 200 - c.stripHeight));
         }
@@ -255,7 +255,7 @@ TEST(PageControlStyle, TheStyleReachesButtonsOnPagesButNotOtherChildren) {
     EXPECT_EQ(tabs->UIStyle(), TsuiUIStyle::Protein);
 }
 
-TEST(PageControlStyle, ColoursPropagateToThePages) {
+TEST(PageControlStyle, ColorsPropagateToThePages) {
     Pages pages({"a", "b"});
     pages.control.setColor(0x123456);
     pages.control.setBorderColor(0x0000FF);
@@ -265,7 +265,7 @@ TEST(PageControlStyle, ColoursPropagateToThePages) {
     }
 }
 
-TEST(PageControlStyle, RestatingTheStyleKeepsColoursSetAfterIt) {
+TEST(PageControlStyle, RestatingTheStyleKeepsColorsSetAfterIt) {
     Pages pages({"a"}, TsuiUIStyle::DeepBlue);
     pages.control.setColor(0x123456);
     pages.control.setUIStyle(TsuiUIStyle::DeepBlue);
@@ -302,12 +302,13 @@ TEST(PageBookkeeping, InsertingActivatesTheNewPage) {
     EXPECT_EQ(pages.control.TopPanel()->Tabs(), (QStringList{"a", "B", "c"}));
 }
 
-TEST(PageBookkeeping, ActivationBringsThePageToTheFrontAndFiresTwice) {
+// One change of the page, by program or by the mouse, fires OnTabActive once.
+TEST(PageBookkeeping, ActivationBringsThePageToTheFrontAndFiresOnce) {
     Pages pages({"a", "b", "c"});
     pages.control.show();
-    QSignalSpy active(&pages.control, &TsuiTab::tabActive);
+    QSignalSpy active(&pages.control, &TsuiTab::OnTabActive);
     pages.control.setActivePage(pages.sheets[0]);
-    EXPECT_EQ(active.count(), 2);
+    EXPECT_EQ(active.count(), 1);
     EXPECT_EQ(pages.control.TabIndex(), 0);
     EXPECT_EQ(pages.control.childAt(100, 100), pages.sheets[0]);
     // Other pages stay shown beneath.
@@ -445,7 +446,7 @@ TEST(PageBookkeeping, DestroyingThePageControlTakesItsPagesQuietly) {
     auto control = std::make_unique<TsuiPageControl>();
     new TsuiTabSheet(control.get());
     new TsuiTabSheet(control.get());
-    QSignalSpy active(control.get(), &TsuiTab::tabActive);
+    QSignalSpy active(control.get(), &TsuiTab::OnTabActive);
     control.reset();
     EXPECT_EQ(active.count(), 0);
 }
@@ -453,7 +454,7 @@ TEST(PageBookkeeping, DestroyingThePageControlTakesItsPagesQuietly) {
 TEST(PageBookkeeping, LoadingOrdersThePagesByTheSavedNamesAndStaysQuiet) {
     TsuiPageControl control;
     control.setObjectName("pc");
-    QSignalSpy active(&control, &TsuiTab::tabActive);
+    QSignalSpy active(&control, &TsuiTab::OnTabActive);
     control.setPages({"one", "two", "three"});
     for (const char* name : {"three", "one", "two"}) {
         auto* sheet = new TsuiTabSheet(&control);
@@ -466,12 +467,12 @@ TEST(PageBookkeeping, LoadingOrdersThePagesByTheSavedNamesAndStaysQuiet) {
     EXPECT_EQ(active.count(), 0);
     EXPECT_EQ(control.Pages(), (QStringList{"one", "two", "three"}));
     EXPECT_EQ(control.TopPanel()->Tabs(), (QStringList{"one", "two", "three"}));
-    EXPECT_FALSE(control.Page(1)->TabVisible());
-    EXPECT_TRUE(control.Page(2)->TabVisible());
+    EXPECT_FALSE(control.pageAt(1)->TabVisible());
+    EXPECT_TRUE(control.pageAt(2)->TabVisible());
     EXPECT_EQ(control.TabIndex(), control.ActivePage()->PageIndex());
     // Loaded: activations fire again.
-    control.setActivePage(control.Page(0));
-    EXPECT_EQ(active.count(), 2);
+    control.setActivePage(control.pageAt(0));
+    EXPECT_EQ(active.count(), 1);
 }
 
 TEST(PageBookkeeping, FromALayoutFile) {
@@ -482,17 +483,17 @@ TEST(PageBookkeeping, FromALayoutFile) {
     EXPECT_EQ(control.Pages(), (QStringList{"suiTabSheet1", "suiTabSheet2", "suiTabSheet3"}));
     EXPECT_EQ(control.TopPanel()->Tabs(), (QStringList{"杀毒", "进程列表", "进程路径"}));
     EXPECT_FALSE(ui.suiTabSheet2->TabVisible());
-    EXPECT_EQ(ui.suiTabSheet1->PageControlName(), "suiPageControl1");
+    EXPECT_EQ(ui.suiTabSheet1->pageControlName(), "suiPageControl1");
     EXPECT_EQ(ui.suiTabSheet1->Color(), clWhite);
     EXPECT_EQ(ui.suiTabSheet1->BorderColor(), TColor(6842472));
     EXPECT_EQ(ui.suiTabSheet1->geometry().top(), 19);
     EXPECT_EQ(ui.SBPestrel->Caption(), "杀毒");
     EXPECT_EQ(ui.SBPestrel->UIStyle(), TsuiUIStyle::DeepBlue);
 
-    QSignalSpy active(&control, &TsuiTab::tabActive);
+    QSignalSpy active(&control, &TsuiTab::OnTabActive);
     control.setActivePage(ui.suiTabSheet1);
     EXPECT_EQ(control.TabIndex(), 0);
-    EXPECT_EQ(active.count(), 2);
+    EXPECT_EQ(active.count(), 1);
 }
 
 } // namespace

@@ -12,7 +12,7 @@ QRgb Pixel(QWidget& widget, int x, int y) {
 }
 
 // 2 x 2: red, green / blue, white.
-QImage FourColours() {
+QImage FourColors() {
     QImage image(2, 2, QImage::Format_RGB32);
     image.setPixel(0, 0, qRgb(255, 0, 0));
     image.setPixel(1, 0, qRgb(0, 255, 0));
@@ -53,14 +53,14 @@ TEST(ImagePanel, AnAlignedPanelFollowsItsParent) {
 
 TEST(ImagePanel, DrawModes) {
     const QRgb red = qRgb(255, 0, 0), white = qRgb(255, 255, 255), blue = qRgb(0, 0, 255),
-               colour = qRgb(0x12, 0x34, 0x56);
+               color = qRgb(0x12, 0x34, 0x56);
     struct Case {
         TsuiDrawStyle style;
         QPoint probe;
         QRgb expected;
     } cases[] = {
         {TsuiDrawStyle::suiNormal, {1, 1}, white},
-        {TsuiDrawStyle::suiNormal, {5, 5}, colour},
+        {TsuiDrawStyle::suiNormal, {5, 5}, color},
         {TsuiDrawStyle::suiTile, {4, 0}, red},
         {TsuiDrawStyle::suiTile, {7, 9}, white},
         {TsuiDrawStyle::suiStretch, {4, 9}, blue},
@@ -71,16 +71,16 @@ TEST(ImagePanel, DrawModes) {
         panel.resize(10, 10);
         panel.setColor(0x00563412);
         panel.setDrawStyle(c.style);
-        panel.setPicture(FourColours());
+        panel.setPicture(FourColors());
         EXPECT_EQ(Pixel(panel, c.probe.x(), c.probe.y()), c.expected)
             << static_cast<int>(c.style) << " at " << c.probe.x() << "," << c.probe.y();
     }
 }
 
-bool Shows(const QImage& image, QRgb colour) {
+bool Shows(const QImage& image, QRgb color) {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if ((image.pixel(x, y) | 0xFF000000) == colour)
+            if ((image.pixel(x, y) | 0xFF000000) == color)
                 return true;
     return false;
 }
@@ -104,7 +104,7 @@ TEST(ImagePanel, ADisabledPanelEngravesItsCaption) {
     }
 }
 
-TEST(ImagePanel, TransparentShowsTheParentThroughAndAroundThePicture) {
+TEST(ImagePanel, TransparentShowsTheParentAroundThePictureAndWhereItHasItsBottomLeftColor) {
     QWidget parent;
     parent.resize(40, 40);
     QPalette palette = parent.palette();
@@ -116,9 +116,10 @@ TEST(ImagePanel, TransparentShowsTheParentThroughAndAroundThePicture) {
     panel.setColor(clWhite);
     EXPECT_EQ(Pixel(panel, 3, 3), qRgb(255, 255, 255)); // no picture, opaque: its colour
 
-    panel.setPicture(FourColours()); // keyed on its top-left red
+    panel.setPicture(FourColors()); // keyed on its bottom-left blue
     panel.setTransparent(true);
-    EXPECT_EQ(Pixel(panel, 0, 0), qRgb(10, 200, 30));
+    EXPECT_EQ(Pixel(panel, 0, 1), qRgb(10, 200, 30));
+    EXPECT_EQ(Pixel(panel, 0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(Pixel(panel, 1, 0), qRgb(0, 255, 0));
     EXPECT_EQ(Pixel(panel, 6, 6), qRgb(10, 200, 30));
 }

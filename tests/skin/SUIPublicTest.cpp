@@ -122,7 +122,7 @@ TEST(DrawSkinStretched, TargetNoWiderThanTheLeftHalfKeepsBothEnds) {
     EXPECT_EQ(columns, Join({Range(0, 19), Range(63, 83)}));
 }
 
-TEST(DrawSkinStretched, TransparentLeavesKeyColouredPixelsUntouched) {
+TEST(DrawSkinStretched, TransparentLeavesKeyColoredPixelsUntouched) {
     const QRgb key = qRgb(255, 0, 255);
     QImage source(6, 5, QImage::Format_RGB32);
     source.fill(qRgb(40, 50, 60));

@@ -30,7 +30,7 @@ protected:
             channel->slideStep();
             widths.push_back(channel->width());
         }
-        EXPECT_FALSE(channel->SlideTimer()->isActive());
+        EXPECT_FALSE(channel->slideTimer()->isActive());
         return widths;
     }
     QPoint globalAt(int x, int y) const { return channel->mapToGlobal(QPoint(x, y)); }
@@ -48,7 +48,7 @@ TEST_F(SideChannel, StartsAsABarWithTheWidthItWasCreatedWithAsItsExpandedWidth) 
     TsuiSideChannel fresh(&parent);
     EXPECT_EQ(fresh.width(), 10);
     EXPECT_EQ(fresh.FullWidth(), 100); // a child widget's width when made
-    EXPECT_TRUE(fresh.IsIn());
+    EXPECT_TRUE(fresh.isIn());
     EXPECT_TRUE(fresh.PinButton()->isHidden());
 }
 
@@ -122,6 +122,7 @@ TEST_F(SideChannel, PopsOutOnHoverOrOnClickAsThePopupModeSays) {
 }
 
 TEST_F(SideChannel, TheHideTimerPushesInOnceThePointerIsOutsideUnlessPinned) {
+    channel->setQuickMove(true); // each push-in lands at once
     channel->popOut(true);
     const struct {
         QPoint pointer;
@@ -136,7 +137,7 @@ TEST_F(SideChannel, TheHideTimerPushesInOnceThePointerIsOutsideUnlessPinned) {
         EXPECT_EQ(channel->width(), t.stays ? 200 : 10) << t.pointer.x() << "," << t.pointer.y();
     }
 
-    QSignalSpy pinned(channel, &TsuiSideChannel::StayOnChanged);
+    QSignalSpy pinned(channel, &TsuiSideChannel::stayOnChanged);
     channel->setStayOn(true);
     EXPECT_EQ(channel->width(), 200);
     EXPECT_TRUE(channel->PinButton()->isChecked());
@@ -152,6 +153,24 @@ TEST_F(SideChannel, TheHideTimerPushesInOnceThePointerIsOutsideUnlessPinned) {
     EXPECT_EQ(channel->width(), 200);
     EXPECT_FALSE(channel->HideTimer()->isActive());
     EXPECT_EQ(pinned.count(), 3);
+}
+
+// Without QuickMove the pointer leaving slides the channel in and StayOn slides it out, in
+// 15-pixel steps; with it both jump. Releasing StayOn always pushes in at once.
+TEST_F(SideChannel, LeavingAndStayOnSlideUnlessQuickMove) {
+    for (bool quick : {false, true}) {
+        channel->setQuickMove(quick);
+        channel->popOut(true);
+        channel->hideTimerTick(globalAt(250, 50));
+        EXPECT_EQ(slide().size(), quick ? 0u : 13u) << quick;
+        EXPECT_EQ(channel->width(), 10) << quick;
+        channel->setStayOn(true);
+        EXPECT_EQ(slide().size(), quick ? 0u : 13u) << quick;
+        EXPECT_EQ(channel->width(), 200) << quick;
+        channel->setStayOn(false);
+        EXPECT_FALSE(channel->Busy()) << quick;
+        EXPECT_EQ(channel->width(), 10) << quick;
+    }
 }
 
 TEST_F(SideChannel, ResizingWhileOutSetsTheExpandedWidthAndNarrowWidthsAreRefused) {

@@ -158,7 +158,7 @@ TEST(SkinInventory, EveryThemeResourceNameIsInTheInventory) {
 }
 
 // Skin pictures have no alpha channel: transparency comes from key colours.
-TEST(SkinInventory, KeyColoursAndJoins) {
+TEST(SkinInventory, KeyColorsAndJoins) {
     const QRgb magenta = qRgb(255, 0, 255);
     for (int s = 0; s < 5; ++s) {
         const TsuiUIStyle style = StyleValues[s];

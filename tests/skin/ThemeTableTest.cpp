@@ -61,7 +61,7 @@ struct Row {
     const char* element = nullptr;
     const char* winxpElement = nullptr;
 };
-constexpr TThemeKind Int = ThemeKindInteger, Colour = ThemeKindColor, Res = ThemeKindResource,
+constexpr TThemeKind Int = ThemeKindInteger, Color = ThemeKindColor, Res = ThemeKindResource,
                      Flag = ThemeKindBoolean;
 
 Row Name(int index, const char* element, const char* winxpElement = nullptr) {
@@ -70,23 +70,23 @@ Row Name(int index, const char* element, const char* winxpElement = nullptr) {
 
 const Row Table[] = {
     {1, Int, {1, 2, 3, 4, 5}},
-    {2, Colour, {0x7F7F7F, 0xC82C00, 0, 0, 0}},
-    {3, Colour, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
+    {2, Color, {0x7F7F7F, 0xC82C00, 0, 0, 0}},
+    {3, Color, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
     {4, Int, {1, 3, 1, 1, 1}},
     {5, Int, {130, 150, 130, 130, 270}},
     {6, Int, {0, 13, 0, 0, 11}},
-    {7, Colour, {0x7F7F7F, 0x686868, 0, 0, 0}},
-    {8, Colour, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
-    {9, Colour, {0, 0xCF4602, 0, 0, 0}},
-    {10, Colour, {0, 0xC66931, 0xA04A44, 0xC4302D, 0xEC5E5E}},
-    {11, Colour, {0, 0xEFD3C6, 0xA04A44, 0xC4302D, 0xEC5E5E}},
-    {12, Colour, {0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}},
-    {13, Colour, {0, 0, 0, 0, 0}},
-    {14, Colour, {0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xE7E7E7}},
-    {15, Colour, {0, 0, 0, 0, 0}},
-    {16, Colour, {0, 0xCED3D6, 0xCED3D6, 0xCED3D6, 0xCED3D6}},
-    {17, Colour, {0, 0x848284, 0x848284, 0x848284, 0x848284}},
-    {18, Colour, {0, 0x9CA6AD, 0x9CA6AD, 0x9CA6AD, 0x9CA6AD}},
+    {7, Color, {0x7F7F7F, 0x686868, 0, 0, 0}},
+    {8, Color, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
+    {9, Color, {0, 0xCF4602, 0, 0, 0}},
+    {10, Color, {0, 0xC66931, 0xA04A44, 0xC4302D, 0xEC5E5E}},
+    {11, Color, {0, 0xEFD3C6, 0xA04A44, 0xC4302D, 0xEC5E5E}},
+    {12, Color, {0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}},
+    {13, Color, {0, 0, 0, 0, 0}},
+    {14, Color, {0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xE7E7E7}},
+    {15, Color, {0, 0, 0, 0, 0}},
+    {16, Color, {0, 0xCED3D6, 0xCED3D6, 0xCED3D6, 0xCED3D6}},
+    {17, Color, {0, 0x848284, 0x848284, 0x848284, 0x848284}},
+    {18, Color, {0, 0x9CA6AD, 0x9CA6AD, 0x9CA6AD, 0x9CA6AD}},
     {19, Int, {20, 21, 21, 21, 21}},
     {20, Int, {12, 5, 5, 5, 5}},
     {21, Int, {26, 26, 26, 26, 26}},
@@ -141,16 +141,16 @@ const Row Table[] = {
     Name(70, "TAB_INACTIVE"),
     Name(71, "TAB_LINE"),
     {72, Int, {34, 19, 22, 22, 22}},
-    {73, Colour, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE9D6D5}},
+    {73, Color, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE9D6D5}},
     Name(74, "TRACKBAR_BAR"),
     Name(75, "TRACKBAR_SLIDER"),
     Name(76, "TRACKBAR_BAR"),
     Name(77, "TRACKBAR_SLIDER_V"),
-    {78, Colour, {0xEEEEEE, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
-    {79, Colour, {0x474747, 0xC66931, 0x474747, 0x474747, 0x474747}},
-    {80, Colour, {0xEFEFEF, 0xEFD3C6, 0xEFEFEF, 0xEFEFEF, 0xEFEFEF}},
-    {81, Colour, {0xD8D8D8, 0xE1AC93, 0xD8D8D8, 0xD8D8D8, 0xD8D8D8}},
-    {82, Colour, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
+    {78, Color, {0xEEEEEE, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
+    {79, Color, {0x474747, 0xC66931, 0x474747, 0x474747, 0x474747}},
+    {80, Color, {0xEFEFEF, 0xEFD3C6, 0xEFEFEF, 0xEFEFEF, 0xEFEFEF}},
+    {81, Color, {0xD8D8D8, 0xE1AC93, 0xD8D8D8, 0xD8D8D8, 0xD8D8D8}},
+    {82, Color, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
 };
 static_assert(std::size(Table) == ThemeEntryCount);
 

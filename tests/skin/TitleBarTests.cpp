@@ -1,9 +1,11 @@
+#include "skin/InterfaceFont.h"
 #include "skin/SUIMessages.h"
 #include "skin/SUIPublic.h"
 #include "skin/SkinBitmaps.h"
 #include "skin/window/SUIForm.h"
 #include "skin/window/SUITitleBar.h"
 
+#include <QFontDatabase>
 #include <QMenu>
 #include <QPointer>
 #include <QSignalSpy>
@@ -62,6 +64,43 @@ QRect CaptionInk(FramedWindow& window, const QString& caption) {
             if (blank.pixel(x, y) != written.pixel(x, y))
                 ink |= QRect(x, y, 1, 1);
     return ink;
+}
+
+// How wide the white caption's stroke is: across the middle row of the caption "l", the pixels it
+// brightens by at least half of what white adds to the bar there.
+int CaptionStrokeWidth(FramedWindow& window) {
+    const QRect ink = CaptionInk(window, QStringLiteral("l"));
+    window.bar->setCaption(QString());
+    const QImage blank = window.grabBar();
+    window.bar->setCaption(QStringLiteral("l"));
+    const QImage written = window.grabBar();
+    const int y = ink.center().y();
+    int width = 0;
+    for (int x = ink.left(); x <= ink.right(); ++x) {
+        const int background = qGray(blank.pixel(x, y));
+        width += 2 * (qGray(written.pixel(x, y)) - background) >= 255 - background;
+    }
+    return width;
+}
+
+// The caption is bold in the interface face, which has no bold of its own: its strokes are
+// measurably wider than regular ones.
+TEST(TitleBarCaption, BoldStrokesAreWiderThanRegularOnes) {
+    const QString family =
+        ChooseInterfaceFamily(QFontDatabase::families(QFontDatabase::SimplifiedChinese));
+    if (family.isEmpty())
+        GTEST_SKIP() << "no installed font covers Simplified Chinese";
+    FramedWindow window(TsuiUIStyle::WinXP, 299);
+    QFont font = window.bar->font();
+    ASSERT_TRUE(font.bold());
+    font.setFamilies({family});
+    window.bar->setFont(font);
+    const int bold = CaptionStrokeWidth(window);
+    font.setBold(false);
+    window.bar->setFont(font);
+    const int regular = CaptionStrokeWidth(window);
+    EXPECT_GE(regular, 1);
+    EXPECT_GE(bold, regular + 1);
 }
 
 TEST(TitleBarLayout, WinXpPlacesButtonsAndCaptionAsDesigned) {
@@ -137,19 +176,19 @@ TEST(TitleBarLayout, ACaptionWiderThanTheRoomKeepsTwoBytesAndDots) {
 // Solid pictures make the joins between sections visible column by column.
 TEST(TitleBarSections, LeftRightAndClientSectionsMeetWithoutGaps) {
     QWidget parent;
+    parent.resize(100, 40);
     TsuiTitleBar bar(&parent);
     bar.setUIStyle(TsuiUIStyle::Custom);
     bar.Buttons().clear();
-    parent.resize(100, 40);
-    const auto solid = [](QRgb colour, int w) {
+    const auto solid = [](QRgb color, int w) {
         QImage image(w, 20, QImage::Format_RGB32);
-        image.fill(colour);
+        image.fill(color);
         return TPicture(image);
     };
-    const auto add = [&](QRgb colour, int w, TsuiTitleBarAlign align) {
+    const auto add = [&](QRgb color, int w, TsuiTitleBarAlign align) {
         TsuiTitleBarSection& section = bar.Sections().add();
         section.setAutoSize(true);
-        section.setPicture(solid(colour, w));
+        section.setPicture(solid(color, w));
         section.setAlign(align);
     };
     add(qRgb(255, 0, 0), 10, TsuiTitleBarAlign::suiLeft);
@@ -202,7 +241,7 @@ TEST(TitleBarSections, CustomStyleEmptiesTheBarButKeepsButtonPictures) {
 }
 
 // Protein's buttons key out their bottom-left colour: the section shows through there.
-TEST(TitleBarButtons, TransparentButtonsShowTheSectionWhereTheyHaveTheirKeyColour) {
+TEST(TitleBarButtons, TransparentButtonsShowTheSectionWhereTheyHaveTheirKeyColor) {
     FramedWindow window(TsuiUIStyle::Protein, 300);
     const QRect close = window.bar->buttonRects()[Close];
     const QImage picture = LoadSkinBitmap("PROTEIN_TITLEBTN_CLOSE_NORMAL");

@@ -15,7 +15,7 @@ TEST(Color, PlainValuesAreBlueGreenRed) {
     EXPECT_EQ(ColorToRGB(0x00123456), TColor(0x00123456));
 }
 
-TEST(Color, SystemColoursFollowThePalette) {
+TEST(Color, SystemColorsFollowThePalette) {
     const QPalette palette = QGuiApplication::palette();
     EXPECT_EQ(ColorToQColor(clBtnFace), palette.color(QPalette::Active, QPalette::Button));
     EXPECT_EQ(ColorToQColor(clHighlight), palette.color(QPalette::Active, QPalette::Highlight));

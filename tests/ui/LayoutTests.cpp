@@ -151,12 +151,12 @@ TEST_F(LayoutTest, PageControlHoldsTheThreeWhiteSheetsAndTabsSwitchThem) {
     const char* captions[] = {"杀毒", "进程列表", "进程路径"};
     ASSERT_EQ(pages->PageCount(), 3);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(pages->Page(i)->objectName(), names[i]);
-        EXPECT_EQ(pages->Page(i)->Caption(), captions[i]);
-        EXPECT_EQ(pages->Page(i)->Color(), clWhite) << i;
+        EXPECT_EQ(pages->pageAt(i)->objectName(), names[i]);
+        EXPECT_EQ(pages->pageAt(i)->Caption(), captions[i]);
+        EXPECT_EQ(pages->pageAt(i)->Color(), clWhite) << i;
     }
     EXPECT_EQ(pages->TopPanel()->Tabs(), QStringList(std::begin(captions), std::end(captions)));
-    EXPECT_EQ(pages->ActivePage(), pages->Page(0));
+    EXPECT_EQ(pages->ActivePage(), pages->pageAt(0));
 
     // Each tab brings its page to the front: what shows in the middle of the page control is
     // that page's content.

@@ -22,8 +22,8 @@ void UiTest::showPageOf(QWidget* widget) {
     auto* pages = control<TsuiPageControl>("suiPageControl1");
     TsuiTabSheet* sheet = nullptr;
     for (int i = 0; i < pages->PageCount(); ++i) {
-        if (pages->Page(i)->isAncestorOf(widget))
-            sheet = pages->Page(i);
+        if (pages->pageAt(i)->isAncestorOf(widget))
+            sheet = pages->pageAt(i);
     }
     ASSERT_NE(sheet, nullptr) << qPrintable(widget->objectName());
     TsuiTabControlTopPanel* strip = pages->TopPanel();

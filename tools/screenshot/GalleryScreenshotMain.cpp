@@ -1,7 +1,8 @@
 // Renders the skin gallery offscreen and writes it in each of the five styles to PNG files in the
 // folder given (docs/screenshots): gallery-<style>.png, the lists and checks pages as
-// gallery-lists-<style>.png and gallery-checks-<style>.png, and gallery-menu.png with the File
-// menu dropped down.
+// gallery-lists-<style>.png and gallery-checks-<style>.png, gallery-menu.png with the File menu
+// dropped down in WinXP, and gallery-menu-reopened-macos.png with it dropped down again after a
+// switch to MacOS.
 
 #include "gallery/GalleryWindow.h"
 #include "skin/InterfaceFont.h"
@@ -13,6 +14,33 @@
 #include <QDir>
 #include <QPainter>
 #include <cstdio>
+
+namespace {
+
+bool Save(const QImage& shot, const QString& path) {
+    const bool saved = shot.save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+// The window with the File menu dropped down. The drop-down is a window of its own: it is painted
+// over the window where it shows.
+QImage WithFileMenu(pestrel::gallery::TGalleryWindow& window) {
+    QMenuBar* bar = window.form()->MenuBar();
+    bar->setActiveAction(bar->actions().value(0));
+    QApplication::processEvents();
+    QImage shot = window.grab().toImage();
+    if (QWidget* dropDown = QApplication::activePopupWidget()) {
+        QPainter canvas(&shot);
+        canvas.drawPixmap(dropDown->pos() - window.pos(), dropDown->grab());
+        dropDown->close();
+    }
+    bar->setActiveAction(nullptr);
+    QApplication::processEvents();
+    return shot;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -58,20 +86,10 @@ int main(int argc, char** argv) {
         saved = saved && ok;
     }
 
-    // The drop-down is a window of its own: it is painted over the window where it shows.
     window.showPage("pagePanels");
     window.setSkin(pestrel::TsuiUIStyle::WinXP);
-    QMenuBar* bar = window.Form()->MenuBar();
-    bar->setActiveAction(bar->actions().value(0));
-    QApplication::processEvents();
-    QImage shot = window.grab().toImage();
-    if (QWidget* dropDown = QApplication::activePopupWidget()) {
-        QPainter canvas(&shot);
-        canvas.drawPixmap(dropDown->pos() - window.pos(), dropDown->grab());
-    }
-    const QString path = output + "/gallery-menu.png";
-    const bool ok = shot.save(path);
-    std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
-    saved = saved && ok;
+    saved = Save(WithFileMenu(window), output + "/gallery-menu.png") && saved;
+    window.setSkin(pestrel::TsuiUIStyle::MacOS);
+    saved = Save(WithFileMenu(window), output + "/gallery-menu-reopened-macos.png") && saved;
     return saved ? 0 : 1;
 }

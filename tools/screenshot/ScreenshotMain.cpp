@@ -37,7 +37,7 @@ bool Save(QWidget& window, const QString& path) {
 
 void ShowPage(pestrel::TMainForm& form, int page) {
     auto* pages = form.findChild<pestrel::TsuiPageControl*>("suiPageControl1");
-    pages->setActivePage(pages->Page(page));
+    pages->setActivePage(pages->pageAt(page));
 }
 
 void ApplyStyle(pestrel::TMainForm& form, TsuiUIStyle style) {

@@ -49,8 +49,8 @@ struct Look {
 };
 
 // --- glyphs -------------------------------------------------------------------------------------
-void DrawGlyph(QPainter& p, Glyph glyph, const QRectF& box, const QColor& colour, double width) {
-    QPen pen(colour, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+void DrawGlyph(QPainter& p, Glyph glyph, const QRectF& box, const QColor& color, double width) {
+    QPen pen(color, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     const double l = box.left(), t = box.top(), r = box.right(), b = box.bottom();
@@ -83,7 +83,7 @@ void DrawGlyph(QPainter& p, Glyph glyph, const QRectF& box, const QColor& colour
                      cx, t + box.height() * 0.68);
         p.drawPath(path);
         p.setPen(Qt::NoPen);
-        p.setBrush(colour);
+        p.setBrush(color);
         p.drawEllipse(QPointF(cx, b), width * 0.7, width * 0.7);
         break;
     }
@@ -676,6 +676,7 @@ void AddShared(const Look& mac, const Look& protein, std::vector<Picture>& out) 
         {"MACOS_MENU_SELECT",
          Column({{0, QColor(120, 170, 240)}, {10, QColor(60, 120, 220)}, {20, QColor(30, 90, 200)}},
                 21)});
+    // The face alone: the combo box draws its arrow over it.
     out.push_back({"MACOS_COMBOBOX_BUTTON", Compose(Solid(16, 17, mac.face), [&](QPainter& p) {
                        QLinearGradient g(0, 0, 0, 17);
                        g.setColorAt(0, mac.btnHover.top);
@@ -683,10 +684,6 @@ void AddShared(const Look& mac, const Look& protein, std::vector<Picture>& out) 
                        p.setPen(QPen(mac.btnHoverBorder, 1));
                        p.setBrush(g);
                        p.drawRoundedRect(QRectF(0.5, 0.5, 15, 16), 4, 4);
-                       p.setPen(Qt::NoPen);
-                       p.setBrush(QColor(20, 40, 80));
-                       p.drawPolygon(QPolygonF()
-                                     << QPointF(4, 7) << QPointF(12, 7) << QPointF(8, 11.5));
                    })});
 
     const QColor channel(200, 208, 224);

@@ -58,9 +58,9 @@ QImage Widen(const QImage& column, int width) {
     return out;
 }
 
-QImage Solid(int width, int height, const QColor& colour) {
+QImage Solid(int width, int height, const QColor& color) {
     QImage out(width, height, QImage::Format_RGB32);
-    out.fill(colour);
+    out.fill(color);
     return out;
 }
 
@@ -101,8 +101,8 @@ QImage Compose(const QImage& background, const std::function<void(QPainter&)>& l
 
 QLinearGradient VerticalGradient(double top, double bottom, const Stops& stops, int span) {
     QLinearGradient g(0, top, 0, bottom);
-    for (const auto& [at, colour] : stops)
-        g.setColorAt(std::clamp(double(at) / span, 0.0, 1.0), colour);
+    for (const auto& [at, color] : stops)
+        g.setColorAt(std::clamp(double(at) / span, 0.0, 1.0), color);
     return g;
 }
 

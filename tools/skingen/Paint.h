@@ -26,7 +26,7 @@ QImage Column(const Stops& stops, int height);
 QImage Row(const Stops& stops, int width);
 // `column` repeated over `width` columns.
 QImage Widen(const QImage& column, int width);
-QImage Solid(int width, int height, const QColor& colour);
+QImage Solid(int width, int height, const QColor& color);
 // The rows [top, top + height) of `image` (repeating its last row below its end).
 QImage Rows(const QImage& image, int top, int height);
 
