@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Platform.h"
 
 #include "base/FileBytes.h"
+#include "platform/win32/Win32HeldFolder.h"
 
 #include <utility>
 
@@ -75,6 +76,10 @@ bool Win32Platform::setFileAttributes(const std::string& path, std::uint32_t att
     return SetFileAttributesA(path.c_str(), attributes) != 0;
 }
 
+std::unique_ptr<HeldFolder> Win32Platform::holdFolder(const std::string& path) {
+    return Win32HeldFolder::hold(path);
+}
+
 std::string Win32Platform::readProfileString(const std::string& file, const std::string& section,
                                              const std::string& key, const std::string& fallback) {
     std::string value(256, '\0');
@@ -99,6 +104,10 @@ bool Win32Platform::writeProfileString(const std::string& file, const std::strin
 
 void Win32Platform::sleepMs(std::uint32_t milliseconds) {
     Sleep(milliseconds);
+}
+
+std::vector<std::string> Win32Platform::foldersOthersCanChange(const std::vector<std::string>&) {
+    return {};
 }
 
 } // namespace pestrel

@@ -36,14 +36,11 @@ public:
     bool folderExists(const std::string& path) override;
     bool createFolder(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
-    // Copies to a new name beside `to` (CopyFileA failing on an existing one), then moves it over
-    // `to`; a `to` folder that is a junction or link is refused.
-    bool copyFile(const std::string& from, const std::string& to) override;
-    bool copyProgramFile(const std::string& from, const FileIdentity& image,
-                         const std::string& to) override;
     bool appendToFile(const std::string& path, const std::string& bytes) override;
     std::uint32_t fileAttributes(const std::string& path) override;
     bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
+
+    std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override;
 
     std::string readProfileString(const std::string& file, const std::string& section,
                                   const std::string& key, const std::string& fallback) override;

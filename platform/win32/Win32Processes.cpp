@@ -1,3 +1,4 @@
+#include "platform/win32/Win32HeldFolder.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace pestrel {
@@ -34,19 +35,12 @@ std::optional<std::string> programPath(Toolhelp& toolhelp, DWORD processId) {
     return std::string(module.szExePath);
 }
 
-// The volume and file index of the file at `path`, as copyProgramFile checks them.
+// The file at `path` by volume and file index, as held folders compare them before a deletion.
 std::optional<FileIdentity> fileIdentity(const std::string& path) {
-    HANDLE file =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    HandleCloser closer(file);
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(file, &info))
-        return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    const UniqueHandle file(CreateFileA(path.c_str(), 0,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    return file ? IdentityOf(file.get()) : std::nullopt;
 }
 
 // When the process was created, in 100 ns ticks; 0 when it cannot be told.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 
@@ -340,33 +341,214 @@ TEST_F(Win32PlatformFiles, ExistenceTellsFilesFromFolders) {
     EXPECT_FALSE(platform_.fileExists(""));
 }
 
-TEST_F(Win32PlatformFiles, CopyReplacesAnOlderCopyAndDeleteRemoves) {
-    writeBytes(path("virus.exe"), "new body");
-    ASSERT_TRUE(platform_.createFolder(path("Temp")));
-    writeBytes(path("Temp\\virus.exe"), "an older, longer backup");
-    ASSERT_TRUE(platform_.copyFile(path("virus.exe"), path("Temp\\virus.exe")));
-    EXPECT_EQ(readBytes(path("Temp\\virus.exe")), "new body");
-    EXPECT_FALSE(platform_.copyFile(path("missing.exe"), path("Temp\\missing.exe")));
-    EXPECT_FALSE(platform_.copyFile(path("virus.exe"), path("NoFolder\\virus.exe")));
-
+TEST_F(Win32PlatformFiles, DeleteRemovesAFileOnce) {
+    writeBytes(path("virus.exe"), "body");
     EXPECT_TRUE(platform_.deleteFile(path("virus.exe")));
     EXPECT_FALSE(platform_.fileExists(path("virus.exe")));
     EXPECT_FALSE(platform_.deleteFile(path("virus.exe")));
 }
 
-TEST_F(Win32PlatformProcesses, ProgramCopyTakesOnlyTheFileTheProcessRuns) {
+// Starts a Unix command in `folder` and waits up to ten seconds for `done` to hold. Wine starts
+// Unix programs like any other, but gives no handle to wait on; Windows starts none.
+bool RunUnix(const fs::path& folder, std::string command, const std::function<bool()>& done) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.string().c_str(), &startup, &info))
+        return false;
+    for (HANDLE handle : {info.hThread, info.hProcess})
+        if (handle != nullptr)
+            CloseHandle(handle);
+    for (int waited = 0; waited < 1000 && !done(); ++waited)
+        Sleep(10);
+    return done();
+}
+
+std::string UnixPath(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+class Win32HeldFolders : public Win32PlatformFiles {
+protected:
+    // Links go before the folder: removing a folder tree under Wine follows them.
+    void TearDown() override {
+        for (const Link& link : links_) {
+            if (link.byUnix)
+                RunUnix(folder_, "/bin/rm " + UnixPath(link.name),
+                        [&] { return !exists(link.name); });
+            else if (link.toFolder)
+                RemoveDirectoryA(path(link.name).c_str());
+            else
+                DeleteFileA(path(link.name).c_str());
+        }
+        Win32PlatformFiles::TearDown();
+    }
+
+    // Makes `name` in the test folder a symbolic link to `target`, a path relative to the link's
+    // own folder: with CreateSymbolicLinkA where the system makes one (Wine answers success and
+    // makes none), else with the Unix ln.
+    bool makeLink(const std::string& name, const std::string& target, bool toFolder) {
+        const DWORD flags = (toFolder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) |
+                            SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
+        if (CreateSymbolicLinkA(path(name).c_str(), target.c_str(), flags) && exists(name))
+            links_.push_back({name, false, toFolder});
+        else if (RunUnix(folder_, "/bin/ln -s " + UnixPath(target) + " " + UnixPath(name),
+                         [&] { return exists(name); }))
+            links_.push_back({name, true, toFolder});
+        return exists(name);
+    }
+    bool exists(const std::string& name) const {
+        return GetFileAttributesA(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    std::unique_ptr<HeldFolder> hold(const std::string& name) {
+        return platform_.holdFolder(path(name));
+    }
+    std::unique_ptr<HeldFolder> holdTestFolder() { return platform_.holdFolder(folder_.string()); }
+
+private:
+    struct Link {
+        std::string name;
+        bool byUnix;
+        bool toFolder;
+    };
+    std::vector<Link> links_;
+};
+
+TEST_F(Win32HeldFolders, EveryStepMustBeTheFolderItsNameLeadsToAndNoLink) {
+    ASSERT_TRUE(platform_.createFolder(path("a")) && platform_.createFolder(path("a\\b")));
+    writeBytes(path("a\\file.exe"), "MZ");
+    ASSERT_TRUE(makeLink("linked", "a", true));
+
+    const auto held = hold("a/b/");
+    ASSERT_TRUE(held);
+    EXPECT_EQ(held->path(), path("a\\b") + "\\");
+    for (const std::string& refused : {path("linked"), path("linked\\b"), path("a\\file.exe"),
+                                       path("a\\missing"), "\\\\?\\" + path("a"), std::string()})
+        EXPECT_FALSE(platform_.holdFolder(refused)) << refused;
+}
+
+TEST_F(Win32HeldFolders, AHeldFolderAndTheFoldersAboveItStayPut) {
+    ASSERT_TRUE(platform_.createFolder(path("a")) && platform_.createFolder(path("a\\b")));
+    auto held = hold("a\\b");
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(MoveFileA(path("a\\b").c_str(), path("a\\moved").c_str()));
+    EXPECT_FALSE(MoveFileA(path("a").c_str(), path("moved").c_str()));
+    EXPECT_FALSE(RemoveDirectoryA(path("a\\b").c_str()));
+    held.reset();
+    EXPECT_TRUE(MoveFileA(path("a").c_str(), path("moved").c_str()));
+}
+
+TEST_F(Win32HeldFolders, OnlyRegularFilesOfTheFolderItselfAreReached) {
+    ASSERT_TRUE(platform_.createFolder(path("sub")));
+    writeBytes(path("sub\\x.exe"), "MZ elsewhere");
+    writeBytes(path("plain.exe"), "MZ");
+    ASSERT_TRUE(makeLink("linked.exe", "sub\\x.exe", false));
+    const auto held = holdTestFolder();
+    const auto sub = hold("sub");
+    ASSERT_TRUE(held && sub);
+    ASSERT_TRUE(held->fileIdentity("plain.exe"));
+    const auto elsewhere = sub->fileIdentity("x.exe");
+    ASSERT_TRUE(elsewhere);
+
+    for (const std::string name : {"", ".", "..", "sub\\x.exe", "sub/x.exe", "plain.exe:stream",
+                                   "sub", "linked.exe", "missing.exe"}) {
+        EXPECT_FALSE(held->fileIdentity(name)) << name;
+        EXPECT_FALSE(held->fileOwnership(name)) << name;
+        EXPECT_FALSE(held->fileDigest(name)) << name;
+        EXPECT_FALSE(held->deleteFile(name, *elsewhere)) << name;
+    }
+    EXPECT_EQ(readBytes(path("sub\\x.exe")), "MZ elsewhere");
+}
+
+TEST_F(Win32HeldFolders, DigestIsTheSizeAndSha256OfTheWholeFile) {
+    const struct {
+        std::string bytes;
+        const char* sha256;
+    } cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        // Many read chunks.
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    const auto held = holdTestFolder();
+    ASSERT_TRUE(held);
+    for (const auto& [bytes, sha256] : cases) {
+        writeBytes(path("file.bin"), bytes);
+        const auto digest = held->fileDigest("file.bin");
+        ASSERT_TRUE(digest) << bytes.size();
+        EXPECT_EQ(*digest, (FileDigest{bytes.size(), sha256}));
+    }
+}
+
+TEST_F(Win32HeldFolders, LinkAndRestoreNeverReplaceAnEntry) {
+    ASSERT_TRUE(platform_.createFolder(path("Kept")));
+    writeBytes(path("backup.exe"), "kept bytes");
+    writeBytes(path("Kept\\taken.exe"), "someone else's");
+    const auto here = holdTestFolder();
+    const auto kept = hold("Kept");
+    ASSERT_TRUE(here && kept);
+
+    EXPECT_FALSE(here->linkFile("backup.exe", *kept, "taken.exe"));
+    EXPECT_EQ(readBytes(path("Kept\\taken.exe")), "someone else's");
+    ASSERT_TRUE(here->linkFile("backup.exe", *kept, "backup.exe"));
+    EXPECT_EQ(kept->fileIdentity("backup.exe"), here->fileIdentity("backup.exe"));
+
+    EXPECT_FALSE(here->restoreFile(*kept, "taken.exe", "backup.exe", {0, 0, 0644}));
+    EXPECT_EQ(readBytes(path("backup.exe")), "kept bytes");
+    for (const std::uint32_t mode : {0644u, 0444u}) {
+        const std::string name = "restored-" + std::to_string(mode) + ".exe";
+        ASSERT_TRUE(here->restoreFile(*kept, "taken.exe", name, {0, 0, mode})) << mode;
+        EXPECT_EQ(readBytes(path(name)), "someone else's");
+        EXPECT_EQ(here->fileOwnership(name), (FileOwnership{0, 0, mode}));
+    }
+}
+
+TEST_F(Win32HeldFolders, FolderHoldsOrCreatesASubfolderAndNothingElse) {
+    writeBytes(path("file.exe"), "MZ");
+    ASSERT_TRUE(platform_.createFolder(path("real")));
+    ASSERT_TRUE(makeLink("linked", "real", true));
+    const auto here = holdTestFolder();
+    ASSERT_TRUE(here);
+
+    EXPECT_FALSE(here->folder("Undo", false));
+    const auto undo = here->folder("Undo", true);
+    ASSERT_TRUE(undo);
+    EXPECT_EQ(undo->path(), here->path() + "Undo\\");
+    EXPECT_TRUE(platform_.folderExists(path("Undo")));
+    EXPECT_TRUE(here->folder("Undo", true)) << "an existing folder is held as it is";
+    for (const std::string name : {"file.exe", "linked", "..", "real\\..\\real"})
+        EXPECT_FALSE(here->folder(name, true)) << name;
+}
+
+TEST_F(Win32PlatformProcesses, AProgramFileIsCopiedAndDeletedOnlyWhileItIsTheProcessImage) {
     auto child = start("pestrel-image.exe");
     ASSERT_TRUE(child->started());
     const auto record = find(child->id(), SnapshotDetail::ForEnding);
     ASSERT_TRUE(record && record->image);
     ASSERT_TRUE(platform_.createFolder(path("Temp")));
-    EXPECT_FALSE(platform_.copyProgramFile(path("pestrel-image.exe"), FileIdentity{1, 2},
-                                           path("Temp\\pestrel-image.exe")));
-    EXPECT_FALSE(platform_.fileExists(path("Temp\\pestrel-image.exe")));
-    EXPECT_TRUE(platform_.copyProgramFile(path("pestrel-image.exe"), *record->image,
-                                          path("Temp\\pestrel-image.exe")));
+    writeBytes(path("Temp\\pestrel-image.exe"), "an older, longer backup");
+    const auto here = platform_.holdFolder(folder_.string());
+    const auto temp = platform_.holdFolder(path("Temp"));
+    ASSERT_TRUE(here && temp);
+    EXPECT_EQ(here->fileIdentity("pestrel-image.exe"), record->image);
+    const FileIdentity other{record->image->device, record->image->file + 1};
+
+    EXPECT_FALSE(here->copyFile("pestrel-image.exe", other, *temp, "pestrel-image.exe"));
+    EXPECT_EQ(readBytes(path("Temp\\pestrel-image.exe")), "an older, longer backup");
+    EXPECT_TRUE(here->copyFile("pestrel-image.exe", *record->image, *temp, "pestrel-image.exe"));
     EXPECT_EQ(readBytes(path("Temp\\pestrel-image.exe")), readBytes(path("pestrel-image.exe")));
-    EXPECT_TRUE(platform_.terminateProcess(*record));
+    EXPECT_EQ(std::distance(fs::directory_iterator(path("Temp")), fs::directory_iterator()), 1)
+        << "no temporary file is left";
+
+    ASSERT_TRUE(platform_.terminateProcess(*record));
+    EXPECT_FALSE(here->deleteFile("pestrel-image.exe", other));
+    EXPECT_TRUE(platform_.fileExists(path("pestrel-image.exe")));
+    EXPECT_TRUE(here->deleteFile("pestrel-image.exe", *record->image));
+    EXPECT_FALSE(platform_.fileExists(path("pestrel-image.exe")));
 }
 
 TEST_F(Win32PlatformFiles, AttributesAreReadAndSetAsWindowsNumbersThem) {

@@ -1,0 +1,14 @@
+#pragma once
+// SHA-256 of a file with the system's cryptography library.
+
+#include "platform/Platform.h"
+
+#include <windows.h>
+
+namespace pestrel {
+
+// The size and SHA-256 of what the open `file` holds from its current position to its end, read
+// a chunk at a time; nothing when it cannot be read or hashed.
+std::optional<FileDigest> DigestOf(HANDLE file);
+
+} // namespace pestrel

@@ -1,0 +1,259 @@
+#include "platform/win32/Win32HeldFolder.h"
+
+#include "platform/win32/Win32Digest.h"
+
+#include <cctype>
+#include <sddl.h>
+
+namespace pestrel {
+
+namespace {
+
+// Folder handles open the folder itself, never what a reparse point leads to.
+constexpr DWORD kFolderFlags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+// Others may list a held folder and add to it, but not rename or remove it. Reading its entries is
+// asked for because only an open that reads records its share mode.
+constexpr DWORD kFolderAccess = GENERIC_READ;
+constexpr DWORD kFolderShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+std::optional<BY_HANDLE_FILE_INFORMATION> InfoOf(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info))
+        return std::nullopt;
+    return info;
+}
+
+bool IsRegularFile(HANDLE handle) {
+    const auto info = InfoOf(handle);
+    return info && GetFileType(handle) == FILE_TYPE_DISK &&
+           !(info->dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
+bool IsPlainFolder(HANDLE handle) {
+    const auto info = InfoOf(handle);
+    return info && (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(info->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Where the open file really is, links resolved, without a trailing separator; empty when the
+// system cannot tell.
+std::wstring FinalPath(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(handle, path.data(), DWORD(path.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0)
+            return {};
+        // Too small a buffer gives the length the path needs, its terminating NUL included.
+        const bool fits = length < path.size();
+        path.resize(length);
+        if (fits)
+            break;
+    }
+    while (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    return path;
+}
+
+// Whether the open `handle` is the entry `name` of the folder whose final path is `folder`, and
+// not something reached through a link. Names compare as the file system does, without case.
+bool IsEntryOf(const std::wstring& folder, HANDLE handle, const std::string& name) {
+    const std::wstring actual = FinalPath(handle);
+    const std::wstring expected = folder + L'\\' + Wide(name);
+    return !actual.empty() &&
+           CompareStringOrdinal(actual.data(), int(actual.size()), expected.data(),
+                                int(expected.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The absolute form of `path` with '\' between names and at the end; empty when there is none.
+std::string FullPath(const std::string& path) {
+    std::string full(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameA(path.c_str(), DWORD(full.size()), full.data(), nullptr);
+        if (length == 0)
+            return {};
+        const bool fits = length < full.size();
+        full.resize(length);
+        if (fits)
+            break;
+    }
+    if (full.back() != '\\')
+        full += '\\';
+    return full;
+}
+
+// The length of the root of a full path: "C:\" or "\\server\share\"; 0 for anything else.
+std::size_t RootLength(const std::string& full) {
+    if (full.size() >= 3 && std::isalpha(static_cast<unsigned char>(full[0])) && full[1] == ':' &&
+        full[2] == '\\')
+        return 3;
+    if (!full.starts_with("\\\\") || full.starts_with("\\\\?\\") || full.starts_with("\\\\.\\"))
+        return 0;
+    const std::size_t server = full.find('\\', 2);
+    if (server == std::string::npos || server == 2)
+        return 0;
+    const std::size_t share = full.find('\\', server + 1);
+    return share == std::string::npos || share == server + 1 ? 0 : share + 1;
+}
+
+// A security descriptor that gives the object's owner full access and no one else any, and is not
+// widened by what the parent folder hands down.
+class OwnerOnlySecurity {
+public:
+    OwnerOnlySecurity() {
+        if (ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                "D:P(A;OICI;FA;;;OW)", SDDL_REVISION_1, &descriptor_, nullptr))
+            attributes_ = {sizeof attributes_, descriptor_, FALSE};
+    }
+    ~OwnerOnlySecurity() { LocalFree(descriptor_); }
+    OwnerOnlySecurity(const OwnerOnlySecurity&) = delete;
+    OwnerOnlySecurity& operator=(const OwnerOnlySecurity&) = delete;
+
+    // Null when the descriptor could not be made.
+    SECURITY_ATTRIBUTES* attributes() { return descriptor_ ? &attributes_ : nullptr; }
+
+private:
+    PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+    SECURITY_ATTRIBUTES attributes_ = {};
+};
+
+} // namespace
+
+std::optional<FileIdentity> IdentityOf(HANDLE file) {
+    const auto info = InfoOf(file);
+    if (!info)
+        return std::nullopt;
+    return FileIdentity{info->dwVolumeSerialNumber,
+                        (std::uint64_t(info->nFileIndexHigh) << 32) | info->nFileIndexLow};
+}
+
+std::wstring Wide(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(std::size_t(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), length);
+    return wide;
+}
+
+bool IsEntryName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string("\\/:\0", 4)) == std::string::npos;
+}
+
+Win32HeldFolder::Win32HeldFolder(std::string path, std::shared_ptr<const Step> step)
+    : path_(std::move(path)), step_(std::move(step)) {}
+
+std::unique_ptr<HeldFolder> Win32HeldFolder::hold(const std::string& path) {
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return nullptr;
+    const std::string full = FullPath(path);
+    const std::size_t root = RootLength(full);
+    if (root == 0)
+        return nullptr;
+    std::string walked = full.substr(0, root);
+    auto step = openStep(walked, {}, nullptr);
+    for (std::size_t start = root; step && start < full.size();) {
+        const std::size_t end = full.find('\\', start);
+        const std::string name = full.substr(start, end - start);
+        start = end + 1;
+        if (name.empty())
+            continue;
+        walked += name;
+        step = openStep(walked, name, std::move(step));
+        walked += '\\';
+    }
+    if (!step)
+        return nullptr;
+    return std::unique_ptr<HeldFolder>(new Win32HeldFolder(walked, std::move(step)));
+}
+
+std::shared_ptr<const Win32HeldFolder::Step>
+Win32HeldFolder::openStep(const std::string& path, const std::string& name,
+                          std::shared_ptr<const Step> above) {
+    UniqueHandle handle(CreateFileA(path.c_str(), kFolderAccess, kFolderShare, nullptr,
+                                    OPEN_EXISTING, kFolderFlags, nullptr));
+    if (!handle || !IsPlainFolder(handle.get()) ||
+        (above && !IsEntryOf(above->finalPath, handle.get(), name)))
+        return nullptr;
+    std::wstring finalPath = FinalPath(handle.get());
+    if (finalPath.empty())
+        return nullptr;
+    return std::make_shared<const Step>(
+        Step{std::move(handle), std::move(finalPath), std::move(above)});
+}
+
+UniqueHandle Win32HeldFolder::openFile(const std::string& name, DWORD access, DWORD share) const {
+    if (!IsEntryName(name))
+        return {};
+    UniqueHandle file(CreateFileA((path_ + name).c_str(), access, share, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file || !IsRegularFile(file.get()) || !IsEntryOf(step_->finalPath, file.get(), name))
+        return {};
+    return file;
+}
+
+UniqueHandle Win32HeldFolder::createFile(const std::string& name, bool ownerOnly) const {
+    OwnerOnlySecurity security;
+    if (!IsEntryName(name) || (ownerOnly && security.attributes() == nullptr))
+        return {};
+    // No sharing: nothing else opens it until it is whole.
+    UniqueHandle file(CreateFileA((path_ + name).c_str(), GENERIC_WRITE | DELETE, 0,
+                                  ownerOnly ? security.attributes() : nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file && !IsEntryOf(step_->finalPath, file.get(), name)) {
+        deleteOnClose(file.get());
+        return {};
+    }
+    return file;
+}
+
+bool Win32HeldFolder::deleteOnClose(HANDLE file) {
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != 0;
+}
+
+std::optional<FileIdentity> Win32HeldFolder::fileIdentity(const std::string& name) {
+    const UniqueHandle file = openFile(name, FILE_READ_ATTRIBUTES, kShareAll);
+    return file ? IdentityOf(file.get()) : std::nullopt;
+}
+
+std::optional<FileOwnership> Win32HeldFolder::fileOwnership(const std::string& name) {
+    const UniqueHandle file = openFile(name, FILE_READ_ATTRIBUTES, kShareAll);
+    const auto info = file ? InfoOf(file.get()) : std::nullopt;
+    if (!info)
+        return std::nullopt;
+    return FileOwnership{0, 0, (info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444u : 0644u};
+}
+
+std::optional<FileDigest> Win32HeldFolder::fileDigest(const std::string& name) {
+    // No one writes to it while it is read.
+    const UniqueHandle file = openFile(name, GENERIC_READ, FILE_SHARE_READ);
+    return file ? DigestOf(file.get()) : std::nullopt;
+}
+
+bool Win32HeldFolder::deleteFile(const std::string& name, const FileIdentity& identity) {
+    // The deletion goes through the very handle whose file was compared: whatever is renamed or
+    // put at `name` meanwhile, only that file goes.
+    const UniqueHandle file = openFile(name, DELETE | FILE_READ_ATTRIBUTES, kShareAll);
+    return file && IdentityOf(file.get()) == identity && deleteOnClose(file.get());
+}
+
+std::unique_ptr<HeldFolder> Win32HeldFolder::folder(const std::string& name, bool create) {
+    if (!IsEntryName(name))
+        return nullptr;
+    const std::string path = path_ + name;
+    if (create) {
+        // An existing entry makes this fail; what it is is checked when it is opened.
+        OwnerOnlySecurity security;
+        if (security.attributes() != nullptr)
+            CreateDirectoryA(path.c_str(), security.attributes());
+    }
+    auto step = openStep(path, name, step_);
+    if (!step)
+        return nullptr;
+    return std::unique_ptr<HeldFolder>(new Win32HeldFolder(path + '\\', std::move(step)));
+}
+
+} // namespace pestrel

@@ -1,0 +1,78 @@
+#pragma once
+// Folders held open on Windows. Every step of the folder's path is opened as a folder handle that
+// is not a reparse point (junction, symbolic link, mount point) and lies where its path says, and
+// each step stays open without FILE_SHARE_DELETE while the folder is held: no step can be renamed,
+// removed or replaced, so the held path keeps leading to the held folder. Files inside are opened
+// by that path and their name, and every handle is checked against the held folder again: a file
+// whose final path is not the held folder's path and its name (it was reached through a link) is
+// refused, as is a directory or a reparse point.
+
+#include "platform/Platform.h"
+#include "platform/win32/Win32Handle.h"
+
+#include <memory>
+
+namespace pestrel {
+
+// The volume serial number and file index of an open file: what it is, whatever its name.
+std::optional<FileIdentity> IdentityOf(HANDLE file);
+// Text in the system code page as UTF-16.
+std::wstring Wide(const std::string& text);
+// Whether `name` is one entry name: not empty, not "." or "..", no separator, no ':' (which would
+// name a data stream) and no NUL.
+bool IsEntryName(const std::string& name);
+
+class Win32HeldFolder final : public HeldFolder {
+public:
+    // Drive paths ("C:\...") and network paths ("\\server\share\..."), absolute or relative to
+    // the working folder; '/' counts as '\', and device paths ("\\?\...") are refused. Null when a
+    // step is a reparse point or not a folder, or cannot be opened, or once open is not where its
+    // path says (reached through a link that is not marked as one, or named by a short 8.3 name).
+    static std::unique_ptr<HeldFolder> hold(const std::string& path);
+
+    const std::string& path() const override { return path_; }
+    std::optional<FileIdentity> fileIdentity(const std::string& name) override;
+    // Windows owners are security identifiers, which these numbers cannot carry: user and group
+    // are 0, and the mode is 0444 for a read-only file, 0644 otherwise.
+    std::optional<FileOwnership> fileOwnership(const std::string& name) override;
+    std::optional<FileDigest> fileDigest(const std::string& name) override;
+    bool deleteFile(const std::string& name, const FileIdentity& identity) override;
+    // Holes are read as zeros: a sparse file is copied whole, and its whole size counts for the
+    // free space left.
+    bool copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
+                  const std::string& toName) override;
+    bool linkFile(const std::string& name, HeldFolder& to, const std::string& toName) override;
+    // The new file gets the folder's inherited permissions and stays the administrator's; a mode
+    // without the owner's write bit makes it read-only.
+    bool restoreFile(HeldFolder& from, const std::string& fromName, const std::string& name,
+                     const FileOwnership& ownership) override;
+    std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) override;
+
+private:
+    // One step of the path, held with the steps above it.
+    struct Step {
+        UniqueHandle handle;
+        std::wstring finalPath; // as GetFinalPathNameByHandleW gives it, no trailing separator
+        std::shared_ptr<const Step> above;
+    };
+
+    Win32HeldFolder(std::string path, std::shared_ptr<const Step> step);
+
+    // The folder at `path`, which must be the entry `name` of `above` (no check for a root).
+    static std::shared_ptr<const Step> openStep(const std::string& path, const std::string& name,
+                                                std::shared_ptr<const Step> above);
+    // The existing regular file `name`, opened with `access` and `share`.
+    UniqueHandle openFile(const std::string& name, DWORD access, DWORD share) const;
+    // A new file `name`, writable and deletable through the handle only; with `ownerOnly`, no one
+    // but its owner may open it.
+    UniqueHandle createFile(const std::string& name, bool ownerOnly) const;
+    // Whether `bytes` more would leave at least 5 % of the folder's disk free.
+    bool hasRoomFor(std::uint64_t bytes) const;
+    // Marks the open file for deletion once its last handle closes.
+    static bool deleteOnClose(HANDLE file);
+
+    std::string path_;
+    std::shared_ptr<const Step> step_;
+};
+
+} // namespace pestrel
