@@ -130,6 +130,12 @@ std::optional<FileInFolder> HoldFolderOf(const std::string& path) {
     return FileInFolder{std::move(folder), split->second};
 }
 
+bool StatWithoutLinks(const std::string& path, struct stat& info) {
+    const std::optional<FileInFolder> place = HoldFolderOf(path);
+    return place &&
+           ::fstatat(place->folder.get(), place->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 std::optional<unsigned> PermissionsOf(const FileInFolder& file) {
     struct stat info;
     if (::fstatat(file.folder.get(), file.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||

@@ -36,6 +36,9 @@ struct FileInFolder {
 };
 // Nothing when the path ends in a separator or any step of its folder is a link.
 std::optional<FileInFolder> HoldFolderOf(const std::string& path);
+// lstat of `path` with its folder held without links: false, errno set, when the entry is
+// missing or any step of its folder is a link.
+bool StatWithoutLinks(const std::string& path, struct stat& info);
 // ReadRegularFile for the file `name` of the held `folder`.
 std::optional<std::string> ReadRegularFileIn(int folder, const std::string& name,
                                              std::size_t maxBytes = kMaxFileBytes);

@@ -1,6 +1,7 @@
 #include "platform/posix/HiveFile.h"
 
 #include "base/FileBytes.h"
+#include "base/SafeFile.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -16,9 +17,11 @@ namespace {
 // refused, and the administrator's lock file is private to it.
 class FileLock {
 public:
-    explicit FileLock(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                     ::geteuid() == 0 ? 0600 : 0644)) {
+    explicit FileLock(const std::string& path) {
+        if (const std::optional<FileInFolder> place = HoldFolderOf(path))
+            fd_ = ::openat(place->folder.get(), place->name.c_str(),
+                           O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                           ::geteuid() == 0 ? 0600 : 0644);
         struct stat info;
         if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
             ::close(fd_);
@@ -43,17 +46,20 @@ public:
     bool held() const { return fd_ >= 0; }
 
 private:
-    int fd_;
+    int fd_ = -1;
 };
 
 // A missing hive may be created; an existing one must be writable by us and not marked read-only
 // (no owner write bit). The atomic replace goes through the folder, so without this test it would
 // overwrite a read-only hive and drop its mark.
 bool MayWrite(const std::string& path) {
+    const std::optional<FileInFolder> place = HoldFolderOf(path);
     struct stat info;
-    if (::stat(path.c_str(), &info) != 0)
-        return errno == ENOENT;
-    return (info.st_mode & S_IWUSR) != 0 && ::access(path.c_str(), W_OK) == 0;
+    if (!place ||
+        ::fstatat(place->folder.get(), place->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return place && errno == ENOENT;
+    return (info.st_mode & S_IWUSR) != 0 &&
+           ::faccessat(place->folder.get(), place->name.c_str(), W_OK, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 // A change time at least this old cannot be shared by a later write, whatever the granularity
@@ -84,7 +90,7 @@ bool HiveFile::Stamp::operator==(const Stamp& other) const {
 bool HiveFile::stampFile(Stamp& stamp) const {
     struct stat info;
     stamp = Stamp();
-    if (::stat(path_.c_str(), &info) != 0)
+    if (!StatWithoutLinks(path_, info))
         return errno == ENOENT;
     stamp = {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
     return true;

@@ -1,6 +1,7 @@
 #include "platform/wine/WineHiveFile.h"
 
 #include "base/FileBytes.h"
+#include "base/SafeFile.h"
 
 #include <ctime>
 #include <sys/stat.h>
@@ -20,7 +21,7 @@ std::int64_t Nanoseconds(const timespec& time) {
 
 std::optional<WineHiveFile::Identity> WineHiveFile::identity() const {
     struct stat info {};
-    if (::stat(path_.c_str(), &info) != 0)
+    if (!StatWithoutLinks(path_, info))
         return std::nullopt;
     return Identity{static_cast<std::uint64_t>(info.st_dev),
                     static_cast<std::uint64_t>(info.st_ino),
