@@ -13,7 +13,6 @@ std::string Context::backupFolder() const {
 
 void InitialiseContext(Context& context) {
     context.AppPath = FolderOf(context.platform.programFile());
-    context.RunMode = RunModes::None;
     context.WinDir = GetWinDir(context.platform);
     context.SysDir = GetSysDir(context.platform);
 }

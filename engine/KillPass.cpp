@@ -50,7 +50,7 @@ void ReportTermination(KillPassView& view, const ProcessRecord& process, bool en
 }
 
 void Terminate(Platform& platform, KillPassView& view, const std::string& entry) {
-    if (const std::optional<EndedProcess> ended = EndProcessByName(platform, entry))
+    if (const std::optional<EndedProcess> ended = EndFirstProcessNamed(platform, entry))
         ReportTermination(view, ended->process, ended->ended);
 }
 

@@ -131,10 +131,10 @@ std::string ProcessFolderIndex::find(const std::string& name) const {
 }
 
 bool KillProcessByName(Platform& platform, const std::string& name) {
-    return EndProcessByName(platform, name).has_value();
+    return EndFirstProcessNamed(platform, name).has_value();
 }
 
-std::optional<EndedProcess> EndProcessByName(Platform& platform, const std::string& name) {
+std::optional<EndedProcess> EndFirstProcessNamed(Platform& platform, const std::string& name) {
     platform.requestClose(name);
     for (const ProcessRecord& record : platform.processSnapshot(SnapshotDetail::ForEnding)) {
         if (ProcessMatchesName(record.exeFile, name))
@@ -143,7 +143,7 @@ std::optional<EndedProcess> EndProcessByName(Platform& platform, const std::stri
     return std::nullopt;
 }
 
-bool KillProcess(Platform& platform, const ProcessRecord& process) {
+bool EndRecordedProcess(Platform& platform, const ProcessRecord& process) {
     platform.requestClose(process.exeFile);
     return platform.terminateProcess(process);
 }

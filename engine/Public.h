@@ -64,10 +64,10 @@ struct EndedProcess {
     ProcessRecord process;
     bool ended = false;
 };
-std::optional<EndedProcess> EndProcessByName(Platform& platform, const std::string& name);
+std::optional<EndedProcess> EndFirstProcessNamed(Platform& platform, const std::string& name);
 // Asks the process's name to close, then terminates that very process (never one that took its
 // id since the snapshot). True when it was ended.
-bool KillProcess(Platform& platform, const ProcessRecord& process);
+bool EndRecordedProcess(Platform& platform, const ProcessRecord& process);
 
 // --- registry -----------------------------------------------------------------------------------
 enum RegValueKind { RegText = 0, RegInteger = 1 };

@@ -68,7 +68,7 @@ void TMainForm::SBKillProcessClick() {
     const ProcessRecord& shown = processRows_[static_cast<std::size_t>(row)];
     for (const ProcessRecord& now : platform_.processSnapshot(SnapshotDetail::ForEnding)) {
         if (now.id == shown.id && now.exeFile == shown.exeFile && now.exePath == shown.exePath) {
-            KillProcess(platform_, now);
+            EndRecordedProcess(platform_, now);
             break;
         }
     }

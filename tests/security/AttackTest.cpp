@@ -320,7 +320,7 @@ const Attack kAttacks[] = {
      [](Scene& s) {
          for (const ProcessRecord& record : s.platform.processSnapshot(SnapshotDetail::ForEnding)) {
              if (record.id == s.mustEnd.front()->id()) {
-                 EXPECT_TRUE(KillProcess(s.platform, record));
+                 EXPECT_TRUE(EndRecordedProcess(s.platform, record));
              }
          }
      }},

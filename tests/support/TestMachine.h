@@ -37,7 +37,7 @@ public:
     ~TestMachine();
 
     Platform& platform();
-    // AppPath is <root>app<sep>; WinDir and SysDir come from the platform. RunMode is 0.
+    // AppPath is <root>app<sep>; WinDir and SysDir come from the platform.
     Context& context();
     // A fresh folder, ending in the separator, that is removed with the machine.
     const std::string& root() const;
