@@ -37,7 +37,7 @@ bool PutFileBack(Context& context, const JournalEntry& item) {
     const std::string keptName = item.kept.substr(std::min(keptFolder.size(), item.kept.size()));
     const std::string folder = FolderOf(item.place);
     const std::string name = item.place.substr(folder.size());
-    if (!item.digest || keptFolder.empty() || !item.kept.starts_with(keptFolder) ||
+    if (keptFolder.empty() || !item.kept.starts_with(keptFolder) ||
         !JoinName(keptFolder, keptName) || !JoinName(folder, name))
         return false;
     Platform& platform = context.platform;
@@ -56,6 +56,12 @@ bool PutBack(Context& context, const JournalEntry& item,
         if (platform.fileExists(item.place)) {
             ++outcome.skipped;
             report({"skip", {item.place, "exists"}});
+            return false;
+        }
+        if (!item.digest) {
+            // Recorded before copies were vouched for: nothing tells that the copy is the file.
+            ++outcome.skipped;
+            report({"skip", {item.place, "unverified"}});
             return false;
         }
         const bool copied = PutFileBack(context, item);

@@ -103,5 +103,25 @@ TEST_F(Journal, AKeptCopyThatChangedOrAnEndOfTextByteChangeNothing) {
     EXPECT_EQ(ReadJournal(context)->size(), 3u) << "the rewrite keeps every line";
 }
 
+TEST_F(Journal, AnOlderJournalMovesIntoTheUndoFolderOnceAndIsListedButNotPutBack) {
+    const std::string temp = context.backupFolder(), olderKept = temp + "Kept" + kPathSeparator;
+    WriteFile(olderKept + "1-old.exe", "old copy");
+    WriteFile(temp + "Journal.txt",
+              "t\tfile\told.exe\t" + context.SysDir + "old.exe\t" + olderKept + "1-old.exe\t\r\n");
+    ASSERT_TRUE(pass({"none.exe"}));
+
+    EXPECT_FALSE(test::Exists(temp + "Journal.txt"));
+    EXPECT_FALSE(test::Exists(olderKept + "1-old.exe"));
+    const std::vector<JournalEntry> journal = ReadJournal(context).value();
+    ASSERT_EQ(journal.size(), 1u);
+    EXPECT_EQ(journal.front().kept, KeptFolder(context) + "1-old.exe");
+    EXPECT_EQ(ReadFile(journal.front().kept), "old copy");
+
+    const std::vector<PassAction> actions = restore({});
+    ASSERT_EQ(actions.size(), 1u);
+    EXPECT_EQ(actions.front().fields.back(), "unverified");
+    EXPECT_FALSE(test::Exists(context.SysDir + "old.exe"));
+}
+
 } // namespace
 } // namespace pestrel
