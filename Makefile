@@ -17,7 +17,9 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# Only the program and what it links; `make test` builds everything.
+run: configure
+	@cmake --build $(BUILD) -j$(JOBS) --target pestrel
 	$(BUILD)/pestrel
 
 # The skin gallery: every skinned control in every style (--skin NAME, --page NAME).

@@ -1,8 +1,25 @@
 #include "app/ActionLine.h"
 
 #include <cstdio>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace pestrel {
+namespace {
+
+bool OutputIsTerminal() {
+#ifdef _WIN32
+    static const bool terminal = _isatty(_fileno(stdout)) != 0;
+#else
+    static const bool terminal = isatty(fileno(stdout)) != 0;
+#endif
+    return terminal;
+}
+
+} // namespace
 
 std::string ActionLine(const PassAction& action) {
     std::string line = action.failed ? "failed\t" + action.verb : action.verb;
@@ -24,7 +41,8 @@ std::string Printable(const std::string& field) {
 void PrintLine(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
-    std::fflush(stdout);
+    if (OutputIsTerminal())
+        std::fflush(stdout);
 }
 
 } // namespace pestrel

@@ -13,7 +13,8 @@ std::string ActionLine(const PassAction& action);
 // `field` with every byte below 0x20 and 0x7F shown as '?': no line break, escape sequence or
 // end-of-text mark of a file name reaches the terminal.
 std::string Printable(const std::string& field);
-// Writes the bytes and a line end to standard output at once.
+// Writes the bytes and a line end to standard output: at once to a terminal, through the output
+// buffer (written as it fills and at exit) to a pipe or a file.
 void PrintLine(const std::string& line);
 
 } // namespace pestrel

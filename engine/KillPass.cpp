@@ -3,6 +3,7 @@
 #include "engine/Context.h"
 #include "engine/Journal.h"
 #include "engine/PassFolders.h"
+#include "engine/ProcessIndex.h"
 #include "engine/Public.h"
 #include "engine/WorkFiles.h"
 #include "platform/Platform.h"
@@ -181,6 +182,7 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
     };
     Platform& platform = context.platform;
     PassFolders folders = HoldPassFolders(context);
+    ProcessIndex processes(platform);
     const int count = view.entryCount();
     view.setMarker(count - 1);
     for (int i = count - 1; i >= 0; --i) {
@@ -192,12 +194,8 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
         if (EndsWithLowerDll(*entry) && !HandleLibrary(context, folders, view, *entry))
             return endEarly();
 
-        // Most entries run nowhere: a look at the program paths tells, and only for an entry that
-        // runs is the snapshot taken that ends processes safely, which costs several calls more
-        // for every process on the machine.
-        std::vector<ProcessRecord> snapshot;
-        if (FindProgram(platform.processSnapshot(SnapshotDetail::WithPaths), *entry))
-            snapshot = platform.processSnapshot(SnapshotDetail::ForEnding);
+        // Most entries run nowhere: the index of program paths tells.
+        const std::vector<ProcessRecord> snapshot = processes.snapshotForEnding(*entry);
         if (FindProgram(snapshot, *entry))
             RemoveRunningProgram(context, folders, view, *entry, snapshot);
         else

@@ -1,6 +1,7 @@
 #include "engine/KillPass.h"
 
 #include "engine/Context.h"
+#include "engine/ProcessIndex.h"
 #include "engine/Public.h"
 #include "platform/ForwardingPlatform.h"
 #include "tests/engine/RecordingView.h"
@@ -10,7 +11,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
+#include <thread>
 
 namespace pestrel {
 namespace {
@@ -87,8 +90,13 @@ public:
         return ForwardingPlatform::writeProfileString(file, section, key, value);
     }
     void sleepMs(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
+    std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override {
+        ++snapshots[detail];
+        return ForwardingPlatform::processSnapshot(detail);
+    }
 
     std::set<std::string> undeletable, systemFiles;
+    std::map<SnapshotDetail, int> snapshots;
     int closeRequests = 0, copies = 0, profileWrites = 0;
     std::vector<std::uint32_t> sleeps;
 };
@@ -149,6 +157,31 @@ TEST_F(KillPass, EndsBacksUpLogsAndDeletesARunningProgram) {
     EXPECT_EQ(view.statusTexts, (std::vector<std::string>{file, kKillPassDoneText, ""}));
     EXPECT_EQ(platform.sleeps, std::vector<std::uint32_t>{6000});
     EXPECT_EQ(view.killButtonEnabled, 0);
+}
+
+// A long list walks the process table now and then, not once a name, and still ends a program
+// started while the pass runs once the walk it missed is older than the freshness limit.
+TEST_F(KillPass, ALongListSharesProcessWalksYetCatchesAProgramStartedMeanwhile) {
+    constexpr int kNames = 400;
+    std::vector<std::string> entries{"pass-late.exe"};
+    for (int i = 1; i < kNames; ++i)
+        entries.push_back("absent-" + std::to_string(i) + ".exe");
+    std::unique_ptr<test::RunningProgram> late;
+    test::RecordingView view(entries);
+    view.beforeEntry = [&](int index) {
+        if (index != kNames / 2)
+            return;
+        late = machine.startProgram(folder("Tools"), "pass-late.exe");
+        std::this_thread::sleep_for(ProcessIndex::kMaxAge + std::chrono::milliseconds(10));
+    };
+    EXPECT_TRUE(run(view));
+
+    ASSERT_TRUE(late);
+    EXPECT_TRUE(late->ended());
+    EXPECT_FALSE(Exists(folder("Tools") + "pass-late.exe"));
+    EXPECT_LT(platform.snapshots[SnapshotDetail::WithPaths], kNames / 4);
+    EXPECT_LE(platform.snapshots[SnapshotDetail::ForEnding], kMaxTerminationRounds + 1)
+        << "only the running name takes the snapshot for ending";
 }
 
 TEST_F(KillPass, AFileThatWillNotGoAwayIsHandledTwentyTwoTimes) {
