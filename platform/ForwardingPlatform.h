@@ -36,6 +36,12 @@ public:
     bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override {
         return inner_.deleteValue(root, key, name);
     }
+    std::vector<std::string> valueNames(RegRoot root, const std::string& key) override {
+        return inner_.valueNames(root, key);
+    }
+    std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) override {
+        return inner_.subkeyNames(root, key);
+    }
 
     bool fileExists(const std::string& path) override { return inner_.fileExists(path); }
     bool folderExists(const std::string& path) override { return inner_.folderExists(path); }

@@ -92,6 +92,10 @@ public:
     // The folder `name` inside this one, held in turn; created private to its owner when
     // `create` is set and it is missing.
     virtual std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) = 0;
+    // The names of the folder's entries, whatever they are (files, folders, links), "." and ".."
+    // left out; empty when it cannot be read. Each name is to be looked at through the calls
+    // above, which never follow a link.
+    virtual std::vector<std::string> entryNames() = 0;
 };
 
 // One process of a snapshot.
@@ -150,6 +154,10 @@ public:
                                                const std::string& name) = 0;
     // False when the key or the value does not exist or the platform refuses.
     virtual bool deleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
+    // The names of the key's values in the key's order ("" for the default value), and of its
+    // direct sub-keys; empty when the key does not exist or cannot be read.
+    virtual std::vector<std::string> valueNames(RegRoot root, const std::string& key) = 0;
+    virtual std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) = 0;
 
     // --- files ---------------------------------------------------------------------------
     virtual bool fileExists(const std::string& path) = 0; // an existing file, not a folder

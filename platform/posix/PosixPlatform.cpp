@@ -172,6 +172,20 @@ bool PosixPlatform::deleteValue(RegRoot root, const std::string& key, const std:
     });
 }
 
+std::vector<std::string> PosixPlatform::valueNames(RegRoot root, const std::string& key) {
+    std::string path = key;
+    std::vector<std::string> names;
+    hiveFor(root, path).read([&](const RegistryHive& hive) { names = hive.valueNames(path); });
+    return names;
+}
+
+std::vector<std::string> PosixPlatform::subkeyNames(RegRoot root, const std::string& key) {
+    std::string path = key;
+    std::vector<std::string> names;
+    hiveFor(root, path).read([&](const RegistryHive& hive) { names = hive.subkeyNames(path); });
+    return names;
+}
+
 bool PosixPlatform::fileExists(const std::string& path) {
     struct stat info;
     return EntryAt(path, info) && S_ISREG(info.st_mode);

@@ -31,6 +31,8 @@ public:
     std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
                                        const std::string& name) override;
     bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override;
+    std::vector<std::string> valueNames(RegRoot root, const std::string& key) override;
+    std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) override;
 
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;

@@ -166,4 +166,18 @@ bool WinePlatform::deleteValue(RegRoot root, const std::string& key, const std::
         [this] { return serverGate(); });
 }
 
+std::vector<std::string> WinePlatform::valueNames(RegRoot root, const std::string& key) {
+    std::string path = key;
+    std::vector<std::string> names;
+    hiveFor(root, path).read([&](const WineHive& hive) { names = hive.valueNames(path); });
+    return names;
+}
+
+std::vector<std::string> WinePlatform::subkeyNames(RegRoot root, const std::string& key) {
+    std::string path = key;
+    std::vector<std::string> names;
+    hiveFor(root, path).read([&](const WineHive& hive) { names = hive.subkeyNames(path); });
+    return names;
+}
+
 } // namespace pestrel::wine

@@ -1,0 +1,110 @@
+#include "engine/AutostartRemoval.h"
+
+#include "base/AsciiCase.h"
+#include "engine/AutostartPlaces.h"
+#include "engine/CommandLineProgram.h"
+#include "engine/Context.h"
+#include "engine/Journal.h"
+#include "engine/KillPass.h"
+#include "engine/ListEdit.h"
+
+namespace pestrel {
+namespace {
+
+bool Starts(const Context& context, const std::string& commandLine, const std::string& entry) {
+    return EqualsIgnoringAsciiCase(ProgramFileName(ProgramOf(context, commandLine)), entry);
+}
+
+RegValue Text(std::string text) {
+    RegValue value;
+    value.text = std::move(text);
+    return value;
+}
+
+void Report(KillPassView& view, const AutostartEntry& place, const std::string& name,
+            const std::string& data, bool failed) {
+    view.reportAction({"autostart", {RegPlace(place.root, place.key), name, data}, failed});
+}
+
+// The value as it is now, while it still starts the entry.
+void RemoveValue(Context& context, KillPassView& view, const AutostartEntry& place,
+                 const std::string& entry) {
+    Platform& platform = context.platform;
+    const std::optional<RegValue> now = platform.queryValue(place.root, place.key, place.name);
+    if (!now || now->kind != RegValue::Kind::Text || !Starts(context, now->text, entry))
+        return; // gone, or changed since the places were read
+    JournalValue(context, JournalEntry::Kind::Value, entry, place.root, place.key, place.name,
+                 now->text);
+    Report(view, place, place.name, now->text,
+           !platform.deleteValue(place.root, place.key, place.name));
+}
+
+void RemoveListItem(Context& context, KillPassView& view, const AutostartEntry& place,
+                    const std::string& entry) {
+    Platform& platform = context.platform;
+    const std::optional<RegValue> now = platform.queryValue(place.root, place.key, place.name);
+    if (!now || now->kind != RegValue::Kind::Text)
+        return;
+    const std::string edited = ListWithout(context, now->text, place.name, entry);
+    if (edited == now->text)
+        return; // taken out already, for an earlier item of the same list
+    JournalValue(context, JournalEntry::Kind::List, entry, place.root, place.key, place.name,
+                 now->text);
+    Report(view, place, place.name, now->text,
+           !platform.setValue(place.root, place.key, place.name, Text(edited)));
+}
+
+void DisableService(Context& context, KillPassView& view, const AutostartEntry& place,
+                    const std::string& entry) {
+    Platform& platform = context.platform;
+    const std::optional<RegValue> image = platform.queryValue(place.root, place.key, "ImagePath");
+    const std::optional<RegValue> start = platform.queryValue(place.root, place.key, "Start");
+    if (!image || image->kind != RegValue::Kind::Text || !Starts(context, image->text, entry) ||
+        (start && start->kind == RegValue::Kind::Integer && start->number == kServiceDisabled))
+        return;
+    // Without a Start to put back, the service is left as it is.
+    if (!start || start->kind != RegValue::Kind::Integer) {
+        Report(view, place, "Start", std::to_string(kServiceDisabled), true);
+        return;
+    }
+    JournalValue(context, JournalEntry::Kind::Start, entry, place.root, place.key, "Start",
+                 std::to_string(start->number));
+    RegValue disabled;
+    disabled.kind = RegValue::Kind::Integer;
+    disabled.number = kServiceDisabled;
+    Report(view, place, "Start", std::to_string(kServiceDisabled),
+           !platform.setValue(place.root, place.key, "Start", disabled));
+}
+
+} // namespace
+
+std::string ListWithout(const Context& context, const std::string& data,
+                        const std::string& valueName, const std::string& entry) {
+    const ListEdit edit =
+        RemoveListItems(data, ListSeparators(valueName),
+                        [&](const std::string& item) { return Starts(context, item, entry); });
+    if (edit.removed.empty())
+        return data;
+    return ListItems(edit.list, ListSeparators(valueName)).empty() ? EmptyListValue(valueName)
+                                                                   : edit.list;
+}
+
+void RemoveAutostartEntries(Context& context, const AutostartIndex& index, KillPassView& view,
+                            const std::string& entry) {
+    for (const AutostartEntry* place : index.starting(entry)) {
+        view.setStatusText(RegPlace(place->root, place->key));
+        switch (place->kind) {
+        case AutostartEntry::Kind::Value:
+            RemoveValue(context, view, *place, entry);
+            break;
+        case AutostartEntry::Kind::List:
+            RemoveListItem(context, view, *place, entry);
+            break;
+        case AutostartEntry::Kind::Service:
+            DisableService(context, view, *place, entry);
+            break;
+        }
+    }
+}
+
+} // namespace pestrel
