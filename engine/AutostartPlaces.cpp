@@ -92,13 +92,15 @@ std::vector<const AutostartEntry*> AutostartIndex::starting(const std::string& f
 }
 
 std::optional<std::string> ContextVariable(const Context& context, const std::string& name) {
-    const auto withoutSeparator = [](std::string folder) {
-        if (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
-            folder.pop_back();
-        return folder;
-    };
-    if (EqualsIgnoringAsciiCase(name, "SystemRoot") || EqualsIgnoringAsciiCase(name, "windir"))
-        return withoutSeparator(context.WinDir);
+    if (EqualsIgnoringAsciiCase(name, "SystemRoot") || EqualsIgnoringAsciiCase(name, "windir")) {
+#ifdef _WIN32
+        return context.WinDir.substr(0, context.WinDir.find_last_not_of('\\') + 1);
+#else
+        // Entries name Windows paths; the platform finds where they lie (localPath).
+        static_cast<void>(context);
+        return std::string("C:\\Windows");
+#endif
+    }
     if (EqualsIgnoringAsciiCase(name, "SystemDrive"))
         return std::string("C:");
     return std::nullopt;

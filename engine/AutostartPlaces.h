@@ -39,7 +39,8 @@ private:
     std::unordered_map<std::string, std::vector<std::size_t>> byFileName_; // upper-cased
 };
 
-// The variables a start-up command line may use, as the context knows them.
+// The variables a start-up command line may use, as the context knows them; the Windows folder
+// as Windows names it.
 std::optional<std::string> ContextVariable(const Context& context, const std::string& name);
 // The program of a command line read in this context.
 std::string ProgramOf(const Context& context, const std::string& commandLine);

@@ -7,6 +7,12 @@
 #include "engine/Journal.h"
 #include "engine/KillPass.h"
 #include "engine/ListEdit.h"
+#include "engine/PassFolders.h"
+#include "engine/Public.h"
+#include "engine/WorkFiles.h"
+
+#include <memory>
+#include <set>
 
 namespace pestrel {
 namespace {
@@ -76,6 +82,32 @@ void DisableService(Context& context, KillPassView& view, const AutostartEntry& 
            !platform.setValue(place.root, place.key, "Start", disabled));
 }
 
+// The program file a place named, when it lies where the platform reaches: backed up as
+// Temp/<entry> and deleted while it is the file found, keeping a copy for the undo.
+void DeleteDormantCopy(Context& context, PassFolders& folders, KillPassView& view,
+                       const std::string& entry, const std::string& program) {
+    const std::optional<std::string> path = context.platform.localPath(program);
+    const std::string folder = path ? FolderOf(*path) : std::string();
+    const std::string name = path ? path->substr(folder.size()) : std::string();
+    if (!path || !JoinName(folder, name))
+        return;
+    const std::unique_ptr<HeldFolder> held = context.platform.holdFolder(folder);
+    const std::optional<FileIdentity> identity = held ? held->fileIdentity(name) : std::nullopt;
+    if (!identity)
+        return;
+    view.setStatusText(held->path() + name);
+    const bool backedUp =
+        folders.backup && BackupFile(*folders.backup, *held, name, *identity, entry);
+    view.reportAction({"backup",
+                       {held->path() + name, JoinName(context.backupFolder(), entry).value_or("")},
+                       !backedUp});
+    const FileDeletion deletion =
+        DeleteKeepingCopy(context, folders, entry, *held, name, *identity, backedUp);
+    view.reportAction({"delete", {held->path() + name, deletion.copy}, !deletion.deleted});
+    if (deletion.deleted)
+        LogDeletion(context, entry, held->path() + name);
+}
+
 } // namespace
 
 std::string ListWithout(const Context& context, const std::string& data,
@@ -89,8 +121,9 @@ std::string ListWithout(const Context& context, const std::string& data,
                                                                    : edit.list;
 }
 
-void RemoveAutostartEntries(Context& context, const AutostartIndex& index, KillPassView& view,
-                            const std::string& entry) {
+void RemoveAutostartEntries(Context& context, PassFolders& folders, const AutostartIndex& index,
+                            KillPassView& view, const std::string& entry) {
+    std::set<std::string> programs;
     for (const AutostartEntry* place : index.starting(entry)) {
         view.setStatusText(RegPlace(place->root, place->key));
         switch (place->kind) {
@@ -104,7 +137,10 @@ void RemoveAutostartEntries(Context& context, const AutostartIndex& index, KillP
             DisableService(context, view, *place, entry);
             break;
         }
+        programs.insert(place->program);
     }
+    for (const std::string& program : programs)
+        DeleteDormantCopy(context, folders, view, entry, program);
 }
 
 } // namespace pestrel

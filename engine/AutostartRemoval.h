@@ -8,6 +8,7 @@
 namespace pestrel {
 
 struct Context;
+struct PassFolders;
 class AutostartIndex;
 class KillPassView;
 
@@ -15,9 +16,11 @@ class KillPassView;
 // its turn comes: deletes a command value, takes the program out of a list value (writing
 // Windows' default when nothing stays), or disables a service (Start = 4; the service's key
 // stays). Each change is journaled first, shown in the status text and reported as an
-// `autostart ROOT\KEY NAME DATA` action.
-void RemoveAutostartEntries(Context& context, const AutostartIndex& index, KillPassView& view,
-                            const std::string& entry);
+// `autostart ROOT\KEY NAME DATA` action. Then the program file each place named, where it still
+// lies (a dormant copy), is backed up and deleted while it is the file found, with a kept copy
+// for the undo.
+void RemoveAutostartEntries(Context& context, PassFolders& folders, const AutostartIndex& index,
+                            KillPassView& view, const std::string& entry);
 
 // The list value `data` of `valueName` without the items whose program is `entry`.
 std::string ListWithout(const Context& context, const std::string& data,

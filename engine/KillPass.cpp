@@ -207,7 +207,7 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
             RemoveFromSystemFolders(context, folders, view, *entry);
 
         DeleteRunValues(context, view, *entry);
-        RemoveAutostartEntries(context, autostart, view, *entry);
+        RemoveAutostartEntries(context, folders, autostart, view, *entry);
 
         if (const int marker = view.marker(); marker > 0)
             view.setMarker(marker - 1);

@@ -47,6 +47,9 @@ public:
     bool folderExists(const std::string& path) override { return inner_.folderExists(path); }
     bool createFolder(const std::string& path) override { return inner_.createFolder(path); }
     bool deleteFile(const std::string& path) override { return inner_.deleteFile(path); }
+    std::optional<std::string> localPath(const std::string& path) override {
+        return inner_.localPath(path);
+    }
     std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override {
         return inner_.holdFolder(path);
     }

@@ -170,6 +170,12 @@ public:
     virtual std::uint32_t fileAttributes(const std::string& path) = 0;
     virtual bool setFileAttributes(const std::string& path, std::uint32_t attributes) = 0;
 
+    // The path on this machine of a program path a start-up entry names: a Windows path
+    // ("C:\Users\me\evil.exe") through the platform's drives, or the machine's own absolute
+    // path. Nothing when it lies nowhere the platform reaches. It is a path like any other: its
+    // folder is held before anything is done there.
+    virtual std::optional<std::string> localPath(const std::string& path) = 0;
+
     // The folder at `path`, held as HeldFolder says; null when any step of the path is a link
     // (a reparse point) or not a folder, or it cannot be opened.
     virtual std::unique_ptr<HeldFolder> holdFolder(const std::string& path) = 0;

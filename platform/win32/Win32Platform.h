@@ -36,6 +36,8 @@ public:
 
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
+    // A drive or network path as it is, without a "\??\" in front.
+    std::optional<std::string> localPath(const std::string& path) override;
     bool createFolder(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
     bool appendToFile(const std::string& path, const std::string& bytes) override;

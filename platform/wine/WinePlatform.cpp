@@ -104,6 +104,10 @@ bool WinePlatform::terminateProcess(const ProcessRecord& process) {
     return EndPrefixProcess(prefix_, process);
 }
 
+std::optional<std::string> WinePlatform::localPath(const std::string& path) {
+    return prefix_.linuxPath(path);
+}
+
 WineHiveFile& WinePlatform::hiveFor(RegRoot root, std::string& key) {
     if (root == RegRoot::CurrentUser)
         return *user_;

@@ -45,6 +45,9 @@ public:
     std::vector<std::string>
     foldersOthersCanChange(const std::vector<std::string>& folders) override;
 
+    // Through the prefix's drives.
+    std::optional<std::string> localPath(const std::string& path) override;
+
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
     void requestClose(const std::string& name) override;
     bool terminateProcess(const ProcessRecord& process) override;

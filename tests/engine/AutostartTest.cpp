@@ -6,6 +6,7 @@
 #include "engine/Restore.h"
 #include "platform/ForwardingPlatform.h"
 #include "tests/engine/RecordingView.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
 
 #include <algorithm>
@@ -110,24 +111,32 @@ protected:
 };
 
 TEST_F(Autostart, APassTakesTheProgramOutOfEveryPlaceAndTheUndoPutsItBack) {
+    // A dormant copy, where nothing runs it and the pass's other steps do not look.
+    ASSERT_TRUE(platform.createFolder(context.WinDir + "Cache"));
+    const std::string dormant = context.WinDir + "Cache" + kPathSeparator + "Evil.exe";
+    test::WriteFile(dormant, "dormant bytes");
+    ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, kRun, "Later", Text(dormant + " -q")));
+
     test::RecordingView view({"evil.exe"});
     ASSERT_TRUE(RunKillPass(context, view, 0));
     for (const Place& place : places_)
         EXPECT_EQ(platform.queryValue(place.root, place.key, place.name), place.after)
             << place.key << " " << place.name;
+    EXPECT_FALSE(test::Exists(dormant));
     const auto autostart = std::count_if(view.actions.begin(), view.actions.end(),
                                          [](const PassAction& a) { return a.verb == "autostart"; });
-    EXPECT_EQ(autostart, 6);
+    EXPECT_EQ(autostart, 7);
     EXPECT_FALSE(view.anyFailed());
     EXPECT_NE(std::find(view.statusTexts.begin(), view.statusTexts.end(),
                         "HKEY_LOCAL_MACHINE\\" + std::string(kService)),
               view.statusTexts.end());
 
     const RestoreOutcome outcome = RestoreDeleted(context, {}, [](const PassAction&) {});
-    EXPECT_EQ(outcome.restored, 6);
+    EXPECT_EQ(outcome.restored, 8);
     for (const Place& place : places_)
         EXPECT_EQ(platform.queryValue(place.root, place.key, place.name), place.before)
             << place.key << " " << place.name;
+    EXPECT_EQ(test::ReadFile(dormant), "dormant bytes");
 }
 
 TEST_F(Autostart, AListChangedSinceGetsTheItemBackInItsPlace) {
