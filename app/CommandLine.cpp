@@ -31,7 +31,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         "wine-prefix", "Clean the Wine prefix DIR (its folders, programs and registry).", "DIR");
     const QCommandLineOption stopWine(
         "stop-wine", "With --wine-prefix: let a registry change end the prefix's wineserver.");
-    parser.addOptions({kill, list, noRepair, dryRun, listBackups, restore, winePrefix, stopWine});
+    const QCommandLineOption autostart(
+        "autostart", "List every autostart entry: place, name, program, and 'listed' when a name "
+                     "of the list matches.");
+    parser.addOptions(
+        {kill, list, noRepair, dryRun, listBackups, restore, autostart, winePrefix, stopWine});
     parser.addPositionalArgument("NAME", "With --restore: the names to put back.", "[NAME...]");
 
     CommandLine command;
@@ -44,9 +48,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (parser.isSet(version))
         parser.showVersion();
 
-    const int actions = parser.isSet(kill) + parser.isSet(listBackups) + parser.isSet(restore);
+    const int actions = parser.isSet(kill) + parser.isSet(listBackups) + parser.isSet(restore) +
+                        parser.isSet(autostart);
     if (actions > 1) {
-        command.error = "--kill, --list-backups and --restore go alone.";
+        command.error = "--kill, --list-backups, --restore and --autostart go alone.";
         return command;
     }
     if (parser.isSet(kill))
@@ -55,10 +60,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.action = CommandLine::Action::ListBackups;
     else if (parser.isSet(restore))
         command.action = CommandLine::Action::Restore;
+    else if (parser.isSet(autostart))
+        command.action = CommandLine::Action::Autostart;
 
-    const bool killOnly = parser.isSet(list) || parser.isSet(noRepair) || parser.isSet(dryRun);
+    const bool killOnly = parser.isSet(noRepair) || parser.isSet(dryRun);
+    const bool listed = command.action == CommandLine::Action::Kill ||
+                        command.action == CommandLine::Action::Autostart;
     if (killOnly && command.action != CommandLine::Action::Kill)
-        command.error = "--list, --no-repair and --dry-run go with --kill.";
+        command.error = "--no-repair and --dry-run go with --kill.";
+    else if (parser.isSet(list) && !listed)
+        command.error = "--list goes with --kill or --autostart.";
     else if (!parser.positionalArguments().isEmpty() &&
              command.action != CommandLine::Action::Restore)
         command.error =
@@ -67,7 +78,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.error = "--stop-wine goes with --wine-prefix.";
     else if (command.action == CommandLine::Action::Window && arguments.size() > 1 &&
              !parser.isSet(winePrefix))
-        command.error = "Nothing to do: give --kill, --list-backups or --restore.";
+        command.error = "Nothing to do: give --kill, --list-backups, --restore or --autostart.";
     if (parser.isSet(list))
         command.list = Bytes(parser.value(list));
     command.noRepair = parser.isSet(noRepair);

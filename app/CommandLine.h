@@ -9,9 +9,9 @@
 namespace pestrel {
 
 struct CommandLine {
-    enum class Action { Window, Kill, ListBackups, Restore };
+    enum class Action { Window, Kill, ListBackups, Restore, Autostart };
     Action action = Action::Window;
-    std::optional<std::string> list; // --list FILE
+    std::optional<std::string> list; // --list FILE (with --kill or --autostart)
     bool noRepair = false;
     bool dryRun = false;
     std::vector<std::string> names;        // --restore NAME...

@@ -1,8 +1,12 @@
-// The actions of the command line: a kill pass (or its dry run), the journal, and the restore.
+// The actions of the command line: a kill pass (or its dry run), the journal, the restore and
+// the list of autostart entries.
 #include "app/ActionLine.h"
 #include "app/CommandLine.h"
 #include "app/ConsoleView.h"
 #include "app/NamedList.h"
+#include "base/AsciiCase.h"
+#include "engine/AutostartPlaces.h"
+#include "engine/CommandLineProgram.h"
 #include "engine/Context.h"
 #include "engine/Journal.h"
 #include "engine/Public.h"
@@ -13,6 +17,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <set>
 
 namespace pestrel {
 namespace {
@@ -32,6 +37,22 @@ std::optional<int> RefuseWhenUnsafe(Context& context) {
     return std::nullopt;
 }
 
+// The list of --list, or the program's own; nothing, with the refusal printed, when it cannot be
+// read.
+std::optional<ListFile> ReadList(const CommandLine& command, const Context& context) {
+    const std::string path =
+        command.list ? *command.list : JoinName(context.AppPath, "VirusList.txt").value_or("");
+    // The program's own list is never read through a link.
+    ListFile list = command.list ? ReadNamedList(path) : ReadListFile(path);
+    if (list.status == ListFile::Status::Unreadable)
+        Refuse("cannot read the list '" + path + "'");
+    else if (list.status == ListFile::Status::NotText)
+        Refuse("the list '" + path + "' is not text (it holds control bytes)");
+    else
+        return list;
+    return std::nullopt;
+}
+
 int Kill(const CommandLine& command, Platform& machine) {
     DryRunPlatform dryRun(machine);
     Platform& platform = command.dryRun ? dryRun : machine;
@@ -39,17 +60,11 @@ int Kill(const CommandLine& command, Platform& machine) {
     InitialiseContext(context);
     if (const std::optional<int> refused = RefuseWhenUnsafe(context))
         return *refused;
+    const std::optional<ListFile> list = ReadList(command, context);
+    if (!list)
+        return kBadInput;
 
-    const std::string path =
-        command.list ? *command.list : JoinName(context.AppPath, "VirusList.txt").value_or("");
-    // The program's own list is never read through a link.
-    const ListFile list = command.list ? ReadNamedList(path) : ReadListFile(path);
-    if (list.status == ListFile::Status::Unreadable)
-        return Refuse("cannot read the list '" + path + "'");
-    if (list.status == ListFile::Status::NotText)
-        return Refuse("the list '" + path + "' is not text (it holds control bytes)");
-
-    ConsoleView view(list.entries);
+    ConsoleView view(list->entries);
     const bool finished = RunKillPass(context, view, 0);
     if (!command.noRepair) {
         RepairReport repairs(platform, view);
@@ -59,6 +74,29 @@ int Kill(const CommandLine& command, Platform& machine) {
     if (command.dryRun)
         std::fprintf(stderr, "pestrel: dry run, %zu changes not made\n", dryRun.changes().size());
     return finished && !view.anyFailed() ? kDone : kIncomplete;
+}
+
+// One line per autostart entry: place, value name, program, and "listed" when the program's file
+// name is on the list. A missing list marks nothing.
+int ListAutostart(const CommandLine& command, Platform& platform) {
+    Context context(platform);
+    InitialiseContext(context);
+    if (const std::optional<int> refused = RefuseWhenUnsafe(context))
+        return *refused;
+    std::set<std::string> listed;
+    if (command.list || platform.fileExists(context.AppPath + "VirusList.txt")) {
+        const std::optional<ListFile> list = ReadList(command, context);
+        if (!list)
+            return kBadInput;
+        for (const std::string& entry : list->entries)
+            listed.insert(UpperAscii(entry));
+    }
+    for (const AutostartEntry& entry : ReadAutostartPlaces(context).entries()) {
+        const bool named = listed.count(UpperAscii(ProgramFileName(entry.program))) > 0;
+        PrintLine(Printable(RegPlace(entry.root, entry.key)) + '\t' + Printable(entry.name) + '\t' +
+                  Printable(entry.program) + (named ? "\tlisted" : ""));
+    }
+    return kDone;
 }
 
 int ListBackups(Platform& platform) {
@@ -71,8 +109,9 @@ int ListBackups(Platform& platform) {
         return Refuse("cannot read the journal '" + JournalPath(context) + "'");
     for (const JournalEntry& item : *journal) {
         const bool file = item.kind == JournalEntry::Kind::File;
+        const std::string name = item.name.empty() ? "" : "  name " + Printable(item.name);
         PrintLine(Printable(item.time) + "  " + Printable(item.entry) + "  " +
-                  (file ? "file " : "value ") + Printable(item.place) +
+                  (file ? "file " : "value ") + Printable(item.place) + name +
                   (file ? "  copy " : "  data ") + Printable(item.kept) +
                   (item.restored ? "  (restored)" : ""));
     }
@@ -114,6 +153,8 @@ int RunCommandLine(const CommandLine& command, Platform& platform) {
             return ListBackups(platform);
         case CommandLine::Action::Restore:
             return Restore(command, platform);
+        case CommandLine::Action::Autostart:
+            return ListAutostart(command, platform);
         case CommandLine::Action::Window:
             break;
         }

@@ -14,7 +14,13 @@
 namespace pestrel {
 namespace {
 
-constexpr const char* kKinds[] = {"file", "text", "number"};
+constexpr const char* kKinds[] = {"file",         "text", "number", "value",
+                                  "value-number", "list", "start"};
+constexpr int kKindCount = 7;
+
+bool HasOwnName(JournalEntry::Kind kind) {
+    return kind >= JournalEntry::Kind::Value;
+}
 constexpr const char* kRestored = "restored";
 
 std::string Escaped(const std::string& field) {
@@ -134,30 +140,37 @@ std::string FormatJournalLine(const JournalEntry& entry) {
                 OwnershipText(entry.ownership);
     else
         line += "\t\t\t";
+    if (HasOwnName(entry.kind))
+        line += '\t' + Escaped(entry.name);
     return line;
 }
 
 std::optional<JournalEntry> ParseJournalLine(const std::string& line) {
     const std::vector<std::string> fields = SplitTabs(line);
-    // Six fields before copies were vouched for, nine since.
-    if ((fields.size() != 6 && fields.size() != 9) ||
+    // Six fields before copies were vouched for, nine since, and a value name of its own.
+    const std::string kindText = fields.size() > 1 ? fields[1] : std::string();
+    int kind = 0;
+    while (kind < kKindCount && kindText != kKinds[kind])
+        ++kind;
+    const bool ownName = HasOwnName(static_cast<JournalEntry::Kind>(kind));
+    if (kind == kKindCount || (ownName && fields.size() != 10) ||
+        (!ownName && fields.size() != 6 && fields.size() != 9) ||
         (!fields[5].empty() && fields[5] != kRestored))
         return std::nullopt;
     JournalEntry entry;
-    int kind = 0;
-    while (kind < 3 && fields[1] != kKinds[kind])
-        ++kind;
     const auto time = Unescaped(fields[0]), name = Unescaped(fields[2]),
                place = Unescaped(fields[3]), kept = Unescaped(fields[4]);
-    if (kind == 3 || !time || !name || !place || !kept || name->empty() || place->empty())
+    const auto valueName = ownName ? Unescaped(fields[9]) : std::optional<std::string>("");
+    if (!time || !name || !place || !kept || !valueName || name->empty() || place->empty())
         return std::nullopt;
     entry.kind = static_cast<JournalEntry::Kind>(kind);
+    entry.name = *valueName;
     entry.time = *time;
     entry.entry = *name;
     entry.place = *place;
     entry.kept = *kept;
     entry.restored = !fields[5].empty();
-    if (fields.size() == 9 && !(fields[6] + fields[7] + fields[8]).empty()) {
+    if (fields.size() >= 9 && !(fields[6] + fields[7] + fields[8]).empty()) {
         const std::optional<FileOwnership> owner = OwnershipNamed(fields[8]);
         entry.digest = DigestNamed(fields[6], fields[7]);
         if (!entry.digest || !owner || entry.kind != JournalEntry::Kind::File)
@@ -286,6 +299,18 @@ ValueDeletion DeleteRunValue(Context& context, RegRoot root, const std::string& 
     if (!value)
         return ValueDeletion::Absent;
     return deleted ? ValueDeletion::Deleted : ValueDeletion::Failed;
+}
+
+bool JournalValue(Context& context, JournalEntry::Kind kind, const std::string& entry, RegRoot root,
+                  const std::string& key, const std::string& name, const std::string& data) {
+    JournalEntry record;
+    record.time = UtcNow();
+    record.kind = kind;
+    record.entry = entry;
+    record.place = RegPlace(root, key);
+    record.kept = data;
+    record.name = name;
+    return Append(context, record);
 }
 
 } // namespace pestrel

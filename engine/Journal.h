@@ -16,12 +16,16 @@ struct Context;
 struct PassFolders;
 
 struct JournalEntry {
-    enum class Kind { File, Text, Number }; // a file; a text or 32-bit number start-up value
-    std::string time;                       // UTC, as 2026-12-07T22:30:00Z
+    // A file; a text or 32-bit number start-up value named like the entry. An autostart value of
+    // another name, text or number; a list value an item was taken out of (kept: the whole list
+    // before); a service's Start before it was disabled.
+    enum class Kind { File, Text, Number, Value, ValueNumber, List, Start };
+    std::string time; // UTC, as 2026-12-07T22:30:00Z
     Kind kind = Kind::File;
     std::string entry; // the list entry it was deleted for
     std::string place; // the file's path, or root\key of the value (its name is the entry)
     std::string kept;  // the copy's path, or the value's data (a number in decimal)
+    std::string name;  // the value's name, for the kinds that do not name it after the entry
     bool restored = false;
     // A file's kept copy as it was made and the original's owner and permission bits; nothing
     // for a value, and for a line written before they were recorded (such a copy is not put
@@ -31,8 +35,8 @@ struct JournalEntry {
 };
 
 // One journal line, without its line end: the fields separated by TAB, each with '%' and every
-// byte below 0x20 or equal to 0x7F written as %XX. Parsing gives nothing for a line that is not
-// one.
+// byte below 0x20 or equal to 0x7F written as %XX; the kinds with a value name of their own
+// carry it as a tenth field. Parsing gives nothing for a line that is not one.
 std::string FormatJournalLine(const JournalEntry& entry);
 std::optional<JournalEntry> ParseJournalLine(const std::string& line);
 
@@ -63,5 +67,9 @@ FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std
 enum class ValueDeletion { Absent, Deleted, Failed };
 // DeleteRegValue on the start-up key, journaling the value's data before it goes.
 ValueDeletion DeleteRunValue(Context& context, RegRoot root, const std::string& entry);
+
+// Journals a registry value as it is before a change made for `entry`: its data, under `kind`.
+bool JournalValue(Context& context, JournalEntry::Kind kind, const std::string& entry, RegRoot root,
+                  const std::string& key, const std::string& name, const std::string& data);
 
 } // namespace pestrel

@@ -1,5 +1,7 @@
 #include "engine/KillPass.h"
 
+#include "engine/AutostartPlaces.h"
+#include "engine/AutostartRemoval.h"
 #include "engine/Context.h"
 #include "engine/Journal.h"
 #include "engine/PassFolders.h"
@@ -183,6 +185,7 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
     Platform& platform = context.platform;
     PassFolders folders = HoldPassFolders(context);
     ProcessIndex processes(platform);
+    const AutostartIndex autostart = ReadAutostartPlaces(context);
     const int count = view.entryCount();
     view.setMarker(count - 1);
     for (int i = count - 1; i >= 0; --i) {
@@ -202,6 +205,7 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
             RemoveFromSystemFolders(context, folders, view, *entry);
 
         DeleteRunValues(context, view, *entry);
+        RemoveAutostartEntries(context, folders, autostart, view, *entry);
 
         if (const int marker = view.marker(); marker > 0)
             view.setMarker(marker - 1);

@@ -1,12 +1,17 @@
 #include "engine/Restore.h"
 
 #include "base/AsciiCase.h"
+#include "engine/AutostartPlaces.h"
+#include "engine/AutostartRemoval.h"
+#include "engine/CommandLineProgram.h"
 #include "engine/Context.h"
 #include "engine/Journal.h"
+#include "engine/ListEdit.h"
 #include "engine/Public.h"
 #include "engine/WorkFiles.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <set>
 
@@ -17,10 +22,77 @@ bool IsFile(const JournalEntry& entry) {
     return entry.kind == JournalEntry::Kind::File;
 }
 
-// Files are told apart by their path, values by their key and name.
+bool HasOwnName(const JournalEntry& entry) {
+    return entry.kind >= JournalEntry::Kind::Value;
+}
+
+// Files are told apart by their path, values by their key and name; a list by the entry taken
+// out of it too, as each entry's item goes back on its own.
 std::string Slot(const JournalEntry& entry) {
-    return IsFile(entry) ? "file\n" + entry.place
-                         : "value\n" + UpperAscii(entry.place) + '\n' + UpperAscii(entry.entry);
+    if (IsFile(entry))
+        return "file\n" + entry.place;
+    const std::string value = "value\n" + UpperAscii(entry.place) + '\n' +
+                              UpperAscii(HasOwnName(entry) ? entry.name : entry.entry);
+    return entry.kind == JournalEntry::Kind::List ? value + '\n' + UpperAscii(entry.entry) : value;
+}
+
+// A number as the journal writes it, in decimal.
+std::optional<RegValue> NumberValue(const std::string& text) {
+    if (text.empty() || text.size() > 10 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    RegValue value;
+    value.kind = RegValue::Kind::Integer;
+    value.number = static_cast<std::uint32_t>(std::strtoull(text.c_str(), nullptr, 10));
+    return value;
+}
+
+// The list as it should be again: the whole list as it was when the pass found it untouched
+// since, otherwise the list as it is now with the entry's items back in their places.
+std::optional<std::string> ListBack(const Context& context, const JournalEntry& item,
+                                    const std::optional<RegValue>& now) {
+    if (!now || now->kind != RegValue::Kind::Text ||
+        now->text == ListWithout(context, item.kept, item.name, item.entry))
+        return item.kept;
+    const std::string_view separators = ListSeparators(item.name);
+    const std::vector<std::string> present = ListItems(now->text, separators);
+    std::string list = now->text;
+    const ListEdit taken = RemoveListItems(item.kept, separators, [&](const std::string& text) {
+        return EqualsIgnoringAsciiCase(ProgramFileName(ProgramOf(context, text)), item.entry);
+    });
+    for (const RemovedItem& removed : taken.removed) {
+        if (std::find(present.begin(), present.end(), removed.text) == present.end())
+            list = InsertListItem(list, separators, removed.text, removed.index);
+    }
+    return list == now->text ? std::nullopt : std::optional(list);
+}
+
+// A value of the autostart places, put back by its own name; false with nothing written when
+// what is there now must stay.
+std::optional<RegValue> AutostartValueBack(const Context& context, const JournalEntry& item,
+                                           const std::optional<RegValue>& now) {
+    RegValue value;
+    switch (item.kind) {
+    case JournalEntry::Kind::List:
+        if (std::optional<std::string> list = ListBack(context, item, now)) {
+            value.text = *list;
+            return value;
+        }
+        return std::nullopt;
+    case JournalEntry::Kind::Start: {
+        // Only a service still disabled gets its start back.
+        const bool disabled =
+            !now || (now->kind == RegValue::Kind::Integer && now->number == kServiceDisabled);
+        return disabled ? NumberValue(item.kept) : std::nullopt;
+    }
+    case JournalEntry::Kind::ValueNumber:
+        return now ? std::nullopt : NumberValue(item.kept);
+    default:
+        if (now)
+            return std::nullopt;
+        value.text = item.kept;
+        return value;
+    }
 }
 
 bool Wanted(const std::vector<std::string>& names, const std::string& entry) {
@@ -74,6 +146,21 @@ bool PutBack(Context& context, const JournalEntry& item,
     const std::size_t split = item.place.find('\\');
     const std::optional<RegRoot> root = RegRootNamed(item.place.substr(0, split));
     const std::string key = split == std::string::npos ? "" : item.place.substr(split + 1);
+    if (HasOwnName(item)) {
+        const std::optional<RegValue> now =
+            root ? platform.queryValue(*root, key, item.name) : std::nullopt;
+        const std::optional<RegValue> back = AutostartValueBack(context, item, now);
+        if (root && !back) {
+            ++outcome.skipped;
+            report({"skip", {item.place, item.name, "exists"}});
+            return false;
+        }
+        const bool written = root && platform.setValue(*root, key, item.name, *back);
+        report(
+            {"regrestore", {item.place, item.name, back ? RegData(*back) : item.kept}, !written});
+        ++(written ? outcome.restored : outcome.failed);
+        return written;
+    }
     if (root && platform.queryValue(*root, key, item.entry)) {
         ++outcome.skipped;
         report({"skip", {item.place, item.entry, "exists"}});

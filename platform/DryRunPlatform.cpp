@@ -24,6 +24,10 @@ std::string ProfileSlot(const std::string& file, const std::string& section,
     return file + '\0' + UpperAscii(section) + '\0' + UpperAscii(key);
 }
 
+bool IsOneName(const std::string& name) {
+    return !name.empty() && name.find(kPathSeparator) == std::string::npos;
+}
+
 std::string RootText(RegRoot root) {
     return std::to_string(static_cast<std::uint32_t>(root));
 }
@@ -54,7 +58,10 @@ bool DryRunPlatform::createKey(RegRoot root, const std::string& key) {
 bool DryRunPlatform::setValue(RegRoot root, const std::string& key, const std::string& name,
                               const RegValue& value) {
     record("setValue " + RootText(root) + " " + key + " " + name);
-    values_[ValueSlot(root, key, name)] = value;
+    const std::string slot = ValueSlot(root, key, name);
+    if (!values_.count(slot) && !inner_.queryValue(root, key, name))
+        writtenNames_[ValueSlot(root, key, "")].push_back(name);
+    values_[slot] = value;
     return true;
 }
 
@@ -71,6 +78,15 @@ bool DryRunPlatform::deleteValue(RegRoot root, const std::string& key, const std
     record("deleteValue " + RootText(root) + " " + key + " " + name);
     values_[ValueSlot(root, key, name)] = std::nullopt;
     return true;
+}
+
+std::vector<std::string> DryRunPlatform::valueNames(RegRoot root, const std::string& key) {
+    std::vector<std::string> names = inner_.valueNames(root, key);
+    if (const auto written = writtenNames_.find(ValueSlot(root, key, ""));
+        written != writtenNames_.end())
+        names.insert(names.end(), written->second.begin(), written->second.end());
+    std::erase_if(names, [&](const std::string& name) { return !queryValue(root, key, name); });
+    return names;
 }
 
 bool DryRunPlatform::fileExists(const std::string& path) {
@@ -196,6 +212,19 @@ public:
             dry_.createdFolders_.insert(path);
         }
         return std::make_unique<DryRunFolder>(dry_, std::move(real), path);
+    }
+    std::vector<std::string> entryNames() override {
+        std::vector<std::string> names = real_ ? real_->entryNames() : std::vector<std::string>();
+        std::erase_if(names, [&](const std::string& name) {
+            return dry_.deletedFiles_.count(path_ + name) > 0;
+        });
+        for (const std::string& file : dry_.createdFiles_) {
+            const std::string name = file.substr(std::min(path_.size(), file.size()));
+            if (file.starts_with(path_) && IsOneName(name) &&
+                std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(name);
+        }
+        return names;
     }
 
 private:

@@ -30,6 +30,9 @@ public:
     std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
                                        const std::string& name) override;
     bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override;
+    // The machine's value names and those written since, without the deleted ones. Sub-keys are
+    // the machine's.
+    std::vector<std::string> valueNames(RegRoot root, const std::string& key) override;
 
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
@@ -56,6 +59,8 @@ private:
     std::map<std::string, std::uint32_t> attributes_;
     // Registry values by root, key and name (case folded); nothing = deleted.
     std::map<std::string, std::optional<RegValue>> values_;
+    // Names of the values written that the machine did not have, by root and key (case folded).
+    std::map<std::string, std::vector<std::string>> writtenNames_;
     // Profile values by file, section and key (case folded).
     std::map<std::string, std::string> profile_;
 };

@@ -36,11 +36,20 @@ public:
     bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override {
         return inner_.deleteValue(root, key, name);
     }
+    std::vector<std::string> valueNames(RegRoot root, const std::string& key) override {
+        return inner_.valueNames(root, key);
+    }
+    std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) override {
+        return inner_.subkeyNames(root, key);
+    }
 
     bool fileExists(const std::string& path) override { return inner_.fileExists(path); }
     bool folderExists(const std::string& path) override { return inner_.folderExists(path); }
     bool createFolder(const std::string& path) override { return inner_.createFolder(path); }
     bool deleteFile(const std::string& path) override { return inner_.deleteFile(path); }
+    std::optional<std::string> localPath(const std::string& path) override {
+        return inner_.localPath(path);
+    }
     std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override {
         return inner_.holdFolder(path);
     }

@@ -92,6 +92,10 @@ public:
     // The folder `name` inside this one, held in turn; created private to its owner when
     // `create` is set and it is missing.
     virtual std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) = 0;
+    // The names of the folder's entries, whatever they are (files, folders, links), "." and ".."
+    // left out; empty when it cannot be read. Each name is to be looked at through the calls
+    // above, which never follow a link.
+    virtual std::vector<std::string> entryNames() = 0;
 };
 
 // One process of a snapshot.
@@ -150,6 +154,10 @@ public:
                                                const std::string& name) = 0;
     // False when the key or the value does not exist or the platform refuses.
     virtual bool deleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
+    // The names of the key's values in the key's order ("" for the default value), and of its
+    // direct sub-keys; empty when the key does not exist or cannot be read.
+    virtual std::vector<std::string> valueNames(RegRoot root, const std::string& key) = 0;
+    virtual std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) = 0;
 
     // --- files ---------------------------------------------------------------------------
     virtual bool fileExists(const std::string& path) = 0; // an existing file, not a folder
@@ -161,6 +169,12 @@ public:
     // FileAttribute bits, or FileAttribute::Invalid when they cannot be read.
     virtual std::uint32_t fileAttributes(const std::string& path) = 0;
     virtual bool setFileAttributes(const std::string& path, std::uint32_t attributes) = 0;
+
+    // The path on this machine of a program path a start-up entry names: a Windows path
+    // ("C:\Users\me\evil.exe") through the platform's drives, or the machine's own absolute
+    // path. Nothing when it lies nowhere the platform reaches. It is a path like any other: its
+    // folder is held before anything is done there.
+    virtual std::optional<std::string> localPath(const std::string& path) = 0;
 
     // The folder at `path`, held as HeldFolder says; null when any step of the path is a link
     // (a reparse point) or not a folder, or it cannot be opened.

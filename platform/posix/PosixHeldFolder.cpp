@@ -3,6 +3,7 @@
 #include "base/FileBytes.h"
 #include "platform/posix/FileCopy.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -148,6 +149,25 @@ std::unique_ptr<HeldFolder> PosixHeldFolder::folder(const std::string& name, boo
     if (!child)
         return nullptr;
     return std::unique_ptr<HeldFolder>(new PosixHeldFolder(std::move(child), path_ + name + '/'));
+}
+
+std::vector<std::string> PosixHeldFolder::entryNames() {
+    // The listing reads through a descriptor of its own, so the held one keeps its position.
+    std::vector<std::string> names;
+    const int listing = ::openat(fd_.get(), ".", kFolderFlags);
+    DIR* folder = listing >= 0 ? ::fdopendir(listing) : nullptr;
+    if (!folder) {
+        if (listing >= 0)
+            ::close(listing);
+        return names;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(folder);
+    return names;
 }
 
 } // namespace pestrel

@@ -26,6 +26,7 @@ public:
     bool restoreFile(HeldFolder& from, const std::string& fromName, const std::string& name,
                      const FileOwnership& ownership) override;
     std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) override;
+    std::vector<std::string> entryNames() override;
 
     int fd() const { return fd_.get(); }
 

@@ -1,5 +1,6 @@
 #include "platform/posix/PosixPlatform.h"
 
+#include "base/AsciiCase.h"
 #include "base/FileBytes.h"
 #include "base/IniFile.h"
 #include "platform/posix/FolderTrust.h"
@@ -7,6 +8,7 @@
 #include "platform/posix/PosixHeldFolder.h"
 #include "platform/posix/ProcessTable.h"
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
@@ -170,6 +172,31 @@ bool PosixPlatform::deleteValue(RegRoot root, const std::string& key, const std:
         const bool deleted = hive.deleteValue(path, name);
         return HiveFile::Outcome{deleted, deleted};
     });
+}
+
+std::vector<std::string> PosixPlatform::valueNames(RegRoot root, const std::string& key) {
+    std::string path = key;
+    std::vector<std::string> names;
+    hiveFor(root, path).read([&](const RegistryHive& hive) { names = hive.valueNames(path); });
+    return names;
+}
+
+std::vector<std::string> PosixPlatform::subkeyNames(RegRoot root, const std::string& key) {
+    std::string path = key;
+    std::vector<std::string> names;
+    hiveFor(root, path).read([&](const RegistryHive& hive) { names = hive.subkeyNames(path); });
+    return names;
+}
+
+std::optional<std::string> PosixPlatform::localPath(const std::string& path) {
+    if (path.starts_with('/'))
+        return path;
+    constexpr std::string_view kWindows = "C:\\WINDOWS\\";
+    if (path.size() <= kWindows.size() || UpperAscii(path.substr(0, kWindows.size())) != kWindows)
+        return std::nullopt;
+    std::string rest = path.substr(kWindows.size());
+    std::replace(rest.begin(), rest.end(), '\\', '/');
+    return windowsFolder() + '/' + rest;
 }
 
 bool PosixPlatform::fileExists(const std::string& path) {

@@ -48,6 +48,8 @@ public:
     std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
                                        const std::string& name) override;
     bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override;
+    std::vector<std::string> valueNames(RegRoot root, const std::string& key) override;
+    std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) override;
 
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
@@ -57,6 +59,8 @@ public:
     // the rights of the owner of the folder it lies in.
     bool deleteFile(const std::string& path) override;
     std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override;
+    // A Linux path as it is; a Windows path inside C:\Windows in the stand-in Windows folder.
+    std::optional<std::string> localPath(const std::string& path) override;
     bool appendToFile(const std::string& path, const std::string& bytes) override;
     // ReadOnly is the absence of the owner's write bit; nothing is hidden or system here.
     std::uint32_t fileAttributes(const std::string& path) override;

@@ -346,4 +346,29 @@ std::optional<RegValue> RegistryHive::value(std::string_view path, std::string_v
     return value ? ValueOf(value->data) : std::nullopt;
 }
 
+std::vector<std::string> RegistryHive::valueNames(std::string_view path) const {
+    std::vector<std::string> names;
+    if (const Key* key = findKey(NormalisedPath(path)))
+        for (const Value& value : key->values)
+            names.emplace_back(value.name);
+    return names;
+}
+
+std::vector<std::string> RegistryHive::subkeyNames(std::string_view path) const {
+    const std::string normalised = NormalisedPath(path);
+    const std::string prefix = normalised.empty() ? normalised : normalised + '\\';
+    std::vector<std::string> names;
+    FoldedIndex<const Key> seen;
+    for (const Key& key : keys_) {
+        if (key.path.size() <= prefix.size() ||
+            !EqualsIgnoringAsciiCase(key.path.substr(0, prefix.size()), prefix))
+            continue;
+        const std::string_view rest = key.path.substr(prefix.size());
+        const std::string_view name = rest.substr(0, rest.find('\\'));
+        if (seen.insert(name).second)
+            names.emplace_back(name);
+    }
+    return names;
+}
+
 } // namespace pestrel

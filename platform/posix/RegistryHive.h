@@ -51,6 +51,11 @@ public:
     bool setValue(std::string_view path, std::string_view name, const RegValue& value);
     bool deleteValue(std::string_view path, std::string_view name);
     std::optional<RegValue> value(std::string_view path, std::string_view name) const;
+    // The key's value names in file order, and the names of its direct sub-keys (each once, in
+    // the case it was first listed with); a look at every key, kept for a pass that reads a
+    // place once.
+    std::vector<std::string> valueNames(std::string_view path) const;
+    std::vector<std::string> subkeyNames(std::string_view path) const;
 
     // False for text a REGEDIT4 line cannot carry (line breaks, NUL).
     static bool CanStore(std::string_view text);

@@ -256,4 +256,30 @@ std::unique_ptr<HeldFolder> Win32HeldFolder::folder(const std::string& name, boo
     return std::unique_ptr<HeldFolder>(new Win32HeldFolder(path + '\\', std::move(step)));
 }
 
+std::vector<std::string> Win32HeldFolder::entryNames() {
+    std::vector<std::string> names;
+    alignas(8) BYTE buffer[16384];
+    FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+    while (GetFileInformationByHandleEx(step_->handle.get(), kind, buffer, sizeof buffer)) {
+        kind = FileIdBothDirectoryInfo;
+        for (BYTE* at = buffer;;) {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            const int length = int(entry->FileNameLength / sizeof(WCHAR));
+            // A name the system code page cannot carry could not be named back: it is left out.
+            BOOL lossy = FALSE;
+            const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, entry->FileName,
+                                                 length, nullptr, 0, nullptr, &lossy);
+            std::string name(std::size_t(size), '\0');
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, entry->FileName, length, name.data(),
+                                size, nullptr, &lossy);
+            if (!lossy && IsEntryName(name))
+                names.push_back(std::move(name));
+            if (entry->NextEntryOffset == 0)
+                break;
+            at += entry->NextEntryOffset;
+        }
+    }
+    return names;
+}
+
 } // namespace pestrel

@@ -47,6 +47,8 @@ public:
     bool restoreFile(HeldFolder& from, const std::string& fromName, const std::string& name,
                      const FileOwnership& ownership) override;
     std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) override;
+    // Names the system code page cannot carry are left out.
+    std::vector<std::string> entryNames() override;
 
 private:
     // One step of the path, held with the steps above it.

@@ -3,6 +3,7 @@
 #include "base/FileBytes.h"
 #include "platform/win32/Win32HeldFolder.h"
 
+#include <cctype>
 #include <utility>
 
 namespace pestrel {
@@ -54,6 +55,15 @@ bool Win32Platform::fileExists(const std::string& path) {
 bool Win32Platform::folderExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::string> Win32Platform::localPath(const std::string& path) {
+    const std::string plain = path.starts_with("\\??\\") ? path.substr(4) : path;
+    const bool drive = plain.size() > 3 && std::isalpha(static_cast<unsigned char>(plain[0])) &&
+                       plain[1] == ':' && plain[2] == '\\';
+    if (!drive && !plain.starts_with("\\\\"))
+        return std::nullopt;
+    return plain;
 }
 
 bool Win32Platform::createFolder(const std::string& path) {

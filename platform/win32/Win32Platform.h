@@ -31,9 +31,13 @@ public:
     std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
                                        const std::string& name) override;
     bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override;
+    std::vector<std::string> valueNames(RegRoot root, const std::string& key) override;
+    std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) override;
 
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;
+    // A drive or network path as it is, without a "\??\" in front.
+    std::optional<std::string> localPath(const std::string& path) override;
     bool createFolder(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
     bool appendToFile(const std::string& path, const std::string& bytes) override;

@@ -132,4 +132,37 @@ bool Win32Platform::deleteValue(RegRoot root, const std::string& key, const std:
     return opened && RegDeleteValueA(opened.get(), name.c_str()) == ERROR_SUCCESS;
 }
 
+std::vector<std::string> Win32Platform::valueNames(RegRoot root, const std::string& key) {
+    std::vector<std::string> names;
+    if (hasNul(key))
+        return names;
+    OpenKey opened = OpenKey::open(root, key);
+    char name[16384]; // the longest value name the registry allows, and its NUL
+    for (DWORD index = 0; opened; ++index) {
+        DWORD length = sizeof name;
+        const LONG status =
+            RegEnumValueA(opened.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+std::vector<std::string> Win32Platform::subkeyNames(RegRoot root, const std::string& key) {
+    std::vector<std::string> names;
+    if (hasNul(key))
+        return names;
+    OpenKey opened = OpenKey::open(root, key);
+    char name[256]; // the longest key name the registry allows, and its NUL
+    for (DWORD index = 0; opened; ++index) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(opened.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
 } // namespace pestrel

@@ -480,4 +480,56 @@ std::optional<RegValue> WineHive::value(std::string_view path, std::string_view 
     return value ? RegValueOf(value->data) : std::nullopt;
 }
 
+std::vector<std::string> WineHive::valueNames(std::string_view path) const {
+    std::vector<std::string> names;
+    const Key* key = findKey(UpperAscii(CleanPath(path)));
+    const std::string_view block = key ? key->bytes(text_) : std::string_view();
+    for (std::size_t pos = 0; pos < block.size();) {
+        const Line line = *ReadLine(block, pos);
+        pos = line.end;
+        const std::string_view text = TrimLeft(line.content());
+        if (!text.starts_with('"') && !text.starts_with('@'))
+            continue;
+        if (std::optional<ValueLine> value = ValueOf(text))
+            names.push_back(std::move(value->name));
+    }
+    return names;
+}
+
+std::vector<std::string> WineHive::subkeyNames(std::string_view path) const {
+    const std::string clean = UpperAscii(CleanPath(path));
+    const std::string prefix = clean.empty() ? clean : clean + '\\';
+    std::vector<std::string> names;
+    std::unordered_map<std::string, bool> seen;
+    for (const Key& key : keys_) {
+        if (key.upperPath.size() <= prefix.size() || !key.upperPath.starts_with(prefix))
+            continue;
+        const std::size_t depth = std::count(prefix.begin(), prefix.end(), '\\');
+        const std::string upper = key.upperPath.substr(
+            prefix.size(), key.upperPath.find('\\', prefix.size()) - prefix.size());
+        if (!seen.emplace(upper, true).second)
+            continue;
+        // The name in its own case, from the block's key line.
+        // A block begins with the blank lines before its key line.
+        const std::string_view block = key.bytes(text_);
+        const std::string_view line = block.substr(std::min(block.size(), block.find('[')));
+        std::size_t nameEnd = 0;
+        const std::optional<std::string> written =
+            line.starts_with('[') ? KeyPathOf(line.substr(0, line.find('\n')), nameEnd)
+                                  : std::nullopt;
+        std::string name = upper;
+        if (written) {
+            const std::string cleanWritten = CleanPath(*written);
+            std::size_t start = 0;
+            for (std::size_t part = 0; part < depth; ++part)
+                start = cleanWritten.find('\\', start) + 1;
+            const std::string own = cleanWritten.substr(start, upper.size());
+            if (EqualsIgnoringAsciiCase(own, upper))
+                name = own;
+        }
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
 } // namespace pestrel::wine

@@ -63,6 +63,10 @@ public:
     bool deleteValue(std::string_view path, std::string_view name, WineTime now);
     // Plain and expandable strings as text, dword as integer; other kinds answer nothing.
     std::optional<RegValue> value(std::string_view path, std::string_view name) const;
+    // The key's value names in file order, and the names of its direct sub-keys (each once, in
+    // the case of the first block that names it).
+    std::vector<std::string> valueNames(std::string_view path) const;
+    std::vector<std::string> subkeyNames(std::string_view path) const;
 
     // False for text the file cannot carry (NUL, invalid UTF-8).
     static bool CanStore(std::string_view text);

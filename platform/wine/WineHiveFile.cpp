@@ -67,6 +67,12 @@ std::optional<RegValue> WineHiveFile::value(const std::string& key, const std::s
     return hive ? hive->value(key, name) : std::nullopt;
 }
 
+void WineHiveFile::read(const std::function<void(const WineHive&)>& look) {
+    std::lock_guard lock(mutex_);
+    if (const WineHive* hive = load())
+        look(*hive);
+}
+
 bool WineHiveFile::modify(const std::function<Outcome(WineHive&)>& change,
                           const std::function<Gate()>& gate) {
     std::lock_guard lock(mutex_);

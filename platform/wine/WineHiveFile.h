@@ -22,6 +22,8 @@ public:
     std::optional<std::string> problem();
 
     std::optional<RegValue> value(const std::string& key, const std::string& name);
+    // Calls `look` with the hive as the file holds it now; not when it cannot be read or parsed.
+    void read(const std::function<void(const WineHive&)>& look);
 
     // Whether a change may go ahead; asked before the file is read for it.
     enum class Gate {

@@ -104,6 +104,10 @@ bool WinePlatform::terminateProcess(const ProcessRecord& process) {
     return EndPrefixProcess(prefix_, process);
 }
 
+std::optional<std::string> WinePlatform::localPath(const std::string& path) {
+    return prefix_.linuxPath(path);
+}
+
 WineHiveFile& WinePlatform::hiveFor(RegRoot root, std::string& key) {
     if (root == RegRoot::CurrentUser)
         return *user_;
@@ -164,6 +168,20 @@ bool WinePlatform::deleteValue(RegRoot root, const std::string& key, const std::
             return WineHiveFile::Outcome{deleted, deleted};
         },
         [this] { return serverGate(); });
+}
+
+std::vector<std::string> WinePlatform::valueNames(RegRoot root, const std::string& key) {
+    std::string path = key;
+    std::vector<std::string> names;
+    hiveFor(root, path).read([&](const WineHive& hive) { names = hive.valueNames(path); });
+    return names;
+}
+
+std::vector<std::string> WinePlatform::subkeyNames(RegRoot root, const std::string& key) {
+    std::string path = key;
+    std::vector<std::string> names;
+    hiveFor(root, path).read([&](const WineHive& hive) { names = hive.subkeyNames(path); });
+    return names;
 }
 
 } // namespace pestrel::wine

@@ -45,6 +45,9 @@ public:
     std::vector<std::string>
     foldersOthersCanChange(const std::vector<std::string>& folders) override;
 
+    // Through the prefix's drives.
+    std::optional<std::string> localPath(const std::string& path) override;
+
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
     void requestClose(const std::string& name) override;
     bool terminateProcess(const ProcessRecord& process) override;
@@ -55,6 +58,8 @@ public:
     std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
                                        const std::string& name) override;
     bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override;
+    std::vector<std::string> valueNames(RegRoot root, const std::string& key) override;
+    std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) override;
 
 private:
     // The file holding `root`, with `key` rewritten to its path inside that file.

@@ -57,6 +57,7 @@ public:
         std::unique_ptr<HeldFolder> real = real_->folder(name, create);
         return real ? std::make_unique<WatchedFolder>(platform_, std::move(real)) : nullptr;
     }
+    std::vector<std::string> entryNames() override { return real_->entryNames(); }
 
 private:
     static HeldFolder& Real(HeldFolder& folder) {

@@ -3,6 +3,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace pestrel {
@@ -36,6 +37,12 @@ TEST(DryRunPlatform, LaterCallsSeeChangesThatWereNotMade) {
     EXPECT_TRUE(folder->folder("Undo", false)) << "a folder made in the dry run is there for it";
     EXPECT_TRUE(dry.deleteValue(RegRoot::CurrentUser, "\\SOFTWARE\\run", "old"));
     EXPECT_FALSE(dry.queryValue(RegRoot::CurrentUser, "Software\\Run", "Old"));
+    EXPECT_TRUE(dry.setValue(RegRoot::CurrentUser, "Software\\Run", "New", value));
+    EXPECT_EQ(dry.valueNames(RegRoot::CurrentUser, "software\\run"),
+              (std::vector<std::string>{"New"}));
+    const std::vector<std::string> entries = folder->entryNames();
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), "copy.exe"), 1);
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), "file.exe"), 0);
     EXPECT_TRUE(dry.setValue(RegRoot::ClassesRoot, "txtfile", "", value));
     EXPECT_TRUE(dry.queryValue(RegRoot::LocalMachine, "Software\\Classes\\txtfile", ""));
     EXPECT_TRUE(dry.writeProfileString(machine.root() + "Log.ini", "RunData", "a", "b"));
@@ -45,7 +52,7 @@ TEST(DryRunPlatform, LaterCallsSeeChangesThatWereNotMade) {
     EXPECT_FALSE(test::Exists(copy));
     EXPECT_FALSE(test::Exists(machine.root() + "Log.ini"));
     EXPECT_TRUE(real.queryValue(RegRoot::CurrentUser, "Software\\Run", "Old"));
-    EXPECT_EQ(dry.changes().size(), 6u);
+    EXPECT_EQ(dry.changes().size(), 7u);
     EXPECT_FALSE(test::Exists(machine.root() + "Undo"));
 }
 

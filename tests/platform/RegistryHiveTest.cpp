@@ -180,6 +180,20 @@ TEST(RegistryHive, ParentsOfListedKeysExistAndAreListedWhenCreated) {
                                 "[HKEY_CURRENT_USER\\X\\Y]\r\n\r\n");
 }
 
+TEST(RegistryHive, ListsValuesAndDirectSubKeysOnce) {
+    RegistryHive hive =
+        RegistryHive::Parse("HKEY_LOCAL_MACHINE", "[HKEY_LOCAL_MACHINE\\S\\Evil\\Parameters]\n"
+                                                  "[HKEY_LOCAL_MACHINE\\S\\Beep]\n"
+                                                  "\"Start\"=dword:00000002\n@=\"d\"\n"
+                                                  "[HKEY_LOCAL_MACHINE\\S\\EVIL]\n"
+                                                  "[HKEY_LOCAL_MACHINE\\Sx\\Other]\n");
+    EXPECT_EQ(hive.subkeyNames("s"), (std::vector<std::string>{"Evil", "Beep"}));
+    EXPECT_EQ(hive.subkeyNames(""), (std::vector<std::string>{"S", "Sx"}));
+    EXPECT_EQ(hive.valueNames("S\\beep"), (std::vector<std::string>{"Start", ""}));
+    EXPECT_TRUE(hive.valueNames("S\\Missing").empty());
+    EXPECT_TRUE(hive.subkeyNames("S\\Beep").empty());
+}
+
 TEST(RegistryHive, RefusesTextThatWouldBreakTheFile) {
     EXPECT_TRUE(RegistryHive::CanStore("plain \"quoted\" \\ text"));
     EXPECT_FALSE(RegistryHive::CanStore("two\r\nlines"));

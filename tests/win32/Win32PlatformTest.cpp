@@ -319,6 +319,18 @@ TEST_F(Win32PlatformRegistry, CreateAndDeleteAnswerWhatHappened) {
     EXPECT_TRUE(test::RegQuery("HKCU\\" + key_, "Updater"));
 }
 
+TEST_F(Win32PlatformRegistry, ValuesAndSubKeysAreListed) {
+    ASSERT_TRUE(platform_.setValue(RegRoot::CurrentUser, key_, "Updater", text("C:\\evil.exe")));
+    ASSERT_TRUE(platform_.setValue(RegRoot::CurrentUser, key_, "Start", number(2)));
+    ASSERT_TRUE(platform_.createKey(RegRoot::CurrentUser, key_ + "\\EvilSvc\\Parameters"));
+    std::vector<std::string> values = platform_.valueNames(RegRoot::CurrentUser, key_);
+    std::sort(values.begin(), values.end());
+    EXPECT_EQ(values, (std::vector<std::string>{"Start", "Updater"}));
+    EXPECT_EQ(platform_.subkeyNames(RegRoot::CurrentUser, key_),
+              (std::vector<std::string>{"EvilSvc"}));
+    EXPECT_TRUE(platform_.valueNames(RegRoot::CurrentUser, key_ + "\\Missing").empty());
+}
+
 TEST_F(Win32PlatformRegistry, NamesWithANulAreRefusedBeforeAnyCall) {
     ASSERT_TRUE(platform_.setValue(RegRoot::CurrentUser, key_, "evil.exe", text("C:\\evil.exe")));
     const std::string cut("evil.exe\0.tail", 14);
@@ -505,6 +517,16 @@ TEST_F(Win32HeldFolders, LinkAndRestoreNeverReplaceAnEntry) {
         EXPECT_EQ(readBytes(path(name)), "someone else's");
         EXPECT_EQ(here->fileOwnership(name), (FileOwnership{0, 0, mode}));
     }
+}
+
+TEST_F(Win32HeldFolders, EntriesAreListedByName) {
+    writeBytes(path("file.exe"), "MZ");
+    ASSERT_TRUE(platform_.createFolder(path("sub")));
+    const auto here = holdTestFolder();
+    ASSERT_TRUE(here);
+    std::vector<std::string> names = here->entryNames();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"file.exe", "sub"}));
 }
 
 TEST_F(Win32HeldFolders, FolderHoldsOrCreatesASubfolderAndNothingElse) {

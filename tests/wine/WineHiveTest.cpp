@@ -42,6 +42,16 @@ WineHive Parsed(std::string text) {
     return std::move(std::get<WineHive>(parsed));
 }
 
+TEST(WineHive, ListsValuesAndDirectSubKeysInTheirOwnCase) {
+    const WineHive hive = Parsed(kFile);
+    EXPECT_EQ(hive.valueNames(kRun), (std::vector<std::string>{"Blob", "evil.exe", "Count", "List",
+                                                               "Odd", "Quoted \"name\""}));
+    EXPECT_EQ(hive.subkeyNames("SOFTWARE"),
+              (std::vector<std::string>{"Classes", "Microsoft", "Wine"}));
+    EXPECT_EQ(hive.subkeyNames("Software\\Wine"), (std::vector<std::string>{"A[b]"}));
+    EXPECT_TRUE(hive.valueNames("Software\\Nothing").empty());
+}
+
 TEST(WineHive, ReadsEveryValueKindAndWritesTheFileBackUnchanged) {
     WineHive hive = Parsed(kFile);
     EXPECT_EQ(hive.serialize(), kFile);

@@ -1,0 +1,147 @@
+#include "engine/AutostartPlaces.h"
+
+#include "base/AsciiCase.h"
+#include "engine/CommandLineProgram.h"
+#include "engine/Context.h"
+#include "engine/ListEdit.h"
+
+namespace pestrel {
+namespace {
+
+constexpr const char* kRunKeys[] = {"Run", "RunOnce", "RunServices", "RunServicesOnce",
+                                    "Policies\\Explorer\\Run"};
+constexpr const char* kWinlogonKey = "Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+constexpr const char* kWindowsKey = "Microsoft\\Windows NT\\CurrentVersion\\Windows";
+constexpr const char* kDebuggersKey =
+    "Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
+
+// The 64-bit view's software key and, where it exists, the 32-bit view's.
+std::vector<std::string> SoftwareKeys(Platform& platform, RegRoot root) {
+    std::vector<std::string> keys{"Software"};
+    for (const std::string& sub : platform.subkeyNames(root, "Software")) {
+        if (EqualsIgnoringAsciiCase(sub, "Wow6432Node"))
+            keys.push_back("Software\\" + sub);
+    }
+    return keys;
+}
+
+std::optional<std::string> TextValue(Platform& platform, RegRoot root, const std::string& key,
+                                     const std::string& name) {
+    const std::optional<RegValue> value = platform.queryValue(root, key, name);
+    if (!value || value->kind != RegValue::Kind::Text)
+        return std::nullopt;
+    return value->text;
+}
+
+void ReadCommandValues(Context& context, AutostartIndex& index, RegRoot root,
+                       const std::string& key) {
+    for (const std::string& name : context.platform.valueNames(root, key)) {
+        if (std::optional<std::string> data = TextValue(context.platform, root, key, name))
+            index.add(
+                {AutostartEntry::Kind::Value, root, key, name, *data, ProgramOf(context, *data)});
+    }
+}
+
+void ReadList(Context& context, AutostartIndex& index, RegRoot root, const std::string& key,
+              const std::string& name) {
+    const std::optional<std::string> data = TextValue(context.platform, root, key, name);
+    if (!data)
+        return;
+    for (const std::string& item : ListItems(*data, ListSeparators(name)))
+        index.add({AutostartEntry::Kind::List, root, key, name, *data, ProgramOf(context, item)});
+}
+
+void ReadDebuggers(Context& context, AutostartIndex& index, const std::string& key) {
+    Platform& platform = context.platform;
+    for (const std::string& program : platform.subkeyNames(RegRoot::LocalMachine, key)) {
+        const std::string sub = key + '\\' + program;
+        if (std::optional<std::string> data =
+                TextValue(platform, RegRoot::LocalMachine, sub, "Debugger"))
+            index.add({AutostartEntry::Kind::Value, RegRoot::LocalMachine, sub, "Debugger", *data,
+                       ProgramOf(context, *data)});
+    }
+}
+
+void ReadServices(Context& context, AutostartIndex& index) {
+    Platform& platform = context.platform;
+    for (const std::string& service : platform.subkeyNames(RegRoot::LocalMachine, kServicesKey)) {
+        const std::string key = std::string(kServicesKey) + '\\' + service;
+        if (std::optional<std::string> image =
+                TextValue(platform, RegRoot::LocalMachine, key, "ImagePath"))
+            index.add({AutostartEntry::Kind::Service, RegRoot::LocalMachine, key, "ImagePath",
+                       *image, ProgramOf(context, *image)});
+    }
+}
+
+} // namespace
+
+void AutostartIndex::add(AutostartEntry entry) {
+    const std::string fileName = UpperAscii(ProgramFileName(entry.program));
+    if (fileName.empty())
+        return;
+    byFileName_[fileName].push_back(entries_.size());
+    entries_.push_back(std::move(entry));
+}
+
+std::vector<const AutostartEntry*> AutostartIndex::starting(const std::string& fileName) const {
+    std::vector<const AutostartEntry*> found;
+    if (const auto known = byFileName_.find(UpperAscii(fileName)); known != byFileName_.end())
+        for (std::size_t at : known->second)
+            found.push_back(&entries_[at]);
+    return found;
+}
+
+std::optional<std::string> ContextVariable(const Context& context, const std::string& name) {
+    if (EqualsIgnoringAsciiCase(name, "SystemRoot") || EqualsIgnoringAsciiCase(name, "windir")) {
+#ifdef _WIN32
+        return context.WinDir.substr(0, context.WinDir.find_last_not_of('\\') + 1);
+#else
+        // Entries name Windows paths; the platform finds where they lie (localPath).
+        static_cast<void>(context);
+        return std::string("C:\\Windows");
+#endif
+    }
+    if (EqualsIgnoringAsciiCase(name, "SystemDrive"))
+        return std::string("C:");
+    return std::nullopt;
+}
+
+std::string ProgramOf(const Context& context, const std::string& commandLine) {
+    return CommandLineProgram(commandLine, [&context](const std::string& name) {
+        return ContextVariable(context, name);
+    });
+}
+
+AutostartIndex ReadAutostartPlaces(Context& context) {
+    AutostartIndex index;
+    Platform& platform = context.platform;
+    for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
+        for (const std::string& software : SoftwareKeys(platform, root)) {
+            for (const char* run : kRunKeys)
+                ReadCommandValues(context, index, root,
+                                  software + "\\Microsoft\\Windows\\CurrentVersion\\" + run);
+            const std::string winlogon = software + '\\' + kWinlogonKey;
+            ReadList(context, index, root, winlogon, "Shell");
+            ReadList(context, index, root, winlogon, "Userinit");
+            ReadList(context, index, root, software + '\\' + kWindowsKey, "AppInit_DLLs");
+            if (root == RegRoot::LocalMachine)
+                ReadDebuggers(context, index, software + '\\' + kDebuggersKey);
+        }
+    }
+    ReadServices(context, index);
+    return index;
+}
+
+std::string_view ListSeparators(const std::string& valueName) {
+    return EqualsIgnoringAsciiCase(valueName, "AppInit_DLLs") ? kLibraryList : kCommaList;
+}
+
+std::string EmptyListValue(const std::string& valueName) {
+    if (EqualsIgnoringAsciiCase(valueName, "Shell"))
+        return "explorer.exe";
+    if (EqualsIgnoringAsciiCase(valueName, "Userinit"))
+        return "C:\\Windows\\system32\\userinit.exe,";
+    return "";
+}
+
+} // namespace pestrel

@@ -1,0 +1,60 @@
+#pragma once
+// The registry places a program starts from besides the start-up key named like it, read once
+// per pass into an index by the file name of the program each entry starts.
+
+#include "platform/Platform.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace pestrel {
+
+struct Context;
+
+struct AutostartEntry {
+    enum class Kind {
+        Value,   // a value whose data is a command line: Run keys, a debugger
+        List,    // one item of a list value: Winlogon's Shell and Userinit, AppInit_DLLs
+        Service, // a service, by its ImagePath; disabled through its Start
+    };
+    Kind kind = Kind::Value;
+    RegRoot root = RegRoot::LocalMachine;
+    std::string key;     // the key holding the value (for a service, the service's key)
+    std::string name;    // the value's name (for a service, ImagePath)
+    std::string data;    // the value's data as read (a list: the whole list)
+    std::string program; // what it starts
+};
+
+class AutostartIndex {
+public:
+    void add(AutostartEntry entry);
+    // Every entry, in the order the places were read.
+    const std::vector<AutostartEntry>& entries() const { return entries_; }
+    // The entries whose program's file name is `fileName`, without regard to ASCII case.
+    std::vector<const AutostartEntry*> starting(const std::string& fileName) const;
+
+private:
+    std::vector<AutostartEntry> entries_;
+    std::unordered_map<std::string, std::vector<std::size_t>> byFileName_; // upper-cased
+};
+
+// The variables a start-up command line may use, as the context knows them; the Windows folder
+// as Windows names it.
+std::optional<std::string> ContextVariable(const Context& context, const std::string& name);
+// The program of a command line read in this context.
+std::string ProgramOf(const Context& context, const std::string& commandLine);
+
+// Reads every registry place: the Run, RunOnce, RunServices, RunServicesOnce and policy Run keys
+// of both roots and their 32-bit views, Winlogon's Shell and Userinit, AppInit_DLLs, the
+// debuggers of Image File Execution Options and the services' ImagePath.
+AutostartIndex ReadAutostartPlaces(Context& context);
+
+// The separators of a list value's items.
+std::string_view ListSeparators(const std::string& valueName);
+// What a list value holds when nothing of it stays: Windows' own default.
+std::string EmptyListValue(const std::string& valueName);
+
+inline constexpr const char* kServicesKey = "System\\CurrentControlSet\\Services";
+
+} // namespace pestrel

@@ -1,0 +1,146 @@
+#include "engine/AutostartRemoval.h"
+
+#include "base/AsciiCase.h"
+#include "engine/AutostartPlaces.h"
+#include "engine/CommandLineProgram.h"
+#include "engine/Context.h"
+#include "engine/Journal.h"
+#include "engine/KillPass.h"
+#include "engine/ListEdit.h"
+#include "engine/PassFolders.h"
+#include "engine/Public.h"
+#include "engine/WorkFiles.h"
+
+#include <memory>
+#include <set>
+
+namespace pestrel {
+namespace {
+
+bool Starts(const Context& context, const std::string& commandLine, const std::string& entry) {
+    return EqualsIgnoringAsciiCase(ProgramFileName(ProgramOf(context, commandLine)), entry);
+}
+
+RegValue Text(std::string text) {
+    RegValue value;
+    value.text = std::move(text);
+    return value;
+}
+
+void Report(KillPassView& view, const AutostartEntry& place, const std::string& name,
+            const std::string& data, bool failed) {
+    view.reportAction({"autostart", {RegPlace(place.root, place.key), name, data}, failed});
+}
+
+// The value as it is now, while it still starts the entry.
+void RemoveValue(Context& context, KillPassView& view, const AutostartEntry& place,
+                 const std::string& entry) {
+    Platform& platform = context.platform;
+    const std::optional<RegValue> now = platform.queryValue(place.root, place.key, place.name);
+    if (!now || now->kind != RegValue::Kind::Text || !Starts(context, now->text, entry))
+        return; // gone, or changed since the places were read
+    JournalValue(context, JournalEntry::Kind::Value, entry, place.root, place.key, place.name,
+                 now->text);
+    Report(view, place, place.name, now->text,
+           !platform.deleteValue(place.root, place.key, place.name));
+}
+
+void RemoveListItem(Context& context, KillPassView& view, const AutostartEntry& place,
+                    const std::string& entry) {
+    Platform& platform = context.platform;
+    const std::optional<RegValue> now = platform.queryValue(place.root, place.key, place.name);
+    if (!now || now->kind != RegValue::Kind::Text)
+        return;
+    const std::string edited = ListWithout(context, now->text, place.name, entry);
+    if (edited == now->text)
+        return; // taken out already, for an earlier item of the same list
+    JournalValue(context, JournalEntry::Kind::List, entry, place.root, place.key, place.name,
+                 now->text);
+    Report(view, place, place.name, now->text,
+           !platform.setValue(place.root, place.key, place.name, Text(edited)));
+}
+
+void DisableService(Context& context, KillPassView& view, const AutostartEntry& place,
+                    const std::string& entry) {
+    Platform& platform = context.platform;
+    const std::optional<RegValue> image = platform.queryValue(place.root, place.key, "ImagePath");
+    const std::optional<RegValue> start = platform.queryValue(place.root, place.key, "Start");
+    if (!image || image->kind != RegValue::Kind::Text || !Starts(context, image->text, entry) ||
+        (start && start->kind == RegValue::Kind::Integer && start->number == kServiceDisabled))
+        return;
+    // Without a Start to put back, the service is left as it is.
+    if (!start || start->kind != RegValue::Kind::Integer) {
+        Report(view, place, "Start", std::to_string(kServiceDisabled), true);
+        return;
+    }
+    JournalValue(context, JournalEntry::Kind::Start, entry, place.root, place.key, "Start",
+                 std::to_string(start->number));
+    RegValue disabled;
+    disabled.kind = RegValue::Kind::Integer;
+    disabled.number = kServiceDisabled;
+    Report(view, place, "Start", std::to_string(kServiceDisabled),
+           !platform.setValue(place.root, place.key, "Start", disabled));
+}
+
+// The program file a place named, when it lies where the platform reaches: backed up as
+// Temp/<entry> and deleted while it is the file found, keeping a copy for the undo.
+void DeleteDormantCopy(Context& context, PassFolders& folders, KillPassView& view,
+                       const std::string& entry, const std::string& program) {
+    const std::optional<std::string> path = context.platform.localPath(program);
+    const std::string folder = path ? FolderOf(*path) : std::string();
+    const std::string name = path ? path->substr(folder.size()) : std::string();
+    if (!path || !JoinName(folder, name))
+        return;
+    const std::unique_ptr<HeldFolder> held = context.platform.holdFolder(folder);
+    const std::optional<FileIdentity> identity = held ? held->fileIdentity(name) : std::nullopt;
+    if (!identity)
+        return;
+    view.setStatusText(held->path() + name);
+    const bool backedUp =
+        folders.backup && BackupFile(*folders.backup, *held, name, *identity, entry);
+    view.reportAction({"backup",
+                       {held->path() + name, JoinName(context.backupFolder(), entry).value_or("")},
+                       !backedUp});
+    const FileDeletion deletion =
+        DeleteKeepingCopy(context, folders, entry, *held, name, *identity, backedUp);
+    view.reportAction({"delete", {held->path() + name, deletion.copy}, !deletion.deleted});
+    if (deletion.deleted)
+        LogDeletion(context, entry, held->path() + name);
+}
+
+} // namespace
+
+std::string ListWithout(const Context& context, const std::string& data,
+                        const std::string& valueName, const std::string& entry) {
+    const ListEdit edit =
+        RemoveListItems(data, ListSeparators(valueName),
+                        [&](const std::string& item) { return Starts(context, item, entry); });
+    if (edit.removed.empty())
+        return data;
+    return ListItems(edit.list, ListSeparators(valueName)).empty() ? EmptyListValue(valueName)
+                                                                   : edit.list;
+}
+
+void RemoveAutostartEntries(Context& context, PassFolders& folders, const AutostartIndex& index,
+                            KillPassView& view, const std::string& entry) {
+    std::set<std::string> programs;
+    for (const AutostartEntry* place : index.starting(entry)) {
+        view.setStatusText(RegPlace(place->root, place->key));
+        switch (place->kind) {
+        case AutostartEntry::Kind::Value:
+            RemoveValue(context, view, *place, entry);
+            break;
+        case AutostartEntry::Kind::List:
+            RemoveListItem(context, view, *place, entry);
+            break;
+        case AutostartEntry::Kind::Service:
+            DisableService(context, view, *place, entry);
+            break;
+        }
+        programs.insert(place->program);
+    }
+    for (const std::string& program : programs)
+        DeleteDormantCopy(context, folders, view, entry, program);
+}
+
+} // namespace pestrel
