@@ -21,6 +21,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption kill("kill", "Run one kill pass over the list, without a window.");
     const QCommandLineOption list("list", "Read the names from FILE instead of VirusList.txt.",
                                   "FILE");
+    const QCommandLineOption scan(
+        "scan",
+        "Also match the files below DIR against the list's hash lines (links are not "
+        "followed). May be given more than once.",
+        "DIR");
     const QCommandLineOption noRepair("no-repair", "Skip the repairs of hijacked settings.");
     const QCommandLineOption dryRun("dry-run", "Show what --kill would do and change nothing.");
     const QCommandLineOption listBackups("list-backups", "Show every deletion kept for undo.");
@@ -31,7 +36,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         "wine-prefix", "Clean the Wine prefix DIR (its folders, programs and registry).", "DIR");
     const QCommandLineOption stopWine(
         "stop-wine", "With --wine-prefix: let a registry change end the prefix's wineserver.");
-    parser.addOptions({kill, list, noRepair, dryRun, listBackups, restore, winePrefix, stopWine});
+    parser.addOptions(
+        {kill, list, scan, noRepair, dryRun, listBackups, restore, winePrefix, stopWine});
     parser.addPositionalArgument("NAME", "With --restore: the names to put back.", "[NAME...]");
 
     CommandLine command;
@@ -56,9 +62,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     else if (parser.isSet(restore))
         command.action = CommandLine::Action::Restore;
 
-    const bool killOnly = parser.isSet(list) || parser.isSet(noRepair) || parser.isSet(dryRun);
+    const bool killOnly =
+        parser.isSet(list) || parser.isSet(scan) || parser.isSet(noRepair) || parser.isSet(dryRun);
     if (killOnly && command.action != CommandLine::Action::Kill)
-        command.error = "--list, --no-repair and --dry-run go with --kill.";
+        command.error = "--list, --scan, --no-repair and --dry-run go with --kill.";
     else if (!parser.positionalArguments().isEmpty() &&
              command.action != CommandLine::Action::Restore)
         command.error =
@@ -70,6 +77,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.error = "Nothing to do: give --kill, --list-backups or --restore.";
     if (parser.isSet(list))
         command.list = Bytes(parser.value(list));
+    for (const QString& folder : parser.values(scan))
+        command.scanFolders.push_back(Bytes(folder));
     command.noRepair = parser.isSet(noRepair);
     command.dryRun = parser.isSet(dryRun);
     if (parser.isSet(winePrefix))

@@ -37,6 +37,7 @@ int Kill(const CommandLine& command, Platform& machine) {
     Platform& platform = command.dryRun ? dryRun : machine;
     Context context(platform);
     InitialiseContext(context);
+    context.scanFolders = command.scanFolders;
     if (const std::optional<int> refused = RefuseWhenUnsafe(context))
         return *refused;
 
@@ -48,6 +49,8 @@ int Kill(const CommandLine& command, Platform& machine) {
         return Refuse("cannot read the list '" + path + "'");
     if (list.status == ListFile::Status::NotText)
         return Refuse("the list '" + path + "' is not text (it holds control bytes)");
+    for (const std::string& warning : list.warnings)
+        std::fprintf(stderr, "pestrel: warning: %s\n", Printable(warning).c_str());
 
     ConsoleView view(list.entries);
     const bool finished = RunKillPass(context, view, 0);

@@ -1,5 +1,6 @@
 #include "engine/KillPass.h"
 
+#include "engine/ContentMatch.h"
 #include "engine/Context.h"
 #include "engine/Journal.h"
 #include "engine/PassFolders.h"
@@ -181,6 +182,8 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
     };
     Platform& platform = context.platform;
     PassFolders folders = HoldPassFolders(context);
+    // Kept with what it has read for the pass's later scans by content.
+    ContentScan content = RemoveContentMatches(context, folders, view);
     const int count = view.entryCount();
     view.setMarker(count - 1);
     for (int i = count - 1; i >= 0; --i) {
