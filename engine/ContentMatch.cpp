@@ -86,13 +86,27 @@ void Remove(Context& context, PassFolders& folders, KillPassView& view,
     ReportRunValueDeletions(context, view, entry);
 }
 
+// The backups and kept copies of earlier passes: they hold what they matched, and a scan that
+// reaches the program's folder must not take the undo away.
+std::vector<FileIdentity> OwnCopies(PassFolders& folders) {
+    std::vector<FileIdentity> copies;
+    for (HeldFolder* folder : {folders.backup.get(), folders.kept.get()}) {
+        const std::optional<FolderEntries> entries = folder ? folder->entries() : std::nullopt;
+        for (const std::string& name : entries ? entries->files : std::vector<std::string>()) {
+            if (const std::optional<FileIdentity> identity = folder->fileIdentity(name))
+                copies.push_back(*identity);
+        }
+    }
+    return copies;
+}
+
 // Each file once, in the order found: a program in the System folder that also runs is one
 // match.
 void RemoveAll(Context& context, PassFolders& folders, KillPassView& view,
                std::vector<ContentFound> found) {
     if (found.empty())
         return;
-    std::vector<FileIdentity> seen;
+    std::vector<FileIdentity> seen = OwnCopies(folders);
     const std::vector<ProcessRecord> snapshot =
         context.platform.processSnapshot(SnapshotDetail::ForEnding);
     for (const ContentFound& file : found) {

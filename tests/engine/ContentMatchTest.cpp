@@ -102,6 +102,18 @@ TEST_F(ContentMatch, EachFileIsReadOncePerStampAndAgainWhenItChanges) {
     EXPECT_EQ(scan.filesRead(), 3u);
 }
 
+TEST_F(ContentMatch, TheCopiesOfEarlierPassesAreNeverTaken) {
+    context.scanFolders = {context.AppPath};
+    for (int pass = 0; pass < 2; ++pass) {
+        WriteFile(context.SysDir + "a.exe", kEicar);
+        test::RecordingView view({"sha256:" + kEicarHash});
+        EXPECT_TRUE(RunKillPass(context, view, 0));
+        EXPECT_EQ(matched(view), std::vector<std::string>{context.SysDir + "a.exe"});
+    }
+    EXPECT_EQ(ReadFile(context.AppPath + "Undo/Kept/1-a.exe"), kEicar);
+    EXPECT_EQ(ReadFile(context.backupFolder() + "a.exe"), kEicar);
+}
+
 TEST_F(ContentMatch, MalformedHashLinesMatchNothing) {
     WriteFile(context.SysDir + "a.exe", kEicar);
     test::RecordingView view({"sha256:" + kEicarHash.substr(1), "sha256:" + kEicarHash + "0"});
