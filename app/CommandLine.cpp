@@ -21,6 +21,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption kill("kill", "Run one kill pass over the list, without a window.");
     const QCommandLineOption list("list", "Read the names from FILE instead of VirusList.txt.",
                                   "FILE");
+    const QCommandLineOption scan(
+        "scan",
+        "Also match the files below DIR against the list's hash lines (links are not "
+        "followed). May be given more than once.",
+        "DIR");
     const QCommandLineOption noRepair("no-repair", "Skip the repairs of hijacked settings.");
     const QCommandLineOption dryRun("dry-run", "Show what --kill would do and change nothing.");
     const QCommandLineOption listBackups("list-backups", "Show every deletion kept for undo.");
@@ -34,8 +39,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption autostart(
         "autostart", "List every autostart entry: place, name, program, and 'listed' when a name "
                      "of the list matches.");
-    parser.addOptions(
-        {kill, list, noRepair, dryRun, listBackups, restore, autostart, winePrefix, stopWine});
+    parser.addOptions({kill, list, scan, noRepair, dryRun, listBackups, restore, autostart,
+                       winePrefix, stopWine});
     parser.addPositionalArgument("NAME", "With --restore: the names to put back.", "[NAME...]");
 
     CommandLine command;
@@ -63,11 +68,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     else if (parser.isSet(autostart))
         command.action = CommandLine::Action::Autostart;
 
-    const bool killOnly = parser.isSet(noRepair) || parser.isSet(dryRun);
+    const bool killOnly = parser.isSet(scan) || parser.isSet(noRepair) || parser.isSet(dryRun);
     const bool listed = command.action == CommandLine::Action::Kill ||
                         command.action == CommandLine::Action::Autostart;
     if (killOnly && command.action != CommandLine::Action::Kill)
-        command.error = "--no-repair and --dry-run go with --kill.";
+        command.error = "--scan, --no-repair and --dry-run go with --kill.";
     else if (parser.isSet(list) && !listed)
         command.error = "--list goes with --kill or --autostart.";
     else if (!parser.positionalArguments().isEmpty() &&
@@ -81,6 +86,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.error = "Nothing to do: give --kill, --list-backups, --restore or --autostart.";
     if (parser.isSet(list))
         command.list = Bytes(parser.value(list));
+    for (const QString& folder : parser.values(scan))
+        command.scanFolders.push_back(Bytes(folder));
     command.noRepair = parser.isSet(noRepair);
     command.dryRun = parser.isSet(dryRun);
     if (parser.isSet(winePrefix))

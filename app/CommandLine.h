@@ -11,7 +11,8 @@ namespace pestrel {
 struct CommandLine {
     enum class Action { Window, Kill, ListBackups, Restore, Autostart };
     Action action = Action::Window;
-    std::optional<std::string> list; // --list FILE (with --kill or --autostart)
+    std::optional<std::string> list;      // --list FILE (with --kill or --autostart)
+    std::vector<std::string> scanFolders; // --scan DIR, each time it is given
     bool noRepair = false;
     bool dryRun = false;
     std::vector<std::string> names;        // --restore NAME...

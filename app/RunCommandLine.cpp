@@ -58,11 +58,15 @@ int Kill(const CommandLine& command, Platform& machine) {
     Platform& platform = command.dryRun ? dryRun : machine;
     Context context(platform);
     InitialiseContext(context);
+    context.scanFolders = command.scanFolders;
     if (const std::optional<int> refused = RefuseWhenUnsafe(context))
         return *refused;
     const std::optional<ListFile> list = ReadList(command, context);
     if (!list)
         return kBadInput;
+
+    for (const std::string& warning : list->warnings)
+        std::fprintf(stderr, "pestrel: warning: %s\n", Printable(warning).c_str());
 
     ConsoleView view(list->entries);
     const bool finished = RunKillPass(context, view, 0);

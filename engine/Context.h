@@ -2,6 +2,7 @@
 // The values every worker needs, filled in once when the main window is created.
 
 #include <string>
+#include <vector>
 
 namespace pestrel {
 
@@ -14,6 +15,8 @@ struct Context {
     std::string AppPath; // program folder, ending in the path separator
     std::string WinDir;  // Windows folder, ending in '\'/'/', or empty
     std::string SysDir;  // System folder, ending in '\'/'/', or empty
+    // Folders a kill pass also scans by content, walked without following a link.
+    std::vector<std::string> scanFolders;
 
     std::string backupFolder() const; // AppPath + "Temp" + separator
 };

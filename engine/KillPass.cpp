@@ -2,6 +2,7 @@
 
 #include "engine/AutostartPlaces.h"
 #include "engine/AutostartRemoval.h"
+#include "engine/ContentMatch.h"
 #include "engine/Context.h"
 #include "engine/Journal.h"
 #include "engine/PassFolders.h"
@@ -184,6 +185,8 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
     };
     Platform& platform = context.platform;
     PassFolders folders = HoldPassFolders(context);
+    // Kept with what it has read for the pass's later scans by content.
+    ContentScan content = RemoveContentMatches(context, folders, view);
     ProcessIndex processes(platform);
     const AutostartIndex autostart = ReadAutostartPlaces(context);
     const int count = view.entryCount();

@@ -3,6 +3,7 @@
 #include "base/AsciiCase.h"
 #include "base/FileBytes.h"
 #include "engine/Context.h"
+#include "engine/HashLine.h"
 #include "engine/Public.h"
 #include "platform/Platform.h"
 
@@ -129,6 +130,7 @@ ListFile ParseListFile(const std::optional<std::string>& bytes) {
         }
     }
     list.entries = VisibleLines(lines);
+    list.warnings = MalformedHashWarnings(list.entries);
     return list;
 }
 

@@ -41,6 +41,7 @@ struct ListFile {
     enum class Status { Read, Unreadable, NotText };
     Status status = Status::Read;
     std::vector<std::string> entries;
+    std::vector<std::string> warnings; // one for each malformed hash line, which matches nothing
 };
 // Reads a list by the virus list's line rules (every line with visible text, unchanged) and
 // leaves the file as it is. A line holding a control byte other than TAB makes it NotText.

@@ -180,6 +180,20 @@ public:
             return std::nullopt;
         return created(name) ? FileDigest{} : real_->fileDigest(name);
     }
+    std::optional<FileStamp> fileStamp(const std::string& name) override {
+        if (!exists(name))
+            return std::nullopt;
+        return created(name) ? FileStamp{} : real_->fileStamp(name);
+    }
+    // The real folder's entries less what the dry run deleted; what it created is not listed.
+    std::optional<FolderEntries> entries() override {
+        if (!real_)
+            return FolderEntries{};
+        std::optional<FolderEntries> found = real_->entries();
+        if (found)
+            std::erase_if(found->files, [this](const std::string& name) { return !exists(name); });
+        return found;
+    }
     bool deleteFile(const std::string& name, const FileIdentity& identity) override {
         if (fileIdentity(name) != identity)
             return false;

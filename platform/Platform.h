@@ -62,6 +62,23 @@ struct FileDigest {
     bool operator==(const FileDigest&) const = default;
 };
 
+// What a file is now: its identity, its size and when its content or attributes last changed
+// (nanoseconds on Linux, 100-nanosecond ticks on Windows). A file whose stamp is unchanged holds
+// what it held.
+struct FileStamp {
+    FileIdentity identity;
+    std::uint64_t size = 0;
+    std::int64_t changeTime = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The entries of a folder that a walk may go on with: its regular files and its folders, by
+// name. Links, reparse points and anything else are left out.
+struct FolderEntries {
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+};
+
 // A folder opened once without following a link at any step of its path (nor a reparse point on
 // Windows). Every call acts inside that very folder, whatever is put at its path afterwards, and
 // run as the administrator, every change inside a folder that someone else owns is made with
@@ -75,6 +92,9 @@ public:
     virtual std::optional<FileIdentity> fileIdentity(const std::string& name) = 0;
     virtual std::optional<FileOwnership> fileOwnership(const std::string& name) = 0;
     virtual std::optional<FileDigest> fileDigest(const std::string& name) = 0;
+    virtual std::optional<FileStamp> fileStamp(const std::string& name) = 0;
+    // What the folder holds now; nothing when it cannot be read.
+    virtual std::optional<FolderEntries> entries() = 0;
     // Deletes `name` only while it is the file `identity`, checked right before it goes.
     virtual bool deleteFile(const std::string& name, const FileIdentity& identity) = 0;
     // Copies the regular file `name`, while it is `identity`, into a new file of `to` readable by

@@ -78,6 +78,39 @@ std::optional<FileDigest> PosixHeldFolder::fileDigest(const std::string& name) {
     return file ? DigestOf(file.get()) : std::nullopt;
 }
 
+std::optional<FileStamp> PosixHeldFolder::fileStamp(const std::string& name) {
+    const std::optional<struct stat> info = RegularEntry(fd_.get(), name);
+    if (!info)
+        return std::nullopt;
+    return FileStamp{IdentityOf(*info), static_cast<std::uint64_t>(info->st_size),
+                     std::int64_t{info->st_ctim.tv_sec} * 1'000'000'000 + info->st_ctim.tv_nsec};
+}
+
+std::optional<FolderEntries> PosixHeldFolder::entries() {
+    // The listing reads through a descriptor of its own, so the held one keeps its offset.
+    const int listed = ::openat(fd_.get(), ".", kFolderFlags);
+    DIR* stream = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (!stream) {
+        if (listed >= 0)
+            ::close(listed);
+        return std::nullopt;
+    }
+    const std::unique_ptr<DIR, int (*)(DIR*)> closer(stream, ::closedir);
+    FolderEntries found;
+    while (const dirent* entry = ::readdir(stream)) {
+        const std::string name = entry->d_name;
+        struct stat info;
+        if (!IsPlainName(name) ||
+            ::fstatat(fd_.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISREG(info.st_mode))
+            found.files.push_back(name);
+        else if (S_ISDIR(info.st_mode))
+            found.folders.push_back(name);
+    }
+    return found;
+}
+
 bool PosixHeldFolder::deleteFile(const std::string& name, const FileIdentity& identity) {
     const OwnerRights rights(fd_.get());
     const std::optional<struct stat> info = RegularEntry(fd_.get(), name);

@@ -19,6 +19,8 @@ public:
     std::optional<FileIdentity> fileIdentity(const std::string& name) override;
     std::optional<FileOwnership> fileOwnership(const std::string& name) override;
     std::optional<FileDigest> fileDigest(const std::string& name) override;
+    std::optional<FileStamp> fileStamp(const std::string& name) override;
+    std::optional<FolderEntries> entries() override;
     bool deleteFile(const std::string& name, const FileIdentity& identity) override;
     bool copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
                   const std::string& toName) override;

@@ -2,6 +2,7 @@
 
 #include "platform/win32/Win32Digest.h"
 
+#include <algorithm>
 #include <cctype>
 #include <sddl.h>
 
@@ -231,6 +232,43 @@ std::optional<FileDigest> Win32HeldFolder::fileDigest(const std::string& name) {
     // No one writes to it while it is read.
     const UniqueHandle file = openFile(name, GENERIC_READ, FILE_SHARE_READ);
     return file ? DigestOf(file.get()) : std::nullopt;
+}
+
+std::optional<FileStamp> Win32HeldFolder::fileStamp(const std::string& name) {
+    const UniqueHandle file = openFile(name, FILE_READ_ATTRIBUTES, kShareAll);
+    const auto identity = file ? IdentityOf(file.get()) : std::nullopt;
+    FILE_BASIC_INFO basic;
+    LARGE_INTEGER size;
+    if (!identity ||
+        !GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileSizeEx(file.get(), &size))
+        return std::nullopt;
+    return FileStamp{*identity, std::uint64_t(size.QuadPart), basic.ChangeTime.QuadPart};
+}
+
+std::optional<FolderEntries> Win32HeldFolder::entries() {
+    WIN32_FIND_DATAW found;
+    const std::wstring pattern = step_->finalPath + L"\\*";
+    const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    FolderEntries entries;
+    do {
+        const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, found.cFileName, -1,
+                                               nullptr, 0, nullptr, nullptr);
+        std::string name(std::size_t(std::max(length, 1)), '\0');
+        BOOL lossy = FALSE;
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, found.cFileName, -1, name.data(), length,
+                            nullptr, &lossy);
+        name.resize(name.size() - 1);
+        const DWORD attributes = found.dwFileAttributes;
+        if (lossy || !IsEntryName(name) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        (attributes & FILE_ATTRIBUTE_DIRECTORY ? entries.folders : entries.files).push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return entries;
 }
 
 bool Win32HeldFolder::deleteFile(const std::string& name, const FileIdentity& identity) {

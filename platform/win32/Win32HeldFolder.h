@@ -36,6 +36,10 @@ public:
     // are 0, and the mode is 0444 for a read-only file, 0644 otherwise.
     std::optional<FileOwnership> fileOwnership(const std::string& name) override;
     std::optional<FileDigest> fileDigest(const std::string& name) override;
+    std::optional<FileStamp> fileStamp(const std::string& name) override;
+    // Names that the program's code page cannot carry are left out: no call here could reach
+    // them.
+    std::optional<FolderEntries> entries() override;
     bool deleteFile(const std::string& name, const FileIdentity& identity) override;
     // Holes are read as zeros: a sparse file is copied whole, and its whole size counts for the
     // free space left.

@@ -110,6 +110,7 @@ TEST_F(KillCommand, BadInputGetsOneLineAndStatusTwo) {
         {{"--frobnicate"}, "Unknown option 'frobnicate'"},
         {{"--kill", "--restore"}, "go alone"},
         {{"--restore", "--dry-run"}, "go with --kill"},
+        {{"--list-backups", "--scan", context.AppPath}, "go with --kill"},
         {{"--kill", "extra"}, "Unexpected argument 'extra'"},
     };
     for (const auto& c : cases) {
@@ -122,11 +123,27 @@ TEST_F(KillCommand, BadInputGetsOneLineAndStatusTwo) {
     }
 }
 
+TEST_F(KillCommand, HashLinesWarnWhenMalformedAndPrintWhatMatched) {
+    const std::string scanned = cli.machine.root() + "Scanned/", file = scanned + "renamed.bin";
+    WriteFile(file, "EICAR-like test content");
+    const std::string hash =
+        "sha256:" + platform.holdFolder(scanned)->fileDigest("renamed.bin")->sha256;
+    const std::string bad = "sha256:" + hash.substr(8, 63);
+    writeList({hash, bad});
+    const CliResult run = cli.run({"--kill", "--no-repair", "--scan", scanned});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "pestrel: warning: '" + bad +
+                           "' is not sha256: and 64 hex digits; it matches no file\n");
+    ASSERT_FALSE(run.lines().empty());
+    EXPECT_EQ(run.lines().front(), "match\t" + file + "\t" + hash);
+    EXPECT_FALSE(test::Exists(file));
+}
+
 TEST_F(KillCommand, HelpAndVersion) {
     const CliResult help = cli.run({"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* option :
-         {"--kill", "--list", "--no-repair", "--dry-run", "--list-backups", "--restore"})
+         {"--kill", "--list", "--scan", "--no-repair", "--dry-run", "--list-backups", "--restore"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     const CliResult version = cli.run({"--version"});
     EXPECT_EQ(version.status, 0);

@@ -2,7 +2,10 @@
 // and written lines read back the same; loading the virus list twice gives the same entries.
 // Running the pending deletions of Temp.~txt removes at most the files directly inside the
 // Windows and System folders: nothing else under the machine's folder appears or disappears.
+// A parsed list warns exactly once for each malformed hash line, and a hash line's digest is 64
+// lower-case hex digits.
 #include "engine/Context.h"
+#include "engine/HashLine.h"
 #include "engine/WorkFiles.h"
 #include "platform/posix/PosixPlatform.h"
 
@@ -94,6 +97,23 @@ void CheckVirusList(const Machine& machine, const std::string& bytes) {
     }
 }
 
+void CheckListLines(const std::string& bytes) {
+    const pestrel::ListFile list = pestrel::ParseListFile(bytes);
+    std::size_t malformed = 0;
+    for (const std::string& entry : list.entries) {
+        const pestrel::ListLineKind kind = pestrel::KindOfListLine(entry);
+        malformed += kind == pestrel::ListLineKind::MalformedHash;
+        const std::optional<std::string> hash = pestrel::HashOfListLine(entry);
+        if (hash.has_value() != (kind == pestrel::ListLineKind::Hash))
+            std::abort();
+        if (hash && (hash->size() != 64 ||
+                     hash->find_first_not_of("0123456789abcdef") != std::string::npos))
+            std::abort();
+    }
+    if (list.warnings.size() != malformed)
+        std::abort();
+}
+
 void CheckPendingDeletions(const Machine& machine, const std::string& bytes) {
     machine.plantAll();
     machine.write("Temp.~txt", bytes);
@@ -126,6 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     CheckLineRules(machine, bytes);
     CheckVirusList(machine, bytes);
+    CheckListLines(bytes);
     CheckPendingDeletions(machine, bytes);
     return 0;
 }
