@@ -11,6 +11,7 @@
 #include "engine/WorkFiles.h"
 #include "platform/DryRunPlatform.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 #include <exception>
 
@@ -18,6 +19,18 @@ namespace pestrel {
 namespace {
 
 constexpr int kDone = 0, kIncomplete = 1, kBadInput = 2;
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(pestrel::RunCommandLine)
+};
+
+// `text` in the user's language with `field` in place of its %1, byte for byte.
+std::string Message(const QString& text, const std::string& field) {
+    std::string message = text.toLocal8Bit().toStdString();
+    if (const std::size_t at = message.find("%1"); at != std::string::npos)
+        message.replace(at, 2, field);
+    return message;
+}
 
 int Refuse(const std::string& message) {
     std::fprintf(stderr, "pestrel: %s\n", Printable(message).c_str());
@@ -45,9 +58,10 @@ int Kill(const CommandLine& command, Platform& machine) {
     // The program's own list is never read through a link.
     const ListFile list = command.list ? ReadNamedList(path) : ReadListFile(path);
     if (list.status == ListFile::Status::Unreadable)
-        return Refuse("cannot read the list '" + path + "'");
+        return Refuse(Message(Texts::tr("cannot read the list '%1'"), path));
     if (list.status == ListFile::Status::NotText)
-        return Refuse("the list '" + path + "' is not text (it holds control bytes)");
+        return Refuse(
+            Message(Texts::tr("the list '%1' is not text (it holds control bytes)"), path));
 
     ConsoleView view(list.entries);
     const bool finished = RunKillPass(context, view, 0);
@@ -57,7 +71,10 @@ int Kill(const CommandLine& command, Platform& machine) {
     }
     PrintLine(view.summary(finished));
     if (command.dryRun)
-        std::fprintf(stderr, "pestrel: dry run, %zu changes not made\n", dryRun.changes().size());
+        std::fprintf(stderr, "pestrel: %s\n",
+                     Message(Texts::tr("dry run, %1 changes not made"),
+                             std::to_string(dryRun.changes().size()))
+                         .c_str());
     return finished && !view.anyFailed() ? kDone : kIncomplete;
 }
 
@@ -68,7 +85,7 @@ int ListBackups(Platform& platform) {
         return *refused;
     const std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
     if (!journal)
-        return Refuse("cannot read the journal '" + JournalPath(context) + "'");
+        return Refuse(Message(Texts::tr("cannot read the journal '%1'"), JournalPath(context)));
     for (const JournalEntry& item : *journal) {
         const bool file = item.kind == JournalEntry::Kind::File;
         PrintLine(Printable(item.time) + "  " + Printable(item.entry) + "  " +
@@ -87,12 +104,15 @@ int Restore(const CommandLine& command, Platform& platform) {
     const RestoreOutcome outcome = RestoreDeleted(
         context, command.names, [](const PassAction& action) { PrintLine(ActionLine(action)); });
     if (!outcome.journalRead)
-        return Refuse("cannot read the journal '" + JournalPath(context) + "'");
+        return Refuse(Message(Texts::tr("cannot read the journal '%1'"), JournalPath(context)));
     for (const std::string& name : outcome.notFound)
-        std::fprintf(stderr, "pestrel: no deletion of '%s' is recorded\n", name.c_str());
+        std::fprintf(stderr, "pestrel: %s\n",
+                     Message(Texts::tr("no deletion of '%1' is recorded"), name).c_str());
     if (!outcome.journalWritten)
-        std::fprintf(stderr, "pestrel: cannot mark the restored items in '%s'\n",
-                     JournalPath(context).c_str());
+        std::fprintf(
+            stderr, "pestrel: %s\n",
+            Message(Texts::tr("cannot mark the restored items in '%1'"), JournalPath(context))
+                .c_str());
     PrintLine("summary\trestored=" + std::to_string(outcome.restored) + "\tskipped=" +
               std::to_string(outcome.skipped) + "\tfailed=" + std::to_string(outcome.failed));
     const bool complete = outcome.skipped == 0 && outcome.failed == 0 && outcome.notFound.empty() &&
@@ -118,7 +138,8 @@ int RunCommandLine(const CommandLine& command, Platform& platform) {
             break;
         }
     } catch (const std::exception& failure) {
-        std::fprintf(stderr, "pestrel: stopped: %s\n", failure.what());
+        std::fprintf(stderr, "pestrel: %s\n",
+                     Message(Texts::tr("stopped: %1"), failure.what()).c_str());
         return kIncomplete;
     }
     return kBadInput;

@@ -147,7 +147,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::suiButton1Click() {
-    const std::string path = JoinName(context_.AppPath, "Readme.txt").value_or("Readme.txt");
+    // The help in the window's language: Readme.txt, or its English twin.
+    const std::string name = LocalBytes(tr("Readme.txt"));
+    const std::string path = JoinName(context_.AppPath, name).value_or(name);
     if (platform_.fileExists(path)) {
         if (seams_.desktop->open(QUrl::fromLocalFile(ShownText(path))))
             return;
@@ -158,8 +160,7 @@ void TMainForm::suiButton1Click() {
         return;
     }
     seams_.boxes->inform(this, QGuiApplication::applicationDisplayName(),
-                         QStringLiteral("错误：文件") + ShownText(path) +
-                             QStringLiteral("不存在！"));
+                         tr("错误：文件%1不存在！").arg(ShownText(path)));
 }
 
 void TMainForm::SBAboutClick() {
