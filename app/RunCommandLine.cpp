@@ -6,6 +6,7 @@
 #include "engine/Context.h"
 #include "engine/Journal.h"
 #include "engine/Public.h"
+#include "engine/RepairReport.h"
 #include "engine/Restore.h"
 #include "engine/RootCheck.h"
 #include "engine/WorkFiles.h"

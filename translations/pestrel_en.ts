@@ -135,7 +135,7 @@
     </message>
     <message>
         <source>With --wine-prefix: let a registry change end the prefix&apos;s wineserver.</source>
-        <translation>With --wine-prefix: let a registry change end the prefix's wineserver.</translation>
+        <translation>With --wine-prefix: let a registry change end the prefix&apos;s wineserver.</translation>
     </message>
     <message>
         <source>With --restore: the names to put back.</source>
@@ -151,7 +151,7 @@
     </message>
     <message>
         <source>Unexpected argument &apos;%1&apos;.</source>
-        <translation>Unexpected argument '%1'.</translation>
+        <translation>Unexpected argument &apos;%1&apos;.</translation>
     </message>
     <message>
         <source>--stop-wine goes with --wine-prefix.</source>
@@ -173,11 +173,11 @@
     <name>pestrel::RunCommandLine</name>
     <message>
         <source>cannot read the list &apos;%1&apos;</source>
-        <translation>cannot read the list '%1'</translation>
+        <translation>cannot read the list &apos;%1&apos;</translation>
     </message>
     <message>
         <source>the list &apos;%1&apos; is not text (it holds control bytes)</source>
-        <translation>the list '%1' is not text (it holds control bytes)</translation>
+        <translation>the list &apos;%1&apos; is not text (it holds control bytes)</translation>
     </message>
     <message>
         <source>dry run, %1 changes not made</source>
@@ -185,15 +185,15 @@
     </message>
     <message>
         <source>cannot read the journal &apos;%1&apos;</source>
-        <translation>cannot read the journal '%1'</translation>
+        <translation>cannot read the journal &apos;%1&apos;</translation>
     </message>
     <message>
         <source>no deletion of &apos;%1&apos; is recorded</source>
-        <translation>no deletion of '%1' is recorded</translation>
+        <translation>no deletion of &apos;%1&apos; is recorded</translation>
     </message>
     <message>
         <source>cannot mark the restored items in &apos;%1&apos;</source>
-        <translation>cannot mark the restored items in '%1'</translation>
+        <translation>cannot mark the restored items in &apos;%1&apos;</translation>
     </message>
     <message>
         <source>stopped: %1</source>
@@ -225,6 +225,41 @@
     <message>
         <source>确实要清空病毒列表吗?</source>
         <translation>Do you really want to clear the virus list?</translation>
+    </message>
+    <message>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>恢复...</source>
+        <translation>Restore...</translation>
+    </message>
+</context>
+<context>
+    <name>pestrel::TRestoreWindow</name>
+    <message>
+        <source>恢复</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Place</translation>
+    </message>
+    <message>
+        <source>无法读取 %1</source>
+        <translation>Cannot read %1</translation>
+    </message>
+    <message>
+        <source>无法读取或改写 %1</source>
+        <translation>Cannot read or update %1</translation>
     </message>
 </context>
 <context>

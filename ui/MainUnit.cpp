@@ -62,6 +62,7 @@ void TMainForm::connectCommands() {
     connect(ui_->NDelete, &QAction::triggered, this, Guarded(this, &TMainForm::NDeleteClick));
     connect(ui_->NEdit, &QAction::triggered, this, Guarded(this, &TMainForm::NEditClick));
     connect(ui_->NSave, &QAction::triggered, this, Guarded(this, &TMainForm::NSaveClick));
+    addUndoCommands();
     connect(ui_->EADDVirusName, &QLineEdit::returnPressed, this,
             Guarded(this, &TMainForm::EADDVirusNameKeyPress));
 

@@ -46,4 +46,12 @@ void TTextWindow::showFile(const std::string& path) {
     activateWindow();
 }
 
+void TTextWindow::showLines(const QString& title, const QStringList& lines) {
+    setWindowTitle(title);
+    view_->setPlainText(lines.join(QLatin1Char('\n')));
+    show();
+    raise();
+    activateWindow();
+}
+
 } // namespace pestrel
