@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 namespace pestrel {
 namespace {
@@ -9,39 +10,52 @@ std::string Bytes(const QString& text) {
     return text.toLocal8Bit().toStdString();
 }
 
+// The options' descriptions and the errors, in the user's language.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(pestrel::CommandLine)
+};
+
 } // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        "Removes harmful programs by the name of their program file. Without options the window "
-        "opens.");
+        Texts::tr("Removes harmful programs by the name of their program file. Without options the "
+                  "window opens."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption kill("kill", "Run one kill pass over the list, without a window.");
-    const QCommandLineOption list("list", "Read the names from FILE instead of VirusList.txt.",
-                                  "FILE");
+    const QCommandLineOption kill("kill",
+                                  Texts::tr("Run one kill pass over the list, without a window."));
+    const QCommandLineOption list(
+        "list", Texts::tr("Read the names from FILE instead of VirusList.txt."), "FILE");
     const QCommandLineOption scan(
         "scan",
-        "Also match the files below DIR against the list's hash lines (links are not "
-        "followed). May be given more than once.",
+        Texts::tr("Also match the files below DIR against the list's hash lines (links are not "
+                  "followed). May be given more than once."),
         "DIR");
-    const QCommandLineOption noRepair("no-repair", "Skip the repairs of hijacked settings.");
-    const QCommandLineOption dryRun("dry-run", "Show what --kill would do and change nothing.");
-    const QCommandLineOption listBackups("list-backups", "Show every deletion kept for undo.");
+    const QCommandLineOption noRepair("no-repair",
+                                      Texts::tr("Skip the repairs of hijacked settings."));
+    const QCommandLineOption dryRun("dry-run",
+                                    Texts::tr("Show what --kill would do and change nothing."));
+    const QCommandLineOption listBackups("list-backups",
+                                         Texts::tr("Show every deletion kept for undo."));
     const QCommandLineOption restore(
-        "restore", "Put back the latest deleted files and start-up values of each NAME (of every "
-                   "name without one).");
+        "restore",
+        Texts::tr("Put back the latest deleted files and start-up values of each NAME (of "
+                  "every name without one)."));
     const QCommandLineOption winePrefix(
-        "wine-prefix", "Clean the Wine prefix DIR (its folders, programs and registry).", "DIR");
+        "wine-prefix", Texts::tr("Clean the Wine prefix DIR (its folders, programs and registry)."),
+        "DIR");
     const QCommandLineOption stopWine(
-        "stop-wine", "With --wine-prefix: let a registry change end the prefix's wineserver.");
+        "stop-wine",
+        Texts::tr("With --wine-prefix: let a registry change end the prefix's wineserver."));
     const QCommandLineOption autostart(
-        "autostart", "List every autostart entry: place, name, program, and 'listed' when a name "
-                     "of the list matches.");
+        "autostart", Texts::tr("List every autostart entry: place, name, program, and 'listed' "
+                               "when a name of the list matches."));
     parser.addOptions({kill, list, scan, noRepair, dryRun, listBackups, restore, autostart,
                        winePrefix, stopWine});
-    parser.addPositionalArgument("NAME", "With --restore: the names to put back.", "[NAME...]");
+    parser.addPositionalArgument("NAME", Texts::tr("With --restore: the names to put back."),
+                                 "[NAME...]");
 
     CommandLine command;
     if (!parser.parse(arguments)) {
@@ -56,7 +70,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const int actions = parser.isSet(kill) + parser.isSet(listBackups) + parser.isSet(restore) +
                         parser.isSet(autostart);
     if (actions > 1) {
-        command.error = "--kill, --list-backups, --restore and --autostart go alone.";
+        command.error =
+            Bytes(Texts::tr("--kill, --list-backups, --restore and --autostart go alone."));
         return command;
     }
     if (parser.isSet(kill))
@@ -72,18 +87,19 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const bool listed = command.action == CommandLine::Action::Kill ||
                         command.action == CommandLine::Action::Autostart;
     if (killOnly && command.action != CommandLine::Action::Kill)
-        command.error = "--scan, --no-repair and --dry-run go with --kill.";
+        command.error = Bytes(Texts::tr("--scan, --no-repair and --dry-run go with --kill."));
     else if (parser.isSet(list) && !listed)
-        command.error = "--list goes with --kill or --autostart.";
+        command.error = Bytes(Texts::tr("--list goes with --kill or --autostart."));
     else if (!parser.positionalArguments().isEmpty() &&
              command.action != CommandLine::Action::Restore)
         command.error =
-            "Unexpected argument '" + Bytes(parser.positionalArguments().first()) + "'.";
+            Bytes(Texts::tr("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
     else if (parser.isSet(stopWine) && !parser.isSet(winePrefix))
-        command.error = "--stop-wine goes with --wine-prefix.";
+        command.error = Bytes(Texts::tr("--stop-wine goes with --wine-prefix."));
     else if (command.action == CommandLine::Action::Window && arguments.size() > 1 &&
              !parser.isSet(winePrefix))
-        command.error = "Nothing to do: give --kill, --list-backups, --restore or --autostart.";
+        command.error = Bytes(
+            Texts::tr("Nothing to do: give --kill, --list-backups, --restore or --autostart."));
     if (parser.isSet(list))
         command.list = Bytes(parser.value(list));
     for (const QString& folder : parser.values(scan))

@@ -23,11 +23,4 @@ std::string ConsoleView::summary(bool finished) const {
     return line + (finished ? "\tfinished" : "\tended-early");
 }
 
-bool RepairReport::setValue(RegRoot root, const std::string& key, const std::string& name,
-                            const RegValue& value) {
-    const bool written = ForwardingPlatform::setValue(root, key, name, value);
-    view_.reportAction({"repair", {RegPlace(root, key), name, RegData(value)}, !written});
-    return written;
-}
-
 } // namespace pestrel

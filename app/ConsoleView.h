@@ -3,7 +3,6 @@
 // printed as it happens, and a summary closes the run.
 
 #include "engine/KillPass.h"
-#include "platform/ForwardingPlatform.h"
 
 #include <map>
 #include <string>
@@ -32,17 +31,6 @@ private:
     int marker_ = -1;
     std::map<std::string, int> counts_;
     int failed_ = 0;
-};
-
-// The repairs' writes, each shown as a "repair" action of the view.
-class RepairReport final : public ForwardingPlatform {
-public:
-    RepairReport(Platform& inner, KillPassView& view) : ForwardingPlatform(inner), view_(view) {}
-    bool setValue(RegRoot root, const std::string& key, const std::string& name,
-                  const RegValue& value) override;
-
-private:
-    KillPassView& view_;
 };
 
 } // namespace pestrel

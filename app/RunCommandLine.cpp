@@ -10,11 +10,13 @@
 #include "engine/Context.h"
 #include "engine/Journal.h"
 #include "engine/Public.h"
+#include "engine/RepairReport.h"
 #include "engine/Restore.h"
 #include "engine/RootCheck.h"
 #include "engine/WorkFiles.h"
 #include "platform/DryRunPlatform.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 #include <exception>
 #include <set>
@@ -23,6 +25,18 @@ namespace pestrel {
 namespace {
 
 constexpr int kDone = 0, kIncomplete = 1, kBadInput = 2;
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(pestrel::RunCommandLine)
+};
+
+// `text` in the user's language with `field` in place of its %1, byte for byte.
+std::string Message(const QString& text, const std::string& field) {
+    std::string message = text.toLocal8Bit().toStdString();
+    if (const std::size_t at = message.find("%1"); at != std::string::npos)
+        message.replace(at, 2, field);
+    return message;
+}
 
 int Refuse(const std::string& message) {
     std::fprintf(stderr, "pestrel: %s\n", Printable(message).c_str());
@@ -45,9 +59,9 @@ std::optional<ListFile> ReadList(const CommandLine& command, const Context& cont
     // The program's own list is never read through a link.
     ListFile list = command.list ? ReadNamedList(path) : ReadListFile(path);
     if (list.status == ListFile::Status::Unreadable)
-        Refuse("cannot read the list '" + path + "'");
+        Refuse(Message(Texts::tr("cannot read the list '%1'"), path));
     else if (list.status == ListFile::Status::NotText)
-        Refuse("the list '" + path + "' is not text (it holds control bytes)");
+        Refuse(Message(Texts::tr("the list '%1' is not text (it holds control bytes)"), path));
     else
         return list;
     return std::nullopt;
@@ -76,7 +90,10 @@ int Kill(const CommandLine& command, Platform& machine) {
     }
     PrintLine(view.summary(finished));
     if (command.dryRun)
-        std::fprintf(stderr, "pestrel: dry run, %zu changes not made\n", dryRun.changes().size());
+        std::fprintf(stderr, "pestrel: %s\n",
+                     Message(Texts::tr("dry run, %1 changes not made"),
+                             std::to_string(dryRun.changes().size()))
+                         .c_str());
     return finished && !view.anyFailed() ? kDone : kIncomplete;
 }
 
@@ -111,7 +128,7 @@ int ListBackups(Platform& platform) {
         return *refused;
     const std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
     if (!journal)
-        return Refuse("cannot read the journal '" + JournalPath(context) + "'");
+        return Refuse(Message(Texts::tr("cannot read the journal '%1'"), JournalPath(context)));
     for (const JournalEntry& item : *journal) {
         const bool file = item.kind == JournalEntry::Kind::File;
         const std::string name = item.name.empty() ? "" : "  name " + Printable(item.name);
@@ -131,12 +148,15 @@ int Restore(const CommandLine& command, Platform& platform) {
     const RestoreOutcome outcome = RestoreDeleted(
         context, command.names, [](const PassAction& action) { PrintLine(ActionLine(action)); });
     if (!outcome.journalRead)
-        return Refuse("cannot read the journal '" + JournalPath(context) + "'");
+        return Refuse(Message(Texts::tr("cannot read the journal '%1'"), JournalPath(context)));
     for (const std::string& name : outcome.notFound)
-        std::fprintf(stderr, "pestrel: no deletion of '%s' is recorded\n", name.c_str());
+        std::fprintf(stderr, "pestrel: %s\n",
+                     Message(Texts::tr("no deletion of '%1' is recorded"), name).c_str());
     if (!outcome.journalWritten)
-        std::fprintf(stderr, "pestrel: cannot mark the restored items in '%s'\n",
-                     JournalPath(context).c_str());
+        std::fprintf(
+            stderr, "pestrel: %s\n",
+            Message(Texts::tr("cannot mark the restored items in '%1'"), JournalPath(context))
+                .c_str());
     PrintLine("summary\trestored=" + std::to_string(outcome.restored) + "\tskipped=" +
               std::to_string(outcome.skipped) + "\tfailed=" + std::to_string(outcome.failed));
     const bool complete = outcome.skipped == 0 && outcome.failed == 0 && outcome.notFound.empty() &&
@@ -164,7 +184,8 @@ int RunCommandLine(const CommandLine& command, Platform& platform) {
             break;
         }
     } catch (const std::exception& failure) {
-        std::fprintf(stderr, "pestrel: stopped: %s\n", failure.what());
+        std::fprintf(stderr, "pestrel: %s\n",
+                     Message(Texts::tr("stopped: %1"), failure.what()).c_str());
         return kIncomplete;
     }
     return kBadInput;

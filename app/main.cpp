@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "skin/InterfaceFont.h"
+#include "translations/Language.h"
 #include "ui/MainUnit.h"
 
 #include <QApplication>
@@ -23,15 +24,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// An installed program's help is its installed Readme.txt, linked into the work folder.
+// An installed program's help is its installed Readme.txt and its English twin, linked into the
+// work folder.
 void LinkInstalledReadme(const fs::path& program, const fs::path& folder) {
     const fs::path readme = pestrel::InstalledReadme(program);
     if (readme.empty())
         return;
-    std::error_code ignored;
-    if (fs::read_symlink(folder / "Readme.txt", ignored) != readme) {
-        fs::remove(folder / "Readme.txt", ignored);
-        fs::create_symlink(readme, folder / "Readme.txt", ignored);
+    for (const char* name : {"Readme.txt", "Readme.en.txt"}) {
+        const fs::path installed = readme.parent_path() / name;
+        std::error_code ignored;
+        if (fs::read_symlink(folder / name, ignored) != installed) {
+            fs::remove(folder / name, ignored);
+            fs::create_symlink(installed, folder / name, ignored);
+        }
     }
 }
 
@@ -60,11 +65,13 @@ namespace {
 // it from the registry (the command line and the README tell how to go past that: --stop-wine).
 void WatchWine(pestrel::TMainForm& mainForm, pestrel::wine::WinePlatform& wine, bool stopWine) {
     if (!stopWine && wine.serverRuns())
-        mainForm.setStatusText("Wine 正在运行，注册表暂不改动");
+        mainForm.setStatusText(
+            QCoreApplication::translate("pestrel::WatchWine", "Wine 正在运行，注册表暂不改动"));
     auto* timer = new QTimer(&mainForm);
     QObject::connect(timer, &QTimer::timeout, &mainForm, [&mainForm, &wine] {
         if (wine.takeRefusal())
-            mainForm.setStatusText("Wine 正在运行，注册表未改动");
+            mainForm.setStatusText(
+                QCoreApplication::translate("pestrel::WatchWine", "Wine 正在运行，注册表未改动"));
     });
     timer->start(1000);
 }
@@ -76,6 +83,7 @@ int OpenWindow(int argc, char** argv, pestrel::Platform& platform,
 #ifndef _WIN32
     pestrel::LoadInstalledPluginsOnlyAsRoot();
 #endif
+    pestrel::InstallTranslation(pestrel::ChooseLanguage(pestrel::EnvironmentLocale()));
     pestrel::UseInterfaceFont();
     pestrel::TMainForm mainForm(platform);
     if (prepare)
@@ -102,6 +110,7 @@ int main(int argc, char** argv) {
 #ifndef _WIN32
     pestrel::LoadInstalledPluginsOnlyAsRoot();
 #endif
+    pestrel::InstallTranslation(pestrel::ChooseLanguage(pestrel::EnvironmentLocale()));
     QCoreApplication::setApplicationName("pestrel");
     QCoreApplication::setApplicationVersion(PESTREL_VERSION);
     const pestrel::CommandLine command = pestrel::ParseCommandLine(console->arguments());

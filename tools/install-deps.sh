@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     cmake g++ make pkg-config ccache
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libjpeg62-turbo-dev libssl-dev
     fonts-wqy-microhei xvfb xauth

@@ -21,7 +21,9 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/$app.metainfo.xml" >/de
 for size in 16 24 32 48 64 128 256; do
     [ -s "$root/usr/share/icons/hicolor/${size}x${size}/apps/$app.png" ] || fail "no ${size}px icon"
 done
-[ -s "$root/usr/share/doc/pestrel/Readme.txt" ] || fail "no Readme.txt"
+for readme in Readme.txt Readme.en.txt; do
+    [ -s "$root/usr/share/doc/pestrel/$readme" ] || fail "no $readme"
+done
 dpkg-deb -f "$deb" Depends | grep -q fonts-wqy-microhei || fail "no font dependency"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "no library dependencies"
 

@@ -62,6 +62,7 @@ void TMainForm::connectCommands() {
     connect(ui_->NDelete, &QAction::triggered, this, Guarded(this, &TMainForm::NDeleteClick));
     connect(ui_->NEdit, &QAction::triggered, this, Guarded(this, &TMainForm::NEditClick));
     connect(ui_->NSave, &QAction::triggered, this, Guarded(this, &TMainForm::NSaveClick));
+    addUndoCommands();
     connect(ui_->EADDVirusName, &QLineEdit::returnPressed, this,
             Guarded(this, &TMainForm::EADDVirusNameKeyPress));
 
@@ -147,7 +148,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::suiButton1Click() {
-    const std::string path = JoinName(context_.AppPath, "Readme.txt").value_or("Readme.txt");
+    // The help in the window's language: Readme.txt, or its English twin.
+    const std::string name = LocalBytes(tr("Readme.txt"));
+    const std::string path = JoinName(context_.AppPath, name).value_or(name);
     if (platform_.fileExists(path)) {
         if (seams_.desktop->open(QUrl::fromLocalFile(ShownText(path))))
             return;
@@ -158,8 +161,7 @@ void TMainForm::suiButton1Click() {
         return;
     }
     seams_.boxes->inform(this, QGuiApplication::applicationDisplayName(),
-                         QStringLiteral("错误：文件") + ShownText(path) +
-                             QStringLiteral("不存在！"));
+                         tr("错误：文件%1不存在！").arg(ShownText(path)));
 }
 
 void TMainForm::SBAboutClick() {

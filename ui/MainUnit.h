@@ -25,6 +25,7 @@ class MainForm;
 namespace pestrel {
 
 class TAboutForm;
+class TRestoreWindow;
 class TTextWindow;
 
 class TMainForm : public QWidget {
@@ -74,6 +75,10 @@ private:
     void NDeleteClick();
     void NEditClick();
     void NSaveClick();
+    // Below the list menu's own items: the kill pass previewed, and the undo.
+    void addUndoCommands();
+    void NPreviewClick();
+    void NRestoreClick();
     void EADDVirusNameKeyPress();
     void SBAddToListClick();
     void SBCleanListClick();
@@ -95,6 +100,8 @@ private:
     RunWaits waits_;
     std::unique_ptr<TAboutForm> aboutForm_; // made on first need
     TTextWindow* readmeWindow_ = nullptr;   // made on first need; a child of the window
+    TTextWindow* previewWindow_ = nullptr;  // likewise
+    TRestoreWindow* restoreWindow_ = nullptr;
     // The process of each row of ListBoxProcess, so that a row ends its own process.
     std::vector<ProcessRecord> processRows_;
     // ProcessList.txt is written off the UI thread; only the latest listing's writer writes.

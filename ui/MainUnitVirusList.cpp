@@ -14,9 +14,6 @@
 namespace pestrel {
 namespace {
 
-const QStringList kOpenDialogFilters = {QStringLiteral("病毒文件(*.exe *.dll)"),
-                                        QStringLiteral("所有文件(*)")};
-
 // The text after the last folder separator or drive colon of a typed path; the whole text when
 // there is none.
 std::string TypedFileName(const std::string& text) {
@@ -33,7 +30,7 @@ void TMainForm::ListBoxClick() {
 void TMainForm::NSaveClick() {
     if (!SaveVirusList(context_, virusEntries()))
         return;
-    setStatusText(QStringLiteral("列表已经保存！"));
+    setStatusText(tr("列表已经保存！"));
     startWorker(WorkerJob::ClearStatusText);
 }
 
@@ -51,7 +48,8 @@ void TMainForm::SBAddToListClick() {
         ui_->EADDVirusName->setFocus();
         return;
     }
-    const QString picked = seams_.openDialog->pickFile(this, kOpenDialogFilters);
+    const QString picked =
+        seams_.openDialog->pickFile(this, {tr("病毒文件(*.exe *.dll)"), tr("所有文件(*)")});
     if (picked.isEmpty() || !platform_.fileExists(LocalBytes(picked)))
         return;
     AppendRow(ui_->ListBox, LocalBytes(QFileInfo(picked).fileName()));
@@ -81,7 +79,7 @@ void TMainForm::NEditClick() {
 }
 
 void TMainForm::SBCleanListClick() {
-    if (seams_.boxes->confirm(this, QStringLiteral("确实要清空病毒列表吗?")))
+    if (seams_.boxes->confirm(this, tr("确实要清空病毒列表吗?")))
         ui_->ListBox->clear();
 }
 

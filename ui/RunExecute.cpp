@@ -3,7 +3,7 @@
 #include "engine/Context.h"
 #include "engine/KillPass.h"
 #include "engine/WorkFiles.h"
-#include "ui/ListEntries.h"
+#include "ui/EngineText.h"
 #include "ui/MainUnit.h"
 #include "ui/WorkerGate.h"
 
@@ -31,7 +31,7 @@ public:
         tell([this, index] { form_.setVirusMarker(index); });
     }
     void setStatusText(const std::string& text) override {
-        tell([this, &text] { form_.setStatusText(ShownText(text)); });
+        tell([this, &text] { form_.setStatusText(EngineText(text)); });
     }
     void enableKillButton() override {
         tell([this] { form_.enableKillButton(); });

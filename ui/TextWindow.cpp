@@ -40,9 +40,15 @@ void TTextWindow::showFile(const std::string& path) {
     std::error_code unresolved;
     const std::filesystem::path target = std::filesystem::canonical(path, unresolved);
     const std::optional<std::string> bytes = ReadFileBytes(unresolved ? path : target.string());
-    view_->setPlainText(bytes ? DecodedText(*bytes)
-                              : QStringLiteral("错误：无法读取文件") + shownPath +
-                                    QStringLiteral("！"));
+    view_->setPlainText(bytes ? DecodedText(*bytes) : tr("错误：无法读取文件%1！").arg(shownPath));
+    show();
+    raise();
+    activateWindow();
+}
+
+void TTextWindow::showLines(const QString& title, const QStringList& lines) {
+    setWindowTitle(title);
+    view_->setPlainText(lines.join(QLatin1Char('\n')));
     show();
     raise();
     activateWindow();

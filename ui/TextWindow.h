@@ -1,6 +1,6 @@
 #pragma once
 // A read-only window of our own that shows a text file, for when the desktop has no program to
-// open it with.
+// open it with, or lines the window made.
 
 #include <QDialog>
 #include <string>
@@ -17,6 +17,8 @@ public:
     // Titles the window with the file's name and shows its text (UTF-8, or else the local
     // encoding); a file that cannot be read is said so in the window instead.
     void showFile(const std::string& path);
+    // Shows `lines` under `title`.
+    void showLines(const QString& title, const QStringList& lines);
 
 private:
     QPlainTextEdit* view_;

@@ -139,11 +139,14 @@ TEST_F(VirusListTest, ClickRightClickAndArrowKeysOpenThePopup) {
     auto* list = control<QListWidget>("ListBox");
     auto* popup = control<QMenu>("PopupMenu");
     const QList<QAction*> items = popup->actions();
-    ASSERT_EQ(items.size(), 4);
+    ASSERT_EQ(items.size(), 7);
     EXPECT_EQ(items[0]->text(), "删除此项");
     EXPECT_EQ(items[1]->text(), "编辑此项");
     EXPECT_TRUE(items[2]->isSeparator());
     EXPECT_EQ(items[3]->text(), "保存列表");
+    EXPECT_TRUE(items[4]->isSeparator());
+    EXPECT_EQ(items[5]->text(), "预览");
+    EXPECT_EQ(items[6]->text(), "恢复...");
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(1)).center());

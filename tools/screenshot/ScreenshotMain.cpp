@@ -1,7 +1,7 @@
 // Renders the main window offscreen, with a sample virus list in a temporary program folder and a
 // made-up process table, and writes PNG files into the folder given (docs/screenshots): its three
-// pages as the program shows them, then the whole window (frame, page control and push buttons) in
-// each of the five styles.
+// pages as the program shows them, in Chinese and in English, then the whole window (frame, page
+// control and push buttons) in each of the five styles.
 
 #include "FixedProcessTable.h"
 #include "platform/posix/PosixPlatform.h"
@@ -9,6 +9,7 @@
 #include "skin/buttons/SUIButton.h"
 #include "skin/containers/SUIPageControl.h"
 #include "skin/window/SUIForm.h"
+#include "translations/Language.h"
 #include "ui/MainUnit.h"
 
 #include <QApplication>
@@ -47,6 +48,25 @@ void ApplyStyle(pestrel::TMainForm& form, TsuiUIStyle style) {
         button->setUIStyle(style);
 }
 
+// Writes the three pages as main-virus-list<suffix>.png, main-process-list<suffix>.png and
+// main-process-paths<suffix>.png, and leaves the window on its first page.
+bool SavePages(pestrel::TMainForm& form, const QString& output, const QString& suffix) {
+    bool saved = Save(form, output + "/main-virus-list" + suffix + ".png");
+    ShowPage(form, 1);
+    saved = Save(form, output + "/main-process-list" + suffix + ".png") && saved;
+    ShowPage(form, 2);
+    QWidget* allPaths = form.findChild<QWidget*>("BAllVirusPath");
+    QMetaObject::invokeMethod(allPaths, "clicked");
+    // A worker locks the button through the UI thread; the picture shows it locked, every time.
+    const QDeadlineTimer deadline(5000);
+    while (allPaths->isEnabled() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    saved = Save(form, output + "/main-process-paths" + suffix + ".png") && saved;
+    form.workers().waitUntilIdle();
+    ShowPage(form, 0);
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -66,22 +86,19 @@ int main(int argc, char** argv) {
                                    (appFolder + "/pestrel").toStdString());
     pestrel::FixedProcessTable platform(machine);
 
+    bool saved = true;
+    if (pestrel::InstallTranslation(pestrel::Language::English)) {
+        pestrel::TMainForm english(platform);
+        english.show();
+        saved = SavePages(english, output, "-en");
+    } else {
+        saved = false;
+    }
+    pestrel::InstallTranslation(pestrel::Language::Chinese);
+
     pestrel::TMainForm form(platform);
     form.show();
-
-    bool saved = Save(form, output + "/main-virus-list.png");
-    ShowPage(form, 1);
-    saved = Save(form, output + "/main-process-list.png") && saved;
-    ShowPage(form, 2);
-    QWidget* allPaths = form.findChild<QWidget*>("BAllVirusPath");
-    QMetaObject::invokeMethod(allPaths, "clicked");
-    // A worker locks the button through the UI thread; the picture shows it locked, every time.
-    const QDeadlineTimer deadline(5000);
-    while (allPaths->isEnabled() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    saved = Save(form, output + "/main-process-paths.png") && saved;
-
-    ShowPage(form, 0);
+    saved = SavePages(form, output, "") && saved;
     const std::pair<TsuiUIStyle, const char*> styles[] = {{TsuiUIStyle::WinXP, "winxp"},
                                                           {TsuiUIStyle::MacOS, "macos"},
                                                           {TsuiUIStyle::DeepBlue, "deepblue"},

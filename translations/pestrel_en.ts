@@ -1,0 +1,283 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>AboutForm</name>
+    <message>
+        <source>作者：Pestrel 开发组</source>
+        <translation>By the Pestrel developers</translation>
+    </message>
+    <message>
+        <source>pestrel@example.org</source>
+        <translation>pestrel@example.org</translation>
+    </message>
+    <message>
+        <source>https://pestrel.example.org/</source>
+        <translation>https://pestrel.example.org/</translation>
+    </message>
+    <message>
+        <source>2026</source>
+        <translation>2026</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>MainForm</name>
+    <message>
+        <source>Pestrel</source>
+        <translation>Pestrel</translation>
+    </message>
+    <message>
+        <source>杀毒</source>
+        <translation>Kill</translation>
+    </message>
+    <message>
+        <source>病毒列表</source>
+        <translation>Virus list</translation>
+    </message>
+    <message>
+        <source>清空列表</source>
+        <translation>Clear list</translation>
+    </message>
+    <message>
+        <source>添加病毒进程名</source>
+        <translation>Add a virus</translation>
+    </message>
+    <message>
+        <source>或者可疑程序：</source>
+        <translation>name or file:</translation>
+    </message>
+    <message>
+        <source>添加到列表</source>
+        <translation>Add to list</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>进程列表</source>
+        <translation>Processes</translation>
+    </message>
+    <message>
+        <source>结束进程</source>
+        <translation>End process</translation>
+    </message>
+    <message>
+        <source>进程路径</source>
+        <translation>Paths</translation>
+    </message>
+    <message>
+        <source>病毒路径</source>
+        <translation>Virus paths</translation>
+    </message>
+    <message>
+        <source>所有进程路径</source>
+        <translation>All paths</translation>
+    </message>
+    <message>
+        <source>请先点击&quot;进程路径&quot;-&gt;&quot;所有进程路径&quot;,将可疑进程添加到列表中.</source>
+        <translation>Find suspects under Paths, All paths; add them.</translation>
+    </message>
+    <message>
+        <source>删除此项</source>
+        <translation>Delete this item</translation>
+    </message>
+    <message>
+        <source>编辑此项</source>
+        <translation>Edit this item</translation>
+    </message>
+    <message>
+        <source>保存列表</source>
+        <translation>Save list</translation>
+    </message>
+</context>
+<context>
+    <name>pestrel::CommandLine</name>
+    <message>
+        <source>Removes harmful programs by the name of their program file. Without options the window opens.</source>
+        <translation>Removes harmful programs by the name of their program file. Without options the window opens.</translation>
+    </message>
+    <message>
+        <source>Run one kill pass over the list, without a window.</source>
+        <translation>Run one kill pass over the list, without a window.</translation>
+    </message>
+    <message>
+        <source>Read the names from FILE instead of VirusList.txt.</source>
+        <translation>Read the names from FILE instead of VirusList.txt.</translation>
+    </message>
+    <message>
+        <source>Skip the repairs of hijacked settings.</source>
+        <translation>Skip the repairs of hijacked settings.</translation>
+    </message>
+    <message>
+        <source>Show what --kill would do and change nothing.</source>
+        <translation>Show what --kill would do and change nothing.</translation>
+    </message>
+    <message>
+        <source>Show every deletion kept for undo.</source>
+        <translation>Show every deletion kept for undo.</translation>
+    </message>
+    <message>
+        <source>Put back the latest deleted files and start-up values of each NAME (of every name without one).</source>
+        <translation>Put back the latest deleted files and start-up values of each NAME (of every name without one).</translation>
+    </message>
+    <message>
+        <source>Clean the Wine prefix DIR (its folders, programs and registry).</source>
+        <translation>Clean the Wine prefix DIR (its folders, programs and registry).</translation>
+    </message>
+    <message>
+        <source>With --wine-prefix: let a registry change end the prefix&apos;s wineserver.</source>
+        <translation>With --wine-prefix: let a registry change end the prefix&apos;s wineserver.</translation>
+    </message>
+    <message>
+        <source>With --restore: the names to put back.</source>
+        <translation>With --restore: the names to put back.</translation>
+    </message>
+    <message>
+        <source>--kill, --list-backups and --restore go alone.</source>
+        <translation>--kill, --list-backups and --restore go alone.</translation>
+    </message>
+    <message>
+        <source>--list, --no-repair and --dry-run go with --kill.</source>
+        <translation>--list, --no-repair and --dry-run go with --kill.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Unexpected argument &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>--stop-wine goes with --wine-prefix.</source>
+        <translation>--stop-wine goes with --wine-prefix.</translation>
+    </message>
+    <message>
+        <source>Nothing to do: give --kill, --list-backups or --restore.</source>
+        <translation>Nothing to do: give --kill, --list-backups or --restore.</translation>
+    </message>
+</context>
+<context>
+    <name>pestrel::EngineText</name>
+    <message>
+        <source>列表中的病毒已经清杀完毕,建议重新启动一下计算机!</source>
+        <translation>Viruses removed; please restart the computer!</translation>
+    </message>
+</context>
+<context>
+    <name>pestrel::RunCommandLine</name>
+    <message>
+        <source>cannot read the list &apos;%1&apos;</source>
+        <translation>cannot read the list &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>the list &apos;%1&apos; is not text (it holds control bytes)</source>
+        <translation>the list &apos;%1&apos; is not text (it holds control bytes)</translation>
+    </message>
+    <message>
+        <source>dry run, %1 changes not made</source>
+        <translation>dry run, %1 changes not made</translation>
+    </message>
+    <message>
+        <source>cannot read the journal &apos;%1&apos;</source>
+        <translation>cannot read the journal &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>no deletion of &apos;%1&apos; is recorded</source>
+        <translation>no deletion of &apos;%1&apos; is recorded</translation>
+    </message>
+    <message>
+        <source>cannot mark the restored items in &apos;%1&apos;</source>
+        <translation>cannot mark the restored items in &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>stopped: %1</source>
+        <translation>stopped: %1</translation>
+    </message>
+</context>
+<context>
+    <name>pestrel::TMainForm</name>
+    <message>
+        <source>Readme.txt</source>
+        <translation>Readme.en.txt</translation>
+    </message>
+    <message>
+        <source>错误：文件%1不存在！</source>
+        <translation>Error: the file %1 does not exist!</translation>
+    </message>
+    <message>
+        <source>列表已经保存！</source>
+        <translation>The list has been saved!</translation>
+    </message>
+    <message>
+        <source>病毒文件(*.exe *.dll)</source>
+        <translation>Virus files (*.exe *.dll)</translation>
+    </message>
+    <message>
+        <source>所有文件(*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>确实要清空病毒列表吗?</source>
+        <translation>Do you really want to clear the virus list?</translation>
+    </message>
+    <message>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>恢复...</source>
+        <translation>Restore...</translation>
+    </message>
+</context>
+<context>
+    <name>pestrel::TRestoreWindow</name>
+    <message>
+        <source>恢复</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Place</translation>
+    </message>
+    <message>
+        <source>无法读取 %1</source>
+        <translation>Cannot read %1</translation>
+    </message>
+    <message>
+        <source>无法读取或改写 %1</source>
+        <translation>Cannot read or update %1</translation>
+    </message>
+</context>
+<context>
+    <name>pestrel::TTextWindow</name>
+    <message>
+        <source>错误：无法读取文件%1！</source>
+        <translation>Error: cannot read the file %1!</translation>
+    </message>
+</context>
+<context>
+    <name>pestrel::WatchWine</name>
+    <message>
+        <source>Wine 正在运行，注册表暂不改动</source>
+        <translation>Wine runs: registry not changed yet</translation>
+    </message>
+    <message>
+        <source>Wine 正在运行，注册表未改动</source>
+        <translation>Wine runs: registry left unchanged</translation>
+    </message>
+</context>
+</TS>

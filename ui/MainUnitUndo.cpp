@@ -1,0 +1,57 @@
+// The virus list menu's preview of a kill pass and its undo, both through the engine the command
+// line uses, on workers, so that the window stays responsive.
+
+#include "ui/ActionText.h"
+#include "ui/EngineJob.h"
+#include "ui/MainUnit.h"
+#include "ui/PassPreview.h"
+#include "ui/RestoreWindow.h"
+#include "ui/TextWindow.h"
+#include "ui_MainForm.h"
+
+#include <stdexcept>
+
+namespace pestrel {
+
+void TMainForm::addUndoCommands() {
+    ui_->PopupMenu->addSeparator();
+    QAction* preview = ui_->PopupMenu->addAction(tr("预览"));
+    preview->setObjectName(QStringLiteral("NPreview"));
+    QAction* restore = ui_->PopupMenu->addAction(tr("恢复..."));
+    restore->setObjectName(QStringLiteral("NRestore"));
+    connect(preview, &QAction::triggered, this, [this] {
+        try {
+            NPreviewClick();
+        } catch (...) {
+        }
+    });
+    connect(restore, &QAction::triggered, this, &TMainForm::NRestoreClick);
+}
+
+// The list as it is now is previewed; its lines come back when the dry run has ended.
+void TMainForm::NPreviewClick() {
+    Platform& platform = platform_;
+    if (!gate_.start(new TEngineJob([this, &platform, entries = virusEntries()] {
+            QStringList lines;
+            for (const PassAction& action : PreviewKillPass(platform, entries))
+                lines << ActionText(action);
+            QMetaObject::invokeMethod(
+                this,
+                [this, lines] {
+                    if (!previewWindow_)
+                        previewWindow_ = new TTextWindow(this);
+                    previewWindow_->setObjectName(QStringLiteral("PreviewWindow"));
+                    previewWindow_->showLines(tr("预览"), lines);
+                },
+                Qt::QueuedConnection);
+        })))
+        throw std::runtime_error("the worker thread could not be started");
+}
+
+void TMainForm::NRestoreClick() {
+    if (!restoreWindow_)
+        restoreWindow_ = new TRestoreWindow(platform_, gate_, this);
+    restoreWindow_->showJournal();
+}
+
+} // namespace pestrel
