@@ -26,6 +26,14 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         "Also match the files below DIR against the list's hash lines (links are not "
         "followed). May be given more than once.",
         "DIR");
+    const QCommandLineOption rules(
+        "rules",
+        "Also match files with the YARA rules of every *.yar file in DIR (those of the "
+        "Rules folder beside the list always count). May be given more than once.",
+        "DIR");
+    const QCommandLineOption scanLarge("scan-large",
+                                       "Scan files over 256 MiB with the rules too (they are "
+                                       "always hashed).");
     const QCommandLineOption noRepair("no-repair", "Skip the repairs of hijacked settings.");
     const QCommandLineOption dryRun("dry-run", "Show what --kill would do and change nothing.");
     const QCommandLineOption listBackups("list-backups", "Show every deletion kept for undo.");
@@ -36,8 +44,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         "wine-prefix", "Clean the Wine prefix DIR (its folders, programs and registry).", "DIR");
     const QCommandLineOption stopWine(
         "stop-wine", "With --wine-prefix: let a registry change end the prefix's wineserver.");
-    parser.addOptions(
-        {kill, list, scan, noRepair, dryRun, listBackups, restore, winePrefix, stopWine});
+    parser.addOptions({kill, list, scan, rules, scanLarge, noRepair, dryRun, listBackups, restore,
+                       winePrefix, stopWine});
     parser.addPositionalArgument("NAME", "With --restore: the names to put back.", "[NAME...]");
 
     CommandLine command;
@@ -62,10 +70,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     else if (parser.isSet(restore))
         command.action = CommandLine::Action::Restore;
 
-    const bool killOnly =
-        parser.isSet(list) || parser.isSet(scan) || parser.isSet(noRepair) || parser.isSet(dryRun);
+    const bool killOnly = parser.isSet(list) || parser.isSet(scan) || parser.isSet(rules) ||
+                          parser.isSet(scanLarge) || parser.isSet(noRepair) || parser.isSet(dryRun);
     if (killOnly && command.action != CommandLine::Action::Kill)
-        command.error = "--list, --scan, --no-repair and --dry-run go with --kill.";
+        command.error =
+            "--list, --scan, --rules, --scan-large, --no-repair and --dry-run go with --kill.";
     else if (!parser.positionalArguments().isEmpty() &&
              command.action != CommandLine::Action::Restore)
         command.error =
@@ -79,6 +88,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.list = Bytes(parser.value(list));
     for (const QString& folder : parser.values(scan))
         command.scanFolders.push_back(Bytes(folder));
+    for (const QString& folder : parser.values(rules))
+        command.ruleFolders.push_back(Bytes(folder));
+    command.scanLarge = parser.isSet(scanLarge);
     command.noRepair = parser.isSet(noRepair);
     command.dryRun = parser.isSet(dryRun);
     if (parser.isSet(winePrefix))

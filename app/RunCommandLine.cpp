@@ -10,6 +10,9 @@
 #include "engine/RootCheck.h"
 #include "engine/WorkFiles.h"
 #include "platform/DryRunPlatform.h"
+#ifndef _WIN32
+#include "rules/YaraRules.h"
+#endif
 
 #include <cstdio>
 #include <exception>
@@ -51,6 +54,18 @@ int Kill(const CommandLine& command, Platform& machine) {
         return Refuse("the list '" + path + "' is not text (it holds control bytes)");
     for (const std::string& warning : list.warnings)
         std::fprintf(stderr, "pestrel: warning: %s\n", Printable(warning).c_str());
+#ifdef _WIN32
+    if (!command.ruleFolders.empty())
+        return Refuse("rules are not matched on Windows: use hash lines");
+#else
+    std::vector<std::string> ruleFolders = {FolderOf(path) + "Rules"};
+    ruleFolders.insert(ruleFolders.end(), command.ruleFolders.begin(), command.ruleFolders.end());
+    const RulesLoad rules = LoadRules(platform, ruleFolders);
+    for (const std::string& problem : rules.problems)
+        std::fprintf(stderr, "pestrel: rules: %s\n", Printable(problem).c_str());
+    context.contentRules = rules.rules.get();
+#endif
+    context.scanLarge = command.scanLarge;
 
     ConsoleView view(list.entries);
     const bool finished = RunKillPass(context, view, 0);

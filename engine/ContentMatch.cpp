@@ -124,7 +124,7 @@ void Append(std::vector<ContentFound>& to, std::vector<ContentFound> more) {
 } // namespace
 
 ContentScan RemoveContentMatches(Context& context, PassFolders& folders, KillPassView& view) {
-    ContentScan scan(HashesOf(view));
+    ContentScan scan(HashesOf(view), context.contentRules, context.scanLarge);
     if (scan.empty())
         return scan;
     Platform& platform = context.platform;
