@@ -42,8 +42,9 @@ std::vector<std::string> MalformedHashWarnings(const std::vector<std::string>& l
     std::vector<std::string> warnings;
     for (const std::string& line : lines) {
         if (KindOfListLine(line) == ListLineKind::MalformedHash)
-            warnings.push_back("'" + line +
-                               "' is not sha256: and 64 hex digits; it matches no file");
+            warnings.push_back(
+                "'" + line +
+                "' is not a hash line (sha256: and 64 hex digits); it matches no file");
     }
     return warnings;
 }

@@ -4,6 +4,7 @@
 #include "engine/Context.h"
 #include "engine/HashLine.h"
 #include "engine/KillPass.h"
+#include "engine/PassFolders.h"
 #include "engine/Public.h"
 #include "engine/Restore.h"
 #include "tests/engine/RecordingView.h"
@@ -113,6 +114,21 @@ TEST_F(ContentMatch, TheCopiesOfEarlierPassesAreNeverTaken) {
     }
     EXPECT_EQ(ReadFile(context.AppPath + "Undo/Kept/1-a.exe"), kEicar);
     EXPECT_EQ(ReadFile(context.backupFolder() + "a.exe"), kEicar);
+}
+
+TEST_F(ContentMatch, ProgramsNamedByPathAreHandledThroughThePassScan) {
+    const std::string tools = folder("Tools"), program = tools + "startup.exe";
+    WriteFile(program, kEicar);
+    WriteFile(tools + "other.exe", "other");
+    PassFolders folders = HoldPassFolders(context);
+    ContentScan scan({kEicarHash});
+    test::RecordingView view({});
+    RemoveMatchingPrograms(context, folders, view, scan,
+                           {program, tools + "other.exe", tools + "missing.exe", tools});
+    EXPECT_EQ(matched(view), std::vector<std::string>{program});
+    EXPECT_FALSE(Exists(program));
+    EXPECT_TRUE(Exists(tools + "other.exe"));
+    EXPECT_EQ(scan.filesRead(), 2u);
 }
 
 TEST_F(ContentMatch, MalformedHashLinesMatchNothing) {
