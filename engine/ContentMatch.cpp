@@ -39,13 +39,17 @@ std::optional<ContentFound> CheckPath(Platform& platform, ContentScan& scan,
     return held ? scan.check(held, name) : std::nullopt;
 }
 
-// The file of each running process, as long as its path still leads to that very file.
+// The file of each running program, as long as its path still leads to that very file; many
+// processes of one program are one look.
 std::vector<ContentFound> ScanProcessImages(Platform& platform, ContentScan& scan,
                                             const std::vector<ProcessRecord>& snapshot) {
     std::vector<ContentFound> found;
+    std::vector<FileIdentity> looked;
     for (const ProcessRecord& record : snapshot) {
-        if (!record.exePath || !record.image)
+        if (!record.exePath || !record.image ||
+            std::find(looked.begin(), looked.end(), *record.image) != looked.end())
             continue;
+        looked.push_back(*record.image);
         std::optional<ContentFound> match = CheckPath(platform, scan, *record.exePath);
         if (match && match->stamp.identity == *record.image)
             found.push_back(std::move(*match));

@@ -126,5 +126,16 @@ TEST_F(ContentCommand, ABadRuleFileIsNamedOnceAndTheOthersAreUsed) {
     EXPECT_EQ(matched(run), std::vector<std::string>{plain + "\trule:clam_unpacked"});
 }
 
+TEST_F(ContentCommand, FilesOver256MiBAreScannedByRulesOnlyWhenAsked) {
+    const std::string large = plant("clam.exe", "large.exe");
+    std::filesystem::resize_file(large, (256u << 20) + 1); // a hole after the program
+    WriteFile(rules + "clam.yar", kClamRule);
+    writeList({"other.exe"});
+    const std::string match = large + "\trule:clam_unpacked";
+    EXPECT_EQ(matched(cli.run({"--kill", "--dry-run", "--no-repair"})), std::vector<std::string>{});
+    EXPECT_EQ(matched(cli.run({"--kill", "--dry-run", "--no-repair", "--scan-large"})),
+              std::vector<std::string>{match});
+}
+
 } // namespace
 } // namespace pestrel
