@@ -39,6 +39,14 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                                     Texts::tr("Show what --kill would do and change nothing."));
     const QCommandLineOption listBackups("list-backups",
                                          Texts::tr("Show every deletion kept for undo."));
+    const QCommandLineOption rules(
+        "rules",
+        Texts::tr("Also match files with the YARA rules of every *.yar file in DIR (those of the "
+                  "Rules folder beside the list always count). May be given more than once."),
+        "DIR");
+    const QCommandLineOption scanLarge(
+        "scan-large",
+        Texts::tr("Scan files over 256 MiB with the rules too (they are always hashed)."));
     const QCommandLineOption restore(
         "restore",
         Texts::tr("Put back the latest deleted files and start-up values of each NAME (of "
@@ -52,8 +60,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption autostart(
         "autostart", Texts::tr("List every autostart entry: place, name, program, and 'listed' "
                                "when a name of the list matches."));
-    parser.addOptions({kill, list, scan, noRepair, dryRun, listBackups, restore, autostart,
-                       winePrefix, stopWine});
+    parser.addOptions({kill, list, scan, rules, scanLarge, noRepair, dryRun, listBackups, restore,
+                       autostart, winePrefix, stopWine});
     parser.addPositionalArgument("NAME", Texts::tr("With --restore: the names to put back."),
                                  "[NAME...]");
 
@@ -83,11 +91,13 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     else if (parser.isSet(autostart))
         command.action = CommandLine::Action::Autostart;
 
-    const bool killOnly = parser.isSet(scan) || parser.isSet(noRepair) || parser.isSet(dryRun);
+    const bool killOnly = parser.isSet(scan) || parser.isSet(rules) || parser.isSet(scanLarge) ||
+                          parser.isSet(noRepair) || parser.isSet(dryRun);
     const bool listed = command.action == CommandLine::Action::Kill ||
                         command.action == CommandLine::Action::Autostart;
     if (killOnly && command.action != CommandLine::Action::Kill)
-        command.error = Bytes(Texts::tr("--scan, --no-repair and --dry-run go with --kill."));
+        command.error = Bytes(
+            Texts::tr("--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill."));
     else if (parser.isSet(list) && !listed)
         command.error = Bytes(Texts::tr("--list goes with --kill or --autostart."));
     else if (!parser.positionalArguments().isEmpty() &&
@@ -104,6 +114,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.list = Bytes(parser.value(list));
     for (const QString& folder : parser.values(scan))
         command.scanFolders.push_back(Bytes(folder));
+    for (const QString& folder : parser.values(rules))
+        command.ruleFolders.push_back(Bytes(folder));
+    command.scanLarge = parser.isSet(scanLarge);
     command.noRepair = parser.isSet(noRepair);
     command.dryRun = parser.isSet(dryRun);
     if (parser.isSet(winePrefix))

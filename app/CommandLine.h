@@ -13,6 +13,8 @@ struct CommandLine {
     Action action = Action::Window;
     std::optional<std::string> list;      // --list FILE (with --kill or --autostart)
     std::vector<std::string> scanFolders; // --scan DIR, each time it is given
+    std::vector<std::string> ruleFolders; // --rules DIR, each time it is given
+    bool scanLarge = false;
     bool noRepair = false;
     bool dryRun = false;
     std::vector<std::string> names;        // --restore NAME...

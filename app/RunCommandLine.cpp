@@ -15,6 +15,9 @@
 #include "engine/RootCheck.h"
 #include "engine/WorkFiles.h"
 #include "platform/DryRunPlatform.h"
+#ifndef _WIN32
+#include "rules/YaraRules.h"
+#endif
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -81,6 +84,21 @@ int Kill(const CommandLine& command, Platform& machine) {
 
     for (const std::string& warning : list->warnings)
         std::fprintf(stderr, "pestrel: warning: %s\n", Printable(warning).c_str());
+#ifdef _WIN32
+    if (!command.ruleFolders.empty())
+        return Refuse(Texts::tr("rules are not matched on Windows: use hash lines")
+                          .toLocal8Bit()
+                          .toStdString());
+#else
+    const std::string listFolder = command.list ? FolderOf(*command.list) : context.AppPath;
+    std::vector<std::string> ruleFolders = {listFolder + "Rules"};
+    ruleFolders.insert(ruleFolders.end(), command.ruleFolders.begin(), command.ruleFolders.end());
+    const RulesLoad rules = LoadRules(platform, ruleFolders);
+    for (const std::string& problem : rules.problems)
+        std::fprintf(stderr, "pestrel: rules: %s\n", Printable(problem).c_str());
+    context.contentRules = rules.rules.get();
+#endif
+    context.scanLarge = command.scanLarge;
 
     ConsoleView view(list->entries);
     const bool finished = RunKillPass(context, view, 0);

@@ -39,13 +39,17 @@ std::optional<ContentFound> CheckPath(Platform& platform, ContentScan& scan,
     return held ? scan.check(held, name) : std::nullopt;
 }
 
-// The file of each running process, as long as its path still leads to that very file.
+// The file of each running program, as long as its path still leads to that very file; many
+// processes of one program are one look.
 std::vector<ContentFound> ScanProcessImages(Platform& platform, ContentScan& scan,
                                             const std::vector<ProcessRecord>& snapshot) {
     std::vector<ContentFound> found;
+    std::vector<FileIdentity> looked;
     for (const ProcessRecord& record : snapshot) {
-        if (!record.exePath || !record.image)
+        if (!record.exePath || !record.image ||
+            std::find(looked.begin(), looked.end(), *record.image) != looked.end())
             continue;
+        looked.push_back(*record.image);
         std::optional<ContentFound> match = CheckPath(platform, scan, *record.exePath);
         if (match && match->stamp.identity == *record.image)
             found.push_back(std::move(*match));
@@ -124,7 +128,7 @@ void Append(std::vector<ContentFound>& to, std::vector<ContentFound> more) {
 } // namespace
 
 ContentScan RemoveContentMatches(Context& context, PassFolders& folders, KillPassView& view) {
-    ContentScan scan(HashesOf(view));
+    ContentScan scan(HashesOf(view), context.contentRules, context.scanLarge);
     if (scan.empty())
         return scan;
     Platform& platform = context.platform;

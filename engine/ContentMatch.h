@@ -1,7 +1,8 @@
 #pragma once
-// The part of a kill pass that matches files by content. A file a hash line of the list matches
-// is handled as a listed entry of its own file name: every process running it is ended, it is
-// backed up, logged, deleted and journaled, and the start-up values of its name go.
+// The part of a kill pass that matches files by content. A file that a hash line of the list or
+// one of the context's rules matches is handled as a listed entry of its own file name: every
+// process running it is ended, it is backed up, logged, deleted and journaled, and the start-up
+// values of its name go.
 
 #include "engine/ContentScan.h"
 
@@ -14,10 +15,11 @@ struct Context;
 struct PassFolders;
 class KillPassView;
 
-// Scans, for the hash lines among the view's entries, the image of every running process, the
-// files of the Windows and System folders and the folders of `context.scanFolders` (their
-// folders too, never through a link), and handles each match. Nothing is read when the list has
-// no hash line. The scan is returned with what it has read, for the pass's later scans.
+// Scans, for the hash lines among the view's entries and the context's rules, the image of every
+// running process, the files of the Windows and System folders and the folders of
+// `context.scanFolders` (their folders too, never through a link), and handles each match. Nothing
+// is read when the list has no hash line and there are no rules. The scan is returned with what it
+// has read, for the pass's later scans.
 ContentScan RemoveContentMatches(Context& context, PassFolders& folders, KillPassView& view);
 
 // Scans the program files at `paths` (such as those that autostart places name) with the pass's

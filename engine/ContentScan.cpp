@@ -2,6 +2,21 @@
 
 namespace pestrel {
 
+std::optional<std::string> ContentScan::verdict(HeldFolder& folder, const std::string& name,
+                                                const FileStamp& stamp) {
+    const std::optional<FileDigest> digest = folder.fileDigest(name);
+    if (!digest)
+        return std::nullopt;
+    if (hashes_.count(digest->sha256))
+        return "sha256:" + digest->sha256;
+    if (!rules_ || (stamp.size > kMaxRuleScanBytes && !scanLarge_))
+        return std::nullopt;
+    const std::unique_ptr<MappedFile> mapped = folder.mapFile(name, stamp.identity);
+    const std::optional<std::string> rule =
+        mapped ? rules_->firstMatch(mapped->bytes()) : std::nullopt;
+    return rule ? std::optional("rule:" + *rule) : std::nullopt;
+}
+
 std::optional<ContentFound> ContentScan::check(const std::shared_ptr<HeldFolder>& folder,
                                                const std::string& name) {
     const std::optional<FileStamp> stamp = folder->fileStamp(name);
@@ -10,15 +25,12 @@ std::optional<ContentFound> ContentScan::check(const std::shared_ptr<HeldFolder>
     const Key key{stamp->identity.device, stamp->identity.file, stamp->size, stamp->changeTime};
     auto known = verdicts_.find(key);
     if (known == verdicts_.end()) {
-        const std::optional<FileDigest> digest = folder->fileDigest(name);
-        // A file written to while it was read has another stamp now: its digest vouches for
+        std::optional<std::string> found = verdict(*folder, name, *stamp);
+        // A file written to while it was read has another stamp now: what was read vouches for
         // nothing, and it is read again when it is next reached.
-        if (!digest || folder->fileStamp(name) != stamp)
+        if (folder->fileStamp(name) != stamp)
             return std::nullopt;
-        std::optional<std::string> verdict;
-        if (hashes_.count(digest->sha256))
-            verdict = "sha256:" + digest->sha256;
-        known = verdicts_.emplace(key, std::move(verdict)).first;
+        known = verdicts_.emplace(key, std::move(found)).first;
     }
     if (!known->second)
         return std::nullopt;

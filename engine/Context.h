@@ -6,6 +6,7 @@
 
 namespace pestrel {
 
+class ContentRules;
 class Platform;
 
 struct Context {
@@ -17,6 +18,10 @@ struct Context {
     std::string SysDir;  // System folder, ending in '\'/'/', or empty
     // Folders a kill pass also scans by content, walked without following a link.
     std::vector<std::string> scanFolders;
+    // Rules a kill pass matches files with, when there are any; with `scanLarge` they also scan
+    // files over 256 MiB.
+    ContentRules* contentRules = nullptr;
+    bool scanLarge = false;
 
     std::string backupFolder() const; // AppPath + "Temp" + separator
 };

@@ -1,6 +1,7 @@
 #include "engine/HashLine.h"
 
 #include "base/AsciiCase.h"
+#include "engine/WorkFiles.h"
 
 #include <algorithm>
 
@@ -10,24 +11,15 @@ namespace {
 constexpr std::string_view kPrefix = "sha256:";
 constexpr std::size_t kHexDigits = 64;
 
-// The line without the blanks (bytes 0..32) at either end.
-std::string_view Trimmed(std::string_view line) {
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    while (!line.empty() && blank(line.front()))
-        line.remove_prefix(1);
-    while (!line.empty() && blank(line.back()))
-        line.remove_suffix(1);
-    return line;
-}
-
 bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 } // namespace
 
-ListLineKind KindOfListLine(std::string_view line) {
-    line = Trimmed(line);
+ListLineKind KindOfListLine(std::string_view text) {
+    const std::string trimmed = TrimBlanks(std::string(text));
+    const std::string_view line = trimmed;
     if (line.size() < kPrefix.size() ||
         !EqualsIgnoringAsciiCase(line.substr(0, kPrefix.size()), kPrefix))
         return ListLineKind::Name;
@@ -40,7 +32,7 @@ ListLineKind KindOfListLine(std::string_view line) {
 std::optional<std::string> HashOfListLine(std::string_view line) {
     if (KindOfListLine(line) != ListLineKind::Hash)
         return std::nullopt;
-    std::string digits(Trimmed(line).substr(kPrefix.size()));
+    std::string digits = TrimBlanks(std::string(line)).substr(kPrefix.size());
     std::transform(digits.begin(), digits.end(), digits.begin(),
                    [](char c) { return c >= 'A' && c <= 'F' ? static_cast<char>(c + 32) : c; });
     return digits;
@@ -50,8 +42,9 @@ std::vector<std::string> MalformedHashWarnings(const std::vector<std::string>& l
     std::vector<std::string> warnings;
     for (const std::string& line : lines) {
         if (KindOfListLine(line) == ListLineKind::MalformedHash)
-            warnings.push_back("'" + line +
-                               "' is not sha256: and 64 hex digits; it matches no file");
+            warnings.push_back(
+                "'" + line +
+                "' is not a hash line (sha256: and 64 hex digits); it matches no file");
     }
     return warnings;
 }

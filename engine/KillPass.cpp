@@ -4,6 +4,7 @@
 #include "engine/AutostartRemoval.h"
 #include "engine/ContentMatch.h"
 #include "engine/Context.h"
+#include "engine/HashLine.h"
 #include "engine/Journal.h"
 #include "engine/PassFolders.h"
 #include "engine/ProcessIndex.h"
@@ -189,6 +190,13 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
     ContentScan content = RemoveContentMatches(context, folders, view);
     ProcessIndex processes(platform);
     const AutostartIndex autostart = ReadAutostartPlaces(context);
+    // The programs autostart places name are scanned by content too, where they lie.
+    std::vector<std::string> started;
+    for (const AutostartEntry& place : autostart.entries()) {
+        if (std::optional<std::string> path = platform.localPath(place.program))
+            started.push_back(std::move(*path));
+    }
+    RemoveMatchingPrograms(context, folders, view, content, started);
     const int count = view.entryCount();
     view.setMarker(count - 1);
     for (int i = count - 1; i >= 0; --i) {
@@ -196,6 +204,12 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
         if (!entry)
             return endEarly();
         view.setMarker(i);
+        // A hash line names no file: the scan by content has handled it.
+        if (KindOfListLine(*entry) != ListLineKind::Name) {
+            if (const int marker = view.marker(); marker > 0)
+                view.setMarker(marker - 1);
+            continue;
+        }
 
         if (EndsWithLowerDll(*entry) && !HandleLibrary(context, folders, view, *entry))
             return endEarly();

@@ -194,6 +194,12 @@ public:
             std::erase_if(found->files, [this](const std::string& name) { return !exists(name); });
         return found;
     }
+    std::unique_ptr<MappedFile> mapFile(const std::string& name,
+                                        const FileIdentity& identity) override {
+        if (!exists(name) || created(name))
+            return nullptr;
+        return real_->mapFile(name, identity);
+    }
     bool deleteFile(const std::string& name, const FileIdentity& identity) override {
         if (fileIdentity(name) != identity)
             return false;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pestrel {
@@ -79,6 +80,13 @@ struct FolderEntries {
     std::vector<std::string> folders;
 };
 
+// A file's bytes, mapped for reading while it lives.
+class MappedFile {
+public:
+    virtual ~MappedFile() = default;
+    virtual std::string_view bytes() const = 0;
+};
+
 // A folder opened once without following a link at any step of its path (nor a reparse point on
 // Windows). Every call acts inside that very folder, whatever is put at its path afterwards, and
 // run as the administrator, every change inside a folder that someone else owns is made with
@@ -95,6 +103,9 @@ public:
     virtual std::optional<FileStamp> fileStamp(const std::string& name) = 0;
     // What the folder holds now; nothing when it cannot be read.
     virtual std::optional<FolderEntries> entries() = 0;
+    // The regular file `name`, while it is `identity`, mapped for reading.
+    virtual std::unique_ptr<MappedFile> mapFile(const std::string& name,
+                                                const FileIdentity& identity) = 0;
     // Deletes `name` only while it is the file `identity`, checked right before it goes.
     virtual bool deleteFile(const std::string& name, const FileIdentity& identity) = 0;
     // Copies the regular file `name`, while it is `identity`, into a new file of `to` readable by

@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +33,23 @@ bool IsOwnFolder(int fd) {
         return false;
     return ::geteuid() != 0 || (info->st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
+
+// A private read-only mapping, which a later write to the file does not reach past its size.
+class PosixMappedFile final : public MappedFile {
+public:
+    PosixMappedFile(void* start, std::size_t size) : start_(start), size_(size) {}
+    ~PosixMappedFile() override {
+        if (size_ > 0)
+            ::munmap(start_, size_);
+    }
+    PosixMappedFile(const PosixMappedFile&) = delete;
+    PosixMappedFile& operator=(const PosixMappedFile&) = delete;
+    std::string_view bytes() const override { return {static_cast<const char*>(start_), size_}; }
+
+private:
+    void* start_;
+    std::size_t size_;
+};
 
 PosixHeldFolder* AsPosix(HeldFolder& folder) {
     return dynamic_cast<PosixHeldFolder*>(&folder);
@@ -109,6 +127,19 @@ std::optional<FolderEntries> PosixHeldFolder::entries() {
             found.folders.push_back(name);
     }
     return found;
+}
+
+std::unique_ptr<MappedFile> PosixHeldFolder::mapFile(const std::string& name,
+                                                     const FileIdentity& identity) {
+    const UniqueFd file = openFile(name, identity);
+    const std::optional<struct stat> info = file ? StatOf(file.get()) : std::nullopt;
+    if (!info)
+        return nullptr;
+    const auto size = static_cast<std::size_t>(info->st_size);
+    if (size == 0)
+        return std::make_unique<PosixMappedFile>(nullptr, 0);
+    void* start = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.get(), 0);
+    return start == MAP_FAILED ? nullptr : std::make_unique<PosixMappedFile>(start, size);
 }
 
 bool PosixHeldFolder::deleteFile(const std::string& name, const FileIdentity& identity) {

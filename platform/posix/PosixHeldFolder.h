@@ -21,6 +21,8 @@ public:
     std::optional<FileDigest> fileDigest(const std::string& name) override;
     std::optional<FileStamp> fileStamp(const std::string& name) override;
     std::optional<FolderEntries> entries() override;
+    std::unique_ptr<MappedFile> mapFile(const std::string& name,
+                                        const FileIdentity& identity) override;
     bool deleteFile(const std::string& name, const FileIdentity& identity) override;
     bool copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
                   const std::string& toName) override;

@@ -132,8 +132,9 @@ TEST_F(KillCommand, HashLinesWarnWhenMalformedAndPrintWhatMatched) {
     writeList({hash, bad});
     const CliResult run = cli.run({"--kill", "--no-repair", "--scan", scanned});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "pestrel: warning: '" + bad +
-                           "' is not sha256: and 64 hex digits; it matches no file\n");
+    EXPECT_EQ(run.err,
+              "pestrel: warning: '" + bad +
+                  "' is not a hash line (sha256: and 64 hex digits); it matches no file\n");
     ASSERT_FALSE(run.lines().empty());
     EXPECT_EQ(run.lines().front(), "match\t" + file + "\t" + hash);
     EXPECT_FALSE(test::Exists(file));

@@ -4,6 +4,7 @@
 #include "engine/Context.h"
 #include "engine/HashLine.h"
 #include "engine/KillPass.h"
+#include "engine/PassFolders.h"
 #include "engine/Public.h"
 #include "engine/Restore.h"
 #include "tests/engine/RecordingView.h"
@@ -56,10 +57,8 @@ TEST_F(ContentMatch, MatchedFilesAreHandledUnderTheirOwnNamesAndNothingElse) {
     for (const std::string& path : {renamed, nested, outside})
         WriteFile(path, kEicar);
     WriteFile(decoy, "a harmless program of the same name");
-#ifndef _WIN32
-    // Wine makes no links; on Linux a link in a scanned folder must lead nowhere.
-    std::filesystem::create_symlink(outside, scanned + "link.exe");
-#endif
+    std::error_code noLinksHere; // Wine makes no symbolic link: then there is none to follow
+    std::filesystem::create_symlink(outside, scanned + "link.exe", noLinksHere);
     auto running = machine.startProgram(tools, "content-runs.exe");
     const std::string image = tools + "content-runs.exe";
     ASSERT_TRUE(WriteRegValue(platform, RegRoot::CurrentUser, kRunKey, RegText, "notepad2.exe",
@@ -115,6 +114,21 @@ TEST_F(ContentMatch, TheCopiesOfEarlierPassesAreNeverTaken) {
     }
     EXPECT_EQ(ReadFile(context.AppPath + "Undo/Kept/1-a.exe"), kEicar);
     EXPECT_EQ(ReadFile(context.backupFolder() + "a.exe"), kEicar);
+}
+
+TEST_F(ContentMatch, ProgramsNamedByPathAreHandledThroughThePassScan) {
+    const std::string tools = folder("Tools"), program = tools + "startup.exe";
+    WriteFile(program, kEicar);
+    WriteFile(tools + "other.exe", "other");
+    PassFolders folders = HoldPassFolders(context);
+    ContentScan scan({kEicarHash});
+    test::RecordingView view({});
+    RemoveMatchingPrograms(context, folders, view, scan,
+                           {program, tools + "other.exe", tools + "missing.exe", tools});
+    EXPECT_EQ(matched(view), std::vector<std::string>{program});
+    EXPECT_FALSE(Exists(program));
+    EXPECT_TRUE(Exists(tools + "other.exe"));
+    EXPECT_EQ(scan.filesRead(), 2u);
 }
 
 TEST_F(ContentMatch, MalformedHashLinesMatchNothing) {

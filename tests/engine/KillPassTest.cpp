@@ -47,6 +47,10 @@ public:
         return real_->fileStamp(name);
     }
     std::optional<FolderEntries> entries() override { return real_->entries(); }
+    std::unique_ptr<MappedFile> mapFile(const std::string& name,
+                                        const FileIdentity& identity) override {
+        return real_->mapFile(name, identity);
+    }
     bool deleteFile(const std::string& name, const FileIdentity& identity) override;
     bool copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
                   const std::string& toName) override;

@@ -235,6 +235,23 @@ const Attack kAttacks[] = {
          EXPECT_TRUE(s.killPass({"evil.exe"}));
          EXPECT_FALSE(Exists(s.app("Temp/evil.exe"))) << "not the program that was found";
      }},
+    {"ScanFolderLinkedIntoRootsFolder",
+     [](Scene& s) {
+         // A folder of the attacker's, given to --scan, links to root's folder and to root's file
+         // whose content a hash line names; only the attacker's own copy of it may go.
+         WriteFile(s.secret + "twin.exe", "twin");
+         s.giveToAttacker(s.at("Home/Scan"));
+         s.asAttacker("ln -s " + s.secret + " " + s.at("Home/Scan/dir") + " && ln -s " + s.secret +
+                      "twin.exe " + s.at("Home/Scan/link.exe") + " && printf twin > " +
+                      s.at("Home/Scan/own.exe"));
+     },
+     [](Scene& s) {
+         s.context.scanFolders = {s.at("Home/Scan")};
+         const auto twin = s.platform.holdFolder(s.secret)->fileDigest("twin.exe");
+         EXPECT_TRUE(s.killPass({"sha256:" + twin->sha256}));
+         EXPECT_FALSE(Exists(s.at("Home/Scan/own.exe")));
+         EXPECT_TRUE(fs::is_symlink(s.at("Home/Scan/link.exe")));
+     }},
     {"WorkingFilesLinkedToAPrivateFile",
      [](Scene& s) {
          s.giveToAttacker(s.context.AppPath);

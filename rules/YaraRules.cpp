@@ -1,0 +1,206 @@
+#include "rules/YaraRules.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <yara.h>
+
+namespace pestrel {
+namespace {
+
+// libyara's global state, set up while any rules or compiler need it.
+class YaraLibrary {
+public:
+    YaraLibrary() : ready_(yr_initialize() == ERROR_SUCCESS) {}
+    ~YaraLibrary() {
+        if (ready_)
+            yr_finalize();
+    }
+    YaraLibrary(const YaraLibrary&) = delete;
+    YaraLibrary& operator=(const YaraLibrary&) = delete;
+    bool ready() const { return ready_; }
+
+private:
+    bool ready_;
+};
+
+bool IsRuleFileName(const std::string& name) {
+    return name.size() > 4 && name.compare(name.size() - 4, 4, ".yar") == 0;
+}
+
+bool IsPlainIncludeName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\\:\0", 4)) == std::string::npos;
+}
+
+// The text of the rule file `name` of `folder`, or why it cannot be used.
+struct RuleText {
+    std::string text;
+    std::string problem;
+};
+RuleText ReadRuleFile(HeldFolder& folder, const std::string& name) {
+    const std::optional<FileStamp> stamp = folder.fileStamp(name);
+    if (!stamp)
+        return {{}, "cannot be read"};
+    if (stamp->size > kMaxRuleFileBytes)
+        return {{}, "is over 1 MiB"};
+    const std::unique_ptr<MappedFile> mapped = folder.mapFile(name, stamp->identity);
+    if (!mapped)
+        return {{}, "cannot be read"};
+    return {std::string(mapped->bytes()), {}};
+}
+
+// One compilation of one top-level file: its includes come from the same folder, and an include
+// that would close a loop is refused.
+class Compilation {
+public:
+    Compilation(HeldFolder& folder, std::string file) : folder_(folder), file_(std::move(file)) {}
+
+    // The first error, as "FILE:LINE: MESSAGE", or empty when the file compiled.
+    std::string compile(YR_COMPILER* compiler, const std::string& text) {
+        yr_compiler_set_callback(compiler, &Compilation::report, this);
+        yr_compiler_set_include_callback(compiler, &Compilation::include, &Compilation::release,
+                                         this);
+        // The file is the namespace of its rules: two files may name a rule alike.
+        if (yr_compiler_add_string(compiler, text.c_str(), file_.c_str()) != 0 && error_.empty())
+            error_ = file_ + ": does not compile";
+        return error_;
+    }
+
+private:
+    static void report(int level, const char* file, int line, const YR_RULE*, const char* message,
+                       void* self) {
+        auto& compilation = *static_cast<Compilation*>(self);
+        if (level != YARA_ERROR_LEVEL_ERROR || !compilation.error_.empty())
+            return;
+        compilation.error_ = std::string(file ? file : compilation.file_.c_str()) + ":" +
+                             std::to_string(line) + ": " + message;
+    }
+
+    static const char* include(const char* name, const char* from, const char*, void* self) {
+        auto& compilation = *static_cast<Compilation*>(self);
+        const std::string included = name, includer = from ? from : compilation.file_;
+        std::string problem;
+        if (!IsPlainIncludeName(included))
+            problem = "includes '" + included + "', which is outside its folder";
+        else if (compilation.reaches(included, includer))
+            problem = "includes '" + included + "' in a loop";
+        RuleText rule;
+        if (problem.empty()) {
+            compilation.includes_[includer].insert(included);
+            rule = ReadRuleFile(compilation.folder_, included);
+            if (!rule.problem.empty())
+                problem = "includes '" + included + "', which " + rule.problem;
+        }
+        if (!problem.empty()) {
+            // The line names the file that is left out, and the included file that failed it.
+            if (compilation.error_.empty())
+                compilation.error_ = compilation.file_ + ": " +
+                                     (includer == compilation.file_ ? "" : includer + " ") +
+                                     problem;
+            return nullptr;
+        }
+        compilation.texts_.push_back(std::make_unique<std::string>(std::move(rule.text)));
+        return compilation.texts_.back()->c_str();
+    }
+    static void release(const char*, void*) {} // the texts live as long as the compilation
+
+    // Whether `from` includes `to`, or is it.
+    bool reaches(const std::string& from, const std::string& to) const {
+        if (from == to)
+            return true;
+        const auto next = includes_.find(from);
+        if (next == includes_.end())
+            return false;
+        return std::any_of(next->second.begin(), next->second.end(),
+                           [&](const std::string& inner) { return reaches(inner, to); });
+    }
+
+    HeldFolder& folder_;
+    std::string file_;
+    std::string error_;
+    std::map<std::string, std::set<std::string>> includes_;
+    std::vector<std::unique_ptr<std::string>> texts_;
+};
+
+// The error that compiling `name` alone gives, or empty: a compiler that saw an error takes no
+// more files, so each file is tried apart before it joins the others.
+std::string TryCompile(HeldFolder& folder, const std::string& name, const std::string& text) {
+    YR_COMPILER* trial = nullptr;
+    if (yr_compiler_create(&trial) != ERROR_SUCCESS)
+        return name + ": the compiler cannot start";
+    Compilation compilation(folder, name);
+    std::string error = compilation.compile(trial, text);
+    yr_compiler_destroy(trial);
+    return error;
+}
+
+int FirstMatching(YR_SCAN_CONTEXT*, int message, void* data, void* user) {
+    if (message != CALLBACK_MSG_RULE_MATCHING)
+        return CALLBACK_CONTINUE;
+    *static_cast<std::optional<std::string>*>(user) = static_cast<YR_RULE*>(data)->identifier;
+    return CALLBACK_ABORT;
+}
+
+const YaraLibrary& Library() {
+    static const YaraLibrary library;
+    return library;
+}
+
+} // namespace
+
+YaraRules::~YaraRules() {
+    yr_rules_destroy(rules_);
+}
+
+std::optional<std::string> YaraRules::firstMatch(std::string_view bytes) {
+    std::optional<std::string> found;
+    yr_rules_scan_mem(rules_, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
+                      SCAN_FLAGS_FAST_MODE, FirstMatching, &found, 0);
+    return found;
+}
+
+RulesLoad LoadRules(Platform& platform, const std::vector<std::string>& folders) {
+    RulesLoad load;
+    if (!Library().ready()) {
+        load.problems.push_back("the rule library cannot start");
+        return load;
+    }
+    YR_COMPILER* compiler = nullptr;
+    if (yr_compiler_create(&compiler) != ERROR_SUCCESS) {
+        load.problems.push_back("the rule compiler cannot start");
+        return load;
+    }
+    bool any = false;
+    for (const std::string& path : folders) {
+        const std::unique_ptr<HeldFolder> folder = platform.holdFolder(path);
+        std::optional<FolderEntries> entries = folder ? folder->entries() : std::nullopt;
+        if (!entries) {
+            if (platform.folderExists(path))
+                load.problems.push_back(path + ": the rules folder cannot be read");
+            continue;
+        }
+        std::sort(entries->files.begin(), entries->files.end());
+        for (const std::string& name : entries->files) {
+            if (!IsRuleFileName(name))
+                continue;
+            const RuleText rule = ReadRuleFile(*folder, name);
+            std::string error = rule.problem.empty() ? TryCompile(*folder, name, rule.text)
+                                                     : name + ": " + rule.problem;
+            if (!error.empty()) {
+                load.problems.push_back(folder->path() + error);
+                continue;
+            }
+            Compilation compilation(*folder, name);
+            compilation.compile(compiler, rule.text);
+            any = true;
+        }
+    }
+    YR_RULES* rules = nullptr;
+    if (any && yr_compiler_get_rules(compiler, &rules) == ERROR_SUCCESS)
+        load.rules = std::make_unique<YaraRules>(rules);
+    yr_compiler_destroy(compiler);
+    return load;
+}
+
+} // namespace pestrel
