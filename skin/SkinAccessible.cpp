@@ -1,0 +1,28 @@
+#include "skin/SkinAccessible.h"
+
+#include "skin/buttons/SUIButtonAccessible.h"
+#include "skin/buttons/SUICustomButton.h"
+#include "skin/containers/SUITabAccessible.h"
+#include "skin/containers/SUITabControl.h"
+
+#include <QAccessible>
+
+namespace pestrel {
+namespace {
+
+QAccessibleInterface* SkinAccessible(const QString&, QObject* object) {
+    if (auto* button = qobject_cast<TsuiCustomButton*>(object))
+        return SkinButtonAccessible(button);
+    if (auto* strip = qobject_cast<TsuiTabControlTopPanel*>(object))
+        return TabStripAccessible(strip);
+    return nullptr;
+}
+
+} // namespace
+
+void InstallSkinAccessibility() {
+    static const bool installed = (QAccessible::installFactory(SkinAccessible), true);
+    Q_UNUSED(installed);
+}
+
+} // namespace pestrel
