@@ -1,5 +1,8 @@
 #include "skin/SkinAccessible.h"
 
+#include "skin/bars/SUIBarAccessible.h"
+#include "skin/bars/SUIProgressBar.h"
+#include "skin/bars/SUITrackBar.h"
 #include "skin/buttons/SUIButtonAccessible.h"
 #include "skin/buttons/SUICustomButton.h"
 #include "skin/containers/SUITabAccessible.h"
@@ -15,6 +18,8 @@ QAccessibleInterface* SkinAccessible(const QString&, QObject* object) {
         return SkinButtonAccessible(button);
     if (auto* strip = qobject_cast<TsuiTabControlTopPanel*>(object))
         return TabStripAccessible(strip);
+    if (qobject_cast<TsuiProgressBar*>(object) || qobject_cast<TsuiTrackBar*>(object))
+        return BarAccessible(static_cast<QWidget*>(object));
     return nullptr;
 }
 

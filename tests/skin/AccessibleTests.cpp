@@ -1,5 +1,7 @@
 // The skinned controls as a screen reader reaches them: role, name, state and default action.
 
+#include "skin/bars/SUIProgressBar.h"
+#include "skin/bars/SUITrackBar.h"
 #include "skin/buttons/SUIButton.h"
 #include "skin/buttons/SUICheckBox.h"
 #include "skin/buttons/SUIRadioButton.h"
@@ -7,8 +9,8 @@
 
 #include <QAccessible>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace pestrel {
 namespace {
@@ -73,6 +75,27 @@ TEST(TabStripAccess, ListsItsTabsAndSelectsOneByItsAction) {
     EXPECT_EQ(tabs.TabIndex(), 1);
     EXPECT_TRUE(second->state().selected);
     EXPECT_EQ(activated.count(), 1);
+}
+
+TEST(BarAccess, TellsItsValueAndOnlyATrackBarIsMovedByIt) {
+    TsuiProgressBar progress;
+    TsuiTrackBar track;
+    for (QWidget* bar : {static_cast<QWidget*>(&progress), static_cast<QWidget*>(&track)}) {
+        bar->setProperty("Max", 50);
+        bar->setProperty("Position", 20);
+    }
+    QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(&progress);
+    QAccessibleInterface* moved = QAccessible::queryAccessibleInterface(&track);
+    EXPECT_EQ(shown->role(), QAccessible::ProgressBar);
+    EXPECT_EQ(moved->role(), QAccessible::Slider);
+    for (QAccessibleInterface* bar : {shown, moved}) {
+        ASSERT_NE(bar->valueInterface(), nullptr);
+        EXPECT_EQ(bar->valueInterface()->currentValue().toInt(), 20);
+        EXPECT_EQ(bar->valueInterface()->maximumValue().toInt(), 50);
+        bar->valueInterface()->setCurrentValue(30);
+    }
+    EXPECT_EQ(progress.Position(), 20);
+    EXPECT_EQ(track.Position(), 30);
 }
 
 } // namespace
