@@ -7,6 +7,8 @@
 #include "skin/buttons/SUICustomButton.h"
 #include "skin/containers/SUITabAccessible.h"
 #include "skin/containers/SUITabControl.h"
+#include "skin/window/SUITitleBar.h"
+#include "skin/window/SUITitleBarAccessible.h"
 
 #include <QAccessible>
 
@@ -18,6 +20,8 @@ QAccessibleInterface* SkinAccessible(const QString&, QObject* object) {
         return SkinButtonAccessible(button);
     if (auto* strip = qobject_cast<TsuiTabControlTopPanel*>(object))
         return TabStripAccessible(strip);
+    if (auto* bar = qobject_cast<TsuiTitleBar*>(object))
+        return TitleBarAccessible(bar);
     if (qobject_cast<TsuiProgressBar*>(object) || qobject_cast<TsuiTrackBar*>(object))
         return BarAccessible(static_cast<QWidget*>(object));
     return nullptr;

@@ -6,6 +6,7 @@
 #include "skin/buttons/SUICheckBox.h"
 #include "skin/buttons/SUIRadioButton.h"
 #include "skin/containers/SUITabControl.h"
+#include "skin/window/SUITitleBar.h"
 
 #include <QAccessible>
 #include <QSignalSpy>
@@ -75,6 +76,28 @@ TEST(TabStripAccess, ListsItsTabsAndSelectsOneByItsAction) {
     EXPECT_EQ(tabs.TabIndex(), 1);
     EXPECT_TRUE(second->state().selected);
     EXPECT_EQ(activated.count(), 1);
+}
+
+TEST(TitleBarAccess, NamesItsButtonsAndClicksOneByItsAction) {
+    TsuiTitleBar bar;
+    bar.resize(300, 30);
+    bar.show();
+    QSignalSpy clicked(&bar, &TsuiTitleBar::buttonClicked);
+
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(&bar);
+    ASSERT_EQ(access->childCount(), bar.Buttons().count());
+    int close = -1;
+    for (int i = 0; i < access->childCount(); ++i) {
+        EXPECT_EQ(access->child(i)->role(), QAccessible::Button);
+        EXPECT_FALSE(access->child(i)->text(QAccessible::Name).isEmpty()) << i;
+        if (bar.Buttons()[i].ButtonType() == TsuiTitleBarBtnType::suiClose)
+            close = i;
+    }
+    ASSERT_NE(close, -1);
+    EXPECT_EQ(access->child(close)->text(QAccessible::Name), QStringLiteral("关闭"));
+    access->child(close)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked.at(0).at(0).toInt(), close);
 }
 
 TEST(BarAccess, TellsItsValueAndOnlyATrackBarIsMovedByIt) {
