@@ -21,14 +21,16 @@ namespace {
 
 constexpr int ChannelBarRoom = 24; // the page's controls start right of the side channel's bar
 
-template <class T> T* Named(TsuiTabSheet* page, const char* name) {
+// A control of the page, known to the log by `name` and to a screen reader by `spoken`.
+template <class T> T* Named(TsuiTabSheet* page, const char* name, const char* spoken) {
     auto* control = new T(page);
     control->setObjectName(name);
+    control->setAccessibleName(spoken);
     return control;
 }
 
 TsuiListBox* ListBox(TsuiTabSheet* page) {
-    auto* list = Named<TsuiListBox>(page, "listBox1");
+    auto* list = Named<TsuiListBox>(page, "listBox1", "Virus names");
     for (int i = 1; i <= 240; ++i)
         list->addItem(QStringLiteral("evil%1.exe").arg(i, 3, 10, QLatin1Char('0')));
     QObject::connect(list, &QListWidget::currentRowChanged, list,
@@ -37,7 +39,7 @@ TsuiListBox* ListBox(TsuiTabSheet* page) {
 }
 
 TsuiMemo* Memo(TsuiTabSheet* page) {
-    auto* memo = Named<TsuiMemo>(page, "memo1");
+    auto* memo = Named<TsuiMemo>(page, "memo1", "Notes");
     memo->setPlainText("Lines of plain text.\nType here: every change is logged.");
     QObject::connect(memo, &QPlainTextEdit::textChanged, memo,
                      [memo] { LogEvent(memo, "OnChange", memo->toPlainText().size()); });
@@ -45,7 +47,7 @@ TsuiMemo* Memo(TsuiTabSheet* page) {
 }
 
 TsuiEdit* Edit(TsuiTabSheet* page) {
-    auto* edit = Named<TsuiEdit>(page, "edit1");
+    auto* edit = Named<TsuiEdit>(page, "edit1", "File name");
     edit->setText("bad.dll");
     QObject::connect(edit, &QLineEdit::textEdited, edit,
                      [edit](const QString& text) { LogEvent(edit, "OnChange", text); });
@@ -53,7 +55,7 @@ TsuiEdit* Edit(TsuiTabSheet* page) {
 }
 
 TsuiCheckListBox* CheckListBox(TsuiTabSheet* page) {
-    auto* list = Named<TsuiCheckListBox>(page, "checkListBox1");
+    auto* list = Named<TsuiCheckListBox>(page, "checkListBox1", "Repairs");
     for (const char* text :
          {"Text files", "Program files", "Registry editor", "Browser pages", "Download setting"})
         list->addCheckItem(text)->setCheckState(Qt::Checked);
@@ -65,7 +67,7 @@ TsuiCheckListBox* CheckListBox(TsuiTabSheet* page) {
 }
 
 TsuiListView* ListView(TsuiTabSheet* page) {
-    auto* view = Named<TsuiListView>(page, "listView1");
+    auto* view = Named<TsuiListView>(page, "listView1", "Processes");
     view->setHeaderLabels({"Name", "Process id", "Folder"});
     const char* rows[][3] = {{"evil.exe", "1204", "/usr/lib/evil"},
                              {"bad.dll", "1317", "/opt/bad"},
@@ -79,7 +81,7 @@ TsuiListView* ListView(TsuiTabSheet* page) {
 }
 
 TsuiTreeView* TreeView(TsuiTabSheet* page) {
-    auto* tree = Named<TsuiTreeView>(page, "treeView1");
+    auto* tree = Named<TsuiTreeView>(page, "treeView1", "Folders");
     tree->setHeaderHidden(true);
     auto* windows = new QTreeWidgetItem(tree, {"Windows"});
     auto* system = new QTreeWidgetItem(windows, {"System32"});
@@ -93,7 +95,7 @@ TsuiTreeView* TreeView(TsuiTabSheet* page) {
 }
 
 void SideChannel(TsuiTabSheet* page) {
-    auto* channel = Named<TsuiSideChannel>(page, "sideChannel1");
+    auto* channel = Named<TsuiSideChannel>(page, "sideChannel1", "Tools");
     channel->setFullWidth(180);
     channel->setCaption("Tools");
     auto* label = new QLabel("Quick actions", channel);

@@ -37,6 +37,7 @@ TsuiProgressBar* ProgressBar(TsuiTabSheet* page, const char* name,
                              TsuiProgressBarOrientation orientation) {
     auto* bar = new TsuiProgressBar(page);
     bar->setObjectName(name);
+    bar->setAccessibleName(QStringLiteral("Progress"));
     bar->setOrientation(orientation);
     return bar;
 }
@@ -46,6 +47,7 @@ TsuiTrackBar* TrackBar(TsuiTabSheet* page, const char* name, TsuiProgressBarOrie
                        TsuiProgressBar* shows) {
     auto* bar = new TsuiTrackBar(page);
     bar->setObjectName(name);
+    bar->setAccessibleName(QStringLiteral("Progress to show"));
     bar->setOrientation(orientation);
     bar->setPosition(shows->Position());
     QObject::connect(bar, &TsuiTrackBar::OnChange, bar, [bar, shows] {

@@ -247,4 +247,10 @@ TRect GetWorkAreaRect(const QWidget* widget) {
     return screen ? TRect::fromQRect(screen->availableGeometry()) : TRect{};
 }
 
+QString SpokenCaption(QString caption) {
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(QLatin1Char('&'));
+    return caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+}
+
 } // namespace pestrel

@@ -44,6 +44,8 @@ void DrawFocusRect(QPainter& canvas, const TRect& rect);
 // True when `caption` has something left after blanks and control characters are cut off its
 // ends: only then is it drawn.
 bool HasVisibleCaption(const QString& caption);
+// The caption as a screen reader says it: without its accelerator marks ("&&" stays one '&').
+QString SpokenCaption(QString caption);
 // The caption of a disabled control: white one pixel lower right, grey over it in `area`.
 void DrawDisabledCaption(QPainter& canvas, const QRect& area, int flags, const QString& caption);
 constexpr QRgb DisabledCaptionGrey = 0xFF808080;

@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 for ts in translations/pestrel_*.ts; do
     language=$(basename "$ts" .ts)
     /usr/lib/qt6/bin/lupdate -I . -no-obsolete -locations none -source-language zh_CN \
-        -target-language "${language#pestrel_}" ui app resources/MainForm.ui resources/AboutForm.ui \
+        -target-language "${language#pestrel_}" ui app skin resources/MainForm.ui \
+        resources/AboutForm.ui \
         -ts "$ts"
 done

@@ -270,6 +270,47 @@
     </message>
 </context>
 <context>
+    <name>pestrel::TsuiSideChannel</name>
+    <message>
+        <source>Keep %1 open</source>
+        <translation>Keep %1 open</translation>
+    </message>
+</context>
+<context>
+    <name>pestrel::TsuiTitleBar</name>
+    <message>
+        <source>最大化</source>
+        <translation>Maximize</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimize</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>窗口菜单</source>
+        <translation>Window menu</translation>
+    </message>
+    <message>
+        <source>按钮 %1</source>
+        <translation>Button %1</translation>
+    </message>
+</context>
+<context>
+    <name>pestrel::TsuiToolBar</name>
+    <message>
+        <source>More buttons</source>
+        <translation>More buttons</translation>
+    </message>
+</context>
+<context>
     <name>pestrel::WatchWine</name>
     <message>
         <source>Wine 正在运行，注册表暂不改动</source>

@@ -43,6 +43,7 @@ TMainForm::TMainForm(Platform& platform, Seams seams, RunWaits waits, QWidget* p
     ui_->setupUi(this);
     ui_->suiPageControl1->setActivePage(ui_->suiTabSheet1); // layout files cannot store it
     ApplyLayoutPixels(this);
+    makeAccessible();
     setStatusText(ui_->StatusBar->property("simpleText").toString());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

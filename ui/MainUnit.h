@@ -61,6 +61,7 @@ protected:
 
 private:
     void connectCommands();
+    void makeAccessible();
     // Starts a TRunExecute worker for `job`; throws when its thread cannot be started.
     void startWorker(WorkerJob job);
     void refreshProcessList(std::vector<ProcessRecord> snapshot);

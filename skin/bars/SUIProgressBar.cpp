@@ -1,6 +1,7 @@
 #include "skin/bars/SUIProgressBar.h"
 
 #include "skin/SUIPublic.h"
+#include "skin/SkinAccessible.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -33,6 +34,7 @@ int ProgressFilledLength(int length, int min, int max, int position) {
 }
 
 TsuiProgressBar::TsuiProgressBar(QWidget* parent) : QWidget(parent) {
+    InstallSkinAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(150, Thickness);
     fixThickness();

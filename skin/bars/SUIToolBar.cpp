@@ -18,6 +18,9 @@ TsuiToolBar::TsuiToolBar(QWidget* parent) : QToolBar(parent) {
     setMovable(false);
     setFloatable(false);
     setUIStyle(FindFormUIStyle(parent ? parent->window() : nullptr));
+    // Qt's button for the buttons that do not fit has no text of its own.
+    if (auto* more = findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(tr("More buttons"));
 }
 
 void TsuiToolBar::setUIStyle(TsuiUIStyle style) {

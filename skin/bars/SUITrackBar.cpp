@@ -1,6 +1,7 @@
 #include "skin/bars/SUITrackBar.h"
 
 #include "skin/SUIPublic.h"
+#include "skin/SkinAccessible.h"
 #include "skin/containers/SUIImagePanel.h"
 
 #include <QMouseEvent>
@@ -29,6 +30,7 @@ int TrackValueAt(int c, int trackLength, int thumbLength, int min, int max) {
 }
 
 TsuiTrackBar::TsuiTrackBar(QWidget* parent) : QWidget(parent), slider_(new TsuiImagePanel(this)) {
+    InstallSkinAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
     slider_->installEventFilter(this);
     resize(150, 20);

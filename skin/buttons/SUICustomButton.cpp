@@ -1,6 +1,7 @@
 #include "skin/buttons/SUICustomButton.h"
 
 #include "skin/SUIPublic.h"
+#include "skin/SkinAccessible.h"
 #include "skin/SkinBitmaps.h"
 #include "toolkit/ImageList.h"
 
@@ -55,6 +56,7 @@ TsuiCustomButton::TsuiCustomButton(QWidget* parent) : QAbstractButton(parent) {
     setBackgroundRole(QPalette::Window);
     setForegroundRole(QPalette::WindowText);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    InstallSkinAccessibility();
 }
 
 void TsuiCustomButton::setUIStyle(TsuiUIStyle style) {
@@ -74,6 +76,7 @@ void TsuiCustomButton::setCaption(const QString& caption) {
     if (caption == caption_)
         return;
     caption_ = caption;
+    setAccessibleName(SpokenCaption(caption));
     updateAccelerator();
     CaptionChanged();
     update();

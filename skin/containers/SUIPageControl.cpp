@@ -42,6 +42,7 @@ void TsuiTabSheet::setCaption(const QString& caption) {
     if (caption == caption_)
         return;
     caption_ = caption;
+    setAccessibleName(SpokenCaption(caption));
     if (pageControl_)
         pageControl_->rebuildTabs();
 }

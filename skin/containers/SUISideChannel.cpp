@@ -104,6 +104,10 @@ void TsuiSideChannel::setSideBarWidth(int width) {
 
 void TsuiSideChannel::setCaption(const QString& caption) {
     caption_ = caption;
+    // The bar and the title stand for the channel; the pin keeps it out.
+    barButton_->setAccessibleName(caption);
+    titlePanel_->setAccessibleName(caption);
+    pinButton_->setAccessibleName(tr("Keep %1 open").arg(caption));
     if (!pinButton_->isHidden() && !busy_)
         titlePanel_->setText(caption);
 }

@@ -1,6 +1,7 @@
 #include "skin/containers/SUITabControl.h"
 
 #include "skin/SUIPublic.h"
+#include "skin/SkinAccessible.h"
 #include "skin/SkinBitmaps.h"
 
 #include <QFontMetrics>
@@ -23,6 +24,7 @@ TsuiTabControlTopPanel::TsuiTabControlTopPanel(TsuiTab* owner)
     tabWidths_.fill(-1);
     tabVisibleFlags_.fill(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    InstallSkinAccessibility();
 }
 
 void TsuiTabControlTopPanel::setUIStyle(TsuiUIStyle style) {

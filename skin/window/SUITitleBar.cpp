@@ -2,6 +2,7 @@
 
 #include "skin/InterfaceFont.h"
 #include "skin/SUIPublic.h"
+#include "skin/SkinAccessible.h"
 #include "skin/SkinBitmaps.h"
 
 #include <QMouseEvent>
@@ -31,6 +32,7 @@ QString ShortCaption(const QString& caption) {
 } // namespace
 
 TsuiTitleBar::TsuiTitleBar(QWidget* parent) : QWidget(parent) {
+    InstallSkinAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     for (TsuiTitleBarBtnType type :
@@ -97,6 +99,7 @@ void TsuiTitleBar::setCaption(const QString& value) {
     if (value == caption_)
         return;
     caption_ = value;
+    setAccessibleName(value);
     update();
 }
 
@@ -311,7 +314,11 @@ void TsuiTitleBar::mouseReleaseEvent(QMouseEvent* event) {
     const int index = mouseIsDown_ ? hotButtonIndex_ : -1;
     mouseIsDown_ = false;
     update();
-    if (index == -1)
+    clickButton(index);
+}
+
+void TsuiTitleBar::clickButton(int index) {
+    if (index < 0 || index >= buttons_.count())
         return;
     const TsuiTitleBarBtnType type = buttons_[index].ButtonType();
     const QPointer<TsuiTitleBar> alive(this);

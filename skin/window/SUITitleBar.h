@@ -69,6 +69,9 @@ public:
     // Where the caption starts and how it reads at the bar's current width.
     QPoint captionPosition() const;
     QString captionText() const;
+    // Clicks button `index` as a mouse release on it does (a screen reader's press); nothing for
+    // an index out of range.
+    void clickButton(int index);
 
 signals:
     void OnCustomBtnsClick(pestrel::TsuiTitleBar* sender, int buttonIndex);

@@ -1,0 +1,63 @@
+// The window without a mouse: Tab walks the first page in reading order, and a whole kill pass is
+// driven by keys alone.
+
+#include "tests/ui/UiTest.h"
+
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+
+namespace pestrel::test {
+namespace {
+
+class KeyboardTest : public UiTest {
+protected:
+    void SetUp() override {
+        WriteFile(appFile("VirusList.txt"), "");
+        showForm();
+        finishWorkers();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        control("ListBox")->setFocus();
+    }
+    void TearDown() override { form.reset(); }
+    QString focused() {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+};
+
+TEST_F(KeyboardTest, TabWalksThePageInReadingOrder) {
+    QStringList walked{focused()};
+    for (int i = 0; i < 6; ++i) {
+        key(Qt::Key_Tab);
+        walked << focused();
+    }
+    EXPECT_EQ(walked, QStringList({"ListBox", "SBPestrel", "SBCleanList", "EADDVirusName",
+                                   "SBAddToList", "suiButton1", "SBAbout"}));
+}
+
+TEST_F(KeyboardTest, KeysAloneAddANameAndRunThePass) {
+    const std::string folder = appFile("run/");
+    auto program = machine.startProgram(folder, "ui-keys.exe");
+    for (int i = 0; i < 3; ++i)
+        key(Qt::Key_Tab);
+    ASSERT_EQ(focused(), "EADDVirusName");
+    QTest::keyClicks(QApplication::focusWidget(), "ui-keys.exe");
+    key(Qt::Key_Return);
+    EXPECT_EQ(rows("ListBox"), QStringList({"ui-keys.exe"}));
+
+    key(Qt::Key_Backtab);
+    key(Qt::Key_Backtab);
+    ASSERT_EQ(focused(), "SBPestrel");
+    key(Qt::Key_Space);
+    finishWorkers();
+
+    EXPECT_TRUE(program->ended());
+    EXPECT_FALSE(std::filesystem::exists(folder + "ui-keys.exe"));
+}
+
+} // namespace
+} // namespace pestrel::test
