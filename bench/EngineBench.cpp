@@ -2,6 +2,7 @@
 // the kill pass and the registry stand-in with a busy process table and a large hive.
 #include "base/FileBytes.h"
 #include "bench/Figures.h"
+#include "bench/PassScene.h"
 #include "bench/ProcessTableWalk.h"
 #include "engine/Context.h"
 #include "engine/KillPass.h"
@@ -12,12 +13,9 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -92,33 +90,6 @@ BENCHMARK(BM_ProcessLookupFigures)->Iterations(1)->Unit(benchmark::kMillisecond)
 
 namespace {
 
-// Sleeping copies of this program, so that the process table has the size of a busy desktop.
-// Each ends with the bench at the latest.
-class ExtraProcesses {
-public:
-    explicit ExtraProcesses(int count) {
-        for (int i = 0; i < count; ++i) {
-            const pid_t pid = ::fork();
-            if (pid == 0) {
-                ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-                for (;;)
-                    ::pause();
-            }
-            if (pid > 0)
-                pids_.push_back(pid);
-        }
-    }
-    ~ExtraProcesses() {
-        for (pid_t pid : pids_)
-            ::kill(pid, SIGKILL);
-        for (pid_t pid : pids_)
-            ::waitpid(pid, nullptr, 0);
-    }
-
-private:
-    std::vector<pid_t> pids_;
-};
-
 // A HKEY_CURRENT_USER hive of `keys` program keys with two values each, and the start-up key.
 std::string UserHive(int keys) {
     pestrel::RegistryHive hive("HKEY_CURRENT_USER");
@@ -136,27 +107,6 @@ std::string UserHive(int keys) {
     return hive.serialize();
 }
 
-// The virus list window, with entries that match no process and no file.
-class MissingEntries final : public pestrel::KillPassView {
-public:
-    explicit MissingEntries(int count) {
-        for (int i = 0; i < count; ++i)
-            entries_.push_back("absent-" + std::to_string(i) + ".exe");
-    }
-    int entryCount() override { return static_cast<int>(entries_.size()); }
-    std::optional<std::string> entry(int index) override {
-        return entries_.at(static_cast<std::size_t>(index));
-    }
-    int marker() override { return marker_; }
-    void setMarker(int index) override { marker_ = index; }
-    void setStatusText(const std::string&) override {}
-    void enableKillButton() override {}
-
-private:
-    std::vector<std::string> entries_;
-    int marker_ = -1;
-};
-
 // Times `measured` and `reference` in turn, `rounds` times, and answers the ratio of the medians.
 double MedianRatio(int rounds, const std::function<void()>& measured,
                    const std::function<void()>& reference) {
@@ -170,7 +120,7 @@ void BM_RegistryAtSizeFigures(benchmark::State& state) {
     const std::string size = std::to_string(keys / 1000) + "k_keys";
     double killPass = 0, parse = 0;
     for (auto _ : state) {
-        const ExtraProcesses extra(300);
+        const pestrel::bench::ExtraProcesses extra(300);
         std::string root = (std::filesystem::temp_directory_path() / "pestrel-bench-XXXXXX");
         if (!::mkdtemp(root.data()))
             return state.SkipWithError("no temporary folder");
@@ -186,7 +136,7 @@ void BM_RegistryAtSizeFigures(benchmark::State& state) {
             // The kept hives are trusted once their files have settled.
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
-            MissingEntries view(1000);
+            pestrel::bench::MissingEntries view(1000);
             killPass = MedianRatio(
                 3, [&] { pestrel::RunKillPass(context, view, 0); },
                 [] {

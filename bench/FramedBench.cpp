@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -63,52 +65,62 @@ void Fill(QWidget* panel) {
     (new QPushButton(QStringLiteral("Stop"), panel))->setGeometry(20, 70, 80, 24);
 }
 
-void BM_SideChannelSlideOut(benchmark::State& state) {
-    QWidget window;
-    window.resize(400, 300);
-    auto* channel = new TsuiSideChannel(&window);
-    channel->setFullWidth(SlideWidth);
-    Fill(channel);
-    ShowExposed(window);
-    for (auto _ : state) {
-        state.PauseTiming();
-        channel->pushIn(true);
-        state.ResumeTiming();
-        channel->popOut(false);
-        while (channel->Busy()) {
-            channel->slideStep();
-            channel->repaint();
+// One whole slide-out from the bar, every step repainted.
+double SlideOutSeconds(TsuiSideChannel& channel) {
+    channel.pushIn(true);
+    return pestrel::bench::SecondsOf([&] {
+        channel.popOut(false);
+        while (channel.Busy()) {
+            channel.slideStep();
+            channel.repaint();
         }
-    }
+    });
 }
-BENCHMARK(BM_SideChannelSlideOut);
 
-void BM_PlainWidgetSteps(benchmark::State& state) {
-    QWidget window;
-    window.resize(400, 300);
-    auto* panel = new QWidget(&window);
-    panel->setAutoFillBackground(true);
-    Fill(panel);
-    ShowExposed(window);
-    // The same widths as a slide-out from the bar to SlideWidth.
+// The same widths as a slide-out from the bar to SlideWidth, set and repainted on a plain widget.
+double PlainStepsSeconds(QWidget& panel) {
     std::vector<int> widths;
     for (int w = 10 + TsuiSideChannel::SlideStepWidth; w < SlideWidth;
          w += TsuiSideChannel::SlideStepWidth)
         widths.push_back(w);
     widths.push_back(SlideWidth);
-    for (auto _ : state) {
-        state.PauseTiming();
-        panel->setGeometry(0, 0, 10, 300);
-        state.ResumeTiming();
+    panel.setGeometry(0, 0, 10, 300);
+    return pestrel::bench::SecondsOf([&] {
         for (int w : widths) {
-            panel->setGeometry(0, 0, w, 300);
-            panel->repaint();
+            panel.setGeometry(0, 0, w, 300);
+            panel.repaint();
         }
+    });
+}
+
+// A slide-out takes about a millisecond, so each sample sums many of them, and the samples of
+// both sides alternate, round after round, so that other work on the machine weighs on both.
+void BM_SideChannelFigure(benchmark::State& state) {
+    constexpr int kSlidesPerSample = 25, kRounds = 41;
+    QWidget sliding, plain;
+    for (QWidget* window : {&sliding, &plain})
+        window->resize(400, 300);
+    auto* channel = new TsuiSideChannel(&sliding);
+    channel->setFullWidth(SlideWidth);
+    Fill(channel);
+    auto* panel = new QWidget(&plain);
+    panel->setAutoFillBackground(true);
+    Fill(panel);
+    ShowExposed(sliding);
+    ShowExposed(plain);
+    const auto sample = [](const std::function<double()>& slide) {
+        double seconds = 0;
+        for (int i = 0; i < kSlidesPerSample; ++i)
+            seconds += slide();
+        return seconds;
+    };
+    for (auto _ : state) {
+        pestrel::bench::ReportInterleavedFigure(
+            "side_channel_slide_out_vs_plain_set_geometry", 2.0, kRounds,
+            [&] { return sample([&] { return SlideOutSeconds(*channel); }); },
+            [&] { return sample([&] { return PlainStepsSeconds(*panel); }); });
     }
 }
-BENCHMARK(BM_PlainWidgetSteps);
-
-PESTREL_FIGURE("side_channel_slide_out_vs_plain_set_geometry", "BM_SideChannelSlideOut",
-               "BM_PlainWidgetSteps", 2.0);
+BENCHMARK(BM_SideChannelFigure)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

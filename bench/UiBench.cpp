@@ -1,6 +1,6 @@
 // The main window's figures: the all-process-paths listing against one plain walk of /proc with
-// 200 extra processes running, and start-up to the first painted main window against a bare Qt
-// window of the same size.
+// 200 extra processes running, start-up to the first painted main window against a bare Qt
+// window of the same size, and that start-up with a virus list of 100,000 names against one of 3.
 #include "bench/Figures.h"
 #include "bench/ProcessTableWalk.h"
 #include "platform/posix/PosixPlatform.h"
@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -52,12 +53,19 @@ private:
     std::vector<pid_t> pids_;
 };
 
-// A program folder and data root of their own, removed afterwards.
+// A program folder and data root of their own, in `root`.
 struct Machine {
+    explicit Machine(const QString& root)
+        : platform(root.toStdString() + "/data", root.toStdString() + "/app/pestrel") {
+        QDir().mkpath(root + "/app");
+    }
+    pestrel::PosixPlatform platform;
+};
+
+// The same in a temporary folder, removed afterwards.
+struct TemporaryMachine {
     QTemporaryDir root;
-    pestrel::PosixPlatform platform{root.filePath("data").toStdString(),
-                                    root.filePath("app/pestrel").toStdString()};
-    Machine() { QDir().mkpath(root.filePath("app")); }
+    Machine machine{root.path()};
 };
 
 double Seconds(Clock::duration duration) {
@@ -66,8 +74,8 @@ double Seconds(Clock::duration duration) {
 
 void BM_AllProcessPathsFigure(benchmark::State& state) {
     ExtraProcesses extra(200);
-    Machine machine;
-    pestrel::TMainForm form(machine.platform, pestrel::Seams::Standard(), {0, 0, 0, 0});
+    TemporaryMachine scene;
+    pestrel::TMainForm form(scene.machine.platform, pestrel::Seams::Standard(), {0, 0, 0, 0});
     QWidget* button = form.findChild<QWidget*>("BAllVirusPath");
     for (auto _ : state) {
         pestrel::bench::ReportInterleavedFigure(
@@ -110,20 +118,22 @@ private:
 };
 
 // Start-up is timed from the start of a process to its first painted window: this program runs
-// itself with kProbeVariable naming the window, and the copy ends as soon as it has painted.
+// itself with kProbeVariable naming the window, and the copy ends as soon as it has painted. The
+// main window works in the folder kFolderVariable names.
 constexpr const char* kProbeVariable = "PESTREL_STARTUP_PROBE";
+constexpr const char* kFolderVariable = "PESTREL_STARTUP_FOLDER";
 
+// The windows are never taken down: the copy ends at their first paint.
 void BM_StartupProbe(benchmark::State& state) {
     const QByteArray window = qgetenv(kProbeVariable);
     for (auto _ : state) {
         if (window == "main") {
-            Machine machine;
-            pestrel::TMainForm mainForm(machine.platform);
-            FirstPaint painted(mainForm);
+            auto* machine = new Machine(QString::fromLocal8Bit(qgetenv(kFolderVariable)));
+            FirstPaint painted(*new pestrel::TMainForm(machine->platform));
         } else {
-            QWidget bare;
-            bare.resize(313, 366);
-            FirstPaint painted(bare);
+            auto* bare = new QWidget;
+            bare->resize(313, 366);
+            FirstPaint painted(*bare);
         }
         std::fflush(stdout);
         std::_Exit(0);
@@ -133,15 +143,17 @@ const bool kProbeRegistered =
     std::getenv(kProbeVariable) &&
     benchmark::RegisterBenchmark("BM_StartupProbe", BM_StartupProbe)->Iterations(1);
 
-double StartToFirstPaint(const char* window) {
+double StartToFirstPaint(const char* window, const QString& folder) {
     const std::string variable = std::string(kProbeVariable) + "=" + window;
+    const std::string folderVariable = std::string(kFolderVariable) + "=" + folder.toStdString();
     std::vector<char*> environment;
     for (char** entry = environ; *entry; ++entry)
         environment.push_back(*entry);
     environment.push_back(const_cast<char*>(variable.c_str()));
+    environment.push_back(const_cast<char*>(folderVariable.c_str()));
     environment.push_back(nullptr);
     std::string self = QCoreApplication::applicationFilePath().toStdString();
-    std::string filter = "--benchmark_filter=^BM_StartupProbe$";
+    std::string filter = "--benchmark_filter=^BM_StartupProbe/";
     char* argv[] = {self.data(), filter.data(), nullptr};
     posix_spawn_file_actions_t quiet;
     ::posix_spawn_file_actions_init(&quiet);
@@ -158,12 +170,40 @@ double StartToFirstPaint(const char* window) {
 }
 
 void BM_StartupFigure(benchmark::State& state) {
+    QTemporaryDir root;
     for (auto _ : state) {
         pestrel::bench::ReportInterleavedFigure(
             "startup_to_first_painted_main_window_vs_bare_window", 2.0, 15,
-            [] { return StartToFirstPaint("main"); }, [] { return StartToFirstPaint("bare"); });
+            [&] { return StartToFirstPaint("main", root.path()); },
+            [&] { return StartToFirstPaint("bare", root.path()); });
     }
 }
 BENCHMARK(BM_StartupFigure)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A work folder whose virus list holds `names` names that match nothing.
+QString FolderWithList(const QTemporaryDir& root, int names) {
+    const QString folder = root.filePath(QString::number(names));
+    QDir().mkpath(folder + "/app");
+    QFile list(folder + "/app/VirusList.txt");
+    if (list.open(QIODevice::WriteOnly)) {
+        QByteArray text;
+        for (int i = 0; i < names; ++i)
+            text += "absent-" + QByteArray::number(i) + ".exe\r\n";
+        list.write(text);
+    }
+    return folder;
+}
+
+void BM_LongListStartupFigure(benchmark::State& state) {
+    QTemporaryDir root;
+    const QString longList = FolderWithList(root, 100000), shortList = FolderWithList(root, 3);
+    for (auto _ : state) {
+        pestrel::bench::ReportInterleavedFigure(
+            "startup_to_first_paint_100k_names_vs_3_names", 1.5, 15,
+            [&] { return StartToFirstPaint("main", longList); },
+            [&] { return StartToFirstPaint("main", shortList); });
+    }
+}
+BENCHMARK(BM_LongListStartupFigure)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace pestrel {
 namespace {
@@ -22,23 +23,18 @@ std::string InAppFolder(const Context& context, const char* fileName) {
 } // namespace
 
 std::vector<std::string> TextLines(std::string_view bytes) {
+    bytes = bytes.substr(0, bytes.find('\x1A'));
     std::vector<std::string> lines;
-    std::string line;
-    bool open = false; // a line has started and not yet ended
-    for (char c : bytes) {
-        if (c == '\x1A')
-            break;
-        if (c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            open = false;
-        } else if (c != '\r') {
-            line += c;
-            open = true;
-        }
+    lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    while (!bytes.empty()) {
+        const std::size_t end = std::min(bytes.find('\n'), bytes.size());
+        std::string& line = lines.emplace_back(bytes.substr(0, end));
+        line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
+        // A last line of nothing but carriage returns has not started.
+        if (end == bytes.size() && line.empty())
+            lines.pop_back();
+        bytes.remove_prefix(std::min(end + 1, bytes.size()));
     }
-    if (open)
-        lines.push_back(std::move(line));
     return lines;
 }
 
@@ -46,17 +42,22 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
     const std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes)
         return false;
-    for (std::string& line : TextLines(*bytes))
-        lines.push_back(std::move(line));
+    std::vector<std::string> read = TextLines(*bytes);
+    lines.reserve(lines.size() + read.size());
+    std::move(read.begin(), read.end(), std::back_inserter(lines));
     return true;
 }
 
 bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
     if (path.empty())
         return false;
-    std::string bytes;
+    std::size_t size = 0;
     for (const std::string& line : lines)
-        bytes += line + "\r\n";
+        size += line.size() + 2;
+    std::string bytes;
+    bytes.reserve(size);
+    for (const std::string& line : lines)
+        bytes.append(line).append("\r\n");
     return ReplaceFileAtomically(path, bytes);
 }
 
@@ -82,6 +83,7 @@ bool HasVisibleText(const std::string& line) {
 namespace {
 std::vector<std::string> VisibleLines(std::vector<std::string>& lines) {
     std::vector<std::string> entries;
+    entries.reserve(lines.size());
     for (std::string& line : lines) {
         if (HasVisibleText(line))
             entries.push_back(std::move(line));

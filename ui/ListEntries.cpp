@@ -19,11 +19,14 @@ std::string LocalBytes(const QString& text) {
 
 namespace {
 
+bool IsAscii(const std::string& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // Rows keep their bytes beside the text only where the text does not give them back.
 void KeepBytesUnlessShownExactly(QListWidgetItem* item, const std::string& bytes) {
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!ascii && LocalBytes(item->text()) != bytes)
+    if (LocalBytes(item->text()) != bytes)
         item->setData(kBytesRole, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
@@ -33,15 +36,24 @@ void AppendRow(QListWidget* list, const std::string& bytes) {
     AppendRows(list, {bytes});
 }
 
+// ASCII reads the same in every local encoding, so those rows (nearly all, in long lists) skip
+// the decoder and the check.
 void AppendRows(QListWidget* list, const std::vector<std::string>& rows) {
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(rows.size()));
-    for (const std::string& row : rows)
-        texts << ShownText(row);
+    std::vector<bool> ascii(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ascii[i] = IsAscii(rows[i]);
+        texts << (ascii[i]
+                      ? QString::fromLatin1(rows[i].data(), static_cast<qsizetype>(rows[i].size()))
+                      : ShownText(rows[i]));
+    }
     const int first = list->count();
     list->addItems(texts);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        KeepBytesUnlessShownExactly(list->item(first + static_cast<int>(i)), rows[i]);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!ascii[i])
+            KeepBytesUnlessShownExactly(list->item(first + static_cast<int>(i)), rows[i]);
+    }
 }
 
 std::string RowBytes(const QListWidgetItem* item) {
