@@ -91,7 +91,8 @@ int ListAutostart(const CommandLine& command, Platform& platform) {
         for (const std::string& entry : list->entries)
             listed.insert(UpperAscii(entry));
     }
-    for (const AutostartEntry& entry : ReadAutostartPlaces(context).entries()) {
+    const AutostartIndex places = ReadAutostartPlaces(context);
+    for (const AutostartEntry& entry : places.entries()) {
         const bool named = listed.count(UpperAscii(ProgramFileName(entry.program))) > 0;
         PrintLine(Printable(RegPlace(entry.root, entry.key)) + '\t' + Printable(entry.name) + '\t' +
                   Printable(entry.program) + (named ? "\tlisted" : ""));

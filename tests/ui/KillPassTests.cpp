@@ -67,7 +67,8 @@ TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
               programFile);
     EXPECT_FALSE(platform.queryValue(RegRoot::LocalMachine, kRunKey, "ui-evil.exe"));
     EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "ui-evil.exe"));
-    EXPECT_TRUE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"));
+    EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"))
+        << "a start-up value of another name that starts the program goes too";
     const auto browser = platform.queryValue(
         RegRoot::LocalMachine, "Software\\Microsoft\\Internet Explorer\\Main", "Start Page");
     ASSERT_TRUE(browser);
