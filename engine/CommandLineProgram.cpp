@@ -34,13 +34,18 @@ std::string Expanded(const std::string& text, const VariableLookup& variables) {
     return out;
 }
 
+// Whether the file name `path` ends in is one Windows starts: an extension such as ".exe" after
+// at least one character of the name. Looks at the end only, so that trying every blank of a
+// long line stays cheap.
 bool NamesProgramFile(std::string_view path) {
     static constexpr std::array<std::string_view, 9> kExtensions = {
         ".EXE", ".COM", ".BAT", ".CMD", ".SCR", ".PIF", ".DLL", ".VBS", ".JS"};
-    const std::string upper = UpperAscii(ProgramFileName(std::string(path)));
     for (std::string_view extension : kExtensions) {
-        if (upper.size() > extension.size() && upper.ends_with(extension))
-            return true;
+        if (path.size() > extension.size() &&
+            EqualsIgnoringAsciiCase(path.substr(path.size() - extension.size()), extension)) {
+            const char before = path[path.size() - extension.size() - 1];
+            return before != '\\' && before != '/';
+        }
     }
     return false;
 }

@@ -73,6 +73,20 @@ TEST_F(KillCommand, DryRunPrintsTheLinesOfTheRealRunAndChangesNothing) {
     EXPECT_FALSE(test::Exists(context.WinDir + stray));
 }
 
+TEST_F(KillCommand, AutostartListsEveryEntryAndMarksTheListedOnes) {
+    ASSERT_TRUE(WriteRegValue(platform, RegRoot::CurrentUser, kRunKey, RegText, "Updater",
+                              "\"C:\\A b\\" + evil + "\" /min"));
+    ASSERT_TRUE(WriteRegValue(platform, RegRoot::LocalMachine, kRunKey, RegText, "Tool",
+                              "C:\\tool.exe " + evil));
+    writeList({evil});
+    const CliResult result = cli.run({"--autostart"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.lines(),
+              (std::vector<std::string>{runKey(RegRoot::LocalMachine) + "\tTool\tC:\\tool.exe",
+                                        runKey(RegRoot::CurrentUser) + "\tUpdater\tC:\\A b\\" +
+                                            evil + "\tlisted"}));
+}
+
 TEST_F(KillCommand, AFailedActionGivesStatusOne) {
     WriteFile(context.WinDir + stray, "stray program");
     std::filesystem::create_directories(context.backupFolder() + stray); // the backup cannot go

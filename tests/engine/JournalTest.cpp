@@ -44,7 +44,16 @@ TEST(JournalLine, KeepsEveryByteOfItsFieldsOnOneLineAndRefusesWhatIsNotALine) {
     ASSERT_TRUE(older);
     EXPECT_FALSE(older->digest);
 
-    for (const char* bad : {"", "t\tfile\te\tp\tk", "t\tfile\te\tp\tk\tdone", "t\tdir\te\tp\tk\t",
+    // A value of its own name carries that name.
+    const std::optional<JournalEntry> list =
+        ParseJournalLine("t\tlist\te\tp\tk\t\t\t\t\tUser%09init");
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->kind, JournalEntry::Kind::List);
+    EXPECT_EQ(list->name, "User\tinit");
+    EXPECT_EQ(FormatJournalLine(*list), "t\tlist\te\tp\tk\t\t\t\t\tUser%09init");
+
+    for (const char* bad : {"", "t\tlist\te\tp\tk\t", "t\tfile\te\tp\tk\t\t\t\t\tname",
+                            "t\tfile\te\tp\tk", "t\tfile\te\tp\tk\tdone", "t\tdir\te\tp\tk\t",
                             "t\tfile\t\tp\tk\t", "t\tfile\te\tp\t%4\t", "t\tfile\te\tp\t%zz\t",
                             "t\tfile\te\tp\tk\t\t7\tnothex\t0:0:644", "t\tfile\te\tp\tk\t\tx\t\t"})
         EXPECT_FALSE(ParseJournalLine(bad)) << bad;

@@ -68,7 +68,7 @@ TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
     EXPECT_FALSE(platform.queryValue(RegRoot::LocalMachine, kRunKey, "ui-evil.exe"));
     EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "ui-evil.exe"));
     EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"))
-        << "a start-up value is removed by the program it starts, whatever its name";
+        << "a start-up value of another name that starts the program goes too";
     const auto browser = platform.queryValue(
         RegRoot::LocalMachine, "Software\\Microsoft\\Internet Explorer\\Main", "Start Page");
     ASSERT_TRUE(browser);

@@ -77,10 +77,12 @@ protected:
     fs::path root_;
 };
 
-TEST_F(KillPassOnWindows, RunValuesNamedLikeTheEntryOrStartingItAreGoneForRegExe) {
-    for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser})
+TEST_F(KillPassOnWindows, RunValuesThatStartTheEntryAreGoneForRegExe) {
+    for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
         for (const char* name : {"Evil.exe", "Updater"})
             ASSERT_TRUE(WriteRegValue(platform_, root, kRunKey, RegText, name, "C:\\evil.exe"));
+        ASSERT_TRUE(WriteRegValue(platform_, root, kRunKey, RegText, "Other", "C:\\good.exe"));
+    }
     const std::string folder = (root_ / "Tools").string();
     fs::create_directories(folder);
     test::ChildProcess evil(folder + "\\evil.exe", "", (root_ / "ready").string());
@@ -97,7 +99,8 @@ TEST_F(KillPassOnWindows, RunValuesNamedLikeTheEntryOrStartingItAreGoneForRegExe
     for (const std::string& root : {sandbox_.machineKey(), sandbox_.userKey()}) {
         const std::string run = root + "\\" + kRunKey;
         EXPECT_FALSE(test::RegQuery(run, "Evil.exe")) << run;
-        EXPECT_FALSE(test::RegQuery(run, "Updater")) << run << ": it starts the listed program";
+        EXPECT_FALSE(test::RegQuery(run, "Updater")) << run;
+        EXPECT_EQ(test::RegQueryData(run, "Other"), "C:\\good.exe") << run;
     }
 }
 

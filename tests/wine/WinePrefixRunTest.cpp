@@ -1,5 +1,6 @@
 // The program file cleans a throwaway prefix under real Wine: a Windows program of the prefix is
-// started under a listed name and written into both Run keys with Wine's own registry tool.
+// started under a listed name and written into both Run keys with Wine's own registry tool, and a
+// dormant copy is written into the other autostart places.
 #include "platform/posix/PosixPlatform.h"
 #include "platform/wine/WinePlatform.h"
 #include "tests/support/TestFiles.h"
@@ -190,6 +191,72 @@ TEST_F(WinePrefixRun, EndsTheProgramAndCleansTheRegistryAsWineSeesIt) {
     const Result txt = Reg("query 'HKCR\\txtfile\\shell\\open\\command' /ve");
     EXPECT_NE(txt.out.find("Notepad.exe \"%1\""), std::string::npos) << txt.out;
     Shell("/usr/lib/wine/wineserver -w");
+}
+
+// The prefix user's folder under drive_c/users.
+fs::path UserFolder() {
+    for (const auto& item : fs::directory_iterator(Prefix() / "drive_c/users")) {
+        if (item.path().filename() != "Public" && item.is_directory())
+            return item.path();
+    }
+    return Prefix() / "drive_c/users/Public";
+}
+
+TEST_F(WinePrefixRun, TakesADormantProgramOutOfEveryRegistryPlaceAndTheUndoPutsItBack) {
+    const fs::path roaming = UserFolder() / "AppData" / "Roaming";
+    fs::create_directories(roaming);
+    fs::copy_file(Prefix() / "drive_c/windows/system32/ping.exe", roaming / "evil.exe",
+                  fs::copy_options::overwrite_existing);
+    const std::string evil =
+        "C:\\users\\" + UserFolder().filename().string() + "\\AppData\\Roaming\\evil.exe";
+    const std::string userinit = "C:\\windows\\system32\\userinit.exe,";
+    const std::string winlogon = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+    const std::string service = "HKLM\\System\\CurrentControlSet\\Services\\EvilSvc";
+    const struct {
+        std::string key, name, data, type;
+        std::string after; // what reg query shows after the pass; empty: no value
+    } places[] = {
+        {std::string("HKCU\\") + kRunKey, "Updater", "\"" + evil + "\" /min", "REG_SZ", ""},
+        // HKLM's RunOnce would be run and emptied by Wine's next start, as Windows does at boot.
+        {std::string("HKCU\\") + kRunKey + "Once", "Setup", evil, "REG_SZ", ""},
+        {winlogon, "Userinit", userinit + evil + ",", "REG_SZ", userinit},
+        {service, "ImagePath", evil + " -service", "REG_EXPAND_SZ", evil + " -service"},
+        {service, "Start", "2", "REG_DWORD", "0x4"},
+    };
+    for (const auto& place : places)
+        ASSERT_EQ(Reg("add '" + place.key + "' /v " + place.name + " /t " + place.type + " /d '" +
+                      place.data + "' /f")
+                      .status,
+                  0)
+            << place.key;
+
+    // The files hold what reg wrote once the prefix's wineserver has saved it and ended.
+    Shell("/usr/lib/wine/wineserver -w");
+    const Result pass =
+        Pestrel("--kill --no-repair --stop-wine --wine-prefix '" + Prefix().string() +
+                "' --list '" + (Root() / "list.txt").string() + "'");
+    EXPECT_EQ(pass.status, 0) << pass.out << pass.err;
+    EXPECT_FALSE(fs::exists(roaming / "evil.exe")) << pass.out;
+    for (const auto& place : places) {
+        const Result shown = Reg("query '" + place.key + "' /v " + place.name);
+        if (place.after.empty())
+            EXPECT_NE(shown.status, 0) << place.key << " " << place.name << shown.out;
+        else
+            EXPECT_NE(shown.out.find(place.after), std::string::npos) << place.name << shown.out;
+    }
+    EXPECT_EQ(Reg("query '" + winlogon + "' /v Userinit").out.find("evil.exe"), std::string::npos);
+
+    Shell("/usr/lib/wine/wineserver -k; /usr/lib/wine/wineserver -w");
+    const Result restore =
+        Pestrel("--restore --stop-wine --wine-prefix '" + Prefix().string() + "'");
+    EXPECT_EQ(restore.status, 0) << restore.out << restore.err;
+    EXPECT_TRUE(fs::exists(roaming / "evil.exe"));
+    for (const auto& place : places) {
+        const std::string data = place.type == "REG_DWORD" ? "0x2" : place.data;
+        const Result shown = Reg("query '" + place.key + "' /v " + place.name);
+        EXPECT_NE(shown.out.find(data), std::string::npos) << place.name << shown.out;
+    }
+    Shell("/usr/lib/wine/wineserver -k; /usr/lib/wine/wineserver -w");
 }
 
 TEST_F(WinePrefixRun, DryRunChangesNoByteOfThePrefix) {
