@@ -57,15 +57,6 @@ std::vector<ContentFound> ScanProcessImages(Platform& platform, ContentScan& sca
     return found;
 }
 
-void ReportRunValueDeletions(Context& context, KillPassView& view, const std::string& entry) {
-    for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
-        const ValueDeletion deletion = DeleteRunValue(context, root, entry);
-        if (deletion != ValueDeletion::Absent)
-            view.reportAction(
-                {"regdelete", {RegPlace(root, kRunKey), entry}, deletion == ValueDeletion::Failed});
-    }
-}
-
 // Handles one matched file as the entry of its own name.
 void Remove(Context& context, PassFolders& folders, KillPassView& view,
             const std::vector<ProcessRecord>& snapshot, const ContentFound& file) {
@@ -87,7 +78,7 @@ void Remove(Context& context, PassFolders& folders, KillPassView& view,
     const FileDeletion deletion =
         DeleteKeepingCopy(context, folders, entry, *file.folder, entry, identity, backedUp);
     view.reportAction({"delete", {path, deletion.copy}, !deletion.deleted});
-    ReportRunValueDeletions(context, view, entry);
+    DeleteRunValues(context, view, entry);
 }
 
 // The backups and kept copies of earlier passes: they hold what they matched, and a scan that

@@ -59,15 +59,6 @@ void Terminate(Platform& platform, KillPassView& view, const std::string& entry)
         ReportTermination(view, ended->process, ended->ended);
 }
 
-void DeleteRunValues(Context& context, KillPassView& view, const std::string& entry) {
-    for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
-        const ValueDeletion deletion = DeleteRunValue(context, root, entry);
-        if (deletion != ValueDeletion::Absent)
-            view.reportAction(
-                {"regdelete", {RegPlace(root, kRunKey), entry}, deletion == ValueDeletion::Failed});
-    }
-}
-
 // The Windows folder's and the System folder's file of the entry's name that exist.
 std::vector<FoundFile> InSystemFolders(PassFolders& folders, const std::string& entry) {
     std::vector<FoundFile> found;
@@ -177,6 +168,15 @@ void RemoveFromSystemFolders(Context& context, PassFolders& folders, KillPassVie
 }
 
 } // namespace
+
+void DeleteRunValues(Context& context, KillPassView& view, const std::string& entry) {
+    for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
+        const ValueDeletion deletion = DeleteRunValue(context, root, entry);
+        if (deletion != ValueDeletion::Absent)
+            view.reportAction(
+                {"regdelete", {RegPlace(root, kRunKey), entry}, deletion == ValueDeletion::Failed});
+    }
+}
 
 bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseMs) {
     const auto endEarly = [&view] {

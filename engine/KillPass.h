@@ -31,6 +31,10 @@ public:
 inline constexpr const char* kKillPassDoneText = "列表中的病毒已经清杀完毕,建议重新启动一下计算机!";
 inline constexpr int kMaxTerminationRounds = 22;
 
+// Deletes the start-up values named like `entry` from the Run key of both roots, journaled, and
+// reports each.
+void DeleteRunValues(Context& context, KillPassView& view, const std::string& entry);
+
 // Runs one kill pass; `completionPauseMs` is how long the completion message stays (6000).
 // Returns false when the pass ended early (then the kill button was enabled and the status text
 // cleared).
