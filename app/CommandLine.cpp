@@ -60,8 +60,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption autostart(
         "autostart", Texts::tr("List every autostart entry: place, name, program, and 'listed' "
                                "when a name of the list matches."));
+    const QCommandLineOption json(
+        "json", Texts::tr("Write one JSON object per line instead of TAB-separated fields."));
     parser.addOptions({kill, list, scan, rules, scanLarge, noRepair, dryRun, listBackups, restore,
-                       autostart, winePrefix, stopWine});
+                       autostart, winePrefix, stopWine, json});
     parser.addPositionalArgument("NAME", Texts::tr("With --restore: the names to put back."),
                                  "[NAME...]");
 
@@ -104,6 +106,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
              command.action != CommandLine::Action::Restore)
         command.error =
             Bytes(Texts::tr("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+    else if (parser.isSet(json) && command.action == CommandLine::Action::Window)
+        command.error =
+            Bytes(Texts::tr("--json goes with --kill, --list-backups, --restore or --autostart."));
     else if (parser.isSet(stopWine) && !parser.isSet(winePrefix))
         command.error = Bytes(Texts::tr("--stop-wine goes with --wine-prefix."));
     else if (command.action == CommandLine::Action::Window && arguments.size() > 1 &&
@@ -122,6 +127,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (parser.isSet(winePrefix))
         command.winePrefix = Bytes(parser.value(winePrefix));
     command.stopWine = parser.isSet(stopWine);
+    command.json = parser.isSet(json);
     for (const QString& name : parser.positionalArguments())
         command.names.push_back(Bytes(name));
     return command;

@@ -20,6 +20,7 @@ struct CommandLine {
     std::vector<std::string> names;        // --restore NAME...
     std::optional<std::string> winePrefix; // --wine-prefix DIR
     bool stopWine = false;
+    bool json = false; // --json: JSON Lines instead of TAB lines
     std::string error; // bad usage: the one line to show
 };
 

@@ -11,15 +11,26 @@ std::optional<std::string> ConsoleView::entry(int index) {
 }
 
 void ConsoleView::reportAction(const PassAction& action) {
-    PrintLine(ActionLine(action));
+    PrintLine(line(action));
     ++(action.failed ? failed_ : counts_[action.verb]);
 }
 
+std::string ConsoleView::line(const PassAction& action) const {
+    return ActionLine(action);
+}
+
+std::vector<std::pair<std::string, int>> ConsoleView::counts() const {
+    std::vector<std::pair<std::string, int>> counts = {
+        {"entries", static_cast<int>(entries_.size())}};
+    counts.insert(counts.end(), counts_.begin(), counts_.end());
+    counts.emplace_back("failed", failed_);
+    return counts;
+}
+
 std::string ConsoleView::summary(bool finished) const {
-    std::string line = "summary\tentries=" + std::to_string(entries_.size());
-    for (const auto& [verb, count] : counts_)
-        line += '\t' + verb + '=' + std::to_string(count);
-    line += "\tfailed=" + std::to_string(failed_);
+    std::string line = "summary";
+    for (const auto& [name, count] : counts())
+        line += '\t' + name + '=' + std::to_string(count);
     return line + (finished ? "\tfinished" : "\tended-early");
 }
 

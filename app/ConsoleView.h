@@ -10,7 +10,7 @@
 
 namespace pestrel {
 
-class ConsoleView final : public KillPassView {
+class ConsoleView : public KillPassView {
 public:
     explicit ConsoleView(std::vector<std::string> entries) : entries_(std::move(entries)) {}
 
@@ -24,9 +24,16 @@ public:
 
     bool anyFailed() const { return failed_ > 0; }
     // summary, entries=N, one count per verb seen, failed=N, then finished or ended-early.
-    std::string summary(bool finished) const;
+    virtual std::string summary(bool finished) const;
+
+protected:
+    // entries, then the count of each verb seen, then failed.
+    std::vector<std::pair<std::string, int>> counts() const;
 
 private:
+    // The printed line of one action.
+    virtual std::string line(const PassAction& action) const;
+
     std::vector<std::string> entries_;
     int marker_ = -1;
     std::map<std::string, int> counts_;

@@ -3,6 +3,7 @@
 #include "app/ActionLine.h"
 #include "app/CommandLine.h"
 #include "app/ConsoleView.h"
+#include "app/JsonView.h"
 #include "app/NamedList.h"
 #include "base/AsciiCase.h"
 #include "engine/AutostartPlaces.h"
@@ -22,6 +23,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <set>
 
 namespace pestrel {
@@ -100,7 +102,10 @@ int Kill(const CommandLine& command, Platform& machine) {
 #endif
     context.scanLarge = command.scanLarge;
 
-    ConsoleView view(list->entries);
+    const std::unique_ptr<ConsoleView> shown = command.json
+                                                   ? std::make_unique<JsonView>(list->entries)
+                                                   : std::make_unique<ConsoleView>(list->entries);
+    ConsoleView& view = *shown;
     const bool finished = RunKillPass(context, view, 0);
     if (!command.noRepair) {
         RepairReport repairs(platform, view);
@@ -131,15 +136,24 @@ int ListAutostart(const CommandLine& command, Platform& platform) {
             listed.insert(UpperAscii(entry));
     }
     const AutostartIndex places = ReadAutostartPlaces(context);
+    int marked = 0;
     for (const AutostartEntry& entry : places.entries()) {
         const bool named = listed.count(UpperAscii(ProgramFileName(entry.program))) > 0;
-        PrintLine(Printable(RegPlace(entry.root, entry.key)) + '\t' + Printable(entry.name) + '\t' +
-                  Printable(entry.program) + (named ? "\tlisted" : ""));
+        marked += named;
+        if (command.json)
+            PrintLine(JsonLine(AutostartObject(RegPlace(entry.root, entry.key), entry.name,
+                                               entry.program, named)));
+        else
+            PrintLine(Printable(RegPlace(entry.root, entry.key)) + '\t' + Printable(entry.name) +
+                      '\t' + Printable(entry.program) + (named ? "\tlisted" : ""));
     }
+    if (command.json)
+        PrintLine(JsonLine(SummaryObject(
+            {{"entries", static_cast<int>(places.entries().size())}, {"listed", marked}})));
     return kDone;
 }
 
-int ListBackups(Platform& platform) {
+int ListBackups(const CommandLine& command, Platform& platform) {
     Context context(platform);
     InitialiseContext(context);
     if (const std::optional<int> refused = RefuseWhenUnsafe(context))
@@ -147,7 +161,13 @@ int ListBackups(Platform& platform) {
     const std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
     if (!journal)
         return Refuse(Message(Texts::tr("cannot read the journal '%1'"), JournalPath(context)));
+    int restored = 0;
     for (const JournalEntry& item : *journal) {
+        restored += item.restored;
+        if (command.json) {
+            PrintLine(JsonLine(JournalObject(item)));
+            continue;
+        }
         const bool file = item.kind == JournalEntry::Kind::File;
         const std::string name = item.name.empty() ? "" : "  name " + Printable(item.name);
         PrintLine(Printable(item.time) + "  " + Printable(item.entry) + "  " +
@@ -155,6 +175,9 @@ int ListBackups(Platform& platform) {
                   (file ? "  copy " : "  data ") + Printable(item.kept) +
                   (item.restored ? "  (restored)" : ""));
     }
+    if (command.json)
+        PrintLine(JsonLine(SummaryObject(
+            {{"entries", static_cast<int>(journal->size())}, {"restored", restored}})));
     return kDone;
 }
 
@@ -163,8 +186,10 @@ int Restore(const CommandLine& command, Platform& platform) {
     InitialiseContext(context);
     if (const std::optional<int> refused = RefuseWhenUnsafe(context))
         return *refused;
-    const RestoreOutcome outcome = RestoreDeleted(
-        context, command.names, [](const PassAction& action) { PrintLine(ActionLine(action)); });
+    const RestoreOutcome outcome =
+        RestoreDeleted(context, command.names, [&command](const PassAction& action) {
+            PrintLine(command.json ? JsonLine(ActionObject(action)) : ActionLine(action));
+        });
     if (!outcome.journalRead)
         return Refuse(Message(Texts::tr("cannot read the journal '%1'"), JournalPath(context)));
     for (const std::string& name : outcome.notFound)
@@ -175,8 +200,13 @@ int Restore(const CommandLine& command, Platform& platform) {
             stderr, "pestrel: %s\n",
             Message(Texts::tr("cannot mark the restored items in '%1'"), JournalPath(context))
                 .c_str());
-    PrintLine("summary\trestored=" + std::to_string(outcome.restored) + "\tskipped=" +
-              std::to_string(outcome.skipped) + "\tfailed=" + std::to_string(outcome.failed));
+    if (command.json)
+        PrintLine(JsonLine(SummaryObject({{"restored", outcome.restored},
+                                          {"skipped", outcome.skipped},
+                                          {"failed", outcome.failed}})));
+    else
+        PrintLine("summary\trestored=" + std::to_string(outcome.restored) + "\tskipped=" +
+                  std::to_string(outcome.skipped) + "\tfailed=" + std::to_string(outcome.failed));
     const bool complete = outcome.skipped == 0 && outcome.failed == 0 && outcome.notFound.empty() &&
                           outcome.journalWritten;
     return complete ? kDone : kIncomplete;
@@ -193,7 +223,7 @@ int RunCommandLine(const CommandLine& command, Platform& platform) {
         case CommandLine::Action::Kill:
             return Kill(command, platform);
         case CommandLine::Action::ListBackups:
-            return ListBackups(platform);
+            return ListBackups(command, platform);
         case CommandLine::Action::Restore:
             return Restore(command, platform);
         case CommandLine::Action::Autostart:

@@ -1,0 +1,164 @@
+#include "app/JsonView.h"
+
+#include "engine/Journal.h"
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <map>
+
+namespace pestrel {
+namespace {
+
+// The names of each verb's fields, in the order the action lists them.
+const std::map<std::string, std::vector<QString>> kFieldNames = {
+    {"match", {"path", "match"}},
+    {"scan", {"path"}},
+    {"terminate", {"pid", "name"}},
+    {"backup", {"path", "copy"}},
+    {"delete", {"path", "kept"}},
+    {"pending", {"name"}},
+    {"regdelete", {"place", "name"}},
+    {"autostart", {"place", "name", "data"}},
+    {"repair", {"place", "name", "value"}},
+    {"restore", {"path", "copy"}},
+    {"regrestore", {"place", "name", "data"}},
+    {"skip", {"place", "name", "reason"}},
+};
+
+// The length of the UTF-8 sequence at `at` (RFC 3629: no overlong forms, no surrogates, nothing
+// past U+10FFFF), or 0 when none starts there.
+std::size_t SequenceLength(const std::string& bytes, std::size_t at) {
+    const auto byte = [&](std::size_t i) {
+        return at + i < bytes.size() ? static_cast<unsigned char>(bytes[at + i]) : 0u;
+    };
+    const auto tail = [&](std::size_t i) { return (byte(i) & 0xC0) == 0x80; };
+    const unsigned lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return tail(1) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        const unsigned low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+        return byte(1) >= low && byte(1) <= high && tail(2) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+        return byte(1) >= low && byte(1) <= high && tail(2) && tail(3) ? 4 : 0;
+    }
+    return 0;
+}
+
+// The bytes as text, and exactly in base64 (null when the text holds them all).
+struct Encoded {
+    QString text;
+    QJsonValue exact;
+};
+
+Encoded Encode(const std::string& bytes) {
+    const auto view = [&](std::size_t at, std::size_t length) {
+        return QString::fromUtf8(bytes.data() + at, static_cast<qsizetype>(length));
+    };
+    std::size_t valid = 0;
+    while (valid < bytes.size()) {
+        const std::size_t length = SequenceLength(bytes, valid);
+        if (length == 0)
+            break;
+        valid += length;
+    }
+    if (valid == bytes.size())
+        return {view(0, bytes.size()), QJsonValue::Null};
+    QString text = view(0, valid);
+    for (std::size_t at = valid; at < bytes.size();) {
+        const std::size_t length = SequenceLength(bytes, at);
+        text += length == 0 ? QString(QChar::ReplacementCharacter) : view(at, length);
+        at += length == 0 ? 1 : length;
+    }
+    const QByteArray exact(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return {text, QString::fromLatin1(exact.toBase64())};
+}
+
+QJsonObject Verb(const QString& verb) {
+    return QJsonObject{{"verb", verb}};
+}
+
+} // namespace
+
+std::string JsonLine(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+}
+
+void PutBytes(QJsonObject& object, const QString& key, const std::string& bytes) {
+    Encoded encoded = Encode(bytes);
+    object.insert(key, encoded.text);
+    if (!encoded.exact.isNull())
+        object.insert(key + "_base64", encoded.exact);
+}
+
+QJsonObject ActionObject(const PassAction& action) {
+    QJsonObject object = Verb(QString::fromStdString(action.verb));
+    object.insert("failed", action.failed);
+    const auto named = kFieldNames.find(action.verb);
+    const std::size_t count = action.fields.size();
+    if (named == kFieldNames.end() || count > named->second.size()) {
+        QJsonArray fields, exact;
+        bool replaced = false;
+        for (const std::string& field : action.fields) {
+            Encoded encoded = Encode(field);
+            fields.append(encoded.text);
+            exact.append(encoded.exact);
+            replaced = replaced || !encoded.exact.isNull();
+        }
+        object.insert("fields", fields);
+        if (replaced)
+            object.insert("fields_base64", exact);
+        return object;
+    }
+    const std::vector<QString>& names = named->second;
+    for (std::size_t i = 0; i < count; ++i)
+        PutBytes(object, i + 1 == count ? names.back() : names[i], action.fields[i]);
+    return object;
+}
+
+QJsonObject JournalObject(const JournalEntry& item) {
+    const bool file = item.kind == JournalEntry::Kind::File;
+    QJsonObject object = Verb(file ? "file" : "value");
+    PutBytes(object, "time", item.time);
+    PutBytes(object, "entry", item.entry);
+    PutBytes(object, file ? "path" : "place", item.place);
+    if (!file)
+        PutBytes(object, "name", item.name);
+    PutBytes(object, file ? "copy" : "data", item.kept);
+    object.insert("restored", item.restored);
+    return object;
+}
+
+QJsonObject AutostartObject(const std::string& place, const std::string& name,
+                            const std::string& program, bool listed) {
+    QJsonObject object = Verb("entry");
+    PutBytes(object, "place", place);
+    PutBytes(object, "name", name);
+    PutBytes(object, "program", program);
+    object.insert("listed", listed);
+    return object;
+}
+
+QJsonObject SummaryObject(const std::vector<std::pair<std::string, int>>& counts,
+                          std::optional<bool> finished) {
+    QJsonObject object = Verb("summary");
+    for (const auto& [name, count] : counts)
+        object.insert(QString::fromStdString(name), count);
+    if (finished)
+        object.insert("finished", *finished);
+    return object;
+}
+
+std::string JsonView::summary(bool finished) const {
+    return JsonLine(SummaryObject(counts(), finished));
+}
+
+std::string JsonView::line(const PassAction& action) const {
+    return JsonLine(ActionObject(action));
+}
+
+} // namespace pestrel

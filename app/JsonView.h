@@ -1,0 +1,50 @@
+#pragma once
+// The command line's records as JSON Lines: one compact object per line with its "verb" and its
+// fields named per verb, the summary last.
+//
+// A field's bytes that are valid UTF-8 come out as a JSON string (control characters, quotes and
+// backslashes escaped by the JSON writer). A field that is not valid UTF-8 comes out twice: as
+// text with U+FFFD in place of each byte that is not part of a valid sequence, and exactly, in
+// base64, under its name with "_base64" appended.
+
+#include "app/ConsoleView.h"
+
+#include <QJsonObject>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pestrel {
+
+struct JournalEntry;
+
+// `object` as one line of compact JSON, without the line end.
+std::string JsonLine(const QJsonObject& object);
+// Puts `bytes` under `key` by the rule above.
+void PutBytes(QJsonObject& object, const QString& key, const std::string& bytes);
+
+// {"verb": ..., one key per field, "failed": bool}. The fields of a known verb take their names
+// in order (a verb that leaves out a middle field keeps the last name for its last field); a verb
+// without names, or with more fields than names, has them as the array "fields".
+QJsonObject ActionObject(const PassAction& action);
+// A deletion of the journal: {"verb": "file"|"value", "time", "entry", ...}.
+QJsonObject JournalObject(const JournalEntry& item);
+// An autostart entry: {"verb": "entry", "place", "name", "program", "listed": bool}.
+QJsonObject AutostartObject(const std::string& place, const std::string& name,
+                            const std::string& program, bool listed);
+// {"verb": "summary", each count, and "finished" when given}.
+QJsonObject SummaryObject(const std::vector<std::pair<std::string, int>>& counts,
+                          std::optional<bool> finished = std::nullopt);
+
+// The kill pass's view writing JSON Lines.
+class JsonView final : public ConsoleView {
+public:
+    using ConsoleView::ConsoleView;
+    std::string summary(bool finished) const override;
+
+private:
+    std::string line(const PassAction& action) const override;
+};
+
+} // namespace pestrel
