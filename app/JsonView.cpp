@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QStringDecoder>
 #include <map>
 
 namespace pestrel {
@@ -56,8 +57,11 @@ struct Encoded {
 };
 
 Encoded Encode(const std::string& bytes) {
-    const auto view = [&](std::size_t at, std::size_t length) {
-        return QString::fromUtf8(bytes.data() + at, static_cast<qsizetype>(length));
+    // A leading byte order mark is a character of the name, not a mark to drop.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                       QStringConverter::Flag::ConvertInitialBom);
+    const auto view = [&](std::size_t at, std::size_t length) -> QString {
+        return decoder(QByteArrayView(bytes.data() + at, static_cast<qsizetype>(length)));
     };
     std::size_t valid = 0;
     while (valid < bytes.size()) {
