@@ -25,7 +25,8 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 fail() { echo "playbook-test: $*" >&2; exit 1; }
 
-cpack -G DEB -B "$tmp/package" --config "$build/CPackConfig.cmake" >/dev/null
+cpack -G DEB -B "$tmp/package" --config "$build/CPackConfig.cmake" >"$tmp/cpack.log" 2>&1 ||
+    fail "cpack: $(tail -5 "$tmp/cpack.log")"
 deb=$(echo "$tmp"/package/pestrel_*_amd64.deb)
 fleet_up "$tmp" 2
 for i in 1 2; do
