@@ -1,5 +1,6 @@
 // The command line against the plain tools: a kill pass over 200 running programs against a
-// shell loop of pkill over the same names, and a dry run against the real run it shows.
+// shell loop of pkill over the same names, a dry run against the real run it shows, and JSON Lines
+// against TAB lines.
 #include "bench/Figures.h"
 
 #include <algorithm>
@@ -60,6 +61,13 @@ public:
     void reset() {
         fs::remove_all(root_ / "data");
         fs::remove_all(root_ / "app" / "Temp");
+    }
+    // A file of each listed name in the Windows stand-in of the data home.
+    void placeFiles() {
+        const fs::path windows = root_ / "data" / "pestrel" / "Windows";
+        fs::create_directories(windows);
+        for (const std::string& name : names_)
+            std::ofstream(windows / name) << name;
     }
     // The listed programs run.
     void startPrograms() {
@@ -163,5 +171,28 @@ void BM_DryRunVsRealRun(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DryRunVsRealRun)->Iterations(1)->Unit(benchmark::kSecond);
+
+// 500 listed files in the Windows folder, each backed up and deleted: 1,000 actions written as
+// JSON Lines against the same pass writing TAB lines.
+void BM_JsonLinesVsTabLines(benchmark::State& state) {
+    Bench bench;
+    bench.writeList(500, "jl");
+    const auto timed = [&bench](std::vector<std::string> command) {
+        bench.reset();
+        bench.placeFiles();
+        return bench.run(std::move(command));
+    };
+    for (auto _ : state) {
+        pestrel::bench::ReportInterleavedFigure(
+            "json_lines_1000_actions_vs_tab_lines", 1.2, kRounds,
+            [&] {
+                return timed({bench.program(), "--kill", "--no-repair", "--json"});
+            },
+            [&] {
+                return timed({bench.program(), "--kill", "--no-repair"});
+            });
+    }
+}
+BENCHMARK(BM_JsonLinesVsTabLines)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace

@@ -6,7 +6,9 @@
 #
 #   fleet_up DIR COUNT   makes the hosts; writes DIR/inventory.ini (a [fleet] group, one line per
 #                        host, ending with a space so that callers can append host variables)
-#   fleet_run DIR I CMD  runs CMD inside host I (in its namespace when there is one)
+#   fleet_list DIR I HELPER  gives host I a copy of HELPER named fleet-<pid>-I.exe, a list naming
+#                        it, a data folder and the inventory variables that point the role there
+#   fleet_start DIR I    starts host I's program in its namespace; its id in FLEET_PID
 #   fleet_down DIR       ends every sshd and removes every namespace fleet_up made
 
 fleet_netns_works() {
@@ -33,6 +35,8 @@ fleet_up() {
     export ANSIBLE_HOME=$dir/ansible ANSIBLE_LOCAL_TEMP=$dir/ansible/local
     export ANSIBLE_REMOTE_TEMP=$dir/ansible/remote ANSIBLE_SSH_CONTROL_PATH=$dir/cp-%%h
     export ANSIBLE_NOCOLOR=1 ANSIBLE_RETRY_FILES_ENABLED=0
+    ANSIBLE_CONFIG=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../packaging/ansible" && pwd)/ansible.cfg
+    export ANSIBLE_CONFIG
     if ! fleet_netns_works; then
         echo "fleet: network namespaces cannot be made here; the hosts use the local connection"
         for i in $(seq "$count"); do
@@ -85,16 +89,26 @@ CONFIG
     done
 }
 
-fleet_run() {
-    local dir=$1 i=$2
-    shift 2
-    local ns
+fleet_list() {
+    local dir=$1 i=$2 helper=$3
+    local host=$dir/host$i name=fleet-$$-$i.exe
+    mkdir -p "$host/bin"
+    cp "$helper" "$host/bin/$name"
+    echo "$name" >"$host/list.txt"
+    sed -i "/^host$i /s|\$|pestrel_list=$host/list.txt pestrel_list_dest=$host/placed/VirusList.txt \
+pestrel_data_home=$host/data pestrel_package_dir=$dir/package-copy|" "$dir/inventory.ini"
+}
+
+fleet_start() {
+    local dir=$1 i=$2 ns
+    local program=$dir/host$i/bin/fleet-$$-$i.exe
     ns=$(sed -n "${i}p" "$dir/namespaces")
     if [ -n "$ns" ]; then
-        ip netns exec "$ns" "$@"
+        ip netns exec "$ns" "$program" &
     else
-        "$@"
+        "$program" &
     fi
+    FLEET_PID=$!
 }
 
 fleet_down() {

@@ -30,18 +30,9 @@ cpack -G DEB -B "$tmp/package" --config "$build/CPackConfig.cmake" >"$tmp/cpack.
 deb=$(echo "$tmp"/package/pestrel_*_amd64.deb)
 fleet_up "$tmp" 2
 for i in 1 2; do
-    host=$tmp/host$i name=fleet-$$-$i.exe
-    mkdir -p "$host/bin"
-    cp "$helper" "$host/bin/$name"
-    echo "$name" >"$host/list.txt"
-    sed -i "/^host$i /s|\$|pestrel_list=$host/list.txt pestrel_list_dest=$host/placed/VirusList.txt \
-pestrel_data_home=$host/data pestrel_package_dir=$tmp/package-copy|" "$tmp/inventory.ini"
-    if [ -s "$tmp/namespaces" ]; then
-        ip netns exec "$(sed -n "${i}p" "$tmp/namespaces")" "$host/bin/$name" &
-    else
-        "$host/bin/$name" &
-    fi
-    programs+=($!)
+    fleet_list "$tmp" "$i" "$helper"
+    fleet_start "$tmp" "$i"
+    programs+=("$FLEET_PID")
 done
 
 pass() { # pass REPORT DRY
