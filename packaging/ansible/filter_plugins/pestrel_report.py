@@ -5,7 +5,7 @@ import json
 
 def _host_report(run):
     if not run or "stdout_lines" not in run:
-        reason = (run or {}).get("msg", "not reached")
+        reason = (run or {}).get("msg", "unreachable, or failed before the pass")
         return {"status": None, "error": reason, "counts": {}, "failed": [], "actions": []}
     actions, unparsed, summary = [], [], None
     for line in run["stdout_lines"]:
