@@ -60,8 +60,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption autostart(
         "autostart", Texts::tr("List every autostart entry: place, name, program, and 'listed' "
                                "when a name of the list matches."));
-    parser.addOptions({kill, list, scan, rules, scanLarge, noRepair, dryRun, listBackups, restore,
-                       autostart, winePrefix, stopWine});
+    const QCommandLineOption guard(
+        "guard", Texts::tr("Keep the listed programs from running until ended by SIGTERM: refuse "
+                           "their start (as root), end them, and remove listed files as they "
+                           "appear. SIGHUP reloads the list."));
+    parser.addOptions({kill, guard, list, scan, rules, scanLarge, noRepair, dryRun, listBackups,
+                       restore, autostart, winePrefix, stopWine});
     parser.addPositionalArgument("NAME", Texts::tr("With --restore: the names to put back."),
                                  "[NAME...]");
 
@@ -76,10 +80,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         parser.showVersion();
 
     const int actions = parser.isSet(kill) + parser.isSet(listBackups) + parser.isSet(restore) +
-                        parser.isSet(autostart);
+                        parser.isSet(autostart) + parser.isSet(guard);
     if (actions > 1) {
-        command.error =
-            Bytes(Texts::tr("--kill, --list-backups, --restore and --autostart go alone."));
+        command.error = Bytes(
+            Texts::tr("--kill, --guard, --list-backups, --restore and --autostart go alone."));
         return command;
     }
     if (parser.isSet(kill))
@@ -90,16 +94,19 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.action = CommandLine::Action::Restore;
     else if (parser.isSet(autostart))
         command.action = CommandLine::Action::Autostart;
+    else if (parser.isSet(guard))
+        command.action = CommandLine::Action::Guard;
 
     const bool killOnly = parser.isSet(scan) || parser.isSet(rules) || parser.isSet(scanLarge) ||
                           parser.isSet(noRepair) || parser.isSet(dryRun);
     const bool listed = command.action == CommandLine::Action::Kill ||
-                        command.action == CommandLine::Action::Autostart;
+                        command.action == CommandLine::Action::Autostart ||
+                        command.action == CommandLine::Action::Guard;
     if (killOnly && command.action != CommandLine::Action::Kill)
         command.error = Bytes(
             Texts::tr("--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill."));
     else if (parser.isSet(list) && !listed)
-        command.error = Bytes(Texts::tr("--list goes with --kill or --autostart."));
+        command.error = Bytes(Texts::tr("--list goes with --kill, --autostart or --guard."));
     else if (!parser.positionalArguments().isEmpty() &&
              command.action != CommandLine::Action::Restore)
         command.error =

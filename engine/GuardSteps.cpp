@@ -1,0 +1,86 @@
+#include "engine/GuardSteps.h"
+
+#include "engine/AutostartPlaces.h"
+#include "engine/AutostartRemoval.h"
+#include "engine/Context.h"
+#include "engine/GuardList.h"
+#include "engine/KillPass.h"
+#include "engine/PassFolders.h"
+#include "engine/Public.h"
+
+#include <memory>
+#include <set>
+
+namespace pestrel {
+namespace {
+
+// The held folder of the pass for `path` when it is one of them, else `path` held now into
+// `own`; null when it cannot be held.
+HeldFolder* Hold(Context& context, PassFolders& folders, const std::string& path,
+                 std::unique_ptr<HeldFolder>& own) {
+    for (HeldFolder* folder : {folders.windows.get(), folders.system.get()}) {
+        if (folder && folder->path() == WithTrailingSeparator(path))
+            return folder;
+    }
+    own = context.platform.holdFolder(path);
+    return own.get();
+}
+
+} // namespace
+
+bool EndListedPrograms(Context& context, PassFolders& folders, KillPassView& view,
+                       const GuardList& list) {
+    // The names alone are cheap to read; only a listed one costs the snapshot for ending.
+    std::set<std::string> running;
+    for (const ProcessRecord& process : context.platform.processSnapshot(SnapshotDetail::Names)) {
+        if (const std::string* entry = list.entryFor(process.exeFile))
+            running.insert(*entry);
+    }
+    if (running.empty())
+        return false;
+    const std::vector<ProcessRecord> snapshot =
+        context.platform.processSnapshot(SnapshotDetail::ForEnding);
+    for (const std::string& entry : running)
+        RemoveRunningProgram(context, folders, view, entry, snapshot);
+    return true;
+}
+
+void RemoveDroppedFile(Context& context, PassFolders& folders, KillPassView& view,
+                       const GuardList& list, const std::string& folder, const std::string& name) {
+    const std::string* entry = list.entryFor(name);
+    if (!entry || !JoinName(folder, name))
+        return;
+    std::unique_ptr<HeldFolder> own;
+    HeldFolder* held = Hold(context, folders, folder, own);
+    if (!held)
+        return;
+    if (const std::optional<FileIdentity> identity = held->fileIdentity(name))
+        RemoveListedFile(context, folders, view, *entry, *held, name, *identity);
+}
+
+void RemoveDeniedFile(Context& context, PassFolders& folders, KillPassView& view,
+                      const std::string& entry, const std::string& path,
+                      const FileIdentity& identity) {
+    view.reportAction({"denied", {path}});
+    const std::string folder = FolderOf(path);
+    const std::string name = path.substr(folder.size());
+    if (!JoinName(folder, name))
+        return;
+    std::unique_ptr<HeldFolder> own;
+    HeldFolder* held = Hold(context, folders, folder, own);
+    // A file already gone, or replaced since its start was refused, is left alone: an earlier
+    // refusal of the same file has removed it, or it is no longer what was refused.
+    if (held && held->fileIdentity(name) == identity)
+        RemoveListedFile(context, folders, view, entry, *held, name, identity);
+}
+
+void CleanAutostartPlaces(Context& context, PassFolders& folders, KillPassView& view,
+                          const GuardList& list) {
+    const AutostartIndex places = ReadAutostartPlaces(context);
+    for (const std::string& entry : list.entries()) {
+        DeleteRunValues(context, view, entry);
+        RemoveAutostartEntries(context, folders, places, view, entry);
+    }
+}
+
+} // namespace pestrel

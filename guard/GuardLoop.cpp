@@ -1,0 +1,253 @@
+#include "guard/GuardLoop.h"
+
+#include "engine/Context.h"
+#include "engine/GuardList.h"
+#include "engine/GuardSteps.h"
+#include "engine/PassFolders.h"
+#include "engine/Public.h"
+#include "engine/WatchedFolders.h"
+#include "guard/ExecDenier.h"
+#include "guard/FolderWatch.h"
+#include "guard/ProcConnector.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <poll.h>
+#include <set>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace pestrel::guard {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kPollPeriod{50};
+// After a Wine loader starts, its Windows program is looked for this often, this long: Wine
+// names the program only once it has loaded it.
+constexpr milliseconds kBurstPeriod{20};
+constexpr milliseconds kBurstLength{3000};
+
+// Blocks the guard's signals in this thread and every thread it starts, and reads them from a
+// descriptor instead; restores the mask when it goes.
+class SignalReader {
+public:
+    SignalReader() {
+        sigset_t signals;
+        sigemptyset(&signals);
+        for (int signal : {SIGTERM, SIGINT, SIGHUP})
+            sigaddset(&signals, signal);
+        pthread_sigmask(SIG_BLOCK, &signals, &previous_);
+        fd_ = ::signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
+    }
+    ~SignalReader() {
+        if (fd_ >= 0)
+            ::close(fd_);
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    int descriptor() const { return fd_; }
+    // The signals that came, without waiting.
+    std::vector<int> take() {
+        std::vector<int> signals;
+        signalfd_siginfo info;
+        while (::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
+            signals.push_back(static_cast<int>(info.ssi_signo));
+        return signals;
+    }
+
+private:
+    sigset_t previous_;
+    int fd_ = -1;
+};
+
+// Whether process `id` runs Wine's loader (wine, wine64, wine-preloader, wine64-preloader).
+bool RunsWineLoader(std::uint32_t id) {
+    char link[32], target[4096];
+    std::snprintf(link, sizeof link, "/proc/%u/exe", id);
+    const ssize_t length = ::readlink(link, target, sizeof target - 1);
+    if (length <= 0)
+        return false;
+    const std::string path(target, length);
+    return path.compare(FolderOf(path).size(), 4, "wine") == 0;
+}
+
+class Guard {
+public:
+    Guard(Context& context, KillPassView& view, const GuardSetup& setup,
+          const std::function<void(GuardNotice, const std::string&)>& notice)
+        : context_(context), view_(view), setup_(setup), notice_(notice),
+          folders_(HoldPassFolders(context)) {}
+
+    int run(std::vector<std::string> lines) {
+        if (signals_.descriptor() < 0 || watch_.descriptor() < 0)
+            return 1;
+        list_ = std::make_shared<const GuardList>(lines);
+        startDenying();
+        watchFolders();
+        EndListedPrograms(context_, folders_, view_, *list_);
+        CleanAutostartPlaces(context_, folders_, view_, *list_);
+        Clock::time_point nextRound = Clock::now() + kPollPeriod;
+        for (;;) {
+            pollfd watched[4] = {{signals_.descriptor(), POLLIN, 0},
+                                 {queue_.readyDescriptor(), POLLIN, 0},
+                                 {watch_.descriptor(), POLLIN, 0},
+                                 {connector_ ? connector_->descriptor() : -1, POLLIN, 0}};
+            const bool rounds = polling_ || Clock::now() < burstEnd_;
+            const auto wait = std::chrono::duration_cast<milliseconds>(nextRound - Clock::now());
+            const int timeout = rounds ? static_cast<int>(std::max<long>(0, wait.count())) : -1;
+            if (::poll(watched, 4, timeout) < 0 && errno != EINTR)
+                return 1;
+            if (watched[0].revents && !takeSignals())
+                break;
+            if (watched[1].revents)
+                removeDenied();
+            if (watched[2].revents)
+                removeArrivals();
+            if (watched[3].revents)
+                lookAtStarts();
+            if (rounds && Clock::now() >= nextRound) {
+                EndListedPrograms(context_, folders_, view_, *list_);
+                nextRound = Clock::now() + (polling_ ? kPollPeriod : kBurstPeriod);
+            } else if (!rounds) {
+                nextRound = Clock::now();
+            }
+        }
+        notice_(GuardNotice::Stopping, "");
+        denier_.reset(); // the marks go first
+        removeDenied();
+        return 0;
+    }
+
+private:
+    void startDenying() {
+        std::string why = "not run as root";
+        if (::geteuid() == 0)
+            denier_ = ExecDenier::start(
+                list_, queue_,
+                [this](const std::string& mountPoint, const std::string& reason) {
+                    notice_(GuardNotice::FileSystemSkipped, mountPoint + ": " + reason);
+                },
+                why);
+        notice_(denier_ ? GuardNotice::Denying : GuardNotice::EndingOnly, denier_ ? "" : why);
+        if (denier_ && setup_.winePrograms)
+            connector_ = ProcConnector::open();
+        polling_ = !denier_ || (setup_.winePrograms && !connector_);
+    }
+
+    void watchFolders() {
+        for (const std::string& folder : WatchedFolders(context_))
+            addWatch(folder, watchedFolders_);
+        for (const std::string& file : setup_.registryFiles) {
+            registryFiles_.insert(file);
+            addWatch(FolderOf(file), otherFolders_);
+        }
+        if (!setup_.listPath.empty())
+            addWatch(FolderOf(setup_.listPath), otherFolders_);
+    }
+
+    void addWatch(const std::string& folder, std::set<std::string>& into) {
+        if (!added_.count(folder)) {
+            if (!watch_.add(folder)) {
+                notice_(GuardNotice::NotWatched, folder);
+                return;
+            }
+            added_.insert(folder);
+        }
+        into.insert(folder);
+    }
+
+    // False when the guard is to stop.
+    bool takeSignals() {
+        bool go = true;
+        for (int signal : signals_.take()) {
+            if (signal == SIGHUP)
+                reload();
+            else
+                go = false;
+        }
+        return go;
+    }
+
+    void reload() {
+        std::optional<std::vector<std::string>> lines = setup_.readList();
+        if (!lines) {
+            notice_(GuardNotice::ListUnreadable, setup_.listPath);
+            return;
+        }
+        list_ = std::make_shared<const GuardList>(*lines);
+        if (denier_)
+            denier_->setList(list_);
+        notice_(GuardNotice::ListReloaded, std::to_string(list_->entries().size()));
+        EndListedPrograms(context_, folders_, view_, *list_);
+    }
+
+    void removeDenied() {
+        for (const DeniedStart& start : queue_.takeAll())
+            RemoveDeniedFile(context_, folders_, view_, start.entry, start.path, start.identity);
+    }
+
+    void removeArrivals() {
+        bool listChanged = false, registryChanged = false;
+        for (const FolderWatch::Arrival& arrival : watch_.takeArrivals()) {
+            const std::string path = arrival.folder + arrival.name;
+            listChanged = listChanged || path == setup_.listPath;
+            registryChanged = registryChanged || registryFiles_.count(path);
+            if (watchedFolders_.count(arrival.folder))
+                RemoveDroppedFile(context_, folders_, view_, *list_, arrival.folder, arrival.name);
+        }
+        if (watch_.takeOverflow())
+            lookThroughFolders();
+        if (listChanged)
+            reload();
+        if (registryChanged)
+            CleanAutostartPlaces(context_, folders_, view_, *list_);
+    }
+
+    void lookThroughFolders() {
+        for (const std::string& folder : watchedFolders_) {
+            const std::unique_ptr<HeldFolder> held = context_.platform.holdFolder(folder);
+            const std::optional<FolderEntries> entries =
+                held ? held->entries() : std::optional<FolderEntries>();
+            for (const std::string& name : entries ? entries->files : std::vector<std::string>())
+                RemoveDroppedFile(context_, folders_, view_, *list_, folder, name);
+        }
+    }
+
+    void lookAtStarts() {
+        for (std::uint32_t id : connector_->takeStarts()) {
+            if (RunsWineLoader(id))
+                burstEnd_ = Clock::now() + kBurstLength;
+        }
+    }
+
+    Context& context_;
+    KillPassView& view_;
+    const GuardSetup& setup_;
+    const std::function<void(GuardNotice, const std::string&)>& notice_;
+    PassFolders folders_;
+    SignalReader signals_; // before any thread starts, so that none takes the signals
+    DeniedQueue queue_;
+    FolderWatch watch_;
+    std::shared_ptr<const GuardList> list_;
+    std::unique_ptr<ExecDenier> denier_;
+    std::unique_ptr<ProcConnector> connector_;
+    bool polling_ = true;
+    Clock::time_point burstEnd_;
+    std::set<std::string> added_, watchedFolders_, otherFolders_, registryFiles_;
+};
+
+} // namespace
+
+int RunGuardLoop(Context& context, KillPassView& view, const GuardSetup& setup,
+                 const std::function<void(GuardNotice, const std::string&)>& notice) {
+    const std::optional<std::vector<std::string>> lines = setup.readList();
+    if (!lines)
+        return 1;
+    Guard guard(context, view, setup, notice);
+    return guard.run(*lines);
+}
+
+} // namespace pestrel::guard
