@@ -2,9 +2,9 @@
 
 #include "app/ActionLine.h"
 #include "app/CommandLine.h"
+#include "app/GuardView.h"
 #include "app/NamedList.h"
 #include "engine/Context.h"
-#include "engine/KillPass.h"
 #include "engine/Public.h"
 #include "engine/RootCheck.h"
 #include "guard/GuardLoop.h"
@@ -23,30 +23,12 @@ struct Texts {
     Q_DECLARE_TR_FUNCTIONS(pestrel::RunGuard)
 };
 
-// A line to standard output at once, so that a journal reading it as a pipe keeps the time.
-void SayNow(const std::string& line) {
-    PrintLine(line);
-    std::fflush(stdout);
-}
-
 void Complain(const QString& text, const std::string& field = {}) {
     std::string message = text.toLocal8Bit().toStdString();
     if (const std::size_t at = message.find("%1"); at != std::string::npos)
         message.replace(at, 2, field);
     std::fprintf(stderr, "pestrel: %s\n", Printable(message).c_str());
 }
-
-// Every action as one line; the guard has no list window to keep.
-class GuardView final : public KillPassView {
-public:
-    int entryCount() override { return 0; }
-    std::optional<std::string> entry(int) override { return std::nullopt; }
-    int marker() override { return -1; }
-    void setMarker(int) override {}
-    void setStatusText(const std::string&) override {}
-    void enableKillButton() override {}
-    void reportAction(const PassAction& action) override { SayNow(ActionLine(action)); }
-};
 
 void Notice(guard::GuardNotice notice, const std::string& detail) {
     using guard::GuardNotice;

@@ -27,9 +27,9 @@ using std::chrono::milliseconds;
 
 constexpr milliseconds kPollPeriod{50};
 // After a Wine loader starts, its Windows program is looked for this often, this long: Wine
-// names the program only once it has loaded it.
-constexpr milliseconds kBurstPeriod{20};
-constexpr milliseconds kBurstLength{3000};
+// names the program only once it has loaded it, which on a busy machine takes seconds.
+constexpr milliseconds kBurstPeriod{25};
+constexpr milliseconds kBurstLength{10000};
 
 // Blocks the guard's signals in this thread and every thread it starts, and reads them from a
 // descriptor instead; restores the mask when it goes.
@@ -88,6 +88,7 @@ public:
         startDenying();
         watchFolders();
         EndListedPrograms(context_, folders_, view_, *list_);
+        lookThroughFolders();
         CleanAutostartPlaces(context_, folders_, view_, *list_);
         Clock::time_point nextRound = Clock::now() + kPollPeriod;
         for (;;) {
@@ -181,7 +182,9 @@ private:
         if (denier_)
             denier_->setList(list_);
         notice_(GuardNotice::ListReloaded, std::to_string(list_->entries().size()));
+        // What the new names name may already run or lie in the watched folders.
         EndListedPrograms(context_, folders_, view_, *list_);
+        lookThroughFolders();
     }
 
     void removeDenied() {

@@ -1,4 +1,5 @@
 #include "engine/Journal.h"
+#include "engine/Public.h"
 #include "tests/guard/GuardRun.h"
 #include "tests/support/TestFiles.h"
 
@@ -92,6 +93,28 @@ TEST_F(GuardCommand, RemovesAListedFileDroppedIntoTheSystemFolder) {
     EXPECT_TRUE(guard.stop().out.find("backup\t" + cli.sysDir() + listed) != std::string::npos);
     EXPECT_TRUE(test::Exists(unlisted));
     EXPECT_TRUE(journals(cli.sysDir() + listed));
+}
+
+TEST_F(GuardCommand, ANameAddedToTheListIsRemovedFromTheSystemFolder) {
+    const std::string dropped = cli.sysDir() + cli.name("later.exe");
+    test::WriteFile(dropped, "not listed yet");
+    GuardRun guard(cli, {"--list", list});
+    ASSERT_TRUE(guard.says("guarding")) << guard.err();
+    EXPECT_TRUE(test::Exists(dropped));
+
+    test::WriteFile(list + ".new", listed + "\n" + cli.name("later.exe") + "\n");
+    fs::rename(list + ".new", list);
+    EXPECT_TRUE(guard.says("reload\t2"));
+    EXPECT_TRUE(WaitUntil([&] { return !test::Exists(dropped); })) << guard.out();
+}
+
+TEST_F(GuardCommand, TakesAListedProgramOutOfAStartUpValueWrittenMeanwhile) {
+    GuardRun guard(cli, {"--list", list});
+    ASSERT_TRUE(guard.says("guarding")) << guard.err();
+    ASSERT_TRUE(WriteRegValue(cli.platform(), RegRoot::CurrentUser, kRunKey, RegText, "Updater",
+                              "C:\\Tools\\" + listed + " /quiet"));
+    EXPECT_TRUE(guard.says("autostart\t")) << guard.out();
+    EXPECT_EQ(cli.platform().queryValue(RegRoot::CurrentUser, kRunKey, "Updater"), std::nullopt);
 }
 
 TEST_F(GuardCommand, AsAUserEndsAListedProgramSoonAfterItStarts) {

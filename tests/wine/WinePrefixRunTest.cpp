@@ -6,6 +6,8 @@
 #include "tests/support/TestFiles.h"
 
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -325,6 +327,42 @@ TEST_F(WinePrefixRun, EndsARecordOnlyWhileItsIdStillNamesThatProgram) {
     for (int wait = 0; wait < 50 && Alive(evil); ++wait)
         std::this_thread::sleep_for(100ms);
     EXPECT_FALSE(Alive(evil));
+}
+
+// The guard over the prefix, as root: a Windows program of a listed name is ended as soon as
+// Wine has started it, and its file goes.
+TEST_F(WinePrefixRun, TheGuardEndsAListedProgramWineStarts) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the guard hears of program starts as root";
+    const fs::path out = Root() / "guard.out", pid = Root() / "guard.pid";
+    Shell("sh -c \"XDG_DATA_HOME='" + (Root() / "data").string() + "' '" +
+          (Root() / "app" / "pestrel").string() + "' --guard --wine-prefix '" + Prefix().string() +
+          "' --list '" + (Root() / "list.txt").string() + "' >'" + out.string() +
+          "' 2>&1 & echo $! >'" + pid.string() + "'\"");
+    struct Ender {
+        fs::path pid;
+        ~Ender() {
+            const std::string id = test::ReadFile(pid.string()).value_or("");
+            if (const long number = std::strtol(id.c_str(), nullptr, 10); number > 1)
+                ::kill(static_cast<pid_t>(number), SIGKILL);
+        }
+    } ender{pid};
+    const auto says = [&](const std::string& text) {
+        for (int wait = 0; wait < 300; ++wait) {
+            if (test::ReadFile(out.string()).value_or("").find(text) != std::string::npos)
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    };
+    ASSERT_TRUE(says("guarding")) << test::ReadFile(out.string()).value_or("");
+
+    fs::copy_file(Prefix() / "drive_c/windows/system32/ping.exe", Prefix() / "drive_c/evil.exe",
+                  fs::copy_options::overwrite_existing);
+    Shell(std::string("sh -c \"") + kWine + " 'C:\\\\evil.exe' -n 1000 127.0.0.1 &\"");
+    EXPECT_TRUE(says("terminate\t")) << test::ReadFile(out.string()).value_or("");
+    EXPECT_TRUE(says("delete\t" + (Prefix() / "drive_c/evil.exe").string()));
+    EXPECT_FALSE(RunningId("evil.exe"));
 }
 
 } // namespace
