@@ -33,6 +33,7 @@ void RunGuardPoll(Context& context, KillPassView& view,
     PassFolders folders = HoldPassFolders(context);
     std::vector<std::string> lines = readList().value_or(std::vector<std::string>());
     GuardList list(lines);
+    ListedProgramRounds programs;
     for (int round = 0; !stop; ++round) {
         if (round % kGuardRoundsPerLook == 0) {
             if (std::optional<std::vector<std::string>> now = readList(); now && *now != lines) {
@@ -42,7 +43,7 @@ void RunGuardPoll(Context& context, KillPassView& view,
             }
             LookThroughFolders(context, folders, view, list);
         }
-        EndListedPrograms(context, folders, view, list);
+        programs.run(context, folders, view, list);
         context.platform.sleepMs(kGuardPollMs);
     }
 }

@@ -28,20 +28,35 @@ HeldFolder* Hold(Context& context, PassFolders& folders, const std::string& path
 
 } // namespace
 
-bool EndListedPrograms(Context& context, PassFolders& folders, KillPassView& view,
-                       const GuardList& list) {
+bool ListedProgramRounds::run(Context& context, PassFolders& folders, KillPassView& view,
+                              const GuardList& list) {
     // The names alone are cheap to read; only a listed one costs the snapshot for ending.
     std::set<std::string> running;
     for (const ProcessRecord& process : context.platform.processSnapshot(SnapshotDetail::Names)) {
         if (const std::string* entry = list.entryFor(process.exeFile))
             running.insert(*entry);
     }
-    if (running.empty())
+    if (running.empty()) {
+        waiting_.clear();
         return false;
-    const std::vector<ProcessRecord> snapshot =
-        context.platform.processSnapshot(SnapshotDetail::ForEnding);
+    }
+    const Clock::time_point now = Clock::now();
+    std::map<std::pair<std::uint32_t, std::uint64_t>, Clock::time_point> stillWaiting;
+    std::vector<ProcessRecord> ready;
+    for (ProcessRecord& record : context.platform.processSnapshot(SnapshotDetail::ForEnding)) {
+        if (!list.entryFor(record.exeFile))
+            continue;
+        const auto key = std::make_pair(record.id, record.startTime);
+        const auto seen = waiting_.find(key);
+        const Clock::time_point first = seen == waiting_.end() ? now : seen->second;
+        if (!record.exePath && now - first < kFileWait)
+            stillWaiting.emplace(key, first);
+        else
+            ready.push_back(std::move(record));
+    }
+    waiting_ = std::move(stillWaiting);
     for (const std::string& entry : running)
-        RemoveRunningProgram(context, folders, view, entry, snapshot);
+        RemoveRunningProgram(context, folders, view, entry, ready);
     return true;
 }
 

@@ -4,7 +4,11 @@
 
 #include "platform/Platform.h"
 
+#include <chrono>
+#include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 
 namespace pestrel {
 
@@ -13,9 +17,22 @@ struct PassFolders;
 class GuardList;
 class KillPassView;
 
-// Ends every running program whose file name is listed and deletes its file. True when one ran.
-bool EndListedPrograms(Context& context, PassFolders& folders, KillPassView& view,
-                       const GuardList& list);
+// The rounds over the running programs: each ends every running program whose file name is
+// listed and deletes its file. A listed program whose file cannot be told yet (a Windows
+// program whose file Wine has not mapped yet, so none of its code has run) is left to the next
+// rounds for a while, so that its file goes too; after that it is ended all the same.
+class ListedProgramRounds {
+public:
+    static constexpr std::chrono::milliseconds kFileWait{3000};
+
+    // One round; true when a listed program ran.
+    bool run(Context& context, PassFolders& folders, KillPassView& view, const GuardList& list);
+
+private:
+    using Clock = std::chrono::steady_clock;
+    // By id and start time: when the round first saw it without its file.
+    std::map<std::pair<std::uint32_t, std::uint64_t>, Clock::time_point> waiting_;
+};
 
 // The file `name` that appeared in `folder`: when its name is listed, it is backed up and
 // deleted while it is the file found.

@@ -87,7 +87,7 @@ public:
         list_ = std::make_shared<const GuardList>(lines);
         startDenying();
         watchFolders();
-        EndListedPrograms(context_, folders_, view_, *list_);
+        programs_.run(context_, folders_, view_, *list_);
         lookThroughFolders();
         CleanAutostartPlaces(context_, folders_, view_, *list_);
         Clock::time_point nextRound = Clock::now() + kPollPeriod;
@@ -97,7 +97,8 @@ public:
                                  {watch_.descriptor(), POLLIN, 0},
                                  {connector_ ? connector_->descriptor() : -1, POLLIN, 0}};
             const bool rounds = polling_ || Clock::now() < burstEnd_;
-            const auto wait = std::chrono::duration_cast<milliseconds>(nextRound - Clock::now());
+            // Rounded up: a wait rounded down to nothing would spin until the round is due.
+            const auto wait = std::chrono::ceil<milliseconds>(nextRound - Clock::now());
             const int timeout = rounds ? static_cast<int>(std::max<long>(0, wait.count())) : -1;
             if (::poll(watched, 4, timeout) < 0 && errno != EINTR)
                 return 1;
@@ -110,8 +111,10 @@ public:
             if (watched[3].revents)
                 lookAtStarts();
             if (rounds && Clock::now() >= nextRound) {
-                EndListedPrograms(context_, folders_, view_, *list_);
-                nextRound = Clock::now() + (polling_ ? kPollPeriod : kBurstPeriod);
+                programs_.run(context_, folders_, view_, *list_);
+                // On the beat, unless the round took longer than the beat.
+                nextRound =
+                    std::max(nextRound + (polling_ ? kPollPeriod : kBurstPeriod), Clock::now());
             } else if (!rounds) {
                 nextRound = Clock::now();
             }
@@ -183,7 +186,7 @@ private:
             denier_->setList(list_);
         notice_(GuardNotice::ListReloaded, std::to_string(list_->entries().size()));
         // What the new names name may already run or lie in the watched folders.
-        EndListedPrograms(context_, folders_, view_, *list_);
+        programs_.run(context_, folders_, view_, *list_);
         lookThroughFolders();
     }
 
@@ -237,6 +240,7 @@ private:
     std::shared_ptr<const GuardList> list_;
     std::unique_ptr<ExecDenier> denier_;
     std::unique_ptr<ProcConnector> connector_;
+    ListedProgramRounds programs_;
     bool polling_ = true;
     Clock::time_point burstEnd_;
     std::set<std::string> added_, watchedFolders_, otherFolders_, registryFiles_;

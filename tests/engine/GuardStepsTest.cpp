@@ -34,12 +34,13 @@ protected:
 TEST_F(GuardSteps, ARoundEndsTheListedProgramOnlyAndDeletesItsFile) {
     auto listed = machine.startProgram(tools, "guarded.EXE");
     auto other = machine.startProgram(tools, "unguarded.exe");
-    EXPECT_TRUE(EndListedPrograms(context, folders, view, list));
+    ListedProgramRounds rounds;
+    EXPECT_TRUE(rounds.run(context, folders, view, list));
     EXPECT_TRUE(listed->ended());
     EXPECT_TRUE(other->alive());
     EXPECT_FALSE(test::Exists(tools + "guarded.EXE"));
     EXPECT_EQ(verbs(), (std::vector<std::string>{"terminate", "backup", "delete"}));
-    EXPECT_FALSE(EndListedPrograms(context, folders, view, list));
+    EXPECT_FALSE(rounds.run(context, folders, view, list));
 }
 
 TEST_F(GuardSteps, ADroppedFileGoesWhenItsNameIsListed) {

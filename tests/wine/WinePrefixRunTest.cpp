@@ -361,7 +361,8 @@ TEST_F(WinePrefixRun, TheGuardEndsAListedProgramWineStarts) {
                   fs::copy_options::overwrite_existing);
     Shell(std::string("sh -c \"") + kWine + " 'C:\\\\evil.exe' -n 1000 127.0.0.1 &\"");
     EXPECT_TRUE(says("terminate\t")) << test::ReadFile(out.string()).value_or("");
-    EXPECT_TRUE(says("delete\t" + (Prefix() / "drive_c/evil.exe").string()));
+    EXPECT_TRUE(says("delete\t" + (Prefix() / "drive_c/evil.exe").string()))
+        << test::ReadFile(out.string()).value_or("");
     EXPECT_FALSE(RunningId("evil.exe"));
 }
 
