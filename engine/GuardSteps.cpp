@@ -7,6 +7,7 @@
 #include "engine/KillPass.h"
 #include "engine/PassFolders.h"
 #include "engine/Public.h"
+#include "engine/WatchedFolders.h"
 
 #include <memory>
 #include <set>
@@ -71,6 +72,19 @@ void RemoveDroppedFile(Context& context, PassFolders& folders, KillPassView& vie
         return;
     if (const std::optional<FileIdentity> identity = held->fileIdentity(name))
         RemoveListedFile(context, folders, view, *entry, *held, name, *identity);
+}
+
+void RemoveListedFilesFromWatchedFolders(Context& context, PassFolders& folders, KillPassView& view,
+                                         const GuardList& list) {
+    for (const std::string& folder : WatchedFolders(context)) {
+        const std::unique_ptr<HeldFolder> held = context.platform.holdFolder(folder);
+        const std::optional<FolderEntries> entries =
+            held ? held->entries() : std::optional<FolderEntries>();
+        for (const std::string& name : entries ? entries->files : std::vector<std::string>()) {
+            if (list.entryFor(name))
+                RemoveDroppedFile(context, folders, view, list, folder, name);
+        }
+    }
 }
 
 void RemoveDeniedFile(Context& context, PassFolders& folders, KillPassView& view,

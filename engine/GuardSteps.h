@@ -39,6 +39,10 @@ private:
 void RemoveDroppedFile(Context& context, PassFolders& folders, KillPassView& view,
                        const GuardList& list, const std::string& folder, const std::string& name);
 
+// Every file of the watched folders whose name is listed, removed as a dropped one.
+void RemoveListedFilesFromWatchedFolders(Context& context, PassFolders& folders, KillPassView& view,
+                                         const GuardList& list);
+
 // The program file `path` of `entry` whose start was refused, as `identity`: reported as
 // `denied PATH`, then backed up and deleted while its name still is that file.
 void RemoveDeniedFile(Context& context, PassFolders& folders, KillPassView& view,

@@ -9,6 +9,7 @@
 #include "guard/ExecDenier.h"
 #include "guard/FolderWatch.h"
 #include "guard/ProcConnector.h"
+#include "guard/SignalReader.h"
 
 #include <cerrno>
 #include <chrono>
@@ -16,7 +17,6 @@
 #include <memory>
 #include <poll.h>
 #include <set>
-#include <sys/signalfd.h>
 #include <unistd.h>
 
 namespace pestrel::guard {
@@ -30,38 +30,6 @@ constexpr milliseconds kPollPeriod{50};
 // names the program only once it has loaded it, which on a busy machine takes seconds.
 constexpr milliseconds kBurstPeriod{25};
 constexpr milliseconds kBurstLength{10000};
-
-// Blocks the guard's signals in this thread and every thread it starts, and reads them from a
-// descriptor instead; restores the mask when it goes.
-class SignalReader {
-public:
-    SignalReader() {
-        sigset_t signals;
-        sigemptyset(&signals);
-        for (int signal : {SIGTERM, SIGINT, SIGHUP})
-            sigaddset(&signals, signal);
-        pthread_sigmask(SIG_BLOCK, &signals, &previous_);
-        fd_ = ::signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
-    }
-    ~SignalReader() {
-        if (fd_ >= 0)
-            ::close(fd_);
-        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-    }
-    int descriptor() const { return fd_; }
-    // The signals that came, without waiting.
-    std::vector<int> take() {
-        std::vector<int> signals;
-        signalfd_siginfo info;
-        while (::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
-            signals.push_back(static_cast<int>(info.ssi_signo));
-        return signals;
-    }
-
-private:
-    sigset_t previous_;
-    int fd_ = -1;
-};
 
 // Whether process `id` runs Wine's loader (wine, wine64, wine-preloader, wine64-preloader).
 bool RunsWineLoader(std::uint32_t id) {
@@ -88,7 +56,7 @@ public:
         startDenying();
         watchFolders();
         programs_.run(context_, folders_, view_, *list_);
-        lookThroughFolders();
+        RemoveListedFilesFromWatchedFolders(context_, folders_, view_, *list_);
         CleanAutostartPlaces(context_, folders_, view_, *list_);
         Clock::time_point nextRound = Clock::now() + kPollPeriod;
         for (;;) {
@@ -187,7 +155,7 @@ private:
         notice_(GuardNotice::ListReloaded, std::to_string(list_->entries().size()));
         // What the new names name may already run or lie in the watched folders.
         programs_.run(context_, folders_, view_, *list_);
-        lookThroughFolders();
+        RemoveListedFilesFromWatchedFolders(context_, folders_, view_, *list_);
     }
 
     void removeDenied() {
@@ -205,21 +173,11 @@ private:
                 RemoveDroppedFile(context_, folders_, view_, *list_, arrival.folder, arrival.name);
         }
         if (watch_.takeOverflow())
-            lookThroughFolders();
+            RemoveListedFilesFromWatchedFolders(context_, folders_, view_, *list_);
         if (listChanged)
             reload();
         if (registryChanged)
             CleanAutostartPlaces(context_, folders_, view_, *list_);
-    }
-
-    void lookThroughFolders() {
-        for (const std::string& folder : watchedFolders_) {
-            const std::unique_ptr<HeldFolder> held = context_.platform.holdFolder(folder);
-            const std::optional<FolderEntries> entries =
-                held ? held->entries() : std::optional<FolderEntries>();
-            for (const std::string& name : entries ? entries->files : std::vector<std::string>())
-                RemoveDroppedFile(context_, folders_, view_, *list_, folder, name);
-        }
     }
 
     void lookAtStarts() {
