@@ -116,7 +116,7 @@ void BM_GuardFigures(benchmark::State& state) {
     for (auto _ : state) {
         // Program starts: the guard started and stopped around each measured round.
         pestrel::bench::ReportInterleavedFigure(
-            "guard_exec_2000_true_vs_without", 1.1, 5,
+            "guard_exec_2000_true_vs_without", 1.1, 7,
             [] {
                 const GuardedMachine guarded(0);
                 return StartTrue(2000);

@@ -10,11 +10,14 @@
 #include <sstream>
 #include <sys/eventfd.h>
 #include <sys/fanotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace pestrel::guard {
 namespace {
+
+constexpr int kAnswerNice = -10;
 
 std::string MountInfo() {
     std::ifstream file("/proc/self/mountinfo");
@@ -93,6 +96,9 @@ std::uint32_t ExecDenier::decide(int fileFd, int pid) {
 }
 
 void ExecDenier::answerLoop() {
+    // Every program start waits for this thread: it goes before ordinary work, where the
+    // system lets it (root may; its failure changes nothing else).
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kAnswerNice);
     alignas(fanotify_event_metadata) char buffer[16384];
     for (;;) {
         pollfd watched[2] = {{fanotifyFd_, POLLIN, 0}, {stopFd_, POLLIN, 0}};
