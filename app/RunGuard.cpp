@@ -46,6 +46,9 @@ void Notice(guard::GuardNotice notice, const std::string& detail) {
     case GuardNotice::FileSystemSkipped:
         Complain(Texts::tr("program starts are not watched on %1"), detail);
         break;
+    case GuardNotice::FileSystemAdded:
+        SayNow("watch\t" + Printable(detail));
+        break;
     case GuardNotice::NotWatched:
         Complain(Texts::tr("cannot watch the folder '%1'"), detail);
         break;

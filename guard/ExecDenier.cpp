@@ -28,10 +28,8 @@ std::string MountInfo() {
 
 } // namespace
 
-std::unique_ptr<ExecDenier>
-ExecDenier::start(ListSnapshot list, DeniedQueue& queue,
-                  const std::function<void(const std::string&, const std::string&)>& skipped,
-                  std::string& error) {
+std::unique_ptr<ExecDenier> ExecDenier::start(ListSnapshot list, DeniedQueue& queue,
+                                              const SkipReport& skipped, std::string& error) {
     if (queue.readyDescriptor() < 0) {
         error = std::strerror(errno);
         return nullptr;
@@ -42,38 +40,52 @@ ExecDenier::start(ListSnapshot list, DeniedQueue& queue,
         error = std::strerror(errno);
         return nullptr;
     }
-    int marked = 0;
-    for (const MountedFileSystem& system : LocalFileSystems(MountInfo())) {
-        if (::fanotify_mark(fd, FAN_MARK_ADD | FAN_MARK_FILESYSTEM, FAN_OPEN_EXEC_PERM, AT_FDCWD,
-                            system.mountPoint.c_str()) == 0)
-            ++marked;
-        else
-            skipped(system.mountPoint, std::strerror(errno));
-    }
-    const int stopFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (marked == 0 || stopFd < 0) {
-        error = marked == 0 ? "no file system can be watched" : std::strerror(errno);
-        if (stopFd >= 0)
-            ::close(stopFd);
-        ::close(fd);
+    std::unique_ptr<ExecDenier> denier(new ExecDenier(fd, std::move(list), queue));
+    if (denier->stopFd_ < 0) {
+        error = std::strerror(errno);
         return nullptr;
     }
-    return std::unique_ptr<ExecDenier>(new ExecDenier(fd, stopFd, std::move(list), queue));
+    if (denier->watchNewFileSystems(skipped) == 0) {
+        error = "no file system can be watched";
+        return nullptr;
+    }
+    denier->thread_ = std::thread([raw = denier.get()] { raw->answerLoop(); });
+    return denier;
 }
 
-ExecDenier::ExecDenier(int fanotifyFd, int stopFd, ListSnapshot list, DeniedQueue& queue)
-    : fanotifyFd_(fanotifyFd), stopFd_(stopFd), list_(std::move(list)), queue_(queue) {
-    thread_ = std::thread([this] { answerLoop(); });
+ExecDenier::ExecDenier(int fanotifyFd, ListSnapshot list, DeniedQueue& queue)
+    : fanotifyFd_(fanotifyFd), stopFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      list_(std::move(list)), queue_(queue) {}
+
+int ExecDenier::watchNewFileSystems(const SkipReport& skipped,
+                                    const std::function<void(const std::string&)>& watched) {
+    int count = 0;
+    for (const MountedFileSystem& system : LocalFileSystems(MountInfo())) {
+        if (!triedDevices_.insert(system.device).second)
+            continue;
+        if (::fanotify_mark(fanotifyFd_, FAN_MARK_ADD | FAN_MARK_FILESYSTEM, FAN_OPEN_EXEC_PERM,
+                            AT_FDCWD, system.mountPoint.c_str()) != 0) {
+            skipped(system.mountPoint, std::strerror(errno));
+            continue;
+        }
+        ++count;
+        if (watched)
+            watched(system.mountPoint);
+    }
+    return count;
 }
 
 ExecDenier::~ExecDenier() {
     ::fanotify_mark(fanotifyFd_, FAN_MARK_FLUSH | FAN_MARK_FILESYSTEM, 0, AT_FDCWD, nullptr);
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
-    thread_.join();
+    if (thread_.joinable()) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
+        thread_.join();
+    }
     // Whatever still waits is allowed when the descriptor closes.
     ::close(fanotifyFd_);
-    ::close(stopFd_);
+    if (stopFd_ >= 0)
+        ::close(stopFd_);
 }
 
 std::uint32_t ExecDenier::decide(int fileFd, int pid) {

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -23,13 +24,13 @@ class ExecDenier {
 public:
     using ListSnapshot = std::shared_ptr<const GuardList>;
 
-    // Starts watching every local file system; `skipped` hears each one that cannot be watched
-    // (its mount point and why). Null, with `error` set, when the kernel offers no permission
-    // events (no root, an old kernel) or no file system can be watched.
-    static std::unique_ptr<ExecDenier>
-    start(ListSnapshot list, DeniedQueue& queue,
-          const std::function<void(const std::string&, const std::string&)>& skipped,
-          std::string& error);
+    // Hears each file system that cannot be watched: its mount point and why.
+    using SkipReport = std::function<void(const std::string&, const std::string&)>;
+
+    // Starts watching every local file system. Null, with `error` set, when the kernel offers no
+    // permission events (no root, an old kernel) or no file system can be watched.
+    static std::unique_ptr<ExecDenier> start(ListSnapshot list, DeniedQueue& queue,
+                                             const SkipReport& skipped, std::string& error);
     // Removes the marks first, so that no new start waits on the guard, then stops the thread.
     ~ExecDenier();
     ExecDenier(const ExecDenier&) = delete;
@@ -37,15 +38,20 @@ public:
 
     // The list later starts are checked against.
     void setList(ListSnapshot list) { list_.store(std::move(list)); }
+    // Watches the local file systems mounted since, each tried once; `watched` hears the mount
+    // point of each one it watches. The number watched.
+    int watchNewFileSystems(const SkipReport& skipped,
+                            const std::function<void(const std::string&)>& watched = {});
 
 private:
-    ExecDenier(int fanotifyFd, int stopFd, ListSnapshot list, DeniedQueue& queue);
+    ExecDenier(int fanotifyFd, ListSnapshot list, DeniedQueue& queue);
     void answerLoop();
     // The answer to one start: FAN_ALLOW or FAN_DENY.
     std::uint32_t decide(int fileFd, int pid);
 
     int fanotifyFd_;
-    int stopFd_;
+    int stopFd_ = -1;
+    std::set<std::string> triedDevices_; // the answering thread never touches it
     std::atomic<ListSnapshot> list_;
     DeniedQueue& queue_;
     std::thread thread_;

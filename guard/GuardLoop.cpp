@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <poll.h>
 #include <set>
@@ -30,6 +31,22 @@ constexpr milliseconds kPollPeriod{50};
 // names the program only once it has loaded it, which on a busy machine takes seconds.
 constexpr milliseconds kBurstPeriod{25};
 constexpr milliseconds kBurstLength{10000};
+
+// The process's mount table, open to hear of its changes.
+class MountTable {
+public:
+    MountTable() : fd_(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC)) {}
+    ~MountTable() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    MountTable(const MountTable&) = delete;
+    MountTable& operator=(const MountTable&) = delete;
+    int descriptor() const { return fd_; }
+
+private:
+    int fd_;
+};
 
 // Whether process `id` runs Wine's loader (wine, wine64, wine-preloader, wine64-preloader).
 bool RunsWineLoader(std::uint32_t id) {
@@ -60,15 +77,17 @@ public:
         CleanAutostartPlaces(context_, folders_, view_, *list_);
         Clock::time_point nextRound = Clock::now() + kPollPeriod;
         for (;;) {
-            pollfd watched[4] = {{signals_.descriptor(), POLLIN, 0},
+            // The mount table's descriptor is readable when something is mounted or unmounted.
+            pollfd watched[5] = {{signals_.descriptor(), POLLIN, 0},
                                  {queue_.readyDescriptor(), POLLIN, 0},
                                  {watch_.descriptor(), POLLIN, 0},
-                                 {connector_ ? connector_->descriptor() : -1, POLLIN, 0}};
+                                 {connector_ ? connector_->descriptor() : -1, POLLIN, 0},
+                                 {denier_ ? mounts_.descriptor() : -1, POLLPRI, 0}};
             const bool rounds = polling_ || Clock::now() < burstEnd_;
             // Rounded up: a wait rounded down to nothing would spin until the round is due.
             const auto wait = std::chrono::ceil<milliseconds>(nextRound - Clock::now());
             const int timeout = rounds ? static_cast<int>(std::max<long>(0, wait.count())) : -1;
-            if (::poll(watched, 4, timeout) < 0 && errno != EINTR)
+            if (::poll(watched, 5, timeout) < 0 && errno != EINTR)
                 return 1;
             if (watched[0].revents && !takeSignals())
                 break;
@@ -78,6 +97,10 @@ public:
                 removeArrivals();
             if (watched[3].revents)
                 lookAtStarts();
+            if (watched[4].revents)
+                denier_->watchNewFileSystems(reportSkipped(), [this](const std::string& point) {
+                    notice_(GuardNotice::FileSystemAdded, point);
+                });
             if (rounds && Clock::now() >= nextRound) {
                 programs_.run(context_, folders_, view_, *list_);
                 // On the beat, unless the round took longer than the beat.
@@ -97,16 +120,17 @@ private:
     void startDenying() {
         std::string why = "not run as root";
         if (::geteuid() == 0)
-            denier_ = ExecDenier::start(
-                list_, queue_,
-                [this](const std::string& mountPoint, const std::string& reason) {
-                    notice_(GuardNotice::FileSystemSkipped, mountPoint + ": " + reason);
-                },
-                why);
+            denier_ = ExecDenier::start(list_, queue_, reportSkipped(), why);
         notice_(denier_ ? GuardNotice::Denying : GuardNotice::EndingOnly, denier_ ? "" : why);
         if (denier_ && setup_.winePrograms)
             connector_ = ProcConnector::open();
         polling_ = !denier_ || (setup_.winePrograms && !connector_);
+    }
+
+    ExecDenier::SkipReport reportSkipped() {
+        return [this](const std::string& mountPoint, const std::string& reason) {
+            notice_(GuardNotice::FileSystemSkipped, mountPoint + ": " + reason);
+        };
     }
 
     void watchFolders() {
@@ -195,6 +219,7 @@ private:
     SignalReader signals_; // before any thread starts, so that none takes the signals
     DeniedQueue queue_;
     FolderWatch watch_;
+    MountTable mounts_;
     std::shared_ptr<const GuardList> list_;
     std::unique_ptr<ExecDenier> denier_;
     std::unique_ptr<ProcConnector> connector_;

@@ -30,6 +30,7 @@ enum class GuardNotice {
     Denying,           // starts of listed programs are refused
     EndingOnly,        // they cannot be refused, only ended (detail: why)
     FileSystemSkipped, // detail: the mount point and why
+    FileSystemAdded,   // one mounted since the start is watched too (detail: its mount point)
     NotWatched,        // a folder that cannot be watched (detail: the folder)
     ListReloaded,      // detail: how many names it holds
     ListUnreadable,    // the last list stays

@@ -59,7 +59,7 @@ std::vector<MountedFileSystem> LocalFileSystems(const std::string& mountinfo) {
         }
         if (field != "-" || !(fields >> type) || Skipped(type) || !devices.insert(device).second)
             continue;
-        found.push_back({Unescaped(mountPoint), type});
+        found.push_back({Unescaped(mountPoint), type, device});
     }
     return found;
 }

@@ -10,6 +10,7 @@ namespace pestrel::guard {
 struct MountedFileSystem {
     std::string mountPoint; // where it is reached first
     std::string type;       // as the kernel names it: ext4, tmpfs, overlay, ...
+    std::string device;     // MAJOR:MINOR, the same wherever it is mounted
 };
 
 // The local file systems of a /proc/self/mountinfo text: the kernel's own views (proc, sysfs,

@@ -3,6 +3,7 @@
 #include "tests/guard/GuardRun.h"
 #include "tests/support/TestFiles.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -20,7 +21,8 @@ using test::WaitUntil;
 
 constexpr unsigned kNobody = 65534;
 
-// The exec error of `program` with `arguments`, 0 when it started; the started one is waited for.
+// The exec error of the command, 0 when it started; one that started is given a moment to end
+// and then killed, so that a start that should have been refused never holds the test up.
 int Start(const std::vector<std::string>& command) {
     std::vector<char*> argv;
     for (const std::string& argument : command)
@@ -28,8 +30,11 @@ int Start(const std::vector<std::string>& command) {
     argv.push_back(nullptr);
     pid_t pid = 0;
     const int error = ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
-    if (error == 0)
+    if (error == 0 && !WaitUntil([&] { return ::waitpid(pid, nullptr, WNOHANG) == pid; },
+                                 std::chrono::seconds(2))) {
+        ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
+    }
     return error;
 }
 
@@ -79,6 +84,24 @@ TEST_F(GuardCommand, RefusesAListedStartThenRemovesTheFileForTheUndo) {
 
     EXPECT_EQ(cli.run({"--restore", listed}).status, 0);
     EXPECT_TRUE(test::Exists(program));
+}
+
+TEST_F(GuardCommand, RefusesAStartFromAFileSystemMountedWhileItRuns) {
+    GuardRun guard(cli, {"--list", list});
+    ASSERT_TRUE(guard.says("guarding")) << guard.err();
+    const std::string mounted = cli.machine.root() + "mounted/";
+    fs::create_directories(mounted);
+    if (std::system(("mount -t tmpfs -o size=4m pestrel-test '" + mounted + "'").c_str()) != 0)
+        GTEST_SKIP() << "cannot mount here";
+    struct Unmount {
+        std::string folder;
+        ~Unmount() { std::system(("umount -l '" + folder + "'").c_str()); }
+    } unmount{mounted};
+    const std::string program = placeProgram(mounted);
+
+    ASSERT_TRUE(guard.says("watch\t" + mounted.substr(0, mounted.size() - 1))) << guard.err();
+    EXPECT_EQ(Start({program, "--ready", mark}), EPERM);
+    EXPECT_FALSE(test::Exists(mark)) << "the listed program ran";
 }
 
 TEST_F(GuardCommand, RemovesAListedFileDroppedIntoTheSystemFolder) {

@@ -8,13 +8,17 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace pestrel::wine {
 namespace {
@@ -334,19 +338,39 @@ TEST_F(WinePrefixRun, EndsARecordOnlyWhileItsIdStillNamesThatProgram) {
 TEST_F(WinePrefixRun, TheGuardEndsAListedProgramWineStarts) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "the guard hears of program starts as root";
-    const fs::path out = Root() / "guard.out", pid = Root() / "guard.pid";
-    Shell("sh -c \"XDG_DATA_HOME='" + (Root() / "data").string() + "' '" +
-          (Root() / "app" / "pestrel").string() + "' --guard --wine-prefix '" + Prefix().string() +
-          "' --list '" + (Root() / "list.txt").string() + "' >'" + out.string() +
-          "' 2>&1 & echo $! >'" + pid.string() + "'\"");
+    const fs::path out = Root() / "guard.out";
+    // Killed when this test's thread ends, and in any case when the test ends.
+    const std::string program = (Root() / "app" / "pestrel").string(),
+                      data = "XDG_DATA_HOME=" + (Root() / "data").string(),
+                      prefix = Prefix().string(), list = (Root() / "list.txt").string();
+    const char* argv[] = {"/usr/bin/setpriv",
+                          "--pdeathsig",
+                          "KILL",
+                          "--",
+                          "/usr/bin/env",
+                          data.c_str(),
+                          program.c_str(),
+                          "--guard",
+                          "--wine-prefix",
+                          prefix.c_str(),
+                          "--list",
+                          list.c_str(),
+                          nullptr};
+    posix_spawn_file_actions_t files;
+    ::posix_spawn_file_actions_init(&files);
+    ::posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::posix_spawn_file_actions_adddup2(&files, 1, 2);
+    pid_t guard = 0;
+    ASSERT_EQ(::posix_spawn(&guard, argv[0], &files, nullptr, const_cast<char**>(argv), environ),
+              0);
+    ::posix_spawn_file_actions_destroy(&files);
     struct Ender {
-        fs::path pid;
+        pid_t pid;
         ~Ender() {
-            const std::string id = test::ReadFile(pid.string()).value_or("");
-            if (const long number = std::strtol(id.c_str(), nullptr, 10); number > 1)
-                ::kill(static_cast<pid_t>(number), SIGKILL);
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
         }
-    } ender{pid};
+    } ender{guard};
     const auto says = [&](const std::string& text) {
         for (int wait = 0; wait < 300; ++wait) {
             if (test::ReadFile(out.string()).value_or("").find(text) != std::string::npos)
