@@ -9,6 +9,7 @@
 #include "tests/support/TestMachine.h"
 
 #include <atomic>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -51,6 +52,25 @@ TEST_F(GuardSteps, ADroppedFileGoesWhenItsNameIsListed) {
     EXPECT_FALSE(test::Exists(context.SysDir + "GUARDED.exe"));
     EXPECT_TRUE(test::Exists(context.SysDir + "guarded.exe.txt"));
     EXPECT_EQ(verbs(), (std::vector<std::string>{"backup", "delete"}));
+}
+
+// A refused file is removed only while its name still is the file that was refused.
+TEST_F(GuardSteps, ARefusedFileGoesOnlyWhileItIsTheFileRefused) {
+    const std::string path = tools + "guarded.exe";
+    test::WriteFile(path, "refused");
+    auto held = context.platform.holdFolder(tools);
+    ASSERT_TRUE(held);
+    const FileIdentity refused = *held->fileIdentity("guarded.exe");
+    test::WriteFile(tools + "other", "put in its place");
+    std::filesystem::rename(tools + "other", path);
+    RemoveDeniedFile(context, folders, view, "guarded.exe", path, refused);
+    EXPECT_EQ(test::ReadFile(path), "put in its place");
+    EXPECT_EQ(verbs(), (std::vector<std::string>{"denied"}));
+
+    RemoveDeniedFile(context, folders, view, "guarded.exe", path,
+                     *held->fileIdentity("guarded.exe"));
+    EXPECT_FALSE(test::Exists(path));
+    EXPECT_EQ(verbs(), (std::vector<std::string>{"denied", "denied", "backup", "delete"}));
 }
 
 TEST_F(GuardSteps, ThePollEndsAListedProgramStartedWhileItRuns) {
