@@ -62,8 +62,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                                "when a name of the list matches."));
     const QCommandLineOption json(
         "json", Texts::tr("Write one JSON object per line instead of TAB-separated fields."));
-    parser.addOptions({kill, list, scan, rules, scanLarge, noRepair, dryRun, listBackups, restore,
-                       autostart, winePrefix, stopWine, json});
+    const QCommandLineOption guard(
+        "guard", Texts::tr("Keep the listed programs from running until ended by SIGTERM: refuse "
+                           "their start (as root), end them, and remove listed files as they "
+                           "appear. SIGHUP reloads the list."));
+    parser.addOptions({kill, guard, list, scan, rules, scanLarge, noRepair, dryRun, listBackups,
+                       restore, autostart, winePrefix, stopWine, json});
     parser.addPositionalArgument("NAME", Texts::tr("With --restore: the names to put back."),
                                  "[NAME...]");
 
@@ -78,10 +82,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         parser.showVersion();
 
     const int actions = parser.isSet(kill) + parser.isSet(listBackups) + parser.isSet(restore) +
-                        parser.isSet(autostart);
+                        parser.isSet(autostart) + parser.isSet(guard);
     if (actions > 1) {
-        command.error =
-            Bytes(Texts::tr("--kill, --list-backups, --restore and --autostart go alone."));
+        command.error = Bytes(
+            Texts::tr("--kill, --guard, --list-backups, --restore and --autostart go alone."));
         return command;
     }
     if (parser.isSet(kill))
@@ -92,29 +96,34 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.action = CommandLine::Action::Restore;
     else if (parser.isSet(autostart))
         command.action = CommandLine::Action::Autostart;
+    else if (parser.isSet(guard))
+        command.action = CommandLine::Action::Guard;
 
     const bool killOnly = parser.isSet(scan) || parser.isSet(rules) || parser.isSet(scanLarge) ||
                           parser.isSet(noRepair) || parser.isSet(dryRun);
     const bool listed = command.action == CommandLine::Action::Kill ||
-                        command.action == CommandLine::Action::Autostart;
+                        command.action == CommandLine::Action::Autostart ||
+                        command.action == CommandLine::Action::Guard;
     if (killOnly && command.action != CommandLine::Action::Kill)
         command.error = Bytes(
             Texts::tr("--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill."));
     else if (parser.isSet(list) && !listed)
-        command.error = Bytes(Texts::tr("--list goes with --kill or --autostart."));
+        command.error = Bytes(Texts::tr("--list goes with --kill, --autostart or --guard."));
     else if (!parser.positionalArguments().isEmpty() &&
              command.action != CommandLine::Action::Restore)
         command.error =
             Bytes(Texts::tr("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
-    else if (parser.isSet(json) && command.action == CommandLine::Action::Window)
+    else if (parser.isSet(json) && (command.action == CommandLine::Action::Window ||
+                                    command.action == CommandLine::Action::Guard))
         command.error =
             Bytes(Texts::tr("--json goes with --kill, --list-backups, --restore or --autostart."));
     else if (parser.isSet(stopWine) && !parser.isSet(winePrefix))
         command.error = Bytes(Texts::tr("--stop-wine goes with --wine-prefix."));
     else if (command.action == CommandLine::Action::Window && arguments.size() > 1 &&
              !parser.isSet(winePrefix))
-        command.error = Bytes(
-            Texts::tr("Nothing to do: give --kill, --list-backups, --restore or --autostart."));
+        command.error =
+            Bytes(Texts::tr("Nothing to do: give --kill, --guard, --list-backups, --restore or "
+                            "--autostart."));
     if (parser.isSet(list))
         command.list = Bytes(parser.value(list));
     for (const QString& folder : parser.values(scan))

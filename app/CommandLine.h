@@ -9,9 +9,9 @@
 namespace pestrel {
 
 struct CommandLine {
-    enum class Action { Window, Kill, ListBackups, Restore, Autostart };
+    enum class Action { Window, Kill, ListBackups, Restore, Autostart, Guard };
     Action action = Action::Window;
-    std::optional<std::string> list;      // --list FILE (with --kill or --autostart)
+    std::optional<std::string> list;      // --list FILE (with --kill, --autostart or --guard)
     std::vector<std::string> scanFolders; // --scan DIR, each time it is given
     std::vector<std::string> ruleFolders; // --rules DIR, each time it is given
     bool scanLarge = false;

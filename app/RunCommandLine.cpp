@@ -5,6 +5,7 @@
 #include "app/ConsoleView.h"
 #include "app/JsonView.h"
 #include "app/NamedList.h"
+#include "app/RunGuard.h"
 #include "base/AsciiCase.h"
 #include "engine/AutostartPlaces.h"
 #include "engine/CommandLineProgram.h"
@@ -228,6 +229,8 @@ int RunCommandLine(const CommandLine& command, Platform& platform) {
             return Restore(command, platform);
         case CommandLine::Action::Autostart:
             return ListAutostart(command, platform);
+        case CommandLine::Action::Guard:
+            return RunGuard(command, platform);
         case CommandLine::Action::Window:
             break;
         }

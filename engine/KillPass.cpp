@@ -121,6 +121,25 @@ std::vector<RunningCopy> HoldRunningCopies(Platform& platform,
     return copies;
 }
 
+// Backs up and deletes the entry from the Windows folder, then from the System folder; the
+// System folder's copy and path are the ones that stay.
+void RemoveFromSystemFolders(Context& context, PassFolders& folders, KillPassView& view,
+                             const std::string& entry) {
+    for (const FoundFile& file : InSystemFolders(folders, entry))
+        RemoveListedFile(context, folders, view, entry, file.folder, file.name, file.identity);
+}
+
+} // namespace
+
+void RemoveListedFile(Context& context, PassFolders& folders, KillPassView& view,
+                      const std::string& entry, HeldFolder& folder, const std::string& name,
+                      const FileIdentity& identity) {
+    const FoundFile file{folder, name, identity};
+    const bool backedUp = Backup(context, folders, view, entry, file);
+    DeleteFound(context, folders, view, entry, file, backedUp);
+    LogDeletion(context, entry, file.path());
+}
+
 // Ends every running copy of the entry first, whether its file is still there or not (a program
 // may delete its own file), then backs up and deletes the file of each copy, only while its name
 // still is the file the program was started from. A name that has become another file is not
@@ -155,19 +174,6 @@ void RemoveRunningProgram(Context& context, PassFolders& folders, KillPassView& 
         }
     }
 }
-
-// Backs up and deletes the entry from the Windows folder, then from the System folder; the
-// System folder's copy and path are the ones that stay.
-void RemoveFromSystemFolders(Context& context, PassFolders& folders, KillPassView& view,
-                             const std::string& entry) {
-    for (const FoundFile& file : InSystemFolders(folders, entry)) {
-        const bool backedUp = Backup(context, folders, view, entry, file);
-        DeleteFound(context, folders, view, entry, file, backedUp);
-        LogDeletion(context, entry, file.path());
-    }
-}
-
-} // namespace
 
 void DeleteRunValues(Context& context, KillPassView& view, const std::string& entry) {
     for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {

@@ -7,10 +7,12 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pestrel {
 
 struct Context;
+struct PassFolders;
 
 // What the pass needs of the window that shows the list. Every call completes before the pass
 // goes on; the window may change between calls (the user can empty the list).
@@ -34,6 +36,19 @@ inline constexpr int kMaxTerminationRounds = 22;
 // Deletes the start-up values named like `entry` from the Run key of both roots, journaled, and
 // reports each.
 void DeleteRunValues(Context& context, KillPassView& view, const std::string& entry);
+
+// Backs up the file `name` of `folder`, found for `entry` while it is `identity`, into Temp/,
+// deletes it keeping a copy for the undo and logs the deletion, reporting each step: what the
+// pass does with a listed file that does not run.
+void RemoveListedFile(Context& context, PassFolders& folders, KillPassView& view,
+                      const std::string& entry, HeldFolder& folder, const std::string& name,
+                      const FileIdentity& identity);
+
+// Ends every process of `snapshot` (taken ForEnding) that runs a program of the file name
+// `entry`, then backs up and deletes each one's file while its name still is the file the
+// program was started from.
+void RemoveRunningProgram(Context& context, PassFolders& folders, KillPassView& view,
+                          const std::string& entry, const std::vector<ProcessRecord>& snapshot);
 
 // Runs one kill pass; `completionPauseMs` is how long the completion message stays (6000).
 // Returns false when the pass ended early (then the kill button was enabled and the status text

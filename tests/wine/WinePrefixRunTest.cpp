@@ -6,13 +6,19 @@
 #include "tests/support/TestFiles.h"
 
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace pestrel::wine {
 namespace {
@@ -325,6 +331,63 @@ TEST_F(WinePrefixRun, EndsARecordOnlyWhileItsIdStillNamesThatProgram) {
     for (int wait = 0; wait < 50 && Alive(evil); ++wait)
         std::this_thread::sleep_for(100ms);
     EXPECT_FALSE(Alive(evil));
+}
+
+// The guard over the prefix, as root: a Windows program of a listed name is ended as soon as
+// Wine has started it, and its file goes.
+TEST_F(WinePrefixRun, TheGuardEndsAListedProgramWineStarts) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the guard hears of program starts as root";
+    const fs::path out = Root() / "guard.out";
+    // Killed when this test's thread ends, and in any case when the test ends.
+    const std::string program = (Root() / "app" / "pestrel").string(),
+                      data = "XDG_DATA_HOME=" + (Root() / "data").string(),
+                      prefix = Prefix().string(), list = (Root() / "list.txt").string();
+    const char* argv[] = {"/usr/bin/setpriv",
+                          "--pdeathsig",
+                          "KILL",
+                          "--",
+                          "/usr/bin/env",
+                          data.c_str(),
+                          program.c_str(),
+                          "--guard",
+                          "--wine-prefix",
+                          prefix.c_str(),
+                          "--list",
+                          list.c_str(),
+                          nullptr};
+    posix_spawn_file_actions_t files;
+    ::posix_spawn_file_actions_init(&files);
+    ::posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::posix_spawn_file_actions_adddup2(&files, 1, 2);
+    pid_t guard = 0;
+    ASSERT_EQ(::posix_spawn(&guard, argv[0], &files, nullptr, const_cast<char**>(argv), environ),
+              0);
+    ::posix_spawn_file_actions_destroy(&files);
+    struct Ender {
+        pid_t pid;
+        ~Ender() {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    } ender{guard};
+    const auto says = [&](const std::string& text) {
+        for (int wait = 0; wait < 300; ++wait) {
+            if (test::ReadFile(out.string()).value_or("").find(text) != std::string::npos)
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    };
+    ASSERT_TRUE(says("guarding")) << test::ReadFile(out.string()).value_or("");
+
+    fs::copy_file(Prefix() / "drive_c/windows/system32/ping.exe", Prefix() / "drive_c/evil.exe",
+                  fs::copy_options::overwrite_existing);
+    Shell(std::string("sh -c \"") + kWine + " 'C:\\\\evil.exe' -n 1000 127.0.0.1 &\"");
+    EXPECT_TRUE(says("terminate\t")) << test::ReadFile(out.string()).value_or("");
+    EXPECT_TRUE(says("delete\t" + (Prefix() / "drive_c/evil.exe").string()))
+        << test::ReadFile(out.string()).value_or("");
+    EXPECT_FALSE(RunningId("evil.exe"));
 }
 
 } // namespace

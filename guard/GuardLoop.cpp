@@ -1,0 +1,243 @@
+#include "guard/GuardLoop.h"
+
+#include "engine/Context.h"
+#include "engine/GuardList.h"
+#include "engine/GuardSteps.h"
+#include "engine/PassFolders.h"
+#include "engine/Public.h"
+#include "engine/WatchedFolders.h"
+#include "guard/ExecDenier.h"
+#include "guard/FolderWatch.h"
+#include "guard/ProcConnector.h"
+#include "guard/SignalReader.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+#include <poll.h>
+#include <set>
+#include <unistd.h>
+
+namespace pestrel::guard {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kPollPeriod{50};
+// After a Wine loader starts, its Windows program is looked for this often, this long: Wine
+// names the program only once it has loaded it, which on a busy machine takes seconds.
+constexpr milliseconds kBurstPeriod{25};
+constexpr milliseconds kBurstLength{10000};
+
+// The process's mount table, open to hear of its changes.
+class MountTable {
+public:
+    MountTable() : fd_(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC)) {}
+    ~MountTable() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    MountTable(const MountTable&) = delete;
+    MountTable& operator=(const MountTable&) = delete;
+    int descriptor() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Whether process `id` runs Wine's loader (wine, wine64, wine-preloader, wine64-preloader).
+bool RunsWineLoader(std::uint32_t id) {
+    char link[32], target[4096];
+    std::snprintf(link, sizeof link, "/proc/%u/exe", id);
+    const ssize_t length = ::readlink(link, target, sizeof target - 1);
+    if (length <= 0)
+        return false;
+    const std::string path(target, length);
+    return path.compare(FolderOf(path).size(), 4, "wine") == 0;
+}
+
+class Guard {
+public:
+    Guard(Context& context, KillPassView& view, const GuardSetup& setup,
+          const std::function<void(GuardNotice, const std::string&)>& notice)
+        : context_(context), view_(view), setup_(setup), notice_(notice),
+          folders_(HoldPassFolders(context)) {}
+
+    int run(std::vector<std::string> lines) {
+        if (signals_.descriptor() < 0 || watch_.descriptor() < 0)
+            return 1;
+        list_ = std::make_shared<const GuardList>(lines);
+        startDenying();
+        watchFolders();
+        programs_.run(context_, folders_, view_, *list_);
+        RemoveListedFilesFromWatchedFolders(context_, folders_, view_, *list_);
+        CleanAutostartPlaces(context_, folders_, view_, *list_);
+        Clock::time_point nextRound = Clock::now() + kPollPeriod;
+        for (;;) {
+            // The mount table's descriptor is readable when something is mounted or unmounted.
+            pollfd watched[5] = {{signals_.descriptor(), POLLIN, 0},
+                                 {queue_.readyDescriptor(), POLLIN, 0},
+                                 {watch_.descriptor(), POLLIN, 0},
+                                 {connector_ ? connector_->descriptor() : -1, POLLIN, 0},
+                                 {denier_ ? mounts_.descriptor() : -1, POLLPRI, 0}};
+            const bool rounds = polling_ || Clock::now() < burstEnd_;
+            // Rounded up: a wait rounded down to nothing would spin until the round is due.
+            const auto wait = std::chrono::ceil<milliseconds>(nextRound - Clock::now());
+            const int timeout = rounds ? static_cast<int>(std::max<long>(0, wait.count())) : -1;
+            if (::poll(watched, 5, timeout) < 0 && errno != EINTR)
+                return 1;
+            if (watched[0].revents && !takeSignals())
+                break;
+            if (watched[1].revents)
+                removeDenied();
+            if (watched[2].revents)
+                removeArrivals();
+            if (watched[3].revents)
+                lookAtStarts();
+            if (watched[4].revents)
+                denier_->watchNewFileSystems(reportSkipped(), [this](const std::string& point) {
+                    notice_(GuardNotice::FileSystemAdded, point);
+                });
+            if (rounds && Clock::now() >= nextRound) {
+                programs_.run(context_, folders_, view_, *list_);
+                // On the beat, unless the round took longer than the beat.
+                nextRound =
+                    std::max(nextRound + (polling_ ? kPollPeriod : kBurstPeriod), Clock::now());
+            } else if (!rounds) {
+                nextRound = Clock::now();
+            }
+        }
+        notice_(GuardNotice::Stopping, "");
+        denier_.reset(); // the marks go first
+        removeDenied();
+        return 0;
+    }
+
+private:
+    void startDenying() {
+        std::string why = "not run as root";
+        if (::geteuid() == 0)
+            denier_ = ExecDenier::start(list_, queue_, reportSkipped(), why);
+        notice_(denier_ ? GuardNotice::Denying : GuardNotice::EndingOnly, denier_ ? "" : why);
+        if (denier_ && setup_.winePrograms)
+            connector_ = ProcConnector::open();
+        polling_ = !denier_ || (setup_.winePrograms && !connector_);
+    }
+
+    ExecDenier::SkipReport reportSkipped() {
+        return [this](const std::string& mountPoint, const std::string& reason) {
+            notice_(GuardNotice::FileSystemSkipped, mountPoint + ": " + reason);
+        };
+    }
+
+    void watchFolders() {
+        for (const std::string& folder : WatchedFolders(context_))
+            addWatch(folder, watchedFolders_);
+        for (const std::string& file : setup_.registryFiles) {
+            registryFiles_.insert(file);
+            addWatch(FolderOf(file), otherFolders_);
+        }
+        if (!setup_.listPath.empty())
+            addWatch(FolderOf(setup_.listPath), otherFolders_);
+    }
+
+    void addWatch(const std::string& folder, std::set<std::string>& into) {
+        if (!added_.count(folder)) {
+            if (!watch_.add(folder)) {
+                notice_(GuardNotice::NotWatched, folder);
+                return;
+            }
+            added_.insert(folder);
+        }
+        into.insert(folder);
+    }
+
+    // False when the guard is to stop.
+    bool takeSignals() {
+        bool go = true;
+        for (int signal : signals_.take()) {
+            if (signal == SIGHUP)
+                reload();
+            else
+                go = false;
+        }
+        return go;
+    }
+
+    void reload() {
+        std::optional<std::vector<std::string>> lines = setup_.readList();
+        if (!lines) {
+            notice_(GuardNotice::ListUnreadable, setup_.listPath);
+            return;
+        }
+        list_ = std::make_shared<const GuardList>(*lines);
+        if (denier_)
+            denier_->setList(list_);
+        notice_(GuardNotice::ListReloaded, std::to_string(list_->entries().size()));
+        // What the new names name may already run or lie in the watched folders.
+        programs_.run(context_, folders_, view_, *list_);
+        RemoveListedFilesFromWatchedFolders(context_, folders_, view_, *list_);
+    }
+
+    void removeDenied() {
+        for (const DeniedStart& start : queue_.takeAll())
+            RemoveDeniedFile(context_, folders_, view_, start.entry, start.path, start.identity);
+    }
+
+    void removeArrivals() {
+        bool listChanged = false, registryChanged = false;
+        for (const FolderWatch::Arrival& arrival : watch_.takeArrivals()) {
+            const std::string path = arrival.folder + arrival.name;
+            listChanged = listChanged || path == setup_.listPath;
+            registryChanged = registryChanged || registryFiles_.count(path);
+            if (watchedFolders_.count(arrival.folder))
+                RemoveDroppedFile(context_, folders_, view_, *list_, arrival.folder, arrival.name);
+        }
+        if (watch_.takeOverflow())
+            RemoveListedFilesFromWatchedFolders(context_, folders_, view_, *list_);
+        if (listChanged)
+            reload();
+        if (registryChanged)
+            CleanAutostartPlaces(context_, folders_, view_, *list_);
+    }
+
+    void lookAtStarts() {
+        for (std::uint32_t id : connector_->takeStarts()) {
+            if (RunsWineLoader(id))
+                burstEnd_ = Clock::now() + kBurstLength;
+        }
+    }
+
+    Context& context_;
+    KillPassView& view_;
+    const GuardSetup& setup_;
+    const std::function<void(GuardNotice, const std::string&)>& notice_;
+    PassFolders folders_;
+    SignalReader signals_; // before any thread starts, so that none takes the signals
+    DeniedQueue queue_;
+    FolderWatch watch_;
+    MountTable mounts_;
+    std::shared_ptr<const GuardList> list_;
+    std::unique_ptr<ExecDenier> denier_;
+    std::unique_ptr<ProcConnector> connector_;
+    ListedProgramRounds programs_;
+    bool polling_ = true;
+    Clock::time_point burstEnd_;
+    std::set<std::string> added_, watchedFolders_, otherFolders_, registryFiles_;
+};
+
+} // namespace
+
+int RunGuardLoop(Context& context, KillPassView& view, const GuardSetup& setup,
+                 const std::function<void(GuardNotice, const std::string&)>& notice) {
+    const std::optional<std::vector<std::string>> lines = setup.readList();
+    if (!lines)
+        return 1;
+    Guard guard(context, view, setup, notice);
+    return guard.run(*lines);
+}
+
+} // namespace pestrel::guard

@@ -1,0 +1,46 @@
+#pragma once
+// The guard on Linux: runs until SIGTERM or SIGINT, refusing the start of listed programs where
+// the kernel lets it (as root), ending them where it does not, and removing listed files that
+// appear in the watched folders. It reloads the list on SIGHUP and when the list file changes.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pestrel {
+
+struct Context;
+class KillPassView;
+
+namespace guard {
+
+struct GuardSetup {
+    std::string listPath; // watched for changes
+    // The list's lines as they are now; nothing when it cannot be read (the last list stays).
+    std::function<std::optional<std::vector<std::string>>()> readList;
+    // Files whose change may add an autostart entry: the registry's files.
+    std::vector<std::string> registryFiles;
+    // The platform's programs are a Wine prefix's: they start as Wine's loader, which is not
+    // the listed file, so they are ended as soon as they are seen.
+    bool winePrograms = false;
+};
+
+enum class GuardNotice {
+    Denying,           // starts of listed programs are refused
+    EndingOnly,        // they cannot be refused, only ended (detail: why)
+    FileSystemSkipped, // detail: the mount point and why
+    FileSystemAdded,   // one mounted since the start is watched too (detail: its mount point)
+    NotWatched,        // a folder that cannot be watched (detail: the folder)
+    ListReloaded,      // detail: how many names it holds
+    ListUnreadable,    // the last list stays
+    Stopping,
+};
+
+// Runs the guard; `notice` hears what it says besides the actions, which go to `view`. The
+// exit status: 0 after SIGTERM or SIGINT, 1 when it could not run.
+int RunGuardLoop(Context& context, KillPassView& view, const GuardSetup& setup,
+                 const std::function<void(GuardNotice, const std::string&)>& notice);
+
+} // namespace guard
+} // namespace pestrel

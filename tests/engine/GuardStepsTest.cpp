@@ -1,0 +1,91 @@
+#include "engine/GuardSteps.h"
+
+#include "engine/Context.h"
+#include "engine/GuardList.h"
+#include "engine/GuardPoll.h"
+#include "engine/PassFolders.h"
+#include "tests/engine/RecordingView.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestMachine.h"
+
+#include <atomic>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace pestrel {
+namespace {
+
+class GuardSteps : public ::testing::Test {
+protected:
+    std::vector<std::string> verbs() const {
+        std::vector<std::string> verbs;
+        for (const PassAction& action : view.actions)
+            verbs.push_back((action.failed ? "failed " : "") + action.verb);
+        return verbs;
+    }
+    test::TestMachine machine;
+    Context& context = machine.context();
+    PassFolders folders = HoldPassFolders(context);
+    const GuardList list{{"Guarded.exe"}};
+    test::RecordingView view{{}};
+    const std::string tools = machine.root() + "Tools" + kPathSeparator;
+};
+
+TEST_F(GuardSteps, ARoundEndsTheListedProgramOnlyAndDeletesItsFile) {
+    auto listed = machine.startProgram(tools, "guarded.EXE");
+    auto other = machine.startProgram(tools, "unguarded.exe");
+    ListedProgramRounds rounds;
+    EXPECT_TRUE(rounds.run(context, folders, view, list));
+    EXPECT_TRUE(listed->ended());
+    EXPECT_TRUE(other->alive());
+    EXPECT_FALSE(test::Exists(tools + "guarded.EXE"));
+    EXPECT_EQ(verbs(), (std::vector<std::string>{"terminate", "backup", "delete"}));
+    EXPECT_FALSE(rounds.run(context, folders, view, list));
+}
+
+TEST_F(GuardSteps, ADroppedFileGoesWhenItsNameIsListed) {
+    for (const char* name : {"GUARDED.exe", "guarded.exe.txt"})
+        test::WriteFile(context.SysDir + name, "dropped");
+    for (const char* name : {"GUARDED.exe", "guarded.exe.txt", "missing.exe"})
+        RemoveDroppedFile(context, folders, view, list, context.SysDir, name);
+    EXPECT_FALSE(test::Exists(context.SysDir + "GUARDED.exe"));
+    EXPECT_TRUE(test::Exists(context.SysDir + "guarded.exe.txt"));
+    EXPECT_EQ(verbs(), (std::vector<std::string>{"backup", "delete"}));
+}
+
+// A refused file is removed only while its name still is the file that was refused.
+TEST_F(GuardSteps, ARefusedFileGoesOnlyWhileItIsTheFileRefused) {
+    const std::string path = tools + "guarded.exe";
+    test::WriteFile(path, "refused");
+    auto held = context.platform.holdFolder(tools);
+    ASSERT_TRUE(held);
+    const FileIdentity refused = *held->fileIdentity("guarded.exe");
+    test::WriteFile(tools + "other", "put in its place");
+    std::filesystem::rename(tools + "other", path);
+    RemoveDeniedFile(context, folders, view, "guarded.exe", path, refused);
+    EXPECT_EQ(test::ReadFile(path), "put in its place");
+    EXPECT_EQ(verbs(), (std::vector<std::string>{"denied"}));
+
+    RemoveDeniedFile(context, folders, view, "guarded.exe", path,
+                     *held->fileIdentity("guarded.exe"));
+    EXPECT_FALSE(test::Exists(path));
+    EXPECT_EQ(verbs(), (std::vector<std::string>{"denied", "denied", "backup", "delete"}));
+}
+
+TEST_F(GuardSteps, ThePollEndsAListedProgramStartedWhileItRuns) {
+    std::atomic<bool> stop{false};
+    std::thread poll([&] {
+        RunGuardPoll(
+            context, view, [] { return std::vector<std::string>{"guarded.exe"}; },
+            [](std::size_t) {}, stop);
+    });
+    auto listed = machine.startProgram(tools, "guarded.exe");
+    EXPECT_TRUE(listed->ended());
+    stop = true;
+    poll.join();
+    EXPECT_FALSE(test::Exists(tools + "guarded.exe"));
+}
+
+} // namespace
+} // namespace pestrel
