@@ -10,6 +10,7 @@ packages=(
     g++-mingw-w64-x86-64-posix wine64
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils appstream
+    cron
 )
 missing=()
 for p in "${packages[@]}"; do
