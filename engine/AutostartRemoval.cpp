@@ -127,7 +127,7 @@ void RemoveAutostartEntries(Context& context, PassFolders& folders, const Autost
     std::set<std::string> programs;
     for (const AutostartEntry* place : index.starting(entry)) {
         programs.insert(place->program);
-        if (place->kind >= AutostartEntry::Kind::Desktop) {
+        if (IsLinuxAutostartPlace(*place)) {
             RemoveLinuxAutostartEntry(context, folders, view, *place, entry);
             continue;
         }

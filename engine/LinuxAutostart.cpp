@@ -164,6 +164,11 @@ void DisableUnit(Context& context, PassFolders& folders, KillPassView& view,
     std::optional<PlaceFile> file = StillStarting(context, place, entry);
     if (!file)
         return;
+    // Without a folder to keep the unit file in, the unit stays as it is.
+    if (!folders.kept) {
+        view.reportAction({"unit", {place.key + place.name}, true});
+        return;
+    }
     context.platform.stopUnit(place.user, place.name);
     RemoveUnitLinks(context, view, *file->folder, place.name, entry);
     const bool deleted = DeleteKept(context, folders, entry, *file, place.name);
@@ -269,6 +274,10 @@ void ReadLinuxAutostartPlaces(Context& context, AutostartIndex& index) {
     }
     for (const PlaceUser& user : places.users)
         ReadCrontab(context, index, user.name);
+}
+
+bool IsLinuxAutostartPlace(const AutostartEntry& place) {
+    return place.kind == Kind::Desktop || place.kind == Kind::Unit || place.kind == Kind::Cron;
 }
 
 void RemoveLinuxAutostartEntry(Context& context, PassFolders& folders, KillPassView& view,

@@ -23,6 +23,9 @@ class KillPassView;
 // noted in the index and nothing else.
 void ReadLinuxAutostartPlaces(Context& context, AutostartIndex& index);
 
+// Whether the entry is one of these places: a desktop entry, a service, a crontab line.
+bool IsLinuxAutostartPlace(const AutostartEntry& place);
+
 // Takes the place out while it still starts `entry`: a desktop entry is deleted; a service is
 // stopped (while systemd runs), its links in the folder's *.wants/ and *.requires/ removed and
 // its file deleted, then systemd reloads; the crontab is written again without the lines that
