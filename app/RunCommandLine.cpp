@@ -142,11 +142,11 @@ int ListAutostart(const CommandLine& command, Platform& platform) {
         const bool named = listed.count(UpperAscii(ProgramFileName(entry.program))) > 0;
         marked += named;
         if (command.json)
-            PrintLine(JsonLine(AutostartObject(RegPlace(entry.root, entry.key), entry.name,
-                                               entry.program, named)));
+            PrintLine(JsonLine(
+                AutostartObject(AutostartPlaceText(entry), entry.name, entry.program, named)));
         else
-            PrintLine(Printable(RegPlace(entry.root, entry.key)) + '\t' + Printable(entry.name) +
-                      '\t' + Printable(entry.program) + (named ? "\tlisted" : ""));
+            PrintLine(Printable(AutostartPlaceText(entry)) + '\t' + Printable(entry.name) + '\t' +
+                      Printable(entry.program) + (named ? "\tlisted" : ""));
     }
     if (command.json)
         PrintLine(JsonLine(SummaryObject(

@@ -3,6 +3,7 @@
 #include "base/AsciiCase.h"
 #include "engine/CommandLineProgram.h"
 #include "engine/Context.h"
+#include "engine/LinuxAutostart.h"
 #include "engine/ListEdit.h"
 
 namespace pestrel {
@@ -129,7 +130,20 @@ AutostartIndex ReadAutostartPlaces(Context& context) {
         }
     }
     ReadServices(context, index);
+    ReadLinuxAutostartPlaces(context, index);
     return index;
+}
+
+std::string AutostartPlaceText(const AutostartEntry& entry) {
+    switch (entry.kind) {
+    case AutostartEntry::Kind::Desktop:
+    case AutostartEntry::Kind::Unit:
+        return entry.key;
+    case AutostartEntry::Kind::Cron:
+        return "crontab " + entry.key;
+    default:
+        return RegPlace(entry.root, entry.key);
+    }
 }
 
 std::string_view ListSeparators(const std::string& valueName) {

@@ -2,6 +2,7 @@
 // The registry places a program starts from besides the start-up key named like it, read once
 // per pass into an index by the file name of the program each entry starts.
 
+#include "engine/PassAction.h"
 #include "platform/Platform.h"
 
 #include <string>
@@ -17,6 +18,11 @@ struct AutostartEntry {
         Value,   // a value whose data is a command line: Run keys, a debugger
         List,    // one item of a list value: Winlogon's Shell and Userinit, AppInit_DLLs
         Service, // a service, by its ImagePath; disabled through its Start
+        // Linux: an XDG desktop entry, a systemd service (key: its folder, name: its file) and a
+        // crontab line (key: the user, name: the line).
+        Desktop,
+        Unit,
+        Cron,
     };
     Kind kind = Kind::Value;
     RegRoot root = RegRoot::LocalMachine;
@@ -24,7 +30,11 @@ struct AutostartEntry {
     std::string name;    // the value's name (for a service, ImagePath)
     std::string data;    // the value's data as read (a list: the whole list)
     std::string program; // what it starts
+    std::string user{};  // Linux: whose place it is ("" for the machine's own)
 };
+
+// The place an entry lies in, as a person reads it: ROOT\KEY, a folder, "crontab USER".
+std::string AutostartPlaceText(const AutostartEntry& entry);
 
 class AutostartIndex {
 public:
@@ -33,9 +43,13 @@ public:
     const std::vector<AutostartEntry>& entries() const { return entries_; }
     // The entries whose program's file name is `fileName`, without regard to ASCII case.
     std::vector<const AutostartEntry*> starting(const std::string& fileName) const;
+    // A place that is not what its format allows, reported failed once per pass.
+    void addMalformed(PassAction report) { malformed_.push_back(std::move(report)); }
+    const std::vector<PassAction>& malformed() const { return malformed_; }
 
 private:
     std::vector<AutostartEntry> entries_;
+    std::vector<PassAction> malformed_;
     std::unordered_map<std::string, std::vector<std::size_t>> byFileName_; // upper-cased
 };
 
@@ -47,7 +61,8 @@ std::string ProgramOf(const Context& context, const std::string& commandLine);
 
 // Reads every registry place: the Run, RunOnce, RunServices, RunServicesOnce and policy Run keys
 // of both roots and their 32-bit views, Winlogon's Shell and Userinit, AppInit_DLLs, the
-// debuggers of Image File Execution Options and the services' ImagePath.
+// debuggers of Image File Execution Options and the services' ImagePath; then, where the
+// platform has them, the Linux places.
 AutostartIndex ReadAutostartPlaces(Context& context);
 
 // The separators of a list value's items.

@@ -6,6 +6,7 @@
 #include "engine/Context.h"
 #include "engine/Journal.h"
 #include "engine/KillPass.h"
+#include "engine/LinuxAutostart.h"
 #include "engine/ListEdit.h"
 #include "engine/PassFolders.h"
 #include "engine/Public.h"
@@ -125,6 +126,11 @@ void RemoveAutostartEntries(Context& context, PassFolders& folders, const Autost
                             KillPassView& view, const std::string& entry) {
     std::set<std::string> programs;
     for (const AutostartEntry* place : index.starting(entry)) {
+        programs.insert(place->program);
+        if (IsLinuxAutostartPlace(*place)) {
+            RemoveLinuxAutostartEntry(context, folders, view, *place, entry);
+            continue;
+        }
         view.setStatusText(RegPlace(place->root, place->key));
         switch (place->kind) {
         case AutostartEntry::Kind::Value:
@@ -136,8 +142,9 @@ void RemoveAutostartEntries(Context& context, PassFolders& folders, const Autost
         case AutostartEntry::Kind::Service:
             DisableService(context, view, *place, entry);
             break;
+        default:
+            break;
         }
-        programs.insert(place->program);
     }
     for (const std::string& program : programs)
         DeleteDormantCopy(context, folders, view, entry, program);

@@ -14,9 +14,9 @@
 namespace pestrel {
 namespace {
 
-constexpr const char* kKinds[] = {"file",         "text", "number", "value",
-                                  "value-number", "list", "start"};
-constexpr int kKindCount = 7;
+constexpr const char* kKinds[] = {"file", "text",  "number", "value",  "value-number",
+                                  "list", "start", "link",   "crontab"};
+constexpr int kKindCount = 9;
 
 bool HasOwnName(JournalEntry::Kind kind) {
     return kind >= JournalEntry::Kind::Value;
@@ -310,6 +310,17 @@ bool JournalValue(Context& context, JournalEntry::Kind kind, const std::string& 
     record.place = RegPlace(root, key);
     record.kept = data;
     record.name = name;
+    return Append(context, record);
+}
+
+bool JournalChange(Context& context, JournalEntry::Kind kind, const std::string& entry,
+                   const std::string& place, const std::string& before) {
+    JournalEntry record;
+    record.time = UtcNow();
+    record.kind = kind;
+    record.entry = entry;
+    record.place = place;
+    record.kept = before;
     return Append(context, record);
 }
 

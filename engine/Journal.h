@@ -18,8 +18,9 @@ struct PassFolders;
 struct JournalEntry {
     // A file; a text or 32-bit number start-up value named like the entry. An autostart value of
     // another name, text or number; a list value an item was taken out of (kept: the whole list
-    // before); a service's Start before it was disabled.
-    enum class Kind { File, Text, Number, Value, ValueNumber, List, Start };
+    // before); a service's Start before it was disabled. A link taken away (kept: its target);
+    // a user's crontab lines were taken out of (place: the user; kept: the whole crontab before).
+    enum class Kind { File, Text, Number, Value, ValueNumber, List, Start, Link, Crontab };
     std::string time; // UTC, as 2026-12-07T22:30:00Z
     Kind kind = Kind::File;
     std::string entry; // the list entry it was deleted for
@@ -71,5 +72,9 @@ ValueDeletion DeleteRunValue(Context& context, RegRoot root, const std::string& 
 // Journals a registry value as it is before a change made for `entry`: its data, under `kind`.
 bool JournalValue(Context& context, JournalEntry::Kind kind, const std::string& entry, RegRoot root,
                   const std::string& key, const std::string& name, const std::string& data);
+
+// Journals what `place` was before a change made for `entry` that is no file or registry value.
+bool JournalChange(Context& context, JournalEntry::Kind kind, const std::string& entry,
+                   const std::string& place, const std::string& before);
 
 } // namespace pestrel

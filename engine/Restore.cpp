@@ -6,6 +6,7 @@
 #include "engine/CommandLineProgram.h"
 #include "engine/Context.h"
 #include "engine/Journal.h"
+#include "engine/LinuxAutostart.h"
 #include "engine/ListEdit.h"
 #include "engine/Public.h"
 #include "engine/WorkFiles.h"
@@ -33,7 +34,9 @@ std::string Slot(const JournalEntry& entry) {
         return "file\n" + entry.place;
     const std::string value = "value\n" + UpperAscii(entry.place) + '\n' +
                               UpperAscii(HasOwnName(entry) ? entry.name : entry.entry);
-    return entry.kind == JournalEntry::Kind::List ? value + '\n' + UpperAscii(entry.entry) : value;
+    const bool perEntry =
+        entry.kind == JournalEntry::Kind::List || entry.kind == JournalEntry::Kind::Crontab;
+    return perEntry ? value + '\n' + UpperAscii(entry.entry) : value;
 }
 
 // A number as the journal writes it, in decimal.
@@ -124,6 +127,8 @@ bool PutFileBack(Context& context, const JournalEntry& item) {
 bool PutBack(Context& context, const JournalEntry& item,
              const std::function<void(const PassAction&)>& report, RestoreOutcome& outcome) {
     Platform& platform = context.platform;
+    if (IsLinuxPlaceRecord(item))
+        return PutLinuxPlaceBack(context, item, report, outcome);
     if (IsFile(item)) {
         if (platform.fileExists(item.place)) {
             ++outcome.skipped;

@@ -246,6 +246,21 @@ public:
         }
         return names;
     }
+    std::optional<std::string> linkTarget(const std::string& name) override {
+        if (!real_ || dry_.deletedFiles_.count(path_ + name))
+            return std::nullopt;
+        return real_->linkTarget(name);
+    }
+    bool deleteLink(const std::string& name, const std::string& target) override {
+        if (linkTarget(name) != target)
+            return false;
+        dry_.record("deleteLink " + path_ + name);
+        dry_.deletedFiles_.insert(path_ + name);
+        return true;
+    }
+    bool createLink(const std::string& name, const std::string& target) override {
+        return create("createLink " + target + " ", path_ + name);
+    }
 
 private:
     bool created(const std::string& name) const {
@@ -264,6 +279,28 @@ private:
     std::unique_ptr<HeldFolder> real_;
     std::string path_;
 };
+
+std::optional<std::string> DryRunPlatform::readCrontab(const std::string& user) {
+    if (const auto written = crontabs_.find(user); written != crontabs_.end())
+        return written->second;
+    return ForwardingPlatform::readCrontab(user);
+}
+
+bool DryRunPlatform::writeCrontab(const std::string& user, const std::string& text) {
+    record("writeCrontab " + user);
+    crontabs_[user] = text;
+    return true;
+}
+
+bool DryRunPlatform::stopUnit(const std::string& user, const std::string& unit) {
+    record("stopUnit " + user + " " + unit);
+    return true;
+}
+
+bool DryRunPlatform::reloadUnits(const std::string& user) {
+    record("reloadUnits " + user);
+    return true;
+}
 
 std::unique_ptr<HeldFolder> DryRunPlatform::holdFolder(const std::string& path) {
     const std::string shown = path.ends_with(kPathSeparator) ? path : path + kPathSeparator;

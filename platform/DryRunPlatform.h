@@ -49,6 +49,12 @@ public:
     bool writeProfileString(const std::string& file, const std::string& section,
                             const std::string& key, const std::string& value) override;
 
+    // A crontab written in the dry run reads back as written.
+    std::optional<std::string> readCrontab(const std::string& user) override;
+    bool writeCrontab(const std::string& user, const std::string& text) override;
+    bool stopUnit(const std::string& user, const std::string& unit) override;
+    bool reloadUnits(const std::string& user) override;
+
 private:
     friend class DryRunFolder;
     void record(std::string change) { changes_.push_back(std::move(change)); }
@@ -63,6 +69,7 @@ private:
     std::map<std::string, std::vector<std::string>> writtenNames_;
     // Profile values by file, section and key (case folded).
     std::map<std::string, std::string> profile_;
+    std::map<std::string, std::string> crontabs_; // by user
 };
 
 } // namespace pestrel

@@ -79,6 +79,18 @@ public:
         return inner_.foldersOthersCanChange(folders);
     }
 
+    LinuxPlaces linuxPlaces() override { return inner_.linuxPlaces(); }
+    std::optional<std::string> readCrontab(const std::string& user) override {
+        return inner_.readCrontab(user);
+    }
+    bool writeCrontab(const std::string& user, const std::string& text) override {
+        return inner_.writeCrontab(user, text);
+    }
+    bool stopUnit(const std::string& user, const std::string& unit) override {
+        return inner_.stopUnit(user, unit);
+    }
+    bool reloadUnits(const std::string& user) override { return inner_.reloadUnits(user); }
+
 protected:
     Platform& inner_;
 };

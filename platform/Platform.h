@@ -127,6 +127,14 @@ public:
     // left out; empty when it cannot be read. Each name is to be looked at through the calls
     // above, which never follow a link.
     virtual std::vector<std::string> entryNames() = 0;
+
+    // Links, where the platform has them (none on Windows). The target of the link `name`, as
+    // written, never followed; nothing when `name` is no link.
+    virtual std::optional<std::string> linkTarget(const std::string&) { return std::nullopt; }
+    // Deletes the link `name` only while it leads to `target`.
+    virtual bool deleteLink(const std::string&, const std::string&) { return false; }
+    // Creates the link `name` leading to `target`, never over an existing entry.
+    virtual bool createLink(const std::string&, const std::string&) { return false; }
 };
 
 // One process of a snapshot.
@@ -144,6 +152,20 @@ struct ProcessRecord {
     // The file the process was started from, whatever has been put at exePath since; filled
     // ForEnding where the platform can tell.
     std::optional<FileIdentity> image;
+};
+
+// A user whose own start-up places a pass reads on Linux.
+struct PlaceUser {
+    std::string name;
+    std::uint32_t id = 0;
+    std::string home; // as the password database names it
+};
+
+// Where Linux programs start from, as far as the platform reaches: the users' own places and,
+// for the administrator, the machine's (/etc/xdg/autostart, /etc/systemd/system).
+struct LinuxPlaces {
+    std::vector<PlaceUser> users;
+    bool machine = false;
 };
 
 // Names: id and program-file text. WithPaths: also the program path. ForEnding: also what ending
@@ -230,6 +252,20 @@ public:
     // its nearest existing parent.
     virtual std::vector<std::string>
     foldersOthersCanChange(const std::vector<std::string>& folders) = 0;
+
+    // --- Linux start-up places (none on Windows and in a Wine prefix) ---------------------
+    // As the administrator every user of the password database and the machine's places;
+    // otherwise the user running the program.
+    virtual LinuxPlaces linuxPlaces() { return {}; }
+    // The crontab of `user` as `crontab -l` prints it, "" when the user has none; nothing when it
+    // cannot be read (no crontab program, a refusal).
+    virtual std::optional<std::string> readCrontab(const std::string&) { return std::nullopt; }
+    // Installs `text` as the whole crontab of `user`.
+    virtual bool writeCrontab(const std::string&, const std::string&) { return false; }
+    // Only while systemd runs for `user` (the machine's own manager for ""), and as that user:
+    // stops `unit`; reloads the unit files. False when nothing was done.
+    virtual bool stopUnit(const std::string&, const std::string&) { return false; }
+    virtual bool reloadUnits(const std::string&) { return false; }
 };
 
 } // namespace pestrel

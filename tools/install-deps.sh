@@ -9,7 +9,7 @@ packages=(
     fonts-wqy-microhei xvfb xauth dbus at-spi2-core python3-pyatspi
     g++-mingw-w64-x86-64-posix wine64
     clang libclang-rt-14-dev
-    dpkg-dev desktop-file-utils appstream systemd
+    dpkg-dev desktop-file-utils appstream systemd cron
     ansible-core python3-apt openssh-server openssh-client iproute2
 )
 missing=()

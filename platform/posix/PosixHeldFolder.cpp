@@ -3,6 +3,7 @@
 #include "base/FileBytes.h"
 #include "platform/posix/FileCopy.h"
 
+#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -232,6 +233,30 @@ std::vector<std::string> PosixHeldFolder::entryNames() {
     }
     ::closedir(folder);
     return names;
+}
+
+std::optional<std::string> PosixHeldFolder::linkTarget(const std::string& name) {
+    struct stat info;
+    if (!IsPlainName(name) || ::fstatat(fd_.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISLNK(info.st_mode))
+        return std::nullopt;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlinkat(fd_.get(), name.c_str(), target, sizeof target);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof target)
+        return std::nullopt;
+    return std::string(target, static_cast<std::size_t>(length));
+}
+
+bool PosixHeldFolder::deleteLink(const std::string& name, const std::string& target) {
+    const OwnerRights rights(fd_.get());
+    return linkTarget(name) == target && ::unlinkat(fd_.get(), name.c_str(), 0) == 0;
+}
+
+bool PosixHeldFolder::createLink(const std::string& name, const std::string& target) {
+    if (!IsPlainName(name) || target.empty() || target.find('\0') != std::string::npos)
+        return false;
+    const OwnerRights rights(fd_.get());
+    return ::symlinkat(target.c_str(), fd_.get(), name.c_str()) == 0;
 }
 
 } // namespace pestrel

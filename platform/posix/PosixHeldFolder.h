@@ -31,6 +31,9 @@ public:
                      const FileOwnership& ownership) override;
     std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) override;
     std::vector<std::string> entryNames() override;
+    std::optional<std::string> linkTarget(const std::string& name) override;
+    bool deleteLink(const std::string& name, const std::string& target) override;
+    bool createLink(const std::string& name, const std::string& target) override;
 
     int fd() const { return fd_.get(); }
 

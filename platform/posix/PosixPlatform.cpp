@@ -5,6 +5,7 @@
 #include "base/IniFile.h"
 #include "platform/posix/FolderTrust.h"
 #include "platform/posix/HiveFile.h"
+#include "platform/posix/LinuxPlaceTools.h"
 #include "platform/posix/PosixHeldFolder.h"
 #include "platform/posix/ProcessTable.h"
 
@@ -280,6 +281,27 @@ PosixPlatform::foldersOthersCanChange(const std::vector<std::string>& folders) {
             unsafe.push_back(folder);
     }
     return unsafe;
+}
+
+LinuxPlaces PosixPlatform::linuxPlaces() {
+    return ReadLinuxPlaces();
+}
+
+std::optional<std::string> PosixPlatform::readCrontab(const std::string& user) {
+    return ReadUserCrontab(user);
+}
+
+bool PosixPlatform::writeCrontab(const std::string& user, const std::string& text) {
+    return WriteUserCrontab(user, text);
+}
+
+bool PosixPlatform::stopUnit(const std::string& user, const std::string& unit) {
+    // Asked, not waited for: a unit that takes long to stop does not hold up the pass.
+    return IsPlainName(unit) && RunSystemctl(user, {"stop", "--no-block", "--", unit});
+}
+
+bool PosixPlatform::reloadUnits(const std::string& user) {
+    return RunSystemctl(user, {"daemon-reload"});
 }
 
 } // namespace pestrel

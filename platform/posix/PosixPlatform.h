@@ -77,6 +77,13 @@ public:
     std::vector<std::string>
     foldersOthersCanChange(const std::vector<std::string>& folders) override;
 
+    // Every user's places as root, the user's own otherwise; crontab and systemctl run for them.
+    LinuxPlaces linuxPlaces() override;
+    std::optional<std::string> readCrontab(const std::string& user) override;
+    bool writeCrontab(const std::string& user, const std::string& text) override;
+    bool stopUnit(const std::string& user, const std::string& unit) override;
+    bool reloadUnits(const std::string& user) override;
+
 private:
     // The hive holding `root`, with `key` rewritten to its path inside that hive.
     HiveFile& hiveFor(RegRoot root, std::string& key);

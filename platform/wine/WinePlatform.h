@@ -44,6 +44,8 @@ public:
     // Adds the prefix's own folders to the ones the administrator must hold alone.
     std::vector<std::string>
     foldersOthersCanChange(const std::vector<std::string>& folders) override;
+    // A prefix holds Windows programs only: the machine's Linux places are not its own.
+    LinuxPlaces linuxPlaces() override { return {}; }
 
     // Through the prefix's drives.
     std::optional<std::string> localPath(const std::string& path) override;

@@ -6,6 +6,7 @@
 #include "engine/Restore.h"
 #include "engine/RootCheck.h"
 #include "engine/WorkFiles.h"
+#include "platform/ForwardingPlatform.h"
 #include "tests/security/AttackScene.h"
 
 #include <csignal>
@@ -15,7 +16,70 @@
 namespace pestrel::attack {
 namespace {
 
+// The scene's machine with the attacker as its one user, whose home is the scene's Home/.
+class AttackerHome final : public ForwardingPlatform {
+public:
+    AttackerHome(Platform& inner, std::string home)
+        : ForwardingPlatform(inner), home_(std::move(home)) {}
+    LinuxPlaces linuxPlaces() override { return {{{"attacker", kAttacker, home_}}, false}; }
+    std::optional<std::string> readCrontab(const std::string&) override { return std::string(); }
+
+private:
+    std::string home_;
+};
+
+// A kill pass over the attacker's Linux start-up places.
+Scene::Outcome PassOverHome(Scene& s, const std::string& entry) {
+    AttackerHome platform(s.platform, s.at("Home"));
+    Context context(platform);
+    context.AppPath = s.context.AppPath;
+    context.WinDir = s.context.WinDir;
+    context.SysDir = s.context.SysDir;
+    test::RecordingView view({entry});
+    return {RunKillPass(context, view, 0), view.anyFailed()};
+}
+
+const std::string kStartsEvil = "[Desktop Entry]\n[Service]\nExec=/x/zqevil\nExecStart=/x/zqevil\n";
+
 const Attack kAttacks[] = {
+    {"AutostartFoldersLinkedToRootsFolder",
+     [](Scene& s) {
+         WriteFile(s.secret + "evil.desktop", kStartsEvil);
+         WriteFile(s.secret + "evil.service", kStartsEvil);
+         s.giveToAttacker(s.at("Home/.config/systemd"));
+         ::chown(s.at("Home").c_str(), kAttacker, kAttacker);
+         ::chown(s.at("Home/.config").c_str(), kAttacker, kAttacker);
+         s.asAttacker("ln -s " + s.secret + " " + s.at("Home/.config/autostart") + " && ln -s " +
+                      s.secret + " " + s.at("Home/.config/systemd/user"));
+     },
+     [](Scene& s) {
+         const Scene::Outcome outcome = PassOverHome(s, "zqevil");
+         EXPECT_TRUE(outcome.finished && !outcome.anyFailed);
+     }},
+    {"AutostartEntriesAndWantsLinkedToRootsFiles",
+     [](Scene& s) {
+         // Root's own link to a unit of that name lies in root's folder; the attacker's entry
+         // and its wants folder are links to root's file and folder.
+         WriteFile(s.secret + "evil.desktop", kStartsEvil);
+         fs::create_directories(s.secret + "wants");
+         fs::create_symlink("../evil.service", s.secret + "wants/evil.service");
+         s.giveToAttacker(s.at("Home/.config/autostart"));
+         s.giveToAttacker(s.at("Home/.config/systemd/user"));
+         for (const char* folder : {"Home", "Home/.config", "Home/.config/systemd"})
+             ::chown(s.at(folder).c_str(), kAttacker, kAttacker);
+         const std::string units = s.at("Home/.config/systemd/user/");
+         WriteFile(units + "evil.service", kStartsEvil);
+         ::chown((units + "evil.service").c_str(), kAttacker, kAttacker);
+         s.asAttacker("ln -s " + s.secret + "evil.desktop " +
+                      s.at("Home/.config/autostart/evil.desktop") + " && ln -s " + s.secret +
+                      "wants " + units + "default.target.wants");
+     },
+     [](Scene& s) {
+         const Scene::Outcome outcome = PassOverHome(s, "zqevil");
+         EXPECT_TRUE(outcome.finished && !outcome.anyFailed);
+         EXPECT_FALSE(Exists(s.at("Home/.config/systemd/user/evil.service"))) << "its own unit";
+         EXPECT_TRUE(fs::is_symlink(s.at("Home/.config/autostart/evil.desktop")));
+     }},
     {"FolderSwappedWhenEnded",
      [](Scene& s) {
          // On SIGTERM the program moves its folder away and puts a link to root's folder, which

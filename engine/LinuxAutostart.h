@@ -1,0 +1,46 @@
+#pragma once
+// The places Linux programs start from: XDG autostart entries, systemd services and crontab
+// lines, where the platform has them. Read into the autostart index once per pass, taken out for
+// a listed program with the owner's rights, journaled, and put back by the undo.
+
+#include <functional>
+#include <string>
+
+namespace pestrel {
+
+struct AutostartEntry;
+struct Context;
+struct JournalEntry;
+struct PassAction;
+struct PassFolders;
+struct RestoreOutcome;
+class AutostartIndex;
+class KillPassView;
+
+// Each user's ~/.config/autostart/*.desktop, ~/.config/systemd/user/*.service and crontab, and
+// for the administrator /etc/xdg/autostart and /etc/systemd/system. A file is read only when it
+// is a regular file (never through a link) of its folder's user or root. A malformed one is
+// noted in the index and nothing else.
+void ReadLinuxAutostartPlaces(Context& context, AutostartIndex& index);
+
+// Whether the entry is one of these places: a desktop entry, a service, a crontab line.
+bool IsLinuxAutostartPlace(const AutostartEntry& place);
+
+// Takes the place out while it still starts `entry`: a desktop entry is deleted; a service is
+// stopped (while systemd runs), its links in the folder's *.wants/ and *.requires/ removed and
+// its file deleted, then systemd reloads; the crontab is written again without the lines that
+// start the entry. Files go with a kept copy; links and crontabs are journaled with what they
+// were. Reports `desktop PATH EXEC`, `link PATH TARGET`, `unit PATH`, `cron USER LINE`.
+void RemoveLinuxAutostartEntry(Context& context, PassFolders& folders, KillPassView& view,
+                               const AutostartEntry& place, const std::string& entry);
+
+// Whether a journal line is a link or a crontab of these places.
+bool IsLinuxPlaceRecord(const JournalEntry& item);
+// Puts a link back (`relink PATH TARGET`), never over an entry that is there, or the crontab's
+// lines (`cronrestore USER LINE`): the whole crontab as it was when nothing changed it since,
+// otherwise the lines missing from it added at its end. True when it was put back.
+bool PutLinuxPlaceBack(Context& context, const JournalEntry& item,
+                       const std::function<void(const PassAction&)>& report,
+                       RestoreOutcome& outcome);
+
+} // namespace pestrel
