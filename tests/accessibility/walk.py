@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # Walks the accessibility tree of a running program over AT-SPI, the way a screen reader does.
 #   walk.py NAME               every control of the windows of the application whose name starts
-#                              with NAME (in any case) has a role and a name
+#                              with NAME (in any case) has a role and a name, and page tabs sit
+#                              in a page tab list
 #   walk.py NAME --press LABEL  also presses the push button LABEL through its accessible action
 import sys
 import time
@@ -59,6 +60,9 @@ def main():
             unnamed.append(path + " has no role")
         elif not node.name and role not in UNNAMED_ROLES and not named_owner(node):
             unnamed.append(path + " has no name")
+        elif role == pyatspi.ROLE_PAGE_TAB and (
+                node.parent is None or node.parent.getRole() != pyatspi.ROLE_PAGE_TAB_LIST):
+            unnamed.append(path + " is a page tab outside a page tab list")
     for line in unnamed:
         print(line)
     print(f"walked {len(found)} controls")
