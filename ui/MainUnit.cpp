@@ -189,8 +189,8 @@ void TMainForm::startWorker(WorkerJob job) {
         throw std::runtime_error("the worker thread could not be started");
 }
 
-std::vector<std::string> TMainForm::virusEntries() const {
-    return virusList_->entries();
+std::shared_ptr<const std::vector<std::string>> TMainForm::virusEntries() const {
+    return virusList_->shared();
 }
 
 std::uint64_t TMainForm::virusListVersion() const {

@@ -47,7 +47,8 @@ public:
     // What workers ask of the window, each carried out on the UI thread.
     int virusEntryCount() const;
     std::optional<std::string> virusEntry(int index) const; // nothing when out of range
-    std::vector<std::string> virusEntries() const;
+    // Shared, not copied: the list copies itself before it next changes.
+    std::shared_ptr<const std::vector<std::string>> virusEntries() const;
     // Moves with every change of the virus list; any thread may read it.
     std::uint64_t virusListVersion() const;
     int virusMarker() const;

@@ -29,7 +29,7 @@ void TMainForm::ListBoxClick() {
 }
 
 void TMainForm::NSaveClick() {
-    if (!SaveVirusList(context_, virusEntries()))
+    if (!SaveVirusList(context_, virusList_->entries()))
         return;
     setStatusText(tr("列表已经保存！"));
     startWorker(WorkerJob::ClearStatusText);

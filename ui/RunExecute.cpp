@@ -49,26 +49,26 @@ void ShowLatestMarker(const std::shared_ptr<MarkerMove>& marker, TMainForm& form
 
 // The window as a worker reaches it. Most calls run on the UI thread while the worker waits;
 // once the gate closes, they are refused and answer their fallback. What the pass asks for each
-// name costs the window nothing: it reads the entries from a copy taken again only when the list
-// has changed, and its marker moves are handed over without waiting.
+// name costs the window nothing: it reads the list's entries, shared with the window and taken
+// again only when the list has changed, and its marker moves are handed over without waiting.
 class WindowLink final : public KillPassView {
 public:
     explicit WindowLink(TMainForm& form) : form_(form), gate_(form.workers()) {}
     ~WindowLink() override { flushMarker(); }
 
     int entryCount() override {
-        copyEntries();
-        return static_cast<int>(entries_.size());
+        shareEntries();
+        return static_cast<int>(entries_->size());
     }
-    // The entry as the list holds it now: the copy serves while the list is unchanged.
+    // The entry as the list holds it now: the entries shared serve while the list is unchanged.
     std::optional<std::string> entry(int index) override {
         if (gate_.closing())
             return std::nullopt;
-        if (!entriesCopied_ || form_.virusListVersion() != version_)
-            copyEntries();
-        if (index < 0 || index >= static_cast<int>(entries_.size()))
+        if (!entries_ || form_.virusListVersion() != version_)
+            shareEntries();
+        if (index < 0 || index >= static_cast<int>(entries_->size()))
             return std::nullopt;
-        return entries_[static_cast<std::size_t>(index)];
+        return (*entries_)[static_cast<std::size_t>(index)];
     }
     int marker() override {
         {
@@ -121,9 +121,8 @@ private:
         return result;
     }
 
-    void copyEntries() {
-        entriesCopied_ = true;
-        entries_.clear();
+    void shareEntries() {
+        entries_ = std::make_shared<const std::vector<std::string>>();
         tell([this] {
             entries_ = form_.virusEntries();
             version_ = form_.virusListVersion();
@@ -146,9 +145,8 @@ private:
 
     TMainForm& form_;
     WorkerGate& gate_;
-    std::vector<std::string> entries_;
+    std::shared_ptr<const std::vector<std::string>> entries_;
     std::uint64_t version_ = 0;
-    bool entriesCopied_ = false;
     const std::shared_ptr<MarkerMove> marker_ = std::make_shared<MarkerMove>();
 };
 

@@ -9,14 +9,21 @@ namespace pestrel {
 VirusListModel::VirusListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int VirusListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+    return parent.isValid() ? 0 : static_cast<int>(entries_->size());
+}
+
+// A holder that lets go meanwhile only makes the copy unneeded, never wrong.
+std::vector<std::string>& VirusListModel::own() {
+    if (entries_.use_count() > 1)
+        entries_ = std::make_shared<std::vector<std::string>>(*entries_);
+    return *entries_;
 }
 
 QVariant VirusListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() ||
         (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::AccessibleTextRole))
         return {};
-    return ShownText(entries_[static_cast<std::size_t>(index.row())]);
+    return ShownText((*entries_)[static_cast<std::size_t>(index.row())]);
 }
 
 Qt::ItemFlags VirusListModel::flags(const QModelIndex& index) const {
@@ -27,7 +34,7 @@ Qt::ItemFlags VirusListModel::flags(const QModelIndex& index) const {
 std::optional<std::string> VirusListModel::entry(int row) const {
     if (row < 0 || row >= rowCount())
         return std::nullopt;
-    return entries_[static_cast<std::size_t>(row)];
+    return (*entries_)[static_cast<std::size_t>(row)];
 }
 
 void VirusListModel::append(std::vector<std::string> rows) {
@@ -35,11 +42,12 @@ void VirusListModel::append(std::vector<std::string> rows) {
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    if (entries_.empty())
-        entries_ = std::move(rows);
+    std::vector<std::string>& entries = own();
+    if (entries.empty())
+        entries = std::move(rows);
     else
-        entries_.insert(entries_.end(), std::make_move_iterator(rows.begin()),
-                        std::make_move_iterator(rows.end()));
+        entries.insert(entries.end(), std::make_move_iterator(rows.begin()),
+                       std::make_move_iterator(rows.end()));
     ++version_;
     endInsertRows();
 }
@@ -58,7 +66,8 @@ void VirusListModel::removeRows(std::vector<int> rows) {
         }
         ++first;
         beginRemoveRows({}, first, last);
-        entries_.erase(entries_.begin() + first, entries_.begin() + last + 1);
+        std::vector<std::string>& entries = own();
+        entries.erase(entries.begin() + first, entries.begin() + last + 1);
         ++version_;
         endRemoveRows();
     }
@@ -66,7 +75,7 @@ void VirusListModel::removeRows(std::vector<int> rows) {
 
 void VirusListModel::clear() {
     beginResetModel();
-    entries_.clear();
+    entries_ = std::make_shared<std::vector<std::string>>();
     ++version_;
     endResetModel();
 }
