@@ -4,6 +4,7 @@
 #                              with NAME (in any case) has a role and a name, and page tabs sit
 #                              in a page tab list
 #   walk.py NAME --press LABEL  also presses the push button LABEL through its accessible action
+#   walk.py NAME --slide        also moves the first slider through its value and hears it told
 import sys
 import time
 
@@ -49,6 +50,29 @@ def walk(node, found, path=""):
             walk(child, found, here)
 
 
+# Sets the slider's value one step further and answers whether the change was told.
+def value_change_told(slider):
+    from gi.repository import GLib
+    heard = []
+
+    def listen(event):
+        heard.append(event)
+        pyatspi.Registry.stop()
+
+    def move():
+        value = slider.queryValue()
+        value.currentValue = value.currentValue + 1
+        return False
+
+    kinds = ["object:property-change:accessible-value", "object:value-changed"]
+    pyatspi.Registry.registerEventListener(listen, *kinds)
+    GLib.timeout_add(200, move)
+    GLib.timeout_add(5000, lambda: pyatspi.Registry.stop() and False)
+    pyatspi.Registry.start()
+    pyatspi.Registry.deregisterEventListener(listen, *kinds)
+    return bool(heard)
+
+
 def main():
     app = find_application(sys.argv[1])
     found = []
@@ -68,6 +92,11 @@ def main():
     print(f"walked {len(found)} controls")
     if unnamed:
         sys.exit(1)
+    if "--slide" in sys.argv:
+        sliders = [n for n, _ in found if n.getRole() == pyatspi.ROLE_SLIDER]
+        if not sliders or not value_change_told(sliders[0]):
+            sys.exit("no slider tells a change of its value")
+        print("a slider told a change of its value")
     if "--press" in sys.argv:
         label = sys.argv[sys.argv.index("--press") + 1]
         buttons = [n for n, _ in found
