@@ -50,9 +50,11 @@ TMainForm::TMainForm(Platform& platform, Seams seams, RunWaits waits, QWidget* p
             followMarker);
     connect(virusList_, &QAbstractItemModel::rowsRemoved, this, followMarker);
     connect(virusList_, &QAbstractItemModel::modelReset, this, followMarker);
-    ui_->suiPageControl1->setActivePage(ui_->suiTabSheet1); // layout files cannot store it
     ApplyLayoutPixels(this);
     makeAccessible();
+    // Layout files cannot store it. After the buttons became tab stops, so that those of the
+    // pages behind leave the focus chain again.
+    ui_->suiPageControl1->setActivePage(ui_->suiTabSheet1);
     setStatusText(ui_->StatusBar->property("simpleText").toString());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -30,14 +30,17 @@ protected:
     }
 };
 
+// After the page's last control, Tab comes back round to the page tabs.
 TEST_F(KeyboardTest, TabWalksThePageInReadingOrder) {
     QStringList walked{focused()};
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 7; ++i) {
         key(Qt::Key_Tab);
         walked << focused();
     }
     EXPECT_EQ(walked, QStringList({"ListBox", "SBPestrel", "SBCleanList", "EADDVirusName",
-                                   "SBAddToList", "suiButton1", "SBAbout"}));
+                                   "SBAddToList", "suiButton1", "SBAbout", ""}));
+    EXPECT_EQ(QApplication::focusWidget(),
+              control<TsuiPageControl>("suiPageControl1")->TopPanel());
 }
 
 // From the page tabs, Right and Left bring each page to the front and Tab walks its controls.
