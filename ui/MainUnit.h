@@ -44,7 +44,8 @@ public:
     WorkerGate& workers() { return gate_; }
     const RunWaits& waits() const { return waits_; }
 
-    // What workers ask of the window, each carried out on the UI thread.
+    // The virus list, its marker and the status bar, on the UI thread unless said otherwise;
+    // workers reach them through calls carried out there.
     int virusEntryCount() const;
     std::optional<std::string> virusEntry(int index) const; // nothing when out of range
     // Shared, not copied: the list copies itself before it next changes.
