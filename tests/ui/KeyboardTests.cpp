@@ -39,8 +39,7 @@ TEST_F(KeyboardTest, TabWalksThePageInReadingOrder) {
     }
     EXPECT_EQ(walked, QStringList({"ListBox", "SBPestrel", "SBCleanList", "EADDVirusName",
                                    "SBAddToList", "suiButton1", "SBAbout", ""}));
-    EXPECT_EQ(QApplication::focusWidget(),
-              control<TsuiPageControl>("suiPageControl1")->TopPanel());
+    EXPECT_EQ(QApplication::focusWidget(), control<TsuiPageControl>("suiPageControl1")->TopPanel());
 }
 
 // From the page tabs, Right and Left bring each page to the front and Tab walks its controls.
