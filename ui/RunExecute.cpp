@@ -129,9 +129,11 @@ private:
         });
     }
 
+    // Also when a later frame's showing is already planned: what follows (the completion message,
+    // the end of the pass) must find the marker where the pass left it.
     void flushMarker() {
         std::lock_guard lock(marker_->mutex);
-        if (marker_->pending && !marker_->posted)
+        if (marker_->pending)
             postMarker();
     }
     // Called with the marker's mutex held.
