@@ -51,10 +51,19 @@ int Refuse(const std::string& message) {
 
 // As root over folders that others can change, nothing is read or written; the reason is the
 // one line on standard error.
+// The words are the window's (translated in its context), the folders byte for byte.
 std::optional<int> RefuseWhenUnsafe(Context& context) {
-    if (const std::string refusal = RootRefusal(context); !refusal.empty())
-        return Refuse(refusal);
-    return std::nullopt;
+    const std::vector<std::string> unsafe = UnsafeFolders(context);
+    if (unsafe.empty())
+        return std::nullopt;
+    constexpr const char* kWindowTexts = "pestrel::EngineText";
+    const std::string separator = QCoreApplication::translate(kWindowTexts, kRootRefusalSeparator)
+                                      .toLocal8Bit()
+                                      .toStdString();
+    std::string folders;
+    for (const std::string& folder : unsafe)
+        folders.append(folders.empty() ? "" : separator).append(folder);
+    return Refuse(Message(QCoreApplication::translate(kWindowTexts, kRootRefusalText), folders));
 }
 
 // The list of --list, or the program's own; nothing, with the refusal printed, when it cannot be

@@ -182,40 +182,71 @@ bool PutBack(Context& context, const JournalEntry& item,
 
 } // namespace
 
-RestoreOutcome RestoreDeleted(Context& context, const std::vector<std::string>& names,
-                              const std::function<void(const PassAction&)>& report) {
+namespace {
+
+// Puts back the latest unrestored line of each slot that `wanted` takes.
+RestoreOutcome RestoreWanted(Context& context,
+                             const std::function<bool(const JournalEntry&)>& wanted,
+                             const std::function<void(const PassAction&)>& report,
+                             std::vector<JournalEntry>& journal) {
     RestoreOutcome outcome;
-    std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
-    if (!journal) {
-        outcome.journalRead = false;
-        return outcome;
-    }
     // The latest line of each slot decides; an older one is never put back over it.
     std::vector<std::size_t> latest;
     std::set<std::string> seen;
-    for (std::size_t i = journal->size(); i-- > 0;) {
-        if (seen.insert(Slot((*journal)[i])).second)
+    for (std::size_t i = journal.size(); i-- > 0;) {
+        if (seen.insert(Slot(journal[i])).second)
             latest.push_back(i);
     }
     std::reverse(latest.begin(), latest.end());
 
     bool changed = false;
     for (std::size_t i : latest) {
-        JournalEntry& item = (*journal)[i];
-        if (item.restored || !Wanted(names, item.entry))
+        JournalEntry& item = journal[i];
+        if (item.restored || !wanted(item))
             continue;
         if (PutBack(context, item, report, outcome))
             item.restored = changed = true;
     }
+    if (changed)
+        outcome.journalWritten = WriteJournal(context, journal);
+    return outcome;
+}
+
+} // namespace
+
+RestoreOutcome RestoreDeleted(Context& context, const std::vector<std::string>& names,
+                              const std::function<void(const PassAction&)>& report) {
+    std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
+    if (!journal) {
+        RestoreOutcome outcome;
+        outcome.journalRead = false;
+        return outcome;
+    }
+    RestoreOutcome outcome = RestoreWanted(
+        context, [&names](const JournalEntry& item) { return Wanted(names, item.entry); }, report,
+        *journal);
     for (const std::string& name : names) {
         if (std::none_of(journal->begin(), journal->end(), [&](const JournalEntry& item) {
                 return EqualsIgnoringAsciiCase(item.entry, name);
             }))
             outcome.notFound.push_back(name);
     }
-    if (changed)
-        outcome.journalWritten = WriteJournal(context, *journal);
     return outcome;
+}
+
+RestoreOutcome RestoreJournalLines(Context& context, const std::vector<std::string>& lines,
+                                   const std::function<void(const PassAction&)>& report) {
+    std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
+    if (!journal) {
+        RestoreOutcome outcome;
+        outcome.journalRead = false;
+        return outcome;
+    }
+    const std::set<std::string> chosen(lines.begin(), lines.end());
+    return RestoreWanted(
+        context,
+        [&chosen](const JournalEntry& item) { return chosen.contains(FormatJournalLine(item)); },
+        report, *journal);
 }
 
 } // namespace pestrel

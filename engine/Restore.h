@@ -26,4 +26,10 @@ struct RestoreOutcome {
 RestoreOutcome RestoreDeleted(Context& context, const std::vector<std::string>& names,
                               const std::function<void(const PassAction&)>& report);
 
+// The same for the journal lines `lines` (each as FormatJournalLine wrote it, not restored) and
+// for nothing else: a line is put back only while the journal still holds it, unrestored, as
+// the latest deletion at its place. Two deletions of one name are told apart by their lines.
+RestoreOutcome RestoreJournalLines(Context& context, const std::vector<std::string>& lines,
+                                   const std::function<void(const PassAction&)>& report);
+
 } // namespace pestrel

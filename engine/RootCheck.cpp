@@ -3,24 +3,29 @@
 #include "engine/Context.h"
 #include "platform/Platform.h"
 
+#include <string_view>
+
 namespace pestrel {
 
-std::string RootRefusal(Context& context) {
+std::vector<std::string> UnsafeFolders(Context& context) {
     std::vector<std::string> folders;
     for (const std::string& folder : {context.AppPath, context.backupFolder()}) {
         if (!folder.empty())
             folders.push_back(folder);
     }
-    const std::vector<std::string> unsafe = context.platform.foldersOthersCanChange(folders);
+    return context.platform.foldersOthersCanChange(folders);
+}
+
+std::string RootRefusal(Context& context) {
+    const std::vector<std::string> unsafe = UnsafeFolders(context);
     if (unsafe.empty())
         return {};
-    std::string text = "Pestrel 以 root 身份运行，但其他用户也能改动这些文件夹（不属于 root，"
-                       "或组和其他用户可写）：";
-    for (std::size_t i = 0; i < unsafe.size(); ++i)
-        text += (i == 0 ? "" : "、") + unsafe[i];
-    text += "。为免有人借 root 的权限改写或删除别处的文件，Pestrel 不做任何改动。请把这些文件夹"
-            "交给 root 并去掉组和其他用户的写权限，或者不用 root 运行。";
-    return text;
+    std::string folders;
+    for (const std::string& folder : unsafe)
+        folders.append(folders.empty() ? "" : kRootRefusalSeparator).append(folder);
+    const std::string_view words = kRootRefusalText;
+    const std::size_t at = words.find("%1");
+    return std::string(words.substr(0, at)).append(folders).append(words.substr(at + 2));
 }
 
 } // namespace pestrel

@@ -43,6 +43,10 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
     if (!bytes)
         return false;
     std::vector<std::string> read = TextLines(*bytes);
+    if (lines.empty()) {
+        lines = std::move(read); // a long list is not moved line by line into a second vector
+        return true;
+    }
     lines.reserve(lines.size() + read.size());
     std::move(read.begin(), read.end(), std::back_inserter(lines));
     return true;
@@ -81,14 +85,10 @@ bool HasVisibleText(const std::string& line) {
 }
 
 namespace {
-std::vector<std::string> VisibleLines(std::vector<std::string>& lines) {
-    std::vector<std::string> entries;
-    entries.reserve(lines.size());
-    for (std::string& line : lines) {
-        if (HasVisibleText(line))
-            entries.push_back(std::move(line));
-    }
-    return entries;
+// In place, so that a long list needs no second vector.
+std::vector<std::string> VisibleLines(std::vector<std::string> lines) {
+    std::erase_if(lines, [](const std::string& line) { return !HasVisibleText(line); });
+    return lines;
 }
 } // namespace
 
@@ -104,7 +104,7 @@ VirusListLoad LoadVirusList(Context& context) {
         load.ok = false;
         return load;
     }
-    load.entries = VisibleLines(lines);
+    load.entries = VisibleLines(std::move(lines));
     if (load.entries.size() >= 2)
         load.ok = WriteTextLines(path, load.entries);
     return load;
@@ -131,7 +131,7 @@ ListFile ParseListFile(const std::optional<std::string>& bytes) {
             return list;
         }
     }
-    list.entries = VisibleLines(lines);
+    list.entries = VisibleLines(std::move(lines));
     list.warnings = MalformedHashWarnings(list.entries);
     return list;
 }

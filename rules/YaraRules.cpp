@@ -1,28 +1,62 @@
 #include "rules/YaraRules.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <dlfcn.h>
 #include <map>
+#include <optional>
 #include <set>
 #include <yara.h>
 
 namespace pestrel {
 namespace {
 
-// libyara's global state, set up while any rules or compiler need it.
-class YaraLibrary {
-public:
-    YaraLibrary() : ready_(yr_initialize() == ERROR_SUCCESS) {}
-    ~YaraLibrary() {
-        if (ready_)
-            yr_finalize();
-    }
-    YaraLibrary(const YaraLibrary&) = delete;
-    YaraLibrary& operator=(const YaraLibrary&) = delete;
-    bool ready() const { return ready_; }
-
-private:
-    bool ready_;
+// libyara, opened when the first rule file is compiled and set up for the rest of the process:
+// a window or a pass without rule files never maps it, nor the libraries it brings.
+struct YaraLibrary {
+    decltype(&yr_initialize) initialize;
+    decltype(&yr_finalize) finalize;
+    decltype(&yr_compiler_create) compilerCreate;
+    decltype(&yr_compiler_destroy) compilerDestroy;
+    decltype(&yr_compiler_set_callback) compilerSetCallback;
+    decltype(&yr_compiler_set_include_callback) compilerSetIncludeCallback;
+    decltype(&yr_compiler_add_string) compilerAddString;
+    decltype(&yr_compiler_get_rules) compilerGetRules;
+    decltype(&yr_rules_destroy) rulesDestroy;
+    decltype(&yr_rules_scan_mem) rulesScanMem;
 };
+
+template <typename Function> bool Resolve(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(::dlsym(library, name));
+    return function != nullptr;
+}
+
+const YaraLibrary* Yara();
+
+std::optional<YaraLibrary> OpenYara() {
+    void* library = ::dlopen(PESTREL_YARA_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    YaraLibrary yara{};
+    if (!library || !Resolve(library, "yr_initialize", yara.initialize) ||
+        !Resolve(library, "yr_finalize", yara.finalize) ||
+        !Resolve(library, "yr_compiler_create", yara.compilerCreate) ||
+        !Resolve(library, "yr_compiler_destroy", yara.compilerDestroy) ||
+        !Resolve(library, "yr_compiler_set_callback", yara.compilerSetCallback) ||
+        !Resolve(library, "yr_compiler_set_include_callback", yara.compilerSetIncludeCallback) ||
+        !Resolve(library, "yr_compiler_add_string", yara.compilerAddString) ||
+        !Resolve(library, "yr_compiler_get_rules", yara.compilerGetRules) ||
+        !Resolve(library, "yr_rules_destroy", yara.rulesDestroy) ||
+        !Resolve(library, "yr_rules_scan_mem", yara.rulesScanMem) ||
+        yara.initialize() != ERROR_SUCCESS)
+        return std::nullopt;
+    std::atexit([] { Yara()->finalize(); });
+    return yara;
+}
+
+// Nothing when the library cannot be opened or set up.
+const YaraLibrary* Yara() {
+    static const std::optional<YaraLibrary> yara = OpenYara();
+    return yara ? &*yara : nullptr;
+}
 
 bool IsRuleFileName(const std::string& name) {
     return name.size() > 4 && name.compare(name.size() - 4, 4, ".yar") == 0;
@@ -58,11 +92,11 @@ public:
 
     // The first error, as "FILE:LINE: MESSAGE", or empty when the file compiled.
     std::string compile(YR_COMPILER* compiler, const std::string& text) {
-        yr_compiler_set_callback(compiler, &Compilation::report, this);
-        yr_compiler_set_include_callback(compiler, &Compilation::include, &Compilation::release,
-                                         this);
+        Yara()->compilerSetCallback(compiler, &Compilation::report, this);
+        Yara()->compilerSetIncludeCallback(compiler, &Compilation::include, &Compilation::release,
+                                           this);
         // The file is the namespace of its rules: two files may name a rule alike.
-        if (yr_compiler_add_string(compiler, text.c_str(), file_.c_str()) != 0 && error_.empty())
+        if (Yara()->compilerAddString(compiler, text.c_str(), file_.c_str()) != 0 && error_.empty())
             error_ = file_ + ": does not compile";
         return error_;
     }
@@ -127,11 +161,11 @@ private:
 // more files, so each file is tried apart before it joins the others.
 std::string TryCompile(HeldFolder& folder, const std::string& name, const std::string& text) {
     YR_COMPILER* trial = nullptr;
-    if (yr_compiler_create(&trial) != ERROR_SUCCESS)
+    if (Yara()->compilerCreate(&trial) != ERROR_SUCCESS)
         return name + ": the compiler cannot start";
     Compilation compilation(folder, name);
     std::string error = compilation.compile(trial, text);
-    yr_compiler_destroy(trial);
+    Yara()->compilerDestroy(trial);
     return error;
 }
 
@@ -142,35 +176,48 @@ int FirstMatching(YR_SCAN_CONTEXT*, int message, void* data, void* user) {
     return CALLBACK_ABORT;
 }
 
-const YaraLibrary& Library() {
-    static const YaraLibrary library;
-    return library;
-}
+// The compiler all good files join, made with the first rule file.
+class Compiler {
+public:
+    Compiler() = default;
+    Compiler(const Compiler&) = delete;
+    Compiler& operator=(const Compiler&) = delete;
+    ~Compiler() {
+        if (compiler_)
+            Yara()->compilerDestroy(compiler_);
+    }
+    // False, with the reason added to `problems`, when it cannot be made.
+    bool start(std::vector<std::string>& problems) {
+        if (compiler_)
+            return true;
+        if (!Yara())
+            problems.push_back("the rule library cannot start");
+        else if (Yara()->compilerCreate(&compiler_) != ERROR_SUCCESS)
+            problems.push_back("the rule compiler cannot start");
+        return compiler_ != nullptr;
+    }
+    YR_COMPILER* get() const { return compiler_; }
+
+private:
+    YR_COMPILER* compiler_ = nullptr;
+};
 
 } // namespace
 
 YaraRules::~YaraRules() {
-    yr_rules_destroy(rules_);
+    Yara()->rulesDestroy(rules_);
 }
 
 std::optional<std::string> YaraRules::firstMatch(std::string_view bytes) {
     std::optional<std::string> found;
-    yr_rules_scan_mem(rules_, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
-                      SCAN_FLAGS_FAST_MODE, FirstMatching, &found, 0);
+    Yara()->rulesScanMem(rules_, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
+                         SCAN_FLAGS_FAST_MODE, FirstMatching, &found, 0);
     return found;
 }
 
 RulesLoad LoadRules(Platform& platform, const std::vector<std::string>& folders) {
     RulesLoad load;
-    if (!Library().ready()) {
-        load.problems.push_back("the rule library cannot start");
-        return load;
-    }
-    YR_COMPILER* compiler = nullptr;
-    if (yr_compiler_create(&compiler) != ERROR_SUCCESS) {
-        load.problems.push_back("the rule compiler cannot start");
-        return load;
-    }
+    Compiler compiler;
     bool any = false;
     for (const std::string& path : folders) {
         const std::unique_ptr<HeldFolder> folder = platform.holdFolder(path);
@@ -184,6 +231,8 @@ RulesLoad LoadRules(Platform& platform, const std::vector<std::string>& folders)
         for (const std::string& name : entries->files) {
             if (!IsRuleFileName(name))
                 continue;
+            if (!compiler.start(load.problems))
+                return load;
             const RuleText rule = ReadRuleFile(*folder, name);
             std::string error = rule.problem.empty() ? TryCompile(*folder, name, rule.text)
                                                      : name + ": " + rule.problem;
@@ -192,14 +241,13 @@ RulesLoad LoadRules(Platform& platform, const std::vector<std::string>& folders)
                 continue;
             }
             Compilation compilation(*folder, name);
-            compilation.compile(compiler, rule.text);
+            compilation.compile(compiler.get(), rule.text);
             any = true;
         }
     }
     YR_RULES* rules = nullptr;
-    if (any && yr_compiler_get_rules(compiler, &rules) == ERROR_SUCCESS)
+    if (any && Yara()->compilerGetRules(compiler.get(), &rules) == ERROR_SUCCESS)
         load.rules = std::make_unique<YaraRules>(rules);
-    yr_compiler_destroy(compiler);
     return load;
 }
 

@@ -142,14 +142,6 @@
         <translation>With --restore: the names to put back.</translation>
     </message>
     <message>
-        <source>--kill, --list-backups and --restore go alone.</source>
-        <translation>--kill, --list-backups and --restore go alone.</translation>
-    </message>
-    <message>
-        <source>--list, --no-repair and --dry-run go with --kill.</source>
-        <translation>--list, --no-repair and --dry-run go with --kill.</translation>
-    </message>
-    <message>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>Unexpected argument &apos;%1&apos;.</translation>
     </message>
@@ -158,8 +150,36 @@
         <translation>--stop-wine goes with --wine-prefix.</translation>
     </message>
     <message>
-        <source>Nothing to do: give --kill, --list-backups or --restore.</source>
-        <translation>Nothing to do: give --kill, --list-backups or --restore.</translation>
+        <source>Also match the files below DIR against the list&apos;s hash lines (links are not followed). May be given more than once.</source>
+        <translation>Also match the files below DIR against the list&apos;s hash lines (links are not followed). May be given more than once.</translation>
+    </message>
+    <message>
+        <source>Also match files with the YARA rules of every *.yar file in DIR (those of the Rules folder beside the list always count). May be given more than once.</source>
+        <translation>Also match files with the YARA rules of every *.yar file in DIR (those of the Rules folder beside the list always count). May be given more than once.</translation>
+    </message>
+    <message>
+        <source>Scan files over 256 MiB with the rules too (they are always hashed).</source>
+        <translation>Scan files over 256 MiB with the rules too (they are always hashed).</translation>
+    </message>
+    <message>
+        <source>List every autostart entry: place, name, program, and &apos;listed&apos; when a name of the list matches.</source>
+        <translation>List every autostart entry: place, name, program, and &apos;listed&apos; when a name of the list matches.</translation>
+    </message>
+    <message>
+        <source>--kill, --list-backups, --restore and --autostart go alone.</source>
+        <translation>--kill, --list-backups, --restore and --autostart go alone.</translation>
+    </message>
+    <message>
+        <source>--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill.</source>
+        <translation>--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill.</translation>
+    </message>
+    <message>
+        <source>--list goes with --kill or --autostart.</source>
+        <translation>--list goes with --kill or --autostart.</translation>
+    </message>
+    <message>
+        <source>Nothing to do: give --kill, --list-backups, --restore or --autostart.</source>
+        <translation>Nothing to do: give --kill, --list-backups, --restore or --autostart.</translation>
     </message>
 </context>
 <context>
@@ -167,6 +187,14 @@
     <message>
         <source>列表中的病毒已经清杀完毕,建议重新启动一下计算机!</source>
         <translation>Viruses removed; please restart the computer!</translation>
+    </message>
+    <message>
+        <source>Pestrel 以 root 身份运行，但其他用户也能改动这些文件夹（不属于 root，或组和其他用户可写）：%1。为免有人借 root 的权限改写或删除别处的文件，Pestrel 不做任何改动。请把这些文件夹交给 root 并去掉组和其他用户的写权限，或者不用 root 运行。</source>
+        <translation>Pestrel runs as root, but other users can change these folders (not owned by root, or writable by group and others): %1. So that nobody can use root&apos;s rights to rewrite or delete files elsewhere, Pestrel changes nothing. Give these folders to root and take away the write permission of group and others, or do not run as root.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
     </message>
 </context>
 <context>
@@ -198,6 +226,10 @@
     <message>
         <source>stopped: %1</source>
         <translation>stopped: %1</translation>
+    </message>
+    <message>
+        <source>rules are not matched on Windows: use hash lines</source>
+        <translation>rules are not matched on Windows: use hash lines</translation>
     </message>
 </context>
 <context>

@@ -5,9 +5,11 @@
 #include "engine/WorkFiles.h"
 #include "ui/AboutUnit.h"
 #include "ui/Clicks.h"
+#include "ui/EngineText.h"
 #include "ui/LayoutPixels.h"
 #include "ui/ListEntries.h"
 #include "ui/TextWindow.h"
+#include "ui/VirusListModel.h"
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
@@ -38,12 +40,21 @@ void OnClick(QWidget* button, TMainForm* form, Handler handler) {
 } // namespace
 
 TMainForm::TMainForm(Platform& platform, Seams seams, RunWaits waits, QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::MainForm>()), platform_(platform, gate_),
-      context_(platform_), seams_(seams), waits_(waits) {
+    : QWidget(parent), ui_(std::make_unique<Ui::MainForm>()), virusList_(new VirusListModel(this)),
+      platform_(platform, gate_), context_(platform_), seams_(seams), waits_(waits) {
     ui_->setupUi(this);
-    ui_->suiPageControl1->setActivePage(ui_->suiTabSheet1); // layout files cannot store it
+    ui_->ListBox->setModel(virusList_);
+    // After the selection model's own handlers, which move the mark with the rows.
+    const auto followMarker = [this] { shownMarker_ = FocusMark(ui_->ListBox); };
+    connect(ui_->ListBox->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            followMarker);
+    connect(virusList_, &QAbstractItemModel::rowsRemoved, this, followMarker);
+    connect(virusList_, &QAbstractItemModel::modelReset, this, followMarker);
     ApplyLayoutPixels(this);
     makeAccessible();
+    // Layout files cannot store it. After the buttons became tab stops, so that those of the
+    // pages behind leave the focus chain again.
+    ui_->suiPageControl1->setActivePage(ui_->suiTabSheet1);
     setStatusText(ui_->StatusBar->property("simpleText").toString());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -56,7 +67,8 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::connectCommands() {
-    connect(ui_->ListBox, &QListWidget::itemClicked, this, Guarded(this, &TMainForm::ListBoxClick));
+    connect(ui_->ListBox, &QAbstractItemView::clicked, this,
+            Guarded(this, &TMainForm::ListBoxClick));
     connect(ui_->ListBox, &QWidget::customContextMenuRequested, this,
             Guarded(this, &TMainForm::ListBoxClick));
     ui_->ListBox->installEventFilter(this);
@@ -80,11 +92,12 @@ void TMainForm::connectCommands() {
 
 void TMainForm::FormCreate() {
     InitialiseContext(context_);
-    if (const std::string refusal = RootRefusal(context_); !refusal.empty()) {
+    if (const std::vector<std::string> unsafe = UnsafeFolders(context_); !unsafe.empty()) {
         // Nothing is read, written or started: every command lives on the pages.
         ui_->suiPageControl1->setEnabled(false);
-        setStatusText(ShownText(refusal));
-        seams_.boxes->inform(this, QStringLiteral("Pestrel"), ShownText(refusal));
+        const QString refusal = RootRefusalText(unsafe);
+        setStatusText(refusal);
+        seams_.boxes->inform(this, QStringLiteral("Pestrel"), refusal);
         return;
     }
     const StartupSettings settings = ReadStartupSettings(context_);
@@ -95,8 +108,8 @@ void TMainForm::FormCreate() {
     QCoreApplication::setApplicationName(title);
     setWindowTitle(title);
 
-    const VirusListLoad list = LoadVirusList(context_);
-    AppendRows(ui_->ListBox, list.entries);
+    VirusListLoad list = LoadVirusList(context_);
+    virusList_->append(std::move(list.entries));
     if (!list.ok)
         return;
     RunPendingDeletions(context_);
@@ -136,11 +149,11 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     // A selection moved by the keyboard counts as a click on the list; the list moves it first.
     if (watched == ui_->ListBox && event->type() == QEvent::KeyPress) {
-        const int before = ui_->ListBox->currentRow();
+        const int before = FocusMark(ui_->ListBox);
         QMetaObject::invokeMethod(
             this,
             [this, before] {
-                if (ui_->ListBox->currentRow() != before)
+                if (FocusMark(ui_->ListBox) != before)
                     Guarded(this, &TMainForm::ListBoxClick)();
             },
             Qt::QueuedConnection);
@@ -178,22 +191,20 @@ void TMainForm::startWorker(WorkerJob job) {
         throw std::runtime_error("the worker thread could not be started");
 }
 
-std::vector<std::string> TMainForm::virusEntries() const {
-    std::vector<std::string> entries;
-    entries.reserve(static_cast<std::size_t>(ui_->ListBox->count()));
-    for (int i = 0; i < ui_->ListBox->count(); ++i)
-        entries.push_back(RowBytes(ui_->ListBox->item(i)));
-    return entries;
+std::shared_ptr<const std::vector<std::string>> TMainForm::virusEntries() const {
+    return virusList_->shared();
+}
+
+std::uint64_t TMainForm::virusListVersion() const {
+    return virusList_->version();
 }
 
 int TMainForm::virusEntryCount() const {
-    return ui_->ListBox->count();
+    return virusList_->rowCount();
 }
 
 std::optional<std::string> TMainForm::virusEntry(int index) const {
-    if (index < 0 || index >= ui_->ListBox->count())
-        return std::nullopt;
-    return RowBytes(ui_->ListBox->item(index));
+    return virusList_->entry(index);
 }
 
 int TMainForm::virusMarker() const {

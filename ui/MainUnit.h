@@ -12,6 +12,7 @@
 
 #include <QWidget>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -27,6 +28,7 @@ namespace pestrel {
 class TAboutForm;
 class TRestoreWindow;
 class TTextWindow;
+class VirusListModel;
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -42,10 +44,17 @@ public:
     WorkerGate& workers() { return gate_; }
     const RunWaits& waits() const { return waits_; }
 
-    // What workers ask of the window, each carried out on the UI thread.
+    // The virus list, its marker and the status bar, on the UI thread unless said otherwise;
+    // workers reach them through calls carried out there.
     int virusEntryCount() const;
     std::optional<std::string> virusEntry(int index) const; // nothing when out of range
+    // Shared, not copied: the list copies itself before it next changes.
+    std::shared_ptr<const std::vector<std::string>> virusEntries() const;
+    // Moves with every change of the virus list; any thread may read it.
+    std::uint64_t virusListVersion() const;
     int virusMarker() const;
+    // The same, readable from any thread.
+    int shownVirusMarker() const { return shownMarker_.load(); }
     void setVirusMarker(int index);
     QString statusText() const;
     void setStatusText(const QString& text);
@@ -66,7 +75,6 @@ private:
     void startWorker(WorkerJob job);
     void refreshProcessList(std::vector<ProcessRecord> snapshot);
     void writeProcessListInBackground(std::vector<ProcessPathRecord> records);
-    std::vector<std::string> virusEntries() const;
 
     void FormCreate();
     void FormShow();
@@ -94,6 +102,7 @@ private:
     void SBAboutClick();
 
     std::unique_ptr<Ui::MainForm> ui_;
+    VirusListModel* virusList_; // the rows of ListBox
     WorkerGate gate_;
     GatedPlatform platform_;
     Context context_;
@@ -108,6 +117,7 @@ private:
     // ProcessList.txt is written off the UI thread; only the latest listing's writer writes.
     std::mutex processListFile_;
     std::atomic<unsigned> latestProcessListing_{0};
+    std::atomic<int> shownMarker_{-1};
 };
 
 } // namespace pestrel

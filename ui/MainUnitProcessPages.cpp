@@ -4,6 +4,7 @@
 #include "engine/WorkFiles.h"
 #include "ui/ListEntries.h"
 #include "ui/MainUnit.h"
+#include "ui/VirusListModel.h"
 #include "ui_MainForm.h"
 
 #include <QThread>
@@ -79,13 +80,13 @@ void TMainForm::SBKillProcessClick() {
 // while they run, so the focus mark is moved once, to where the walk ends.
 void TMainForm::BVirusPathClick() {
     ui_->Memo->clear();
-    const int count = ui_->ListBox->count();
-    if (count == 0)
+    const std::vector<std::string>& entries = virusList_->entries();
+    if (entries.empty())
         return;
     FolderLookup folderOf(platform_);
     QStringList rows;
-    for (int i = count - 1; i >= 0; --i) {
-        const std::string entry = RowBytes(ui_->ListBox->item(i));
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        const std::string& entry = *it;
         if (const FolderLookup::Answer& found = folderOf(entry); !found.folder.empty())
             rows << ShownText(entry) + QStringLiteral("  ") + found.shown;
     }

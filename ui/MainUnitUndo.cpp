@@ -33,7 +33,7 @@ void TMainForm::NPreviewClick() {
     Platform& platform = platform_;
     if (!gate_.start(new TEngineJob([this, &platform, entries = virusEntries()] {
             QStringList lines;
-            for (const PassAction& action : PreviewKillPass(platform, entries))
+            for (const PassAction& action : PreviewKillPass(platform, *entries))
                 lines << ActionText(action);
             QMetaObject::invokeMethod(
                 this,

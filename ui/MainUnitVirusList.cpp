@@ -5,6 +5,7 @@
 #include "engine/WorkFiles.h"
 #include "ui/ListEntries.h"
 #include "ui/MainUnit.h"
+#include "ui/VirusListModel.h"
 #include "ui_MainForm.h"
 
 #include <QCursor>
@@ -28,7 +29,7 @@ void TMainForm::ListBoxClick() {
 }
 
 void TMainForm::NSaveClick() {
-    if (!SaveVirusList(context_, virusEntries()))
+    if (!SaveVirusList(context_, virusList_->entries()))
         return;
     setStatusText(tr("列表已经保存！"));
     startWorker(WorkerJob::ClearStatusText);
@@ -42,7 +43,7 @@ void TMainForm::SBAddToListClick() {
         const std::string entry = TrimBlanks(TypedFileName(typed));
         if (entry.empty())
             return;
-        AppendRow(ui_->ListBox, entry);
+        virusList_->append({entry});
         ui_->EADDVirusName->clear();
         NSaveClick();
         ui_->EADDVirusName->setFocus();
@@ -52,7 +53,7 @@ void TMainForm::SBAddToListClick() {
         seams_.openDialog->pickFile(this, {tr("病毒文件(*.exe *.dll)"), tr("所有文件(*)")});
     if (picked.isEmpty() || !platform_.fileExists(LocalBytes(picked)))
         return;
-    AppendRow(ui_->ListBox, LocalBytes(QFileInfo(picked).fileName()));
+    virusList_->append({LocalBytes(QFileInfo(picked).fileName())});
 }
 
 void TMainForm::EADDVirusNameKeyPress() {
@@ -60,34 +61,39 @@ void TMainForm::EADDVirusNameKeyPress() {
 }
 
 void TMainForm::NDeleteClick() {
-    const QList<QListWidgetItem*> selected = ui_->ListBox->selectedItems();
+    const QModelIndexList selected = ui_->ListBox->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
-    qDeleteAll(selected);
+    std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(selected.size()));
+    for (const QModelIndex& index : selected)
+        rows.push_back(index.row());
+    virusList_->removeRows(std::move(rows));
     NSaveClick();
 }
 
 void TMainForm::NEditClick() {
-    if (ui_->ListBox->count() == 0)
+    if (virusList_->rowCount() == 0)
         return;
-    if (QListWidgetItem* current = ui_->ListBox->currentItem();
-        current && HasVisibleText(RowBytes(current))) {
-        ui_->EADDVirusName->setText(current->text());
-        delete current;
+    const int current = FocusMark(ui_->ListBox);
+    if (const std::optional<std::string> entry = virusList_->entry(current);
+        entry && HasVisibleText(*entry)) {
+        ui_->EADDVirusName->setText(ShownText(*entry));
+        virusList_->removeRows({current});
     }
     NSaveClick();
 }
 
 void TMainForm::SBCleanListClick() {
     if (seams_.boxes->confirm(this, tr("确实要清空病毒列表吗?")))
-        ui_->ListBox->clear();
+        virusList_->clear();
 }
 
 // The repairs run, and the button is enabled again, whatever happens to the worker: when it
 // cannot be started, the button comes back after the repairs.
 void TMainForm::SBPestrelClick() {
     const auto enableAgain = qScopeGuard([this] { ui_->SBPestrel->setEnabled(true); });
-    if (ui_->ListBox->count() > 0) {
+    if (virusList_->rowCount() > 0) {
         ui_->SBPestrel->setEnabled(false);
         try {
             startWorker(WorkerJob::KillPass);

@@ -21,8 +21,7 @@
 namespace pestrel {
 namespace {
 
-constexpr int kNameColumn = 1;
-constexpr int kNameBytes = Qt::UserRole; // the entry's bytes, as the restore is asked for them
+constexpr int kLineData = Qt::UserRole; // the journal line the row shows, as it was read
 
 // The deletions a restore can still put back: for each name and place the latest one, when it
 // has not been put back yet; in journal order.
@@ -77,7 +76,7 @@ void TRestoreWindow::showJournal() {
     for (const JournalEntry& deletion : Restorable(journal.value_or(std::vector<JournalEntry>{}))) {
         auto* row = new QTreeWidgetItem(rows_, {FieldText(deletion.time), FieldText(deletion.entry),
                                                 FieldText(deletion.place)});
-        row->setData(kNameColumn, kNameBytes, QByteArray::fromStdString(deletion.entry));
+        row->setData(0, kLineData, QByteArray::fromStdString(FormatJournalLine(deletion)));
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(0, Qt::Unchecked);
     }
@@ -89,52 +88,42 @@ void TRestoreWindow::showJournal() {
     activateWindow();
 }
 
-void TRestoreWindow::rowChanged(QTreeWidgetItem* row) {
-    const QSignalBlocker quiet(rows_);
-    const std::string name = row->data(kNameColumn, kNameBytes).toByteArray().toStdString();
-    for (int i = 0; i < rows_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* other = rows_->topLevelItem(i);
-        if (EqualsIgnoringAsciiCase(
-                other->data(kNameColumn, kNameBytes).toByteArray().toStdString(), name))
-            other->setCheckState(0, row->checkState(0));
-    }
-    restore_->setEnabled(!checkedNames().empty());
+void TRestoreWindow::rowChanged() {
+    restore_->setEnabled(!checkedLines().empty());
 }
 
-std::vector<std::string> TRestoreWindow::checkedNames() const {
-    std::vector<std::string> names;
+std::vector<std::string> TRestoreWindow::checkedLines() const {
+    std::vector<std::string> lines;
     for (int i = 0; i < rows_->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* row = rows_->topLevelItem(i);
-        const std::string name = row->data(kNameColumn, kNameBytes).toByteArray().toStdString();
-        if (row->checkState(0) == Qt::Checked &&
-            std::none_of(names.begin(), names.end(), [&name](const std::string& known) {
-                return EqualsIgnoringAsciiCase(known, name);
-            }))
-            names.push_back(name);
+        if (row->checkState(0) == Qt::Checked)
+            lines.push_back(row->data(0, kLineData).toByteArray().toStdString());
     }
-    return names;
+    return lines;
 }
 
 // The restore runs on a worker; its lines come back to this window when it has ended. No name
-// checked asks for nothing (an empty list would put back every name).
+// checked asks for nothing.
 void TRestoreWindow::restoreChecked() {
-    const std::vector<std::string> names = checkedNames();
-    if (names.empty())
+    const std::vector<std::string> lines = checkedLines();
+    if (lines.empty())
         return;
     restore_->setEnabled(false);
     Platform& platform = platform_;
-    const bool started = workers_.start(new TEngineJob([this, &platform, names] {
+    const bool started = workers_.start(new TEngineJob([this, &platform, lines] {
         Context context(platform);
         InitialiseContext(context);
-        QStringList lines;
-        const RestoreOutcome outcome = RestoreDeleted(
-            context, names, [&lines](const PassAction& action) { lines << ActionText(action); });
+        QStringList results;
+        const RestoreOutcome outcome =
+            RestoreJournalLines(context, lines, [&results](const PassAction& action) {
+                results << ActionText(action);
+            });
         if (!outcome.journalRead || !outcome.journalWritten)
-            lines << tr("无法读取或改写 %1").arg(FieldText(JournalPath(context)));
+            results << tr("无法读取或改写 %1").arg(FieldText(JournalPath(context)));
         QMetaObject::invokeMethod(
             this,
-            [this, lines] {
-                for (const QString& line : lines)
+            [this, results] {
+                for (const QString& line : results)
                     results_->appendPlainText(line);
                 showJournal();
             },

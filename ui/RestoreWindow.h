@@ -1,8 +1,7 @@
 #pragma once
 // The undo in the window: the journal's deletions that can still be put back (the latest at each
-// place, as the restore puts them back), one checkable row each; "恢复" puts back the names of
-// the checked rows on a worker and lists each action's result. A name is put back at all its
-// places, so checking a row checks every row of its name.
+// place, as the restore puts them back), one checkable row each; "恢复" puts back the journal
+// lines of the checked rows, and nothing else, on a worker and lists each action's result.
 
 #include <QDialog>
 #include <string>
@@ -11,7 +10,6 @@
 class QPlainTextEdit;
 class QPushButton;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace pestrel {
 
@@ -27,9 +25,9 @@ public:
     void showJournal();
 
 private:
-    void rowChanged(QTreeWidgetItem* row);
+    void rowChanged();
     void restoreChecked();
-    std::vector<std::string> checkedNames() const;
+    std::vector<std::string> checkedLines() const;
 
     Platform& platform_;
     WorkerGate& workers_;

@@ -7,28 +7,82 @@
 #include "ui/MainUnit.h"
 #include "ui/WorkerGate.h"
 
+#include <QTimer>
+#include <chrono>
+#include <memory>
+#include <mutex>
+
 namespace pestrel {
 namespace {
 
-// The window as a worker reaches it: each call runs on the UI thread while the worker waits.
-// Once the gate closes, calls are refused and answer their fallback.
+using Clock = std::chrono::steady_clock;
+// A marker move is shown at most once a frame; the latest one wins.
+constexpr auto kFrame = std::chrono::milliseconds(16);
+
+// The marker as the worker last moved it, until the window has shown it.
+struct MarkerMove {
+    std::mutex mutex;
+    std::optional<int> pending;
+    bool posted = false; // a call that shows `pending` is on its way to the window
+    Clock::time_point lastPosted;
+};
+
+// On the UI thread: shows the latest marker move. One that comes meanwhile is shown a frame
+// later. The move is shared with the link, which may have ended since.
+void ShowLatestMarker(const std::shared_ptr<MarkerMove>& marker, TMainForm& form) {
+    std::optional<int> shown;
+    {
+        std::lock_guard lock(marker->mutex);
+        shown = marker->pending;
+    }
+    if (shown && !form.workers().closing())
+        form.setVirusMarker(*shown);
+    std::lock_guard lock(marker->mutex);
+    if (marker->pending == shown)
+        marker->pending.reset();
+    marker->posted = marker->pending.has_value();
+    if (marker->posted) {
+        marker->lastPosted = Clock::now();
+        QTimer::singleShot(kFrame, &form, [marker, &form] { ShowLatestMarker(marker, form); });
+    }
+}
+
+// The window as a worker reaches it. Most calls run on the UI thread while the worker waits;
+// once the gate closes, they are refused and answer their fallback. What the pass asks for each
+// name costs the window nothing: it reads the list's entries, shared with the window and taken
+// again only when the list has changed, and its marker moves are handed over without waiting.
 class WindowLink final : public KillPassView {
 public:
     explicit WindowLink(TMainForm& form) : form_(form), gate_(form.workers()) {}
+    ~WindowLink() override { flushMarker(); }
 
     int entryCount() override {
-        return ask([this] { return form_.virusEntryCount(); }, 0);
+        shareEntries();
+        return static_cast<int>(entries_->size());
     }
+    // The entry as the list holds it now: the entries shared serve while the list is unchanged.
     std::optional<std::string> entry(int index) override {
-        std::optional<std::string> text;
-        tell([&] { text = form_.virusEntry(index); });
-        return text;
+        if (gate_.closing())
+            return std::nullopt;
+        if (!entries_ || form_.virusListVersion() != version_)
+            shareEntries();
+        if (index < 0 || index >= static_cast<int>(entries_->size()))
+            return std::nullopt;
+        return (*entries_)[static_cast<std::size_t>(index)];
     }
     int marker() override {
-        return ask([this] { return form_.virusMarker(); }, -1);
+        {
+            std::lock_guard lock(marker_->mutex);
+            if (marker_->pending)
+                return *marker_->pending;
+        }
+        return form_.shownVirusMarker();
     }
     void setMarker(int index) override {
-        tell([this, index] { form_.setVirusMarker(index); });
+        std::lock_guard lock(marker_->mutex);
+        marker_->pending = index;
+        if (!marker_->posted && Clock::now() - marker_->lastPosted >= kFrame)
+            postMarker();
     }
     void setStatusText(const std::string& text) override {
         tell([this, &text] { form_.setStatusText(EngineText(text)); });
@@ -48,7 +102,9 @@ public:
     }
 
 private:
+    // A marker move still held back goes out before anything else reaches the window.
     template <typename Action> void tell(Action action) {
+        flushMarker();
         if (gate_.closing())
             return;
         QMetaObject::invokeMethod(
@@ -65,8 +121,35 @@ private:
         return result;
     }
 
+    void shareEntries() {
+        entries_ = std::make_shared<const std::vector<std::string>>();
+        tell([this] {
+            entries_ = form_.virusEntries();
+            version_ = form_.virusListVersion();
+        });
+    }
+
+    // Also when a later frame's showing is already planned: what follows (the completion message,
+    // the end of the pass) must find the marker where the pass left it.
+    void flushMarker() {
+        std::lock_guard lock(marker_->mutex);
+        if (marker_->pending)
+            postMarker();
+    }
+    // Called with the marker's mutex held.
+    void postMarker() {
+        marker_->posted = true;
+        marker_->lastPosted = Clock::now();
+        QMetaObject::invokeMethod(
+            &form_, [marker = marker_, form = &form_] { ShowLatestMarker(marker, *form); },
+            Qt::QueuedConnection);
+    }
+
     TMainForm& form_;
     WorkerGate& gate_;
+    std::shared_ptr<const std::vector<std::string>> entries_;
+    std::uint64_t version_ = 0;
+    const std::shared_ptr<MarkerMove> marker_ = std::make_shared<MarkerMove>();
 };
 
 void RunJob(WorkerJob job, Context& context, WorkerGate& gate, const RunWaits& waits,

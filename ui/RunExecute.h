@@ -1,7 +1,8 @@
 #pragma once
 // The window's one worker class. It is made for one job, is started at once by the window's
 // worker gate, runs that job and is deleted by the gate when it has ended. It reaches the window
-// only through calls carried out on the UI thread, and the worker waits for each of them.
+// only through calls carried out on the UI thread; the worker waits for each of them, except for
+// the moves of the list's marker, which it hands over at most once a frame.
 
 #include <QThread>
 

@@ -1,6 +1,7 @@
 #include "platform/posix/FileCopy.h"
 
 #include <cerrno>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <memory>
 #include <openssl/evp.h>
@@ -45,6 +46,38 @@ bool CopyRange(int source, int target, off_t from, off_t to) {
     return true;
 }
 
+// libcrypto's digest, opened on the first digest: a run that keeps no copy never maps the
+// library. It stays open for the life of the process.
+struct DigestLibrary {
+    decltype(&EVP_MD_CTX_new) newContext;
+    decltype(&EVP_MD_CTX_free) freeContext;
+    decltype(&EVP_sha256) sha256;
+    decltype(&EVP_DigestInit_ex) init;
+    decltype(&EVP_DigestUpdate) update;
+    decltype(&EVP_DigestFinal_ex) finish;
+};
+
+template <typename Function> bool Resolve(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(::dlsym(library, name));
+    return function != nullptr;
+}
+
+const DigestLibrary* Crypto() {
+    static const std::optional<DigestLibrary> crypto = []() -> std::optional<DigestLibrary> {
+        void* library = ::dlopen(PESTREL_CRYPTO_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        DigestLibrary found{};
+        if (!library || !Resolve(library, "EVP_MD_CTX_new", found.newContext) ||
+            !Resolve(library, "EVP_MD_CTX_free", found.freeContext) ||
+            !Resolve(library, "EVP_sha256", found.sha256) ||
+            !Resolve(library, "EVP_DigestInit_ex", found.init) ||
+            !Resolve(library, "EVP_DigestUpdate", found.update) ||
+            !Resolve(library, "EVP_DigestFinal_ex", found.finish))
+            return std::nullopt;
+        return found;
+    }();
+    return crypto ? &*crypto : nullptr;
+}
+
 } // namespace
 
 bool CopyFileContent(int source, int target) {
@@ -69,9 +102,12 @@ bool CopyFileContent(int source, int target) {
 }
 
 std::optional<FileDigest> DigestOf(int fd) {
-    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(),
-                                                                    &EVP_MD_CTX_free);
-    if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1)
+    const DigestLibrary* crypto = Crypto();
+    if (!crypto)
+        return std::nullopt;
+    std::unique_ptr<EVP_MD_CTX, decltype(crypto->freeContext)> context(crypto->newContext(),
+                                                                       crypto->freeContext);
+    if (!context || crypto->init(context.get(), crypto->sha256(), nullptr) != 1)
         return std::nullopt;
     FileDigest digest;
     char buffer[65536];
@@ -83,14 +119,14 @@ std::optional<FileDigest> DigestOf(int fd) {
             return std::nullopt;
         if (got == 0)
             break;
-        if (EVP_DigestUpdate(context.get(), buffer, static_cast<std::size_t>(got)) != 1)
+        if (crypto->update(context.get(), buffer, static_cast<std::size_t>(got)) != 1)
             return std::nullopt;
         at += got;
         digest.size += static_cast<std::uint64_t>(got);
     }
     unsigned char hash[EVP_MAX_MD_SIZE];
     unsigned length = 0;
-    if (EVP_DigestFinal_ex(context.get(), hash, &length) != 1)
+    if (crypto->finish(context.get(), hash, &length) != 1)
         return std::nullopt;
     static constexpr char kHex[] = "0123456789abcdef";
     for (unsigned i = 0; i < length; ++i) {

@@ -36,4 +36,11 @@ QAccessibleInterface* BarAccessible(QWidget* bar) {
     return new BarAccessibleWidget(bar);
 }
 
+void AnnounceBarValue(QWidget* bar, int value) {
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleValueChangeEvent event(bar, value);
+    QAccessible::updateAccessibility(&event);
+}
+
 } // namespace pestrel

@@ -9,5 +9,7 @@ namespace pestrel {
 
 // `bar` is a TsuiProgressBar or a TsuiTrackBar.
 QAccessibleInterface* BarAccessible(QWidget* bar);
+// Tells a screen reader that `bar`'s Position is now `value`.
+void AnnounceBarValue(QWidget* bar, int value);
 
 } // namespace pestrel

@@ -2,6 +2,7 @@
 
 #include "skin/SUIPublic.h"
 #include "skin/SkinAccessible.h"
+#include "skin/bars/SUIBarAccessible.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -97,6 +98,7 @@ void TsuiProgressBar::setPosition(int position) {
         return;
     position_ = position;
     updateCaption();
+    AnnounceBarValue(this, position_);
 }
 
 void TsuiProgressBar::updateCaption() {

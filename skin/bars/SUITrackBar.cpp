@@ -2,6 +2,7 @@
 
 #include "skin/SUIPublic.h"
 #include "skin/SkinAccessible.h"
+#include "skin/bars/SUIBarAccessible.h"
 #include "skin/containers/SUIImagePanel.h"
 
 #include <QMouseEvent>
@@ -106,6 +107,7 @@ void TsuiTrackBar::setPosition(int position) {
         return;
     position_ = position;
     placeThumb();
+    AnnounceBarValue(this, position_);
 }
 
 void TsuiTrackBar::setColor(TColor color) {

@@ -5,6 +5,7 @@
 #include "skin/SkinBitmaps.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -24,6 +25,8 @@ TsuiTabControlTopPanel::TsuiTabControlTopPanel(TsuiTab* owner)
     tabWidths_.fill(-1);
     tabVisibleFlags_.fill(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Reached with Tab, as a tab bar is; a click selects a tab and leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
     InstallSkinAccessibility();
 }
 
@@ -125,11 +128,39 @@ void TsuiTabControlTopPanel::paintEvent(QPaintEvent*) {
             DrawThreePartHorizontal(selected ? active : inactive, canvas, tab, true);
             x += w;
             canvas.drawText(tab.toQRect(), Qt::TextSingleLine | Qt::AlignCenter, caption);
+            if (selected && hasFocus())
+                DrawFocusRect(canvas, {tab.Left + 3, tab.Top + 3, tab.Right - 3, tab.Bottom - 1});
         }
         // Tabs that no longer exist can no longer be hit.
         for (int i = static_cast<int>(tabs_.size()); i < TabSelectableCount; ++i)
             tabWidths_[i] = -1;
     });
+}
+
+// Left and Right select the visible tab before and after the selected one.
+void TsuiTabControlTopPanel::keyPressEvent(QKeyEvent* event) {
+    const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
+    if (step == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    for (int i = tabIndex_ + step; i >= 0 && i < tabs_.size(); i += step) {
+        if (TabVisible(i)) {
+            setTabIndex(i);
+            update();
+            break;
+        }
+    }
+}
+
+void TsuiTabControlTopPanel::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TsuiTabControlTopPanel::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void TsuiTabControlTopPanel::mousePressEvent(QMouseEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 // The tab strip and the skinned tab control built on it. A TsuiTab is a borderless panel with a
 // tab strip along its top; the strip paints the style's tab pictures, measures each tab from its
-// caption and selects the tab under a mouse press.
+// caption and selects the tab under a mouse press; with the keyboard focus, Left and Right
+// select the tab beside the selected one.
 
 #include "skin/SUIThemes.h"
 #include "toolkit/Color.h"
@@ -60,6 +61,9 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     TsuiTab* owner_;

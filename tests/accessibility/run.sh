@@ -50,7 +50,7 @@ for page in pagePanels pageLists pageChecks; do
     "$gallery" --page "$page" >/dev/null &
     gallery_pid=$!
     pids+=($gallery_pid)
-    /usr/bin/python3 "$here/walk.py" pestrel-gallery
+    /usr/bin/python3 "$here/walk.py" pestrel-gallery --slide
     kill "$gallery_pid"
     wait "$gallery_pid" 2>/dev/null || true
 done

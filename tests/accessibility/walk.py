@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 # Walks the accessibility tree of a running program over AT-SPI, the way a screen reader does.
 #   walk.py NAME               every control of the windows of the application whose name starts
-#                              with NAME (in any case) has a role and a name
+#                              with NAME (in any case) has a role and a name, and page tabs sit
+#                              in a page tab list
 #   walk.py NAME --press LABEL  also presses the push button LABEL through its accessible action
+#   walk.py NAME --slide        also moves the first slider through its value and hears it told
 import sys
 import time
 
@@ -48,6 +50,29 @@ def walk(node, found, path=""):
             walk(child, found, here)
 
 
+# Sets the slider's value one step further and answers whether the change was told.
+def value_change_told(slider):
+    from gi.repository import GLib
+    heard = []
+
+    def listen(event):
+        heard.append(event)
+        pyatspi.Registry.stop()
+
+    def move():
+        value = slider.queryValue()
+        value.currentValue = value.currentValue + 1
+        return False
+
+    kinds = ["object:property-change:accessible-value", "object:value-changed"]
+    pyatspi.Registry.registerEventListener(listen, *kinds)
+    GLib.timeout_add(200, move)
+    GLib.timeout_add(5000, lambda: pyatspi.Registry.stop() and False)
+    pyatspi.Registry.start()
+    pyatspi.Registry.deregisterEventListener(listen, *kinds)
+    return bool(heard)
+
+
 def main():
     app = find_application(sys.argv[1])
     found = []
@@ -59,11 +84,19 @@ def main():
             unnamed.append(path + " has no role")
         elif not node.name and role not in UNNAMED_ROLES and not named_owner(node):
             unnamed.append(path + " has no name")
+        elif role == pyatspi.ROLE_PAGE_TAB and (
+                node.parent is None or node.parent.getRole() != pyatspi.ROLE_PAGE_TAB_LIST):
+            unnamed.append(path + " is a page tab outside a page tab list")
     for line in unnamed:
         print(line)
     print(f"walked {len(found)} controls")
     if unnamed:
         sys.exit(1)
+    if "--slide" in sys.argv:
+        sliders = [n for n, _ in found if n.getRole() == pyatspi.ROLE_SLIDER]
+        if not sliders or not value_change_told(sliders[0]):
+            sys.exit("no slider tells a change of its value")
+        print("a slider told a change of its value")
     if "--press" in sys.argv:
         label = sys.argv[sys.argv.index("--press") + 1]
         buttons = [n for n, _ in found

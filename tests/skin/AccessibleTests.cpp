@@ -5,6 +5,7 @@
 #include "skin/buttons/SUIButton.h"
 #include "skin/buttons/SUICheckBox.h"
 #include "skin/buttons/SUIRadioButton.h"
+#include "skin/containers/SUIPageControl.h"
 #include "skin/containers/SUITabControl.h"
 #include "skin/window/SUITitleBar.h"
 
@@ -119,6 +120,16 @@ TEST(BarAccess, TellsItsValueAndOnlyATrackBarIsMovedByIt) {
     }
     EXPECT_EQ(progress.Position(), 20);
     EXPECT_EQ(track.Position(), 30);
+}
+
+TEST(PageAccess, APageIsAPaneNamedByItsTab) {
+    TsuiPageControl pages;
+    auto* sheet = new TsuiTabSheet(&pages);
+    sheet->setCaption(QStringLiteral("One"));
+    QAccessibleInterface* page = QAccessible::queryAccessibleInterface(sheet);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->role(), QAccessible::Pane);
+    EXPECT_EQ(page->text(QAccessible::Name), QStringLiteral("One"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-// The window without a mouse: Tab walks the first page in reading order, and a whole kill pass is
-// driven by keys alone.
+// The window without a mouse: Tab walks the page tabs and each page in reading order, and a whole
+// kill pass is driven by keys alone.
 
+#include "skin/containers/SUIPageControl.h"
 #include "tests/ui/UiTest.h"
 
 #include <QApplication>
@@ -29,14 +30,45 @@ protected:
     }
 };
 
+// After the page's last control, Tab comes back round to the page tabs.
 TEST_F(KeyboardTest, TabWalksThePageInReadingOrder) {
     QStringList walked{focused()};
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 7; ++i) {
         key(Qt::Key_Tab);
         walked << focused();
     }
     EXPECT_EQ(walked, QStringList({"ListBox", "SBPestrel", "SBCleanList", "EADDVirusName",
-                                   "SBAddToList", "suiButton1", "SBAbout"}));
+                                   "SBAddToList", "suiButton1", "SBAbout", ""}));
+    EXPECT_EQ(QApplication::focusWidget(), control<TsuiPageControl>("suiPageControl1")->TopPanel());
+}
+
+// From the page tabs, Right and Left bring each page to the front and Tab walks its controls.
+TEST_F(KeyboardTest, TheTabsAreReachedAndArrowsChangeThePage) {
+    auto* pages = control<TsuiPageControl>("suiPageControl1");
+    key(Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), pages->TopPanel());
+    const struct {
+        Qt::Key arrow;
+        const char* page;
+        QStringList controls;
+    } steps[] = {
+        {Qt::Key_Right, "suiTabSheet2", {"ListBoxProcess", "SBProcessList", "SBKillProcess"}},
+        {Qt::Key_Right, "suiTabSheet3", {"Memo", "BVirusPath", "BAllVirusPath"}},
+        {Qt::Key_Right, "suiTabSheet3", {"Memo"}}, // the last tab stays
+        {Qt::Key_Left, "suiTabSheet2", {"ListBoxProcess"}},
+        {Qt::Key_Left, "suiTabSheet1", {"ListBox", "SBPestrel"}},
+    };
+    for (const auto& step : steps) {
+        pages->TopPanel()->setFocus();
+        key(step.arrow);
+        EXPECT_EQ(pages->ActivePage()->objectName(), step.page);
+        QStringList walked;
+        for (qsizetype i = 0; i < step.controls.size(); ++i) {
+            key(Qt::Key_Tab);
+            walked << focused();
+        }
+        EXPECT_EQ(walked, step.controls) << step.page;
+    }
 }
 
 TEST_F(KeyboardTest, KeysAloneAddANameAndRunThePass) {

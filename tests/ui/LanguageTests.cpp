@@ -99,6 +99,9 @@ TEST_F(EnglishWindow, ShowsNoChineseText) {
     for (const QAction* action : form->findChildren<QAction*>())
         EXPECT_FALSE(action->text().contains(chinese)) << action->text().toStdString();
     EXPECT_FALSE(EngineText(kKillPassDoneText).contains(chinese));
+    const QString refusal = RootRefusalText({"/a/", "/b/"});
+    EXPECT_FALSE(refusal.contains(chinese)) << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains("/a/, /b/")) << refusal.toStdString();
 }
 
 TEST_F(EnglishWindow, EveryTextFitsItsControl) {

@@ -58,8 +58,8 @@ TEST_F(LayoutTest, FontsAndRowsHaveTheirPixelHeights) {
     EXPECT_EQ(pages->TabFont().pixelSize(), 11);
     for (const char* name : {"ListBox", "ListBoxProcess", "EADDVirusName"})
         EXPECT_EQ(control(name)->font().pixelSize(), 14) << name;
-    auto* list = control<QListWidget>("ListBox");
-    EXPECT_EQ(list->visualItemRect(list->item(0)).height(), 14);
+    auto* list = control<QListView>("ListBox");
+    EXPECT_EQ(list->visualRect(list->model()->index(0, 0)).height(), 14);
 
     auto* frame = control<TsuiForm>("suiForm1");
     EXPECT_EQ(frame->TitleFont().family(), "Tahoma");

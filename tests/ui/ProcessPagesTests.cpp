@@ -88,7 +88,7 @@ TEST_F(ProcessPagesTest, VirusPathListsRunningEntriesFromTheLastToTheFirst) {
     EXPECT_EQ(memoLines(), QStringList({"UI-PATH-B.EXE  " + shown, "ui-path-a.exe  " + shown}));
     EXPECT_EQ(form->virusMarker(), 0);
 
-    control<QListWidget>("ListBox")->clear();
+    press("SBCleanList");
     press("BVirusPath");
     EXPECT_EQ(control<QPlainTextEdit>("Memo")->toPlainText(), "");
 }

@@ -1,6 +1,7 @@
 // The window run as root over a folder others can write, and ending the process of one row when
 // two processes share a name.
 
+#include "engine/RootCheck.h"
 #include "tests/ui/UiTest.h"
 
 #include <QListWidget>
@@ -25,6 +26,7 @@ TEST_F(WindowSafetyTest, AsRootOverAFolderOthersCanWriteItSaysWhyAndTouchesNothi
     EXPECT_FALSE(Exists(appFile("Config.ini")));
     EXPECT_TRUE(Exists(library));
     EXPECT_TRUE(status().contains(QString::fromStdString(machine.context().AppPath)));
+    EXPECT_EQ(status(), QString::fromStdString(RootRefusal(machine.context())));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, status());
     EXPECT_FALSE(control("suiPageControl1")->isEnabled());

@@ -44,9 +44,9 @@ void UiTest::press(const char* name) {
 
 QStringList UiTest::rows(const char* listName) {
     QStringList texts;
-    auto* list = control<QListWidget>(listName);
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
+    const QAbstractItemModel* model = control<QAbstractItemView>(listName)->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        texts << model->index(i, 0).data().toString();
     return texts;
 }
 

@@ -81,5 +81,31 @@ TEST_F(UndoTest, RestorePutsBackTheCheckedDeletion) {
     EXPECT_EQ(rows->topLevelItemCount(), 0); // put back: no longer offered
 }
 
+TEST_F(UndoTest, RestorePutsBackOnlyTheCheckedLineOfANameDeletedInTwoPlaces) {
+    const std::string otherFile = appFile("other/") + "ui-undo.exe";
+    auto other = machine.startProgram(appFile("other/"), "ui-undo.exe");
+    press("SBPestrel");
+    finishWorkers();
+    ASSERT_FALSE(fs::exists(programFile));
+    ASSERT_FALSE(fs::exists(otherFile));
+
+    choose("NRestore");
+    auto* window = form->findChild<TRestoreWindow*>("RestoreWindow");
+    auto* rows = window->findChild<QTreeWidget*>("RestoreRows");
+    ASSERT_EQ(rows->topLevelItemCount(), 2);
+    QTreeWidgetItem* chosen = rows->topLevelItem(0)->text(2) == QString::fromStdString(otherFile)
+                                  ? rows->topLevelItem(0)
+                                  : rows->topLevelItem(1);
+    chosen->setCheckState(0, Qt::Checked);
+    QTest::mouseClick(window->findChild<QPushButton*>("RestoreButton"), Qt::LeftButton);
+    finishWorkers();
+    QApplication::processEvents();
+
+    EXPECT_TRUE(fs::exists(otherFile));
+    EXPECT_FALSE(fs::exists(programFile)) << "the other deletion of the name stays";
+    ASSERT_EQ(rows->topLevelItemCount(), 1);
+    EXPECT_EQ(rows->topLevelItem(0)->text(2), QString::fromStdString(programFile));
+}
+
 } // namespace
 } // namespace pestrel::test

@@ -28,10 +28,11 @@ protected:
     }
     void choose(const char* action) { control<QAction>(action)->trigger(); }
     void select(std::initializer_list<int> selected, int current) {
-        auto* list = control<QListWidget>("ListBox");
+        auto* list = control<QListView>("ListBox");
         list->clearSelection();
         for (int row : selected)
-            list->item(row)->setSelected(true);
+            list->selectionModel()->select(list->model()->index(row, 0),
+                                           QItemSelectionModel::Select);
         list->selectionModel()->setCurrentIndex(list->model()->index(current, 0),
                                                 QItemSelectionModel::NoUpdate);
     }
@@ -136,7 +137,7 @@ TEST_F(VirusListTest, ClearAsksFirstAndNeverWritesTheFile) {
 }
 
 TEST_F(VirusListTest, ClickRightClickAndArrowKeysOpenThePopup) {
-    auto* list = control<QListWidget>("ListBox");
+    auto* list = control<QListView>("ListBox");
     auto* popup = control<QMenu>("PopupMenu");
     const QList<QAction*> items = popup->actions();
     ASSERT_EQ(items.size(), 7);
@@ -149,9 +150,10 @@ TEST_F(VirusListTest, ClickRightClickAndArrowKeysOpenThePopup) {
     EXPECT_EQ(items[6]->text(), "恢复...");
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(1)).center());
+                      list->visualRect(list->model()->index(1, 0)).center());
     EXPECT_TRUE(popup->isVisible());
-    EXPECT_EQ(list->selectedItems(), QList<QListWidgetItem*>({list->item(1)}));
+    EXPECT_EQ(list->selectionModel()->selectedRows(),
+              QModelIndexList({list->model()->index(1, 0)}));
     popup->hide();
 
     emit list->customContextMenuRequested(QPoint(5, 5));
