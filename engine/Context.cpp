@@ -1,5 +1,6 @@
 #include "engine/Context.h"
 
+#include "engine/ContentScan.h"
 #include "engine/Public.h"
 
 namespace pestrel {
@@ -15,6 +16,7 @@ void InitialiseContext(Context& context) {
     context.AppPath = FolderOf(context.platform.programFile());
     context.WinDir = GetWinDir(context.platform);
     context.SysDir = GetSysDir(context.platform);
+    context.digests = std::make_shared<DigestCache>();
 }
 
 } // namespace pestrel

@@ -1,6 +1,7 @@
 #include "engine/ContentMatch.h"
 
 #include "base/AsciiCase.h"
+#include "engine/AutostartPlaces.h"
 #include "engine/Context.h"
 #include "engine/HashLine.h"
 #include "engine/KillPass.h"
@@ -123,12 +124,27 @@ TEST_F(ContentMatch, ProgramsNamedByPathAreHandledThroughThePassScan) {
     PassFolders folders = HoldPassFolders(context);
     ContentScan scan({kEicarHash});
     test::RecordingView view({});
-    RemoveMatchingPrograms(context, folders, view, scan,
+    RemoveMatchingPrograms(context, folders, AutostartIndex(), view, scan,
                            {program, tools + "other.exe", tools + "missing.exe", tools});
     EXPECT_EQ(matched(view), std::vector<std::string>{program});
     EXPECT_FALSE(Exists(program));
     EXPECT_TRUE(Exists(tools + "other.exe"));
     EXPECT_EQ(scan.filesRead(), 2u);
+}
+
+TEST_F(ContentMatch, AProgramOnlyAnAutostartValueNamesIsMatchedAndItsValueGoes) {
+    // A renamed copy where no walk of the pass looks, started by a value of another name.
+    ASSERT_TRUE(platform.createFolder(context.WinDir + "Cache"));
+    const std::string program = context.WinDir + "Cache" + kPathSeparator + "helper.exe";
+    WriteFile(program, kEicar);
+    ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater",
+                                  {RegValue::Kind::Text, "\"" + program + "\" /min"}));
+    test::RecordingView view({"sha256:" + kEicarHash});
+    EXPECT_TRUE(RunKillPass(context, view, 0));
+    EXPECT_EQ(matched(view), std::vector<std::string>{program});
+    EXPECT_FALSE(Exists(program));
+    EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"));
+    EXPECT_FALSE(view.anyFailed());
 }
 
 TEST_F(ContentMatch, MalformedHashLinesMatchNothing) {
