@@ -203,4 +203,11 @@ RulesLoad LoadRules(Platform& platform, const std::vector<std::string>& folders)
     return load;
 }
 
+RulesLoad LoadListRules(Platform& platform, const std::string& listFolder,
+                        const std::vector<std::string>& more) {
+    std::vector<std::string> folders = {listFolder + "Rules"};
+    folders.insert(folders.end(), more.begin(), more.end());
+    return LoadRules(platform, folders);
+}
+
 } // namespace pestrel
