@@ -30,7 +30,8 @@ struct Context {
     std::string backupFolder() const; // AppPath + "Temp" + separator
 };
 
-// Fills AppPath, WinDir and SysDir from the platform, and starts an empty digest cache.
+// Fills AppPath, WinDir and SysDir from the platform, and starts an empty digest cache (not on
+// Windows).
 void InitialiseContext(Context& context);
 
 } // namespace pestrel
