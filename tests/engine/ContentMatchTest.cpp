@@ -105,6 +105,30 @@ TEST_F(ContentMatch, EachFileIsReadOncePerStampAndAgainWhenItChanges) {
     EXPECT_EQ(scan.filesRead(), 3u);
 }
 
+TEST_F(ContentMatch, FilesReadTogetherAndDigestsKeptAcrossScansStillFollowEachChange) {
+    // Enough bytes that the files are read on several threads.
+    const std::string system = context.SysDir;
+    std::set<std::string> wanted;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".bin";
+        WriteFile(system + name, std::string(64 << 10, static_cast<char>('a' + i % 20)) + name);
+        if (i % 13 == 0)
+            wanted.insert(hashLine(system + name).substr(7));
+    }
+    DigestCache digests;
+    const std::shared_ptr<HeldFolder> held = platform.holdFolder(system);
+    const auto found = [&](const std::set<std::string>& hashes) {
+        std::vector<std::string> names;
+        for (const ContentFound& file : ContentScan(hashes, nullptr, false, &digests).walk(held, 0))
+            names.push_back(file.name);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(found(wanted), (std::vector<std::string>{"f0.bin", "f13.bin", "f26.bin", "f39.bin"}));
+    WriteFile(system + "f1.bin", kEicar); // rewritten after its digest was kept
+    EXPECT_EQ(found({kEicarHash}), std::vector<std::string>{"f1.bin"});
+}
+
 TEST_F(ContentMatch, TheCopiesOfEarlierPassesAreNeverTaken) {
     context.scanFolders = {context.AppPath};
     for (int pass = 0; pass < 2; ++pass) {
