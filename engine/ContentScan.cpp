@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <system_error>
 #include <thread>
 
 namespace pestrel {
@@ -16,8 +17,8 @@ StampKey KeyOf(const FileStamp& stamp) {
 constexpr std::uint64_t kBytesWorthThreads = 1u << 20;
 constexpr unsigned kMaxReaders = 8;
 
-// Runs `work(i)` for every i below `count`, on up to `readers` threads; a failure of any is
-// thrown again here once all have stopped.
+// Runs `work(i)` for every i below `count`, on this thread and up to `readers` - 1 more; a
+// failure of any is thrown again here once all have stopped.
 template <typename Work> void ForEachOnThreads(std::size_t count, unsigned readers, Work work) {
     std::atomic<std::size_t> next{0};
     std::exception_ptr failure;
@@ -33,8 +34,13 @@ template <typename Work> void ForEachOnThreads(std::size_t count, unsigned reade
         }
     };
     std::vector<std::thread> threads;
-    for (unsigned i = 1; i < readers; ++i)
-        threads.emplace_back(reader);
+    for (unsigned i = 1; i < readers; ++i) {
+        try {
+            threads.emplace_back(reader);
+        } catch (const std::system_error&) {
+            break; // no thread to spare: fewer readers do the work
+        }
+    }
     reader();
     for (std::thread& thread : threads)
         thread.join();
