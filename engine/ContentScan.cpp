@@ -13,9 +13,10 @@ StampKey KeyOf(const FileStamp& stamp) {
     return {stamp.identity.device, stamp.identity.file, stamp.size, stamp.changeTime};
 }
 
-// Fewer bytes than this are read on the calling thread alone.
+// Fewer bytes than this are read on the calling thread alone. Reading waits on the disk as much
+// as on the processor, so there are more readers than most machines have processors.
 constexpr std::uint64_t kBytesWorthThreads = 1u << 20;
-constexpr unsigned kMaxReaders = 8;
+constexpr std::size_t kMaxReaders = 8;
 
 // Runs `work(i)` for every i below `count`, on this thread and up to `readers` - 1 more; a
 // failure of any is thrown again here once all have stopped.
@@ -118,8 +119,7 @@ std::vector<ContentFound> ContentScan::checkAll(const std::vector<FileInFolder>&
     const unsigned readers =
         unreadBytes < kBytesWorthThreads
             ? 1
-            : std::clamp<unsigned>(std::thread::hardware_concurrency(), 1,
-                                   std::min<std::size_t>(kMaxReaders, unread.size()));
+            : static_cast<unsigned>(std::min<std::size_t>(kMaxReaders, unread.size()));
     ForEachOnThreads(unread.size(), readers, [&](std::size_t i) {
         const Stamped& file = unread[i];
         std::optional<std::string> found = verdict(*file.file->folder, file.file->name, file.stamp);
