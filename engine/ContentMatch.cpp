@@ -95,9 +95,16 @@ void Remove(Context& context, PassFolders& folders, const AutostartIndex& autost
 }
 
 // The backups and kept copies of earlier passes: they hold what they matched, and a scan that
-// reaches the program's folder must not take the undo away.
-std::vector<FileIdentity> OwnCopies(PassFolders& folders) {
+// reaches the program's folder must not take the undo away. And the program's own file, which a
+// broad rule may match: the pass would end itself halfway.
+std::vector<FileIdentity> OwnCopies(Context& context, PassFolders& folders) {
     std::vector<FileIdentity> copies;
+    const std::string program = context.platform.programFile(), folder = FolderOf(program);
+    const std::unique_ptr<HeldFolder> held =
+        folder.empty() ? nullptr : context.platform.holdFolder(folder);
+    if (const std::optional<FileIdentity> own =
+            held ? held->fileIdentity(program.substr(folder.size())) : std::nullopt)
+        copies.push_back(*own);
     for (HeldFolder* folder : {folders.backup.get(), folders.kept.get()}) {
         const std::optional<FolderEntries> entries = folder ? folder->entries() : std::nullopt;
         for (const std::string& name : entries ? entries->files : std::vector<std::string>()) {
@@ -114,7 +121,7 @@ void RemoveAll(Context& context, PassFolders& folders, const AutostartIndex& aut
                KillPassView& view, std::vector<ContentFound> found) {
     if (found.empty())
         return;
-    std::vector<FileIdentity> seen = OwnCopies(folders);
+    std::vector<FileIdentity> seen = OwnCopies(context, folders);
     const std::vector<ProcessRecord> snapshot =
         context.platform.processSnapshot(SnapshotDetail::ForEnding);
     for (const ContentFound& file : found) {

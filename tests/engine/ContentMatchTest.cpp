@@ -129,14 +129,16 @@ TEST_F(ContentMatch, FilesReadTogetherAndDigestsKeptAcrossScansStillFollowEachCh
     EXPECT_EQ(found({kEicarHash}), std::vector<std::string>{"f1.bin"});
 }
 
-TEST_F(ContentMatch, TheCopiesOfEarlierPassesAreNeverTaken) {
+TEST_F(ContentMatch, TheProgramItselfAndTheCopiesOfEarlierPassesAreNeverTaken) {
     context.scanFolders = {context.AppPath};
+    WriteFile(platform.programFile(), kEicar);
     for (int pass = 0; pass < 2; ++pass) {
         WriteFile(context.SysDir + "a.exe", kEicar);
         test::RecordingView view({"sha256:" + kEicarHash});
         EXPECT_TRUE(RunKillPass(context, view, 0));
         EXPECT_EQ(matched(view), std::vector<std::string>{context.SysDir + "a.exe"});
     }
+    EXPECT_EQ(ReadFile(platform.programFile()), kEicar);
     EXPECT_EQ(ReadFile(context.AppPath + "Undo/Kept/1-a.exe"), kEicar);
     EXPECT_EQ(ReadFile(context.backupFolder() + "a.exe"), kEicar);
 }
