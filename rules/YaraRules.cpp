@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
 #include <set>
 #include <yara.h>
 
@@ -154,6 +155,12 @@ YaraRules::~YaraRules() {
 }
 
 std::optional<std::string> YaraRules::firstMatch(std::string_view bytes) {
+    // libyara turns a fault in a mapped file that shrinks under it into a failed scan through a
+    // handler of the whole process; this version puts the handler back right only while one scan
+    // runs at a time, and a handler left in place would turn any later fault into an endless
+    // loop instead of a crash.
+    static std::mutex oneScanAtATime;
+    const std::lock_guard lock(oneScanAtATime);
     std::optional<std::string> found;
     yr_rules_scan_mem(rules_, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
                       SCAN_FLAGS_FAST_MODE, FirstMatching, &found, 0);
