@@ -103,9 +103,7 @@ int Kill(const CommandLine& command, Platform& machine) {
                           .toStdString());
 #else
     const std::string listFolder = command.list ? FolderOf(*command.list) : context.AppPath;
-    std::vector<std::string> ruleFolders = {listFolder + "Rules"};
-    ruleFolders.insert(ruleFolders.end(), command.ruleFolders.begin(), command.ruleFolders.end());
-    const RulesLoad rules = LoadRules(platform, ruleFolders);
+    const RulesLoad rules = LoadListRules(platform, listFolder, command.ruleFolders);
     for (const std::string& problem : rules.problems)
         std::fprintf(stderr, "pestrel: rules: %s\n", Printable(problem).c_str());
     context.contentRules = rules.rules.get();

@@ -1,5 +1,6 @@
 #include "engine/ContentMatch.h"
 
+#include "engine/AutostartRemoval.h"
 #include "engine/Context.h"
 #include "engine/HashLine.h"
 #include "engine/Journal.h"
@@ -9,6 +10,7 @@
 #include "engine/WorkFiles.h"
 
 #include <algorithm>
+#include <map>
 
 namespace pestrel {
 namespace {
@@ -28,38 +30,48 @@ std::shared_ptr<HeldFolder> Borrowed(HeldFolder* folder) {
     return std::shared_ptr<HeldFolder>(std::shared_ptr<HeldFolder>(), folder);
 }
 
-// The file at `path`, held in its folder, when it can be read there.
-std::optional<ContentFound> CheckPath(Platform& platform, ContentScan& scan,
-                                      const std::string& path) {
-    const std::string folder = FolderOf(path);
-    const std::string name = path.substr(folder.size());
-    if (folder.empty() || name.empty())
-        return std::nullopt;
-    const std::shared_ptr<HeldFolder> held = platform.holdFolder(folder);
-    return held ? scan.check(held, name) : std::nullopt;
+// The files at `paths`, each held in its folder (a folder is held once), where it can be.
+std::vector<FileInFolder> HeldFiles(Platform& platform, const std::vector<std::string>& paths) {
+    std::map<std::string, std::shared_ptr<HeldFolder>> held;
+    std::vector<FileInFolder> files;
+    for (const std::string& path : paths) {
+        const std::string folder = FolderOf(path);
+        const std::string name = path.substr(folder.size());
+        if (folder.empty() || name.empty())
+            continue;
+        auto [at, added] = held.try_emplace(folder);
+        if (added)
+            at->second = platform.holdFolder(folder);
+        if (at->second)
+            files.push_back({at->second, name});
+    }
+    return files;
 }
 
-// The file of each running program, as long as its path still leads to that very file; many
-// processes of one program are one look.
+// The file of each running program, as long as its path still leads to the file of a running
+// program; many processes of one program are one look.
 std::vector<ContentFound> ScanProcessImages(Platform& platform, ContentScan& scan,
                                             const std::vector<ProcessRecord>& snapshot) {
-    std::vector<ContentFound> found;
-    std::vector<FileIdentity> looked;
+    std::vector<std::string> paths;
+    std::vector<FileIdentity> images;
+    const auto running = [&images](const FileIdentity& file) {
+        return std::find(images.begin(), images.end(), file) != images.end();
+    };
     for (const ProcessRecord& record : snapshot) {
-        if (!record.exePath || !record.image ||
-            std::find(looked.begin(), looked.end(), *record.image) != looked.end())
+        if (!record.exePath || !record.image || running(*record.image))
             continue;
-        looked.push_back(*record.image);
-        std::optional<ContentFound> match = CheckPath(platform, scan, *record.exePath);
-        if (match && match->stamp.identity == *record.image)
-            found.push_back(std::move(*match));
+        images.push_back(*record.image);
+        paths.push_back(*record.exePath);
     }
+    std::vector<ContentFound> found = scan.checkAll(HeldFiles(platform, paths));
+    std::erase_if(found, [&](const ContentFound& file) { return !running(file.stamp.identity); });
     return found;
 }
 
 // Handles one matched file as the entry of its own name.
-void Remove(Context& context, PassFolders& folders, KillPassView& view,
-            const std::vector<ProcessRecord>& snapshot, const ContentFound& file) {
+void Remove(Context& context, PassFolders& folders, const AutostartIndex& autostart,
+            KillPassView& view, const std::vector<ProcessRecord>& snapshot,
+            const ContentFound& file) {
     const std::string path = file.path(), &entry = file.name;
     const FileIdentity& identity = file.stamp.identity;
     view.reportAction({"match", {path, file.match}});
@@ -79,12 +91,20 @@ void Remove(Context& context, PassFolders& folders, KillPassView& view,
         DeleteKeepingCopy(context, folders, entry, *file.folder, entry, identity, backedUp);
     view.reportAction({"delete", {path, deletion.copy}, !deletion.deleted});
     DeleteRunValues(context, view, entry);
+    RemoveAutostartEntries(context, folders, autostart, view, entry);
 }
 
 // The backups and kept copies of earlier passes: they hold what they matched, and a scan that
-// reaches the program's folder must not take the undo away.
-std::vector<FileIdentity> OwnCopies(PassFolders& folders) {
+// reaches the program's folder must not take the undo away. And the program's own file, which a
+// broad rule may match: the pass would end itself halfway.
+std::vector<FileIdentity> OwnCopies(Context& context, PassFolders& folders) {
     std::vector<FileIdentity> copies;
+    const std::string program = context.platform.programFile(), folder = FolderOf(program);
+    const std::unique_ptr<HeldFolder> held =
+        folder.empty() ? nullptr : context.platform.holdFolder(folder);
+    if (const std::optional<FileIdentity> own =
+            held ? held->fileIdentity(program.substr(folder.size())) : std::nullopt)
+        copies.push_back(*own);
     for (HeldFolder* folder : {folders.backup.get(), folders.kept.get()}) {
         const std::optional<FolderEntries> entries = folder ? folder->entries() : std::nullopt;
         for (const std::string& name : entries ? entries->files : std::vector<std::string>()) {
@@ -97,18 +117,18 @@ std::vector<FileIdentity> OwnCopies(PassFolders& folders) {
 
 // Each file once, in the order found: a program in the System folder that also runs is one
 // match.
-void RemoveAll(Context& context, PassFolders& folders, KillPassView& view,
-               std::vector<ContentFound> found) {
+void RemoveAll(Context& context, PassFolders& folders, const AutostartIndex& autostart,
+               KillPassView& view, std::vector<ContentFound> found) {
     if (found.empty())
         return;
-    std::vector<FileIdentity> seen = OwnCopies(folders);
+    std::vector<FileIdentity> seen = OwnCopies(context, folders);
     const std::vector<ProcessRecord> snapshot =
         context.platform.processSnapshot(SnapshotDetail::ForEnding);
     for (const ContentFound& file : found) {
         if (std::find(seen.begin(), seen.end(), file.stamp.identity) != seen.end())
             continue;
         seen.push_back(file.stamp.identity);
-        Remove(context, folders, view, snapshot, file);
+        Remove(context, folders, autostart, view, snapshot, file);
     }
 }
 
@@ -118,8 +138,10 @@ void Append(std::vector<ContentFound>& to, std::vector<ContentFound> more) {
 
 } // namespace
 
-ContentScan RemoveContentMatches(Context& context, PassFolders& folders, KillPassView& view) {
-    ContentScan scan(HashesOf(view), context.contentRules, context.scanLarge);
+ContentScan RemoveContentMatches(Context& context, PassFolders& folders,
+                                 const AutostartIndex& autostart, KillPassView& view) {
+    ContentScan scan(HashesOf(view), context.contentRules, context.scanLarge,
+                     context.digests.get());
     if (scan.empty())
         return scan;
     Platform& platform = context.platform;
@@ -135,20 +157,16 @@ ContentScan RemoveContentMatches(Context& context, PassFolders& folders, KillPas
         else
             view.reportAction({"scan", {path}, true});
     }
-    RemoveAll(context, folders, view, std::move(found));
+    RemoveAll(context, folders, autostart, view, std::move(found));
     return scan;
 }
 
-void RemoveMatchingPrograms(Context& context, PassFolders& folders, KillPassView& view,
-                            ContentScan& scan, const std::vector<std::string>& paths) {
+void RemoveMatchingPrograms(Context& context, PassFolders& folders, const AutostartIndex& autostart,
+                            KillPassView& view, ContentScan& scan,
+                            const std::vector<std::string>& paths) {
     if (scan.empty())
         return;
-    std::vector<ContentFound> found;
-    for (const std::string& path : paths) {
-        if (std::optional<ContentFound> match = CheckPath(context.platform, scan, path))
-            found.push_back(std::move(*match));
-    }
-    RemoveAll(context, folders, view, std::move(found));
+    RemoveAll(context, folders, autostart, view, scan.checkAll(HeldFiles(context.platform, paths)));
 }
 
 } // namespace pestrel

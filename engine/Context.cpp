@@ -1,5 +1,6 @@
 #include "engine/Context.h"
 
+#include "engine/ContentScan.h"
 #include "engine/Public.h"
 
 namespace pestrel {
@@ -15,6 +16,11 @@ void InitialiseContext(Context& context) {
     context.AppPath = FolderOf(context.platform.programFile());
     context.WinDir = GetWinDir(context.platform);
     context.SysDir = GetSysDir(context.platform);
+#ifndef _WIN32
+    // Windows lets whoever may write a file set its change time: there a stamp vouches for what
+    // a file holds only during one pass.
+    context.digests = std::make_shared<DigestCache>();
+#endif
 }
 
 } // namespace pestrel

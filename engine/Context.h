@@ -1,12 +1,14 @@
 #pragma once
 // The values every worker needs, filled in once when the main window is created.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace pestrel {
 
 class ContentRules;
+class DigestCache;
 class Platform;
 
 struct Context {
@@ -22,11 +24,14 @@ struct Context {
     // files over 256 MiB.
     ContentRules* contentRules = nullptr;
     bool scanLarge = false;
+    // The digests the passes of this context (and of its copies) have taken, by file stamp.
+    std::shared_ptr<DigestCache> digests;
 
     std::string backupFolder() const; // AppPath + "Temp" + separator
 };
 
-// Fills AppPath, WinDir and SysDir from the platform.
+// Fills AppPath, WinDir and SysDir from the platform, and starts an empty digest cache (not on
+// Windows).
 void InitialiseContext(Context& context);
 
 } // namespace pestrel

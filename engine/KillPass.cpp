@@ -192,19 +192,19 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
     };
     Platform& platform = context.platform;
     PassFolders folders = HoldPassFolders(context);
-    // Kept with what it has read for the pass's later scans by content.
-    ContentScan content = RemoveContentMatches(context, folders, view);
-    ProcessIndex processes(platform);
     const AutostartIndex autostart = ReadAutostartPlaces(context);
     for (const PassAction& malformed : autostart.malformed())
         view.reportAction(malformed);
+    // Kept with what it has read for the pass's later scans by content.
+    ContentScan content = RemoveContentMatches(context, folders, autostart, view);
+    ProcessIndex processes(platform);
     // The programs autostart places name are scanned by content too, where they lie.
     std::vector<std::string> started;
     for (const AutostartEntry& place : autostart.entries()) {
         if (std::optional<std::string> path = platform.localPath(place.program))
             started.push_back(std::move(*path));
     }
-    RemoveMatchingPrograms(context, folders, view, content, started);
+    RemoveMatchingPrograms(context, folders, autostart, view, content, started);
     const int count = view.entryCount();
     view.setMarker(count - 1);
     for (int i = count - 1; i >= 0; --i) {

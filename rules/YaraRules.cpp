@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <map>
 #include <optional>
+#include <mutex>
 #include <set>
 #include <yara.h>
 
@@ -209,6 +210,12 @@ YaraRules::~YaraRules() {
 }
 
 std::optional<std::string> YaraRules::firstMatch(std::string_view bytes) {
+    // libyara turns a fault in a mapped file that shrinks under it into a failed scan through a
+    // handler of the whole process; this version puts the handler back right only while one scan
+    // runs at a time, and a handler left in place would turn any later fault into an endless
+    // loop instead of a crash.
+    static std::mutex oneScanAtATime;
+    const std::lock_guard lock(oneScanAtATime);
     std::optional<std::string> found;
     Yara()->rulesScanMem(rules_, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
                          SCAN_FLAGS_FAST_MODE, FirstMatching, &found, 0);
@@ -249,6 +256,13 @@ RulesLoad LoadRules(Platform& platform, const std::vector<std::string>& folders)
     if (any && Yara()->compilerGetRules(compiler.get(), &rules) == ERROR_SUCCESS)
         load.rules = std::make_unique<YaraRules>(rules);
     return load;
+}
+
+RulesLoad LoadListRules(Platform& platform, const std::string& listFolder,
+                        const std::vector<std::string>& more) {
+    std::vector<std::string> folders = {listFolder + "Rules"};
+    folders.insert(folders.end(), more.begin(), more.end());
+    return LoadRules(platform, folders);
 }
 
 } // namespace pestrel

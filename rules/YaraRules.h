@@ -39,4 +39,9 @@ struct RulesLoad {
 // same folder, never in a loop). A missing folder is no problem.
 RulesLoad LoadRules(Platform& platform, const std::vector<std::string>& folders);
 
+// The rules of a pass over the list that lies in `listFolder`: those of the Rules folder beside
+// it, then those of each of `more`.
+RulesLoad LoadListRules(Platform& platform, const std::string& listFolder,
+                        const std::vector<std::string>& more = {});
+
 } // namespace pestrel

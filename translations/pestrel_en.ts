@@ -198,6 +198,13 @@
     </message>
 </context>
 <context>
+    <name>pestrel::PassRules</name>
+    <message>
+        <source>规则未用：%1</source>
+        <translation>Rules left out: %1</translation>
+    </message>
+</context>
+<context>
     <name>pestrel::RunCommandLine</name>
     <message>
         <source>cannot read the list &apos;%1&apos;</source>

@@ -5,6 +5,7 @@
 #include "engine/Public.h"
 #include "engine/RepairReport.h"
 #include "platform/DryRunPlatform.h"
+#include "ui/PassRules.h"
 
 namespace pestrel {
 namespace {
@@ -39,6 +40,8 @@ std::vector<PassAction> PreviewKillPass(Platform& machine, std::vector<std::stri
     DryRunPlatform dryRun(machine);
     Context context(dryRun);
     InitialiseContext(context);
+    const PassRules rules = LoadPassRules(context);
+    context.contentRules = rules.rules.get();
     RecordingView view(std::move(entries));
     RunKillPass(context, view, 0);
     RepairReport repairs(dryRun, view);

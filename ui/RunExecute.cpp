@@ -5,6 +5,7 @@
 #include "engine/WorkFiles.h"
 #include "ui/EngineText.h"
 #include "ui/MainUnit.h"
+#include "ui/PassRules.h"
 #include "ui/WorkerGate.h"
 
 #include <QTimer>
@@ -90,6 +91,9 @@ public:
     void enableKillButton() override {
         tell([this] { form_.enableKillButton(); });
     }
+    void showStatusText(const QString& text) {
+        tell([this, &text] { form_.setStatusText(text); });
+    }
 
     bool statusTextEmpty() {
         return ask([this] { return form_.statusText().isEmpty(); }, true);
@@ -155,9 +159,15 @@ private:
 void RunJob(WorkerJob job, Context& context, WorkerGate& gate, const RunWaits& waits,
             WindowLink& window) {
     switch (job) {
-    case WorkerJob::KillPass:
-        RunKillPass(context, window, waits.killPassDoneMs);
+    case WorkerJob::KillPass: {
+        const PassRules rules = LoadPassRules(context);
+        if (!rules.problems.isEmpty())
+            window.showStatusText(rules.problems);
+        Context pass = context;
+        pass.contentRules = rules.rules.get();
+        RunKillPass(pass, window, waits.killPassDoneMs);
         break;
+    }
     case WorkerJob::ClearProcessList:
         if (gate.wait(waits.clearProcessListMs))
             window.clearProcessList();

@@ -1,6 +1,7 @@
 #include "engine/ContentMatch.h"
 
 #include "base/AsciiCase.h"
+#include "engine/AutostartPlaces.h"
 #include "engine/Context.h"
 #include "engine/HashLine.h"
 #include "engine/KillPass.h"
@@ -104,14 +105,40 @@ TEST_F(ContentMatch, EachFileIsReadOncePerStampAndAgainWhenItChanges) {
     EXPECT_EQ(scan.filesRead(), 3u);
 }
 
-TEST_F(ContentMatch, TheCopiesOfEarlierPassesAreNeverTaken) {
+TEST_F(ContentMatch, FilesReadTogetherAndDigestsKeptAcrossScansStillFollowEachChange) {
+    // Enough bytes that the files are read on several threads.
+    const std::string system = context.SysDir;
+    std::set<std::string> wanted;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".bin";
+        WriteFile(system + name, std::string(64 << 10, static_cast<char>('a' + i % 20)) + name);
+        if (i % 13 == 0)
+            wanted.insert(hashLine(system + name).substr(7));
+    }
+    DigestCache digests;
+    const std::shared_ptr<HeldFolder> held = platform.holdFolder(system);
+    const auto found = [&](const std::set<std::string>& hashes) {
+        std::vector<std::string> names;
+        for (const ContentFound& file : ContentScan(hashes, nullptr, false, &digests).walk(held, 0))
+            names.push_back(file.name);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(found(wanted), (std::vector<std::string>{"f0.bin", "f13.bin", "f26.bin", "f39.bin"}));
+    WriteFile(system + "f1.bin", kEicar); // rewritten after its digest was kept
+    EXPECT_EQ(found({kEicarHash}), std::vector<std::string>{"f1.bin"});
+}
+
+TEST_F(ContentMatch, TheProgramItselfAndTheCopiesOfEarlierPassesAreNeverTaken) {
     context.scanFolders = {context.AppPath};
+    WriteFile(platform.programFile(), kEicar);
     for (int pass = 0; pass < 2; ++pass) {
         WriteFile(context.SysDir + "a.exe", kEicar);
         test::RecordingView view({"sha256:" + kEicarHash});
         EXPECT_TRUE(RunKillPass(context, view, 0));
         EXPECT_EQ(matched(view), std::vector<std::string>{context.SysDir + "a.exe"});
     }
+    EXPECT_EQ(ReadFile(platform.programFile()), kEicar);
     EXPECT_EQ(ReadFile(context.AppPath + "Undo/Kept/1-a.exe"), kEicar);
     EXPECT_EQ(ReadFile(context.backupFolder() + "a.exe"), kEicar);
 }
@@ -123,12 +150,27 @@ TEST_F(ContentMatch, ProgramsNamedByPathAreHandledThroughThePassScan) {
     PassFolders folders = HoldPassFolders(context);
     ContentScan scan({kEicarHash});
     test::RecordingView view({});
-    RemoveMatchingPrograms(context, folders, view, scan,
+    RemoveMatchingPrograms(context, folders, AutostartIndex(), view, scan,
                            {program, tools + "other.exe", tools + "missing.exe", tools});
     EXPECT_EQ(matched(view), std::vector<std::string>{program});
     EXPECT_FALSE(Exists(program));
     EXPECT_TRUE(Exists(tools + "other.exe"));
     EXPECT_EQ(scan.filesRead(), 2u);
+}
+
+TEST_F(ContentMatch, AProgramOnlyAnAutostartValueNamesIsMatchedAndItsValueGoes) {
+    // A renamed copy where no walk of the pass looks, started by a value of another name.
+    ASSERT_TRUE(platform.createFolder(context.WinDir + "Cache"));
+    const std::string program = context.WinDir + "Cache" + kPathSeparator + "helper.exe";
+    WriteFile(program, kEicar);
+    ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater",
+                                  {RegValue::Kind::Text, "\"" + program + "\" /min"}));
+    test::RecordingView view({"sha256:" + kEicarHash});
+    EXPECT_TRUE(RunKillPass(context, view, 0));
+    EXPECT_EQ(matched(view), std::vector<std::string>{program});
+    EXPECT_FALSE(Exists(program));
+    EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"));
+    EXPECT_FALSE(view.anyFailed());
 }
 
 TEST_F(ContentMatch, MalformedHashLinesMatchNothing) {

@@ -95,6 +95,30 @@ TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
     EXPECT_EQ(rows("ListBox").size(), 3);
 }
 
+TEST_F(KillPassTest, TheRulesBesideTheListRemoveAMatchingFileAndTheStatusTextSaysSo) {
+    const std::string renamed = machine.context().SysDir + "ui-renamed.exe";
+    WriteFile(renamed, "PESTREL, harmless");
+    // By the file's first bytes: this test's own program, which the pass scans too as a running
+    // image, holds the rule's text but does not start with it.
+    WriteFile(appFile("Rules/mark.yar"),
+              "rule UiMark { condition: uint32be(0) == 0x50455354 and filesize < 64 }\n");
+    WriteFile(appFile("Rules/broken.yar"), "rule { condition: \n");
+    WriteFile(appFile("VirusList.txt"), "ui-absent.exe\r\n");
+    showForm();
+    finishWorkers();
+
+    const QStringList messages = messagesDuring([&] {
+        press("SBPestrel");
+        finishWorkers();
+    });
+    EXPECT_FALSE(fs::exists(renamed));
+    EXPECT_TRUE(fs::exists(appFile("Temp/ui-renamed.exe")));
+    EXPECT_TRUE(messages.contains(QString::fromStdString("match " + renamed + " rule:UiMark")))
+        << messages.join('\n').toStdString();
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_TRUE(messages.first().contains("broken.yar")) << messages.first().toStdString();
+}
+
 TEST_F(KillPassTest, ListClearedDuringThePassEndsItWithTheButtonEnabled) {
     writeAbsentNames(3000);
     showForm();
