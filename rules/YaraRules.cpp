@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <map>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <yara.h>
 
