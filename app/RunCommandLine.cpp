@@ -133,9 +133,11 @@ int ListAutostart(const CommandLine& command, Platform& platform) {
     const AutostartIndex places = ReadAutostartPlaces(context);
     for (const AutostartEntry& entry : places.entries()) {
         const bool named = listed.count(UpperAscii(ProgramFileName(entry.program))) > 0;
-        PrintLine(Printable(RegPlace(entry.root, entry.key)) + '\t' + Printable(entry.name) + '\t' +
+        PrintLine(Printable(PlaceOf(entry)) + '\t' + Printable(entry.name) + '\t' +
                   Printable(entry.program) + (named ? "\tlisted" : ""));
     }
+    for (const PassAction& unreadable : places.unreadable())
+        PrintLine(ActionLine(unreadable));
     return kDone;
 }
 

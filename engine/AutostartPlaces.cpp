@@ -4,6 +4,8 @@
 #include "engine/CommandLineProgram.h"
 #include "engine/Context.h"
 #include "engine/ListEdit.h"
+#include "engine/ScheduledTasks.h"
+#include "engine/StartupFolders.h"
 
 namespace pestrel {
 namespace {
@@ -91,6 +93,17 @@ std::vector<const AutostartEntry*> AutostartIndex::starting(const std::string& f
     return found;
 }
 
+std::string PlaceOf(const AutostartEntry& entry) {
+    switch (entry.kind) {
+    case AutostartEntry::Kind::StartupFile:
+    case AutostartEntry::Kind::Shortcut:
+    case AutostartEntry::Kind::Task:
+        return entry.key;
+    default:
+        return RegPlace(entry.root, entry.key);
+    }
+}
+
 std::optional<std::string> ContextVariable(const Context& context, const std::string& name) {
     if (EqualsIgnoringAsciiCase(name, "SystemRoot") || EqualsIgnoringAsciiCase(name, "windir")) {
 #ifdef _WIN32
@@ -129,6 +142,8 @@ AutostartIndex ReadAutostartPlaces(Context& context) {
         }
     }
     ReadServices(context, index);
+    ReadStartupFolders(context, index);
+    ReadScheduledTasks(context, index);
     return index;
 }
 

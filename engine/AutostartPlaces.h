@@ -2,6 +2,7 @@
 // The registry places a program starts from besides the start-up key named like it, read once
 // per pass into an index by the file name of the program each entry starts.
 
+#include "engine/PassAction.h"
 #include "platform/Platform.h"
 
 #include <string>
@@ -17,6 +18,12 @@ struct AutostartEntry {
         Value,   // a value whose data is a command line: Run keys, a debugger
         List,    // one item of a list value: Winlogon's Shell and Userinit, AppInit_DLLs
         Service, // a service, by its ImagePath; disabled through its Start
+        // A file that starts a program: one in a Start-up folder (the program itself, or a
+        // shortcut), or a scheduled task's definition. `key` is the folder holding it, ending
+        // in the separator, `name` the file's name, `data` the target or command it names.
+        StartupFile,
+        Shortcut,
+        Task,
     };
     Kind kind = Kind::Value;
     RegRoot root = RegRoot::LocalMachine;
@@ -33,11 +40,18 @@ public:
     const std::vector<AutostartEntry>& entries() const { return entries_; }
     // The entries whose program's file name is `fileName`, without regard to ASCII case.
     std::vector<const AutostartEntry*> starting(const std::string& fileName) const;
+    // The start-up files that could not be read, one failed action each.
+    void addUnreadable(PassAction failure) { unreadable_.push_back(std::move(failure)); }
+    const std::vector<PassAction>& unreadable() const { return unreadable_; }
 
 private:
     std::vector<AutostartEntry> entries_;
     std::unordered_map<std::string, std::vector<std::size_t>> byFileName_; // upper-cased
+    std::vector<PassAction> unreadable_;
 };
+
+// Where an entry lies, as shown: root\key of a value, the folder of a file.
+std::string PlaceOf(const AutostartEntry& entry);
 
 // The variables a start-up command line may use, as the context knows them; the Windows folder
 // as Windows names it.
@@ -47,7 +61,8 @@ std::string ProgramOf(const Context& context, const std::string& commandLine);
 
 // Reads every registry place: the Run, RunOnce, RunServices, RunServicesOnce and policy Run keys
 // of both roots and their 32-bit views, Winlogon's Shell and Userinit, AppInit_DLLs, the
-// debuggers of Image File Execution Options and the services' ImagePath.
+// debuggers of Image File Execution Options and the services' ImagePath; then the Start-up
+// folders and the scheduled tasks.
 AutostartIndex ReadAutostartPlaces(Context& context);
 
 // The separators of a list value's items.

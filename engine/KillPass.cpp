@@ -190,6 +190,8 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
     ContentScan content = RemoveContentMatches(context, folders, view);
     ProcessIndex processes(platform);
     const AutostartIndex autostart = ReadAutostartPlaces(context);
+    for (const PassAction& unreadable : autostart.unreadable())
+        view.reportAction(unreadable);
     // The programs autostart places name are scanned by content too, where they lie.
     std::vector<std::string> started;
     for (const AutostartEntry& place : autostart.entries()) {

@@ -63,6 +63,12 @@ public:
         return inner_.setFileAttributes(path, attributes);
     }
 
+    std::vector<std::string> startupFolders() override { return inner_.startupFolders(); }
+    std::string tasksFolder() override { return inner_.tasksFolder(); }
+    std::optional<std::string> shortcutTarget(std::string_view bytes) override {
+        return inner_.shortcutTarget(bytes);
+    }
+
     std::string readProfileString(const std::string& file, const std::string& section,
                                   const std::string& key, const std::string& fallback) override {
         return inner_.readProfileString(file, section, key, fallback);

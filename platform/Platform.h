@@ -211,6 +211,16 @@ public:
     // (a reparse point) or not a folder, or it cannot be opened.
     virtual std::unique_ptr<HeldFolder> holdFolder(const std::string& path) = 0;
 
+    // --- start-up files ------------------------------------------------------------------
+    // The Start-up folders whose files start at log-on: each user's and the common one.
+    // Folders that do not exist may be among them.
+    virtual std::vector<std::string> startupFolders() = 0;
+    // The folder of the scheduled tasks' definitions (Windows\System32\Tasks).
+    virtual std::string tasksFolder() = 0;
+    // The target path a shortcut file's bytes name, as Windows wrote it; nothing when the bytes
+    // are no shortcut or name no path. Only the bytes are read: no file, no link is followed.
+    virtual std::optional<std::string> shortcutTarget(std::string_view bytes) = 0;
+
     // --- INI profile files ---------------------------------------------------------------
     // Value of `key` in `[section]` of the file, or `fallback` when file, section or key are
     // missing.
