@@ -4,6 +4,8 @@
 #include "engine/Context.h"
 #include "engine/TaskXml.h"
 
+#include <algorithm>
+
 namespace pestrel {
 namespace {
 
@@ -42,6 +44,29 @@ TaskFileCommands(HeldFolder& folder, const std::string& name, const FileIdentity
     if (!file)
         return std::nullopt;
     return TaskCommands(file->bytes());
+}
+
+std::string TaskName(Context& context, HeldFolder& folder, const std::string& name) {
+    std::string tasks = context.platform.tasksFolder();
+    if (tasks.empty())
+        return {};
+    if (!tasks.ends_with(kPathSeparator))
+        tasks += kPathSeparator;
+    const std::string path = folder.path() + name;
+    if (!path.starts_with(tasks))
+        return {};
+    std::string task = '\\' + path.substr(tasks.size());
+    std::replace(task.begin(), task.end(), kPathSeparator, '\\');
+    return task;
+}
+
+bool RegisterPutBackTask(Context& context, HeldFolder& folder, const std::string& name) {
+    const std::string task = TaskName(context, folder, name);
+    if (task.empty())
+        return true;
+    const std::optional<FileIdentity> identity = folder.fileIdentity(name);
+    const std::unique_ptr<MappedFile> file = identity ? folder.mapFile(name, *identity) : nullptr;
+    return file && context.platform.registerTask(task, file->bytes());
 }
 
 void ReadScheduledTasks(Context& context, AutostartIndex& index) {

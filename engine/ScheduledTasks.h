@@ -17,6 +17,13 @@ class AutostartIndex;
 // definition that cannot be read is noted as unreadable.
 void ReadScheduledTasks(Context& context, AutostartIndex& index);
 
+// The task's path in the scheduler ("\\Folder\\Name") of the file `name` of `folder`; empty when
+// the folder is not the tasks folder or one below it.
+std::string TaskName(Context& context, HeldFolder& folder, const std::string& name);
+// Registers the task of the file `name` of `folder`, just put back, again where the scheduler
+// needs it; true for a file outside the tasks folder.
+bool RegisterPutBackTask(Context& context, HeldFolder& folder, const std::string& name);
+
 // The commands of the task definition `name` of `folder`, read while it is `identity`.
 std::optional<std::vector<std::string>>
 TaskFileCommands(HeldFolder& folder, const std::string& name, const FileIdentity& identity);

@@ -50,8 +50,13 @@ void RemoveStartFile(Context& context, PassFolders& folders, KillPassView& view,
         return;
     const std::string path = folder->path() + place.name;
     view.setStatusText(path);
+    FileRemover remove;
+    if (place.kind == AutostartEntry::Kind::Task)
+        remove = [&context](HeldFolder& in, const std::string& name, const FileIdentity& file) {
+            return context.platform.deleteTask(in, name, file, TaskName(context, in, name));
+        };
     const FileDeletion deletion =
-        DeleteKeepingCopy(context, folders, entry, *folder, place.name, *identity, false);
+        DeleteKeepingCopy(context, folders, entry, *folder, place.name, *identity, false, remove);
     const char* verb = place.kind == AutostartEntry::Kind::Shortcut ? "shortcut" : "task";
     view.reportAction({verb, {path, place.data}, !deletion.deleted});
     if (deletion.deleted)

@@ -220,6 +220,15 @@ public:
     // The target path a shortcut file's bytes name, as Windows wrote it; nothing when the bytes
     // are no shortcut or name no path. Only the bytes are read: no file, no link is followed.
     virtual std::optional<std::string> shortcutTarget(std::string_view bytes) = 0;
+    // Deletes the scheduled task whose definition is the file `name` of `folder` (the tasks
+    // folder or one below it) while that file is `identity`: through the system's task
+    // scheduler where it keeps tasks apart from their files (`task` is the task's path there,
+    // "\Folder\Name"), then the file itself while it stays. True when the file is gone.
+    virtual bool deleteTask(HeldFolder& folder, const std::string& name,
+                            const FileIdentity& identity, const std::string& task) = 0;
+    // Registers the task `task` again from its definition's bytes once its file is back; true
+    // at once where the files alone are the scheduler's tasks.
+    virtual bool registerTask(const std::string& task, std::string_view definition) = 0;
 
     // --- INI profile files ---------------------------------------------------------------
     // Value of `key` in `[section]` of the file, or `fallback` when file, section or key are

@@ -228,6 +228,15 @@ std::optional<std::string> PosixPlatform::shortcutTarget(std::string_view bytes)
     return ShortcutFileTarget(bytes);
 }
 
+bool PosixPlatform::deleteTask(HeldFolder& folder, const std::string& name,
+                               const FileIdentity& identity, const std::string&) {
+    return folder.deleteFile(name, identity);
+}
+
+bool PosixPlatform::registerTask(const std::string&, std::string_view) {
+    return true;
+}
+
 bool PosixPlatform::fileExists(const std::string& path) {
     struct stat info;
     return EntryAt(path, info) && S_ISREG(info.st_mode);

@@ -78,6 +78,10 @@ public:
     std::string tasksFolder() override;
     // Read with liblnk.
     std::optional<std::string> shortcutTarget(std::string_view bytes) override;
+    // The tasks are their files alone.
+    bool deleteTask(HeldFolder& folder, const std::string& name, const FileIdentity& identity,
+                    const std::string& task) override;
+    bool registerTask(const std::string& task, std::string_view definition) override;
 
     std::string readProfileString(const std::string& file, const std::string& section,
                                   const std::string& key, const std::string& fallback) override;

@@ -1,4 +1,5 @@
 // The Start-up folders, the tasks folder and shortcuts, through the shell.
+#include "platform/win32/ComScope.h"
 #include "platform/win32/Win32Platform.h"
 
 #include <windows.h>
@@ -33,29 +34,6 @@ std::string KnownFolder(const KNOWNFOLDERID& id) {
     return folder;
 }
 
-// COM for the calling thread, as long as it lives; a thread that has it already keeps its own.
-class ComScope {
-public:
-    ComScope() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComScope() {
-        if (initialised_)
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool initialised_;
-};
-
-template <typename T> struct Released {
-    T* pointer = nullptr;
-    ~Released() {
-        if (pointer)
-            pointer->Release();
-    }
-};
-
 } // namespace
 
 std::vector<std::string> Win32Platform::startupFolders() {
@@ -77,21 +55,20 @@ std::string Win32Platform::tasksFolder() {
 std::optional<std::string> Win32Platform::shortcutTarget(std::string_view bytes) {
     if (bytes.empty() || bytes.size() > (1u << 20))
         return std::nullopt;
-    const ComScope com;
+    const ComScope com(COINIT_APARTMENTTHREADED);
     Released<IShellLinkW> link;
     Released<IPersistStream> persist;
     Released<IStream> stream;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link.pointer))) ||
-        FAILED(link.pointer->QueryInterface(IID_IPersistStream,
-                                            reinterpret_cast<void**>(&persist.pointer))))
+                                link.outVoid())) ||
+        FAILED(link.get()->QueryInterface(IID_IPersistStream, persist.outVoid())))
         return std::nullopt;
-    stream.pointer = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
-                                       static_cast<UINT>(bytes.size()));
-    if (!stream.pointer || persist.pointer->Load(stream.pointer) != S_OK)
+    *stream.out() = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                                      static_cast<UINT>(bytes.size()));
+    if (!stream.get() || persist.get()->Load(stream.get()) != S_OK)
         return std::nullopt;
     wchar_t target[MAX_PATH * 4] = {};
-    if (link.pointer->GetPath(target, MAX_PATH * 4, nullptr, SLGP_RAWPATH) != S_OK)
+    if (link.get()->GetPath(target, MAX_PATH * 4, nullptr, SLGP_RAWPATH) != S_OK)
         return std::nullopt;
     std::string path = Ansi(target);
     if (path.empty())
