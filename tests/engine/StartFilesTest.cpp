@@ -68,7 +68,8 @@ TEST(TaskXml, ReadsTheCommandsOfExecActionsAndRefusesWhatIsNotATask) {
         EXPECT_EQ(TaskCommands(c.bytes), c.commands) << c.what;
 }
 
-// The machine of the test with its Start-up folders and tasks folder inside the test's folder.
+// The machine of the test with its Start-up folders and tasks folder inside the test's folder,
+// whose tasks are no scheduler's but their files alone.
 class StartFolders final : public ForwardingPlatform {
 public:
     StartFolders(Platform& inner, const std::string& root)
@@ -77,6 +78,11 @@ public:
         return {root_ + "UserStartup", root_ + "CommonStartup"};
     }
     std::string tasksFolder() override { return root_ + "Tasks"; }
+    bool deleteTask(HeldFolder& folder, const std::string& name, const FileIdentity& identity,
+                    const std::string&) override {
+        return folder.deleteFile(name, identity);
+    }
+    bool registerTask(const std::string&, std::string_view) override { return true; }
 
 private:
     std::string root_;
