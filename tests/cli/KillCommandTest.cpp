@@ -78,13 +78,20 @@ TEST_F(KillCommand, AutostartListsEveryEntryAndMarksTheListedOnes) {
                               "\"C:\\A b\\" + evil + "\" /min"));
     ASSERT_TRUE(WriteRegValue(platform, RegRoot::LocalMachine, kRunKey, RegText, "Tool",
                               "C:\\tool.exe " + evil));
+    const std::string tasks = platform.tasksFolder() + "/";
+    WriteFile(tasks + "Refresh", "<Task><Actions><Exec><Command>\"C:\\A b\\" + evil +
+                                     "\"</Command></Exec></Actions></Task>");
+    const std::string broken = platform.startupFolders().back() + "/Broken.lnk";
+    WriteFile(broken, "not a shortcut");
     writeList({evil});
     const CliResult result = cli.run({"--autostart"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.lines(),
-              (std::vector<std::string>{runKey(RegRoot::LocalMachine) + "\tTool\tC:\\tool.exe",
-                                        runKey(RegRoot::CurrentUser) + "\tUpdater\tC:\\A b\\" +
-                                            evil + "\tlisted"}));
+    EXPECT_EQ(
+        result.lines(),
+        (std::vector<std::string>{
+            runKey(RegRoot::LocalMachine) + "\tTool\tC:\\tool.exe",
+            runKey(RegRoot::CurrentUser) + "\tUpdater\tC:\\A b\\" + evil + "\tlisted",
+            tasks + "\tRefresh\tC:\\A b\\" + evil + "\tlisted", "failed\tshortcut\t" + broken}));
 }
 
 TEST_F(KillCommand, AFailedActionGivesStatusOne) {
