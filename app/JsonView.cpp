@@ -21,9 +21,17 @@ const std::map<std::string, std::vector<QString>> kFieldNames = {
     {"pending", {"name"}},
     {"regdelete", {"place", "name"}},
     {"autostart", {"place", "name", "data"}},
+    {"shortcut", {"path", "target"}},
+    {"task", {"path", "command"}},
+    {"desktop", {"path", "exec"}},
+    {"link", {"path", "target"}},
+    {"unit", {"path"}},
+    {"cron", {"user", "line"}},
     {"repair", {"place", "name", "value"}},
     {"restore", {"path", "copy"}},
     {"regrestore", {"place", "name", "data"}},
+    {"relink", {"path", "target"}},
+    {"cronrestore", {"user", "line"}},
     {"skip", {"place", "name", "reason"}},
 };
 

@@ -155,6 +155,8 @@ int ListAutostart(const CommandLine& command, Platform& platform) {
             PrintLine(Printable(AutostartPlaceText(entry)) + '\t' + Printable(entry.name) + '\t' +
                       Printable(entry.program) + (named ? "\tlisted" : ""));
     }
+    for (const PassAction& malformed : places.malformed())
+        PrintLine(command.json ? JsonLine(ActionObject(malformed)) : ActionLine(malformed));
     if (command.json)
         PrintLine(JsonLine(SummaryObject(
             {{"entries", static_cast<int>(places.entries().size())}, {"listed", marked}})));

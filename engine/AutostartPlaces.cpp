@@ -5,6 +5,8 @@
 #include "engine/Context.h"
 #include "engine/LinuxAutostart.h"
 #include "engine/ListEdit.h"
+#include "engine/ScheduledTasks.h"
+#include "engine/StartupFolders.h"
 
 namespace pestrel {
 namespace {
@@ -130,12 +132,17 @@ AutostartIndex ReadAutostartPlaces(Context& context) {
         }
     }
     ReadServices(context, index);
+    ReadStartupFolders(context, index);
+    ReadScheduledTasks(context, index);
     ReadLinuxAutostartPlaces(context, index);
     return index;
 }
 
 std::string AutostartPlaceText(const AutostartEntry& entry) {
     switch (entry.kind) {
+    case AutostartEntry::Kind::StartupFile:
+    case AutostartEntry::Kind::Shortcut:
+    case AutostartEntry::Kind::Task:
     case AutostartEntry::Kind::Desktop:
     case AutostartEntry::Kind::Unit:
         return entry.key;

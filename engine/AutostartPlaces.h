@@ -18,6 +18,12 @@ struct AutostartEntry {
         Value,   // a value whose data is a command line: Run keys, a debugger
         List,    // one item of a list value: Winlogon's Shell and Userinit, AppInit_DLLs
         Service, // a service, by its ImagePath; disabled through its Start
+        // A file that starts a program: one in a Start-up folder (the program itself, or a
+        // shortcut), or a scheduled task's definition. `key` is the folder holding it, ending
+        // in the separator, `name` the file's name, `data` the target or command it names.
+        StartupFile,
+        Shortcut,
+        Task,
         // Linux: an XDG desktop entry, a systemd service (key: its folder, name: its file) and a
         // crontab line (key: the user, name: the line).
         Desktop,
@@ -33,7 +39,8 @@ struct AutostartEntry {
     std::string user{};  // Linux: whose place it is ("" for the machine's own)
 };
 
-// The place an entry lies in, as a person reads it: ROOT\KEY, a folder, "crontab USER".
+// The place an entry lies in, as a person reads it: ROOT\KEY of a value, the folder of a file,
+// "crontab USER".
 std::string AutostartPlaceText(const AutostartEntry& entry);
 
 class AutostartIndex {
@@ -61,8 +68,8 @@ std::string ProgramOf(const Context& context, const std::string& commandLine);
 
 // Reads every registry place: the Run, RunOnce, RunServices, RunServicesOnce and policy Run keys
 // of both roots and their 32-bit views, Winlogon's Shell and Userinit, AppInit_DLLs, the
-// debuggers of Image File Execution Options and the services' ImagePath; then, where the
-// platform has them, the Linux places.
+// debuggers of Image File Execution Options and the services' ImagePath; then the Start-up
+// folders, the scheduled tasks and, where the platform has them, the Linux places.
 AutostartIndex ReadAutostartPlaces(Context& context);
 
 // The separators of a list value's items.

@@ -10,6 +10,7 @@
 #include "engine/ListEdit.h"
 #include "engine/PassFolders.h"
 #include "engine/Public.h"
+#include "engine/StartFileRemoval.h"
 #include "engine/WorkFiles.h"
 
 #include <memory>
@@ -83,14 +84,13 @@ void DisableService(Context& context, KillPassView& view, const AutostartEntry& 
            !platform.setValue(place.root, place.key, "Start", disabled));
 }
 
-// The program file a place named, when it lies where the platform reaches: backed up as
+// A program file a place named, where it still lies (`path`, on this machine): backed up as
 // Temp/<entry> and deleted while it is the file found, keeping a copy for the undo.
 void DeleteDormantCopy(Context& context, PassFolders& folders, KillPassView& view,
-                       const std::string& entry, const std::string& program) {
-    const std::optional<std::string> path = context.platform.localPath(program);
-    const std::string folder = path ? FolderOf(*path) : std::string();
-    const std::string name = path ? path->substr(folder.size()) : std::string();
-    if (!path || !JoinName(folder, name))
+                       const std::string& entry, const std::string& path) {
+    const std::string folder = FolderOf(path);
+    const std::string name = path.substr(folder.size());
+    if (!JoinName(folder, name))
         return;
     const std::unique_ptr<HeldFolder> held = context.platform.holdFolder(folder);
     const std::optional<FileIdentity> identity = held ? held->fileIdentity(name) : std::nullopt;
@@ -124,14 +124,9 @@ std::string ListWithout(const Context& context, const std::string& data,
 
 void RemoveAutostartEntries(Context& context, PassFolders& folders, const AutostartIndex& index,
                             KillPassView& view, const std::string& entry) {
-    std::set<std::string> programs;
+    std::set<std::string> files;
     for (const AutostartEntry* place : index.starting(entry)) {
-        programs.insert(place->program);
-        if (IsLinuxAutostartPlace(*place)) {
-            RemoveLinuxAutostartEntry(context, folders, view, *place, entry);
-            continue;
-        }
-        view.setStatusText(RegPlace(place->root, place->key));
+        view.setStatusText(AutostartPlaceText(*place));
         switch (place->kind) {
         case AutostartEntry::Kind::Value:
             RemoveValue(context, view, *place, entry);
@@ -142,12 +137,24 @@ void RemoveAutostartEntries(Context& context, PassFolders& folders, const Autost
         case AutostartEntry::Kind::Service:
             DisableService(context, view, *place, entry);
             break;
-        default:
+        case AutostartEntry::Kind::StartupFile:
+            files.insert(place->program); // the file itself, as a dormant copy
+            continue;
+        case AutostartEntry::Kind::Shortcut:
+        case AutostartEntry::Kind::Task:
+            RemoveStartFile(context, folders, view, *place, entry);
+            break;
+        case AutostartEntry::Kind::Desktop:
+        case AutostartEntry::Kind::Unit:
+        case AutostartEntry::Kind::Cron:
+            RemoveLinuxAutostartEntry(context, folders, view, *place, entry);
             break;
         }
+        if (std::optional<std::string> path = context.platform.localPath(place->program))
+            files.insert(std::move(*path));
     }
-    for (const std::string& program : programs)
-        DeleteDormantCopy(context, folders, view, entry, program);
+    for (const std::string& path : files)
+        DeleteDormantCopy(context, folders, view, entry, path);
 }
 
 } // namespace pestrel

@@ -247,7 +247,8 @@ void MoveOlderJournal(Context& context, HeldFolder& backup, HeldFolder& kept) {
 
 FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std::string& entry,
                                HeldFolder& folder, const std::string& name,
-                               const FileIdentity& identity, bool backedUp) {
+                               const FileIdentity& identity, bool backedUp,
+                               const FileRemover& remove) {
     FileDeletion result;
     JournalEntry record;
     record.time = UtcNow();
@@ -260,7 +261,7 @@ FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std
         keptName = InFreeKeptName(*kept, entry, [&](const std::string& free) {
             return folder.copyFile(name, identity, *kept, free);
         });
-    result.deleted = folder.deleteFile(name, identity);
+    result.deleted = remove ? remove(folder, name, identity) : folder.deleteFile(name, identity);
     // The backup is a fresh copy of this very file: the kept copy is a second name for it.
     if (kept && backedUp && result.deleted && folders.backup)
         keptName = InFreeKeptName(*kept, entry, [&](const std::string& free) {

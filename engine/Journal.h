@@ -6,6 +6,7 @@
 
 #include "platform/Platform.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,9 +62,12 @@ struct FileDeletion {
 // and journals the deletion. With `backedUp`, the Temp/<entry> backup just made becomes the kept
 // copy (a second name for it, once the file is gone); otherwise the file itself is copied first,
 // and that copy is dropped again when the file stays.
+// `remove` deletes the file in place of HeldFolder::deleteFile, where the file needs more.
+using FileRemover = std::function<bool(HeldFolder&, const std::string&, const FileIdentity&)>;
 FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std::string& entry,
                                HeldFolder& folder, const std::string& name,
-                               const FileIdentity& identity, bool backedUp);
+                               const FileIdentity& identity, bool backedUp,
+                               const FileRemover& remove = {});
 
 enum class ValueDeletion { Absent, Deleted, Failed };
 // DeleteRegValue on the start-up key, journaling the value's data before it goes.

@@ -25,6 +25,7 @@ constexpr const char* kUserAutostart = ".config/autostart";
 constexpr const char* kUserUnits = ".config/systemd/user";
 constexpr const char* kMachineAutostart = "/etc/xdg/autostart";
 constexpr const char* kMachineUnits = "/etc/systemd/system";
+constexpr const char* kCrontabs = "/var/spool/cron/crontabs";
 constexpr std::uint64_t kLargestPlaceFile = 1 << 20;
 
 bool Names(const std::string& program, const std::string& entry) {
@@ -258,6 +259,20 @@ bool PutCrontabBack(Context& context, const JournalEntry& item,
 
 } // namespace
 
+std::vector<std::string> LinuxAutostartFolders(Context& context) {
+    const LinuxPlaces places = context.platform.linuxPlaces();
+    std::vector<std::string> folders;
+    for (const PlaceUser& user : places.users) {
+        if (!user.home.starts_with('/'))
+            continue;
+        folders.push_back(Below(user.home, kUserAutostart));
+        folders.push_back(Below(user.home, kUserUnits));
+    }
+    if (places.machine)
+        folders.insert(folders.end(), {kMachineAutostart, kMachineUnits, kCrontabs});
+    return folders;
+}
+
 void ReadLinuxAutostartPlaces(Context& context, AutostartIndex& index) {
     const LinuxPlaces places = context.platform.linuxPlaces();
     std::set<std::string> homes;
@@ -274,10 +289,6 @@ void ReadLinuxAutostartPlaces(Context& context, AutostartIndex& index) {
     }
     for (const PlaceUser& user : places.users)
         ReadCrontab(context, index, user.name);
-}
-
-bool IsLinuxAutostartPlace(const AutostartEntry& place) {
-    return place.kind == Kind::Desktop || place.kind == Kind::Unit || place.kind == Kind::Cron;
 }
 
 void RemoveLinuxAutostartEntry(Context& context, PassFolders& folders, KillPassView& view,

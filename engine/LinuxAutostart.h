@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace pestrel {
 
@@ -23,8 +24,9 @@ class KillPassView;
 // noted in the index and nothing else.
 void ReadLinuxAutostartPlaces(Context& context, AutostartIndex& index);
 
-// Whether the entry is one of these places: a desktop entry, a service, a crontab line.
-bool IsLinuxAutostartPlace(const AutostartEntry& place);
+// The folders these places' files lie in, whether they exist or not: each user's autostart and
+// unit folders and, for the administrator, the machine's and the crontabs' folder.
+std::vector<std::string> LinuxAutostartFolders(Context& context);
 
 // Takes the place out while it still starts `entry`: a desktop entry is deleted; a service is
 // stopped (while systemd runs), its links in the folder's *.wants/ and *.requires/ removed and

@@ -9,6 +9,7 @@
 #include "engine/LinuxAutostart.h"
 #include "engine/ListEdit.h"
 #include "engine/Public.h"
+#include "engine/ScheduledTasks.h"
 #include "engine/WorkFiles.h"
 
 #include <algorithm>
@@ -120,7 +121,8 @@ bool PutFileBack(Context& context, const JournalEntry& item) {
     if (!kept || kept->fileDigest(keptName) != item.digest)
         return false;
     const std::unique_ptr<HeldFolder> target = platform.holdFolder(folder);
-    return target && target->restoreFile(*kept, keptName, name, item.ownership);
+    return target && target->restoreFile(*kept, keptName, name, item.ownership) &&
+           RegisterPutBackTask(context, *target, name);
 }
 
 // Puts one item back; true when it was restored.

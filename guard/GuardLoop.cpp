@@ -15,6 +15,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <memory>
 #include <poll.h>
 #include <set>
@@ -136,6 +137,12 @@ private:
     void watchFolders() {
         for (const std::string& folder : WatchedFolders(context_))
             addWatch(folder, watchedFolders_);
+        // Start-up folders that do not exist now are looked at with the registry's next change.
+        std::error_code missing;
+        for (const std::string& folder : AutostartFolders(context_)) {
+            if (std::filesystem::is_directory(folder, missing))
+                addWatch(folder, autostartFolders_);
+        }
         for (const std::string& file : setup_.registryFiles) {
             registryFiles_.insert(file);
             addWatch(FolderOf(file), otherFolders_);
@@ -192,7 +199,8 @@ private:
         for (const FolderWatch::Arrival& arrival : watch_.takeArrivals()) {
             const std::string path = arrival.folder + arrival.name;
             listChanged = listChanged || path == setup_.listPath;
-            registryChanged = registryChanged || registryFiles_.count(path);
+            registryChanged = registryChanged || registryFiles_.count(path) ||
+                              autostartFolders_.count(arrival.folder);
             if (watchedFolders_.count(arrival.folder))
                 RemoveDroppedFile(context_, folders_, view_, *list_, arrival.folder, arrival.name);
         }
@@ -226,7 +234,7 @@ private:
     ListedProgramRounds programs_;
     bool polling_ = true;
     Clock::time_point burstEnd_;
-    std::set<std::string> added_, watchedFolders_, otherFolders_, registryFiles_;
+    std::set<std::string> added_, watchedFolders_, autostartFolders_, otherFolders_, registryFiles_;
 };
 
 } // namespace

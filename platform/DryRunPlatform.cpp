@@ -310,4 +310,14 @@ std::unique_ptr<HeldFolder> DryRunPlatform::holdFolder(const std::string& path) 
     return std::make_unique<DryRunFolder>(*this, std::move(real), shown);
 }
 
+bool DryRunPlatform::deleteTask(HeldFolder& folder, const std::string& name,
+                                const FileIdentity& identity, const std::string&) {
+    return folder.deleteFile(name, identity);
+}
+
+bool DryRunPlatform::registerTask(const std::string& task, std::string_view) {
+    record("registerTask " + task);
+    return true;
+}
+
 } // namespace pestrel

@@ -40,6 +40,10 @@ public:
     bool deleteFile(const std::string& path) override;
     // A held folder whose changes are recorded the same way.
     std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override;
+    // The file, as a file of the recording held folder; the scheduler is not told.
+    bool deleteTask(HeldFolder& folder, const std::string& name, const FileIdentity& identity,
+                    const std::string& task) override;
+    bool registerTask(const std::string& task, std::string_view definition) override;
     bool appendToFile(const std::string& path, const std::string& bytes) override;
     std::uint32_t fileAttributes(const std::string& path) override;
     bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;

@@ -63,6 +63,19 @@ public:
         return inner_.setFileAttributes(path, attributes);
     }
 
+    std::vector<std::string> startupFolders() override { return inner_.startupFolders(); }
+    std::string tasksFolder() override { return inner_.tasksFolder(); }
+    std::optional<std::string> shortcutTarget(std::string_view bytes) override {
+        return inner_.shortcutTarget(bytes);
+    }
+    bool deleteTask(HeldFolder& folder, const std::string& name, const FileIdentity& identity,
+                    const std::string& task) override {
+        return inner_.deleteTask(folder, name, identity, task);
+    }
+    bool registerTask(const std::string& task, std::string_view definition) override {
+        return inner_.registerTask(task, definition);
+    }
+
     std::string readProfileString(const std::string& file, const std::string& section,
                                   const std::string& key, const std::string& fallback) override {
         return inner_.readProfileString(file, section, key, fallback);

@@ -233,6 +233,25 @@ public:
     // (a reparse point) or not a folder, or it cannot be opened.
     virtual std::unique_ptr<HeldFolder> holdFolder(const std::string& path) = 0;
 
+    // --- start-up files ------------------------------------------------------------------
+    // The Start-up folders whose files start at log-on: each user's and the common one.
+    // Folders that do not exist may be among them.
+    virtual std::vector<std::string> startupFolders() = 0;
+    // The folder of the scheduled tasks' definitions (Windows\System32\Tasks).
+    virtual std::string tasksFolder() = 0;
+    // The target path a shortcut file's bytes name, as Windows wrote it; nothing when the bytes
+    // are no shortcut or name no path. Only the bytes are read: no file, no link is followed.
+    virtual std::optional<std::string> shortcutTarget(std::string_view bytes) = 0;
+    // Deletes the scheduled task whose definition is the file `name` of `folder` (the tasks
+    // folder or one below it) while that file is `identity`: through the system's task
+    // scheduler where it keeps tasks apart from their files (`task` is the task's path there,
+    // "\Folder\Name"), then the file itself while it stays. True when the file is gone.
+    virtual bool deleteTask(HeldFolder& folder, const std::string& name,
+                            const FileIdentity& identity, const std::string& task) = 0;
+    // Registers the task `task` again from its definition's bytes once its file is back; true
+    // at once where the files alone are the scheduler's tasks.
+    virtual bool registerTask(const std::string& task, std::string_view definition) = 0;
+
     // --- INI profile files ---------------------------------------------------------------
     // Value of `key` in `[section]` of the file, or `fallback` when file, section or key are
     // missing.

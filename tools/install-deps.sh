@@ -5,7 +5,7 @@ packages=(
     cmake g++ make pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    libjpeg62-turbo-dev libssl-dev libyara-dev yara clamav-testfiles
+    libjpeg62-turbo-dev libssl-dev libyara-dev yara clamav-testfiles liblnk-dev libbfio-dev
     fonts-wqy-microhei xvfb xauth dbus at-spi2-core python3-pyatspi
     g++-mingw-w64-x86-64-posix wine64
     clang libclang-rt-14-dev

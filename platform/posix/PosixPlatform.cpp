@@ -8,6 +8,7 @@
 #include "platform/posix/LinuxPlaceTools.h"
 #include "platform/posix/PosixHeldFolder.h"
 #include "platform/posix/ProcessTable.h"
+#include "platform/posix/ShortcutFile.h"
 
 #include <algorithm>
 #include <chrono>
@@ -192,12 +193,49 @@ std::vector<std::string> PosixPlatform::subkeyNames(RegRoot root, const std::str
 std::optional<std::string> PosixPlatform::localPath(const std::string& path) {
     if (path.starts_with('/'))
         return path;
-    constexpr std::string_view kWindows = "C:\\WINDOWS\\";
-    if (path.size() <= kWindows.size() || UpperAscii(path.substr(0, kWindows.size())) != kWindows)
-        return std::nullopt;
-    std::string rest = path.substr(kWindows.size());
-    std::replace(rest.begin(), rest.end(), '\\', '/');
-    return windowsFolder() + '/' + rest;
+    // The Windows folders the stand-in keeps, by the folder that stands in for each.
+    constexpr std::pair<std::string_view, std::string_view> kFolders[] = {
+        {"C:\\WINDOWS\\", "Windows"},
+        {"C:\\USERS\\", "Users"},
+        {"C:\\PROGRAMDATA\\", "ProgramData"},
+    };
+    for (const auto& [windows, standIn] : kFolders) {
+        if (path.size() <= windows.size() || UpperAscii(path.substr(0, windows.size())) != windows)
+            continue;
+        std::string rest = path.substr(windows.size());
+        std::replace(rest.begin(), rest.end(), '\\', '/');
+        return (dataRoot_ / standIn).string() + '/' + rest;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> PosixPlatform::startupFolders() {
+    const fs::path inProfile = "AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Startup";
+    std::vector<std::string> folders;
+    std::error_code error;
+    for (fs::directory_iterator user(dataRoot_ / "Users", error), end; !error && user != end;
+         user.increment(error))
+        folders.push_back((user->path() / inProfile).string());
+    folders.push_back(
+        (dataRoot_ / "ProgramData/Microsoft/Windows/Start Menu/Programs/StartUp").string());
+    return folders;
+}
+
+std::string PosixPlatform::tasksFolder() {
+    return (dataRoot_ / "Windows" / "System32" / "Tasks").string();
+}
+
+std::optional<std::string> PosixPlatform::shortcutTarget(std::string_view bytes) {
+    return ShortcutFileTarget(bytes);
+}
+
+bool PosixPlatform::deleteTask(HeldFolder& folder, const std::string& name,
+                               const FileIdentity& identity, const std::string&) {
+    return folder.deleteFile(name, identity);
+}
+
+bool PosixPlatform::registerTask(const std::string&, std::string_view) {
+    return true;
 }
 
 bool PosixPlatform::fileExists(const std::string& path) {

@@ -5,6 +5,12 @@
 //   <root>/Windows/                   the Windows folder
 //   <root>/Windows/System32/          the System folder
 //   <root>/Registry/HKEY_LOCAL_MACHINE.reg, HKEY_CURRENT_USER.reg   REGEDIT4 text
+//   <root>/Users/<user>/               a user's profile folder (C:\Users\<user>)
+//   <root>/ProgramData/                the folder of data common to all users (C:\ProgramData)
+//
+// Start-up folders and scheduled tasks lie where Windows keeps them inside those folders:
+// Users/<user>/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Startup,
+// ProgramData/Microsoft/Windows/Start Menu/Programs/StartUp and Windows/System32/Tasks.
 //
 // HKEY_CLASSES_ROOT lives under HKEY_LOCAL_MACHINE\Software\Classes, as on Windows.
 
@@ -59,12 +65,23 @@ public:
     // the rights of the owner of the folder it lies in.
     bool deleteFile(const std::string& path) override;
     std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override;
-    // A Linux path as it is; a Windows path inside C:\Windows in the stand-in Windows folder.
+    // A Linux path as it is; a Windows path inside C:\Windows, C:\Users or C:\ProgramData in
+    // the stand-in of that folder.
     std::optional<std::string> localPath(const std::string& path) override;
     bool appendToFile(const std::string& path, const std::string& bytes) override;
     // ReadOnly is the absence of the owner's write bit; nothing is hidden or system here.
     std::uint32_t fileAttributes(const std::string& path) override;
     bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
+
+    // Each folder of Users/ gives its own Start-up folder.
+    std::vector<std::string> startupFolders() override;
+    std::string tasksFolder() override;
+    // Read with liblnk.
+    std::optional<std::string> shortcutTarget(std::string_view bytes) override;
+    // The tasks are their files alone.
+    bool deleteTask(HeldFolder& folder, const std::string& name, const FileIdentity& identity,
+                    const std::string& task) override;
+    bool registerTask(const std::string& task, std::string_view definition) override;
 
     std::string readProfileString(const std::string& file, const std::string& section,
                                   const std::string& key, const std::string& fallback) override;

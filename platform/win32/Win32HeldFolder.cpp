@@ -234,6 +234,47 @@ std::optional<FileDigest> Win32HeldFolder::fileDigest(const std::string& name) {
     return file ? DigestOf(file.get()) : std::nullopt;
 }
 
+namespace {
+
+class Win32MappedFile final : public MappedFile {
+public:
+    Win32MappedFile(UniqueHandle file, UniqueHandle mapping, const void* view, std::size_t size)
+        : file_(std::move(file)), mapping_(std::move(mapping)), view_(view), size_(size) {}
+    ~Win32MappedFile() override {
+        if (view_)
+            UnmapViewOfFile(view_);
+    }
+    std::string_view bytes() const override { return {static_cast<const char*>(view_), size_}; }
+
+private:
+    UniqueHandle file_, mapping_;
+    const void* view_;
+    std::size_t size_;
+};
+
+} // namespace
+
+std::unique_ptr<MappedFile> Win32HeldFolder::mapFile(const std::string& name,
+                                                     const FileIdentity& identity) {
+    UniqueHandle file = openFile(name, GENERIC_READ, FILE_SHARE_READ);
+    LARGE_INTEGER size;
+    if (!file || IdentityOf(file.get()) != identity || !GetFileSizeEx(file.get(), &size) ||
+        std::uint64_t(size.QuadPart) > SIZE_MAX)
+        return nullptr;
+    if (size.QuadPart == 0)
+        return std::make_unique<Win32MappedFile>(std::move(file), UniqueHandle(), nullptr, 0);
+    // A mapping that fails is null, not an invalid handle.
+    const HANDLE created = CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (!created)
+        return nullptr;
+    UniqueHandle mapping(created);
+    const void* view = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
+    if (!view)
+        return nullptr;
+    return std::make_unique<Win32MappedFile>(std::move(file), std::move(mapping), view,
+                                             std::size_t(size.QuadPart));
+}
+
 std::optional<FileStamp> Win32HeldFolder::fileStamp(const std::string& name) {
     const UniqueHandle file = openFile(name, FILE_READ_ATTRIBUTES, kShareAll);
     const auto identity = file ? IdentityOf(file.get()) : std::nullopt;

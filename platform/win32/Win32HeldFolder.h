@@ -40,10 +40,9 @@ public:
     // Names that the program's code page cannot carry are left out: no call here could reach
     // them.
     std::optional<FolderEntries> entries() override;
-    // Nothing: files are matched by hash only on Windows, never by rules, so nothing maps them.
-    std::unique_ptr<MappedFile> mapFile(const std::string&, const FileIdentity&) override {
-        return nullptr;
-    }
+    // A read-only view of the file, opened so that no one writes to it meanwhile.
+    std::unique_ptr<MappedFile> mapFile(const std::string& name,
+                                        const FileIdentity& identity) override;
     bool deleteFile(const std::string& name, const FileIdentity& identity) override;
     // Holes are read as zeros: a sparse file is copied whole, and its whole size counts for the
     // free space left.

@@ -46,6 +46,16 @@ public:
 
     std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override;
 
+    // The shell's known Start-up folders, the user's and the common one.
+    std::vector<std::string> startupFolders() override;
+    std::string tasksFolder() override;
+    // Through the shell's shortcut object (IShellLinkW), loaded from the bytes.
+    std::optional<std::string> shortcutTarget(std::string_view bytes) override;
+    // Through the Task Scheduler (ITaskService), which keeps each task besides its file.
+    bool deleteTask(HeldFolder& folder, const std::string& name, const FileIdentity& identity,
+                    const std::string& task) override;
+    bool registerTask(const std::string& task, std::string_view definition) override;
+
     std::string readProfileString(const std::string& file, const std::string& section,
                                   const std::string& key, const std::string& fallback) override;
     bool writeProfileString(const std::string& file, const std::string& section,

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <spawn.h>
 #include <string_view>
 #include <sys/wait.h>
@@ -106,6 +107,28 @@ bool WinePlatform::terminateProcess(const ProcessRecord& process) {
 
 std::optional<std::string> WinePlatform::localPath(const std::string& path) {
     return prefix_.linuxPath(path);
+}
+
+std::vector<std::string> WinePlatform::startupFolders() {
+    std::vector<std::string> windowsPaths;
+    std::error_code error;
+    for (std::filesystem::directory_iterator user(prefix_.folder() / "drive_c" / "users", error),
+         end;
+         !error && user != end; user.increment(error))
+        windowsPaths.push_back(
+            "C:\\users\\" + user->path().filename().string() +
+            "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup");
+    windowsPaths.push_back("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp");
+    std::vector<std::string> folders;
+    for (const std::string& path : windowsPaths) {
+        if (std::optional<std::string> folder = prefix_.linuxPath(path))
+            folders.push_back(std::move(*folder));
+    }
+    return folders;
+}
+
+std::string WinePlatform::tasksFolder() {
+    return prefix_.linuxPath("C:\\windows\\system32\\Tasks").value_or("");
 }
 
 WineHiveFile& WinePlatform::hiveFor(RegRoot root, std::string& key) {

@@ -49,6 +49,9 @@ public:
 
     // Through the prefix's drives.
     std::optional<std::string> localPath(const std::string& path) override;
+    // The Start-up folder of each user folder of drive_c/users, and the common one.
+    std::vector<std::string> startupFolders() override;
+    std::string tasksFolder() override;
 
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
     void requestClose(const std::string& name) override;

@@ -78,16 +78,25 @@ TEST_F(KillCommand, AutostartListsEveryEntryAndMarksTheListedOnes) {
                               "\"C:\\A b\\" + evil + "\" /min"));
     ASSERT_TRUE(WriteRegValue(platform, RegRoot::LocalMachine, kRunKey, RegText, "Tool",
                               "C:\\tool.exe " + evil));
+    const std::string tasks = platform.tasksFolder() + "/";
+    WriteFile(tasks + "Refresh", "<Task><Actions><Exec><Command>\"C:\\A b\\" + evil +
+                                     "\"</Command></Exec></Actions></Task>");
+    const std::string broken = platform.startupFolders().back() + "/Broken.lnk";
+    WriteFile(broken, "not a shortcut");
     writeList({evil});
     const CliResult result = cli.run({"--autostart"});
     EXPECT_EQ(result.status, 0) << result.err;
-    // The registry's entries; the machine's own Linux places follow them.
-    std::vector<std::string> registry = result.lines();
-    std::erase_if(registry, [](const std::string& line) { return !line.starts_with("HKEY_"); });
-    EXPECT_EQ(registry,
-              (std::vector<std::string>{runKey(RegRoot::LocalMachine) + "\tTool\tC:\\tool.exe",
-                                        runKey(RegRoot::CurrentUser) + "\tUpdater\tC:\\A b\\" +
-                                            evil + "\tlisted"}));
+    // The stand-in's places; the machine's own Linux places are listed too.
+    std::vector<std::string> lines = result.lines();
+    std::erase_if(lines, [&](const std::string& line) {
+        return !line.starts_with("HKEY_") && !line.starts_with(tasks) &&
+               !line.starts_with("failed\tshortcut");
+    });
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         runKey(RegRoot::LocalMachine) + "\tTool\tC:\\tool.exe",
+                         runKey(RegRoot::CurrentUser) + "\tUpdater\tC:\\A b\\" + evil + "\tlisted",
+                         tasks + "\tRefresh\tC:\\A b\\" + evil + "\tlisted",
+                         "failed\tshortcut\t" + broken}));
 }
 
 TEST_F(KillCommand, AFailedActionGivesStatusOne) {

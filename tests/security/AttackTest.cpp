@@ -8,6 +8,7 @@
 #include "engine/WorkFiles.h"
 #include "platform/ForwardingPlatform.h"
 #include "tests/security/AttackScene.h"
+#include "tests/support/ShortcutBytes.h"
 
 #include <csignal>
 #include <grp.h>
@@ -276,6 +277,25 @@ const Attack kAttacks[] = {
          EXPECT_TRUE(s.killPass({"evil.exe"}));
          EXPECT_EQ(ReadFile(s.app("Temp/evil.exe")), program);
          EXPECT_FALSE(fs::is_symlink(s.app("Temp/evil.exe")));
+     }},
+    {"StartupFolderAndShortcutTargetLinkedIntoRootsFolder",
+     [](Scene& s) {
+         // A user's Start-up folder is a link to root's folder, and a shortcut in the user's
+         // other profile names a program through a link to it: both hold an evil.exe of root's.
+         WriteFile(s.secret + "evil.exe", "root's own evil.exe");
+         const std::string users = s.at("data/pestrel/Users/");
+         const std::string programs = "/AppData/Roaming/Microsoft/Windows/Start Menu/Programs";
+         s.giveToAttacker(users + "mallory" + programs);
+         s.asAttacker("ln -s " + s.secret + " \"" + users + "mallory" + programs + "/Startup\"");
+         s.giveToAttacker(users + "eve" + programs + "/Startup");
+         s.giveToAttacker(s.at("Home"));
+         s.asAttacker("ln -s " + s.secret + " " + s.at("Home/Link"));
+         WriteFile(users + "eve" + programs + "/Startup/evil.lnk",
+                   test::ShortcutBytes(s.at("Home/Link/evil.exe")));
+     },
+     [](Scene& s) {
+         EXPECT_TRUE(s.killPass({"evil.exe"}));
+         EXPECT_EQ(ReadFile(s.secret + "evil.exe"), "root's own evil.exe");
      }},
     {"ProgramFileSwappedForALink",
      [](Scene& s) {

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Platform.h"
 
+#include "tests/support/ShortcutBytes.h"
 #include "tests/support/win32/ChildProcess.h"
 #include "tests/support/win32/RegTool.h"
 
@@ -610,6 +611,41 @@ TEST_F(Win32PlatformFiles, ProfileValuesLongerThanTheFirstBufferComeBackWhole) {
     const std::string exact(255, 'x'); // exactly fills the first buffer
     ASSERT_TRUE(platform_.writeProfileString(ini, "RunData", "Version", exact));
     EXPECT_EQ(platform_.readProfileString(ini, "RunData", "Version", ""), exact);
+}
+
+} // namespace
+} // namespace pestrel
+
+namespace pestrel {
+namespace {
+
+TEST(Win32StartFiles, ShortcutsAreReadFromTheirBytesAndTasksGoThroughTheScheduler) {
+    Win32Platform platform;
+    EXPECT_EQ(platform.shortcutTarget(test::ShortcutBytes("C:\\Program Files\\x\\evil.exe")),
+              "C:\\Program Files\\x\\evil.exe");
+    EXPECT_EQ(platform.shortcutTarget("L\0\0\0 not a shortcut"), std::nullopt);
+    const std::vector<std::string> startup = platform.startupFolders();
+    ASSERT_EQ(startup.size(), 2u);
+    for (const std::string& folder : startup)
+        EXPECT_NE(upper(folder).find("\\START MENU\\PROGRAMS\\STARTUP"), std::string::npos);
+
+    // A task the scheduler registered, deleted through it, and registered again.
+    const std::string name = "pestrel-test-" + std::to_string(GetCurrentProcessId());
+    const std::string definition =
+        "<?xml version=\"1.0\"?><Task version=\"1.2\" "
+        "xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\"><Actions><Exec>"
+        "<Command>C:\\x\\evil.exe</Command></Exec></Actions></Task>";
+    ASSERT_TRUE(platform.registerTask("\\" + name, definition));
+    const std::unique_ptr<HeldFolder> tasks = platform.holdFolder(platform.tasksFolder());
+    ASSERT_TRUE(tasks);
+    const std::optional<FileIdentity> identity = tasks->fileIdentity(name);
+    ASSERT_TRUE(identity) << "the scheduler keeps the definition in the tasks folder";
+    EXPECT_TRUE(platform.deleteTask(*tasks, name, *identity, "\\" + name));
+    EXPECT_FALSE(tasks->fileIdentity(name));
+    EXPECT_TRUE(platform.registerTask("\\" + name, definition)) << "the name is free again";
+    const std::optional<FileIdentity> again = tasks->fileIdentity(name);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(platform.deleteTask(*tasks, name, *again, "\\" + name));
 }
 
 } // namespace

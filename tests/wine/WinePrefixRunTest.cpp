@@ -1,6 +1,7 @@
 // The program file cleans a throwaway prefix under real Wine: a Windows program of the prefix is
 // started under a listed name and written into both Run keys with Wine's own registry tool, and a
-// dormant copy is written into the other autostart places.
+// dormant copy is written into the other autostart places: registry values, a shortcut in the
+// Start-up folder made by Wine's own script host, and a scheduled task.
 #include "platform/posix/PosixPlatform.h"
 #include "platform/wine/WinePlatform.h"
 #include "tests/support/TestFiles.h"
@@ -208,6 +209,29 @@ fs::path UserFolder() {
     return Prefix() / "drive_c/users/Public";
 }
 
+// Makes a shortcut at `link` to `target` (Windows paths) with Wine's script host.
+Result MakeShortcut(const std::string& link, const std::string& target) {
+    test::WriteFile((Prefix() / "drive_c/shortcut.js").string(),
+                    "var shell = new ActiveXObject('WScript.Shell');\r\n"
+                    "var link = shell.CreateShortcut(WScript.Arguments(0));\r\n"
+                    "link.TargetPath = WScript.Arguments(1);\r\nlink.Save();\r\n");
+    return Shell(std::string(kWine) + " wscript 'C:\\shortcut.js' '" + link + "' '" + target + "'");
+}
+
+// A scheduled task's definition as the Task Scheduler writes it: UTF-16 with its mark.
+std::string TaskDefinition(const std::string& command) {
+    const std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Task version=\"1.2\" "
+        "xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\"><Triggers><LogonTrigger>"
+        "<Enabled>true</Enabled></LogonTrigger></Triggers><Actions Context=\"Author\"><Exec>"
+        "<Command>" +
+        command + "</Command></Exec></Actions></Task>\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (char c : text)
+        bytes += std::string{c, '\0'};
+    return bytes;
+}
+
 TEST_F(WinePrefixRun, TakesADormantProgramOutOfEveryRegistryPlaceAndTheUndoPutsItBack) {
     const fs::path roaming = UserFolder() / "AppData" / "Roaming";
     fs::create_directories(roaming);
@@ -236,6 +260,17 @@ TEST_F(WinePrefixRun, TakesADormantProgramOutOfEveryRegistryPlaceAndTheUndoPutsI
                   0)
             << place.key;
 
+    const std::string startup =
+        "C:\\users\\" + UserFolder().filename().string() +
+        "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+    ASSERT_EQ(MakeShortcut(startup + "\\Updater.lnk", evil).status, 0);
+    const std::optional<std::string> shortcutPath = Machine().localPath(startup + "\\Updater.lnk");
+    ASSERT_TRUE(shortcutPath && fs::exists(*shortcutPath));
+    const std::string shortcut = test::ReadFile(*shortcutPath).value_or("");
+    const fs::path task = Prefix() / "drive_c/windows/system32/tasks/Evil Refresh";
+    const std::string definition = TaskDefinition(evil);
+    test::WriteFile(task.string(), definition);
+
     // The files hold what reg wrote once the prefix's wineserver has saved it and ended.
     Shell("/usr/lib/wine/wineserver -w");
     const Result pass =
@@ -243,6 +278,8 @@ TEST_F(WinePrefixRun, TakesADormantProgramOutOfEveryRegistryPlaceAndTheUndoPutsI
                 "' --list '" + (Root() / "list.txt").string() + "'");
     EXPECT_EQ(pass.status, 0) << pass.out << pass.err;
     EXPECT_FALSE(fs::exists(roaming / "evil.exe")) << pass.out;
+    EXPECT_FALSE(fs::exists(*shortcutPath)) << pass.out;
+    EXPECT_FALSE(fs::exists(task)) << pass.out;
     for (const auto& place : places) {
         const Result shown = Reg("query '" + place.key + "' /v " + place.name);
         if (place.after.empty())
@@ -257,6 +294,8 @@ TEST_F(WinePrefixRun, TakesADormantProgramOutOfEveryRegistryPlaceAndTheUndoPutsI
         Pestrel("--restore --stop-wine --wine-prefix '" + Prefix().string() + "'");
     EXPECT_EQ(restore.status, 0) << restore.out << restore.err;
     EXPECT_TRUE(fs::exists(roaming / "evil.exe"));
+    EXPECT_EQ(test::ReadFile(*shortcutPath), shortcut);
+    EXPECT_EQ(test::ReadFile(task.string()), definition);
     for (const auto& place : places) {
         const std::string data = place.type == "REG_DWORD" ? "0x2" : place.data;
         const Result shown = Reg("query '" + place.key + "' /v " + place.name);
