@@ -140,6 +140,17 @@ TEST_F(GuardCommand, TakesAListedProgramOutOfAStartUpValueWrittenMeanwhile) {
     EXPECT_EQ(cli.platform().queryValue(RegRoot::CurrentUser, kRunKey, "Updater"), std::nullopt);
 }
 
+TEST_F(GuardCommand, RemovesATaskWrittenMeanwhileThatStartsAListedProgram) {
+    const std::string tasks = cli.platform().tasksFolder() + "/";
+    fs::create_directories(tasks);
+    GuardRun guard(cli, {"--list", list});
+    ASSERT_TRUE(guard.says("guarding")) << guard.err();
+    test::WriteFile(tasks + "Refresh", "<Task><Actions><Exec><Command>C:\\Tools\\" + listed +
+                                           "</Command></Exec></Actions></Task>");
+    EXPECT_TRUE(guard.says("task\t")) << guard.out();
+    EXPECT_FALSE(test::Exists(tasks + "Refresh"));
+}
+
 TEST_F(GuardCommand, AsAUserEndsAListedProgramSoonAfterItStarts) {
     const std::string program = placeProgram(tools);
     // Everything of the test machine becomes the user's, as a user's own guard has it.
