@@ -166,20 +166,32 @@
         <translation>List every autostart entry: place, name, program, and &apos;listed&apos; when a name of the list matches.</translation>
     </message>
     <message>
-        <source>--kill, --list-backups, --restore and --autostart go alone.</source>
-        <translation>--kill, --list-backups, --restore and --autostart go alone.</translation>
-    </message>
-    <message>
         <source>--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill.</source>
         <translation>--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill.</translation>
     </message>
     <message>
-        <source>--list goes with --kill or --autostart.</source>
-        <translation>--list goes with --kill or --autostart.</translation>
+        <source>Write one JSON object per line instead of TAB-separated fields.</source>
+        <translation>Write one JSON object per line instead of TAB-separated fields.</translation>
     </message>
     <message>
-        <source>Nothing to do: give --kill, --list-backups, --restore or --autostart.</source>
-        <translation>Nothing to do: give --kill, --list-backups, --restore or --autostart.</translation>
+        <source>Keep the listed programs from running until ended by SIGTERM: refuse their start (as root), end them, and remove listed files as they appear. SIGHUP reloads the list.</source>
+        <translation>Keep the listed programs from running until ended by SIGTERM: refuse their start (as root), end them, and remove listed files as they appear. SIGHUP reloads the list.</translation>
+    </message>
+    <message>
+        <source>--kill, --guard, --list-backups, --restore and --autostart go alone.</source>
+        <translation>--kill, --guard, --list-backups, --restore and --autostart go alone.</translation>
+    </message>
+    <message>
+        <source>--list goes with --kill, --autostart or --guard.</source>
+        <translation>--list goes with --kill, --autostart or --guard.</translation>
+    </message>
+    <message>
+        <source>--json goes with --kill, --list-backups, --restore or --autostart.</source>
+        <translation>--json goes with --kill, --list-backups, --restore or --autostart.</translation>
+    </message>
+    <message>
+        <source>Nothing to do: give --kill, --guard, --list-backups, --restore or --autostart.</source>
+        <translation>Nothing to do: give --kill, --guard, --list-backups, --restore or --autostart.</translation>
     </message>
 </context>
 <context>
@@ -237,6 +249,33 @@
     <message>
         <source>rules are not matched on Windows: use hash lines</source>
         <translation>rules are not matched on Windows: use hash lines</translation>
+    </message>
+</context>
+<context>
+    <name>pestrel::RunGuard</name>
+    <message>
+        <source>guarding: listed programs are refused before they start</source>
+        <translation>guarding: listed programs are refused before they start</translation>
+    </message>
+    <message>
+        <source>cannot refuse program starts (%1): listed programs are ended as soon as they are seen, not refused</source>
+        <translation>cannot refuse program starts (%1): listed programs are ended as soon as they are seen, not refused</translation>
+    </message>
+    <message>
+        <source>program starts are not watched on %1</source>
+        <translation>program starts are not watched on %1</translation>
+    </message>
+    <message>
+        <source>cannot watch the folder &apos;%1&apos;</source>
+        <translation>cannot watch the folder &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>cannot read the list &apos;%1&apos;: the last one stays</source>
+        <translation>cannot read the list &apos;%1&apos;: the last one stays</translation>
+    </message>
+    <message>
+        <source>cannot read the list &apos;%1&apos;</source>
+        <translation>cannot read the list &apos;%1&apos;</translation>
     </message>
 </context>
 <context>
