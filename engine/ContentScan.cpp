@@ -84,7 +84,7 @@ std::optional<std::string> ContentScan::verdict(HeldFolder& folder, const std::s
         return std::nullopt;
     const std::unique_ptr<MappedFile> mapped = folder.mapFile(name, stamp.identity);
     const std::optional<std::string> rule =
-        mapped ? rules_->firstMatch(mapped->bytes()) : std::nullopt;
+        mapped ? rules_->firstMatch(mapped->bytes(), mapped->mayFault()) : std::nullopt;
     return rule ? std::optional("rule:" + *rule) : std::nullopt;
 }
 

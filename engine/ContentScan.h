@@ -20,8 +20,9 @@ namespace pestrel {
 class ContentRules {
 public:
     virtual ~ContentRules() = default;
-    // The name of a rule that matches `bytes`, or nothing. Called from several threads at once.
-    virtual std::optional<std::string> firstMatch(std::string_view bytes) = 0;
+    // The name of a rule that matches `bytes`, or nothing; `mayFault` when reading them can
+    // fault (MappedFile::mayFault). Called from several threads at once.
+    virtual std::optional<std::string> firstMatch(std::string_view bytes, bool mayFault) = 0;
 };
 
 // Larger files are hashed but not scanned by rules unless asked.

@@ -85,6 +85,9 @@ class MappedFile {
 public:
     virtual ~MappedFile() = default;
     virtual std::string_view bytes() const = 0;
+    // Whether reading the bytes can fault: a mapping reaches past the end of a file that someone
+    // shortens meanwhile. A copy in memory cannot.
+    virtual bool mayFault() const { return true; }
 };
 
 // A folder opened once without following a link at any step of its path (nor a reparse point on
@@ -103,7 +106,8 @@ public:
     virtual std::optional<FileStamp> fileStamp(const std::string& name) = 0;
     // What the folder holds now; nothing when it cannot be read.
     virtual std::optional<FolderEntries> entries() = 0;
-    // The regular file `name`, while it is `identity`, mapped for reading.
+    // The regular file `name`, while it is `identity`, mapped for reading (a small one is read
+    // into memory instead, so that a file shortened meanwhile cannot fault its reader).
     virtual std::unique_ptr<MappedFile> mapFile(const std::string& name,
                                                 const FileIdentity& identity) = 0;
     // Deletes `name` only while it is the file `identity`, checked right before it goes.

@@ -209,16 +209,24 @@ YaraRules::~YaraRules() {
     Yara()->rulesDestroy(rules_);
 }
 
-std::optional<std::string> YaraRules::firstMatch(std::string_view bytes) {
+std::optional<std::string> YaraRules::firstMatch(std::string_view bytes, bool mayFault) {
+    std::optional<std::string> found;
+    const auto scan = [&](int flags) {
+        Yara()->rulesScanMem(rules_, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                             bytes.size(), flags, FirstMatching, &found, 0);
+    };
+    if (!mayFault) {
+        // Bytes in memory cannot fault: no handler, and scans run side by side.
+        scan(SCAN_FLAGS_FAST_MODE | SCAN_FLAGS_NO_TRYCATCH);
+        return found;
+    }
     // libyara turns a fault in a mapped file that shrinks under it into a failed scan through a
     // handler of the whole process; this version puts the handler back right only while one scan
     // runs at a time, and a handler left in place would turn any later fault into an endless
     // loop instead of a crash.
     static std::mutex oneScanAtATime;
     const std::lock_guard lock(oneScanAtATime);
-    std::optional<std::string> found;
-    Yara()->rulesScanMem(rules_, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
-                         SCAN_FLAGS_FAST_MODE, FirstMatching, &found, 0);
+    scan(SCAN_FLAGS_FAST_MODE);
     return found;
 }
 

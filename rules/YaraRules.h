@@ -24,7 +24,7 @@ public:
     ~YaraRules() override;
     YaraRules(const YaraRules&) = delete;
     YaraRules& operator=(const YaraRules&) = delete;
-    std::optional<std::string> firstMatch(std::string_view bytes) override;
+    std::optional<std::string> firstMatch(std::string_view bytes, bool mayFault) override;
 
 private:
     YR_RULES* rules_;

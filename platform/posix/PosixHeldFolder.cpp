@@ -3,6 +3,7 @@
 #include "base/FileBytes.h"
 #include "platform/posix/FileCopy.h"
 
+#include <cerrno>
 #include <climits>
 #include <dirent.h>
 #include <fcntl.h>
@@ -51,6 +52,38 @@ private:
     void* start_;
     std::size_t size_;
 };
+
+// A small file's bytes, read into memory.
+class PosixReadFile final : public MappedFile {
+public:
+    explicit PosixReadFile(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::string_view bytes() const override { return bytes_; }
+    bool mayFault() const override { return false; }
+
+private:
+    std::string bytes_;
+};
+
+// Files up to this size are read rather than mapped.
+constexpr std::size_t kReadIntoMemoryBytes = 8u << 20;
+
+// The first `size` bytes of `fd`, or fewer when it ends sooner; nothing when a read fails.
+std::optional<std::string> ReadUpTo(int fd, std::size_t size) {
+    std::string bytes(size, '\0');
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd, bytes.data() + done, size - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    return bytes;
+}
 
 PosixHeldFolder* AsPosix(HeldFolder& folder) {
     return dynamic_cast<PosixHeldFolder*>(&folder);
@@ -137,8 +170,10 @@ std::unique_ptr<MappedFile> PosixHeldFolder::mapFile(const std::string& name,
     if (!info)
         return nullptr;
     const auto size = static_cast<std::size_t>(info->st_size);
-    if (size == 0)
-        return std::make_unique<PosixMappedFile>(nullptr, 0);
+    if (size <= kReadIntoMemoryBytes) {
+        std::optional<std::string> bytes = ReadUpTo(file.get(), size);
+        return bytes ? std::make_unique<PosixReadFile>(std::move(*bytes)) : nullptr;
+    }
     void* start = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.get(), 0);
     return start == MAP_FAILED ? nullptr : std::make_unique<PosixMappedFile>(start, size);
 }

@@ -71,6 +71,25 @@ TEST(PosixFiles, RewritesKeepTheModeAndCopiesAreNewPrivateFilesNeverWrittenThrou
 }
 
 // A link at any step of a folder's path refuses the folder: the walk never follows one.
+TEST(PosixFiles, SmallFilesAreReadIntoMemorySoThatShorteningThemCannotFaultTheReader) {
+    test::TestMachine machine;
+    const std::string small = "small.desktop", large = "large.exe";
+    test::WriteFile(machine.root() + small, "[Desktop Entry]");
+    test::WriteFile(machine.root() + large, "");
+    std::filesystem::resize_file(machine.root() + large, 9u << 20);
+    const auto root = machine.platform().holdFolder(machine.root());
+    ASSERT_TRUE(root);
+    const auto read = root->mapFile(small, *root->fileIdentity(small));
+    ASSERT_TRUE(read);
+    EXPECT_FALSE(read->mayFault());
+    std::filesystem::resize_file(machine.root() + small, 0);
+    EXPECT_EQ(read->bytes(), "[Desktop Entry]");
+    const auto mapped = root->mapFile(large, *root->fileIdentity(large));
+    ASSERT_TRUE(mapped);
+    EXPECT_TRUE(mapped->mayFault());
+    EXPECT_EQ(mapped->bytes().size(), 9u << 20);
+}
+
 TEST(PosixFiles, HeldFoldersRefuseALinkAtEveryStep) {
     test::TestMachine machine;
     Platform& platform = machine.platform();
