@@ -13,8 +13,10 @@ tmp=$(mktemp -d)
 dpkg-query -W -f='${Status}' pestrel 2>/dev/null | grep -q "install ok installed" && had=1 || had=0
 started=()
 cleanup() {
+    set +e # every step runs, whatever the one before gave
     for pid in "${started[@]}"; do
-        kill -9 "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+        kill -9 "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
     done
     fleet_down "$tmp"
     [ "$had" = 1 ] || dpkg -r pestrel >/dev/null 2>&1 || true
