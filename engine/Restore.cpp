@@ -214,16 +214,19 @@ RestoreOutcome RestoreWanted(Context& context,
     return outcome;
 }
 
+RestoreOutcome UnreadJournal() {
+    RestoreOutcome outcome;
+    outcome.journalRead = false;
+    return outcome;
+}
+
 } // namespace
 
 RestoreOutcome RestoreDeleted(Context& context, const std::vector<std::string>& names,
                               const std::function<void(const PassAction&)>& report) {
     std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
-    if (!journal) {
-        RestoreOutcome outcome;
-        outcome.journalRead = false;
-        return outcome;
-    }
+    if (!journal)
+        return UnreadJournal();
     RestoreOutcome outcome = RestoreWanted(
         context, [&names](const JournalEntry& item) { return Wanted(names, item.entry); }, report,
         *journal);
@@ -239,11 +242,8 @@ RestoreOutcome RestoreDeleted(Context& context, const std::vector<std::string>& 
 RestoreOutcome RestoreJournalLines(Context& context, const std::vector<std::string>& lines,
                                    const std::function<void(const PassAction&)>& report) {
     std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
-    if (!journal) {
-        RestoreOutcome outcome;
-        outcome.journalRead = false;
-        return outcome;
-    }
+    if (!journal)
+        return UnreadJournal();
     const std::set<std::string> chosen(lines.begin(), lines.end());
     return RestoreWanted(
         context,

@@ -10,6 +10,10 @@
 #                        it, a data folder and the inventory variables that point the role there
 #   fleet_start DIR I    starts host I's program in its namespace; its id in FLEET_PID
 #   fleet_down DIR       ends every sshd and removes every namespace fleet_up made
+#   fleet_had_package    prints 1 when the package is installed already, else 0
+#   fleet_cleanup DIR HAD PID...
+#                        ends the programs, takes the hosts down, removes the package unless
+#                        HAD is 1, and removes DIR: every step, whatever the one before gave
 
 fleet_netns_works() {
     local probe=pfprobe$$
@@ -124,4 +128,22 @@ fleet_down() {
     done <"$dir/namespaces" 2>/dev/null
     : >"$dir/namespaces"
     : >"$dir/daemons"
+}
+
+fleet_had_package() {
+    dpkg-query -W -f='${Status}' pestrel 2>/dev/null | grep -q "install ok installed" &&
+        echo 1 || echo 0
+}
+
+fleet_cleanup() {
+    set +e
+    local dir=$1 had=$2 pid
+    shift 2
+    for pid in "$@"; do
+        kill -9 "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    fleet_down "$dir"
+    [ "$had" = 1 ] || dpkg -r pestrel >/dev/null 2>&1
+    rm -rf "$dir"
 }

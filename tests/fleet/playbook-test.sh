@@ -11,19 +11,9 @@ build=$(cd "$1" && pwd) helper=$2
 source "$here/hosts.sh"
 
 tmp=$(mktemp -d)
-dpkg-query -W -f='${Status}' pestrel 2>/dev/null | grep -q "install ok installed" && had=1 || had=0
+had=$(fleet_had_package)
 programs=()
-cleanup() {
-    set +e # every step runs, whatever the one before gave
-    for pid in "${programs[@]}"; do
-        kill -9 "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    fleet_down "$tmp"
-    [ "$had" = 1 ] || dpkg -r pestrel >/dev/null 2>&1 || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+trap 'fleet_cleanup "$tmp" "$had" "${programs[@]}"' EXIT
 trap 'exit 1' INT TERM
 fail() { echo "playbook-test: $*" >&2; exit 1; }
 

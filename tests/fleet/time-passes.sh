@@ -10,19 +10,9 @@ rounds=$1 package=$(realpath "$2") helper=$3
 source "$here/hosts.sh"
 
 tmp=$(mktemp -d)
-dpkg-query -W -f='${Status}' pestrel 2>/dev/null | grep -q "install ok installed" && had=1 || had=0
+had=$(fleet_had_package)
 started=()
-cleanup() {
-    set +e # every step runs, whatever the one before gave
-    for pid in "${started[@]}"; do
-        kill -9 "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    fleet_down "$tmp"
-    [ "$had" = 1 ] || dpkg -r pestrel >/dev/null 2>&1 || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+trap 'fleet_cleanup "$tmp" "$had" "${started[@]}"' EXIT
 trap 'exit 1' INT TERM
 
 fleet_up "$tmp" 2 >&2
