@@ -71,8 +71,9 @@ public:
         if (signals_.descriptor() < 0 || watch_.descriptor() < 0)
             return 1;
         list_ = std::make_shared<const GuardList>(lines);
-        startDenying();
+        // Watches first: once the guard says it guards, a change to the list is seen.
         watchFolders();
+        startDenying();
         programs_.run(context_, folders_, view_, *list_);
         RemoveListedFilesFromWatchedFolders(context_, folders_, view_, *list_);
         CleanAutostartPlaces(context_, folders_, view_, *list_);
