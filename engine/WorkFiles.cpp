@@ -28,12 +28,18 @@ std::vector<std::string> TextLines(std::string_view bytes) {
     lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     while (!bytes.empty()) {
         const std::size_t end = std::min(bytes.find('\n'), bytes.size());
-        std::string& line = lines.emplace_back(bytes.substr(0, end));
-        line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
-        // A last line of nothing but carriage returns has not started.
-        if (end == bytes.size() && line.empty())
-            lines.pop_back();
+        std::string_view text = bytes.substr(0, end);
+        const bool last = end == bytes.size();
         bytes.remove_prefix(std::min(end + 1, bytes.size()));
+        // Most lines end in one carriage return and hold no other.
+        if (!text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+        std::string& line = lines.emplace_back(text);
+        if (text.find('\r') != std::string_view::npos)
+            std::erase(line, '\r');
+        // A last line of nothing but carriage returns has not started.
+        if (last && line.empty())
+            lines.pop_back();
     }
     return lines;
 }
@@ -52,9 +58,8 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
     return true;
 }
 
-bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
-    if (path.empty())
-        return false;
+namespace {
+std::string JoinedLines(const std::vector<std::string>& lines) {
     std::size_t size = 0;
     for (const std::string& line : lines)
         size += line.size() + 2;
@@ -62,7 +67,12 @@ bool WriteTextLines(const std::string& path, const std::vector<std::string>& lin
     bytes.reserve(size);
     for (const std::string& line : lines)
         bytes.append(line).append("\r\n");
-    return ReplaceFileAtomically(path, bytes);
+    return bytes;
+}
+} // namespace
+
+bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
+    return !path.empty() && ReplaceFileAtomically(path, JoinedLines(lines));
 }
 
 namespace {
@@ -99,14 +109,17 @@ VirusListLoad LoadVirusList(Context& context) {
         load.ok = WriteTextLines(path, {});
         return load;
     }
-    std::vector<std::string> lines;
-    if (!ReadTextLines(path, lines)) {
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) {
         load.ok = false;
         return load;
     }
-    load.entries = VisibleLines(std::move(lines));
-    if (load.entries.size() >= 2)
-        load.ok = WriteTextLines(path, load.entries);
+    load.entries = VisibleLines(TextLines(*bytes));
+    // Written back without blank lines, in CR LF, unless it is so already.
+    if (load.entries.size() >= 2) {
+        const std::string written = JoinedLines(load.entries);
+        load.ok = written == *bytes || ReplaceFileAtomically(path, written);
+    }
     return load;
 }
 

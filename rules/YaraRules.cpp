@@ -1,8 +1,9 @@
 #include "rules/YaraRules.h"
 
+#include "base/LateLibrary.h"
+
 #include <algorithm>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -27,26 +28,22 @@ struct YaraLibrary {
     decltype(&yr_rules_scan_mem) rulesScanMem;
 };
 
-template <typename Function> bool Resolve(void* library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    return function != nullptr;
-}
-
 const YaraLibrary* Yara();
 
 std::optional<YaraLibrary> OpenYara() {
     void* library = ::dlopen(PESTREL_YARA_LIBRARY, RTLD_NOW | RTLD_LOCAL);
     YaraLibrary yara{};
-    if (!library || !Resolve(library, "yr_initialize", yara.initialize) ||
-        !Resolve(library, "yr_finalize", yara.finalize) ||
-        !Resolve(library, "yr_compiler_create", yara.compilerCreate) ||
-        !Resolve(library, "yr_compiler_destroy", yara.compilerDestroy) ||
-        !Resolve(library, "yr_compiler_set_callback", yara.compilerSetCallback) ||
-        !Resolve(library, "yr_compiler_set_include_callback", yara.compilerSetIncludeCallback) ||
-        !Resolve(library, "yr_compiler_add_string", yara.compilerAddString) ||
-        !Resolve(library, "yr_compiler_get_rules", yara.compilerGetRules) ||
-        !Resolve(library, "yr_rules_destroy", yara.rulesDestroy) ||
-        !Resolve(library, "yr_rules_scan_mem", yara.rulesScanMem) ||
+    if (!library || !ResolveSymbol(library, "yr_initialize", yara.initialize) ||
+        !ResolveSymbol(library, "yr_finalize", yara.finalize) ||
+        !ResolveSymbol(library, "yr_compiler_create", yara.compilerCreate) ||
+        !ResolveSymbol(library, "yr_compiler_destroy", yara.compilerDestroy) ||
+        !ResolveSymbol(library, "yr_compiler_set_callback", yara.compilerSetCallback) ||
+        !ResolveSymbol(library, "yr_compiler_set_include_callback",
+                       yara.compilerSetIncludeCallback) ||
+        !ResolveSymbol(library, "yr_compiler_add_string", yara.compilerAddString) ||
+        !ResolveSymbol(library, "yr_compiler_get_rules", yara.compilerGetRules) ||
+        !ResolveSymbol(library, "yr_rules_destroy", yara.rulesDestroy) ||
+        !ResolveSymbol(library, "yr_rules_scan_mem", yara.rulesScanMem) ||
         yara.initialize() != ERROR_SUCCESS)
         return std::nullopt;
     std::atexit([] { Yara()->finalize(); });

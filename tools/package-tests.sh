@@ -26,6 +26,10 @@ for readme in Readme.txt Readme.en.txt; do
 done
 dpkg-deb -f "$deb" Depends | grep -q fonts-wqy-microhei || fail "no font dependency"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "no library dependencies"
+# Opened only when first needed, so shlibdeps cannot see them.
+for late in libyara9 libssl3 liblnk1; do
+    dpkg-deb -f "$deb" Depends | grep -qw "$late" || fail "no dependency on $late"
+done
 
 export QT_QPA_PLATFORM=offscreen XDG_DATA_HOME=$tmp/data
 program=$root/usr/bin/pestrel

@@ -1,7 +1,8 @@
 #include "platform/posix/FileCopy.h"
 
+#include "base/LateLibrary.h"
+
 #include <cerrno>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <memory>
 #include <openssl/evp.h>
@@ -57,21 +58,16 @@ struct DigestLibrary {
     decltype(&EVP_DigestFinal_ex) finish;
 };
 
-template <typename Function> bool Resolve(void* library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    return function != nullptr;
-}
-
 const DigestLibrary* Crypto() {
     static const std::optional<DigestLibrary> crypto = []() -> std::optional<DigestLibrary> {
         void* library = ::dlopen(PESTREL_CRYPTO_LIBRARY, RTLD_NOW | RTLD_LOCAL);
         DigestLibrary found{};
-        if (!library || !Resolve(library, "EVP_MD_CTX_new", found.newContext) ||
-            !Resolve(library, "EVP_MD_CTX_free", found.freeContext) ||
-            !Resolve(library, "EVP_sha256", found.sha256) ||
-            !Resolve(library, "EVP_DigestInit_ex", found.init) ||
-            !Resolve(library, "EVP_DigestUpdate", found.update) ||
-            !Resolve(library, "EVP_DigestFinal_ex", found.finish))
+        if (!library || !ResolveSymbol(library, "EVP_MD_CTX_new", found.newContext) ||
+            !ResolveSymbol(library, "EVP_MD_CTX_free", found.freeContext) ||
+            !ResolveSymbol(library, "EVP_sha256", found.sha256) ||
+            !ResolveSymbol(library, "EVP_DigestInit_ex", found.init) ||
+            !ResolveSymbol(library, "EVP_DigestUpdate", found.update) ||
+            !ResolveSymbol(library, "EVP_DigestFinal_ex", found.finish))
             return std::nullopt;
         return found;
     }();

@@ -1,6 +1,7 @@
 #include "platform/posix/ShortcutFile.h"
 
 #include "base/HeldFolder.h"
+#include "base/LateLibrary.h"
 
 #include <liblnk.h>
 #include <memory>
@@ -22,19 +23,52 @@ struct Field {
     Getter text;
 };
 
-constexpr Field kTargetFields[] = {
-    {liblnk_file_get_utf8_local_path_size, liblnk_file_get_utf8_local_path},
-    {liblnk_file_get_utf8_network_path_size, liblnk_file_get_utf8_network_path},
-    {liblnk_file_get_utf8_environment_variables_location_size,
-     liblnk_file_get_utf8_environment_variables_location},
-    {liblnk_file_get_utf8_relative_path_size, liblnk_file_get_utf8_relative_path},
+// liblnk, opened when the first shortcut is read: a window or a pass that finds none never maps
+// it, nor libbfio.
+struct LnkLibrary {
+    decltype(&liblnk_file_initialize) initialize;
+    decltype(&liblnk_file_free) free;
+    decltype(&liblnk_file_open) open;
+    decltype(&liblnk_file_close) close;
+    decltype(&liblnk_error_free) errorFree;
+    Field targetFields[4]; // in the order they are asked for
 };
+
+// Nothing when the library cannot be opened.
+const LnkLibrary* Lnk() {
+    static const std::optional<LnkLibrary> lnk = []() -> std::optional<LnkLibrary> {
+        void* library = ::dlopen(PESTREL_LNK_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        LnkLibrary found{};
+        Field* fields = found.targetFields;
+        if (!library || !ResolveSymbol(library, "liblnk_file_initialize", found.initialize) ||
+            !ResolveSymbol(library, "liblnk_file_free", found.free) ||
+            !ResolveSymbol(library, "liblnk_file_open", found.open) ||
+            !ResolveSymbol(library, "liblnk_file_close", found.close) ||
+            !ResolveSymbol(library, "liblnk_error_free", found.errorFree))
+            return std::nullopt;
+        const char* names[][2] = {
+            {"liblnk_file_get_utf8_local_path_size", "liblnk_file_get_utf8_local_path"},
+            {"liblnk_file_get_utf8_network_path_size", "liblnk_file_get_utf8_network_path"},
+            {"liblnk_file_get_utf8_environment_variables_location_size",
+             "liblnk_file_get_utf8_environment_variables_location"},
+            {"liblnk_file_get_utf8_relative_path_size", "liblnk_file_get_utf8_relative_path"},
+        };
+        for (int i = 0; i < 4; ++i) {
+            if (!ResolveSymbol(library, names[i][0], fields[i].size) ||
+                !ResolveSymbol(library, names[i][1], fields[i].text))
+                return std::nullopt;
+        }
+        return found;
+    }();
+    return lnk ? &*lnk : nullptr;
+}
 
 // The library reports every failure as an error object, which gathers the later ones too; it is
 // freed once, when the reading ends.
 struct Errors {
+    const LnkLibrary& lnk;
     liblnk_error_t* error = nullptr;
-    ~Errors() { liblnk_error_free(&error); }
+    ~Errors() { lnk.errorFree(&error); }
 };
 
 std::optional<std::string> FieldText(liblnk_file_t* file, const Field& field, Errors& errors) {
@@ -113,21 +147,24 @@ std::optional<std::string> ShortcutFileTarget(std::string_view bytes) {
     const UniqueFd copy(::memfd_create("shortcut", MFD_CLOEXEC));
     if (!copy || !WriteAll(copy.get(), bytes))
         return std::nullopt;
+    const LnkLibrary* lnk = Lnk();
     liblnk_file_t* file = nullptr;
-    Errors errors;
-    if (liblnk_file_initialize(&file, &errors.error) != 1)
+    if (!lnk)
         return std::nullopt;
-    const std::unique_ptr<liblnk_file_t, void (*)(liblnk_file_t*)> ownedFile(
-        file, [](liblnk_file_t* f) { liblnk_file_free(&f, nullptr); });
+    Errors errors{*lnk};
+    if (lnk->initialize(&file, &errors.error) != 1)
+        return std::nullopt;
+    const auto freeFile = [lnk](liblnk_file_t* f) { lnk->free(&f, nullptr); };
+    const std::unique_ptr<liblnk_file_t, decltype(freeFile)> ownedFile(file, freeFile);
     const std::string name = "/proc/self/fd/" + std::to_string(copy.get());
-    if (liblnk_file_open(file, name.c_str(), LIBLNK_OPEN_READ, &errors.error) != 1)
+    if (lnk->open(file, name.c_str(), LIBLNK_OPEN_READ, &errors.error) != 1)
         return std::nullopt;
     std::optional<std::string> target;
-    for (const Field& field : kTargetFields) {
+    for (const Field& field : lnk->targetFields) {
         if ((target = FieldText(file, field, errors)))
             break;
     }
-    liblnk_file_close(file, &errors.error);
+    lnk->close(file, &errors.error);
     return target;
 }
 

@@ -33,6 +33,7 @@ TEST(TextLines, EndAtLineFeedDropCarriageReturnsAndStopAtEndOfFileMark) {
         {"a\nb", {"a", "b"}},
         {"a\r\n\r\nb\r\n", {"a", "", "b"}},
         {"a\rb\r\n", {"ab"}},
+        {"a\r\r\n\r\n\r", {"a", ""}},
         {"a\r\nb\x1A"
          "c\r\nd\r\n",
          {"a", "b"}},
@@ -59,13 +60,20 @@ TEST_F(WorkFiles, VirusListLoadKeepsVisibleLinesAndRewritesOnlyListsOfTwoOrMore)
         {"a.exe\r\n\r\n \r\nb.dll", {"a.exe", "b.dll"}, "a.exe\r\nb.dll\r\n"},
         {"  virus.exe \n病毒.exe\n", {"  virus.exe ", "病毒.exe"}, "  virus.exe \r\n病毒.exe\r\n"},
         {"", {}, ""},
+        {"a.exe\r\nb.exe\r\n", {"a.exe", "b.exe"}, "a.exe\r\nb.exe\r\n"},
     };
     for (const Case& c : cases) {
         WriteFile(app("VirusList.txt"), c.file);
+        const auto before = std::filesystem::last_write_time(app("VirusList.txt"));
+        std::filesystem::last_write_time(app("VirusList.txt"), before - std::chrono::hours(1));
         const VirusListLoad load = LoadVirusList(context);
         EXPECT_TRUE(load.ok);
         EXPECT_EQ(load.entries, c.entries);
         EXPECT_EQ(ReadFile(app("VirusList.txt")), c.fileAfter);
+        // A list already in its written form is left as it is.
+        EXPECT_EQ(std::filesystem::last_write_time(app("VirusList.txt")) < before,
+                  c.file == c.fileAfter)
+            << c.file;
     }
 }
 
