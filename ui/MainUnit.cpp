@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QUrl>
 #include <stdexcept>
+#include <system_error>
 
 namespace pestrel {
 namespace {
@@ -42,6 +43,9 @@ void OnClick(QWidget* button, TMainForm* form, Handler handler) {
 TMainForm::TMainForm(Platform& platform, Seams seams, RunWaits waits, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::MainForm>()), virusList_(new VirusListModel(this)),
       platform_(platform, gate_), context_(platform_), seams_(seams), waits_(waits) {
+    InitialiseContext(context_);
+    unsafeFolders_ = UnsafeFolders(context_);
+    startVirusListRead();
     ui_->setupUi(this);
     ui_->ListBox->setModel(virusList_);
     // After the selection model's own handlers, which move the mark with the rows.
@@ -90,12 +94,22 @@ void TMainForm::connectCommands() {
     OnClick(ui_->SBAbout, this, &TMainForm::SBAboutClick);
 }
 
+// A long list takes about as long to read as the controls take to build: it is read meanwhile.
+void TMainForm::startVirusListRead() {
+    if (!unsafeFolders_.empty())
+        return; // nothing is read
+    try {
+        listRead_ = std::async(std::launch::async, [this] { return LoadVirusList(context_); });
+    } catch (const std::system_error&) {
+        // No thread to spare: the list is read when the window is made.
+    }
+}
+
 void TMainForm::FormCreate() {
-    InitialiseContext(context_);
-    if (const std::vector<std::string> unsafe = UnsafeFolders(context_); !unsafe.empty()) {
+    if (!unsafeFolders_.empty()) {
         // Nothing is read, written or started: every command lives on the pages.
         ui_->suiPageControl1->setEnabled(false);
-        const QString refusal = RootRefusalText(unsafe);
+        const QString refusal = RootRefusalText(unsafeFolders_);
         setStatusText(refusal);
         seams_.boxes->inform(this, QStringLiteral("Pestrel"), refusal);
         return;
@@ -108,7 +122,7 @@ void TMainForm::FormCreate() {
     QCoreApplication::setApplicationName(title);
     setWindowTitle(title);
 
-    VirusListLoad list = LoadVirusList(context_);
+    VirusListLoad list = listRead_.valid() ? listRead_.get() : LoadVirusList(context_);
     virusList_->append(std::move(list.entries));
     if (!list.ok)
         return;

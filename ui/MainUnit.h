@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <atomic>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -76,6 +77,7 @@ private:
     void refreshProcessList(std::vector<ProcessRecord> snapshot);
     void writeProcessListInBackground(std::vector<ProcessPathRecord> records);
 
+    void startVirusListRead();
     void FormCreate();
     void FormShow();
     void FormResize();
@@ -108,9 +110,11 @@ private:
     Context context_;
     Seams seams_;
     RunWaits waits_;
-    std::unique_ptr<TAboutForm> aboutForm_; // made on first need
-    TTextWindow* readmeWindow_ = nullptr;   // made on first need; a child of the window
-    TTextWindow* previewWindow_ = nullptr;  // likewise
+    std::vector<std::string> unsafeFolders_; // run as root, folders others can change
+    std::future<VirusListLoad> listRead_;    // until the window has the list
+    std::unique_ptr<TAboutForm> aboutForm_;  // made on first need
+    TTextWindow* readmeWindow_ = nullptr;    // made on first need; a child of the window
+    TTextWindow* previewWindow_ = nullptr;   // likewise
     TRestoreWindow* restoreWindow_ = nullptr;
     // The process of each row of ListBoxProcess, so that a row ends its own process.
     std::vector<ProcessRecord> processRows_;
