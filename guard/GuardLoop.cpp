@@ -226,13 +226,18 @@ private:
             RemoveListedFilesFromWatchedFolders(system.context, system.folders, view_, *list_);
     }
 
-    // The system whose files folder holds `path`, else the first.
+    // The system whose files folder holds `path` (the innermost, for a prefix inside another's
+    // drive), else the first.
     GuardedSystem& systemHolding(const std::string& path) {
+        GuardedSystem* holding = &systems_.front();
+        std::size_t depth = 0;
         for (GuardedSystem& system : systems_) {
-            if (system.holdsFile(path))
-                return system;
+            if (system.holdsFile(path) && system.setup.filesFolder.size() > depth) {
+                holding = &system;
+                depth = system.setup.filesFolder.size();
+            }
         }
-        return systems_.front();
+        return *holding;
     }
 
     void removeDenied() {

@@ -64,6 +64,28 @@ TEST_F(GuardPrefixes, RemovesAFileDroppedIntoEachPrefixForThatPrefixsUndo) {
     }
 }
 
+TEST_F(GuardPrefixes, TakesAListedProgramOutOfTheRegistryOfThePrefixWhoseRegistryChanged) {
+    GuardRun guard(cli,
+                   {"--list", list, "--wine-prefix", prefixes[0], "--wine-prefix", prefixes[1]});
+    ASSERT_TRUE(guard.says("guarding")) << guard.err();
+    const std::string user = prefixes[1] + "user.reg";
+    // As with the files, the second value can only go as the registry's change is seen.
+    for (const char* value : {"Updater", "Helper"}) {
+        test::WriteFile(user + ".new",
+                        "WINE REGISTRY Version 2\n\n"
+                        "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1\n"
+                        "#time=1\n\"" +
+                            std::string(value) + "\"=\"C:\\\\" + names[1] + "\"\n");
+        fs::rename(user + ".new", user);
+        EXPECT_TRUE(WaitUntil([&] {
+            return test::ReadFile(user).value_or("").find(names[1]) == std::string::npos;
+        })) << guard.out()
+            << guard.err();
+    }
+    const std::string out = guard.stop().out;
+    EXPECT_NE(out.find("\tHelper\tC:\\" + names[1]), std::string::npos) << out;
+}
+
 TEST_F(GuardPrefixes, OnlyTheGuardTakesSeveralPrefixesAndEachMustOpen) {
     const std::string missing = cli.machine.root() + "missing/";
     const struct {
