@@ -92,20 +92,15 @@ TEST_F(GuardPrefixes, OnlyTheGuardTakesSeveralPrefixesAndEachMustOpen) {
         std::vector<std::string> arguments;
         std::string says;
     } cases[] = {
-        {{"--kill"}, "--wine-prefix goes more than once only with --guard"},
-        {{"--kill", "--dry-run"}, "--wine-prefix goes more than once only with --guard"},
+        {{"--kill", "--list", list}, "--wine-prefix goes more than once only with --guard"},
         {{"--restore"}, "--wine-prefix goes more than once only with --guard"},
-        {{"--list-backups"}, "--wine-prefix goes more than once only with --guard"},
-        {{"--autostart"}, "--wine-prefix goes more than once only with --guard"},
-        {{"--guard", "--wine-prefix", missing}, missing}, // named
+        {{"--guard", "--list", list, "--wine-prefix", missing}, missing}, // named
     };
     for (const auto& c : cases) {
-        // The action, the two prefixes (and the list where it goes), then the rest.
+        // The action, the two prefixes, then the rest.
         std::vector<std::string> arguments = c.arguments;
         arguments.insert(arguments.begin() + 1,
                          {"--wine-prefix", prefixes[0], "--wine-prefix", prefixes[1]});
-        if (c.arguments.front() != "--restore" && c.arguments.front() != "--list-backups")
-            arguments.insert(arguments.begin() + 1, {"--list", list});
         // Bounded: a guard that were to start would stay.
         arguments.insert(arguments.begin(),
                          {"-s", "KILL", "20", cli.context().AppPath + "pestrel"});
