@@ -52,7 +52,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         Texts::tr("Put back the latest deleted files and start-up values of each NAME (of "
                   "every name without one)."));
     const QCommandLineOption winePrefix(
-        "wine-prefix", Texts::tr("Clean the Wine prefix DIR (its folders, programs and registry)."),
+        "wine-prefix",
+        Texts::tr("Clean the Wine prefix DIR (its folders, programs and registry). With --guard "
+                  "it may be given more than once: one guard watches every prefix."),
         "DIR");
     const QCommandLineOption stopWine(
         "stop-wine",
@@ -117,6 +119,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                                     command.action == CommandLine::Action::Guard))
         command.error =
             Bytes(Texts::tr("--json goes with --kill, --list-backups, --restore or --autostart."));
+    else if (parser.values(winePrefix).size() > 1 && command.action != CommandLine::Action::Guard)
+        command.error = Bytes(Texts::tr("--wine-prefix goes more than once only with --guard."));
     else if (parser.isSet(stopWine) && !parser.isSet(winePrefix))
         command.error = Bytes(Texts::tr("--stop-wine goes with --wine-prefix."));
     else if (command.action == CommandLine::Action::Window && arguments.size() > 1 &&
@@ -133,8 +137,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     command.scanLarge = parser.isSet(scanLarge);
     command.noRepair = parser.isSet(noRepair);
     command.dryRun = parser.isSet(dryRun);
-    if (parser.isSet(winePrefix))
-        command.winePrefix = Bytes(parser.value(winePrefix));
+    for (const QString& folder : parser.values(winePrefix))
+        command.winePrefixes.push_back(Bytes(folder));
     command.stopWine = parser.isSet(stopWine);
     command.json = parser.isSet(json);
     for (const QString& name : parser.positionalArguments())

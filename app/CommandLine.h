@@ -17,8 +17,9 @@ struct CommandLine {
     bool scanLarge = false;
     bool noRepair = false;
     bool dryRun = false;
-    std::vector<std::string> names;        // --restore NAME...
-    std::optional<std::string> winePrefix; // --wine-prefix DIR
+    std::vector<std::string> names; // --restore NAME...
+    // --wine-prefix DIR, each time it is given: once at most, but with --guard.
+    std::vector<std::string> winePrefixes;
     bool stopWine = false;
     bool json = false; // --json: JSON Lines instead of TAB lines
     std::string error; // bad usage: the one line to show
@@ -28,8 +29,10 @@ struct CommandLine {
 // end the program.
 CommandLine ParseCommandLine(const QStringList& arguments);
 
-// Runs an action other than Window, printing its lines; the exit status.
+// Runs an action other than Window over `platform`, printing its lines; the exit status.
 class Platform;
 int RunCommandLine(const CommandLine& command, Platform& platform);
+// The same over the platform of each --wine-prefix, in their order: only --guard takes several.
+int RunCommandLine(const CommandLine& command, const std::vector<Platform*>& platforms);
 
 } // namespace pestrel

@@ -225,8 +225,13 @@ int Restore(const CommandLine& command, Platform& platform) {
 } // namespace
 
 int RunCommandLine(const CommandLine& command, Platform& platform) {
+    return RunCommandLine(command, std::vector<Platform*>{&platform});
+}
+
+int RunCommandLine(const CommandLine& command, const std::vector<Platform*>& platforms) {
     if (!command.error.empty())
         return Refuse(command.error);
+    Platform& platform = *platforms.front();
     // The boundary of a command-line run: a failure that escapes ends it with one line.
     try {
         switch (command.action) {
@@ -239,7 +244,11 @@ int RunCommandLine(const CommandLine& command, Platform& platform) {
         case CommandLine::Action::Autostart:
             return ListAutostart(command, platform);
         case CommandLine::Action::Guard:
+#ifdef _WIN32
             return RunGuard(command, platform);
+#else
+            return RunGuard(command, platforms);
+#endif
         case CommandLine::Action::Window:
             break;
         }

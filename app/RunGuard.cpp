@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 
 namespace pestrel {
@@ -70,18 +71,45 @@ std::string Absolute(const std::string& path) {
     return full.empty() ? path : full.lexically_normal().string();
 }
 
+// `path` with every link resolved, as the kernel names a file it reports; the absolute path
+// when it cannot be resolved.
+std::string RealPath(const std::string& path) {
+    std::error_code unresolved;
+    const std::filesystem::path real = std::filesystem::canonical(path, unresolved);
+    return real.empty() ? Absolute(path) : real.string();
+}
+
 } // namespace
 
 int RunGuard(const CommandLine& command, Platform& platform) {
-    Context context(platform);
-    InitialiseContext(context);
-    if (const std::string refusal = RootRefusal(context); !refusal.empty()) {
-        Complain(QString::fromLocal8Bit(refusal));
-        return kBadInput;
-    }
+    return RunGuard(command, std::vector<Platform*>{&platform});
+}
+
+int RunGuard(const CommandLine& command, const std::vector<Platform*>& platforms) {
+    std::deque<Context> contexts;
     guard::GuardSetup setup;
+    for (std::size_t at = 0; at < platforms.size(); ++at) {
+        Context& context = contexts.emplace_back(*platforms[at]);
+        InitialiseContext(context);
+        if (const std::string refusal = RootRefusal(context); !refusal.empty()) {
+            Complain(QString::fromLocal8Bit(refusal));
+            return kBadInput;
+        }
+        guard::SystemSetup& system = setup.systems.emplace_back();
+        system.context = &context;
+        if (at < command.winePrefixes.size()) {
+            const std::string prefix = WithTrailingSeparator(Absolute(command.winePrefixes[at]));
+            system.registryFiles = {prefix + "system.reg", prefix + "user.reg"};
+            system.filesFolder = WithTrailingSeparator(RealPath(prefix + "drive_c"));
+            system.winePrograms = true;
+        } else if (auto* posix = dynamic_cast<PosixPlatform*>(platforms[at])) {
+            system.registryFiles = {posix->hiveFile(RegRoot::LocalMachine),
+                                    posix->hiveFile(RegRoot::CurrentUser)};
+        }
+    }
+    const Context& first = contexts.front();
     setup.listPath = command.list ? Absolute(*command.list)
-                                  : JoinName(context.AppPath, "VirusList.txt").value_or("");
+                                  : JoinName(first.AppPath, "VirusList.txt").value_or("");
     setup.readList = [&]() -> std::optional<std::vector<std::string>> {
         // The program's own list is never read through a link.
         const ListFile list =
@@ -90,20 +118,12 @@ int RunGuard(const CommandLine& command, Platform& platform) {
             return std::nullopt;
         return list.entries;
     };
-    if (command.winePrefix) {
-        const std::string prefix = WithTrailingSeparator(Absolute(*command.winePrefix));
-        setup.registryFiles = {prefix + "system.reg", prefix + "user.reg"};
-        setup.winePrograms = true;
-    } else if (auto* posix = dynamic_cast<PosixPlatform*>(&platform)) {
-        setup.registryFiles = {posix->hiveFile(RegRoot::LocalMachine),
-                               posix->hiveFile(RegRoot::CurrentUser)};
-    }
     if (!setup.readList()) {
         Complain(Texts::tr("cannot read the list '%1'"), setup.listPath);
         return kBadInput;
     }
     GuardView view;
-    return guard::RunGuardLoop(context, view, setup, Notice) == 0 ? kDone : kIncomplete;
+    return guard::RunGuardLoop(view, setup, Notice) == 0 ? kDone : kIncomplete;
 }
 
 } // namespace pestrel

@@ -12,6 +12,7 @@
 #ifdef _WIN32
 #include "platform/win32/Win32Platform.h"
 #else
+#include "app/ActionLine.h"
 #include "app/RootQtEnvironment.h"
 #include "app/WinePrefixOption.h"
 #include "platform/posix/PosixPlatform.h"
@@ -19,6 +20,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -53,6 +55,22 @@ std::unique_ptr<pestrel::PosixPlatform> ChosenPlatform() {
     if (platform->foldersOthersCanChange({}).empty())
         LinkInstalledReadme(program, folder);
     return platform;
+}
+
+// The platform of each prefix of the command line over `files`, in their order; none, with the
+// reason printed, when one cannot be opened.
+std::vector<std::unique_ptr<pestrel::wine::WinePlatform>>
+OpenPrefixes(const pestrel::CommandLine& command, pestrel::Platform& files) {
+    std::vector<std::unique_ptr<pestrel::wine::WinePlatform>> prefixes;
+    for (const std::string& folder : command.winePrefixes) {
+        auto opened = pestrel::OpenWinePrefix(folder, command.stopWine, files);
+        if (const std::string* problem = std::get_if<std::string>(&opened)) {
+            std::fprintf(stderr, "pestrel: %s\n", pestrel::Printable(*problem).c_str());
+            return {};
+        }
+        prefixes.push_back(std::move(std::get<0>(opened)));
+    }
+    return prefixes;
 }
 
 } // namespace
@@ -115,22 +133,29 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(PESTREL_VERSION);
     const pestrel::CommandLine command = pestrel::ParseCommandLine(console->arguments());
 #ifndef _WIN32
-    if (command.winePrefix && command.error.empty()) {
-        auto opened = pestrel::OpenWinePrefix(*command.winePrefix, command.stopWine, platform);
-        if (const std::string* problem = std::get_if<std::string>(&opened)) {
-            std::fprintf(stderr, "pestrel: %s\n", problem->c_str());
+    if (!command.winePrefixes.empty() && command.error.empty()) {
+        const auto prefixes = OpenPrefixes(command, platform);
+        if (prefixes.empty())
             return 2; // bad input
-        }
-        pestrel::wine::WinePlatform& wine = *std::get<0>(opened);
+        pestrel::wine::WinePlatform& wine = *prefixes.front();
         if (command.action == pestrel::CommandLine::Action::Window) {
             console.reset();
             return OpenWindow(argc, argv, wine, [&](pestrel::TMainForm& mainForm) {
                 WatchWine(mainForm, wine, command.stopWine);
             });
         }
-        int status = pestrel::RunCommandLine(command, wine);
-        if (wine.takeRefusal()) {
-            std::fprintf(stderr, "pestrel: %s\n", pestrel::wine::WinePlatform::kWineRunsText);
+        std::vector<pestrel::Platform*> platforms;
+        for (const auto& prefix : prefixes)
+            platforms.push_back(prefix.get());
+        int status = pestrel::RunCommandLine(command, platforms);
+        for (std::size_t at = 0; at < prefixes.size(); ++at) {
+            if (!prefixes[at]->takeRefusal())
+                continue;
+            // Among several prefixes, the sentence says which one it speaks of.
+            const std::string folder =
+                prefixes.size() > 1 ? pestrel::Printable(command.winePrefixes[at]) + ": " : "";
+            std::fprintf(stderr, "pestrel: %s%s\n", folder.c_str(),
+                         pestrel::wine::WinePlatform::kWineRunsText);
             status = status == 0 ? 1 : status; // the registry part was not done
         }
         return status;

@@ -60,12 +60,33 @@ bool RunsWineLoader(std::uint32_t id) {
     return path.compare(FolderOf(path).size(), 4, "wine") == 0;
 }
 
+// One system kept clean, with what the guard holds for it.
+struct GuardedSystem {
+    explicit GuardedSystem(const SystemSetup& setup)
+        : context(*setup.context), setup(setup), folders(HoldPassFolders(context)) {}
+
+    bool holdsFile(const std::string& path) const {
+        return !setup.filesFolder.empty() && path.starts_with(setup.filesFolder);
+    }
+
+    Context& context;
+    const SystemSetup& setup;
+    PassFolders folders;
+    ListedProgramRounds programs;
+    std::set<std::string> watchedFolders, autostartFolders, registryFiles;
+};
+
 class Guard {
 public:
-    Guard(Context& context, KillPassView& view, const GuardSetup& setup,
+    Guard(KillPassView& view, const GuardSetup& setup,
           const std::function<void(GuardNotice, const std::string&)>& notice)
-        : context_(context), view_(view), setup_(setup), notice_(notice),
-          folders_(HoldPassFolders(context)) {}
+        : view_(view), setup_(setup), notice_(notice) {
+        systems_.reserve(setup.systems.size());
+        for (const SystemSetup& system : setup.systems) {
+            systems_.emplace_back(system);
+            winePrograms_ = winePrograms_ || system.winePrograms;
+        }
+    }
 
     int run(std::vector<std::string> lines) {
         if (signals_.descriptor() < 0 || watch_.descriptor() < 0)
@@ -74,9 +95,11 @@ public:
         // Watches first: once the guard says it guards, a change to the list is seen.
         watchFolders();
         startDenying();
-        programs_.run(context_, folders_, view_, *list_);
-        RemoveListedFilesFromWatchedFolders(context_, folders_, view_, *list_);
-        CleanAutostartPlaces(context_, folders_, view_, *list_);
+        for (GuardedSystem& system : systems_) {
+            system.programs.run(system.context, system.folders, view_, *list_);
+            RemoveListedFilesFromWatchedFolders(system.context, system.folders, view_, *list_);
+            CleanAutostartPlaces(system.context, system.folders, view_, *list_);
+        }
         Clock::time_point nextRound = Clock::now() + kPollPeriod;
         for (;;) {
             // The mount table's descriptor is readable when something is mounted or unmounted.
@@ -104,7 +127,7 @@ public:
                     notice_(GuardNotice::FileSystemAdded, point);
                 });
             if (rounds && Clock::now() >= nextRound) {
-                programs_.run(context_, folders_, view_, *list_);
+                runRounds();
                 // On the beat, unless the round took longer than the beat.
                 nextRound =
                     std::max(nextRound + (polling_ ? kPollPeriod : kBurstPeriod), Clock::now());
@@ -124,9 +147,9 @@ private:
         if (::geteuid() == 0)
             denier_ = ExecDenier::start(list_, queue_, reportSkipped(), why);
         notice_(denier_ ? GuardNotice::Denying : GuardNotice::EndingOnly, denier_ ? "" : why);
-        if (denier_ && setup_.winePrograms)
+        if (denier_ && winePrograms_)
             connector_ = ProcConnector::open();
-        polling_ = !denier_ || (setup_.winePrograms && !connector_);
+        polling_ = !denier_ || (winePrograms_ && !connector_);
     }
 
     ExecDenier::SkipReport reportSkipped() {
@@ -136,17 +159,20 @@ private:
     }
 
     void watchFolders() {
-        for (const std::string& folder : WatchedFolders(context_))
-            addWatch(folder, watchedFolders_);
-        // Start-up folders that do not exist now are looked at with the registry's next change.
-        std::error_code missing;
-        for (const std::string& folder : AutostartFolders(context_)) {
-            if (std::filesystem::is_directory(folder, missing))
-                addWatch(folder, autostartFolders_);
-        }
-        for (const std::string& file : setup_.registryFiles) {
-            registryFiles_.insert(file);
-            addWatch(FolderOf(file), otherFolders_);
+        for (GuardedSystem& system : systems_) {
+            for (const std::string& folder : WatchedFolders(system.context))
+                addWatch(folder, system.watchedFolders);
+            // Start-up folders that do not exist now are looked at with the registry's next
+            // change.
+            std::error_code missing;
+            for (const std::string& folder : AutostartFolders(system.context)) {
+                if (std::filesystem::is_directory(folder, missing))
+                    addWatch(folder, system.autostartFolders);
+            }
+            for (const std::string& file : system.setup.registryFiles) {
+                system.registryFiles.insert(file);
+                addWatch(FolderOf(file), otherFolders_);
+            }
         }
         if (!setup_.listPath.empty())
             addWatch(FolderOf(setup_.listPath), otherFolders_);
@@ -186,31 +212,66 @@ private:
             denier_->setList(list_);
         notice_(GuardNotice::ListReloaded, std::to_string(list_->entries().size()));
         // What the new names name may already run or lie in the watched folders.
-        programs_.run(context_, folders_, view_, *list_);
-        RemoveListedFilesFromWatchedFolders(context_, folders_, view_, *list_);
+        runRounds();
+        removeListedFiles();
+    }
+
+    void runRounds() {
+        for (GuardedSystem& system : systems_)
+            system.programs.run(system.context, system.folders, view_, *list_);
+    }
+
+    void removeListedFiles() {
+        for (GuardedSystem& system : systems_)
+            RemoveListedFilesFromWatchedFolders(system.context, system.folders, view_, *list_);
+    }
+
+    // The system whose files folder holds `path` (the innermost, for a prefix inside another's
+    // drive), else the first.
+    GuardedSystem& systemHolding(const std::string& path) {
+        GuardedSystem* holding = &systems_.front();
+        std::size_t depth = 0;
+        for (GuardedSystem& system : systems_) {
+            if (system.holdsFile(path) && system.setup.filesFolder.size() > depth) {
+                holding = &system;
+                depth = system.setup.filesFolder.size();
+            }
+        }
+        return *holding;
     }
 
     void removeDenied() {
-        for (const DeniedStart& start : queue_.takeAll())
-            RemoveDeniedFile(context_, folders_, view_, start.entry, start.path, start.identity);
+        for (const DeniedStart& start : queue_.takeAll()) {
+            GuardedSystem& system = systemHolding(start.path);
+            RemoveDeniedFile(system.context, system.folders, view_, start.entry, start.path,
+                             start.identity);
+        }
     }
 
     void removeArrivals() {
-        bool listChanged = false, registryChanged = false;
+        bool listChanged = false;
+        std::vector<bool> registryChanged(systems_.size());
         for (const FolderWatch::Arrival& arrival : watch_.takeArrivals()) {
             const std::string path = arrival.folder + arrival.name;
             listChanged = listChanged || path == setup_.listPath;
-            registryChanged = registryChanged || registryFiles_.count(path) ||
-                              autostartFolders_.count(arrival.folder);
-            if (watchedFolders_.count(arrival.folder))
-                RemoveDroppedFile(context_, folders_, view_, *list_, arrival.folder, arrival.name);
+            for (std::size_t at = 0; at < systems_.size(); ++at) {
+                GuardedSystem& system = systems_[at];
+                if (system.registryFiles.count(path) ||
+                    system.autostartFolders.count(arrival.folder))
+                    registryChanged[at] = true;
+                if (system.watchedFolders.count(arrival.folder))
+                    RemoveDroppedFile(system.context, system.folders, view_, *list_, arrival.folder,
+                                      arrival.name);
+            }
         }
         if (watch_.takeOverflow())
-            RemoveListedFilesFromWatchedFolders(context_, folders_, view_, *list_);
+            removeListedFiles();
         if (listChanged)
             reload();
-        if (registryChanged)
-            CleanAutostartPlaces(context_, folders_, view_, *list_);
+        for (std::size_t at = 0; at < systems_.size(); ++at) {
+            if (registryChanged[at])
+                CleanAutostartPlaces(systems_[at].context, systems_[at].folders, view_, *list_);
+        }
     }
 
     void lookAtStarts() {
@@ -220,11 +281,11 @@ private:
         }
     }
 
-    Context& context_;
     KillPassView& view_;
     const GuardSetup& setup_;
     const std::function<void(GuardNotice, const std::string&)>& notice_;
-    PassFolders folders_;
+    std::vector<GuardedSystem> systems_;
+    bool winePrograms_ = false;
     SignalReader signals_; // before any thread starts, so that none takes the signals
     DeniedQueue queue_;
     FolderWatch watch_;
@@ -232,20 +293,19 @@ private:
     std::shared_ptr<const GuardList> list_;
     std::unique_ptr<ExecDenier> denier_;
     std::unique_ptr<ProcConnector> connector_;
-    ListedProgramRounds programs_;
     bool polling_ = true;
     Clock::time_point burstEnd_;
-    std::set<std::string> added_, watchedFolders_, autostartFolders_, otherFolders_, registryFiles_;
+    std::set<std::string> added_, otherFolders_;
 };
 
 } // namespace
 
-int RunGuardLoop(Context& context, KillPassView& view, const GuardSetup& setup,
+int RunGuardLoop(KillPassView& view, const GuardSetup& setup,
                  const std::function<void(GuardNotice, const std::string&)>& notice) {
     const std::optional<std::vector<std::string>> lines = setup.readList();
-    if (!lines)
+    if (!lines || setup.systems.empty())
         return 1;
-    Guard guard(context, view, setup, notice);
+    Guard guard(view, setup, notice);
     return guard.run(*lines);
 }
 

@@ -130,10 +130,6 @@
         <translation>Put back the latest deleted files and start-up values of each NAME (of every name without one).</translation>
     </message>
     <message>
-        <source>Clean the Wine prefix DIR (its folders, programs and registry).</source>
-        <translation>Clean the Wine prefix DIR (its folders, programs and registry).</translation>
-    </message>
-    <message>
         <source>With --wine-prefix: let a registry change end the prefix&apos;s wineserver.</source>
         <translation>With --wine-prefix: let a registry change end the prefix&apos;s wineserver.</translation>
     </message>
@@ -192,6 +188,14 @@
     <message>
         <source>Nothing to do: give --kill, --guard, --list-backups, --restore or --autostart.</source>
         <translation>Nothing to do: give --kill, --guard, --list-backups, --restore or --autostart.</translation>
+    </message>
+    <message>
+        <source>Clean the Wine prefix DIR (its folders, programs and registry). With --guard it may be given more than once: one guard watches every prefix.</source>
+        <translation>Clean the Wine prefix DIR (its folders, programs and registry). With --guard it may be given more than once: one guard watches every prefix.</translation>
+    </message>
+    <message>
+        <source>--wine-prefix goes more than once only with --guard.</source>
+        <translation>--wine-prefix goes more than once only with --guard.</translation>
     </message>
 </context>
 <context>
