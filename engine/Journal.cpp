@@ -7,7 +7,9 @@
 #include "engine/Public.h"
 #include "engine/WorkFiles.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -180,8 +182,55 @@ std::optional<JournalEntry> ParseJournalLine(const std::string& line) {
     return entry;
 }
 
+std::string WinePrefixUndoName(const std::string& prefixFolder) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : prefixFolder) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3u;
+    }
+    const std::size_t slash = prefixFolder.find_last_of("/\\");
+    std::string base = prefixFolder.substr(slash == std::string::npos ? 0 : slash + 1);
+    base.resize(std::min<std::size_t>(base.size(), 32));
+    for (char& c : base) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-';
+        c = plain ? c : '_';
+    }
+    if (base.empty())
+        base = "prefix";
+    char name[64];
+    std::snprintf(name, sizeof name, "%s-%016llx", base.c_str(),
+                  static_cast<unsigned long long>(hash));
+    return name;
+}
+
 std::string UndoFolder(const Context& context) {
-    return context.AppPath.empty() ? std::string() : context.AppPath + "Undo" + kPathSeparator;
+    if (context.AppPath.empty())
+        return {};
+    const std::string undo = context.AppPath + "Undo" + kPathSeparator;
+    const std::string prefix = context.platform.winePrefixFolder();
+    return prefix.empty()
+               ? undo
+               : undo + "Wine" + kPathSeparator + WinePrefixUndoName(prefix) + kPathSeparator;
+}
+
+std::unique_ptr<HeldFolder> HoldUndoFolder(Context& context) {
+    Platform& platform = context.platform;
+    const std::string undo = UndoFolder(context);
+    if (undo.empty())
+        return nullptr;
+    const std::string machineUndo = context.AppPath + "Undo" + kPathSeparator;
+    if (!platform.folderExists(machineUndo))
+        platform.createFolder(machineUndo);
+    std::unique_ptr<HeldFolder> held = platform.holdFolder(machineUndo);
+    const std::string prefix = platform.winePrefixFolder();
+    if (held && !prefix.empty()) {
+        if (const std::unique_ptr<HeldFolder> wine = held->folder("Wine", true))
+            held = wine->folder(WinePrefixUndoName(prefix), true);
+        else
+            held.reset();
+    }
+    return held;
 }
 
 std::string KeptFolder(const Context& context) {
@@ -217,6 +266,8 @@ bool WriteJournal(const Context& context, const std::vector<JournalEntry>& entri
 }
 
 void MoveOlderJournal(Context& context, HeldFolder& backup, HeldFolder& kept) {
+    if (!context.platform.winePrefixFolder().empty())
+        return;
     const std::optional<FileIdentity> older = backup.fileIdentity("Journal.txt");
     const std::string journal = JournalPath(context);
     if (!older || context.platform.fileExists(journal))

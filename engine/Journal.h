@@ -2,11 +2,13 @@
 // The undo journal. Every file a kill pass deletes is first kept under a name of its own in
 // Undo/Kept/, every start-up value it deletes is noted with its data, and one line per deletion
 // goes into Undo/Journal.txt. Undo/ lies beside Temp/, so that no list entry, whose backup goes
-// into Temp/, can name the journal or a kept copy.
+// into Temp/, can name the journal or a kept copy. A Wine prefix keeps its journal and copies
+// apart, in a folder of its own inside Undo/Wine/.
 
 #include "platform/Platform.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,7 +44,18 @@ struct JournalEntry {
 std::string FormatJournalLine(const JournalEntry& entry);
 std::optional<JournalEntry> ParseJournalLine(const std::string& line);
 
-std::string UndoFolder(const Context& context);  // AppPath + "Undo" + separator
+// The undo folder of the system the context's platform acts in, ending in the separator:
+// AppPath + "Undo" for the machine's own system, Undo/Wine/<WinePrefixUndoName> for a Wine
+// prefix, so that no restore puts one system's deletions back into another. Empty without a
+// program folder.
+std::string UndoFolder(const Context& context);
+// "<the prefix folder's last part, each byte but an ASCII letter, digit, '.', '_' or '-' as '_',
+// at most 32 bytes, "prefix" when none>-<the FNV-1a 64 hash of the whole folder path, 16 hex
+// digits>".
+std::string WinePrefixUndoName(const std::string& prefixFolder);
+// Holds the undo folder, creating it and the folders on its way when missing; null when it
+// cannot be held.
+std::unique_ptr<HeldFolder> HoldUndoFolder(Context& context);
 std::string KeptFolder(const Context& context);  // undo folder + "Kept" + separator
 std::string JournalPath(const Context& context); // undo folder + "Journal.txt"
 // Every entry in file order; a missing journal is empty, an unreadable one gives nothing.
@@ -51,7 +64,8 @@ std::optional<std::vector<JournalEntry>> ReadJournal(const Context& context);
 // Replaces the whole journal.
 bool WriteJournal(const Context& context, const std::vector<JournalEntry>& entries);
 // Moves Temp/Journal.txt and the copies it keeps in Temp/Kept/ into Undo/, once: when Undo/ has
-// no journal yet. The kept paths of the moved lines are rewritten.
+// no journal yet. The kept paths of the moved lines are rewritten. Only the machine's own system
+// has such a journal: for a Wine prefix nothing moves.
 void MoveOlderJournal(Context& context, HeldFolder& backup, HeldFolder& kept);
 
 struct FileDeletion {

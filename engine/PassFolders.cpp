@@ -11,12 +11,8 @@ PassFolders HoldPassFolders(Context& context) {
     PassFolders folders;
     EnsureBackupFolder(context);
     folders.backup = platform.holdFolder(context.backupFolder());
-    if (const std::string undo = UndoFolder(context); !undo.empty()) {
-        if (!platform.folderExists(undo))
-            platform.createFolder(undo);
-        if (const std::unique_ptr<HeldFolder> held = platform.holdFolder(undo))
-            folders.kept = held->folder("Kept", true);
-    }
+    if (const std::unique_ptr<HeldFolder> undo = HoldUndoFolder(context))
+        folders.kept = undo->folder("Kept", true);
     if (folders.backup && folders.kept)
         MoveOlderJournal(context, *folders.backup, *folders.kept);
     if (!context.WinDir.empty())

@@ -12,13 +12,14 @@ struct Context;
 
 struct PassFolders {
     std::unique_ptr<HeldFolder> backup;  // Temp/: Temp/<entry> backups and Log.ini
-    std::unique_ptr<HeldFolder> kept;    // Undo/Kept/: the copies the undo puts back
+    std::unique_ptr<HeldFolder> kept;    // the undo folder's Kept/: the copies the undo puts back
     std::unique_ptr<HeldFolder> windows; // the Windows folder
     std::unique_ptr<HeldFolder> system;  // the System folder
 };
 
-// Holds the folders, creating Temp/, Undo/ and Undo/Kept/ when missing and moving an older
-// journal and its kept copies out of Temp/ into Undo/ once. A folder that cannot be held is null.
+// Holds the folders, creating Temp/, the system's undo folder and its Kept/ when missing and,
+// for the machine's own system, moving an older journal and its kept copies out of Temp/ into
+// Undo/ once. A folder that cannot be held is null.
 PassFolders HoldPassFolders(Context& context);
 
 } // namespace pestrel

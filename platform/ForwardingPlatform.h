@@ -13,6 +13,7 @@ public:
     std::string windowsFolder() override { return inner_.windowsFolder(); }
     std::string systemFolder() override { return inner_.systemFolder(); }
     std::string programFile() override { return inner_.programFile(); }
+    std::string winePrefixFolder() override { return inner_.winePrefixFolder(); }
 
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override {
         return inner_.processSnapshot(detail);

@@ -188,6 +188,9 @@ public:
     virtual std::string systemFolder() = 0;
     // Full path of the running program file.
     virtual std::string programFile() = 0;
+    // The folder of the Wine prefix this platform acts in, absolute and lexically normal, with no
+    // trailing separator; empty for the machine's own system. Each system keeps its own journal.
+    virtual std::string winePrefixFolder() { return {}; }
 
     // --- processes -----------------------------------------------------------------------
     // Every running process in snapshot order; empty when no snapshot can be taken.

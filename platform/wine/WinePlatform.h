@@ -39,6 +39,8 @@ public:
     // True when no server runs afterwards.
     bool stopServer();
 
+    // The prefix's folder as it was opened.
+    std::string winePrefixFolder() override { return prefix_.folder().string(); }
     std::string windowsFolder() override;
     std::string systemFolder() override;
     // Adds the prefix's own folders to the ones the administrator must hold alone.

@@ -16,6 +16,20 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 
+// The names are stored: a prefix's journal is found again only while its name stays the same.
+TEST(JournalFolder, APrefixsNameIsReadableAndStable) {
+    const struct {
+        std::string folder, name;
+    } cases[] = {
+        {"/home/me/.wine", ".wine-b319f88270c51970"},
+        {"/srv/wine prefix\x01\xe9", "wine_prefix__-62a4295d6ae9884d"},
+        {"/", "prefix-af63a24c860189fe"},
+        {"/srv/" + std::string(40, 'a'), std::string(32, 'a') + "-333f7a05d0d5f924"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WinePrefixUndoName(c.folder), c.name) << c.folder;
+}
+
 TEST(JournalLine, KeepsEveryByteOfItsFieldsOnOneLineAndRefusesWhatIsNotALine) {
     std::string controls;
     for (char c = 1; c < 0x20; ++c)
