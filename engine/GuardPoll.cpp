@@ -17,7 +17,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr unsigned kGuardLookAgainMs = 1000;
+// A busy registry cleans the autostart places at most this often.
+constexpr milliseconds kAutostartCleanPeriod{1000};
+// How long after a listed file arrives the watched folders are looked through again.
+constexpr milliseconds kLookAgainAfter{1000};
 
 // The guard's hearing of changes: what the watch tells between two rounds over the programs.
 class WatchedPlaces {
@@ -42,17 +45,16 @@ public:
             for (const WatchedChanges::Arrival& arrival : changes.arrivals) {
                 RemoveDroppedFile(context_, folders_, view_, list, arrival.folder, arrival.name);
                 // A file its writer still holds cannot go yet, and its closing may go unheard
-                // of: the folders are looked through again a while after the last listed one.
+                // of: the folders are looked through again after the last listed arrival.
                 if (list.entryFor(arrival.name))
-                    lookDue_ = Clock::now() + milliseconds(kGuardLookAgainMs);
+                    lookDue_ = Clock::now() + kLookAgainAfter;
             }
             if (changes.lostTrack || Clock::now() >= lookDue_) {
                 lookDue_ = Clock::time_point::max();
                 RemoveListedFilesFromWatchedFolders(context_, folders_, view_, list);
             }
             cleanPending_ = cleanPending_ || changes.autostartChanged;
-            if (cleanPending_ &&
-                Clock::now() - lastClean_ >= milliseconds(kGuardAutostartCleanMs)) {
+            if (cleanPending_ && Clock::now() - lastClean_ >= kAutostartCleanPeriod) {
                 cleanPending_ = false;
                 CleanAutostartPlaces(context_, folders_, view_, list);
                 lastClean_ = Clock::now();

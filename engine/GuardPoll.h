@@ -18,8 +18,6 @@ class KillPassView;
 
 inline constexpr unsigned kGuardPollMs = 50;
 inline constexpr int kGuardRoundsPerLook = 20;
-// A busy registry cleans the autostart places at most this often.
-inline constexpr unsigned kGuardAutostartCleanMs = 1000;
 
 // Runs until `stop` is set, checked every round. `readList` gives the list's lines as they are
 // now, nothing when it cannot be read (the last list stays); `reloaded` hears how many names a

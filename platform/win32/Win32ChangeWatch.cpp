@@ -63,12 +63,15 @@ public:
     bool take(WatchedChanges& changes) {
         DWORD bytes = 0;
         const bool read = GetOverlappedResult(handle_.get(), &overlapped_, &bytes, FALSE);
+        // More changes than the buffer holds end the read with no record (zero bytes) or, on
+        // some file systems, with this error; the folder is still listened to.
+        const bool overflowed = read ? bytes == 0 : GetLastError() == ERROR_NOTIFY_ENUM_DIR;
         armed_ = false;
         if (autostart_)
             changes.autostartChanged = true;
-        else if (!read || bytes == 0 || !readArrivals(bytes, changes))
+        else if (!read || overflowed || !readArrivals(bytes, changes))
             changes.lostTrack = true;
-        return read && arm();
+        return (read || overflowed) && arm();
     }
 
 private:
@@ -93,6 +96,8 @@ private:
             }
             if (record->NextEntryOffset == 0)
                 return true;
+            if (record->NextEntryOffset >= std::size_t(end - at))
+                return false;
             at += record->NextEntryOffset;
         }
     }
