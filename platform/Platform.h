@@ -300,11 +300,13 @@ public:
     // --- hearing of changes ----------------------------------------------------------------
     // Starts watching `folders` for files that appear in them, and `autostartFolders` (with
     // their sub-folders) and the registry keys `startupKeys` (with their sub-keys) for any change.
-    // A folder that does not exist or cannot be opened is left out. Null where the platform
-    // cannot watch: its callers look for themselves.
-    virtual std::unique_ptr<ChangeWatch> watchChanges(const std::vector<std::string>&,
-                                                      const std::vector<std::string>&,
-                                                      const std::vector<RegKeyPath>&) {
+    // A folder that does not exist or cannot be opened is left out. The thread that starts the
+    // watch is the one to wait on it, for as long as it lives. Null where the platform cannot
+    // watch: its callers look for themselves.
+    virtual std::unique_ptr<ChangeWatch>
+    watchChanges(const std::vector<std::string>& /*folders*/,
+                 const std::vector<std::string>& /*autostartFolders*/,
+                 const std::vector<RegKeyPath>& /*startupKeys*/) {
         return nullptr;
     }
 

@@ -2,7 +2,6 @@
 
 #include "platform/win32/Win32Digest.h"
 
-#include <algorithm>
 #include <cctype>
 #include <sddl.h>
 
