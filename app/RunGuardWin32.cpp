@@ -1,5 +1,6 @@
 // --guard on Windows: the poll, until Ctrl+C or the console closes. Windows tells a program of
-// other programs' starts only in the kernel, so a listed program is ended, not refused.
+// other programs' starts only in the kernel, so a listed program is ended, not refused; files
+// dropped into the watched folders and changed autostart places are heard of as they happen.
 #include "app/ActionLine.h"
 #include "app/CommandLine.h"
 #include "app/GuardView.h"

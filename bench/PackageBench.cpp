@@ -1,6 +1,7 @@
 // The Debian package: its size, and the resident memory of the program unpacked from it after
-// start-up against a bare Qt window of the same size, empty and showing one line of Chinese text
-// in the program's interface face, all started offscreen the same way.
+// start-up against a bare Qt window of the same size, empty, showing one line of Chinese text in
+// the program's interface face, and holding the same standard Qt controls besides, all started
+// offscreen the same way.
 
 #include "bench/Figures.h"
 #include "skin/InterfaceFont.h"
@@ -70,7 +71,9 @@ void BM_InstalledPackageFigures(benchmark::State& state) {
         pestrel::ChooseInterfaceFamily(QFontDatabase::families(QFontDatabase::SimplifiedChinese));
     const double bareText = StartedResidentKiB(PESTREL_BARE_WINDOW, root.filePath("data"),
                                                {"--text", "--family", face});
-    if (installed <= 0 || bare <= 0 || bareText <= 0) {
+    const double bareControls = StartedResidentKiB(PESTREL_BARE_WINDOW, root.filePath("data"),
+                                                   {"--text", "--controls", "--family", face});
+    if (installed <= 0 || bare <= 0 || bareText <= 0 || bareControls <= 0) {
         state.SkipWithError("a program did not start");
         return;
     }
@@ -81,6 +84,12 @@ void BM_InstalledPackageFigures(benchmark::State& state) {
     pestrel::bench::ReportDirectFigure(
         "installed_program_memory_vs_bare_window_with_chinese_text_in_interface_face",
         installed / bareText, 1.1);
+    // What the program pays beyond the standard controls it shows: its own code, the skin.
+    pestrel::bench::ReportDirectFigure(
+        "installed_program_memory_vs_bare_window_with_the_same_qt_controls",
+        installed / bareControls, 1.1);
+    pestrel::bench::ReportDirectFigure("bare_window_with_the_same_qt_controls_vs_with_text_only",
+                                       bareControls / bareText, 1.1);
 }
 BENCHMARK(BM_InstalledPackageFigures)->Iterations(1)->Unit(benchmark::kMillisecond);
 

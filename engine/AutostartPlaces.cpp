@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* kRunKeys[] = {"Run", "RunOnce", "RunServices", "RunServicesOnce",
                                     "Policies\\Explorer\\Run"};
+constexpr const char* kRunKeysParent = "Microsoft\\Windows\\CurrentVersion\\";
 constexpr const char* kWinlogonKey = "Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 constexpr const char* kWindowsKey = "Microsoft\\Windows NT\\CurrentVersion\\Windows";
 constexpr const char* kDebuggersKey =
@@ -115,14 +116,29 @@ std::string ProgramOf(const Context& context, const std::string& commandLine) {
     });
 }
 
+std::vector<RegKeyPath> AutostartKeys(Platform& platform) {
+    std::vector<RegKeyPath> keys;
+    for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
+        for (const std::string& software : SoftwareKeys(platform, root)) {
+            for (const char* run : kRunKeys)
+                keys.push_back({root, software + '\\' + kRunKeysParent + run});
+            for (const char* key : {kWinlogonKey, kWindowsKey})
+                keys.push_back({root, software + '\\' + key});
+            if (root == RegRoot::LocalMachine)
+                keys.push_back({root, software + '\\' + kDebuggersKey});
+        }
+    }
+    keys.push_back({RegRoot::LocalMachine, kServicesKey});
+    return keys;
+}
+
 AutostartIndex ReadAutostartPlaces(Context& context) {
     AutostartIndex index;
     Platform& platform = context.platform;
     for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
         for (const std::string& software : SoftwareKeys(platform, root)) {
             for (const char* run : kRunKeys)
-                ReadCommandValues(context, index, root,
-                                  software + "\\Microsoft\\Windows\\CurrentVersion\\" + run);
+                ReadCommandValues(context, index, root, software + '\\' + kRunKeysParent + run);
             const std::string winlogon = software + '\\' + kWinlogonKey;
             ReadList(context, index, root, winlogon, "Shell");
             ReadList(context, index, root, winlogon, "Userinit");

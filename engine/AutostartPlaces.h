@@ -72,6 +72,9 @@ std::string ProgramOf(const Context& context, const std::string& commandLine);
 // folders, the scheduled tasks and, where the platform has them, the Linux places.
 AutostartIndex ReadAutostartPlaces(Context& context);
 
+// The registry keys ReadAutostartPlaces reads, each with the sub-keys it reads below it.
+std::vector<RegKeyPath> AutostartKeys(Platform& platform);
+
 // The separators of a list value's items.
 std::string_view ListSeparators(const std::string& valueName);
 // What a list value holds when nothing of it stays: Windows' own default.

@@ -1,7 +1,9 @@
 #pragma once
-// The guard where the system cannot be asked about program starts or folder changes: it looks
-// at the running programs every 50 ms and ends the listed ones, and looks through the watched
-// folders and the list file every second.
+// The guard where the system cannot be asked about program starts: it looks at the running
+// programs every 50 ms and ends the listed ones. Where the platform tells of changes as they
+// happen (ChangeWatch), a listed file that appears in a watched folder goes at once and a changed
+// autostart place is cleaned; elsewhere the watched folders are looked through every second.
+// The list file is read again every second.
 
 #include <atomic>
 #include <functional>

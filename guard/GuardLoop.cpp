@@ -100,6 +100,8 @@ public:
             RemoveListedFilesFromWatchedFolders(system.context, system.folders, view_, *list_);
             CleanAutostartPlaces(system.context, system.folders, view_, *list_);
         }
+        // Said once what lay there already is gone: whatever comes after is heard of.
+        notice_(denier_ ? GuardNotice::Denying : GuardNotice::EndingOnly, notDenying_);
         Clock::time_point nextRound = Clock::now() + kPollPeriod;
         for (;;) {
             // The mount table's descriptor is readable when something is mounted or unmounted.
@@ -143,10 +145,10 @@ public:
 
 private:
     void startDenying() {
-        std::string why = "not run as root";
-        if (::geteuid() == 0)
-            denier_ = ExecDenier::start(list_, queue_, reportSkipped(), why);
-        notice_(denier_ ? GuardNotice::Denying : GuardNotice::EndingOnly, denier_ ? "" : why);
+        notDenying_ = "not run as root";
+        if (::geteuid() == 0 &&
+            (denier_ = ExecDenier::start(list_, queue_, reportSkipped(), notDenying_)))
+            notDenying_.clear();
         if (denier_ && winePrograms_)
             connector_ = ProcConnector::open();
         polling_ = !denier_ || (winePrograms_ && !connector_);
@@ -294,6 +296,7 @@ private:
     std::unique_ptr<ExecDenier> denier_;
     std::unique_ptr<ProcConnector> connector_;
     bool polling_ = true;
+    std::string notDenying_; // why starts are not refused
     Clock::time_point burstEnd_;
     std::set<std::string> added_, otherFolders_;
 };

@@ -88,6 +88,12 @@ public:
 
     void sleepMs(std::uint32_t milliseconds) override { inner_.sleepMs(milliseconds); }
 
+    std::unique_ptr<ChangeWatch> watchChanges(const std::vector<std::string>& folders,
+                                              const std::vector<std::string>& autostartFolders,
+                                              const std::vector<RegKeyPath>& startupKeys) override {
+        return inner_.watchChanges(folders, autostartFolders, startupKeys);
+    }
+
     std::vector<std::string>
     foldersOthersCanChange(const std::vector<std::string>& folders) override {
         return inner_.foldersOthersCanChange(folders);

@@ -172,6 +172,36 @@ struct LinuxPlaces {
     bool machine = false;
 };
 
+// A registry key by its root and its path under it.
+struct RegKeyPath {
+    RegRoot root = RegRoot::LocalMachine;
+    std::string key;
+};
+
+// What changed in watched places since the last look.
+struct WatchedChanges {
+    // A file that appeared in a watched folder (created, renamed into it, written): the folder as
+    // it was given to the watch, and the file's name in it.
+    struct Arrival {
+        std::string folder;
+        std::string name;
+    };
+    std::vector<Arrival> arrivals;
+    // Changes were missed or could not be named: every watched folder is to be looked through.
+    bool lostTrack = false;
+    // Something changed in an autostart folder or under a start-up key.
+    bool autostartChanged = false;
+};
+
+// Places watched for changes, told of by the system as they happen.
+class ChangeWatch {
+public:
+    virtual ~ChangeWatch() = default;
+    // Waits at most `milliseconds` for a change, and returns at the first one with everything
+    // that changed since the last call; empty when nothing did.
+    virtual WatchedChanges wait(std::uint32_t milliseconds) = 0;
+};
+
 // Names: id and program-file text. WithPaths: also the program path. ForEnding: also what ending
 // the process and backing up its file safely take (the start time, the image); it
 // costs more, so only snapshots whose records may be ended or backed up ask for it.
@@ -269,6 +299,19 @@ public:
                                     const std::string& key, const std::string& value) = 0;
 
     virtual void sleepMs(std::uint32_t milliseconds) = 0;
+
+    // --- hearing of changes ----------------------------------------------------------------
+    // Starts watching `folders` for files that appear in them, and `autostartFolders` (with
+    // their sub-folders) and the registry keys `startupKeys` (with their sub-keys) for any change.
+    // A folder that does not exist or cannot be opened is left out. The thread that starts the
+    // watch is the one to wait on it, for as long as it lives. Null where the platform cannot
+    // watch: its callers look for themselves.
+    virtual std::unique_ptr<ChangeWatch>
+    watchChanges(const std::vector<std::string>& /*folders*/,
+                 const std::vector<std::string>& /*autostartFolders*/,
+                 const std::vector<RegKeyPath>& /*startupKeys*/) {
+        return nullptr;
+    }
 
     // --- running as the administrator ----------------------------------------------------
     // When the program runs as the administrator (root), those of `folders` and of the folders

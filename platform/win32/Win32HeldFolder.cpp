@@ -2,7 +2,6 @@
 
 #include "platform/win32/Win32Digest.h"
 
-#include <algorithm>
 #include <cctype>
 #include <sddl.h>
 
@@ -137,6 +136,18 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
+std::optional<std::string> ExactAnsi(std::wstring_view wide) {
+    BOOL lossy = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                         int(wide.size()), nullptr, 0, nullptr, &lossy);
+    std::string text(std::size_t(size), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()), text.data(),
+                        size, nullptr, &lossy);
+    if (lossy || (size == 0 && !wide.empty()))
+        return std::nullopt;
+    return text;
+}
+
 bool IsEntryName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of(std::string("\\/:\0", 4)) == std::string::npos;
@@ -167,6 +178,21 @@ std::unique_ptr<HeldFolder> Win32HeldFolder::hold(const std::string& path) {
     if (!step)
         return nullptr;
     return std::unique_ptr<HeldFolder>(new Win32HeldFolder(walked, std::move(step)));
+}
+
+UniqueHandle Win32HeldFolder::openForChanges(const std::string& path) {
+    const std::unique_ptr<HeldFolder> held = hold(path);
+    if (!held)
+        return {};
+    // Opened by its path while every step of it is held, and checked to be the held folder.
+    UniqueHandle handle(CreateFileA(held->path().c_str(),
+                                    FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                    OPEN_EXISTING, kFolderFlags | FILE_FLAG_OVERLAPPED, nullptr));
+    const Step& step = *static_cast<const Win32HeldFolder&>(*held).step_;
+    const std::optional<FileIdentity> identity = handle ? IdentityOf(handle.get()) : std::nullopt;
+    if (!identity || !IsPlainFolder(handle.get()) || identity != IdentityOf(step.handle.get()))
+        return {};
+    return handle;
 }
 
 std::shared_ptr<const Win32HeldFolder::Step>
@@ -296,17 +322,11 @@ std::optional<FolderEntries> Win32HeldFolder::entries() {
         return std::nullopt;
     FolderEntries entries;
     do {
-        const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, found.cFileName, -1,
-                                               nullptr, 0, nullptr, nullptr);
-        std::string name(std::size_t(std::max(length, 1)), '\0');
-        BOOL lossy = FALSE;
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, found.cFileName, -1, name.data(), length,
-                            nullptr, &lossy);
-        name.resize(name.size() - 1);
+        const std::optional<std::string> name = ExactAnsi(found.cFileName);
         const DWORD attributes = found.dwFileAttributes;
-        if (lossy || !IsEntryName(name) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        if (!name || !IsEntryName(*name) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
-        (attributes & FILE_ATTRIBUTE_DIRECTORY ? entries.folders : entries.files).push_back(name);
+        (attributes & FILE_ATTRIBUTE_DIRECTORY ? entries.folders : entries.files).push_back(*name);
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return entries;
@@ -343,16 +363,11 @@ std::vector<std::string> Win32HeldFolder::entryNames() {
         kind = FileIdBothDirectoryInfo;
         for (BYTE* at = buffer;;) {
             const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
-            const int length = int(entry->FileNameLength / sizeof(WCHAR));
             // A name the system code page cannot carry could not be named back: it is left out.
-            BOOL lossy = FALSE;
-            const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, entry->FileName,
-                                                 length, nullptr, 0, nullptr, &lossy);
-            std::string name(std::size_t(size), '\0');
-            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, entry->FileName, length, name.data(),
-                                size, nullptr, &lossy);
-            if (!lossy && IsEntryName(name))
-                names.push_back(std::move(name));
+            std::optional<std::string> name = ExactAnsi(
+                std::wstring_view(entry->FileName, entry->FileNameLength / sizeof(WCHAR)));
+            if (name && IsEntryName(*name))
+                names.push_back(std::move(*name));
             if (entry->NextEntryOffset == 0)
                 break;
             at += entry->NextEntryOffset;

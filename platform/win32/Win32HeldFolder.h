@@ -11,6 +11,7 @@
 #include "platform/win32/Win32Handle.h"
 
 #include <memory>
+#include <string_view>
 
 namespace pestrel {
 
@@ -18,6 +19,9 @@ namespace pestrel {
 std::optional<FileIdentity> IdentityOf(HANDLE file);
 // Text in the system code page as UTF-16.
 std::wstring Wide(const std::string& text);
+// UTF-16 text in the system code page; nothing when the code page cannot carry it exactly (a
+// near character put in the place of a missing one would name another file).
+std::optional<std::string> ExactAnsi(std::wstring_view wide);
 // Whether `name` is one entry name: not empty, not "." or "..", no separator, no ':' (which would
 // name a data stream) and no NUL.
 bool IsEntryName(const std::string& name);
@@ -29,6 +33,10 @@ public:
     // step is a reparse point or not a folder, or cannot be opened, or once open is not where its
     // path says (reached through a link that is not marked as one, or named by a short 8.3 name).
     static std::unique_ptr<HeldFolder> hold(const std::string& path);
+
+    // The folder at `path`, held as hold() holds it, opened to hear of changes in it
+    // (ReadDirectoryChangesW, overlapped); an empty handle when it cannot be held or opened.
+    static UniqueHandle openForChanges(const std::string& path);
 
     const std::string& path() const override { return path_; }
     std::optional<FileIdentity> fileIdentity(const std::string& name) override;

@@ -56,6 +56,13 @@ public:
                     const std::string& task) override;
     bool registerTask(const std::string& task, std::string_view definition) override;
 
+    // ReadDirectoryChangesW on every folder, RegNotifyChangeKeyValue on every key (or, while a
+    // key is missing, on the nearest key above it that exists), waited for together. Folders
+    // are held as holdFolder holds them. Null when more places exist than one wait can take.
+    std::unique_ptr<ChangeWatch> watchChanges(const std::vector<std::string>& folders,
+                                              const std::vector<std::string>& autostartFolders,
+                                              const std::vector<RegKeyPath>& startupKeys) override;
+
     std::string readProfileString(const std::string& file, const std::string& section,
                                   const std::string& key, const std::string& fallback) override;
     bool writeProfileString(const std::string& file, const std::string& section,

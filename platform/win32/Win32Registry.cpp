@@ -1,59 +1,11 @@
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32RegistryKey.h"
 
 #include <cstring>
 
 namespace pestrel {
 
 namespace {
-
-HKEY rootHandle(RegRoot root) {
-    switch (root) {
-    case RegRoot::ClassesRoot:
-        return HKEY_CLASSES_ROOT;
-    case RegRoot::CurrentUser:
-        return HKEY_CURRENT_USER;
-    case RegRoot::LocalMachine:
-        return HKEY_LOCAL_MACHINE;
-    }
-    return nullptr;
-}
-
-// Key paths are relative to the root even when they begin with a backslash.
-const char* relativeKey(const std::string& key) {
-    const std::size_t start = key.find_first_not_of('\\');
-    return start == std::string::npos ? "" : key.c_str() + start;
-}
-
-// An open registry key, closed when it goes out of scope.
-class OpenKey {
-public:
-    static OpenKey create(RegRoot root, const std::string& key) {
-        HKEY handle = nullptr;
-        const LONG status =
-            RegCreateKeyExA(rootHandle(root), relativeKey(key), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &handle, nullptr);
-        return OpenKey(status == ERROR_SUCCESS ? handle : nullptr);
-    }
-    static OpenKey open(RegRoot root, const std::string& key) {
-        HKEY handle = nullptr;
-        const LONG status =
-            RegOpenKeyExA(rootHandle(root), relativeKey(key), 0, KEY_ALL_ACCESS, &handle);
-        return OpenKey(status == ERROR_SUCCESS ? handle : nullptr);
-    }
-    OpenKey(OpenKey&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    ~OpenKey() {
-        if (handle_ != nullptr)
-            RegCloseKey(handle_);
-    }
-    HKEY get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    explicit OpenKey(HKEY handle) : handle_(handle) {}
-    HKEY handle_;
-};
 
 // The ANSI calls end a name at its first NUL: "evil.exe\0x" would reach the value "evil.exe".
 // Such names, and texts that would be stored cut short, are refused before any call.
@@ -66,6 +18,37 @@ bool isTextType(DWORD type) {
 }
 
 } // namespace
+
+HKEY RootKey(RegRoot root) {
+    switch (root) {
+    case RegRoot::ClassesRoot:
+        return HKEY_CLASSES_ROOT;
+    case RegRoot::CurrentUser:
+        return HKEY_CURRENT_USER;
+    case RegRoot::LocalMachine:
+        return HKEY_LOCAL_MACHINE;
+    }
+    return nullptr;
+}
+
+const char* RelativeKey(const std::string& key) {
+    const std::size_t start = key.find_first_not_of('\\');
+    return start == std::string::npos ? "" : key.c_str() + start;
+}
+
+OpenKey OpenKey::create(RegRoot root, const std::string& key) {
+    HKEY handle = nullptr;
+    const LONG status =
+        RegCreateKeyExA(RootKey(root), RelativeKey(key), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &handle, nullptr);
+    return OpenKey(status == ERROR_SUCCESS ? handle : nullptr);
+}
+
+OpenKey OpenKey::open(RegRoot root, const std::string& key, REGSAM access) {
+    HKEY handle = nullptr;
+    const LONG status = RegOpenKeyExA(RootKey(root), RelativeKey(key), 0, access, &handle);
+    return OpenKey(status == ERROR_SUCCESS ? handle : nullptr);
+}
 
 bool Win32Platform::createKey(RegRoot root, const std::string& key) {
     return !hasNul(key) && bool(OpenKey::create(root, key));
