@@ -71,9 +71,12 @@ struct Errors {
     ~Errors() { lnk.errorFree(&error); }
 };
 
-std::optional<std::string> FieldText(liblnk_file_t* file, const Field& field, Errors& errors) {
+// A field's text in UTF-8 takes at most three bytes for each byte of the shortcut; a larger size
+// that the library reports is no field of these bytes.
+std::optional<std::string> FieldText(liblnk_file_t* file, const Field& field, std::size_t bytes,
+                                     Errors& errors) {
     std::size_t size = 0;
-    if (field.size(file, &size, &errors.error) != 1 || size <= 1)
+    if (field.size(file, &size, &errors.error) != 1 || size <= 1 || size > bytes * 3 + 1)
         return std::nullopt;
     std::vector<std::uint8_t> text(size);
     if (field.text(file, text.data(), text.size(), &errors.error) != 1)
@@ -161,7 +164,7 @@ std::optional<std::string> ShortcutFileTarget(std::string_view bytes) {
         return std::nullopt;
     std::optional<std::string> target;
     for (const Field& field : lnk->targetFields) {
-        if ((target = FieldText(file, field, errors)))
+        if ((target = FieldText(file, field, bytes.size(), errors)))
             break;
     }
     lnk->close(file, &errors.error);
