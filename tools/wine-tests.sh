@@ -20,6 +20,11 @@ WINESERVER=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserve
 cmake -S . -B "$CROSS" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPESTREL_WITH_QT=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$CROSS" -j"$JOBS" --target engine_tests win32_tests
+# The window program's Windows-only source: there is no Qt for Windows here, so it is compiled
+# against the host's Qt headers for its syntax alone, which catches a call that no longer fits.
+x86_64-w64-mingw32-g++-posix -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I. \
+    -I"$(pkg-config --variable=includedir Qt6Core)" -I"$(pkg-config --variable=includedir Qt6Core)/QtCore" \
+    app/RunGuardWin32.cpp
 
 # No Mono or Gecko installer, no debug chatter, no display.
 export WINEPREFIX=$CROSS/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
