@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QStringDecoder>
 #include <map>
+#include <string_view>
 
 namespace pestrel {
 namespace {
@@ -132,15 +133,28 @@ QJsonObject ActionObject(const PassAction& action) {
     return object;
 }
 
+BackupWords BackupWordsOf(const JournalEntry& item) {
+    switch (item.kind) {
+    case JournalEntry::Kind::File:
+        return {"file", "path", "copy"};
+    case JournalEntry::Kind::Link:
+        return {"link", "path", "target"};
+    case JournalEntry::Kind::Crontab:
+        return {"crontab", "user", "before"};
+    default:
+        return {"value", "place", "data"};
+    }
+}
+
 QJsonObject JournalObject(const JournalEntry& item) {
-    const bool file = item.kind == JournalEntry::Kind::File;
-    QJsonObject object = Verb(file ? "file" : "value");
+    const BackupWords words = BackupWordsOf(item);
+    QJsonObject object = Verb(words.verb);
     PutBytes(object, "time", item.time);
     PutBytes(object, "entry", item.entry);
-    PutBytes(object, file ? "path" : "place", item.place);
-    if (!file)
+    PutBytes(object, words.place, item.place);
+    if (std::string_view(words.verb) == "value")
         PutBytes(object, "name", item.name);
-    PutBytes(object, file ? "copy" : "data", item.kept);
+    PutBytes(object, words.kept, item.kept);
     object.insert("restored", item.restored);
     return object;
 }

@@ -24,11 +24,22 @@ std::string JsonLine(const QJsonObject& object);
 // Puts `bytes` under `key` by the rule above.
 void PutBytes(QJsonObject& object, const QString& key, const std::string& bytes);
 
+// What a journal line is, and what its place and kept text are called, in --list-backups' lines
+// and objects: a file (path, copy), a link (path, target), a crontab (user, before), a registry
+// value (place, data).
+struct BackupWords {
+    const char* verb;
+    const char* place;
+    const char* kept;
+};
+BackupWords BackupWordsOf(const JournalEntry& item);
+
 // {"verb": ..., one key per field, "failed": bool}. The fields of a known verb take their names
 // in order (a verb that leaves out a middle field keeps the last name for its last field); a verb
 // without names, or with more fields than names, has them as the array "fields".
 QJsonObject ActionObject(const PassAction& action);
-// A deletion of the journal: {"verb": "file"|"value", "time", "entry", ...}.
+// A deletion of the journal: {"verb", "time", "entry", its place, "name" (values only), its kept
+// text, "restored": bool}, named by BackupWordsOf.
 QJsonObject JournalObject(const JournalEntry& item);
 // An autostart entry: {"verb": "entry", "place", "name", "program", "listed": bool}.
 QJsonObject AutostartObject(const std::string& place, const std::string& name,

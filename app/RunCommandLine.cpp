@@ -178,11 +178,10 @@ int ListBackups(const CommandLine& command, Platform& platform) {
             PrintLine(JsonLine(JournalObject(item)));
             continue;
         }
-        const bool file = item.kind == JournalEntry::Kind::File;
+        const BackupWords words = BackupWordsOf(item);
         const std::string name = item.name.empty() ? "" : "  name " + Printable(item.name);
-        PrintLine(Printable(item.time) + "  " + Printable(item.entry) + "  " +
-                  (file ? "file " : "value ") + Printable(item.place) + name +
-                  (file ? "  copy " : "  data ") + Printable(item.kept) +
+        PrintLine(Printable(item.time) + "  " + Printable(item.entry) + "  " + words.verb + " " +
+                  Printable(item.place) + name + "  " + words.kept + " " + Printable(item.kept) +
                   (item.restored ? "  (restored)" : ""));
     }
     if (command.json)

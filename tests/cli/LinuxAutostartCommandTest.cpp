@@ -104,6 +104,12 @@ TEST_F(LinuxAutostart, OnePassRemovesEveryPlaceAndTheRestorePutsThemBack) {
     EXPECT_FALSE(Exists(units + "evil.service"));
     EXPECT_FALSE(fs::is_symlink(units + "default.target.wants/evil.service"));
     EXPECT_EQ(cli.platform().readCrontab(user.name), "MAILTO=\"\"\n*/5 * * * * /bin/true\n");
+    // Each kind of backup says what it is.
+    const std::string backups = cli.run({"--list-backups"}).out;
+    for (const std::string& said :
+         {"  link " + units + "default.target.wants/evil.service  target ",
+          "  crontab " + user.name + "  before ", "  file " + units + "evil.service  copy "})
+        EXPECT_NE(backups.find(said), std::string::npos) << said << "\n" << backups;
 
     const test::CliResult restore = cli.run({"--restore"});
     EXPECT_EQ(restore.status, 0) << restore.out << restore.err;

@@ -109,9 +109,14 @@ def same_entry(obj, line):
     return obj["listed"] == (fields[-1] == b"listed") and values(obj) == sorted(fields[:3])
 
 
+# The place's and the kept text's names of each kind of deletion.
+DELETION_KEYS = {"file": ("path", "copy"), "link": ("path", "target"),
+                 "crontab": ("user", "before"), "value": ("place", "data")}
+
+
 def same_deletion(obj, line):
-    kept = exact(obj, "copy" if obj["verb"] == "file" else "data")
-    place = exact(obj, "path" if obj["verb"] == "file" else "place")
+    place_key, kept_key = DELETION_KEYS[obj["verb"]]
+    kept, place = exact(obj, kept_key), exact(obj, place_key)
     return (printable(kept) in line and printable(place) in line
             and obj["restored"] == line.endswith(b"(restored)"))
 
