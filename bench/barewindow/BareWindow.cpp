@@ -50,11 +50,17 @@ int main(int argc, char** argv) {
     }
     QWidget window;
     window.resize(313, 366);
-    auto* layout = new QVBoxLayout(&window);
-    if (arguments.contains(QStringLiteral("--text")))
-        layout->addWidget(new QLabel(
-            QStringLiteral("请先点击\"进程路径\"->\"所有进程路径\",将可疑进程添加到列表中.")));
-    if (arguments.contains(QStringLiteral("--controls")))
+    // Laid out only with the controls, so that the plainer windows stay as bare as they were.
+    const bool controls = arguments.contains(QStringLiteral("--controls"));
+    QVBoxLayout* layout = controls ? new QVBoxLayout(&window) : nullptr;
+    if (arguments.contains(QStringLiteral("--text"))) {
+        auto* label = new QLabel(
+            QStringLiteral("请先点击\"进程路径\"->\"所有进程路径\",将可疑进程添加到列表中."),
+            &window);
+        if (layout)
+            layout->addWidget(label);
+    }
+    if (controls)
         AddControls(window, *layout);
     window.show();
     return app.exec();
