@@ -7,7 +7,6 @@
 #include "engine/HashLine.h"
 #include "engine/Journal.h"
 #include "engine/PassFolders.h"
-#include "engine/ProcessIndex.h"
 #include "engine/Public.h"
 #include "engine/WorkFiles.h"
 #include "platform/Platform.h"
@@ -197,7 +196,6 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
         view.reportAction(malformed);
     // Kept with what it has read for the pass's later scans by content.
     ContentScan content = RemoveContentMatches(context, folders, autostart, view);
-    ProcessIndex processes(platform);
     // The programs autostart places name are scanned by content too, where they lie.
     std::vector<std::string> started;
     for (const AutostartEntry& place : autostart.entries()) {
@@ -222,8 +220,12 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
         if (EndsWithLowerDll(*entry) && !HandleLibrary(context, folders, view, *entry))
             return endEarly();
 
-        // Most entries run nowhere: the index of program paths tells.
-        const std::vector<ProcessRecord> snapshot = processes.snapshotForEnding(*entry);
+        // Most entries run nowhere: a walk of the program paths at this turn tells, and only a
+        // running name takes the snapshot that ends processes, which costs several calls more
+        // for every process on the machine.
+        const std::vector<ProcessRecord> snapshot =
+            ProgramRuns(platform, *entry) ? platform.processSnapshot(SnapshotDetail::ForEnding)
+                                          : std::vector<ProcessRecord>();
         if (FindProgram(snapshot, *entry))
             RemoveRunningProgram(context, folders, view, *entry, snapshot);
         else

@@ -57,10 +57,7 @@ std::optional<std::string> JoinName(const std::string& folder, const std::string
 }
 
 bool ProcessMatchesName(const std::string& exeFile, const std::string& name) {
-    const std::size_t last = exeFile.find_last_of(kSeparators);
-    const std::string_view fileName =
-        std::string_view(exeFile).substr(last == std::string::npos ? 0 : last + 1);
-    return EqualsIgnoringAsciiCase(fileName, name) || EqualsIgnoringAsciiCase(exeFile, name);
+    return ProgramPathMatchesName(exeFile, name);
 }
 
 std::vector<std::string> ListProcesses(Platform& platform) {
@@ -81,19 +78,24 @@ std::string FindProcessFolder(Platform& platform, const std::string& name) {
     return found ? FolderOf(*found->exePath) : std::string();
 }
 
+bool ProgramPathMatchesName(std::string_view path, const std::string& name) {
+    const std::size_t last = path.find_last_of(kSeparators);
+    const std::string_view fileName = path.substr(last == std::string::npos ? 0 : last + 1);
+    return EqualsIgnoringAsciiCase(fileName, name) || EqualsIgnoringAsciiCase(path, name);
+}
+
 const ProcessRecord* FindProgram(const std::vector<ProcessRecord>& snapshot,
                                  const std::string& name) {
     for (const ProcessRecord& record : snapshot) {
-        if (!record.exePath)
-            continue;
-        const std::string& path = *record.exePath;
-        const std::size_t last = path.find_last_of(kSeparators);
-        const std::string_view fileName =
-            std::string_view(path).substr(last == std::string::npos ? 0 : last + 1);
-        if (EqualsIgnoringAsciiCase(fileName, name) || EqualsIgnoringAsciiCase(path, name))
+        if (record.exePath && ProgramPathMatchesName(*record.exePath, name))
             return &record;
     }
     return nullptr;
+}
+
+bool ProgramRuns(Platform& platform, const std::string& name) {
+    return platform.anyProgramPath(
+        [&name](std::string_view path) { return ProgramPathMatchesName(path, name); });
 }
 
 ProcessFolderIndex::ProcessFolderIndex(Platform& platform)

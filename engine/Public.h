@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -36,9 +37,16 @@ std::vector<std::string> ListProcesses(const std::vector<ProcessRecord>& snapsho
 // the name match above; empty when there is none. A name that is only part of a file name finds
 // nothing, so a decoy whose name contains the name cannot stand in for the real program.
 std::string FindProcessFolder(Platform& platform, const std::string& name);
+// The match those two use: the file-name part of a program path, or the whole path, equals
+// `name` without regard to ASCII case.
+bool ProgramPathMatchesName(std::string_view path, const std::string& name);
 // The record of that process in `snapshot` (taken WithPaths or ForEnding), or null.
 const ProcessRecord* FindProgram(const std::vector<ProcessRecord>& snapshot,
                                  const std::string& name);
+// Whether FindProcessFolder would find a folder for `name` now: a fresh walk of the processes
+// that reads only their program paths and stops at the first match. Nothing is kept between
+// calls, so a program that runs under the name from just before the call is found.
+bool ProgramRuns(Platform& platform, const std::string& name);
 
 // Answers FindProcessFolder for many names from one snapshot, giving the same answers a fresh
 // lookup at the time of the snapshot would.

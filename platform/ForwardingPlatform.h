@@ -15,6 +15,8 @@ public:
     std::string programFile() override { return inner_.programFile(); }
     std::string winePrefixFolder() override { return inner_.winePrefixFolder(); }
 
+    // anyProgramPath is not passed on: it walks this platform's own snapshot, so that a platform
+    // that changes the snapshot is looked up as it lists. One that does not may pass it on.
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override {
         return inner_.processSnapshot(detail);
     }

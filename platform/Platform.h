@@ -3,6 +3,7 @@
 // once and reports what happened; deciding what a failure means is the engine's job.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -225,6 +226,16 @@ public:
     // --- processes -----------------------------------------------------------------------
     // Every running process in snapshot order; empty when no snapshot can be taken.
     virtual std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) = 0;
+    // Whether a process runs whose program path, as a WithPaths snapshot taken now gives it,
+    // satisfies `matches`; stops at the first. Walks the processes afresh at every call; a
+    // platform that can read less than a whole snapshot for it does.
+    virtual bool anyProgramPath(const std::function<bool(std::string_view path)>& matches) {
+        for (const ProcessRecord& record : processSnapshot(SnapshotDetail::WithPaths)) {
+            if (record.exePath && matches(*record.exePath))
+                return true;
+        }
+        return false;
+    }
     // Asks whatever answers to `name` (a top-level window of that title on Windows) to close,
     // waiting a bounded time for it. Never waits without end.
     virtual void requestClose(const std::string& name) = 0;

@@ -12,6 +12,9 @@ class GatedPlatform final : public ForwardingPlatform {
 public:
     GatedPlatform(Platform& inner, WorkerGate& gate) : ForwardingPlatform(inner), gate_(gate) {}
 
+    bool anyProgramPath(const std::function<bool(std::string_view)>& matches) override {
+        return inner_.anyProgramPath(matches);
+    }
     void sleepMs(std::uint32_t milliseconds) override;
 
 private:

@@ -126,6 +126,10 @@ std::vector<ProcessRecord> PosixPlatform::processSnapshot(SnapshotDetail detail)
     return ReadProcessTable(detail);
 }
 
+bool PosixPlatform::anyProgramPath(const std::function<bool(std::string_view)>& matches) {
+    return AnyProgramPath(matches);
+}
+
 void PosixPlatform::requestClose(const std::string&) {}
 
 bool PosixPlatform::terminateProcess(const ProcessRecord& process) {

@@ -44,6 +44,7 @@ public:
     std::string programFile() override;
 
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
+    bool anyProgramPath(const std::function<bool(std::string_view)>& matches) override;
     // Linux has no window to ask by name; the polite SIGTERM is part of terminateProcess.
     void requestClose(const std::string& name) override;
     bool terminateProcess(const ProcessRecord& process) override;

@@ -4,7 +4,9 @@
 #include "base/HeldFolder.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <climits>
 #include <csignal>
@@ -44,16 +46,20 @@ std::optional<PidFd> OpenPidFd(std::uint32_t id) {
     return std::optional<PidFd>(std::in_place, static_cast<int>(fd));
 }
 
+// The process id a /proc entry names, or nothing for the other entries.
+std::optional<std::uint32_t> ProcessIdOf(std::string_view name) {
+    std::uint32_t id = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), id);
+    if (error != std::errc() || end != name.data() + name.size() || id == 0)
+        return std::nullopt;
+    return id;
+}
+
 std::vector<std::uint32_t> ProcessIds(DIR* proc) {
     std::vector<std::uint32_t> ids;
     while (const dirent* entry = ::readdir(proc)) {
-        const std::string_view name = entry->d_name;
-        if (name.empty() ||
-            !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            continue;
-        const unsigned long id = std::strtoul(entry->d_name, nullptr, 10);
-        if (id > 0 && id <= UINT32_MAX)
-            ids.push_back(static_cast<std::uint32_t>(id));
+        if (const std::optional<std::uint32_t> id = ProcessIdOf(entry->d_name))
+            ids.push_back(*id);
     }
     std::sort(ids.begin(), ids.end());
     return ids;
@@ -71,25 +77,31 @@ bool IsImageOf(int procFd, std::uint32_t id, const std::string& path) {
            file.st_ino == image.st_ino;
 }
 
-// The program link's target, errno set when it cannot be read. The link is read relative to
-// the open /proc folder, which spares the kernel a path walk per process.
-std::optional<std::string> ProgramLink(int procFd, std::uint32_t id) {
+// The program link's target, read into `target`, errno set when it cannot be read. The link is
+// read relative to the open /proc folder, which spares the kernel a path walk per process.
+std::optional<std::string_view> ProgramLinkInto(int procFd, std::uint32_t id,
+                                                std::array<char, PATH_MAX>& target) {
     char link[32];
     std::snprintf(link, sizeof link, "%u/exe", static_cast<unsigned>(id));
-    char target[PATH_MAX];
-    const ssize_t length = ::readlinkat(procFd, link, target, sizeof target);
+    const ssize_t length = ::readlinkat(procFd, link, target.data(), target.size());
     if (length < 0)
         return std::nullopt;
-    if (static_cast<std::size_t>(length) >= sizeof target) {
+    if (static_cast<std::size_t>(length) >= target.size()) {
         errno = ENAMETOOLONG;
         return std::nullopt;
     }
-    std::string path(target, static_cast<std::size_t>(length));
+    std::string_view path(target.data(), static_cast<std::size_t>(length));
     // The kernel marks a program whose file was deleted; the mark is not part of its name,
     // unless the file of exactly that name is the program itself.
-    if (path.ends_with(kDeletedMark) && !IsImageOf(procFd, id, path))
-        path.resize(path.size() - kDeletedMark.size());
+    if (path.ends_with(kDeletedMark) && !IsImageOf(procFd, id, std::string(path)))
+        path.remove_suffix(kDeletedMark.size());
     return path;
+}
+
+std::optional<std::string> ProgramLink(int procFd, std::uint32_t id) {
+    std::array<char, PATH_MAX> target;
+    const std::optional<std::string_view> path = ProgramLinkInto(procFd, id, target);
+    return path ? std::optional<std::string>(*path) : std::nullopt;
 }
 
 // State letter of /proc/ID/stat, or nothing when the process is gone.
@@ -188,6 +200,25 @@ std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail) {
     }
     ::closedir(proc);
     return records;
+}
+
+bool AnyProgramPath(const std::function<bool(std::string_view)>& matches) {
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return false;
+    std::array<char, PATH_MAX> target;
+    bool found = false;
+    while (!found) {
+        const dirent* entry = ::readdir(proc);
+        if (!entry)
+            break;
+        const std::optional<std::uint32_t> id = ProcessIdOf(entry->d_name);
+        const std::optional<std::string_view> path =
+            id ? ProgramLinkInto(::dirfd(proc), *id, target) : std::nullopt;
+        found = path && matches(*path);
+    }
+    ::closedir(proc);
+    return found;
 }
 
 bool EndProcess(const ProcessRecord& process) {

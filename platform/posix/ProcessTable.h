@@ -4,6 +4,8 @@
 #include "platform/Platform.h"
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 namespace pestrel {
@@ -15,6 +17,10 @@ namespace pestrel {
 // not listed. A ForEnding record also holds the process's start time and the identity of its
 // image.
 std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail);
+
+// Whether a process runs whose program path, as ReadProcessTable gives it, satisfies `matches`:
+// one walk of /proc reading only program links, stopping at the first.
+bool AnyProgramPath(const std::function<bool(std::string_view)>& matches);
 
 // When process `id` started, in clock ticks since boot; 0 when it is gone.
 std::uint64_t ProcessStartTime(std::uint32_t id);

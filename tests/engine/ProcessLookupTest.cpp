@@ -77,8 +77,10 @@ TEST_F(ProcessLookup, IndexGivesTheAnswersOfFreshLookups) {
     const std::string names[] = {"lookup-alpha.exe", "LOOKUP-ALPHA.EXE",
                                  "LOOKUP-BETA.EXE",  "kup-beta.ex",
                                  "missing-7f3a.exe", S + "b" + S + "lookup-alpha.exe"};
-    for (const std::string& name : names)
+    for (const std::string& name : names) {
         EXPECT_EQ(index.find(name), FindProcessFolder(platform, name)) << "name: " << name;
+        EXPECT_EQ(ProgramRuns(platform, name), !index.find(name).empty()) << "name: " << name;
+    }
     EXPECT_EQ(index.find(S + "b" + S + "LOOKUP-ALPHA"), "");
     EXPECT_EQ(index.find("lookup-beta.exe"), folder("c"));
 }

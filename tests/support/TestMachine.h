@@ -25,10 +25,12 @@ public:
 struct ProgramOptions {
     bool ignoreCloseRequest = false; // survives the polite request; only forced ending works
     // POSIX only: the user the program runs as (0: the tests' own), a shell command it runs when
-    // asked to end, and whether the file already at its path is started as it is.
+    // asked to end, whether the file already at its path is started as it is, and a path where
+    // another copy of the helper is put, which the program becomes when sent SIGUSR1.
     std::uint32_t user = 0;
     std::string onCloseRequest{};
     bool startFileAsItIs = false;
+    std::string execOnSignal{};
 };
 
 class TestMachine {

@@ -93,13 +93,20 @@ std::unique_ptr<RunningProgram> TestMachine::startProgram(const std::string& fol
     std::string ignoreOption = "--ignore-term", readyOption = "--ready";
     std::string readyFile = impl_->root + "ready-" + std::to_string(++impl_->started);
     std::string userOption = "--user", user = std::to_string(options.user);
-    std::string onTermOption = "--on-term";
+    std::string onTermOption = "--on-term", execOption = "--exec-on-usr1";
+    if (!options.execOnSignal.empty())
+        fs::copy_file(PESTREL_TEST_HELPER, options.execOnSignal,
+                      fs::copy_options::overwrite_existing);
     std::vector<char*> argv{const_cast<char*>(path.c_str())};
     if (options.user != 0)
         argv.insert(argv.end(), {userOption.data(), user.data()});
     if (!options.onCloseRequest.empty())
         argv.insert(argv.end(), {onTermOption.data(), options.onCloseRequest.data()});
-    if (options.ignoreCloseRequest || !options.onCloseRequest.empty())
+    if (!options.execOnSignal.empty())
+        argv.insert(argv.end(), {execOption.data(), options.execOnSignal.data()});
+    const bool handlesSignals = options.ignoreCloseRequest || !options.onCloseRequest.empty() ||
+                                !options.execOnSignal.empty();
+    if (handlesSignals)
         argv.insert(argv.end(), {readyOption.data(), readyFile.data()});
     if (options.ignoreCloseRequest)
         argv.push_back(ignoreOption.data());
@@ -109,9 +116,8 @@ std::unique_ptr<RunningProgram> TestMachine::startProgram(const std::string& fol
     if (::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
         throw std::runtime_error("cannot start " + path);
     auto program = std::make_unique<ChildProgram>(pid);
-    // The helper handles SIGTERM its own way only once it has said so.
-    while ((options.ignoreCloseRequest || !options.onCloseRequest.empty()) &&
-           !fs::exists(readyFile) && program->alive())
+    // The helper handles its signals its own way only once it has said so.
+    while (handlesSignals && !fs::exists(readyFile) && program->alive())
         ::usleep(1000);
     return program;
 }
