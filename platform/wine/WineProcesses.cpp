@@ -10,14 +10,20 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <thread>
 #include <unistd.h>
 
 namespace pestrel::wine {
 namespace {
+
+// The longest a snapshot waits for a starting Windows program to map its file.
+constexpr std::chrono::seconds kProgramStartWait{5};
 
 constexpr std::array kLoaders = {"wine", "wine64", "wine-preloader", "wine64-preloader"};
 constexpr std::array kServers = {"wineserver", "wineserver64"};
@@ -179,12 +185,10 @@ struct MappedFile {
 // The file mapped into the process whose name is `name` (ignoring ASCII case), as the kernel
 // knows it: the target and identity of its /proc/ID/map_files link where that can be read (it
 // takes root), else the path, device and inode /proc/ID/maps shows.
-std::optional<MappedFile> MappedProgram(std::uint32_t id, std::string_view name) {
+std::optional<MappedFile> MappedFileNamed(std::uint32_t id, const std::string& maps,
+                                          std::string_view name) {
     const std::string folder = "/proc/" + std::to_string(id) + "/";
-    const std::optional<std::string> maps = ReadFileBytes(folder + "maps");
-    if (!maps)
-        return std::nullopt;
-    for (std::string_view line : SplitLines(*maps)) {
+    for (std::string_view line : SplitLines(maps)) {
         const std::optional<Mapping> mapping = ParseMapping(line);
         if (!mapping || !mapping->path.starts_with('/') ||
             !EqualsIgnoringAsciiCase(FileNameOf(mapping->path), name))
@@ -197,6 +201,42 @@ std::optional<MappedFile> MappedProgram(std::uint32_t id, std::string_view name)
         return MappedFile{std::string(mapping->path), mapping->identity};
     }
     return std::nullopt;
+}
+
+// How long ago process `id` started; nothing when it is gone.
+std::optional<std::chrono::duration<double>> Age(std::uint32_t id) {
+    const std::uint64_t started = ProcessStartTime(id);
+    const std::string uptime = ReadFileBytes("/proc/uptime").value_or("");
+    if (started == 0 || uptime.empty())
+        return std::nullopt;
+    const double ticks = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    return std::chrono::duration<double>(std::strtod(uptime.c_str(), nullptr) -
+                                         static_cast<double>(started) / ticks);
+}
+
+// The file of a Windows program's name mapped into its process. Wine maps it before it loads
+// kernel32.dll; a program that has neither and started less than kProgramStartWait ago is still
+// starting, and is waited for until it is that old, so that a program started a moment before it
+// is asked after is seen with its file.
+std::optional<MappedFile> MappedProgram(std::uint32_t id, std::string_view name) {
+    using namespace std::chrono_literals;
+    const std::string mapsFile = "/proc/" + std::to_string(id) + "/maps";
+    using Seconds = std::chrono::duration<double>;
+    const Seconds left =
+        std::max(Seconds(kProgramStartWait) - Age(id).value_or(kProgramStartWait), Seconds(0));
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(left);
+    for (;;) {
+        const std::optional<std::string> maps = ReadFileBytes(mapsFile);
+        if (!maps)
+            return std::nullopt;
+        if (std::optional<MappedFile> mapped = MappedFileNamed(id, *maps, name))
+            return mapped;
+        if (MappedFileNamed(id, *maps, "kernel32.dll") ||
+            std::chrono::steady_clock::now() >= deadline)
+            return std::nullopt;
+        std::this_thread::sleep_for(2ms);
+    }
 }
 
 // Recognised processes of `prefix` with their facts, ascending by id. With `startTimes`, the
@@ -240,10 +280,13 @@ WineProcess RecognizeProcess(const ProcFacts& facts, const std::string& home) {
         process.role = WineRole::Server;
         return process;
     }
-    // While the loader starts, the loader itself may still be the first argument.
+    // While the loader starts, it runs itself again through its preloader, and the loaders may
+    // still come first: the loader, the preloader and the loader again.
     std::vector<std::string_view> arguments = Fields(facts.commandLine);
-    if (!arguments.empty() && IsOneOf(FileNameOf(arguments.front()), kLoaders))
-        arguments.erase(arguments.begin());
+    const auto first = std::find_if(arguments.begin(), arguments.end(), [](std::string_view a) {
+        return !IsOneOf(FileNameOf(a), kLoaders);
+    });
+    arguments.erase(arguments.begin(), first);
     if (!arguments.empty() && !arguments.front().empty())
         process.windowsPath = arguments.front();
     process.name = process.windowsPath.empty() ? facts.comm : FileNameOf(process.windowsPath);

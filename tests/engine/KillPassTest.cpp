@@ -181,24 +181,30 @@ bool RunsFile(std::uint32_t id, const std::string& path) {
 #endif
 
 // Each name is looked up when its turn comes: a program that runs under it only from a moment
-// before that turn (started, or another program that became it) is ended and its file goes,
-// although a name looked up just before found nothing.
+// before that turn is ended and its file goes, although a name looked up just before found
+// nothing. It may have been started then, or be another program, running from before the pass,
+// that became it, or whose file was renamed to it (which the process table shows at once).
 TEST_F(KillPass, FindsAProgramThatRunsUnderItsNameOnlyFromAMomentBeforeItsTurn) {
+    enum class Since { Started, Became, Renamed };
     const struct {
         const char* name;
-        bool becomesIt; // another program, running from before the pass, turns into it
+        Since since;
     } cases[] = {
-        {"pass-late.exe", false},
+        {"pass-late.exe", Since::Started},
 #ifndef _WIN32
-        {"pass-became.exe", true},
+        {"pass-became.exe", Since::Became},
+        {"pass-renamed.exe", Since::Renamed},
 #endif
     };
     for (const auto& c : cases) {
         const std::string file = folder("Tools") + c.name;
+        const std::string before = folder("Tools") + "pass-before.exe";
         std::unique_ptr<test::RunningProgram> program;
-        if (c.becomesIt)
+        if (c.since == Since::Became)
             program =
                 machine.startProgram(folder("Tools"), "pass-before.exe", {.execOnSignal = file});
+        else if (c.since == Since::Renamed)
+            program = machine.startProgram(folder("Tools"), "pass-before.exe");
         test::RecordingView view({c.name, "pass-absent.exe"});
         bool acted = false;
         view.beforeEntry = [&](int index) {
@@ -206,12 +212,15 @@ TEST_F(KillPass, FindsAProgramThatRunsUnderItsNameOnlyFromAMomentBeforeItsTurn) 
             if (index != 0 || view.markers.size() < 2 || acted)
                 return;
             acted = true;
-            if (!c.becomesIt) {
+            if (c.since == Since::Started) {
                 program = machine.startProgram(folder("Tools"), c.name);
                 return;
             }
 #ifndef _WIN32
-            ::kill(static_cast<pid_t>(program->id()), SIGUSR1);
+            if (c.since == Since::Became)
+                ::kill(static_cast<pid_t>(program->id()), SIGUSR1);
+            else
+                std::filesystem::rename(before, file);
             ASSERT_TRUE(RunsFile(program->id(), file));
 #endif
         };

@@ -71,9 +71,12 @@ WinePlatform& Machine() {
     return platform;
 }
 
-std::optional<std::uint32_t> RunningId(const std::string& name) {
-    for (const ProcessRecord& record : Machine().processSnapshot(SnapshotDetail::Names)) {
-        if (record.exeFile == name)
+// The id of a program of the prefix named `name`; with `mapped`, only once Wine has mapped its
+// file, as a pass needs to see it.
+std::optional<std::uint32_t> RunningId(const std::string& name, bool mapped = false) {
+    const SnapshotDetail detail = mapped ? SnapshotDetail::WithPaths : SnapshotDetail::Names;
+    for (const ProcessRecord& record : Machine().processSnapshot(detail)) {
+        if (record.exeFile == name && (!mapped || record.exePath))
             return record.id;
     }
     return std::nullopt;
@@ -139,15 +142,16 @@ protected:
         ASSERT_TRUE(made_) << "tools/wine-prefix.sh made no prefix";
     }
 
-    // Starts a copy of Wine's ping as evil.exe in C:\ and waits until it runs.
-    std::uint32_t startEvil() {
+    // Starts a copy of Wine's ping as evil.exe in C:\ and waits until it runs: with its file
+    // mapped, or, without `withFile`, only until the loader has taken its name.
+    std::uint32_t startEvil(bool withFile = true) {
         fs::copy_file(Prefix() / "drive_c/windows/system32/ping.exe", Prefix() / "drive_c/evil.exe",
                       fs::copy_options::overwrite_existing);
         Shell(std::string("sh -c \"") + kWine + " 'C:\\\\evil.exe' -n 1000 127.0.0.1 &\"");
-        for (int wait = 0; wait < 600; ++wait) {
-            if (const std::optional<std::uint32_t> id = RunningId("evil.exe"))
+        for (int wait = 0; wait < 6000; ++wait) {
+            if (const std::optional<std::uint32_t> id = RunningId("evil.exe", withFile))
                 return *id;
-            std::this_thread::sleep_for(100ms);
+            std::this_thread::sleep_for(10ms);
         }
         ADD_FAILURE() << "evil.exe did not start";
         return 0;
@@ -348,7 +352,8 @@ TEST_F(WinePrefixRun, BadInputIsRefusedAndNoFileIsRewritten) {
 }
 
 TEST_F(WinePrefixRun, EndsARecordOnlyWhileItsIdStillNamesThatProgram) {
-    ASSERT_NE(startEvil(), 0u);
+    // Taken as soon as the start is seen: the snapshot waits for the program's file.
+    ASSERT_NE(startEvil(false), 0u);
     ProcessRecord taken;
     for (ProcessRecord& record : Machine().processSnapshot(SnapshotDetail::ForEnding)) {
         if (record.exeFile == "evil.exe")
@@ -356,6 +361,7 @@ TEST_F(WinePrefixRun, EndsARecordOnlyWhileItsIdStillNamesThatProgram) {
     }
     ASSERT_EQ(taken.exeFile, "evil.exe");
     ASSERT_NE(taken.startTime, 0u);
+    EXPECT_EQ(taken.exePath, (Prefix() / "drive_c/evil.exe").string());
     const std::uint32_t evil = taken.id;
 
     ProcessRecord otherName = taken;
