@@ -135,10 +135,11 @@ TEST_F(ContentCommand, FilesOverTheSizeLimitAreNeitherHashedNorScannedAndEachIsS
     std::filesystem::resize_file(large, (256u << 20) + 1);
     WriteFile(rules + "clam.yar", kClamRule);
     writeList({hashLine(at), hashLine(over)});
-    const auto unscanned = [](const CliResult& run) {
+    // Those of the System folder: the programs that run here may be over a small limit too.
+    const auto unscanned = [&](const CliResult& run) {
         std::vector<std::string> found;
         for (const std::string& line : run.lines()) {
-            if (line.starts_with("unscanned\t"))
+            if (line.starts_with("unscanned\t" + context.SysDir))
                 found.push_back(line.substr(10));
         }
         std::sort(found.begin(), found.end());
