@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <fstream>
+#include <regex>
 #include <sys/inotify.h>
 
 namespace pestrel::attack {
@@ -39,21 +40,10 @@ CliResult RunAsRoot(Scene& s, const std::string& program,
 // The lines of `text` as the strictest reader splits them (Python's str.splitlines, which
 // Ansible's stdout_lines uses): at LF, CR, VT, FF, FS, GS, RS, NEL, LS and PS.
 std::vector<std::string> ReaderLines(const std::string& text) {
-    static const std::string kBreaks[] = {
-        "\n", "\r", "\v", "\f", "\x1c", "\x1d", "\x1e", "\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"};
-    std::vector<std::string> lines(1);
-    for (std::size_t at = 0; at < text.size();) {
-        const auto mark =
-            std::find_if(std::begin(kBreaks), std::end(kBreaks),
-                         [&](const std::string& b) { return text.compare(at, b.size(), b) == 0; });
-        if (mark == std::end(kBreaks)) {
-            lines.back() += text[at++];
-            continue;
-        }
-        at += mark->size();
-        lines.emplace_back();
-    }
-    if (lines.back().empty())
+    static const std::regex kBreaks("\n|\r|\v|\f|\x1c|\x1d|\x1e|\xC2\x85|\xE2\x80[\xA8\xA9]");
+    std::vector<std::string> lines(
+        std::sregex_token_iterator(text.begin(), text.end(), kBreaks, -1), {});
+    if (!lines.empty() && lines.back().empty())
         lines.pop_back();
     return lines;
 }
