@@ -97,12 +97,5 @@ TEST(StandardSeamsTest, OpenDialogOffersBothFiltersAsWrittenForOneExistingFile) 
     EXPECT_TRUE(Seams::Standard().openDialog->pickFile(nullptr, filters).isEmpty());
 }
 
-TEST(FilterPatterns, ReadWindowsPatterns) {
-    EXPECT_EQ(FilterPatterns("病毒文件(*.exe;*.dll)"), QStringList({"*.exe", "*.dll"}));
-    EXPECT_EQ(FilterPatterns("All files (*.*)"), QStringList({"*"}));
-    EXPECT_EQ(FilterPatterns("Lists (*.txt *.lst)"), QStringList({"*.txt", "*.lst"}));
-    EXPECT_EQ(FilterPatterns("No patterns"), QStringList());
-}
-
 } // namespace
 } // namespace pestrel::test
