@@ -115,10 +115,8 @@ void TsuiCustomGroupBox::changeEvent(QEvent* event) {
         update();
 }
 
-// The box's own state is the one Qt keeps apart from its parent's.
+// Unlike the other setters this one always passes its state on, also when it does not change.
 void TsuiCustomGroupBox::setEnabled(bool value) {
-    if (testAttribute(Qt::WA_ForceDisabled) == !value)
-        return;
     QWidget::setEnabled(value);
     for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (auto* box = qobject_cast<TsuiCustomGroupBox*>(child))
@@ -126,6 +124,7 @@ void TsuiCustomGroupBox::setEnabled(bool value) {
         else
             child->setEnabled(value);
     }
+    update();
 }
 
 void TsuiCustomGroupBox::mouseReleaseEvent(QMouseEvent* event) {

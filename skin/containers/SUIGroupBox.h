@@ -1,9 +1,9 @@
 #pragma once
 // The skinned group box: a flat one-colour frame with the caption set into its top line, over the
-// box's own colour or, when transparent, over what lies behind it. A change of the box's own
-// Enabled gives every control inside it the same state, also one that was disabled on its own;
-// setting the value it already has, or a change that comes down from the box's parent, leaves
-// the controls inside with their own.
+// box's own colour or, when transparent, over what lies behind it. Every setting of the box's own
+// Enabled, also to the value it already has, gives every control inside it the same state, also
+// one that was disabled on its own; a change that comes down from the box's parent leaves the
+// controls inside with their own.
 
 #include "skin/SUIThemes.h"
 #include "toolkit/Color.h"
@@ -25,8 +25,8 @@ class TsuiCustomGroupBox : public QWidget {
 public:
     explicit TsuiCustomGroupBox(QWidget* parent = nullptr);
 
-    // The box's own state, handed to every control inside it when it changes. Only this setter
-    // hands it on: QWidget::setEnabled, called through a QWidget, is Qt's alone.
+    // The box's own state, handed to every control inside it each time it is set, then a repaint.
+    // Only this setter hands it on: QWidget::setEnabled, called through a QWidget, is Qt's alone.
     void setEnabled(bool value);
 
     QString Caption() const { return caption_; }

@@ -48,42 +48,46 @@ TEST(GalleryEventLines, PageControlFiresOnTabActiveTwiceByProgramOnceByClick) {
         EXPECT_EQ(LinesDuring(c.action), c.lines) << c.what;
 }
 
-// A release toggles only over the control: one after the pointer has gone gives the press up.
-TEST(GalleryEventLines, CheckControlsToggleOnAReleaseOverThemOnly) {
+// Every mouse-button release toggles, also one after the pointer has left the control while
+// pressed; only a left-button press released without leaving clicks.
+TEST(GalleryEventLines, CheckControlsToggleOnEveryReleaseAlsoAfterThePointerLeft) {
     TGalleryWindow window(TsuiUIStyle::WinXP);
     window.show();
     ASSERT_TRUE(window.showPage("pageChecks"));
     const struct {
         const char* name;
         Qt::MouseButton button;
-        bool releasedOver;
+        bool leaves;
         std::string lines;
         bool checkedAfter;
     } cases[] = {
-        {"checkBox1", Qt::LeftButton, false, "", true},
-        {"checkBox1", Qt::RightButton, false, "", true},
-        {"checkBox1", Qt::LeftButton, true, "checkBox1 OnClick 0\n", false},
+        {"checkBox1", Qt::LeftButton, true, "", false},
         {"checkBox1", Qt::RightButton, true, "", true},
-        {"radioButton2", Qt::LeftButton, false, "", false},
-        {"radioButton2", Qt::LeftButton, true, "radioButton2 OnClick 1\n", true},
+        {"checkBox1", Qt::LeftButton, false, "checkBox1 OnClick 0\n", false},
+        {"checkBox1", Qt::RightButton, false, "", true},
+        {"radioButton2", Qt::RightButton, true, "", true},
+        {"radioButton3", Qt::LeftButton, true, "", true},
+        {"radioButton3", Qt::LeftButton, false, "radioButton3 OnClick 1\n", true},
     };
     for (const auto& c : cases) {
         auto* box = window.findChild<TsuiCheckBox*>(c.name);
         ASSERT_TRUE(box) << c.name;
-        const QPoint release = c.releasedOver ? QPoint(5, 5) : QPoint(box->width() + 20, 5);
+        const QPoint release = c.leaves ? QPoint(box->width() + 20, 5) : QPoint(5, 5);
         EXPECT_EQ(LinesDuring([&] {
                       QTest::mousePress(box, c.button, {}, {5, 5});
+                      QTest::mouseMove(box, release);
                       QTest::mouseRelease(box, c.button, {}, release);
                   }),
                   c.lines)
-            << c.name << " " << c.button << " " << c.releasedOver;
-        EXPECT_EQ(box->isChecked(), c.checkedAfter) << c.name << " " << c.button;
+            << c.name << " " << c.button << " " << c.leaves;
+        EXPECT_EQ(box->isChecked(), c.checkedAfter) << c.name << " " << c.button << " " << c.leaves;
     }
+    EXPECT_FALSE(window.findChild<TsuiCheckBox*>("radioButton2")->isChecked());
 }
 
-// The group box hands on a change of its own Enabled; a control inside that was disabled on its
-// own since stays so when nothing changes the box's own value.
-TEST(GalleryChecksPage, GroupBoxHandsOnlyAChangeOfItsOwnEnabledToTheControlsInside) {
+// Every setting of the group box's Enabled, also to the value it already has, reaches the
+// controls inside, also one disabled on its own; its parent's state does not.
+TEST(GalleryChecksPage, GroupBoxPassesEverySettingOfItsEnabledToTheControlsInside) {
     TGalleryWindow window(TsuiUIStyle::WinXP);
     window.show();
     auto* box = window.findChild<TsuiGroupBox*>("groupBox1");
@@ -94,18 +98,21 @@ TEST(GalleryChecksPage, GroupBoxHandsOnlyAChangeOfItsOwnEnabledToTheControlsInsi
         std::function<void()> action;
         bool insideEnabled;
     } steps[] = {
-        {"box disabled", [&] { box->setEnabled(false); }, false},
-        {"every page disabled", [&] { window.setAllDisabled(true); }, false},
-        {"box enabled under a disabled page", [&] { box->setEnabled(true); }, false},
         {"the control inside disabled on its own", [&] { inside->setEnabled(false); }, false},
-        {"every page enabled", [&] { window.setAllDisabled(false); }, false},
-        {"box enabled again", [&] { box->setEnabled(true); }, false},
-        {"box disabled and enabled",
+        {"the box enabled as it already is", [&] { box->setEnabled(true); }, true},
+        {"the box disabled", [&] { box->setEnabled(false); }, false},
+        {"the box enabled, then the control inside disabled on its own",
          [&] {
-             box->setEnabled(false);
              box->setEnabled(true);
+             inside->setEnabled(false);
          },
-         true},
+         false},
+        {"every page disabled and enabled again",
+         [&] {
+             window.setAllDisabled(true);
+             window.setAllDisabled(false);
+         },
+         false},
     };
     for (const auto& s : steps) {
         s.action();
