@@ -69,26 +69,14 @@ void TsuiCustomButtonEx::DrawFocus(QPainter& canvas) {
     DrawFocusRect(canvas, focus);
 }
 
-void TsuiCustomButtonEx::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
-        otherPresses_ |= event->button();
-    TsuiCustomButton::mousePressEvent(event);
-}
-
-void TsuiCustomButtonEx::mouseMoveEvent(QMouseEvent* event) {
-    if (!hitButton(event->position().toPoint()))
-        otherPresses_ = Qt::NoButton;
-    TsuiCustomButton::mouseMoveEvent(event);
-}
-
-// Every button toggles: the left one through the click, the others here, without a click.
+// Every release toggles, whatever the button and wherever the pointer is: a left-button release
+// that still has its press clicks, and the click toggles; any other release toggles here, without
+// a click.
 void TsuiCustomButtonEx::mouseReleaseEvent(QMouseEvent* event) {
     if (isEnabled() && isVisible())
         setFocus(Qt::MouseFocusReason);
-    if (otherPresses_.testFlag(event->button())) {
-        otherPresses_.setFlag(event->button(), false);
+    if (event->button() != Qt::LeftButton || !isDown())
         nextCheckState();
-    }
     TsuiCustomButton::mouseReleaseEvent(event);
 }
 

@@ -2,8 +2,9 @@
 // The base of the skinned check box and radio button: a picture at the left, the caption beside
 // it and a checked state. A subclass maps the style and the state to pictures and changes the
 // state in nextCheckState(), which runs when the control clicks (a left-button press released
-// without leaving, Space or Enter, the accelerator), before clicked() is emitted, and when any
-// other mouse button pressed on the control is released without having left it. The
+// without having left the control, Space or Enter, the accelerator), before clicked() is emitted,
+// and on every other mouse-button release, whatever the button and also after the pointer left
+// the control while it was pressed: every release toggles, only a click emits clicked(). The
 // constructor only stores the style of the window's skinned form: a subclass's constructor
 // applies it with restyle(UIStyle()), once its ApplyUIStyle can run.
 
@@ -42,8 +43,6 @@ protected:
     void DrawCaption(QPainter& canvas, const QString& caption) override;
     void DrawFocus(QPainter& canvas) override;
 
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -52,8 +51,6 @@ private:
     void fitToCaption();
 
     TRect textRect_;
-    // Buttons other than the left one pressed on the control that have not left it since.
-    Qt::MouseButtons otherPresses_;
 };
 
 } // namespace pestrel

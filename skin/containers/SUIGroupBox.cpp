@@ -111,20 +111,20 @@ void TsuiCustomGroupBox::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         updateMargins();
-    if (event->type() == QEvent::EnabledChange)
-        followOwnEnabledState();
     if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange)
         update();
 }
 
-// Only a change of the box's own state (not one that came down from its parent) is handed on.
-void TsuiCustomGroupBox::followOwnEnabledState() {
-    const bool disabled = testAttribute(Qt::WA_ForceDisabled);
-    if (disabled == disabledOnItsOwn_)
-        return;
-    disabledOnItsOwn_ = disabled;
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        child->setEnabled(!disabled);
+// Unlike the other setters this one always passes its state on, also when it does not change.
+void TsuiCustomGroupBox::setEnabled(bool value) {
+    QWidget::setEnabled(value);
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (auto* box = qobject_cast<TsuiCustomGroupBox*>(child))
+            box->setEnabled(value);
+        else
+            child->setEnabled(value);
+    }
+    update();
 }
 
 void TsuiCustomGroupBox::mouseReleaseEvent(QMouseEvent* event) {
