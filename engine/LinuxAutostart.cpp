@@ -26,7 +26,9 @@ constexpr const char* kUserUnits = ".config/systemd/user";
 constexpr const char* kMachineAutostart = "/etc/xdg/autostart";
 constexpr const char* kMachineUnits = "/etc/systemd/system";
 constexpr const char* kCrontabs = "/var/spool/cron/crontabs";
-constexpr std::uint64_t kLargestPlaceFile = 1 << 20;
+// Larger than any desktop entry or unit a system writes: a larger one is padded to make each
+// read of the places cost its reader, and is not read.
+constexpr std::uint64_t kLargestPlaceFile = 64 << 10;
 
 bool Names(const std::string& program, const std::string& entry) {
     return EqualsIgnoringAsciiCase(ProgramFileName(program), entry);

@@ -22,6 +22,8 @@ public:
     // machine's own files without touching them.
     GuardRun(CliMachine& cli, const std::vector<std::string>& arguments, unsigned user = 0,
              const std::string& setup = {});
+    // The guard's process (the commands before it replace themselves with it).
+    pid_t pid() const { return run_.pid; }
     ~GuardRun();
     GuardRun(const GuardRun&) = delete;
     GuardRun& operator=(const GuardRun&) = delete;
