@@ -70,6 +70,16 @@ struct GuardAttack {
     std::function<void(GuardScene&)> act; // builds, guards, attacks, checks its own
 };
 
+// The SHA-256 of the file at `path`, as a list's hash line names it.
+std::string Sha256Of(const std::string& path) {
+    FILE* sum = ::popen(("sha256sum '" + path + "'").c_str(), "r");
+    char digest[65] = {};
+    const bool read = sum && std::fread(digest, 1, 64, sum) == 64;
+    if (sum)
+        ::pclose(sum);
+    return read ? digest : "";
+}
+
 // `count` hard links of `file`, one per folder home/links/N/ under the listed name.
 std::string Links(const GuardScene& s, const std::string& file, int count) {
     return "for i in $(seq " + std::to_string(count) + "); do mkdir -p " + s.home +
@@ -117,6 +127,17 @@ const GuardAttack kAttacks[] = {
          s.attack(std::string(kLoader) + " " + s.home + s.listed + " " + s.mark + "\n");
          EXPECT_TRUE(s.said("terminate\t")) << s.run->out();
          EXPECT_TRUE(test::WaitUntil([&] { return !Exists(s.home + s.listed); }));
+     }},
+    {"MemoryFileHoldingListedContent",
+     [](GuardScene& s) {
+         WriteFile(s.list, s.listed + "\nsha256:" + Sha256Of("/usr/bin/touch") + "\n");
+         s.guard();
+         s.attack(std::string(kPython) +
+                  " -c 'import os; fd=os.memfd_create(\"x\", 0); "
+                  "os.write(fd, open(\"/usr/bin/touch\", \"rb\").read()); "
+                  "os.execve(fd, [\"x\", \"" +
+                  s.mark + "\"], {})'\n");
+         EXPECT_TRUE(s.said("terminate\t")) << s.run->out();
      }},
     {"DeletedFileStartedThroughItsDescriptor",
      [](GuardScene& s) {
