@@ -81,9 +81,10 @@ std::optional<ListedCode> ListedMapping(std::uint32_t pid, const GuardList& list
             entry = ListedDigest(mapped, list);
         if (!entry)
             continue;
+        // A file of no name is shown as the kernel shows it: `/memfd:NAME (deleted)`.
+        const bool onDisk = !HasNoName(path);
         const std::optional<FileIdentity> identity = IdentityOf(mapped);
-        return ListedCode{*entry, ImageName(path), identity.value_or(FileIdentity{}),
-                          identity && !HasNoName(path)};
+        return ListedCode{*entry, path, identity.value_or(FileIdentity{}), identity && onDisk};
     }
     return std::nullopt;
 }

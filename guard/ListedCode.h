@@ -19,7 +19,7 @@ inline constexpr std::uint64_t kLargestHashedImage = 256ull << 20;
 
 struct ListedCode {
     std::string entry; // the list line that names it
-    std::string path;  // as the kernel names it, without " (deleted)"
+    std::string path;  // as the kernel names it (a file of no name with " (deleted)")
     FileIdentity identity;
     bool onDisk = false; // a file that a name still reaches, to be removed
 };
