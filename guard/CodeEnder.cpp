@@ -7,6 +7,7 @@
 #include <climits>
 #include <csignal>
 #include <poll.h>
+#include <sched.h>
 #include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -44,6 +45,15 @@ std::string ExeOf(std::uint32_t pid) {
     return length > 0 ? std::string(target, length) : std::string();
 }
 
+// A listed program runs until this thread ends it: while it only reads what the kernel tells,
+// it goes before every thread of ordinary priority (root may; a failure changes nothing else),
+// and while it reads a file through, before ordinary work only.
+void Prompt(bool beforeAll) {
+    const sched_param priority{beforeAll ? 1 : 0};
+    ::sched_setscheduler(0, beforeAll ? SCHED_FIFO : SCHED_OTHER, &priority);
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kListenNice);
+}
+
 } // namespace
 
 std::unique_ptr<CodeEnder> CodeEnder::start(ListSnapshot list, DeniedQueue& queue) {
@@ -73,8 +83,7 @@ CodeEnder::~CodeEnder() {
 }
 
 void CodeEnder::listenLoop() {
-    // A listed program runs until this thread ends it: it goes before ordinary work.
-    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kListenNice);
+    Prompt(true);
     for (;;) {
         pollfd watched[2] = {{connector_->descriptor(), POLLIN, 0}, {stopFd_, POLLIN, 0}};
         if (::poll(watched, 2, -1) < 0) {
@@ -92,12 +101,18 @@ void CodeEnder::listenLoop() {
 void CodeEnder::judge(std::uint32_t pid) {
     if (pid == static_cast<std::uint32_t>(::getpid()))
         return;
+    const ListSnapshot list = list_.load();
     const ProcessHandle process(pid);
-    if (!process.valid())
+    if (!list || !process.valid())
         return; // ended already
     const bool held = RunsDoubtfulImage(ExeOf(pid)) && process.signal(SIGSTOP);
-    const ListSnapshot list = list_.load();
-    const std::optional<ListedCode> listed = list ? ListedCodeOf(pid, *list) : std::nullopt;
+    std::optional<ListedCode> listed = ListedCodeOf(pid, *list, false);
+    // A held process waits while what it runs is read through.
+    if (!listed && held && list->hasHashes()) {
+        Prompt(false);
+        listed = ListedCodeOf(pid, *list, true);
+        Prompt(true);
+    }
     if (!listed) {
         if (held)
             process.signal(SIGCONT);

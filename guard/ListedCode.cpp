@@ -61,7 +61,7 @@ const std::string* ListedDigest(const std::string& path, const GuardList& list) 
 }
 
 // The executable mappings: the program, its loader and, once loaded, its libraries.
-std::optional<ListedCode> ListedMapping(std::uint32_t pid, const GuardList& list) {
+std::optional<ListedCode> ListedMapping(std::uint32_t pid, const GuardList& list, bool digests) {
     std::ifstream maps(ProcPath(pid, "maps"));
     std::string line;
     while (std::getline(maps, line)) {
@@ -77,7 +77,7 @@ std::optional<ListedCode> ListedMapping(std::uint32_t pid, const GuardList& list
             continue; // anonymous, [vdso] and the like
         const std::string mapped = ProcPath(pid, "map_files/" + range);
         const std::string* entry = list.entryFor(ImageName(path));
-        if (!entry && list.hasHashes() && HasNoName(path))
+        if (!entry && digests && list.hasHashes() && HasNoName(path))
             entry = ListedDigest(mapped, list);
         if (!entry)
             continue;
@@ -113,8 +113,8 @@ bool RunsDoubtfulImage(std::string_view exe) {
     return IsLoader(exe) || HasNoName(exe);
 }
 
-std::optional<ListedCode> ListedCodeOf(std::uint32_t pid, const GuardList& list) {
-    if (std::optional<ListedCode> mapped = ListedMapping(pid, list))
+std::optional<ListedCode> ListedCodeOf(std::uint32_t pid, const GuardList& list, bool digests) {
+    if (std::optional<ListedCode> mapped = ListedMapping(pid, list, digests))
         return mapped;
     const std::optional<std::string> exe = LinkOf(ProcPath(pid, "exe"));
     return exe && IsLoader(*exe) ? ListedLoaderArgument(pid, list) : std::nullopt;

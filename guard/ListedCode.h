@@ -28,7 +28,9 @@ struct ListedCode {
 // loader run by itself, a deleted file, a memory file. Such a process is held while it is judged.
 bool RunsDoubtfulImage(std::string_view exe);
 
-// The first listed code of process `pid`: nothing when it runs none, or has ended.
-std::optional<ListedCode> ListedCodeOf(std::uint32_t pid, const GuardList& list);
+// The first listed code of process `pid`: nothing when it runs none, or has ended. With
+// `digests`, a mapping of no file on disk is also judged by what it holds (when the list has
+// hash lines), which may take long.
+std::optional<ListedCode> ListedCodeOf(std::uint32_t pid, const GuardList& list, bool digests);
 
 } // namespace pestrel::guard
