@@ -1,7 +1,8 @@
 // The guard against the machine without it: program starts of unlisted programs with the guard
 // answering for each against the same starts without it; listed programs started under it (none
-// may run); listed files dropped into a watched folder until they are gone; and, for a guard
-// without root, listed programs from their start until the poll has ended them.
+// may run), one by one and as a flood of links to one file; listed files dropped into a watched
+// folder until they are gone; and, for a guard without root, listed programs from their start
+// until the poll has ended them.
 #include "bench/Figures.h"
 
 #include <algorithm>

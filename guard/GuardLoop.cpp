@@ -274,16 +274,21 @@ private:
 
     void removeDenied() {
         for (const DeniedStart& start : queue_.takeAll()) {
+            const bool removable = start.onDisk && !start.entry.empty();
             if (start.endedProcess)
                 view_.reportAction(
                     {"terminate", {std::to_string(start.endedProcess), start.path}, !start.ended});
-            else
+            else if (!removable)
                 view_.reportAction({"denied", {start.path.empty() ? Unnamed(start) : start.path}});
-            if (!start.onDisk || start.entry.empty())
+            if (!removable)
                 continue;
             GuardedSystem& system = systemHolding(start.path);
-            RemoveRefusedFile(system.context, system.folders, view_, start.entry, start.path,
-                              start.identity);
+            if (start.endedProcess)
+                RemoveRefusedFile(system.context, system.folders, view_, start.entry, start.path,
+                                  start.identity);
+            else
+                RemoveDeniedFile(system.context, system.folders, view_, start.entry, start.path,
+                                 start.identity);
         }
     }
 
