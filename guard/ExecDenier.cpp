@@ -107,7 +107,7 @@ std::uint32_t ExecDenier::decide(int fileFd, int pid) {
     // A deleted file is judged by what it holds too, when the list names files by content.
     if (!entry && list && list->hasHashes() && file.st_nlink == 0 &&
         static_cast<std::uint64_t>(file.st_size) <= kLargestHashedImage)
-        if (const std::optional<FileDigest> digest = DigestOf(fileFd))
+        if (const std::optional<FileDigest> digest = DigestOf(fileFd, kLargestHashedImage))
             entry = list->entryForDigest(digest->sha256);
     if (!entry)
         return FAN_ALLOW;

@@ -55,7 +55,7 @@ const std::string* ListedDigest(const std::string& path, const GuardList& list) 
     std::optional<FileDigest> digest;
     if (::fstat(fd, &file) == 0 && S_ISREG(file.st_mode) &&
         static_cast<std::uint64_t>(file.st_size) <= kLargestHashedImage)
-        digest = DigestOf(fd);
+        digest = DigestOf(fd, kLargestHashedImage);
     ::close(fd);
     return digest ? list.entryForDigest(digest->sha256) : nullptr;
 }
