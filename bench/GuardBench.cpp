@@ -1,7 +1,8 @@
 // The guard against the machine without it: program starts of unlisted programs with the guard
 // answering for each against the same starts without it; listed programs started under it (none
-// may run); listed files dropped into a watched folder until they are gone; and, for a guard
-// without root, listed programs from their start until the poll has ended them.
+// may run), one by one and as a flood of links to one file; listed files dropped into a watched
+// folder until they are gone; and, for a guard without root, listed programs from their start
+// until the poll has ended them.
 #include "bench/Figures.h"
 
 #include <algorithm>
@@ -110,11 +111,11 @@ double StartTrue(int times) {
     });
 }
 
-void BM_GuardFigures(benchmark::State& state) {
+// Program starts: the guard started and stopped around each measured round.
+void BM_GuardExec(benchmark::State& state) {
     if (::geteuid() != 0)
         return state.SkipWithError("the guard refuses starts only as root");
-    for (auto _ : state) {
-        // Program starts: the guard started and stopped around each measured round.
+    for (auto _ : state)
         pestrel::bench::ReportInterleavedFigure(
             "guard_exec_2000_true_vs_without", 1.1, 7,
             [] {
@@ -122,7 +123,43 @@ void BM_GuardFigures(benchmark::State& state) {
                 return StartTrue(2000);
             },
             [] { return StartTrue(2000); });
+}
+BENCHMARK(BM_GuardExec)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// 3,000 hard links of one listed script, each in a folder of its own, started by three loops at
+// once as fast as they can: a start that ran appends to the mark file.
+void BM_GuardFlood(benchmark::State& state) {
+    if (::geteuid() != 0)
+        return state.SkipWithError("the guard refuses starts only as root");
+    for (auto _ : state) {
+        const GuardedMachine guarded(0);
+        const fs::path mark = guarded.root() / "ran";
+        const fs::path script = guarded.root() / "listed";
+        std::ofstream(script) << "#!/bin/sh\necho ran >> " << mark.string() << "\n";
+        fs::permissions(script, fs::perms::owner_all);
+        for (int i = 0; i < 3000; ++i) {
+            const fs::path folder = guarded.root() / "links" / std::to_string(i);
+            fs::create_directories(folder);
+            fs::create_hard_link(script, folder / kListed);
+        }
+        const fs::path flood = guarded.root() / "flood.sh";
+        std::ofstream(flood) << "for i in $(seq $1 3 2999); do " << guarded.root().string()
+                             << "/links/$i/" << kListed << " 2>/dev/null & done; wait\n";
+        const std::string loops = "for j in 0 1 2; do sh " + flood.string() + " $j & done; wait";
+        ::waitpid(Spawn({"/bin/sh", "-c", loops}), nullptr, 0);
+        std::ifstream ran(mark);
+        int lines = 0;
+        for (std::string line; std::getline(ran, line);)
+            ++lines;
+        pestrel::bench::ReportDirectFigure("guard_flood_3000_listed_starts_that_ran", lines, 0);
+    }
+}
+BENCHMARK(BM_GuardFlood)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_GuardFigures(benchmark::State& state) {
+    if (::geteuid() != 0)
+        return state.SkipWithError("the guard refuses starts only as root");
+    for (auto _ : state) {
         const GuardedMachine guarded(0);
         // Listed programs started 1,000 times, each a fresh copy: a start that ran writes its
         // mark file.

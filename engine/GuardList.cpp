@@ -15,6 +15,8 @@ constexpr const char* kSeparators = kPathSeparator == '/' ? "/" : "/\\";
 
 GuardList::GuardList(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
+        if (const std::optional<std::string> hash = HashOfListLine(line))
+            hashLines_.emplace(*hash, line);
         if (KindOfListLine(line) != ListLineKind::Name)
             continue;
         if (byUpperName_.emplace(UpperAscii(line), entries_.size()).second)
@@ -28,6 +30,11 @@ const std::string* GuardList::entryFor(std::string_view path) const {
         name = path.substr(slash + 1);
     const auto found = byUpperName_.find(UpperAscii(name));
     return found == byUpperName_.end() ? nullptr : &entries_[found->second];
+}
+
+const std::string* GuardList::entryForDigest(const std::string& sha256) const {
+    const auto found = hashLines_.find(sha256);
+    return found == hashLines_.end() ? nullptr : &found->second;
 }
 
 } // namespace pestrel

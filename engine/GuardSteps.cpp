@@ -71,7 +71,7 @@ void RemoveDroppedFile(Context& context, PassFolders& folders, KillPassView& vie
     if (!held)
         return;
     if (const std::optional<FileIdentity> identity = held->fileIdentity(name))
-        RemoveListedFile(context, folders, view, *entry, *held, name, *identity);
+        RemoveListedFileOnce(context, folders, view, *entry, *held, name, *identity);
 }
 
 void RemoveListedFilesFromWatchedFolders(Context& context, PassFolders& folders, KillPassView& view,
@@ -91,6 +91,12 @@ void RemoveDeniedFile(Context& context, PassFolders& folders, KillPassView& view
                       const std::string& entry, const std::string& path,
                       const FileIdentity& identity) {
     view.reportAction({"denied", {path}});
+    RemoveRefusedFile(context, folders, view, entry, path, identity);
+}
+
+void RemoveRefusedFile(Context& context, PassFolders& folders, KillPassView& view,
+                       const std::string& entry, const std::string& path,
+                       const FileIdentity& identity) {
     const std::string folder = FolderOf(path);
     const std::string name = path.substr(folder.size());
     if (!JoinName(folder, name))
@@ -100,7 +106,7 @@ void RemoveDeniedFile(Context& context, PassFolders& folders, KillPassView& view
     // A file already gone, or replaced since its start was refused, is left alone: an earlier
     // refusal of the same file has removed it, or it is no longer what was refused.
     if (held && held->fileIdentity(name) == identity)
-        RemoveListedFile(context, folders, view, entry, *held, name, identity);
+        RemoveListedFileOnce(context, folders, view, entry, *held, name, identity);
 }
 
 void CleanAutostartPlaces(Context& context, PassFolders& folders, KillPassView& view,

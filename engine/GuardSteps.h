@@ -49,6 +49,11 @@ void RemoveDeniedFile(Context& context, PassFolders& folders, KillPassView& view
                       const std::string& entry, const std::string& path,
                       const FileIdentity& identity);
 
+// RemoveDeniedFile without the `denied` line: the file of a program ended once it ran.
+void RemoveRefusedFile(Context& context, PassFolders& folders, KillPassView& view,
+                       const std::string& entry, const std::string& path,
+                       const FileIdentity& identity);
+
 // Reads the autostart places again and takes every listed program out of them, with the
 // start-up values named like it.
 void CleanAutostartPlaces(Context& context, PassFolders& folders, KillPassView& view,

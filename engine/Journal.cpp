@@ -307,6 +307,21 @@ FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std
     record.place = folder.path() + name;
     record.ownership = folder.fileOwnership(name).value_or(FileOwnership{});
     HeldFolder* kept = folders.kept.get();
+    // One copy per file: a file kept already in this run is journaled with that copy.
+    const std::optional<FileStamp> stamp = folder.fileStamp(name);
+    const bool sameFile = stamp && stamp->identity == identity;
+    if (const std::optional<KeptCopy> copy =
+            kept && sameFile ? folders.copies.find(folder, name, *stamp, *kept) : std::nullopt) {
+        result.deleted =
+            remove ? remove(folder, name, identity) : folder.deleteFile(name, identity);
+        if (!result.deleted)
+            return result;
+        result.copy = kept->path() + copy->name;
+        record.kept = result.copy;
+        record.digest = copy->digest;
+        Append(context, record);
+        return result;
+    }
     std::optional<std::string> keptName;
     if (kept && !backedUp)
         keptName = InFreeKeptName(*kept, entry, [&](const std::string& free) {
@@ -328,6 +343,8 @@ FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std
     result.copy = kept->path() + *keptName;
     record.kept = result.copy;
     record.digest = kept->fileDigest(*keptName);
+    if (record.digest && sameFile)
+        folders.copies.add(*stamp, {*keptName, *record.digest}, *kept);
     if (record.digest)
         Append(context, record);
     return result;

@@ -139,6 +139,18 @@ void RemoveListedFile(Context& context, PassFolders& folders, KillPassView& view
     LogDeletion(context, entry, file.path());
 }
 
+void RemoveListedFileOnce(Context& context, PassFolders& folders, KillPassView& view,
+                          const std::string& entry, HeldFolder& folder, const std::string& name,
+                          const FileIdentity& identity) {
+    const std::optional<FileStamp> stamp = folder.fileStamp(name);
+    if (!stamp || stamp->identity != identity || !folders.kept ||
+        !folders.copies.find(folder, name, *stamp, *folders.kept))
+        return RemoveListedFile(context, folders, view, entry, folder, name, identity);
+    const FoundFile file{folder, name, identity};
+    DeleteFound(context, folders, view, entry, file, false);
+    LogDeletion(context, entry, file.path());
+}
+
 // Ends every running copy of the entry first, whether its file is still there or not (a program
 // may delete its own file), then backs up and deletes the file of each copy, only while its name
 // still is the file the program was started from. A name that has become another file is not

@@ -44,6 +44,13 @@ void RemoveListedFile(Context& context, PassFolders& folders, KillPassView& view
                       const std::string& entry, HeldFolder& folder, const std::string& name,
                       const FileIdentity& identity);
 
+// RemoveListedFile for the guard: a file kept already while `folders` are held (refused again,
+// or reached by another of its names) is deleted without a fresh backup, so that each file costs
+// one copy however often it is met.
+void RemoveListedFileOnce(Context& context, PassFolders& folders, KillPassView& view,
+                          const std::string& entry, HeldFolder& folder, const std::string& name,
+                          const FileIdentity& identity);
+
 // Ends every process of `snapshot` (taken ForEnding) that runs a program of the file name
 // `entry`, then backs up and deletes each one's file while its name still is the file the
 // program was started from.

@@ -11,6 +11,7 @@
 #include "engine/PassFolders.h"
 #include "engine/Public.h"
 #include "engine/Restore.h"
+#include "engine/StartFileBudget.h"
 
 #include <algorithm>
 #include <memory>
@@ -26,7 +27,7 @@ constexpr const char* kUserUnits = ".config/systemd/user";
 constexpr const char* kMachineAutostart = "/etc/xdg/autostart";
 constexpr const char* kMachineUnits = "/etc/systemd/system";
 constexpr const char* kCrontabs = "/var/spool/cron/crontabs";
-constexpr std::uint64_t kLargestPlaceFile = 1 << 20;
+constexpr std::uint64_t kLargestPlaceFile = kLargestStartFile;
 
 bool Names(const std::string& program, const std::string& entry) {
     return EqualsIgnoringAsciiCase(ProgramFileName(program), entry);

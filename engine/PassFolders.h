@@ -2,6 +2,7 @@
 // The folders a kill pass or a restore works in, each held once for the whole run: whatever is
 // put at their paths meanwhile is never reached.
 
+#include "engine/KeptCopies.h"
 #include "platform/Platform.h"
 
 #include <memory>
@@ -15,6 +16,7 @@ struct PassFolders {
     std::unique_ptr<HeldFolder> kept;    // the undo folder's Kept/: the copies the undo puts back
     std::unique_ptr<HeldFolder> windows; // the Windows folder
     std::unique_ptr<HeldFolder> system;  // the System folder
+    KeptCopies copies;                   // the kept copies made while they are held
 };
 
 // Holds the folders, creating Temp/, the system's undo folder and its Kept/ when missing and,

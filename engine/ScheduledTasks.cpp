@@ -2,6 +2,7 @@
 
 #include "engine/AutostartPlaces.h"
 #include "engine/Context.h"
+#include "engine/StartFileBudget.h"
 #include "engine/TaskXml.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ void ReadTaskFolder(Context& context, AutostartIndex& index, HeldFolder& folder,
 
 std::optional<std::vector<std::string>>
 TaskFileCommands(HeldFolder& folder, const std::string& name, const FileIdentity& identity) {
-    const std::unique_ptr<MappedFile> file = folder.mapFile(name, identity);
+    const std::unique_ptr<MappedFile> file = MapStartFile(folder, name, identity);
     if (!file)
         return std::nullopt;
     return TaskCommands(file->bytes());

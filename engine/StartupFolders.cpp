@@ -3,6 +3,7 @@
 #include "base/AsciiCase.h"
 #include "engine/AutostartPlaces.h"
 #include "engine/Context.h"
+#include "engine/StartFileBudget.h"
 
 namespace pestrel {
 namespace {
@@ -15,7 +16,7 @@ bool IsShortcut(const std::string& name) {
 
 std::optional<std::string> ShortcutTarget(Context& context, HeldFolder& folder,
                                           const std::string& name, const FileIdentity& identity) {
-    const std::unique_ptr<MappedFile> file = folder.mapFile(name, identity);
+    const std::unique_ptr<MappedFile> file = MapStartFile(folder, name, identity);
     if (!file)
         return std::nullopt;
     return context.platform.shortcutTarget(file->bytes());

@@ -1,10 +1,13 @@
 #pragma once
-// The refused starts waiting for their files to be removed: filled by the thread that answers
-// the kernel, emptied by the thread that does the slow work. It holds a bounded number, so that
-// a flood of refused starts never grows it; a start it has no room for is allowed instead.
+// The refused starts and the ended processes waiting to be reported and their files removed:
+// filled by the threads that answer the kernel, emptied by the thread that does the slow work.
+// It holds a bounded number, so that a flood of refused starts never grows it; a start it has no
+// room for is refused all the same, only its report and its file's removal are lost (the file's
+// next start is refused again).
 
 #include "platform/Platform.h"
 
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -13,9 +16,14 @@
 namespace pestrel::guard {
 
 struct DeniedStart {
-    std::string entry; // the list entry that names it
-    std::string path;  // the program file as the kernel named it
+    std::string entry; // the list entry that names it; empty for a file the kernel cannot name
+    std::string path;  // the program file as the kernel named it; empty when it cannot
     FileIdentity identity;
+    // A process ended once it ran listed code, rather than a start refused: its id, and whether
+    // it ended.
+    std::uint32_t endedProcess = 0;
+    bool ended = false;
+    bool onDisk = true; // the file is reached by `path`, to be removed
 };
 
 class DeniedQueue {

@@ -1,6 +1,9 @@
 #include "guard/ExecDenier.h"
 
+#include "guard/KernelName.h"
+#include "guard/ListedCode.h"
 #include "guard/MountList.h"
+#include "platform/posix/FileCopy.h"
 
 #include <cerrno>
 #include <cstring>
@@ -91,20 +94,26 @@ ExecDenier::~ExecDenier() {
 std::uint32_t ExecDenier::decide(int fileFd, int pid) {
     if (pid == ::getpid())
         return FAN_ALLOW;
-    char link[32];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fileFd);
-    char path[4096];
-    const ssize_t length = ::readlink(link, path, sizeof path);
-    if (length <= 0 || length == static_cast<ssize_t>(sizeof path))
-        return FAN_ALLOW;
-    const ListSnapshot list = list_.load();
-    const std::string* entry = list ? list->entryFor(std::string_view(path, length)) : nullptr;
     struct stat file {};
-    if (!entry || ::fstat(fileFd, &file) != 0)
+    const bool known = ::fstat(fileFd, &file) == 0;
+    const std::optional<std::string> path = known ? KernelName(fileFd, file) : std::nullopt;
+    // A file the guard cannot name is refused: its name is what the attacker chose it by.
+    if (!path) {
+        queue_.tryPush({"", "", {file.st_dev, file.st_ino}, 0, false, false});
+        return FAN_DENY;
+    }
+    const ListSnapshot list = list_.load();
+    const std::string* entry = list ? list->entryFor(*path) : nullptr;
+    // A deleted file is judged by what it holds too, when the list names files by content.
+    if (!entry && list && list->hasHashes() && file.st_nlink == 0 &&
+        static_cast<std::uint64_t>(file.st_size) <= kLargestHashedImage)
+        if (const std::optional<FileDigest> digest = DigestOf(fileFd, kLargestHashedImage))
+            entry = list->entryForDigest(digest->sha256);
+    if (!entry)
         return FAN_ALLOW;
-    const bool queued =
-        queue_.tryPush({*entry, std::string(path, length), {file.st_dev, file.st_ino}});
-    return queued ? FAN_DENY : FAN_ALLOW;
+    // A full queue delays the removal, never the refusal: the next start is refused again.
+    queue_.tryPush({*entry, *path, {file.st_dev, file.st_ino}, 0, false, file.st_nlink > 0});
+    return FAN_DENY;
 }
 
 void ExecDenier::answerLoop() {

@@ -3,10 +3,12 @@
 // through the kernel's permission events for program starts (fanotify, as root).
 //
 // One thread does nothing but answer: it reads the started file's name through the event's
-// descriptor, looks it up in the list it is given and answers at once. The removal of a refused
-// file is queued for the caller; whatever goes wrong on the way (no room in the queue, a name
-// that cannot be read, the guard's own process) is answered with an allow, so the machine
-// never waits on the guard. When the guard ends, or dies, the kernel allows whatever waits.
+// descriptor (the name the kernel holds, a deleted file's included), looks it up in the list it
+// is given and answers at once; a deleted file is also judged by its digest when the list has
+// hash lines. The removal of a refused file is queued for the caller. It fails closed on what a
+// starter controls: a file whose name cannot be read is refused, and a full queue loses only the
+// removal, never the refusal. The guard's own starts are allowed. When the guard ends, or dies,
+// the kernel allows whatever waits.
 
 #include "engine/GuardList.h"
 #include "guard/DeniedQueue.h"

@@ -3,9 +3,11 @@
 #include "engine/Context.h"
 #include "engine/GuardList.h"
 #include "engine/GuardSteps.h"
+#include "engine/KillPass.h"
 #include "engine/PassFolders.h"
 #include "engine/Public.h"
 #include "engine/WatchedFolders.h"
+#include "guard/CodeEnder.h"
 #include "guard/ExecDenier.h"
 #include "guard/FolderWatch.h"
 #include "guard/ProcConnector.h"
@@ -32,6 +34,9 @@ constexpr milliseconds kPollPeriod{50};
 // names the program only once it has loaded it, which on a busy machine takes seconds.
 constexpr milliseconds kBurstPeriod{25};
 constexpr milliseconds kBurstLength{10000};
+// The start-up places are read again at most once this long after their last read: changes that
+// come faster are taken together, so that another user's writes cannot keep the guard busy.
+constexpr milliseconds kPlacesQuiet{1000};
 
 // The process's mount table, open to hear of its changes.
 class MountTable {
@@ -60,6 +65,12 @@ bool RunsWineLoader(std::uint32_t id) {
     return path.compare(FolderOf(path).size(), 4, "wine") == 0;
 }
 
+// A start refused for a file whose name the kernel could not give, by its device and number.
+std::string Unnamed(const DeniedStart& start) {
+    return "device " + std::to_string(start.identity.device) + " file " +
+           std::to_string(start.identity.file);
+}
+
 // One system kept clean, with what the guard holds for it.
 struct GuardedSystem {
     explicit GuardedSystem(const SystemSetup& setup)
@@ -69,11 +80,20 @@ struct GuardedSystem {
         return !setup.filesFolder.empty() && path.starts_with(setup.filesFolder);
     }
 
+    // The start-up places, read now and the next read set for when the quiet time allows.
+    void readPlaces(KillPassView& view, const GuardList& list) {
+        CleanAutostartPlaces(context, folders, view, list);
+        placesDue = Clock::time_point::max();
+        placesRead = Clock::now();
+    }
+    void placesChanged() { placesDue = std::min(placesDue, placesRead + kPlacesQuiet); }
+
     Context& context;
     const SystemSetup& setup;
     PassFolders folders;
     ListedProgramRounds programs;
     std::set<std::string> watchedFolders, autostartFolders, registryFiles;
+    Clock::time_point placesDue = Clock::time_point::max(), placesRead;
 };
 
 class Guard {
@@ -98,7 +118,7 @@ public:
         for (GuardedSystem& system : systems_) {
             system.programs.run(system.context, system.folders, view_, *list_);
             RemoveListedFilesFromWatchedFolders(system.context, system.folders, view_, *list_);
-            CleanAutostartPlaces(system.context, system.folders, view_, *list_);
+            system.readPlaces(view_, *list_);
         }
         // Said once what lay there already is gone: whatever comes after is heard of.
         notice_(denier_ ? GuardNotice::Denying : GuardNotice::EndingOnly, notDenying_);
@@ -111,9 +131,13 @@ public:
                                  {connector_ ? connector_->descriptor() : -1, POLLIN, 0},
                                  {denier_ ? mounts_.descriptor() : -1, POLLPRI, 0}};
             const bool rounds = polling_ || Clock::now() < burstEnd_;
+            const Clock::time_point wake =
+                std::min(rounds ? nextRound : Clock::time_point::max(), placesDue());
             // Rounded up: a wait rounded down to nothing would spin until the round is due.
-            const auto wait = std::chrono::ceil<milliseconds>(nextRound - Clock::now());
-            const int timeout = rounds ? static_cast<int>(std::max<long>(0, wait.count())) : -1;
+            const auto wait = std::chrono::ceil<milliseconds>(wake - Clock::now());
+            const int timeout = wake == Clock::time_point::max()
+                                    ? -1
+                                    : static_cast<int>(std::max<long>(0, wait.count()));
             if (::poll(watched, 5, timeout) < 0 && errno != EINTR)
                 return 1;
             if (watched[0].revents && !takeSignals())
@@ -128,6 +152,7 @@ public:
                 denier_->watchNewFileSystems(reportSkipped(), [this](const std::string& point) {
                     notice_(GuardNotice::FileSystemAdded, point);
                 });
+            readDuePlaces();
             if (rounds && Clock::now() >= nextRound) {
                 runRounds();
                 // On the beat, unless the round took longer than the beat.
@@ -139,6 +164,7 @@ public:
         }
         notice_(GuardNotice::Stopping, "");
         denier_.reset(); // the marks go first
+        ender_.reset();
         removeDenied();
         return 0;
     }
@@ -149,6 +175,8 @@ private:
         if (::geteuid() == 0 &&
             (denier_ = ExecDenier::start(list_, queue_, reportSkipped(), notDenying_)))
             notDenying_.clear();
+        if (denier_)
+            ender_ = CodeEnder::start(list_, queue_);
         if (denier_ && winePrograms_)
             connector_ = ProcConnector::open();
         polling_ = !denier_ || (winePrograms_ && !connector_);
@@ -212,6 +240,8 @@ private:
         list_ = std::make_shared<const GuardList>(*lines);
         if (denier_)
             denier_->setList(list_);
+        if (ender_)
+            ender_->setList(list_);
         notice_(GuardNotice::ListReloaded, std::to_string(list_->entries().size()));
         // What the new names name may already run or lie in the watched folders.
         runRounds();
@@ -244,9 +274,35 @@ private:
 
     void removeDenied() {
         for (const DeniedStart& start : queue_.takeAll()) {
+            const bool removable = start.onDisk && !start.entry.empty();
+            if (start.endedProcess)
+                view_.reportAction(
+                    {"terminate", {std::to_string(start.endedProcess), start.path}, !start.ended});
+            else if (!removable)
+                view_.reportAction({"denied", {start.path.empty() ? Unnamed(start) : start.path}});
+            if (!removable)
+                continue;
             GuardedSystem& system = systemHolding(start.path);
-            RemoveDeniedFile(system.context, system.folders, view_, start.entry, start.path,
-                             start.identity);
+            if (start.endedProcess)
+                RemoveRefusedFile(system.context, system.folders, view_, start.entry, start.path,
+                                  start.identity);
+            else
+                RemoveDeniedFile(system.context, system.folders, view_, start.entry, start.path,
+                                 start.identity);
+        }
+    }
+
+    Clock::time_point placesDue() const {
+        Clock::time_point due = Clock::time_point::max();
+        for (const GuardedSystem& system : systems_)
+            due = std::min(due, system.placesDue);
+        return due;
+    }
+
+    void readDuePlaces() {
+        for (GuardedSystem& system : systems_) {
+            if (system.placesDue <= Clock::now())
+                system.readPlaces(view_, *list_);
         }
     }
 
@@ -272,7 +328,7 @@ private:
             reload();
         for (std::size_t at = 0; at < systems_.size(); ++at) {
             if (registryChanged[at])
-                CleanAutostartPlaces(systems_[at].context, systems_[at].folders, view_, *list_);
+                systems_[at].placesChanged();
         }
     }
 
@@ -294,6 +350,7 @@ private:
     MountTable mounts_;
     std::shared_ptr<const GuardList> list_;
     std::unique_ptr<ExecDenier> denier_;
+    std::unique_ptr<CodeEnder> ender_;
     std::unique_ptr<ProcConnector> connector_;
     bool polling_ = true;
     std::string notDenying_; // why starts are not refused

@@ -1,8 +1,10 @@
 #pragma once
 // The guard on Linux: runs until SIGTERM or SIGINT over one or more systems, refusing the start
 // of listed programs where the kernel lets it (as root), ending them where it does not, and
-// removing listed files that appear in the watched folders. It reloads the list on SIGHUP and when
-// the list file changes.
+// removing listed files that appear in the watched folders. As root it also ends, as they start,
+// the processes that run listed code without a listed start (through the loader, a deleted or
+// memory file). It reads the start-up places again after they change, at most once a second, and
+// reloads the list on SIGHUP and when the list file changes.
 
 #include <functional>
 #include <optional>

@@ -3,7 +3,10 @@
 #include "engine/Context.h"
 #include "engine/GuardList.h"
 #include "engine/GuardPoll.h"
+#include "engine/Journal.h"
 #include "engine/PassFolders.h"
+#include "engine/Public.h"
+#include "engine/Restore.h"
 #include "tests/engine/RecordingView.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
@@ -71,6 +74,37 @@ TEST_F(GuardSteps, ARefusedFileGoesOnlyWhileItIsTheFileRefused) {
                      *held->fileIdentity("guarded.exe"));
     EXPECT_FALSE(test::Exists(path));
     EXPECT_EQ(verbs(), (std::vector<std::string>{"denied", "denied", "backup", "delete"}));
+}
+
+// One file refused by its names one after the other costs one kept copy, which puts each name
+// back; once its content changes, it is another file to keep.
+TEST_F(GuardSteps, AFileRefusedByManyNamesIsKeptOnceAndEachNameComesBack) {
+    namespace fs = std::filesystem;
+    const std::vector<std::string> places = {tools + "a/guarded.exe", tools + "b/guarded.exe",
+                                             tools + "c/guarded.exe"};
+    test::WriteFile(places[0], std::string(100000, 'x'));
+    for (const std::string& place : {places[1], places[2]}) {
+        fs::create_directories(FolderOf(place));
+        fs::create_hard_link(places[0], place);
+    }
+    const auto refuse = [&](const std::string& path) {
+        auto held = context.platform.holdFolder(FolderOf(path));
+        RemoveDeniedFile(context, folders, view, "guarded.exe", path,
+                         *held->fileIdentity("guarded.exe"));
+    };
+    const auto keptCopies = [&] {
+        return std::distance(fs::directory_iterator(KeptFolder(context)), fs::directory_iterator());
+    };
+    refuse(places[0]);
+    refuse(places[1]);
+    EXPECT_EQ(keptCopies(), 1);
+    test::WriteFile(places[2], "changed");
+    refuse(places[2]);
+    EXPECT_EQ(keptCopies(), 2);
+
+    EXPECT_EQ(RestoreDeleted(context, {}, [](const PassAction&) {}).restored, 3);
+    EXPECT_EQ(test::ReadFile(places[1]), std::string(100000, 'x'));
+    EXPECT_EQ(test::ReadFile(places[2]), "changed");
 }
 
 TEST_F(GuardSteps, ThePollEndsAListedProgramStartedWhileItRuns) {

@@ -27,5 +27,15 @@ TEST(GuardList, NamesTheExactFileNameWithoutRegardToCase) {
     }
 }
 
+TEST(GuardList, NamesAFileByTheDigestOfAHashLine) {
+    const std::string line = "SHA256:" + std::string(64, 'A');
+    EXPECT_FALSE(GuardList({"evil.exe"}).hasHashes());
+    const GuardList list({"evil.exe", line});
+    EXPECT_TRUE(list.hasHashes());
+    ASSERT_TRUE(list.entryForDigest(std::string(64, 'a')));
+    EXPECT_EQ(*list.entryForDigest(std::string(64, 'a')), line);
+    EXPECT_FALSE(list.entryForDigest(std::string(64, 'b')));
+}
+
 } // namespace
 } // namespace pestrel

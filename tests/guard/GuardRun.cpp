@@ -18,15 +18,29 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     return true;
 }
 
-GuardRun::GuardRun(CliMachine& cli, const std::vector<std::string>& arguments, unsigned user) {
+GuardRun::GuardRun(CliMachine& cli, const std::vector<std::string>& arguments, unsigned user,
+                   const std::string& setup) {
     std::vector<std::string> setpriv = {"--pdeathsig", "KILL"};
     if (user != 0)
         setpriv.insert(setpriv.end(), {"--reuid", std::to_string(user), "--regid",
                                        std::to_string(user), "--clear-groups"});
     setpriv.insert(setpriv.end(), {"--", cli.context().AppPath + "pestrel", "--guard"});
     setpriv.insert(setpriv.end(), arguments.begin(), arguments.end());
-    run_ = StartProgram("/usr/bin/setpriv", setpriv,
-                        {"XDG_DATA_HOME=" + cli.machine.root() + "home"}, cli.machine.root());
+    const std::vector<std::string> variables = {"XDG_DATA_HOME=" + cli.machine.root() + "home"};
+    if (setup.empty()) {
+        run_ = StartProgram("/usr/bin/setpriv", setpriv, variables, cli.machine.root());
+        return;
+    }
+    std::vector<std::string> unshare = {"--mount",
+                                        "--propagation",
+                                        "private",
+                                        "--",
+                                        "/bin/sh",
+                                        "-c",
+                                        setup + " && exec \"$0\" \"$@\"",
+                                        "/usr/bin/setpriv"};
+    unshare.insert(unshare.end(), setpriv.begin(), setpriv.end());
+    run_ = StartProgram("/usr/bin/unshare", unshare, variables, cli.machine.root());
 }
 
 GuardRun::~GuardRun() {

@@ -17,8 +17,13 @@ bool WaitUntil(const std::function<bool()>& done,
 
 class GuardRun {
 public:
-    // `user`: the uid and gid it runs as, 0 for root.
-    GuardRun(CliMachine& cli, const std::vector<std::string>& arguments, unsigned user = 0);
+    // `user`: the uid and gid it runs as, 0 for root. A `setup` shell command runs first, as
+    // root, in a private mount namespace the guard then runs in: it may mount over the
+    // machine's own files without touching them.
+    GuardRun(CliMachine& cli, const std::vector<std::string>& arguments, unsigned user = 0,
+             const std::string& setup = {});
+    // The guard's process (the commands before it replace themselves with it).
+    pid_t pid() const { return run_.pid; }
     ~GuardRun();
     GuardRun(const GuardRun&) = delete;
     GuardRun& operator=(const GuardRun&) = delete;

@@ -143,3 +143,35 @@ protected:
 };
 
 } // namespace pestrel::attack
+
+namespace pestrel::attack {
+
+// What `folder` holds on disk: the allocated bytes of every file below it, each once however
+// many names it has there; links not followed.
+inline std::uint64_t StoredBytes(const std::string& folder) {
+    std::set<std::pair<dev_t, ino_t>> counted;
+    std::uint64_t bytes = 0;
+    std::error_code unreadable;
+    for (auto item = fs::recursive_directory_iterator(folder, unreadable);
+         item != fs::recursive_directory_iterator(); item.increment(unreadable)) {
+        struct stat info;
+        if (::lstat(item->path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            counted.insert({info.st_dev, info.st_ino}).second)
+            bytes += static_cast<std::uint64_t>(info.st_blocks) * 512;
+    }
+    return bytes;
+}
+
+// The guard rows' checker: no listed start ran (listed code writes `mark` when it runs), and
+// root's working folder grew from `storedBefore` by no more than one copy of each file the
+// attacker started (`copyBytes` each, `files` of them) and the lines its journal and log took.
+inline void ExpectGuardHeld(const std::string& mark, const std::string& workFolder,
+                            std::uint64_t storedBefore, std::uint64_t copyBytes, int files) {
+    constexpr std::uint64_t kLines = 2 << 20;
+    EXPECT_FALSE(test::Exists(mark)) << "a listed start ran";
+    const std::uint64_t stored = StoredBytes(workFolder);
+    EXPECT_LE(stored, storedBefore + copyBytes * files + kLines)
+        << "root's working folder grew from " << storedBefore << " to " << stored;
+}
+
+} // namespace pestrel::attack
