@@ -6,7 +6,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_BUILD   ?= $(BUILD)/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run gallery package test bench screenshot fuzz fuzz-build clean
+.PHONY: deps configure build run gallery package windows test bench screenshot fuzz fuzz-build clean
 
 deps:
 	@tools/install-deps.sh
@@ -32,6 +32,13 @@ package: configure
 	@cmake --build $(BUILD) -j$(JOBS) --target pestrel pestrel-gallery
 	@cd $(BUILD) && cpack -G DEB >/dev/null
 	@ls $(BUILD)/pestrel_*_amd64.deb
+
+# Pestrel for Windows, cross-built here: $(BUILD)/windows/pestrel-setup.exe, beside pestrel.exe,
+# pestrel.com and pestrel-gallery.exe. The first run builds the static Qt for Windows into
+# ~/.cache/pestrel/qt-windows (tools/build-qt-windows.sh); later runs find it there.
+windows: deps
+	BUILD=$(BUILD) JOBS=$(JOBS) tools/build-windows.sh
+	@ls $(BUILD)/windows/pestrel-setup.exe
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)

@@ -139,14 +139,19 @@ protected:
         ASSERT_TRUE(made_) << "tools/wine-prefix.sh made no prefix";
     }
 
-    // Starts a copy of Wine's ping as evil.exe in C:\ and waits until it runs.
+    // Starts a copy of Wine's ping as evil.exe in C:\ and waits until the prefix's snapshot for
+    // ending shows it whole: named, its start time read and its image mapped. Wine's loader
+    // execs itself while a program starts, and a snapshot in between sees no evil.exe yet.
     std::uint32_t startEvil() {
         fs::copy_file(Prefix() / "drive_c/windows/system32/ping.exe", Prefix() / "drive_c/evil.exe",
                       fs::copy_options::overwrite_existing);
         Shell(std::string("sh -c \"") + kWine + " 'C:\\\\evil.exe' -n 1000 127.0.0.1 &\"");
         for (int wait = 0; wait < 600; ++wait) {
-            if (const std::optional<std::uint32_t> id = RunningId("evil.exe"))
-                return *id;
+            for (const ProcessRecord& record :
+                 Machine().processSnapshot(SnapshotDetail::ForEnding)) {
+                if (record.exeFile == "evil.exe" && record.startTime != 0 && record.exePath)
+                    return record.id;
+            }
             std::this_thread::sleep_for(100ms);
         }
         ADD_FAILURE() << "evil.exe did not start";
