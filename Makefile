@@ -59,6 +59,7 @@ fuzz: fuzz-build
 
 bench: build
 	@$(MAKE) --no-print-directory package BUILD=$(BUILD) JOBS=$(JOBS)
+	BUILD=$(BUILD) JOBS=$(JOBS) tools/build-windows.sh pestrel_window_probe installer
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/pestrel_bench
 
 screenshot: configure

@@ -5,7 +5,10 @@
 //                                           window's coordinates
 //   pestrel_window_probe --shots DIR NAME  writes each page as the screen shows it to
 //                                           DIR/NAME-<page>.png
-//   pestrel_window_probe --kill            presses the kill button and waits for its pass
+//   pestrel_window_probe --kill            presses the kill button, waits for its pass and
+//                                           prints the status text and "seconds <pass time>"
+//   pestrel_window_probe --first-paint     ends once the window has been painted (the start-up
+//   pestrel_window_probe --bare-first-paint figures), or a bare Qt window of its size
 
 #include "skin/InterfaceFont.h"
 #include "skin/containers/SUIPageControl.h"
@@ -14,9 +17,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QScreen>
 #include <QTest>
 #include <cstdio>
+#include <cstdlib>
 
 #ifdef _WIN32
 #include "app/StandInFace.h"
@@ -71,17 +77,48 @@ bool SaveShots(pestrel::TMainForm& form, const QString& folder, const QString& n
 
 void PressKill(pestrel::TMainForm& form) {
     QWidget* kill = form.findChild<QWidget*>("SBPestrel");
+    QElapsedTimer timer;
+    timer.start();
     QTest::mouseClick(kill, Qt::LeftButton);
     form.workers().waitUntilIdle();
     QApplication::processEvents();
-    std::printf("%s\n", qPrintable(form.statusText()));
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    std::printf("%s\nseconds %.6f\n", qPrintable(form.statusText()), seconds);
 }
+
+// Shows `window` and runs events until its first paint pass is done.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(QWidget& window) : window_(window) {
+        qApp->installEventFilter(this);
+        window.show();
+        loop_.exec();
+        qApp->removeEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->window() == &window_)
+            loop_.quit();
+        return false;
+    }
+
+private:
+    QWidget& window_;
+    QEventLoop loop_;
+};
 
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList arguments = QApplication::arguments();
+    const QString mode = arguments.value(1);
+    if (mode == QLatin1String("--bare-first-paint")) {
+        QWidget bare;
+        bare.resize(313, 366);
+        FirstPaint painted(bare);
+        std::_Exit(0); // timed to the first paint, not to the teardown
+    }
     pestrel::InstallTranslation(pestrel::Language::Chinese);
 #ifdef _WIN32
     pestrel::LoadStandInFaceWhereMissing(QApplication::applicationDirPath());
@@ -95,11 +132,14 @@ int main(int argc, char** argv) {
     pestrel::UseInterfaceFont();
     pestrel::TMainForm form(platform);
     form.move(0, 0);
+    if (mode == QLatin1String("--first-paint")) {
+        FirstPaint painted(form);
+        std::_Exit(0);
+    }
     form.show();
     QApplication::processEvents();
     form.workers().waitUntilIdle();
 
-    const QString mode = arguments.value(1);
     if (mode == QLatin1String("--layout")) {
         PrintLayout(form);
         return 0;
@@ -110,6 +150,7 @@ int main(int argc, char** argv) {
         PressKill(form);
         return 0;
     }
-    std::fprintf(stderr, "usage: pestrel_window_probe --layout | --shots DIR NAME | --kill\n");
+    std::fprintf(stderr, "usage: pestrel_window_probe --layout | --shots DIR NAME | --kill | "
+                         "--first-paint | --bare-first-paint\n");
     return 2;
 }
