@@ -6,7 +6,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_BUILD   ?= $(BUILD)/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run gallery package windows test bench screenshot fuzz fuzz-build clean
+.PHONY: deps configure build run gallery package windows windows-test test bench screenshot fuzz fuzz-build clean
 
 deps:
 	@tools/install-deps.sh
@@ -39,6 +39,11 @@ package: configure
 windows: deps
 	BUILD=$(BUILD) JOBS=$(JOBS) tools/build-windows.sh
 	@ls $(BUILD)/windows/pestrel-setup.exe
+
+# The Windows build's tests under Wine: its test programs, its command line, window, setup and
+# guard service (tools/wine-window-tests.sh).
+windows-test: build
+	BUILD=$(BUILD) JOBS=$(JOBS) tools/wine-window-tests.sh
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
