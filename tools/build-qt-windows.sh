@@ -40,7 +40,7 @@ options=(
 key=$( (printf '%s\n' "${options[@]}"; x86_64-w64-mingw32-g++-posix --version | head -1) |
     sha256sum | cut -c1-12)
 prefix=$cache/$version-$key
-if [ -f "$prefix/.complete" ]; then
+if [ -f "$prefix/.complete" ] && [ -f "$prefix/include/pestrel-jpeg/jpeglib.h" ]; then
     echo "$prefix"
     exit 0
 fi
