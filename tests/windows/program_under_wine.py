@@ -258,10 +258,14 @@ class Setup(unittest.TestCase):
 
         # The installed program writes nothing beside itself: its working files and its help go
         # to its data folder.
+        data = os.path.join(prefix.local_app_data(), "Pestrel")
+        os.makedirs(data)
+        with open(os.path.join(data, "VirusList.txt"), "wb") as file:
+            file.write(b"absent.exe\r\n")
         status, out, err = prefix.run("C:\\Program Files\\Pestrel\\pestrel.com", "--kill")
         self.assertEqual(status, 0, out + err)
-        data = os.path.join(prefix.local_app_data(), "Pestrel")
-        for name in ("VirusList.txt", "Readme.txt", "Readme.en.txt"):
+        self.assertIn("absent.exe", out)
+        for name in ("Readme.txt", "Readme.en.txt"):
             self.assertTrue(os.path.isfile(os.path.join(data, name)), name)
         self.assertEqual(sorted(os.listdir(folder)), sorted({n.split(os.sep)[0] for n in installed}))
 
