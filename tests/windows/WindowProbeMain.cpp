@@ -1,6 +1,6 @@
 // The program's window over the real system of the platform it is built for, driven from inside
 // as a person would drive it. The working files are those of the current folder.
-//   pestrel_window_probe --layout          prints "<page> <objectName> <x> <y> <width> <height>"
+//   pestrel_window_probe --layout          prints "<page> <parent>/<name> <x> <y> <width> <height>"
 //                                           for every shown named control of each page, in the
 //                                           window's coordinates
 //   pestrel_window_probe --shots DIR NAME  writes each page as the screen shows it to
@@ -51,8 +51,11 @@ void PrintLayout(pestrel::TMainForm& form) {
             if (control->objectName().isEmpty() || !control->isVisibleTo(&form))
                 continue;
             const QPoint at = control->mapTo(&form, QPoint(0, 0));
-            std::printf("%s %s %d %d %d %d\n", kPageNames[page], qPrintable(control->objectName()),
-                        at.x(), at.y(), control->width(), control->height());
+            // Qt names the viewports of all its scroll areas alike: the parent tells them apart.
+            const QString name =
+                control->parentWidget()->objectName() + QLatin1Char('/') + control->objectName();
+            std::printf("%s %s %d %d %d %d\n", kPageNames[page], qPrintable(name), at.x(), at.y(),
+                        control->width(), control->height());
         }
     }
 }
@@ -130,7 +133,8 @@ int main(int argc, char** argv) {
                                     QDir::current().filePath("pestrel").toStdString());
 #endif
     pestrel::UseInterfaceFont();
-    pestrel::TMainForm form(platform);
+    // No timed job waits: the kill pass is timed to its end, not to its message's.
+    pestrel::TMainForm form(platform, pestrel::Seams::Standard(), pestrel::RunWaits{0, 0, 0, 0});
     form.move(0, 0);
     if (mode == QLatin1String("--first-paint")) {
         FirstPaint painted(form);
