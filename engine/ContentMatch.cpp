@@ -132,6 +132,12 @@ void RemoveAll(Context& context, PassFolders& folders, const AutostartIndex& aut
     }
 }
 
+// A line for each file or folder the scan did not judge.
+void ReportUnscanned(KillPassView& view, ContentScan& scan) {
+    for (const Unscanned& item : scan.takeUnscanned())
+        view.reportAction({"unscanned", {item.path, item.reason}, item.failed});
+}
+
 void Append(std::vector<ContentFound>& to, std::vector<ContentFound> more) {
     to.insert(to.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
 }
@@ -140,7 +146,7 @@ void Append(std::vector<ContentFound>& to, std::vector<ContentFound> more) {
 
 ContentScan RemoveContentMatches(Context& context, PassFolders& folders,
                                  const AutostartIndex& autostart, KillPassView& view) {
-    ContentScan scan(HashesOf(view), context.contentRules, context.scanLarge,
+    ContentScan scan(HashesOf(view), context.contentRules, context.scanLimits,
                      context.digests.get());
     if (scan.empty())
         return scan;
@@ -157,6 +163,7 @@ ContentScan RemoveContentMatches(Context& context, PassFolders& folders,
         else
             view.reportAction({"scan", {path}, true});
     }
+    ReportUnscanned(view, scan);
     RemoveAll(context, folders, autostart, view, std::move(found));
     return scan;
 }
@@ -166,7 +173,9 @@ void RemoveMatchingPrograms(Context& context, PassFolders& folders, const Autost
                             const std::vector<std::string>& paths) {
     if (scan.empty())
         return;
-    RemoveAll(context, folders, autostart, view, scan.checkAll(HeldFiles(context.platform, paths)));
+    std::vector<ContentFound> found = scan.checkAll(HeldFiles(context.platform, paths));
+    ReportUnscanned(view, scan);
+    RemoveAll(context, folders, autostart, view, std::move(found));
 }
 
 } // namespace pestrel
