@@ -6,7 +6,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_BUILD   ?= $(BUILD)/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build run gallery package test bench screenshot fuzz fuzz-build clean
+.PHONY: deps configure build run gallery package windows windows-test test bench screenshot fuzz fuzz-build clean
 
 deps:
 	@tools/install-deps.sh
@@ -33,6 +33,18 @@ package: configure
 	@cd $(BUILD) && cpack -G DEB >/dev/null
 	@ls $(BUILD)/pestrel_*_amd64.deb
 
+# Pestrel for Windows, cross-built here: $(BUILD)/windows/pestrel-setup.exe, beside pestrel.exe,
+# pestrel.com and pestrel-gallery.exe. The first run builds the static Qt for Windows into
+# ~/.cache/pestrel/qt-windows (tools/build-qt-windows.sh); later runs find it there.
+windows: deps
+	BUILD=$(BUILD) JOBS=$(JOBS) tools/build-windows.sh
+	@ls $(BUILD)/windows/pestrel-setup.exe
+
+# The Windows build's tests under Wine: its test programs, its command line, window, setup and
+# guard service (tools/wine-window-tests.sh).
+windows-test: build
+	BUILD=$(BUILD) JOBS=$(JOBS) tools/wine-window-tests.sh
+
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 	BUILD=$(BUILD) JOBS=$(JOBS) tools/wine-tests.sh
@@ -52,6 +64,7 @@ fuzz: fuzz-build
 
 bench: build
 	@$(MAKE) --no-print-directory package BUILD=$(BUILD) JOBS=$(JOBS)
+	BUILD=$(BUILD) JOBS=$(JOBS) tools/build-windows.sh pestrel_window_probe installer
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/pestrel_bench
 
 screenshot: configure

@@ -3,6 +3,7 @@
 // dropped into the watched folders and changed autostart places are heard of as they happen.
 #include "app/ActionLine.h"
 #include "app/CommandLine.h"
+#include "app/GuardService.h"
 #include "app/GuardView.h"
 #include "app/NamedList.h"
 #include "app/RunGuard.h"
@@ -70,6 +71,10 @@ int RunGuard(const CommandLine& command, Platform& platform) {
         [](std::size_t names) { SayNow("reload\t" + std::to_string(names)); }, stopAsked);
     SayNow("stop");
     return kDone;
+}
+
+void StopGuard() {
+    stopAsked = true;
 }
 
 } // namespace pestrel

@@ -10,7 +10,28 @@
 #include <optional>
 
 #ifdef _WIN32
+#include "app/GuardService.h"
+#include "app/StandInFace.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32WorkFolder.h"
+
+#include <memory>
+
+namespace {
+
+// The platform whose program file sits in the chosen work folder, so that every working file
+// lands there; an installed program's help is copied beside them.
+std::unique_ptr<pestrel::Win32Platform> ChosenPlatform() {
+    const std::string program = pestrel::Win32Platform().programFile();
+    const std::string folder =
+        pestrel::ChooseWin32WorkFolder(program, pestrel::DefaultWin32DataRoot());
+    if (folder.empty())
+        return std::make_unique<pestrel::Win32Platform>();
+    pestrel::CopyInstalledReadme(program, folder);
+    return std::make_unique<pestrel::Win32Platform>("kernel32.dll", folder + "pestrel.exe");
+}
+
+} // namespace
 #else
 #include "app/ActionLine.h"
 #include "app/RootQtEnvironment.h"
@@ -102,6 +123,9 @@ int OpenWindow(int argc, char** argv, pestrel::Platform& platform,
     pestrel::LoadInstalledPluginsOnlyAsRoot();
 #endif
     pestrel::InstallTranslation(pestrel::ChooseLanguage(pestrel::EnvironmentLocale()));
+#ifdef _WIN32
+    pestrel::LoadStandInFaceWhereMissing(QCoreApplication::applicationDirPath());
+#endif
     pestrel::UseInterfaceFont();
     pestrel::TMainForm mainForm(platform);
     if (prepare)
@@ -114,7 +138,8 @@ int OpenWindow(int argc, char** argv, pestrel::Platform& platform,
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
-    pestrel::Win32Platform platform;
+    const auto chosen = ChosenPlatform();
+    pestrel::Win32Platform& platform = *chosen;
 #else
     pestrel::ClearUsersQtChoicesAsRoot();
     const auto chosen = ChosenPlatform();
@@ -131,6 +156,11 @@ int main(int argc, char** argv) {
     pestrel::InstallTranslation(pestrel::ChooseLanguage(pestrel::EnvironmentLocale()));
     QCoreApplication::setApplicationName("pestrel");
     QCoreApplication::setApplicationVersion(PESTREL_VERSION);
+#ifdef _WIN32
+    if (pestrel::AsksForService(console->arguments()))
+        return pestrel::RunGuardService(
+            pestrel::ParseCommandLine(pestrel::GuardArguments(console->arguments())), platform);
+#endif
     const pestrel::CommandLine command = pestrel::ParseCommandLine(console->arguments());
 #ifndef _WIN32
     if (!command.winePrefixes.empty() && command.error.empty()) {

@@ -25,6 +25,9 @@ template <typename Call> std::string folderFrom(Call call) {
 
 Win32Platform::Win32Platform(std::string toolhelpModule) : toolhelp_(std::move(toolhelpModule)) {}
 
+Win32Platform::Win32Platform(std::string toolhelpModule, std::string programFile)
+    : toolhelp_(std::move(toolhelpModule)), programFile_(std::move(programFile)) {}
+
 std::string Win32Platform::windowsFolder() {
     return folderFrom(GetWindowsDirectoryA);
 }
@@ -34,6 +37,8 @@ std::string Win32Platform::systemFolder() {
 }
 
 std::string Win32Platform::programFile() {
+    if (!programFile_.empty())
+        return programFile_;
     std::string name(MAX_PATH, '\0');
     for (;;) {
         const DWORD length = GetModuleFileNameA(nullptr, name.data(), DWORD(name.size()));

@@ -11,6 +11,9 @@ class Win32Platform : public Platform {
 public:
     // `toolhelpModule` is the library the snapshot entry points are resolved from on first use.
     explicit Win32Platform(std::string toolhelpModule = "kernel32.dll");
+    // Keeps the working files beside `programFile` (in the work folder) instead of beside the
+    // running program.
+    Win32Platform(std::string toolhelpModule, std::string programFile);
 
     std::string windowsFolder() override;
     std::string systemFolder() override;
@@ -76,6 +79,7 @@ public:
 
 private:
     Toolhelp toolhelp_;
+    std::string programFile_; // empty: the running program's own file
 };
 
 } // namespace pestrel

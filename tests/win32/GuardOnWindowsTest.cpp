@@ -22,11 +22,19 @@ protected:
     void SetUp() override {
         poll_ = std::thread([this] {
             RunGuardPoll(
-                context_, view_, [] { return std::vector<std::string>{"guarded.exe"}; },
+                context_, view_,
+                [this] {
+                    ++listReads_;
+                    return std::vector<std::string>{"guarded.exe"};
+                },
                 [](std::size_t) {}, stop_);
         });
-        // Past its first look through the watched places.
-        std::this_thread::sleep_for(milliseconds(300));
+        // The poll reads its list once before it starts watching and again in its first round,
+        // after its first look through the watched places: past that, it hears of every change.
+        const Clock::time_point start = Clock::now();
+        while (listReads_ < 2 && Clock::now() - start < std::chrono::seconds(10))
+            std::this_thread::sleep_for(milliseconds(5));
+        ASSERT_GE(listReads_, 2) << "the guard's poll did not start its rounds";
     }
     void TearDown() override {
         stop_ = true;
@@ -45,6 +53,7 @@ protected:
     Context& context_ = machine_.context();
     test::RecordingView view_{{}};
     std::atomic<bool> stop_{false};
+    std::atomic<int> listReads_{0};
     std::thread poll_;
 };
 
