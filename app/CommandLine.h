@@ -15,6 +15,7 @@ struct CommandLine {
     std::vector<std::string> scanFolders; // --scan DIR, each time it is given
     std::vector<std::string> ruleFolders; // --rules DIR, each time it is given
     bool scanLarge = false;
+    bool cleanAutostart = false; // --clean-autostart (with --kill or --guard)
     bool noRepair = false;
     bool dryRun = false;
     std::vector<std::string> names; // --restore NAME...

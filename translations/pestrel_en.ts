@@ -158,10 +158,6 @@
         <translation>Scan files over 256 MiB with the rules too (they are always hashed).</translation>
     </message>
     <message>
-        <source>List every autostart entry: place, name, program, and &apos;listed&apos; when a name of the list matches.</source>
-        <translation>List every autostart entry: place, name, program, and &apos;listed&apos; when a name of the list matches.</translation>
-    </message>
-    <message>
         <source>--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill.</source>
         <translation>--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill.</translation>
     </message>
@@ -196,6 +192,18 @@
     <message>
         <source>--wine-prefix goes more than once only with --guard.</source>
         <translation>--wine-prefix goes more than once only with --guard.</translation>
+    </message>
+    <message>
+        <source>Besides the start-up values named like an entry, take a listed program out of every autostart place that starts it, whatever the place calls it, and delete the program files those places name (each with the rights of the place&apos;s owner).</source>
+        <translation>Besides the start-up values named like an entry, take a listed program out of every autostart place that starts it, whatever the place calls it, and delete the program files those places name (each with the rights of the place&apos;s owner).</translation>
+    </message>
+    <message>
+        <source>List every autostart entry: place, name, program, &apos;listed&apos; when a name of the list matches, and which pass takes it: &apos;pass&apos; (every pass: a start-up value named like an entry) or &apos;clean-autostart&apos; (only with --clean-autostart).</source>
+        <translation>List every autostart entry: place, name, program, &apos;listed&apos; when a name of the list matches, and which pass takes it: &apos;pass&apos; (every pass: a start-up value named like an entry) or &apos;clean-autostart&apos; (only with --clean-autostart).</translation>
+    </message>
+    <message>
+        <source>--clean-autostart goes with --kill or --guard.</source>
+        <translation>--clean-autostart goes with --kill or --guard.</translation>
     </message>
 </context>
 <context>
@@ -315,6 +323,10 @@
     <message>
         <source>恢复...</source>
         <translation>Restore...</translation>
+    </message>
+    <message>
+        <source>清除所有自启动项</source>
+        <translation>Clean every autostart place</translation>
     </message>
 </context>
 <context>

@@ -165,6 +165,7 @@ void RunJob(WorkerJob job, Context& context, WorkerGate& gate, const RunWaits& w
             window.showStatusText(rules.problems);
         Context pass = context;
         pass.contentRules = rules.rules.get();
+        pass.cleanAutostart = ReadCleanAutostartChoice(context);
         RunKillPass(pass, window, waits.killPassDoneMs);
         break;
     }
