@@ -101,8 +101,8 @@ TEST_F(KillCommand, AutostartListsEveryEntryAndMarksTheListedOnes) {
         lines,
         (std::vector<std::string>{
             runKey(RegRoot::LocalMachine) + "\tTool\tC:\\tool.exe",
-            runKey(RegRoot::CurrentUser) + "\t" + evil + "\tC:\\other.exe\tpass",
             runKey(RegRoot::CurrentUser) + "\tUpdater\tC:\\A b\\" + evil + onlyCleaning,
+            runKey(RegRoot::CurrentUser) + "\t" + evil + "\tC:\\other.exe\tpass",
             tasks + "\tRefresh\tC:\\A b\\" + evil + onlyCleaning, "failed\tshortcut\t" + broken}));
 }
 

@@ -6,6 +6,7 @@
 #include "engine/PassFolders.h"
 #include "platform/ForwardingPlatform.h"
 #include "tests/security/AttackScene.h"
+#include "tests/support/ShortcutBytes.h"
 
 #include <fstream>
 
@@ -163,6 +164,20 @@ const Attack kAttacks[] = {
          test::RecordingView view({});
          CleanAutostartPlaces(over.context, folders, view, GuardList({"svchost.exe"}));
          EXPECT_FALSE(Exists(s.at("Home/.config/autostart/0.desktop"))) << "the attacker's entry";
+     }},
+    {"ShortcutInAUsersStartupFolderNamingRootsProgram",
+     [](Scene& s) {
+         // The stand-in's Start-up folder of a user is that user's, as on Windows.
+         WriteFile(s.secret + "evil.exe", "root's own evil.exe");
+         const std::string startup = s.at("data/pestrel/Users/mallory/AppData/Roaming/Microsoft/"
+                                          "Windows/Start Menu/Programs/Startup/");
+         s.giveToAttacker(startup);
+         WriteFile(startup + "evil.lnk", test::ShortcutBytes(s.secret + "evil.exe"));
+         ::chown((startup + "evil.lnk").c_str(), kAttacker, kAttacker);
+     },
+     [](Scene& s) {
+         s.context.cleanAutostart = true;
+         EXPECT_TRUE(s.killPass({"evil.exe"}));
      }},
 };
 
