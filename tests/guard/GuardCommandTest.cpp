@@ -140,18 +140,6 @@ TEST_F(GuardCommand, TakesAListedProgramOutOfAStartUpValueWrittenMeanwhile) {
     EXPECT_EQ(cli.platform().queryValue(RegRoot::CurrentUser, kRunKey, "Updater"), std::nullopt);
 }
 
-TEST_F(GuardCommand, WithoutTheChoiceOnlyTheStartUpValueNamedLikeTheEntryGoes) {
-    GuardRun guard(cli, {"--list", list});
-    ASSERT_TRUE(guard.says("guarding")) << guard.err();
-    ASSERT_TRUE(WriteRegValue(cli.platform(), RegRoot::CurrentUser, kRunKey, RegText, "Updater",
-                              "C:\\Tools\\" + listed));
-    ASSERT_TRUE(WriteRegValue(cli.platform(), RegRoot::CurrentUser, kRunKey, RegText, listed,
-                              "C:\\Tools\\other.exe"));
-    EXPECT_TRUE(guard.says("regdelete\t")) << guard.out();
-    EXPECT_EQ(cli.platform().queryValue(RegRoot::CurrentUser, kRunKey, listed), std::nullopt);
-    EXPECT_TRUE(cli.platform().queryValue(RegRoot::CurrentUser, kRunKey, "Updater"));
-}
-
 TEST_F(GuardCommand, RemovesATaskWrittenMeanwhileThatStartsAListedProgram) {
     const std::string tasks = cli.platform().tasksFolder() + "/";
     fs::create_directories(tasks);
