@@ -2,12 +2,32 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <optional>
 
 namespace pestrel {
 namespace {
 
 std::string Bytes(const QString& text) {
     return text.toLocal8Bit().toStdString();
+}
+
+// "1048576", "512K", "256M", "2G", "1T" as bytes; nothing for anything else, for 0 and for a
+// size past 64 bits.
+std::optional<std::uint64_t> SizeOfText(const QString& text) {
+    static const QString kUnits = QStringLiteral("KMGT");
+    QString digits = text;
+    int shift = 0;
+    if (const qsizetype unit = kUnits.indexOf(digits.right(1).toUpper());
+        !digits.isEmpty() && unit >= 0) {
+        shift = 10 * static_cast<int>(unit + 1);
+        digits.chop(1);
+    }
+    bool number = false;
+    const qulonglong count = digits.toULongLong(&number);
+    if (!number || digits.isEmpty() || !digits.front().isDigit() || count == 0 ||
+        count > (~0ull >> shift))
+        return std::nullopt;
+    return std::uint64_t{count} << shift;
 }
 
 // The options' descriptions and the errors, in the user's language.
@@ -44,9 +64,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         Texts::tr("Also match files with the YARA rules of every *.yar file in DIR (those of the "
                   "Rules folder beside the list always count). May be given more than once."),
         "DIR");
-    const QCommandLineOption scanLarge(
-        "scan-large",
-        Texts::tr("Scan files over 256 MiB with the rules too (they are always hashed)."));
+    const QCommandLineOption maxFileSize(
+        "max-file-size",
+        Texts::tr("Hash and scan by rules only files up to SIZE bytes (a K, M, G or T after the "
+                  "number counts 1024s; 256M when not given). Larger files are skipped, a line "
+                  "each."),
+        "SIZE");
     const QCommandLineOption cleanAutostart(
         "clean-autostart",
         Texts::tr("Besides the start-up values named like an entry, take a listed program out of "
@@ -76,8 +99,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         "guard", Texts::tr("Keep the listed programs from running until ended by SIGTERM: refuse "
                            "their start (as root), end them, and remove listed files as they "
                            "appear. SIGHUP reloads the list."));
-    parser.addOptions({kill, guard, list, scan, rules, scanLarge, cleanAutostart, noRepair, dryRun,
-                       listBackups, restore, autostart, winePrefix, stopWine, json});
+    parser.addOptions({kill, guard, list, scan, rules, maxFileSize, cleanAutostart, noRepair,
+                       dryRun, listBackups, restore, autostart, winePrefix, stopWine, json});
     parser.addPositionalArgument("NAME", Texts::tr("With --restore: the names to put back."),
                                  "[NAME...]");
 
@@ -109,14 +132,14 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     else if (parser.isSet(guard))
         command.action = CommandLine::Action::Guard;
 
-    const bool killOnly = parser.isSet(scan) || parser.isSet(rules) || parser.isSet(scanLarge) ||
+    const bool killOnly = parser.isSet(scan) || parser.isSet(rules) || parser.isSet(maxFileSize) ||
                           parser.isSet(noRepair) || parser.isSet(dryRun);
     const bool listed = command.action == CommandLine::Action::Kill ||
                         command.action == CommandLine::Action::Autostart ||
                         command.action == CommandLine::Action::Guard;
     if (killOnly && command.action != CommandLine::Action::Kill)
-        command.error = Bytes(
-            Texts::tr("--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill."));
+        command.error = Bytes(Texts::tr(
+            "--scan, --rules, --max-file-size, --no-repair and --dry-run go with --kill."));
     else if (parser.isSet(cleanAutostart) && command.action != CommandLine::Action::Kill &&
              command.action != CommandLine::Action::Guard)
         command.error = Bytes(Texts::tr("--clean-autostart goes with --kill or --guard."));
@@ -145,7 +168,13 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         command.scanFolders.push_back(Bytes(folder));
     for (const QString& folder : parser.values(rules))
         command.ruleFolders.push_back(Bytes(folder));
-    command.scanLarge = parser.isSet(scanLarge);
+    if (parser.isSet(maxFileSize)) {
+        command.maxFileBytes = SizeOfText(parser.value(maxFileSize));
+        if (!command.maxFileBytes && command.error.empty())
+            command.error =
+                Bytes(Texts::tr("--max-file-size takes a size such as 512M or 2G, not '%1'.")
+                          .arg(parser.value(maxFileSize)));
+    }
     command.noRepair = parser.isSet(noRepair);
     command.cleanAutostart = parser.isSet(cleanAutostart);
     command.dryRun = parser.isSet(dryRun);

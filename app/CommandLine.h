@@ -2,6 +2,7 @@
 // The program's options. Without any the window opens.
 
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ struct CommandLine {
     std::optional<std::string> list;      // --list FILE (with --kill, --autostart or --guard)
     std::vector<std::string> scanFolders; // --scan DIR, each time it is given
     std::vector<std::string> ruleFolders; // --rules DIR, each time it is given
-    bool scanLarge = false;
+    // --max-file-size SIZE: files over it are neither hashed nor scanned by rules.
+    std::optional<std::uint64_t> maxFileBytes;
     bool cleanAutostart = false; // --clean-autostart (with --kill or --guard)
     bool noRepair = false;
     bool dryRun = false;

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QStringDecoder>
+#include <algorithm>
 #include <map>
 #include <string_view>
 
@@ -16,6 +17,7 @@ namespace {
 const std::map<std::string, std::vector<QString>> kFieldNames = {
     {"match", {"path", "match"}},
     {"scan", {"path"}},
+    {"unscanned", {"path", "reason"}},
     {"terminate", {"pid", "name"}},
     {"backup", {"path", "copy"}},
     {"delete", {"path", "kept"}},
@@ -98,7 +100,28 @@ QJsonObject Verb(const QString& verb) {
 } // namespace
 
 std::string JsonLine(const QJsonObject& object) {
-    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+    const std::string written = QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+    // The writer leaves these raw; in compact JSON they can only stand inside a string, where an
+    // escape means the same character.
+    static constexpr struct {
+        std::string_view raw, escaped;
+    } kLineBreaks[] = {
+        {"\xC2\x85", "\\u0085"}, {"\xE2\x80\xA8", "\\u2028"}, {"\xE2\x80\xA9", "\\u2029"}};
+    std::string line;
+    line.reserve(written.size());
+    for (std::size_t at = 0; at < written.size();) {
+        const auto escape =
+            std::find_if(std::begin(kLineBreaks), std::end(kLineBreaks), [&](const auto& mark) {
+                return std::string_view(written).substr(at).starts_with(mark.raw);
+            });
+        if (escape == std::end(kLineBreaks)) {
+            line += written[at++];
+        } else {
+            line += escape->escaped;
+            at += escape->raw.size();
+        }
+    }
+    return line;
 }
 
 void PutBytes(QJsonObject& object, const QString& key, const std::string& bytes) {

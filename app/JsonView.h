@@ -3,9 +3,10 @@
 // fields named per verb, the summary last.
 //
 // A field's bytes that are valid UTF-8 come out as a JSON string (control characters, quotes and
-// backslashes escaped by the JSON writer). A field that is not valid UTF-8 comes out twice: as
-// text with U+FFFD in place of each byte that is not part of a valid sequence, and exactly, in
-// base64, under its name with "_base64" appended.
+// backslashes escaped by the JSON writer, and the line breaks U+0085, U+2028 and U+2029 as \u
+// escapes, so that no reader that splits lines there splits a record). A field that is not valid
+// UTF-8 comes out twice: as text with U+FFFD in place of each byte that is not part of a valid
+// sequence, and exactly, in base64, under its name with "_base64" appended.
 
 #include "app/ConsoleView.h"
 

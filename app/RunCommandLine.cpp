@@ -108,7 +108,8 @@ int Kill(const CommandLine& command, Platform& machine) {
         std::fprintf(stderr, "pestrel: rules: %s\n", Printable(problem).c_str());
     context.contentRules = rules.rules.get();
 #endif
-    context.scanLarge = command.scanLarge;
+    if (command.maxFileBytes)
+        context.scanLimits.maxFileBytes = *command.maxFileBytes;
     context.cleanAutostart = command.cleanAutostart;
 
     const std::unique_ptr<ConsoleView> shown = command.json

@@ -130,6 +130,12 @@ void RemoveAll(Context& context, PassFolders& folders, KillPassView& view,
     }
 }
 
+// A line for each file or folder the scan did not judge.
+void ReportUnscanned(KillPassView& view, ContentScan& scan) {
+    for (const Unscanned& item : scan.takeUnscanned())
+        view.reportAction({"unscanned", {item.path, item.reason}, item.failed});
+}
+
 void Append(std::vector<ContentFound>& to, std::vector<ContentFound> more) {
     to.insert(to.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
 }
@@ -137,7 +143,7 @@ void Append(std::vector<ContentFound>& to, std::vector<ContentFound> more) {
 } // namespace
 
 ContentScan RemoveContentMatches(Context& context, PassFolders& folders, KillPassView& view) {
-    ContentScan scan(HashesOf(view), context.contentRules, context.scanLarge,
+    ContentScan scan(HashesOf(view), context.contentRules, context.scanLimits,
                      context.digests.get());
     if (scan.empty())
         return scan;
@@ -154,6 +160,7 @@ ContentScan RemoveContentMatches(Context& context, PassFolders& folders, KillPas
         else
             view.reportAction({"scan", {path}, true});
     }
+    ReportUnscanned(view, scan);
     RemoveAll(context, folders, view, std::move(found));
     return scan;
 }
@@ -162,7 +169,9 @@ void RemoveMatchingPrograms(Context& context, PassFolders& folders, KillPassView
                             ContentScan& scan, const std::vector<PlacedProgram>& programs) {
     if (scan.empty())
         return;
-    RemoveAll(context, folders, view, scan.checkAll(HeldFiles(context.platform, programs)));
+    std::vector<ContentFound> found = scan.checkAll(HeldFiles(context.platform, programs));
+    ReportUnscanned(view, scan);
+    RemoveAll(context, folders, view, std::move(found));
 }
 
 } // namespace pestrel

@@ -64,28 +64,53 @@ void DigestCache::add(const FileStamp& stamp, const std::string& sha256) {
     digests_.insert_or_assign(KeyOf(stamp), sha256);
 }
 
-std::optional<std::string> ContentScan::verdict(HeldFolder& folder, const std::string& name,
-                                                const FileStamp& stamp) const {
+std::string SizeText(std::uint64_t bytes) {
+    static constexpr const char* kUnits[] = {"KiB", "MiB", "GiB", "TiB"};
+    const char* unit = "bytes";
+    for (const char* larger : kUnits) {
+        if (bytes == 0 || bytes % 1024 != 0)
+            break;
+        bytes /= 1024;
+        unit = larger;
+    }
+    return std::to_string(bytes) + " " + unit;
+}
+
+ContentScan::Verdict ContentScan::verdict(HeldFolder& folder, const std::string& name,
+                                          const FileStamp& stamp) const {
+    const std::string tooLarge = "over " + SizeText(limits_.maxFileBytes);
+    if (stamp.size > limits_.maxFileBytes)
+        return {std::nullopt, tooLarge};
     if (!hashes_.empty()) {
         std::optional<std::string> sha256 = digests_ ? digests_->find(stamp) : std::nullopt;
         if (!sha256) {
-            const std::optional<FileDigest> digest = folder.fileDigest(name);
+            // A file that grows meanwhile is read no further than the limit; its stamp has
+            // changed, so nothing read vouches for it.
+            const std::optional<FileDigest> digest = folder.fileDigest(name, limits_.maxFileBytes);
             if (!digest)
-                return std::nullopt;
+                return {};
             sha256 = digest->sha256;
             // Only what was read while the file kept its stamp is kept for later scans.
             if (digests_ && folder.fileStamp(name) == stamp)
                 digests_->add(stamp, *sha256);
         }
         if (hashes_.count(*sha256))
-            return "sha256:" + *sha256;
+            return {"sha256:" + *sha256, {}};
     }
-    if (!rules_ || (stamp.size > kMaxRuleScanBytes && !scanLarge_))
-        return std::nullopt;
+    if (!rules_)
+        return {};
     const std::unique_ptr<MappedFile> mapped = folder.mapFile(name, stamp.identity);
-    const std::optional<std::string> rule =
-        mapped ? rules_->firstMatch(mapped->bytes(), mapped->mayFault()) : std::nullopt;
-    return rule ? std::optional("rule:" + *rule) : std::nullopt;
+    if (!mapped)
+        return {};
+    if (mapped->bytes().size() > limits_.maxFileBytes)
+        return {std::nullopt, tooLarge};
+    const RulesVerdict rules =
+        rules_->firstMatch(mapped->bytes(), mapped->mayFault(), limits_.ruleSeconds);
+    if (rules.match)
+        return {"rule:" + *rules.match, {}};
+    if (!rules.failure.empty())
+        return {std::nullopt, rules.failure, true};
+    return {};
 }
 
 std::optional<ContentFound> ContentScan::check(const std::shared_ptr<HeldFolder>& folder,
@@ -115,33 +140,48 @@ std::vector<ContentFound> ContentScan::checkAll(const std::vector<FileInFolder>&
     }
     // Each file is read apart from the others: every call a reader makes is a question to its
     // folder, and the verdicts are kept only once all have ended.
-    std::vector<std::optional<std::optional<std::string>>> verdicts(unread.size());
+    std::vector<std::optional<Verdict>> verdicts(unread.size());
     const unsigned readers =
         unreadBytes < kBytesWorthThreads
             ? 1
             : static_cast<unsigned>(std::min<std::size_t>(kMaxReaders, unread.size()));
     ForEachOnThreads(unread.size(), readers, [&](std::size_t i) {
         const Stamped& file = unread[i];
-        std::optional<std::string> found = verdict(*file.file->folder, file.file->name, file.stamp);
+        Verdict found = verdict(*file.file->folder, file.file->name, file.stamp);
         // A file written to while it was read has another stamp now: what was read vouches for
         // nothing, and it is read again when it is next reached.
         if (file.file->folder->fileStamp(file.file->name) == file.stamp)
             verdicts[i] = std::move(found);
     });
     for (std::size_t i = 0; i < unread.size(); ++i) {
-        if (verdicts[i])
-            verdicts_.emplace(KeyOf(unread[i].stamp), std::move(*verdicts[i]));
+        if (!verdicts[i])
+            continue;
+        if (!verdicts[i]->unscanned.empty())
+            unscanned_.push_back({unread[i].file->folder->path() + unread[i].file->name,
+                                  verdicts[i]->unscanned, verdicts[i]->failed});
+        verdicts_.emplace(KeyOf(unread[i].stamp), std::move(*verdicts[i]));
     }
     std::vector<ContentFound> found;
     for (const Stamped& file : stamped) {
         const auto known = verdicts_.find(KeyOf(file.stamp));
-        if (known != verdicts_.end() && known->second)
-            found.push_back({file.file->folder, file.file->name, file.stamp, *known->second});
+        if (known != verdicts_.end() && known->second.match)
+            found.push_back({file.file->folder, file.file->name, file.stamp, *known->second.match});
     }
     return found;
 }
 
 std::vector<ContentFound> ContentScan::walk(const std::shared_ptr<HeldFolder>& folder, int depth) {
+    const std::optional<FileSystemOf> system = folder->fileSystem();
+    if (system && system->pseudo) {
+        unscanned_.push_back({folder->path(), "a pseudo file system", true});
+        return {};
+    }
+    // Where the file system cannot be told, no folder below can be told to lie on it.
+    return walkOn(folder, system ? depth : 0, system ? system->device : 0);
+}
+
+std::vector<ContentFound> ContentScan::walkOn(const std::shared_ptr<HeldFolder>& folder, int depth,
+                                              std::uint64_t device) {
     const std::optional<FolderEntries> entries = folder->entries();
     if (!entries)
         return {};
@@ -156,7 +196,13 @@ std::vector<ContentFound> ContentScan::walk(const std::shared_ptr<HeldFolder>& f
         std::shared_ptr<HeldFolder> inner = folder->folder(name, false);
         if (!inner)
             continue;
-        std::vector<ContentFound> below = walk(inner, depth - 1);
+        // As find -xdev: another file system mounted below is not entered, and it is said.
+        const std::optional<FileSystemOf> system = inner->fileSystem();
+        if (!system || system->device != device) {
+            unscanned_.push_back({inner->path(), "another file system", false});
+            continue;
+        }
+        std::vector<ContentFound> below = walkOn(inner, depth - 1, device);
         found.insert(found.end(), std::make_move_iterator(below.begin()),
                      std::make_move_iterator(below.end()));
     }

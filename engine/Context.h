@@ -1,6 +1,8 @@
 #pragma once
 // The values every worker needs, filled in once when the main window is created.
 
+#include "engine/ScanLimits.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,10 +22,10 @@ struct Context {
     std::string SysDir;  // System folder, ending in '\'/'/', or empty
     // Folders a kill pass also scans by content, walked without following a link.
     std::vector<std::string> scanFolders;
-    // Rules a kill pass matches files with, when there are any; with `scanLarge` they also scan
-    // files over 256 MiB.
+    // Rules a kill pass matches files with, when there are any, and what matching by content
+    // may spend on each file.
     ContentRules* contentRules = nullptr;
-    bool scanLarge = false;
+    ScanLimits scanLimits;
     // Besides the start-up values named like an entry, take a listed program out of every
     // autostart place that starts it, whatever the place calls it, and delete the program files
     // those places name (the user's choice; off, a pass is the plain one).

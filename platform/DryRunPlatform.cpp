@@ -175,10 +175,10 @@ public:
         return created(name) ? FileOwnership{} : real_->fileOwnership(name);
     }
     // A copy made in the dry run holds nothing that can be read.
-    std::optional<FileDigest> fileDigest(const std::string& name) override {
+    std::optional<FileDigest> fileDigest(const std::string& name, std::uint64_t maxBytes) override {
         if (!exists(name))
             return std::nullopt;
-        return created(name) ? FileDigest{} : real_->fileDigest(name);
+        return created(name) ? FileDigest{} : real_->fileDigest(name, maxBytes);
     }
     std::optional<FileStamp> fileStamp(const std::string& name) override {
         if (!exists(name))
@@ -193,6 +193,9 @@ public:
         if (found)
             std::erase_if(found->files, [this](const std::string& name) { return !exists(name); });
         return found;
+    }
+    std::optional<FileSystemOf> fileSystem() override {
+        return real_ ? real_->fileSystem() : std::nullopt;
     }
     std::unique_ptr<MappedFile> mapFile(const std::string& name,
                                         const FileIdentity& identity) override {

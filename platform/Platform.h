@@ -80,6 +80,16 @@ struct FolderEntries {
     std::vector<std::string> folders;
 };
 
+// The file system a folder lies on: its device, and whether it is one of the kernel's views
+// (proc, sysfs, devtmpfs, cgroup and the like) whose files are no stored content.
+struct FileSystemOf {
+    std::uint64_t device = 0;
+    bool pseudo = false;
+};
+
+// A read of a file's whole content, whatever its size.
+inline constexpr std::uint64_t kAnySize = ~std::uint64_t{0};
+
 // A file's bytes, mapped for reading while it lives.
 class MappedFile {
 public:
@@ -102,10 +112,17 @@ public:
     // The regular file `name`, never through a link: what it is, who owns it, what it holds.
     virtual std::optional<FileIdentity> fileIdentity(const std::string& name) = 0;
     virtual std::optional<FileOwnership> fileOwnership(const std::string& name) = 0;
-    virtual std::optional<FileDigest> fileDigest(const std::string& name) = 0;
+    // Reads at most `maxBytes`: nothing when the file holds more.
+    virtual std::optional<FileDigest> fileDigest(const std::string& name,
+                                                 std::uint64_t maxBytes) = 0;
+    std::optional<FileDigest> fileDigest(const std::string& name) {
+        return fileDigest(name, kAnySize);
+    }
     virtual std::optional<FileStamp> fileStamp(const std::string& name) = 0;
     // What the folder holds now; nothing when it cannot be read.
     virtual std::optional<FolderEntries> entries() = 0;
+    // The file system the folder lies on; nothing when it cannot be told.
+    virtual std::optional<FileSystemOf> fileSystem() = 0;
     // The regular file `name`, while it is `identity`, mapped for reading (a small one is read
     // into memory instead, so that a file shortened meanwhile cannot fault its reader).
     virtual std::unique_ptr<MappedFile> mapFile(const std::string& name,

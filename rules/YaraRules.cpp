@@ -174,6 +174,28 @@ int FirstMatching(YR_SCAN_CONTEXT*, int message, void* data, void* user) {
     return CALLBACK_ABORT;
 }
 
+// Why a scan ended with libyara's `error`.
+std::string ScanFailure(int error, int seconds) {
+    switch (error) {
+    case ERROR_SCAN_TIMEOUT:
+        return "the rule scan timed out after " + std::to_string(seconds) + " s";
+    case ERROR_TOO_MANY_MATCHES:
+        return "the rule scan failed: a string matches too often";
+    case ERROR_INSUFFICIENT_MEMORY:
+        return "the rule scan failed: out of memory";
+    case ERROR_COULD_NOT_MAP_FILE:
+        return "the rule scan failed: the file changed while it was read";
+    default:
+        return "the rule scan failed (libyara error " + std::to_string(error) + ")";
+    }
+}
+
+// Whether, run as root, someone else could change the folder at `path`.
+bool OthersCanChange(Platform& platform, const std::string& path) {
+    const std::vector<std::string> unsafe = platform.foldersOthersCanChange({path});
+    return std::find(unsafe.begin(), unsafe.end(), path) != unsafe.end();
+}
+
 // The compiler all good files join, made with the first rule file.
 class Compiler {
 public:
@@ -206,25 +228,29 @@ YaraRules::~YaraRules() {
     Yara()->rulesDestroy(rules_);
 }
 
-std::optional<std::string> YaraRules::firstMatch(std::string_view bytes, bool mayFault) {
-    std::optional<std::string> found;
+RulesVerdict YaraRules::firstMatch(std::string_view bytes, bool mayFault, int seconds) {
+    RulesVerdict verdict;
     const auto scan = [&](int flags) {
-        Yara()->rulesScanMem(rules_, reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                             bytes.size(), flags, FirstMatching, &found, 0);
+        return Yara()->rulesScanMem(rules_, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                    bytes.size(), flags, FirstMatching, &verdict.match, seconds);
     };
+    int result;
     if (!mayFault) {
         // Bytes in memory cannot fault: no handler, and scans run side by side.
-        scan(SCAN_FLAGS_FAST_MODE | SCAN_FLAGS_NO_TRYCATCH);
-        return found;
+        result = scan(SCAN_FLAGS_FAST_MODE | SCAN_FLAGS_NO_TRYCATCH);
+    } else {
+        // libyara turns a fault in a mapped file that shrinks under it into a failed scan
+        // through a handler of the whole process; this version puts the handler back right only
+        // while one scan runs at a time, and a handler left in place would turn any later fault
+        // into an endless loop instead of a crash.
+        static std::mutex oneScanAtATime;
+        const std::lock_guard lock(oneScanAtATime);
+        result = scan(SCAN_FLAGS_FAST_MODE);
     }
-    // libyara turns a fault in a mapped file that shrinks under it into a failed scan through a
-    // handler of the whole process; this version puts the handler back right only while one scan
-    // runs at a time, and a handler left in place would turn any later fault into an endless
-    // loop instead of a crash.
-    static std::mutex oneScanAtATime;
-    const std::lock_guard lock(oneScanAtATime);
-    scan(SCAN_FLAGS_FAST_MODE);
-    return found;
+    // A scan that stopped early matched nothing that can be told.
+    if (result != ERROR_SUCCESS && !verdict.match)
+        verdict.failure = ScanFailure(result, seconds);
+    return verdict;
 }
 
 RulesLoad LoadRules(Platform& platform, const std::vector<std::string>& folders) {
@@ -232,6 +258,11 @@ RulesLoad LoadRules(Platform& platform, const std::vector<std::string>& folders)
     Compiler compiler;
     bool any = false;
     for (const std::string& path : folders) {
+        if (platform.folderExists(path) && OthersCanChange(platform, path)) {
+            load.problems.push_back(path + ": left out: it is not root's alone, or is reached "
+                                           "through a link");
+            continue;
+        }
         const std::unique_ptr<HeldFolder> folder = platform.holdFolder(path);
         std::optional<FolderEntries> entries = folder ? folder->entries() : std::nullopt;
         if (!entries) {

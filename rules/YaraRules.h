@@ -24,7 +24,7 @@ public:
     ~YaraRules() override;
     YaraRules(const YaraRules&) = delete;
     YaraRules& operator=(const YaraRules&) = delete;
-    std::optional<std::string> firstMatch(std::string_view bytes, bool mayFault) override;
+    RulesVerdict firstMatch(std::string_view bytes, bool mayFault, int seconds) override;
 
 private:
     YR_RULES* rules_;
@@ -40,7 +40,9 @@ struct RulesLoad {
 RulesLoad LoadRules(Platform& platform, const std::vector<std::string>& folders);
 
 // The rules of a pass over the list that lies in `listFolder`: those of the Rules folder beside
-// it, then those of each of `more`.
+// it, then those of each of `more`. Run as root, a folder that someone else could change (not
+// root's, or reached through a link) is left out with a line saying so: its rules would be
+// another user's word on what root deletes and how long root scans.
 RulesLoad LoadListRules(Platform& platform, const std::string& listFolder,
                         const std::vector<std::string>& more = {});
 

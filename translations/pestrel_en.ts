@@ -154,14 +154,6 @@
         <translation>Also match files with the YARA rules of every *.yar file in DIR (those of the Rules folder beside the list always count). May be given more than once.</translation>
     </message>
     <message>
-        <source>Scan files over 256 MiB with the rules too (they are always hashed).</source>
-        <translation>Scan files over 256 MiB with the rules too (they are always hashed).</translation>
-    </message>
-    <message>
-        <source>--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill.</source>
-        <translation>--scan, --rules, --scan-large, --no-repair and --dry-run go with --kill.</translation>
-    </message>
-    <message>
         <source>Write one JSON object per line instead of TAB-separated fields.</source>
         <translation>Write one JSON object per line instead of TAB-separated fields.</translation>
     </message>
@@ -192,6 +184,18 @@
     <message>
         <source>--wine-prefix goes more than once only with --guard.</source>
         <translation>--wine-prefix goes more than once only with --guard.</translation>
+    </message>
+    <message>
+        <source>Hash and scan by rules only files up to SIZE bytes (a K, M, G or T after the number counts 1024s; 256M when not given). Larger files are skipped, a line each.</source>
+        <translation>Hash and scan by rules only files up to SIZE bytes (a K, M, G or T after the number counts 1024s; 256M when not given). Larger files are skipped, a line each.</translation>
+    </message>
+    <message>
+        <source>--scan, --rules, --max-file-size, --no-repair and --dry-run go with --kill.</source>
+        <translation>--scan, --rules, --max-file-size, --no-repair and --dry-run go with --kill.</translation>
+    </message>
+    <message>
+        <source>--max-file-size takes a size such as 512M or 2G, not &apos;%1&apos;.</source>
+        <translation>--max-file-size takes a size such as 512M or 2G, not &apos;%1&apos;.</translation>
     </message>
     <message>
         <source>Besides the start-up values named like an entry, take a listed program out of every autostart place that starts it, whatever the place calls it, and delete the program files those places name (each with the rights of the place&apos;s owner).</source>

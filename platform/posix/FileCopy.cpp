@@ -97,7 +97,7 @@ bool CopyFileContent(int source, int target) {
     return ::ftruncate(target, size) == 0;
 }
 
-std::optional<FileDigest> DigestOf(int fd) {
+std::optional<FileDigest> DigestOf(int fd, std::uint64_t maxBytes) {
     const DigestLibrary* crypto = Crypto();
     if (!crypto)
         return std::nullopt;
@@ -115,6 +115,9 @@ std::optional<FileDigest> DigestOf(int fd) {
             return std::nullopt;
         if (got == 0)
             break;
+        // A file that grows while it is read is read no further than the limit.
+        if (static_cast<std::uint64_t>(got) > maxBytes - digest.size)
+            return std::nullopt;
         if (crypto->update(context.get(), buffer, static_cast<std::size_t>(got)) != 1)
             return std::nullopt;
         at += got;

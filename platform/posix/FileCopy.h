@@ -17,7 +17,8 @@ inline constexpr unsigned kFreeDiskPercent = 5;
 // write fails, or when the copy would leave less than kFreeDiskPercent of `target`'s disk free.
 bool CopyFileContent(int source, int target);
 
-// The size and SHA-256 of what `fd` holds from its start, read in chunks.
-std::optional<FileDigest> DigestOf(int fd);
+// The size and SHA-256 of what `fd` holds from its start, read in chunks; nothing when it holds
+// more than `maxBytes`.
+std::optional<FileDigest> DigestOf(int fd, std::uint64_t maxBytes);
 
 } // namespace pestrel

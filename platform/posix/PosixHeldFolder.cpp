@@ -2,6 +2,7 @@
 
 #include "base/FileBytes.h"
 #include "platform/posix/FileCopy.h"
+#include "platform/posix/PseudoFileSystem.h"
 
 #include <cerrno>
 #include <climits>
@@ -127,9 +128,10 @@ std::optional<FileOwnership> PosixHeldFolder::fileOwnership(const std::string& n
     return FileOwnership{info->st_uid, info->st_gid, info->st_mode & 0777u};
 }
 
-std::optional<FileDigest> PosixHeldFolder::fileDigest(const std::string& name) {
+std::optional<FileDigest> PosixHeldFolder::fileDigest(const std::string& name,
+                                                      std::uint64_t maxBytes) {
     const UniqueFd file = openFile(name);
-    return file ? DigestOf(file.get()) : std::nullopt;
+    return file ? DigestOf(file.get(), maxBytes) : std::nullopt;
 }
 
 std::optional<FileStamp> PosixHeldFolder::fileStamp(const std::string& name) {
@@ -163,6 +165,13 @@ std::optional<FolderEntries> PosixHeldFolder::entries() {
             found.folders.push_back(name);
     }
     return found;
+}
+
+std::optional<FileSystemOf> PosixHeldFolder::fileSystem() {
+    const std::optional<struct stat> info = StatOf(fd_.get());
+    if (!info)
+        return std::nullopt;
+    return FileSystemOf{static_cast<std::uint64_t>(info->st_dev), OnPseudoFileSystem(fd_.get())};
 }
 
 std::unique_ptr<MappedFile> PosixHeldFolder::mapFile(const std::string& name,

@@ -18,9 +18,10 @@ public:
     const std::string& path() const override { return path_; }
     std::optional<FileIdentity> fileIdentity(const std::string& name) override;
     std::optional<FileOwnership> fileOwnership(const std::string& name) override;
-    std::optional<FileDigest> fileDigest(const std::string& name) override;
+    std::optional<FileDigest> fileDigest(const std::string& name, std::uint64_t maxBytes) override;
     std::optional<FileStamp> fileStamp(const std::string& name) override;
     std::optional<FolderEntries> entries() override;
+    std::optional<FileSystemOf> fileSystem() override;
     std::unique_ptr<MappedFile> mapFile(const std::string& name,
                                         const FileIdentity& identity) override;
     bool deleteFile(const std::string& name, const FileIdentity& identity) override;

@@ -46,7 +46,7 @@ private:
 
 } // namespace
 
-std::optional<FileDigest> DigestOf(HANDLE file) {
+std::optional<FileDigest> DigestOf(HANDLE file, std::uint64_t maxBytes) {
     Sha256 sha;
     if (!sha.valid())
         return std::nullopt;
@@ -58,6 +58,8 @@ std::optional<FileDigest> DigestOf(HANDLE file) {
             return std::nullopt;
         if (read == 0)
             break;
+        if (read > maxBytes - result.size)
+            return std::nullopt;
         if (!sha.add(chunk.data(), read))
             return std::nullopt;
         result.size += read;

@@ -254,10 +254,16 @@ std::optional<FileOwnership> Win32HeldFolder::fileOwnership(const std::string& n
     return FileOwnership{0, 0, (info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444u : 0644u};
 }
 
-std::optional<FileDigest> Win32HeldFolder::fileDigest(const std::string& name) {
+std::optional<FileDigest> Win32HeldFolder::fileDigest(const std::string& name,
+                                                      std::uint64_t maxBytes) {
     // No one writes to it while it is read.
     const UniqueHandle file = openFile(name, GENERIC_READ, FILE_SHARE_READ);
-    return file ? DigestOf(file.get()) : std::nullopt;
+    return file ? DigestOf(file.get(), maxBytes) : std::nullopt;
+}
+
+std::optional<FileSystemOf> Win32HeldFolder::fileSystem() {
+    const std::optional<FileIdentity> identity = IdentityOf(step_->handle.get());
+    return identity ? std::optional(FileSystemOf{identity->device, false}) : std::nullopt;
 }
 
 namespace {

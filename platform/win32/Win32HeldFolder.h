@@ -43,11 +43,13 @@ public:
     // Windows owners are security identifiers, which these numbers cannot carry: user and group
     // are 0, and the mode is 0444 for a read-only file, 0644 otherwise.
     std::optional<FileOwnership> fileOwnership(const std::string& name) override;
-    std::optional<FileDigest> fileDigest(const std::string& name) override;
+    std::optional<FileDigest> fileDigest(const std::string& name, std::uint64_t maxBytes) override;
     std::optional<FileStamp> fileStamp(const std::string& name) override;
     // Names that the program's code page cannot carry are left out: no call here could reach
     // them.
     std::optional<FolderEntries> entries() override;
+    // The volume the folder lies on; Windows has no pseudo file systems among its folders.
+    std::optional<FileSystemOf> fileSystem() override;
     // A read-only view of the file, opened so that no one writes to it meanwhile.
     std::unique_ptr<MappedFile> mapFile(const std::string& name,
                                         const FileIdentity& identity) override;

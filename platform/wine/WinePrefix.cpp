@@ -126,7 +126,8 @@ std::vector<std::string> WinePrefix::serverLockFiles() const {
             files.push_back(temp + ("/" + named) + tail);
         files.push_back("/tmp/" + named + tail);
     }
-    files.push_back("/tmp/.wine-" + std::to_string(::getuid()) + tail);
+    // Wine runs only as the prefix's owner: its server's folder is the owner's, whoever asks.
+    files.push_back("/tmp/.wine-" + std::to_string(owner_.value_or(::getuid())) + tail);
     return files;
 }
 

@@ -34,8 +34,8 @@ public:
     bool isSameFolder(const std::string& folder) const;
     // The name of the wineserver's working folder for this prefix ("server-<dev>-<inode>").
     const std::string& serverFolderName() const { return serverFolderName_; }
-    // Where the wineserver's lock file may lie: under /tmp/.wine-<uid>, or under the folder that
-    // the prefix's "wineserver" file names.
+    // Where the wineserver's lock file may lie: under /tmp/.wine-<owner's uid>, or under the
+    // folder that the prefix's "wineserver" file names.
     std::vector<std::string> serverLockFiles() const;
 
 private:

@@ -289,18 +289,19 @@ std::vector<ProcessRecord> ReadPrefixProcesses(const WinePrefix& prefix, Snapsho
 bool ServerRuns(const WinePrefix& prefix) {
     // The running server holds a lock on its lock file; without a lock file to ask, the
     // processes tell.
+    // The paths are the prefix owner's to choose: only a regular file of the owner's is asked,
+    // opened so that neither a link, a pipe nor a device does anything.
     bool lockFound = false;
     for (const std::string& file : prefix.serverLockFiles()) {
-        const int fd = ::open(file.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd < 0)
+        const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        const std::optional<struct stat> info = fd ? StatOf(fd.get()) : std::nullopt;
+        if (!info || !S_ISREG(info->st_mode) || info->st_uid != prefix.owner())
             continue;
         lockFound = true;
         struct flock lock {};
         lock.l_type = F_WRLCK;
         lock.l_whence = SEEK_SET;
-        const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
-        ::close(fd);
-        if (held)
+        if (::fcntl(fd.get(), F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK)
             return true;
     }
     if (lockFound)

@@ -126,15 +126,46 @@ TEST_F(ContentCommand, ABadRuleFileIsNamedOnceAndTheOthersAreUsed) {
     EXPECT_EQ(matched(run), std::vector<std::string>{plain + "\trule:clam_unpacked"});
 }
 
-TEST_F(ContentCommand, FilesOver256MiBAreScannedByRulesOnlyWhenAsked) {
+TEST_F(ContentCommand, FilesOverTheSizeLimitAreNeitherHashedNorScannedAndEachIsSaid) {
+    // The program with a hole after it, at the limit and a byte over it.
+    const std::string at = plant("clam.exe", "at.exe"), over = plant("clam.exe", "over.exe");
+    std::filesystem::resize_file(at, 1u << 20);
+    std::filesystem::resize_file(over, (1u << 20) + 1);
     const std::string large = plant("clam.exe", "large.exe");
-    std::filesystem::resize_file(large, (256u << 20) + 1); // a hole after the program
+    std::filesystem::resize_file(large, (256u << 20) + 1);
     WriteFile(rules + "clam.yar", kClamRule);
-    writeList({"other.exe"});
-    const std::string match = large + "\trule:clam_unpacked";
-    EXPECT_EQ(matched(cli.run({"--kill", "--dry-run", "--no-repair"})), std::vector<std::string>{});
-    EXPECT_EQ(matched(cli.run({"--kill", "--dry-run", "--no-repair", "--scan-large"})),
-              std::vector<std::string>{match});
+    writeList({hashLine(at), hashLine(over)});
+    // Those of the System folder: the programs that run here may be over a small limit too.
+    const auto unscanned = [&](const CliResult& run) {
+        std::vector<std::string> found;
+        for (const std::string& line : run.lines()) {
+            if (line.starts_with("unscanned\t" + context.SysDir))
+                found.push_back(line.substr(10));
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    const struct {
+        std::vector<std::string> limit;
+        std::vector<std::string> matched, unscanned;
+    } cases[] = {
+        {{"--max-file-size", "1M"},
+         {at + "\t" + hashLine(at)},
+         {large + "\tover 1 MiB", over + "\tover 1 MiB"}},
+        {{}, {at + "\t" + hashLine(at), over + "\t" + hashLine(over)}, {large + "\tover 256 MiB"}},
+        {{"--max-file-size", "1g"},
+         {at + "\t" + hashLine(at), large + "\trule:clam_unpacked", over + "\t" + hashLine(over)},
+         {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"--kill", "--dry-run", "--no-repair"};
+        arguments.insert(arguments.end(), c.limit.begin(), c.limit.end());
+        const CliResult run = cli.run(arguments);
+        SCOPED_TRACE(c.limit.empty() ? "256M" : c.limit.back());
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(matched(run), c.matched) << run.out;
+        EXPECT_EQ(unscanned(run), c.unscanned) << run.out;
+    }
 }
 
 } // namespace

@@ -56,6 +56,11 @@ TEST(JsonView, EveryFieldIsValidJsonAndGivesItsBytesBack) {
         {"past U+10FFFF", "\xf4\x90\x80\x80",
          "\"\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\"", true},
         {"latin-1 name", "caf\xe9\x01.exe", "\"caf\xef\xbf\xbd\\u0001.exe\"", true},
+        // Line breaks of readers that split more than LF (Python's splitlines, and so Ansible).
+        {"next line", "a\xc2\x85[1]", R"("a\u0085[1]")", false},
+        {"line separator", "a\xe2\x80\xa8[1]", R"("a\u2028[1]")", false},
+        {"paragraph separator", "\xe2\x80\xa9\xe2\x80\xa9", R"("\u2029\u2029")", false},
+        {"separator cut short", "\xe2\x80", "\"\xef\xbf\xbd\xef\xbf\xbd\"", true},
     };
     for (int byte = 0; byte < 0x20; ++byte)
         rows.push_back({"control byte", std::string(1, static_cast<char>(byte)), "", false});
@@ -64,6 +69,8 @@ TEST(JsonView, EveryFieldIsValidJsonAndGivesItsBytesBack) {
         const std::string line = JsonLine(ActionObject({"pending", {row.bytes}}));
         for (const char c : line)
             EXPECT_GE(static_cast<unsigned char>(c), 0x20) << "a raw control byte in " << line;
+        for (const char* mark : {"\xc2\x85", "\xe2\x80\xa8", "\xe2\x80\xa9"})
+            EXPECT_EQ(line.find(mark), std::string::npos) << "a raw line break in " << line;
         if (!row.written.empty()) {
             EXPECT_NE(line.find("\"name\":" + row.written), std::string::npos) << line;
         }

@@ -145,6 +145,11 @@ TEST_F(KillCommand, BadInputGetsOneLineAndStatusTwo) {
         {{"--restore", "--dry-run"}, "go with --kill"},
         {{"--list-backups", "--scan", context.AppPath}, "go with --kill"},
         {{"--kill", "extra"}, "Unexpected argument 'extra'"},
+        {{"--kill", "--max-file-size", "0"}, "takes a size"},
+        {{"--kill", "--max-file-size", "12X"}, "takes a size"},
+        {{"--kill", "--max-file-size", "M"}, "takes a size"},
+        {{"--kill", "--max-file-size", "17179869184T"}, "takes a size"},
+        {{"--autostart", "--max-file-size", "1G"}, "go with --kill"},
     };
     for (const auto& c : cases) {
         const CliResult result = cli.run(c.arguments);

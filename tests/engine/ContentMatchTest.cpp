@@ -120,7 +120,7 @@ TEST_F(ContentMatch, FilesReadTogetherAndDigestsKeptAcrossScansStillFollowEachCh
     const std::shared_ptr<HeldFolder> held = platform.holdFolder(system);
     const auto found = [&](const std::set<std::string>& hashes) {
         std::vector<std::string> names;
-        for (const ContentFound& file : ContentScan(hashes, nullptr, false, &digests).walk(held, 0))
+        for (const ContentFound& file : ContentScan(hashes, nullptr, {}, &digests).walk(held, 0))
             names.push_back(file.name);
         std::sort(names.begin(), names.end());
         return names;

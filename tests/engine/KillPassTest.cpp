@@ -40,13 +40,14 @@ public:
     std::optional<FileOwnership> fileOwnership(const std::string& name) override {
         return real_->fileOwnership(name);
     }
-    std::optional<FileDigest> fileDigest(const std::string& name) override {
-        return real_->fileDigest(name);
+    std::optional<FileDigest> fileDigest(const std::string& name, std::uint64_t maxBytes) override {
+        return real_->fileDigest(name, maxBytes);
     }
     std::optional<FileStamp> fileStamp(const std::string& name) override {
         return real_->fileStamp(name);
     }
     std::optional<FolderEntries> entries() override { return real_->entries(); }
+    std::optional<FileSystemOf> fileSystem() override { return real_->fileSystem(); }
     std::unique_ptr<MappedFile> mapFile(const std::string& name,
                                         const FileIdentity& identity) override {
         return real_->mapFile(name, identity);

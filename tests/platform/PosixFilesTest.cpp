@@ -68,6 +68,9 @@ TEST(PosixFiles, RewritesKeepTheModeAndCopiesAreNewPrivateFilesNeverWrittenThrou
     EXPECT_FALSE(root->restoreFile(*root, "evil.exe", "target", {}));
     EXPECT_EQ(root->fileDigest("copy.exe")->sha256,
               "1310ca2c8932dbd118668bd97442558a3e1f546b5e15c69699dfbd6024f548d8");
+    // Read up to a limit: the file's own size is within it, a byte less is not.
+    EXPECT_TRUE(root->fileDigest("copy.exe", 7));
+    EXPECT_FALSE(root->fileDigest("copy.exe", 6));
 }
 
 // A link at any step of a folder's path refuses the folder: the walk never follows one.

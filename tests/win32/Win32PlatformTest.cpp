@@ -494,6 +494,11 @@ TEST_F(Win32HeldFolders, DigestIsTheSizeAndSha256OfTheWholeFile) {
         const auto digest = held->fileDigest("file.bin");
         ASSERT_TRUE(digest) << bytes.size();
         EXPECT_EQ(*digest, (FileDigest{bytes.size(), sha256}));
+        // A limit the file fills is no limit; a byte short of it, the file is not read.
+        EXPECT_EQ(held->fileDigest("file.bin", bytes.size()), digest);
+        if (!bytes.empty()) {
+            EXPECT_FALSE(held->fileDigest("file.bin", bytes.size() - 1));
+        }
     }
 }
 
