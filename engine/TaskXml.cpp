@@ -1,5 +1,7 @@
 #include "engine/TaskXml.h"
 
+#include "engine/UnicodeText.h"
+
 #include <array>
 #include <cstdint>
 
@@ -11,60 +13,13 @@ constexpr std::size_t kMaxBytes = 1 << 20;
 constexpr std::size_t kMaxDepth = 64;
 constexpr std::array<std::string_view, 4> kCommandPath = {"Task", "Actions", "Exec", "Command"};
 
-void AppendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-bool IsCharacter(std::uint32_t code) {
-    return code != 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-}
-
-std::optional<std::string> FromUtf16(std::string_view bytes, bool bigEndian) {
-    if (bytes.size() % 2 != 0)
-        return std::nullopt;
-    const auto unit = [&](std::size_t at) {
-        const auto first = static_cast<std::uint8_t>(bytes[at]);
-        const auto second = static_cast<std::uint8_t>(bytes[at + 1]);
-        return static_cast<std::uint32_t>(bigEndian ? first << 8 | second : second << 8 | first);
-    };
-    std::string text;
-    for (std::size_t at = 0; at < bytes.size(); at += 2) {
-        std::uint32_t code = unit(at);
-        if (code >= 0xD800 && code <= 0xDBFF && at + 2 < bytes.size()) {
-            const std::uint32_t low = unit(at + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                at += 2;
-            }
-        }
-        if (!IsCharacter(code))
-            return std::nullopt;
-        AppendUtf8(text, code);
-    }
-    return text;
-}
-
 std::optional<std::string> DocumentText(std::string_view bytes) {
     if (bytes.starts_with("\xFF\xFE"))
-        return FromUtf16(bytes.substr(2), false);
+        return Utf8FromUtf16(bytes.substr(2), false);
     if (bytes.starts_with("\xFE\xFF"))
-        return FromUtf16(bytes.substr(2), true);
+        return Utf8FromUtf16(bytes.substr(2), true);
     if (bytes.size() >= 2 && bytes[0] == '<' && bytes[1] == '\0')
-        return FromUtf16(bytes, false);
+        return Utf8FromUtf16(bytes, false);
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
     if (bytes.find('\0') != std::string_view::npos)

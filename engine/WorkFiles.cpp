@@ -5,6 +5,7 @@
 #include "engine/Context.h"
 #include "engine/HashLine.h"
 #include "engine/Public.h"
+#include "engine/UnicodeText.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
@@ -103,6 +104,16 @@ std::vector<std::string> VisibleLines(std::vector<std::string> lines) {
 }
 } // namespace
 
+std::optional<std::string> ListFileText(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE"))
+        return LocalFromUtf16(bytes.substr(2), false);
+    if (bytes.starts_with("\xFE\xFF"))
+        return LocalFromUtf16(bytes.substr(2), true);
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    return std::string(bytes);
+}
+
 VirusListLoad LoadVirusList(Context& context) {
     VirusListLoad load;
     const std::string path = InAppFolder(context, "VirusList.txt");
@@ -111,11 +122,12 @@ VirusListLoad LoadVirusList(Context& context) {
         return load;
     }
     const std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) {
+    const std::optional<std::string> text = bytes ? ListFileText(*bytes) : std::nullopt;
+    if (!text) {
         load.ok = false;
         return load;
     }
-    load.entries = VisibleLines(TextLines(*bytes));
+    load.entries = VisibleLines(TextLines(*text));
     // Written back without blank lines, in CR LF, unless it is so already.
     if (load.entries.size() >= 2) {
         const std::string written = JoinedLines(load.entries);
@@ -134,7 +146,12 @@ ListFile ParseListFile(const std::optional<std::string>& bytes) {
         list.status = ListFile::Status::Unreadable;
         return list;
     }
-    std::vector<std::string> lines = TextLines(*bytes);
+    const std::optional<std::string> text = ListFileText(*bytes);
+    if (!text) {
+        list.status = ListFile::Status::NotText;
+        return list;
+    }
+    std::vector<std::string> lines = TextLines(*text);
     const auto control = [](char c) {
         const auto byte = static_cast<unsigned char>(c);
         return (byte < 32 && c != '\t') || byte == 127;

@@ -28,12 +28,18 @@ std::string TrimBlanks(const std::string& text);
 // True when the text holds more than blanks.
 bool HasVisibleText(const std::string& line);
 
+// The text of a list file as the engine reads it: a leading UTF-8 byte-order mark dropped, a
+// UTF-16 text that begins with its byte-order mark (either order) decoded into the engine's own
+// encoding. Nothing when such a UTF-16 text does not decode.
+std::optional<std::string> ListFileText(std::string_view bytes);
+
 struct VirusListLoad {
     std::vector<std::string> entries;
     bool ok = true; // false when the file could not be read or written back
 };
-// Loads AppPath + "VirusList.txt": keeps every line with visible text unchanged, rewrites the
-// file when two or more entries were read, and creates it empty when missing.
+// Loads AppPath + "VirusList.txt" (its text by ListFileText): keeps every line with visible text
+// unchanged, rewrites the file in the working files' form (no byte-order mark, CR LF) when two
+// or more entries were read, and creates it empty when missing.
 VirusListLoad LoadVirusList(Context& context);
 bool SaveVirusList(Context& context, const std::vector<std::string>& entries);
 
@@ -43,8 +49,9 @@ struct ListFile {
     std::vector<std::string> entries;
     std::vector<std::string> warnings; // one for each malformed hash line, which matches nothing
 };
-// Reads a list by the virus list's line rules (every line with visible text, unchanged) and
-// leaves the file as it is. A line holding a control byte other than TAB makes it NotText.
+// Reads a list by the virus list's rules (its text by ListFileText, every line with visible text,
+// unchanged) and leaves the file as it is. A line holding a control byte other than TAB, or a
+// UTF-16 text that does not decode, makes it NotText.
 ListFile ReadListFile(const std::string& path);
 // The same for the bytes of a list read elsewhere; nothing is an unreadable list.
 ListFile ParseListFile(const std::optional<std::string>& bytes);

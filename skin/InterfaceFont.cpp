@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QHash>
 #include <QPainter>
 
@@ -60,6 +61,15 @@ void UseInterfaceFont() {
         if (!QFontDatabase::hasFamily(windowsFace))
             QFont::insertSubstitution(windowsFace, family);
     }
+}
+
+QFont FitRowHeight(const QFont& font, int rowHeight) {
+    if (QFontDatabase::hasFamily(font.family()))
+        return font;
+    QFont fitted = font;
+    while (fitted.pixelSize() > 1 && QFontMetrics(fitted).height() > rowHeight)
+        fitted.setPixelSize(fitted.pixelSize() - 1);
+    return fitted;
 }
 
 bool LacksBoldFace(const QFont& font) {

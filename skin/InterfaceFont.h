@@ -27,6 +27,13 @@ QString ChooseInterfaceFamily(const QStringList& covering);
 // no installed family covers Simplified Chinese. Call once the application object exists.
 void UseInterfaceFont();
 
+// `font` for rows `rowHeight` pixels high. A Windows face such as 宋体 fills its pixel size
+// exactly, ascent and descent together; the face that stands in for one that is not installed
+// reaches further above and below, and its lower letters would be cut at the row's edge. For a
+// stand-in the pixel size shrinks until its ascent and descent fit the row; an installed face, or
+// a font without a pixel size, stays as it is.
+QFont FitRowHeight(const QFont& font, int rowHeight);
+
 // Whether `font` is bold in a face that has no bold of its own.
 bool LacksBoldFace(const QFont& font);
 // `font` as text drawn with DrawInterfaceText takes its room: one pixel more between the letters

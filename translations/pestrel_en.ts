@@ -100,6 +100,97 @@
     </message>
 </context>
 <context>
+    <name>pestrel::ActionText</name>
+    <message>
+        <source>内容匹配</source>
+        <translation>Content match</translation>
+    </message>
+    <message>
+        <source>扫描</source>
+        <translation>Scan</translation>
+    </message>
+    <message>
+        <source>结束进程</source>
+        <translation>End process</translation>
+    </message>
+    <message>
+        <source>备份</source>
+        <translation>Back up</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>下次启动时删除</source>
+        <translation>Delete at next start</translation>
+    </message>
+    <message>
+        <source>删除启动项</source>
+        <translation>Delete start-up value</translation>
+    </message>
+    <message>
+        <source>删除自启动项</source>
+        <translation>Remove autostart entry</translation>
+    </message>
+    <message>
+        <source>删除快捷方式</source>
+        <translation>Delete shortcut</translation>
+    </message>
+    <message>
+        <source>删除计划任务</source>
+        <translation>Delete scheduled task</translation>
+    </message>
+    <message>
+        <source>删除自启动文件</source>
+        <translation>Delete autostart file</translation>
+    </message>
+    <message>
+        <source>删除链接</source>
+        <translation>Delete link</translation>
+    </message>
+    <message>
+        <source>删除服务单元</source>
+        <translation>Delete service unit</translation>
+    </message>
+    <message>
+        <source>删除定时任务行</source>
+        <translation>Remove crontab line</translation>
+    </message>
+    <message>
+        <source>修复</source>
+        <translation>Repair</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>恢复注册表值</source>
+        <translation>Restore registry value</translation>
+    </message>
+    <message>
+        <source>恢复链接</source>
+        <translation>Restore link</translation>
+    </message>
+    <message>
+        <source>恢复定时任务行</source>
+        <translation>Restore crontab line</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>Skip</translation>
+    </message>
+    <message>
+        <source>拒绝运行</source>
+        <translation>Refuse to run</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+</context>
+<context>
     <name>pestrel::CommandLine</name>
     <message>
         <source>Removes harmful programs by the name of their program file. Without options the window opens.</source>
@@ -211,6 +302,13 @@
     </message>
 </context>
 <context>
+    <name>pestrel::DialogButtons</name>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>pestrel::EngineText</name>
     <message>
         <source>列表中的病毒已经清杀完毕,建议重新启动一下计算机!</source>
@@ -309,14 +407,6 @@
         <translation>The list has been saved!</translation>
     </message>
     <message>
-        <source>病毒文件(*.exe *.dll)</source>
-        <translation>Virus files (*.exe *.dll)</translation>
-    </message>
-    <message>
-        <source>所有文件(*)</source>
-        <translation>All files (*)</translation>
-    </message>
-    <message>
         <source>确实要清空病毒列表吗?</source>
         <translation>Do you really want to clear the virus list?</translation>
     </message>
@@ -327,6 +417,14 @@
     <message>
         <source>恢复...</source>
         <translation>Restore...</translation>
+    </message>
+    <message>
+        <source>病毒文件(*.exe;*.dll)</source>
+        <translation>Virus files (*.exe;*.dll)</translation>
+    </message>
+    <message>
+        <source>所有文件(*.*)</source>
+        <translation>All files (*.*)</translation>
     </message>
     <message>
         <source>清除所有自启动项</source>

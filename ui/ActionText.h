@@ -1,7 +1,7 @@
 #pragma once
-// One change of a pass or a restore as a line of the window: the verb and its fields, two blanks
-// apart, "failed" in front when it failed; a control character inside a field shows as '?', so
-// that a name can neither break the line nor hide what follows.
+// One change of a pass or a restore as a line of the window: what was done, in the window's
+// language, and its fields, two blanks apart, "失败" in front when it failed; a control character
+// inside a field shows as '?', so that a name can neither break the line nor hide what follows.
 
 #include "engine/PassAction.h"
 

@@ -1,5 +1,7 @@
 #include "ui/LayoutPixels.h"
 
+#include "skin/InterfaceFont.h"
+
 #include <QAbstractItemView>
 #include <QStyledItemDelegate>
 
@@ -30,8 +32,10 @@ void ApplyTo(QWidget* widget) {
         widget->setProperty("Font", font);
     }
     if (const QVariant height = widget->property("itemHeight"); height.isValid()) {
-        if (auto* view = qobject_cast<QAbstractItemView*>(widget))
+        if (auto* view = qobject_cast<QAbstractItemView*>(widget)) {
             view->setItemDelegate(new FixedHeightDelegate(height.toInt(), view));
+            view->setFont(FitRowHeight(view->font(), height.toInt()));
+        }
     }
 }
 

@@ -2,7 +2,7 @@
 // Window layouts give font heights and list row heights in pixels, as designed. The layout files
 // carry them in the dynamic properties "fontPixelHeight" (the widget's font), "FontPixelHeight"
 // (the font in a skinned control's "Font" property, such as a page control's tab captions) and
-// "itemHeight".
+// "itemHeight". A list's letters fit its rows (FitRowHeight).
 
 class QWidget;
 

@@ -247,6 +247,10 @@ void TMainForm::setStatusText(const QString& text) {
         ui_->StatusBar->showMessage(text);
 }
 
+void TMainForm::setRuleProblems(const QString& problems) {
+    ui_->StatusBar->setToolTip(problems);
+}
+
 void TMainForm::enableKillButton() {
     ui_->SBPestrel->setEnabled(true);
 }

@@ -59,6 +59,9 @@ public:
     void setVirusMarker(int index);
     QString statusText() const;
     void setStatusText(const QString& text);
+    // The rule files the last kill pass left out and why, in the status bar's tooltip, where the
+    // pass's own status texts do not reach it; empty takes the tooltip away.
+    void setRuleProblems(const QString& problems);
     void enableKillButton();
     void clearProcessList();
     void setAllPathsEnabled(bool enabled);

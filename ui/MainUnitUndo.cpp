@@ -32,8 +32,11 @@ void TMainForm::addUndoCommands() {
 void TMainForm::NPreviewClick() {
     Platform& platform = platform_;
     if (!gate_.start(new TEngineJob([this, &platform, entries = virusEntries()] {
+            const KillPassPreview preview = PreviewKillPass(platform, *entries);
             QStringList lines;
-            for (const PassAction& action : PreviewKillPass(platform, *entries))
+            if (!preview.ruleProblems.isEmpty())
+                lines << preview.ruleProblems;
+            for (const PassAction& action : preview.actions)
                 lines << ActionText(action);
             QMetaObject::invokeMethod(
                 this,

@@ -1,6 +1,7 @@
 // The virus list page: adding, deleting, editing, saving and clearing entries, and the kill
 // button.
 
+#include "engine/HashLine.h"
 #include "engine/Public.h"
 #include "engine/WorkFiles.h"
 #include "ui/ListEntries.h"
@@ -11,15 +12,25 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <optional>
 
 namespace pestrel {
 namespace {
 
-// The text after the last folder separator or drive colon of a typed path; the whole text when
-// there is none.
-std::string TypedFileName(const std::string& text) {
+// The entry a typed text names: a hash line whole, else the text after the last folder
+// separator or drive colon of a typed path (the whole text when there is none), without the
+// blanks at either end. Nothing for text that begins like a hash line but is none.
+std::optional<std::string> TypedEntry(const std::string& text) {
+    switch (KindOfListLine(text)) {
+    case ListLineKind::Hash:
+        return TrimBlanks(text);
+    case ListLineKind::MalformedHash:
+        return std::nullopt;
+    case ListLineKind::Name:
+        break;
+    }
     const std::size_t cut = text.find_last_of("\\/:");
-    return cut == std::string::npos ? text : text.substr(cut + 1);
+    return TrimBlanks(cut == std::string::npos ? text : text.substr(cut + 1));
 }
 
 } // namespace
@@ -48,18 +59,19 @@ void TMainForm::SBAddToListClick() {
     const std::string typed = LocalBytes(ui_->EADDVirusName->text());
     if (HasVisibleText(typed)) {
         // A path ending in a separator names no file; an empty entry would match every process
-        // path and the unnamed start-up value, so the text stays for the person to finish.
-        const std::string entry = TrimBlanks(TypedFileName(typed));
-        if (entry.empty())
+        // path and the unnamed start-up value; a broken hash line matches nothing. The text
+        // stays for the person to finish.
+        const std::optional<std::string> entry = TypedEntry(typed);
+        if (!entry || entry->empty())
             return;
-        virusList_->append({entry});
+        virusList_->append({*entry});
         ui_->EADDVirusName->clear();
         NSaveClick();
         ui_->EADDVirusName->setFocus();
         return;
     }
     const QString picked =
-        seams_.openDialog->pickFile(this, {tr("病毒文件(*.exe *.dll)"), tr("所有文件(*)")});
+        seams_.openDialog->pickFile(this, {tr("病毒文件(*.exe;*.dll)"), tr("所有文件(*.*)")});
     if (picked.isEmpty() || !platform_.fileExists(LocalBytes(picked)))
         return;
     virusList_->append({LocalBytes(QFileInfo(picked).fileName())});

@@ -37,7 +37,7 @@ private:
 
 } // namespace
 
-std::vector<PassAction> PreviewKillPass(Platform& machine, std::vector<std::string> entries) {
+KillPassPreview PreviewKillPass(Platform& machine, std::vector<std::string> entries) {
     DryRunPlatform dryRun(machine);
     Context context(dryRun);
     InitialiseContext(context);
@@ -48,7 +48,7 @@ std::vector<PassAction> PreviewKillPass(Platform& machine, std::vector<std::stri
     RunKillPass(context, view, 0);
     RepairReport repairs(dryRun, view);
     RepairSystemSettings(repairs);
-    return std::move(view.actions);
+    return {std::move(view.actions), rules.problems};
 }
 
 } // namespace pestrel

@@ -4,6 +4,7 @@
 
 #include "engine/PassAction.h"
 
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,13 @@ namespace pestrel {
 
 class Platform;
 
-// Every change the kill button would make to `machine` for `entries`, in order; nothing changes.
-// Runs on any thread; `machine` must be safe to use from it.
-std::vector<PassAction> PreviewKillPass(Platform& machine, std::vector<std::string> entries);
+struct KillPassPreview {
+    std::vector<PassAction> actions; // in order
+    QString ruleProblems;            // the rule files the pass would leave out, as PassRules says
+};
+
+// Every change the kill button would make to `machine` for `entries`; nothing changes. Runs on
+// any thread; `machine` must be safe to use from it.
+KillPassPreview PreviewKillPass(Platform& machine, std::vector<std::string> entries);
 
 } // namespace pestrel

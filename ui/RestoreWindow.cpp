@@ -6,6 +6,7 @@
 #include "engine/Public.h"
 #include "engine/Restore.h"
 #include "ui/ActionText.h"
+#include "ui/DialogButtons.h"
 #include "ui/EngineJob.h"
 #include "ui/WorkerGate.h"
 
@@ -53,9 +54,8 @@ TRestoreWindow::TRestoreWindow(Platform& platform, WorkerGate& workers, QWidget*
     restore_->setEnabled(false);
     results_->setObjectName(QStringLiteral("RestoreResults"));
     results_->setReadOnly(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QDialogButtonBox* buttons = CloseButtons(this);
     buttons->addButton(restore_, QDialogButtonBox::ActionRole);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(restore_, &QPushButton::clicked, this, &TRestoreWindow::restoreChecked);
     connect(rows_, &QTreeWidget::itemChanged, this, &TRestoreWindow::rowChanged);
     auto* layout = new QVBoxLayout(this);

@@ -91,8 +91,8 @@ public:
     void enableKillButton() override {
         tell([this] { form_.enableKillButton(); });
     }
-    void showStatusText(const QString& text) {
-        tell([this, &text] { form_.setStatusText(text); });
+    void showRuleProblems(const QString& text) {
+        tell([this, &text] { form_.setRuleProblems(text); });
     }
 
     bool statusTextEmpty() {
@@ -161,8 +161,7 @@ void RunJob(WorkerJob job, Context& context, WorkerGate& gate, const RunWaits& w
     switch (job) {
     case WorkerJob::KillPass: {
         const PassRules rules = LoadPassRules(context);
-        if (!rules.problems.isEmpty())
-            window.showStatusText(rules.problems);
+        window.showRuleProblems(rules.problems);
         Context pass = context;
         pass.contentRules = rules.rules.get();
         pass.cleanAutostart = ReadCleanAutostartChoice(context);

@@ -2,8 +2,10 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace pestrel {
@@ -29,11 +31,28 @@ public:
     }
 };
 
+// Qt's dialog reads a filter's patterns as parted by blanks. The dialog shows the filters as
+// written and its file list takes their patterns from FilterPatterns instead, each time a filter
+// is chosen. Windows' own dialog reads them as written.
 class StandardOpenDialog final : public OpenDialog {
 public:
     QString pickFile(QWidget* parent, const QStringList& filters) override {
-        return QFileDialog::getOpenFileName(parent, QString(), QString(),
-                                            filters.join(QStringLiteral(";;")));
+        QFileDialog dialog(parent);
+#ifndef Q_OS_WIN
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+#endif
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilters(filters);
+        if (auto* files = dialog.findChild<QFileSystemModel*>()) {
+            const auto follow = [files](const QString& filter) {
+                files->setNameFilters(FilterPatterns(filter));
+            };
+            QObject::connect(&dialog, &QFileDialog::filterSelected, files, follow);
+            follow(dialog.selectedNameFilter());
+        }
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        return dialog.selectedFiles().value(0);
     }
 };
 
@@ -43,6 +62,18 @@ public:
 };
 
 } // namespace
+
+QStringList FilterPatterns(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf('(');
+    if (open < 0 || !filter.endsWith(')'))
+        return {};
+    QStringList patterns =
+        filter.mid(open + 1, filter.size() - open - 2)
+            .split(QRegularExpression(QStringLiteral("[; ]")), Qt::SkipEmptyParts);
+    patterns.replaceInStrings(QRegularExpression(QStringLiteral("^\\*\\.\\*$")),
+                              QStringLiteral("*"));
+    return patterns;
+}
 
 Seams Seams::Standard() {
     static StandardMessageBoxes boxes;

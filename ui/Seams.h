@@ -24,9 +24,14 @@ public:
 class OpenDialog {
 public:
     virtual ~OpenDialog() = default;
-    // The full name of the one file the person picked, or empty when cancelled.
+    // The full name of the one file the person picked, or empty when cancelled. Each filter is
+    // shown as written, "Name(patterns)", its patterns parted by ';' as Windows writes them.
     virtual QString pickFile(QWidget* parent, const QStringList& filters) = 0;
 };
+
+// The patterns of a filter "Name(*.a;*.b)" as the file system matches them: "*.*" stands for
+// every file, as on Windows. None when the filter names no patterns in its parentheses.
+QStringList FilterPatterns(const QString& filter);
 
 class DesktopOpener {
 public:

@@ -1,6 +1,7 @@
 #include "ui/TextWindow.h"
 
 #include "base/FileBytes.h"
+#include "ui/DialogButtons.h"
 #include "ui/ListEntries.h"
 
 #include <QDialogButtonBox>
@@ -25,8 +26,7 @@ QString DecodedText(const std::string& bytes) {
 
 TTextWindow::TTextWindow(QWidget* parent) : QDialog(parent), view_(new QPlainTextEdit(this)) {
     view_->setReadOnly(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = CloseButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(view_);
     layout->addWidget(buttons);

@@ -81,10 +81,17 @@ void TsuiCustomButtonEx::mouseMoveEvent(QMouseEvent* event) {
     TsuiCustomButton::mouseMoveEvent(event);
 }
 
-// Every button toggles: the left one through the click, the others here, without a click.
+// Every button toggles: the left one through the click, the others here, without a click. A
+// release away from the control gives the press up and leaves the state as it is.
 void TsuiCustomButtonEx::mouseReleaseEvent(QMouseEvent* event) {
     if (isEnabled() && isVisible())
         setFocus(Qt::MouseFocusReason);
+    if (!hitButton(event->position().toPoint())) {
+        otherPresses_.setFlag(event->button(), false);
+        if (event->button() == Qt::LeftButton)
+            setDown(false);
+        return;
+    }
     if (otherPresses_.testFlag(event->button())) {
         otherPresses_.setFlag(event->button(), false);
         nextCheckState();

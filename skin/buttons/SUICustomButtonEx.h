@@ -2,8 +2,8 @@
 // The base of the skinned check box and radio button: a picture at the left, the caption beside
 // it and a checked state. A subclass maps the style and the state to pictures and changes the
 // state in nextCheckState(), which runs when the control clicks (a left-button press released
-// without leaving, Space or Enter, the accelerator), before clicked() is emitted, and when any
-// other mouse button pressed on the control is released without having left it. The
+// over the control without having left it, Space or Enter, the accelerator), before clicked() is
+// emitted, and when any other mouse button pressed on the control is released the same way. The
 // constructor only stores the style of the window's skinned form: a subclass's constructor
 // applies it with restyle(UIStyle()), once its ApplyUIStyle can run.
 

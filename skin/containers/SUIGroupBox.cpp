@@ -111,20 +111,21 @@ void TsuiCustomGroupBox::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         updateMargins();
-    if (event->type() == QEvent::EnabledChange)
-        followOwnEnabledState();
     if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange)
         update();
 }
 
-// Only a change of the box's own state (not one that came down from its parent) is handed on.
-void TsuiCustomGroupBox::followOwnEnabledState() {
-    const bool disabled = testAttribute(Qt::WA_ForceDisabled);
-    if (disabled == disabledOnItsOwn_)
+// The box's own state is the one Qt keeps apart from its parent's.
+void TsuiCustomGroupBox::setEnabled(bool value) {
+    if (testAttribute(Qt::WA_ForceDisabled) == !value)
         return;
-    disabledOnItsOwn_ = disabled;
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        child->setEnabled(!disabled);
+    QWidget::setEnabled(value);
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (auto* box = qobject_cast<TsuiCustomGroupBox*>(child))
+            box->setEnabled(value);
+        else
+            child->setEnabled(value);
+    }
 }
 
 void TsuiCustomGroupBox::mouseReleaseEvent(QMouseEvent* event) {

@@ -1,7 +1,9 @@
 #pragma once
 // The skinned group box: a flat one-colour frame with the caption set into its top line, over the
-// box's own colour or, when transparent, over what lies behind it. Disabling or enabling the box
-// gives every control inside it the same state, also one that was disabled on its own.
+// box's own colour or, when transparent, over what lies behind it. A change of the box's own
+// Enabled gives every control inside it the same state, also one that was disabled on its own;
+// setting the value it already has, or a change that comes down from the box's parent, leaves
+// the controls inside with their own.
 
 #include "skin/SUIThemes.h"
 #include "toolkit/Color.h"
@@ -18,9 +20,14 @@ class TsuiCustomGroupBox : public QWidget {
     Q_PROPERTY(bool ParentColor READ ParentColor WRITE setParentColor)
     Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
     Q_PROPERTY(uint FontColor READ FontColor WRITE setFontColor)
+    Q_PROPERTY(bool Enabled READ isEnabled WRITE setEnabled)
 
 public:
     explicit TsuiCustomGroupBox(QWidget* parent = nullptr);
+
+    // The box's own state, handed to every control inside it when it changes. Only this setter
+    // hands it on: QWidget::setEnabled, called through a QWidget, is Qt's alone.
+    void setEnabled(bool value);
 
     QString Caption() const { return caption_; }
     void setCaption(const QString& caption);
@@ -53,7 +60,6 @@ protected:
 private:
     void applyPalette();
     void updateMargins();
-    void followOwnEnabledState();
 
     QString caption_;
     TColor borderColor_ = 0;
@@ -61,7 +67,6 @@ private:
     bool parentColor_ = false;
     bool transparent_ = true;
     TColor fontColor_ = 0;
-    bool disabledOnItsOwn_ = false;
 };
 
 class TsuiGroupBox : public TsuiCustomGroupBox {

@@ -139,7 +139,10 @@ void TsuiPageControl::setActivePage(TsuiTabSheet* page) {
     activePage_ = page;
     if (!page)
         return;
+    // The switch runs twice, and OnTabActive fires twice: once through the control, once through
+    // the strip.
     setTabIndex(page->pageIndex_);
+    TopPanel()->setTabIndex(page->pageIndex_);
     bringToFront(page);
 }
 
@@ -258,6 +261,7 @@ void TsuiPageControl::activateByIndex(int index) {
         return;
     }
     setTabIndex(index);
+    TopPanel()->setTabIndex(index);
     if (TsuiTabSheet* page = pageAt(index)) {
         activePage_ = page;
         bringToFront(page);

@@ -89,7 +89,8 @@ public:
     ~TsuiPageControl() override;
 
     TsuiTabSheet* ActivePage() const { return activePage_; }
-    // Brings `page` (one of the pages, or none) to the front and selects its tab.
+    // Brings `page` (one of the pages, or none) to the front and selects its tab; the page switch
+    // runs twice, so OnTabActive fires twice outside loading.
     void setActivePage(TsuiTabSheet* page);
     int PageCount() const { return static_cast<int>(pages_.size()); }
     TsuiTabSheet* pageAt(int index) const;

@@ -43,8 +43,10 @@ TsuiTitleBar::TsuiTitleBar(QWidget* parent) : QWidget(parent) {
     captionFont.setPixelSize(11);
     captionFont.setBold(true);
     setFont(captionFont);
-    if (parent)
-        setGeometry(0, 0, parent->width(), height());
+    if (parent) {
+        parent->installEventFilter(this);
+        followParentWidth();
+    }
     setUIStyle(FindFormUIStyle(parent));
 }
 
@@ -341,6 +343,17 @@ void TsuiTitleBar::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange)
         update();
     QWidget::changeEvent(event);
+}
+
+// Aligned to the top of its parent, on a skinned form or not.
+bool TsuiTitleBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        followParentWidth();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TsuiTitleBar::followParentWidth() {
+    setGeometry(0, 0, parentWidget()->width(), height());
 }
 
 } // namespace pestrel

@@ -25,8 +25,8 @@ class TsuiTitleBar : public QWidget {
     Q_PROPERTY(bool DrawAppIcon READ DrawAppIcon WRITE setDrawAppIcon)
 
 public:
-    // Starts at the top of `parent`, across its width, in the style of the parent's form. The
-    // window's chrome keeps it across its panel from then on.
+    // Sits at the top of `parent` across its width, also when the parent is resized; starts in
+    // the style of the parent's form.
     explicit TsuiTitleBar(QWidget* parent = nullptr);
     ~TsuiTitleBar() override;
 
@@ -94,6 +94,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Layout {
@@ -109,6 +110,7 @@ private:
     };
     PlacedCaption placeCaption(const Layout& layout) const;
     void updateHotButton(const Layout& layout);
+    void followParentWidth();
 
     TsuiTitleBarSections sections_{this};
     TsuiTitleBarButtons buttons_{this};

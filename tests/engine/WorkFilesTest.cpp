@@ -77,6 +77,54 @@ TEST_F(WorkFiles, VirusListLoadKeepsVisibleLinesAndRewritesOnlyListsOfTwoOrMore)
     }
 }
 
+// The bytes of `text` in UTF-16 of the given byte order, after its byte-order mark.
+std::string Utf16File(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+// As Notepad saves a list: the mark goes, UTF-16 is read as text, and a list of two or more
+// entries is written back in the working files' form, as any such list is.
+TEST_F(WorkFiles, ListsWithAByteOrderMarkAreReadAsTheirText) {
+    // ASCII in UTF-16: Windows decodes it into its ANSI code page, whichever that is.
+    const std::u16string two = u"a.exe\r\nb.dll\r\n";
+    const std::string twoWritten = "a.exe\r\nb.dll\r\n";
+    const std::string mark = "\xEF\xBB\xBF";
+    struct Case {
+        std::string file;
+        std::vector<std::string> entries;
+        std::string fileAfter;
+    } cases[] = {
+        {mark + "病毒.exe\r\nb.dll\r\n", {"病毒.exe", "b.dll"}, "病毒.exe\r\nb.dll\r\n"},
+        {mark + "a.exe\r\n\r\n", {"a.exe"}, mark + "a.exe\r\n\r\n"},
+        {Utf16File(two, false), {"a.exe", "b.dll"}, twoWritten},
+        {Utf16File(two, true), {"a.exe", "b.dll"}, twoWritten},
+        {Utf16File(u"a.exe", false), {"a.exe"}, Utf16File(u"a.exe", false)},
+    };
+    for (const Case& c : cases) {
+        WriteFile(app("VirusList.txt"), c.file);
+        const VirusListLoad load = LoadVirusList(context);
+        EXPECT_TRUE(load.ok);
+        EXPECT_EQ(load.entries, c.entries) << c.file;
+        EXPECT_EQ(ReadFile(app("VirusList.txt")), c.fileAfter);
+        const ListFile list = ParseListFile(c.file);
+        EXPECT_EQ(list.status, ListFile::Status::Read);
+        EXPECT_EQ(list.entries, c.entries);
+    }
+    // UTF-16 that does not decode (an odd byte) is no text and stays as it was.
+    const std::string broken = Utf16File(u"a.exe\r\nb.exe", false) + "x";
+    WriteFile(app("VirusList.txt"), broken);
+    const VirusListLoad load = LoadVirusList(context);
+    EXPECT_FALSE(load.ok);
+    EXPECT_TRUE(load.entries.empty());
+    EXPECT_EQ(ReadFile(app("VirusList.txt")), broken);
+    EXPECT_EQ(ParseListFile(broken).status, ListFile::Status::NotText);
+}
+
 TEST_F(WorkFiles, MissingVirusListIsCreatedEmpty) {
     const VirusListLoad load = LoadVirusList(context);
     EXPECT_TRUE(load.ok);

@@ -176,10 +176,10 @@ TEST(TitleBarLayout, ACaptionWiderThanTheRoomKeepsTwoBytesAndDots) {
 // Solid pictures make the joins between sections visible column by column.
 TEST(TitleBarSections, LeftRightAndClientSectionsMeetWithoutGaps) {
     QWidget parent;
-    parent.resize(100, 40);
     TsuiTitleBar bar(&parent);
     bar.setUIStyle(TsuiUIStyle::Custom);
     bar.Buttons().clear();
+    parent.resize(100, 40);
     const auto solid = [](QRgb color, int w) {
         QImage image(w, 20, QImage::Format_RGB32);
         image.fill(color);

@@ -1,12 +1,14 @@
 // The main window's controls by name, with the places, captions and pixel sizes commands and
 // people rely on, and the skinned frame, page control and buttons that give it its look.
 
+#include "skin/InterfaceFont.h"
 #include "skin/buttons/SUIButton.h"
 #include "skin/containers/SUIPageControl.h"
 #include "skin/window/SUIForm.h"
 #include "tests/ui/UiTest.h"
 
 #include <QFontInfo>
+#include <QPainter>
 
 namespace pestrel::test {
 namespace {
@@ -56,8 +58,7 @@ TEST_F(LayoutTest, FontsAndRowsHaveTheirPixelHeights) {
     EXPECT_EQ(pages->font().pixelSize(), 11);
     EXPECT_EQ(pages->TabFont().family(), "MS Sans Serif");
     EXPECT_EQ(pages->TabFont().pixelSize(), 11);
-    for (const char* name : {"ListBox", "ListBoxProcess", "EADDVirusName"})
-        EXPECT_EQ(control(name)->font().pixelSize(), 14) << name;
+    EXPECT_EQ(control("EADDVirusName")->font().pixelSize(), 14);
     auto* list = control<QListView>("ListBox");
     EXPECT_EQ(list->visualRect(list->model()->index(0, 0)).height(), 14);
 
@@ -66,6 +67,41 @@ TEST_F(LayoutTest, FontsAndRowsHaveTheirPixelHeights) {
     EXPECT_EQ(frame->TitleFont().pixelSize(), 11);
     EXPECT_TRUE(frame->TitleFont().bold());
     EXPECT_EQ(frame->FontColor(), clWhite);
+}
+
+// The lists' letters fit their 14-pixel rows, as 宋体's, which fill exactly their 14 pixels: the
+// face standing in for it, as the program chooses it, loses no line of a letter to the row's
+// edges, descenders included.
+TEST_F(LayoutTest, ListLettersFitTheirRows) {
+    UseInterfaceFont();
+    const QString text = QStringLiteral("gjpqy汉字");
+    WriteFile(appFile("VirusList.txt"), text.toStdString() + "\r\n");
+    showForm();
+    for (const char* name : {"ListBox", "ListBoxProcess"})
+        EXPECT_EQ(control(name)->font().family(), "宋体") << name;
+    auto* list = control<QListView>("ListBox");
+    const QRect row = list->visualRect(list->model()->index(0, 0));
+    ASSERT_EQ(row.height(), 14);
+    // The lines that hold a letter's ink (dark pixels; the row's own frame is light).
+    const auto inkLines = [](const QImage& image) {
+        int lines = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            bool ink = false;
+            for (int x = 0; x < image.width() && !ink; ++x)
+                ink = qGray(image.pixel(x, y)) < 128;
+            lines += ink ? 1 : 0;
+        }
+        return lines;
+    };
+    QImage unbounded(row.width(), 60, QImage::Format_RGB32);
+    unbounded.fill(Qt::white);
+    QPainter canvas(&unbounded);
+    canvas.setFont(list->font());
+    canvas.drawText(QPoint(4, 40), text);
+    canvas.end();
+    const int whole = inkLines(unbounded);
+    EXPECT_GE(whole, 10);
+    EXPECT_EQ(inkLines(list->viewport()->grab(row).toImage()), whole);
 }
 
 TEST_F(LayoutTest, FramelessWindowCarriesOneWinXPFrameWithItsBorder) {

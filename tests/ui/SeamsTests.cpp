@@ -4,10 +4,14 @@
 #include "ui/Seams.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -59,16 +63,38 @@ TEST(StandardSeamsTest, InformShowsTheTitleAndTextWithOneOkButtonAndNoIcon) {
     Seams::Standard().boxes->inform(nullptr, "Pestrel 1.0", "错误：文件/x/Readme.txt不存在！");
 }
 
-TEST(StandardSeamsTest, OpenDialogOffersBothFiltersForOneExistingFile) {
-    WhenShown<QFileDialog>([](QFileDialog* dialog) {
-        EXPECT_EQ(dialog->nameFilters(), QStringList({"病毒文件(*.exe *.dll)", "所有文件(*)"}));
-        EXPECT_EQ(dialog->selectedNameFilter(), "病毒文件(*.exe *.dll)");
+// The filters read as written, Windows' way, and each filters the file list by its own patterns.
+TEST(StandardSeamsTest, OpenDialogOffersBothFiltersAsWrittenForOneExistingFile) {
+    const QStringList filters = {"病毒文件(*.exe;*.dll)", "所有文件(*.*)"};
+    QTemporaryDir folder;
+    for (const char* name : {"a.exe", "B.DLL", "c.txt", "plain"})
+        QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        EXPECT_EQ(dialog->nameFilters(), filters);
+        EXPECT_EQ(dialog->selectedNameFilter(), filters[0]);
         EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+        auto* files = dialog->findChild<QFileSystemModel*>();
+        auto* choice = dialog->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_TRUE(files && choice);
+        dialog->setDirectory(folder.path());
+        const auto shown = [&] {
+            QStringList names;
+            const QModelIndex root = files->index(folder.path());
+            for (int row = 0; row < files->rowCount(root); ++row)
+                names << files->index(row, 0, root).data().toString();
+            names.sort();
+            return names;
+        };
+        const auto showsSoon = [&](const QStringList& names) {
+            return QTest::qWaitFor([&] { return shown() == names; });
+        };
+        EXPECT_TRUE(showsSoon({"B.DLL", "a.exe"})) << shown().join(' ').toStdString();
+        QTest::keyClick(choice, Qt::Key_Down);
+        EXPECT_TRUE(showsSoon({"B.DLL", "a.exe", "c.txt", "plain"}))
+            << shown().join(' ').toStdString();
         dialog->reject();
     });
-    EXPECT_TRUE(Seams::Standard()
-                    .openDialog->pickFile(nullptr, {"病毒文件(*.exe *.dll)", "所有文件(*)"})
-                    .isEmpty());
+    EXPECT_TRUE(Seams::Standard().openDialog->pickFile(nullptr, filters).isEmpty());
 }
 
 } // namespace

@@ -34,12 +34,20 @@ protected:
         QApplication::processEvents();
     }
     QString shown(QWidget* window) { return window->findChild<QPlainTextEdit*>()->toPlainText(); }
+    QStringList buttonTexts(QWidget* window) {
+        QStringList texts;
+        for (const QPushButton* button : window->findChildren<QPushButton*>())
+            texts << button->text();
+        texts.sort();
+        return texts;
+    }
 
     const std::string folder = appFile("run/");
     const std::string programFile = folder + "ui-undo.exe";
     std::unique_ptr<RunningProgram> program;
 };
 
+// The window's own windows speak its language, Chinese here: their buttons and what each line did.
 TEST_F(UndoTest, PreviewShowsThePassAndChangesNothing) {
     choose("NPreview");
 
@@ -47,9 +55,11 @@ TEST_F(UndoTest, PreviewShowsThePassAndChangesNothing) {
     ASSERT_NE(preview, nullptr);
     EXPECT_TRUE(preview->isVisible());
     const QString lines = shown(preview);
-    EXPECT_TRUE(lines.contains("terminate")) << lines.toStdString();
-    EXPECT_TRUE(lines.contains("delete  " + QString::fromStdString(programFile)))
+    EXPECT_TRUE(lines.contains("结束进程  ")) << lines.toStdString();
+    EXPECT_TRUE(lines.contains("\n删除  " + QString::fromStdString(programFile)))
         << lines.toStdString();
+    EXPECT_FALSE(lines.contains("terminate")) << lines.toStdString();
+    EXPECT_EQ(buttonTexts(preview), QStringList({"关闭"}));
     EXPECT_TRUE(program->alive());
     EXPECT_TRUE(fs::exists(programFile));
     EXPECT_FALSE(fs::exists(appFile("Undo/Journal.txt")));
@@ -76,8 +86,9 @@ TEST_F(UndoTest, RestorePutsBackTheCheckedDeletion) {
     QApplication::processEvents();
 
     EXPECT_TRUE(fs::exists(programFile));
-    EXPECT_TRUE(shown(window).contains("restore  " + QString::fromStdString(programFile)))
+    EXPECT_TRUE(shown(window).contains("恢复  " + QString::fromStdString(programFile)))
         << shown(window).toStdString();
+    EXPECT_EQ(buttonTexts(window), QStringList({"关闭", "恢复"}));
     EXPECT_EQ(rows->topLevelItemCount(), 0); // put back: no longer offered
 }
 

@@ -75,6 +75,41 @@ TEST_F(VirusListTest, TypedPathWithoutAFileNameAddsNothing) {
     EXPECT_EQ(openDialog.opened, 0);
 }
 
+// A hash line is added whole; text that only begins like one stays in the edit box, unsaved,
+// without a message.
+TEST_F(VirusListTest, TypedHashLineIsAddedWholeAndABrokenOneStays) {
+    const QString hex = QString(64, 'a');
+    const struct {
+        QString typed;
+        QString added; // empty: nothing is added
+    } cases[] = {
+        {"  sha256:" + hex + " ", "sha256:" + hex},
+        {"SHA256:" + hex.toUpper(), "SHA256:" + hex.toUpper()},
+        {"sha256:" + hex.left(63), ""},
+        {"sha256:" + hex.left(63) + "g", ""},
+        {"sha256:", ""},
+        {"sha256:C:\\x\\bad.exe", ""},
+    };
+    for (const auto& c : cases) {
+        const QStringList before = rows("ListBox");
+        const std::optional<std::string> stored = storedList();
+        edit()->setText(c.typed);
+        QTest::keyClick(edit(), Qt::Key_Return);
+        if (c.added.isEmpty()) {
+            EXPECT_EQ(rows("ListBox"), before) << c.typed.toStdString();
+            EXPECT_EQ(edit()->text(), c.typed);
+            EXPECT_EQ(storedList(), stored);
+        } else {
+            EXPECT_EQ(rows("ListBox"), before + QStringList{c.added}) << c.typed.toStdString();
+            EXPECT_TRUE(edit()->text().isEmpty());
+            EXPECT_EQ(storedList()->substr(storedList()->size() - c.added.size() - 2),
+                      c.added.toStdString() + "\r\n");
+        }
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(openDialog.opened, 0);
+}
+
 TEST_F(VirusListTest, EmptyEditOpensTheDialogAndAPickedFileIsAddedUnsaved) {
     const std::string picked = machine.root() + "evil.dll";
     WriteFile(picked, "x");
@@ -83,7 +118,7 @@ TEST_F(VirusListTest, EmptyEditOpensTheDialogAndAPickedFileIsAddedUnsaved) {
     QTest::keyClick(edit(), Qt::Key_Enter);
 
     EXPECT_EQ(openDialog.opened, 1);
-    EXPECT_EQ(openDialog.filters, QStringList({"病毒文件(*.exe *.dll)", "所有文件(*)"}));
+    EXPECT_EQ(openDialog.filters, QStringList({"病毒文件(*.exe;*.dll)", "所有文件(*.*)"}));
     EXPECT_EQ(rows("ListBox").last(), "evil.dll");
     EXPECT_EQ(storedList(), "a.exe\r\n  b.dll\r\nc.exe\r\n");
     EXPECT_EQ(edit()->text(), "   ");
