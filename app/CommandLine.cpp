@@ -70,6 +70,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                   "number counts 1024s; 256M when not given). Larger files are skipped, a line "
                   "each."),
         "SIZE");
+    const QCommandLineOption cleanAutostart(
+        "clean-autostart",
+        Texts::tr("Besides the start-up values named like an entry, take a listed program out of "
+                  "every autostart place that starts it, whatever the place calls it, and delete "
+                  "the program files those places name (each with the rights of the place's "
+                  "owner)."));
     const QCommandLineOption restore(
         "restore",
         Texts::tr("Put back the latest deleted files and start-up values of each NAME (of "
@@ -83,16 +89,18 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         "stop-wine",
         Texts::tr("With --wine-prefix: let a registry change end the prefix's wineserver."));
     const QCommandLineOption autostart(
-        "autostart", Texts::tr("List every autostart entry: place, name, program, and 'listed' "
-                               "when a name of the list matches."));
+        "autostart",
+        Texts::tr("List every autostart entry: place, name, program, 'listed' when a name of the "
+                  "list matches, and which pass takes it: 'pass' (every pass: a start-up value "
+                  "named like an entry) or 'clean-autostart' (only with --clean-autostart)."));
     const QCommandLineOption json(
         "json", Texts::tr("Write one JSON object per line instead of TAB-separated fields."));
     const QCommandLineOption guard(
         "guard", Texts::tr("Keep the listed programs from running until ended by SIGTERM: refuse "
                            "their start (as root), end them, and remove listed files as they "
                            "appear. SIGHUP reloads the list."));
-    parser.addOptions({kill, guard, list, scan, rules, maxFileSize, noRepair, dryRun, listBackups,
-                       restore, autostart, winePrefix, stopWine, json});
+    parser.addOptions({kill, guard, list, scan, rules, maxFileSize, cleanAutostart, noRepair,
+                       dryRun, listBackups, restore, autostart, winePrefix, stopWine, json});
     parser.addPositionalArgument("NAME", Texts::tr("With --restore: the names to put back."),
                                  "[NAME...]");
 
@@ -132,6 +140,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (killOnly && command.action != CommandLine::Action::Kill)
         command.error = Bytes(Texts::tr(
             "--scan, --rules, --max-file-size, --no-repair and --dry-run go with --kill."));
+    else if (parser.isSet(cleanAutostart) && command.action != CommandLine::Action::Kill &&
+             command.action != CommandLine::Action::Guard)
+        command.error = Bytes(Texts::tr("--clean-autostart goes with --kill or --guard."));
     else if (parser.isSet(list) && !listed)
         command.error = Bytes(Texts::tr("--list goes with --kill, --autostart or --guard."));
     else if (!parser.positionalArguments().isEmpty() &&
@@ -165,6 +176,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                           .arg(parser.value(maxFileSize)));
     }
     command.noRepair = parser.isSet(noRepair);
+    command.cleanAutostart = parser.isSet(cleanAutostart);
     command.dryRun = parser.isSet(dryRun);
     for (const QString& folder : parser.values(winePrefix))
         command.winePrefixes.push_back(Bytes(folder));

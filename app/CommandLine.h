@@ -17,6 +17,7 @@ struct CommandLine {
     std::vector<std::string> ruleFolders; // --rules DIR, each time it is given
     // --max-file-size SIZE: files over it are neither hashed nor scanned by rules.
     std::optional<std::uint64_t> maxFileBytes;
+    bool cleanAutostart = false; // --clean-autostart (with --kill or --guard)
     bool noRepair = false;
     bool dryRun = false;
     std::vector<std::string> names; // --restore NAME...

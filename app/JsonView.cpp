@@ -183,12 +183,14 @@ QJsonObject JournalObject(const JournalEntry& item) {
 }
 
 QJsonObject AutostartObject(const std::string& place, const std::string& name,
-                            const std::string& program, bool listed) {
+                            const std::string& program, bool listed, const char* taken) {
     QJsonObject object = Verb("entry");
     PutBytes(object, "place", place);
     PutBytes(object, "name", name);
     PutBytes(object, "program", program);
     object.insert("listed", listed);
+    if (taken)
+        object.insert("taken", QString::fromLatin1(taken));
     return object;
 }
 

@@ -42,9 +42,10 @@ QJsonObject ActionObject(const PassAction& action);
 // A deletion of the journal: {"verb", "time", "entry", its place, "name" (values only), its kept
 // text, "restored": bool}, named by BackupWordsOf.
 QJsonObject JournalObject(const JournalEntry& item);
-// An autostart entry: {"verb": "entry", "place", "name", "program", "listed": bool}.
+// An autostart entry: {"verb": "entry", "place", "name", "program", "listed": bool, "taken":
+// "pass" or "clean-autostart" when a pass takes it}.
 QJsonObject AutostartObject(const std::string& place, const std::string& name,
-                            const std::string& program, bool listed);
+                            const std::string& program, bool listed, const char* taken);
 // {"verb": "summary", each count, and "finished" when given}.
 QJsonObject SummaryObject(const std::vector<std::pair<std::string, int>>& counts,
                           std::optional<bool> finished = std::nullopt);

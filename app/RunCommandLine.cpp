@@ -110,6 +110,7 @@ int Kill(const CommandLine& command, Platform& machine) {
 #endif
     if (command.maxFileBytes)
         context.scanLimits.maxFileBytes = *command.maxFileBytes;
+    context.cleanAutostart = command.cleanAutostart;
 
     const std::unique_ptr<ConsoleView> shown = command.json
                                                    ? std::make_unique<JsonView>(list->entries)
@@ -149,12 +150,18 @@ int ListAutostart(const CommandLine& command, Platform& platform) {
     for (const AutostartEntry& entry : places.entries()) {
         const bool named = listed.count(UpperAscii(ProgramFileName(entry.program))) > 0;
         marked += named;
+        // Which choice takes it: every pass a start-up value named like an entry, only
+        // --clean-autostart a place that merely starts a listed program.
+        const char* taken = IsRunValue(entry) && listed.count(UpperAscii(entry.name))
+                                ? "pass"
+                                : (named ? "clean-autostart" : nullptr);
         if (command.json)
-            PrintLine(JsonLine(
-                AutostartObject(AutostartPlaceText(entry), entry.name, entry.program, named)));
+            PrintLine(JsonLine(AutostartObject(AutostartPlaceText(entry), entry.name, entry.program,
+                                               named, taken)));
         else
             PrintLine(Printable(AutostartPlaceText(entry)) + '\t' + Printable(entry.name) + '\t' +
-                      Printable(entry.program) + (named ? "\tlisted" : ""));
+                      Printable(entry.program) + (named ? "\tlisted" : "") +
+                      (taken ? std::string("\t") + taken : std::string()));
     }
     for (const PassAction& malformed : places.malformed())
         PrintLine(command.json ? JsonLine(ActionObject(malformed)) : ActionLine(malformed));

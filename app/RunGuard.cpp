@@ -91,6 +91,7 @@ int RunGuard(const CommandLine& command, const std::vector<Platform*>& platforms
     for (std::size_t at = 0; at < platforms.size(); ++at) {
         Context& context = contexts.emplace_back(*platforms[at]);
         InitialiseContext(context);
+        context.cleanAutostart = command.cleanAutostart;
         if (const std::string refusal = RootRefusal(context); !refusal.empty()) {
             Complain(QString::fromLocal8Bit(refusal));
             return kBadInput;

@@ -45,6 +45,7 @@ void Complain(const QString& text, const std::string& field = {}) {
 int RunGuard(const CommandLine& command, Platform& platform) {
     Context context(platform);
     InitialiseContext(context);
+    context.cleanAutostart = command.cleanAutostart;
     if (const std::string refusal = RootRefusal(context); !refusal.empty()) {
         Complain(QString::fromLocal8Bit(refusal));
         return kBadInput;

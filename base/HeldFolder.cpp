@@ -40,18 +40,21 @@ int OpenComponentWise(const std::string& path) {
     return fd;
 }
 
-// The owner's own group: the folder's unless that is root's group, then the owner's primary
-// group, else nobody's.
-gid_t OwnersGroup(const struct stat& folder) {
-    if (folder.st_gid != 0)
-        return folder.st_gid;
+// The primary group of `user`, unless that is root's group; else nobody's.
+gid_t PrimaryGroup(uid_t user) {
     passwd entry;
     passwd* found = nullptr;
     char buffer[4096];
-    if (::getpwuid_r(folder.st_uid, &entry, buffer, sizeof buffer, &found) == 0 && found &&
+    if (::getpwuid_r(user, &entry, buffer, sizeof buffer, &found) == 0 && found &&
         found->pw_gid != 0)
         return found->pw_gid;
     return 65534;
+}
+
+// The owner's own group: the folder's unless that is root's group, then the owner's primary
+// group, else nobody's.
+gid_t OwnersGroup(const struct stat& folder) {
+    return folder.st_gid != 0 ? folder.st_gid : PrimaryGroup(folder.st_uid);
 }
 
 } // namespace
@@ -106,12 +109,20 @@ std::optional<struct stat> StatOf(int fd) {
     return info;
 }
 
-OwnerRights::OwnerRights(int folderFd) {
+OwnerRights::OwnerRights(int folderFd, std::optional<uid_t> user) {
     if (::geteuid() != 0)
         return;
-    const std::optional<struct stat> folder = StatOf(folderFd);
-    if (!folder || folder->st_uid == 0)
+    if (user) {
+        if (*user != 0)
+            switchTo(*user, PrimaryGroup(*user));
         return;
+    }
+    const std::optional<struct stat> folder = StatOf(folderFd);
+    if (folder && folder->st_uid != 0)
+        switchTo(folder->st_uid, OwnersGroup(*folder));
+}
+
+void OwnerRights::switchTo(uid_t user, gid_t group) {
     // Root's own groups must not lend their rights either. The raw call changes only this
     // thread's groups, where the C library's would change every thread's.
     const int count = ::getgroups(0, nullptr);
@@ -122,8 +133,8 @@ OwnerRights::OwnerRights(int folderFd) {
     if (::syscall(SYS_setgroups, 0, nullptr) != 0)
         return;
     // The group first: once the user id is not root's, the group could not be changed.
-    ::setfsgid(OwnersGroup(*folder));
-    ::setfsuid(folder->st_uid);
+    ::setfsgid(group);
+    ::setfsuid(user);
     switched_ = true;
 }
 

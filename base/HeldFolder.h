@@ -52,15 +52,19 @@ std::optional<struct stat> StatOf(int fd);
 
 // While it lives, the calling thread's file-system ids are the owner's of the folder `folderFd`
 // when the program runs as root and someone else owns that folder; otherwise nothing changes.
-// The ids are per thread on Linux, so other threads keep root's.
+// Given a `user` (other than root), they are that user's instead, whoever owns the folder: the
+// step is taken on that user's word and reaches no further than that user could. The ids are per
+// thread on Linux, so other threads keep root's.
 class OwnerRights {
 public:
-    explicit OwnerRights(int folderFd);
+    explicit OwnerRights(int folderFd, std::optional<uid_t> user = std::nullopt);
     ~OwnerRights();
     OwnerRights(const OwnerRights&) = delete;
     OwnerRights& operator=(const OwnerRights&) = delete;
 
 private:
+    void switchTo(uid_t user, gid_t group);
+
     bool switched_ = false;
     std::vector<gid_t> rootGroups_;
 };

@@ -55,6 +55,7 @@ void BM_LinuxPlacesFigure(benchmark::State& state) {
     const auto pass = [&view](pestrel::Platform& platform) {
         pestrel::Context context(platform);
         pestrel::InitialiseContext(context);
+        context.cleanAutostart = true; // the places are read only for this choice
         std::filesystem::create_directories(context.AppPath);
         pestrel::RunKillPass(context, view, 0);
     };

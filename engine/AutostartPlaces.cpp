@@ -5,6 +5,7 @@
 #include "engine/Context.h"
 #include "engine/LinuxAutostart.h"
 #include "engine/ListEdit.h"
+#include "engine/Public.h"
 #include "engine/ScheduledTasks.h"
 #include "engine/StartupFolders.h"
 
@@ -37,12 +38,18 @@ std::optional<std::string> TextValue(Platform& platform, RegRoot root, const std
     return value->text;
 }
 
+// An entry of the registry, on the word of whoever can change the registry's values.
+AutostartEntry OnRegistryWord(Context& context, AutostartEntry entry) {
+    entry.owner = context.platform.registryOwner(entry.root);
+    return entry;
+}
+
 void ReadCommandValues(Context& context, AutostartIndex& index, RegRoot root,
                        const std::string& key) {
     for (const std::string& name : context.platform.valueNames(root, key)) {
         if (std::optional<std::string> data = TextValue(context.platform, root, key, name))
-            index.add(
-                {AutostartEntry::Kind::Value, root, key, name, *data, ProgramOf(context, *data)});
+            index.add(OnRegistryWord(context, {AutostartEntry::Kind::Value, root, key, name, *data,
+                                               ProgramOf(context, *data)}));
     }
 }
 
@@ -52,7 +59,8 @@ void ReadList(Context& context, AutostartIndex& index, RegRoot root, const std::
     if (!data)
         return;
     for (const std::string& item : ListItems(*data, ListSeparators(name)))
-        index.add({AutostartEntry::Kind::List, root, key, name, *data, ProgramOf(context, item)});
+        index.add(OnRegistryWord(context, {AutostartEntry::Kind::List, root, key, name, *data,
+                                           ProgramOf(context, item)}));
 }
 
 void ReadDebuggers(Context& context, AutostartIndex& index, const std::string& key) {
@@ -61,8 +69,8 @@ void ReadDebuggers(Context& context, AutostartIndex& index, const std::string& k
         const std::string sub = key + '\\' + program;
         if (std::optional<std::string> data =
                 TextValue(platform, RegRoot::LocalMachine, sub, "Debugger"))
-            index.add({AutostartEntry::Kind::Value, RegRoot::LocalMachine, sub, "Debugger", *data,
-                       ProgramOf(context, *data)});
+            index.add(OnRegistryWord(context, {AutostartEntry::Kind::Value, RegRoot::LocalMachine,
+                                               sub, "Debugger", *data, ProgramOf(context, *data)}));
     }
 }
 
@@ -72,8 +80,9 @@ void ReadServices(Context& context, AutostartIndex& index) {
         const std::string key = std::string(kServicesKey) + '\\' + service;
         if (std::optional<std::string> image =
                 TextValue(platform, RegRoot::LocalMachine, key, "ImagePath"))
-            index.add({AutostartEntry::Kind::Service, RegRoot::LocalMachine, key, "ImagePath",
-                       *image, ProgramOf(context, *image)});
+            index.add(
+                OnRegistryWord(context, {AutostartEntry::Kind::Service, RegRoot::LocalMachine, key,
+                                         "ImagePath", *image, ProgramOf(context, *image)}));
     }
 }
 
@@ -152,6 +161,10 @@ AutostartIndex ReadAutostartPlaces(Context& context) {
     ReadScheduledTasks(context, index);
     ReadLinuxAutostartPlaces(context, index);
     return index;
+}
+
+bool IsRunValue(const AutostartEntry& entry) {
+    return entry.kind == AutostartEntry::Kind::Value && EqualsIgnoringAsciiCase(entry.key, kRunKey);
 }
 
 std::string AutostartPlaceText(const AutostartEntry& entry) {

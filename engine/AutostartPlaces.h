@@ -5,6 +5,7 @@
 #include "engine/PassAction.h"
 #include "platform/Platform.h"
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -37,7 +38,14 @@ struct AutostartEntry {
     std::string data;    // the value's data as read (a list: the whole list)
     std::string program; // what it starts
     std::string user{};  // Linux: whose place it is ("" for the machine's own)
+    // Whose word the place is: the user who can change it (0: the administrator). What it names
+    // is acted on with that user's rights only.
+    std::uint32_t owner = 0;
 };
+
+// Whether the entry is a start-up value of the Run key of either root: the one place every pass
+// cleans, of the values named like a list entry.
+bool IsRunValue(const AutostartEntry& entry);
 
 // The place an entry lies in, as a person reads it: ROOT\KEY of a value, the folder of a file,
 // "crontab USER".

@@ -85,14 +85,17 @@ void DisableService(Context& context, KillPassView& view, const AutostartEntry& 
 }
 
 // A program file a place named, where it still lies (`path`, on this machine): backed up as
-// Temp/<entry> and deleted while it is the file found, keeping a copy for the undo.
+// Temp/<entry> and deleted while it is the file found, keeping a copy for the undo, all on the
+// word of the place's owner: a file that user could not read or delete stays.
 void DeleteDormantCopy(Context& context, PassFolders& folders, KillPassView& view,
-                       const std::string& entry, const std::string& path) {
+                       const std::string& entry, const std::string& path, std::uint32_t owner) {
     const std::string folder = FolderOf(path);
     const std::string name = path.substr(folder.size());
     if (!JoinName(folder, name))
         return;
     const std::unique_ptr<HeldFolder> held = context.platform.holdFolder(folder);
+    if (held)
+        held->actFor(owner);
     const std::optional<FileIdentity> identity = held ? held->fileIdentity(name) : std::nullopt;
     if (!identity)
         return;
@@ -124,7 +127,7 @@ std::string ListWithout(const Context& context, const std::string& data,
 
 void RemoveAutostartEntries(Context& context, PassFolders& folders, const AutostartIndex& index,
                             KillPassView& view, const std::string& entry) {
-    std::set<std::string> files;
+    std::set<std::pair<std::string, std::uint32_t>> files; // each with its place's owner
     for (const AutostartEntry* place : index.starting(entry)) {
         view.setStatusText(AutostartPlaceText(*place));
         switch (place->kind) {
@@ -138,7 +141,7 @@ void RemoveAutostartEntries(Context& context, PassFolders& folders, const Autost
             DisableService(context, view, *place, entry);
             break;
         case AutostartEntry::Kind::StartupFile:
-            files.insert(place->program); // the file itself, as a dormant copy
+            files.emplace(place->program, place->owner); // the file itself, as a dormant copy
             continue;
         case AutostartEntry::Kind::Shortcut:
         case AutostartEntry::Kind::Task:
@@ -151,10 +154,10 @@ void RemoveAutostartEntries(Context& context, PassFolders& folders, const Autost
             break;
         }
         if (std::optional<std::string> path = context.platform.localPath(place->program))
-            files.insert(std::move(*path));
+            files.emplace(std::move(*path), place->owner);
     }
-    for (const std::string& path : files)
-        DeleteDormantCopy(context, folders, view, entry, path);
+    for (const auto& [path, owner] : files)
+        DeleteDormantCopy(context, folders, view, entry, path, owner);
 }
 
 } // namespace pestrel

@@ -18,7 +18,7 @@ class KillPassView;
 // stays). Each change is journaled first, shown in the status text and reported as an
 // `autostart ROOT\KEY NAME DATA` action. Then the program file each place named, where it still
 // lies (a dormant copy), is backed up and deleted while it is the file found, with a kept copy
-// for the undo.
+// for the undo, on the word of the place's owner: with that user's rights only.
 void RemoveAutostartEntries(Context& context, PassFolders& folders, const AutostartIndex& index,
                             KillPassView& view, const std::string& entry);
 

@@ -1,6 +1,5 @@
 #include "engine/ContentMatch.h"
 
-#include "engine/AutostartRemoval.h"
 #include "engine/Context.h"
 #include "engine/HashLine.h"
 #include "engine/Journal.h"
@@ -30,18 +29,20 @@ std::shared_ptr<HeldFolder> Borrowed(HeldFolder* folder) {
     return std::shared_ptr<HeldFolder>(std::shared_ptr<HeldFolder>(), folder);
 }
 
-// The files at `paths`, each held in its folder (a folder is held once), where it can be.
-std::vector<FileInFolder> HeldFiles(Platform& platform, const std::vector<std::string>& paths) {
-    std::map<std::string, std::shared_ptr<HeldFolder>> held;
+// The files at `programs`, each held in its folder on its owner's word (a folder is held once for
+// each owner), where it can be.
+std::vector<FileInFolder> HeldFiles(Platform& platform,
+                                    const std::vector<PlacedProgram>& programs) {
+    std::map<std::pair<std::string, std::uint32_t>, std::shared_ptr<HeldFolder>> held;
     std::vector<FileInFolder> files;
-    for (const std::string& path : paths) {
+    for (const auto& [path, owner] : programs) {
         const std::string folder = FolderOf(path);
         const std::string name = path.substr(folder.size());
         if (folder.empty() || name.empty())
             continue;
-        auto [at, added] = held.try_emplace(folder);
-        if (added)
-            at->second = platform.holdFolder(folder);
+        auto [at, added] = held.try_emplace({folder, owner});
+        if (added && (at->second = platform.holdFolder(folder)))
+            at->second->actFor(owner);
         if (at->second)
             files.push_back({at->second, name});
     }
@@ -52,7 +53,7 @@ std::vector<FileInFolder> HeldFiles(Platform& platform, const std::vector<std::s
 // program; many processes of one program are one look.
 std::vector<ContentFound> ScanProcessImages(Platform& platform, ContentScan& scan,
                                             const std::vector<ProcessRecord>& snapshot) {
-    std::vector<std::string> paths;
+    std::vector<PlacedProgram> paths;
     std::vector<FileIdentity> images;
     const auto running = [&images](const FileIdentity& file) {
         return std::find(images.begin(), images.end(), file) != images.end();
@@ -61,17 +62,16 @@ std::vector<ContentFound> ScanProcessImages(Platform& platform, ContentScan& sca
         if (!record.exePath || !record.image || running(*record.image))
             continue;
         images.push_back(*record.image);
-        paths.push_back(*record.exePath);
+        paths.push_back({*record.exePath});
     }
     std::vector<ContentFound> found = scan.checkAll(HeldFiles(platform, paths));
     std::erase_if(found, [&](const ContentFound& file) { return !running(file.stamp.identity); });
     return found;
 }
 
-// Handles one matched file as the entry of its own name.
-void Remove(Context& context, PassFolders& folders, const AutostartIndex& autostart,
-            KillPassView& view, const std::vector<ProcessRecord>& snapshot,
-            const ContentFound& file) {
+// Removes one matched file by its identity: the processes whose image it is, then the file.
+void Remove(Context& context, PassFolders& folders, KillPassView& view,
+            const std::vector<ProcessRecord>& snapshot, const ContentFound& file) {
     const std::string path = file.path(), &entry = file.name;
     const FileIdentity& identity = file.stamp.identity;
     view.reportAction({"match", {path, file.match}});
@@ -90,8 +90,6 @@ void Remove(Context& context, PassFolders& folders, const AutostartIndex& autost
     const FileDeletion deletion =
         DeleteKeepingCopy(context, folders, entry, *file.folder, entry, identity, backedUp);
     view.reportAction({"delete", {path, deletion.copy}, !deletion.deleted});
-    DeleteRunValues(context, view, entry);
-    RemoveAutostartEntries(context, folders, autostart, view, entry);
 }
 
 // The backups and kept copies of earlier passes: they hold what they matched, and a scan that
@@ -117,8 +115,8 @@ std::vector<FileIdentity> OwnCopies(Context& context, PassFolders& folders) {
 
 // Each file once, in the order found: a program in the System folder that also runs is one
 // match.
-void RemoveAll(Context& context, PassFolders& folders, const AutostartIndex& autostart,
-               KillPassView& view, std::vector<ContentFound> found) {
+void RemoveAll(Context& context, PassFolders& folders, KillPassView& view,
+               std::vector<ContentFound> found) {
     if (found.empty())
         return;
     std::vector<FileIdentity> seen = OwnCopies(context, folders);
@@ -128,7 +126,7 @@ void RemoveAll(Context& context, PassFolders& folders, const AutostartIndex& aut
         if (std::find(seen.begin(), seen.end(), file.stamp.identity) != seen.end())
             continue;
         seen.push_back(file.stamp.identity);
-        Remove(context, folders, autostart, view, snapshot, file);
+        Remove(context, folders, view, snapshot, file);
     }
 }
 
@@ -144,8 +142,7 @@ void Append(std::vector<ContentFound>& to, std::vector<ContentFound> more) {
 
 } // namespace
 
-ContentScan RemoveContentMatches(Context& context, PassFolders& folders,
-                                 const AutostartIndex& autostart, KillPassView& view) {
+ContentScan RemoveContentMatches(Context& context, PassFolders& folders, KillPassView& view) {
     ContentScan scan(HashesOf(view), context.contentRules, context.scanLimits,
                      context.digests.get());
     if (scan.empty())
@@ -164,18 +161,17 @@ ContentScan RemoveContentMatches(Context& context, PassFolders& folders,
             view.reportAction({"scan", {path}, true});
     }
     ReportUnscanned(view, scan);
-    RemoveAll(context, folders, autostart, view, std::move(found));
+    RemoveAll(context, folders, view, std::move(found));
     return scan;
 }
 
-void RemoveMatchingPrograms(Context& context, PassFolders& folders, const AutostartIndex& autostart,
-                            KillPassView& view, ContentScan& scan,
-                            const std::vector<std::string>& paths) {
+void RemoveMatchingPrograms(Context& context, PassFolders& folders, KillPassView& view,
+                            ContentScan& scan, const std::vector<PlacedProgram>& programs) {
     if (scan.empty())
         return;
-    std::vector<ContentFound> found = scan.checkAll(HeldFiles(context.platform, paths));
+    std::vector<ContentFound> found = scan.checkAll(HeldFiles(context.platform, programs));
     ReportUnscanned(view, scan);
-    RemoveAll(context, folders, autostart, view, std::move(found));
+    RemoveAll(context, folders, view, std::move(found));
 }
 
 } // namespace pestrel

@@ -26,6 +26,10 @@ struct Context {
     // may spend on each file.
     ContentRules* contentRules = nullptr;
     ScanLimits scanLimits;
+    // Besides the start-up values named like an entry, take a listed program out of every
+    // autostart place that starts it, whatever the place calls it, and delete the program files
+    // those places name (the user's choice; off, a pass is the plain one).
+    bool cleanAutostart = false;
     // The digests the passes of this context (and of its copies) have taken, by file stamp.
     std::shared_ptr<DigestCache> digests;
 

@@ -111,7 +111,9 @@ void RemoveRefusedFile(Context& context, PassFolders& folders, KillPassView& vie
 
 void CleanAutostartPlaces(Context& context, PassFolders& folders, KillPassView& view,
                           const GuardList& list) {
-    const AutostartIndex places = ReadAutostartPlaces(context);
+    // Without the choice, only the start-up values named like an entry go: nothing else is read.
+    const AutostartIndex places =
+        context.cleanAutostart ? ReadAutostartPlaces(context) : AutostartIndex();
     for (const std::string& entry : list.entries()) {
         DeleteRunValues(context, view, entry);
         RemoveAutostartEntries(context, folders, places, view, entry);

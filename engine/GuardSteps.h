@@ -54,8 +54,8 @@ void RemoveRefusedFile(Context& context, PassFolders& folders, KillPassView& vie
                        const std::string& entry, const std::string& path,
                        const FileIdentity& identity);
 
-// Reads the autostart places again and takes every listed program out of them, with the
-// start-up values named like it.
+// Deletes the start-up values named like each entry and, with the choice of cleaning autostart
+// places, reads them again and takes every listed program out of them.
 void CleanAutostartPlaces(Context& context, PassFolders& folders, KillPassView& view,
                           const GuardList& list);
 

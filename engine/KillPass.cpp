@@ -203,18 +203,22 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
     };
     Platform& platform = context.platform;
     PassFolders folders = HoldPassFolders(context);
-    const AutostartIndex autostart = ReadAutostartPlaces(context);
+    // The places are read only for the choice of cleaning them: the plain pass removes the
+    // start-up values named like an entry and nothing else of them.
+    const AutostartIndex autostart =
+        context.cleanAutostart ? ReadAutostartPlaces(context) : AutostartIndex();
     for (const PassAction& malformed : autostart.malformed())
         view.reportAction(malformed);
     // Kept with what it has read for the pass's later scans by content.
-    ContentScan content = RemoveContentMatches(context, folders, autostart, view);
-    // The programs autostart places name are scanned by content too, where they lie.
-    std::vector<std::string> started;
+    ContentScan content = RemoveContentMatches(context, folders, view);
+    // The programs autostart places name are scanned by content too, where they lie, each on the
+    // word of its place's owner.
+    std::vector<PlacedProgram> started;
     for (const AutostartEntry& place : autostart.entries()) {
         if (std::optional<std::string> path = platform.localPath(place.program))
-            started.push_back(std::move(*path));
+            started.push_back({std::move(*path), place.owner});
     }
-    RemoveMatchingPrograms(context, folders, autostart, view, content, started);
+    RemoveMatchingPrograms(context, folders, view, content, started);
     const int count = view.entryCount();
     view.setMarker(count - 1);
     for (int i = count - 1; i >= 0; --i) {

@@ -77,11 +77,12 @@ void ReadFolder(Context& context, AutostartIndex& index, const std::string& path
             index.addMalformed({Verb(kind), {folder->path() + name}, true});
         else if (start.status == StartLine::Status::Found)
             index.add({kind, RegRoot::LocalMachine, folder->path(), name, start.command,
-                       start.program, user});
+                       start.program, user, owner});
     }
 }
 
-void ReadCrontab(Context& context, AutostartIndex& index, const std::string& user) {
+void ReadCrontab(Context& context, AutostartIndex& index, const PlaceUser& owner) {
+    const std::string& user = owner.name;
     const std::optional<std::string> crontab = context.platform.readCrontab(user);
     if (!crontab)
         return;
@@ -91,7 +92,7 @@ void ReadCrontab(Context& context, AutostartIndex& index, const std::string& use
             index.addMalformed({"cron", {user, std::string(line)}, true});
         else if (start.status == StartLine::Status::Found)
             index.add({Kind::Cron, RegRoot::LocalMachine, user, std::string(line), start.command,
-                       start.program, user});
+                       start.program, user, owner.id});
     }
 }
 
@@ -289,7 +290,7 @@ void ReadLinuxAutostartPlaces(Context& context, AutostartIndex& index) {
         ReadFolder(context, index, kMachineUnits, Kind::Unit, "", 0);
     }
     for (const PlaceUser& user : places.users)
-        ReadCrontab(context, index, user.name);
+        ReadCrontab(context, index, user);
 }
 
 void RemoveLinuxAutostartEntry(Context& context, PassFolders& folders, KillPassView& view,

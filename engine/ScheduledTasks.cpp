@@ -25,9 +25,10 @@ void ReadTaskFolder(Context& context, AutostartIndex& index, HeldFolder& folder,
             index.addMalformed({"task", {folder.path() + name}, true});
             continue;
         }
+        // A task file is the word of whoever owns the folder it lies in.
         for (const std::string& command : *commands)
             index.add({AutostartEntry::Kind::Task, RegRoot::LocalMachine, folder.path(), name,
-                       command, ProgramOf(context, command)});
+                       command, ProgramOf(context, command), "", folder.owner().value_or(0)});
     }
     if (depth >= kMaxDepth)
         return;

@@ -33,6 +33,8 @@ void ReadStartupFolders(Context& context, AutostartIndex& index) {
         const std::optional<FolderEntries> entries = folder ? folder->entries() : std::nullopt;
         if (!entries)
             continue;
+        // A user's Start-up folder is that user's word; the common one the administrator's.
+        const std::uint32_t owner = folder->owner().value_or(0);
         for (const std::string& name : entries->files) {
             // Explorer keeps the folder's look in desktop.ini and starts nothing from it.
             if (EqualsIgnoringAsciiCase(name, "desktop.ini"))
@@ -40,7 +42,7 @@ void ReadStartupFolders(Context& context, AutostartIndex& index) {
             const std::string file = folder->path() + name;
             if (!IsShortcut(name)) {
                 index.add({AutostartEntry::Kind::StartupFile, RegRoot::LocalMachine, folder->path(),
-                           name, file, file});
+                           name, file, file, "", owner});
                 continue;
             }
             const std::optional<FileIdentity> identity = folder->fileIdentity(name);
@@ -51,7 +53,7 @@ void ReadStartupFolders(Context& context, AutostartIndex& index) {
                 continue;
             }
             index.add({AutostartEntry::Kind::Shortcut, RegRoot::LocalMachine, folder->path(), name,
-                       *target, TargetProgram(context, *target)});
+                       *target, TargetProgram(context, *target), "", owner});
         }
     }
 }

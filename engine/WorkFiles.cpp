@@ -15,6 +15,7 @@ namespace pestrel {
 namespace {
 
 constexpr const char* kSection = "RunData";
+constexpr const char* kAutostartSection = "Autostart";
 constexpr const char* kLogFile = "Log.ini";
 
 std::string InAppFolder(const Context& context, const char* fileName) {
@@ -181,6 +182,18 @@ StartupSettings ReadStartupSettings(Context& context) {
     if (settings.firstRun)
         platform.writeProfileString(path, kSection, "FirstRun", "False");
     return settings;
+}
+
+bool ReadCleanAutostartChoice(Context& context) {
+    const std::string path = InAppFolder(context, "Config.ini");
+    return !path.empty() &&
+           context.platform.readProfileString(path, kAutostartSection, "Clean", "False") == "True";
+}
+
+bool WriteCleanAutostartChoice(Context& context, bool clean) {
+    const std::string path = InAppFolder(context, "Config.ini");
+    return !path.empty() && context.platform.writeProfileString(path, kAutostartSection, "Clean",
+                                                                clean ? "True" : "False");
 }
 
 bool RecordPendingDeletion(Context& context, const std::string& entry) {

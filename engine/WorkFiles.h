@@ -63,6 +63,12 @@ struct StartupSettings {
 // Reads Config.ini and records the first start.
 StartupSettings ReadStartupSettings(Context& context);
 
+// The user's choice of cleaning every autostart place (Context::cleanAutostart), kept as "Clean"
+// in the [Autostart] section of Config.ini: off unless it reads exactly "True". Writing it is
+// false when Config.ini cannot be written.
+bool ReadCleanAutostartChoice(Context& context);
+bool WriteCleanAutostartChoice(Context& context, bool clean);
+
 // Appends one line to AppPath + "Temp.~txt". False when the file cannot be opened or written.
 bool RecordPendingDeletion(Context& context, const std::string& entry);
 // Removes every line naming `entry` from Temp.~txt, deleting the file when no line is left, so

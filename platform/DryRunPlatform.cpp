@@ -236,6 +236,11 @@ public:
         }
         return std::make_unique<DryRunFolder>(dry_, std::move(real), path);
     }
+    void actFor(std::uint32_t user) override {
+        if (real_)
+            real_->actFor(user);
+    }
+    std::optional<std::uint32_t> owner() override { return real_ ? real_->owner() : std::nullopt; }
     std::vector<std::string> entryNames() override {
         std::vector<std::string> names = real_ ? real_->entryNames() : std::vector<std::string>();
         std::erase_if(names, [&](const std::string& name) {

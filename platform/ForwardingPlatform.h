@@ -56,6 +56,7 @@ public:
     std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override {
         return inner_.holdFolder(path);
     }
+    std::uint32_t registryOwner(RegRoot root) override { return inner_.registryOwner(root); }
     bool appendToFile(const std::string& path, const std::string& bytes) override {
         return inner_.appendToFile(path, bytes);
     }

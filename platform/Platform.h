@@ -157,6 +157,15 @@ public:
     virtual bool deleteLink(const std::string&, const std::string&) { return false; }
     // Creates the link `name` leading to `target`, never over an existing entry.
     virtual bool createLink(const std::string&, const std::string&) { return false; }
+
+    // A user's word: from now on this folder, and every folder reached from it, opens, copies and
+    // changes files with the file-system ids of `user` when the program runs as root, whoever
+    // owns the folder, so that what a user named reaches no further than that user could. 0 is
+    // the administrator's word and changes nothing; so does a platform that cannot act as
+    // another user.
+    virtual void actFor(std::uint32_t) {}
+    // The user who owns the folder, where the platform tells.
+    virtual std::optional<std::uint32_t> owner() { return std::nullopt; }
 };
 
 // One process of a snapshot.
@@ -297,6 +306,8 @@ public:
     // The folder at `path`, held as HeldFolder says; null when any step of the path is a link
     // (a reparse point) or not a folder, or it cannot be opened.
     virtual std::unique_ptr<HeldFolder> holdFolder(const std::string& path) = 0;
+    // Whose word the values of `root` are: the user who can change them (0: the administrator).
+    virtual std::uint32_t registryOwner(RegRoot) { return 0; }
 
     // --- start-up files ------------------------------------------------------------------
     // The Start-up folders whose files start at log-on: each user's and the common one.

@@ -245,10 +245,6 @@
         <translation>Also match files with the YARA rules of every *.yar file in DIR (those of the Rules folder beside the list always count). May be given more than once.</translation>
     </message>
     <message>
-        <source>List every autostart entry: place, name, program, and &apos;listed&apos; when a name of the list matches.</source>
-        <translation>List every autostart entry: place, name, program, and &apos;listed&apos; when a name of the list matches.</translation>
-    </message>
-    <message>
         <source>Write one JSON object per line instead of TAB-separated fields.</source>
         <translation>Write one JSON object per line instead of TAB-separated fields.</translation>
     </message>
@@ -291,6 +287,18 @@
     <message>
         <source>--max-file-size takes a size such as 512M or 2G, not &apos;%1&apos;.</source>
         <translation>--max-file-size takes a size such as 512M or 2G, not &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>Besides the start-up values named like an entry, take a listed program out of every autostart place that starts it, whatever the place calls it, and delete the program files those places name (each with the rights of the place&apos;s owner).</source>
+        <translation>Besides the start-up values named like an entry, take a listed program out of every autostart place that starts it, whatever the place calls it, and delete the program files those places name (each with the rights of the place&apos;s owner).</translation>
+    </message>
+    <message>
+        <source>List every autostart entry: place, name, program, &apos;listed&apos; when a name of the list matches, and which pass takes it: &apos;pass&apos; (every pass: a start-up value named like an entry) or &apos;clean-autostart&apos; (only with --clean-autostart).</source>
+        <translation>List every autostart entry: place, name, program, &apos;listed&apos; when a name of the list matches, and which pass takes it: &apos;pass&apos; (every pass: a start-up value named like an entry) or &apos;clean-autostart&apos; (only with --clean-autostart).</translation>
+    </message>
+    <message>
+        <source>--clean-autostart goes with --kill or --guard.</source>
+        <translation>--clean-autostart goes with --kill or --guard.</translation>
     </message>
 </context>
 <context>
@@ -417,6 +425,10 @@
     <message>
         <source>所有文件(*.*)</source>
         <translation>All files (*.*)</translation>
+    </message>
+    <message>
+        <source>清除所有自启动项</source>
+        <translation>Clean every autostart place</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QUrl>
 #include <stdexcept>
 #include <system_error>
@@ -80,6 +81,7 @@ void TMainForm::connectCommands() {
     connect(ui_->NEdit, &QAction::triggered, this, Guarded(this, &TMainForm::NEditClick));
     connect(ui_->NSave, &QAction::triggered, this, Guarded(this, &TMainForm::NSaveClick));
     addUndoCommands();
+    addAutostartChoice();
     connect(ui_->EADDVirusName, &QLineEdit::returnPressed, this,
             Guarded(this, &TMainForm::EADDVirusNameKeyPress));
 
@@ -115,6 +117,11 @@ void TMainForm::FormCreate() {
         return;
     }
     const StartupSettings settings = ReadStartupSettings(context_);
+    {
+        QAction* choice = ui_->PopupMenu->findChild<QAction*>(QStringLiteral("NCleanAutostart"));
+        const QSignalBlocker asRead(choice);
+        choice->setChecked(ReadCleanAutostartChoice(context_));
+    }
     const QString title = QStringLiteral("Pestrel ") + ShownText(settings.version);
     // The title is the application name, which the display name falls back on. A display name
     // set explicitly is appended by the platform to the title of every other window, so the

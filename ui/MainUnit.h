@@ -93,6 +93,8 @@ private:
     void addUndoCommands();
     void NPreviewClick();
     void NRestoreClick();
+    // Last in the list menu: the choice of cleaning every autostart place, kept in Config.ini.
+    void addAutostartChoice();
     void EADDVirusNameKeyPress();
     void SBAddToListClick();
     void SBCleanListClick();

@@ -39,6 +39,15 @@ void TMainForm::ListBoxClick() {
     ui_->PopupMenu->popup(QCursor::pos());
 }
 
+void TMainForm::addAutostartChoice() {
+    QAction* choice = ui_->PopupMenu->addAction(tr("清除所有自启动项"));
+    choice->setObjectName(QStringLiteral("NCleanAutostart"));
+    choice->setCheckable(true);
+    // Read once the folders are known to be safe; written at each change.
+    connect(choice, &QAction::toggled, this,
+            [this](bool clean) { WriteCleanAutostartChoice(context_, clean); });
+}
+
 void TMainForm::NSaveClick() {
     if (!SaveVirusList(context_, virusList_->entries()))
         return;

@@ -4,6 +4,7 @@
 #include "engine/KillPass.h"
 #include "engine/Public.h"
 #include "engine/RepairReport.h"
+#include "engine/WorkFiles.h"
 #include "platform/DryRunPlatform.h"
 #include "ui/PassRules.h"
 
@@ -42,6 +43,7 @@ KillPassPreview PreviewKillPass(Platform& machine, std::vector<std::string> entr
     InitialiseContext(context);
     const PassRules rules = LoadPassRules(context);
     context.contentRules = rules.rules.get();
+    context.cleanAutostart = ReadCleanAutostartChoice(context);
     RecordingView view(std::move(entries));
     RunKillPass(context, view, 0);
     RepairReport repairs(dryRun, view);

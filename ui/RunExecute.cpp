@@ -164,6 +164,7 @@ void RunJob(WorkerJob job, Context& context, WorkerGate& gate, const RunWaits& w
         window.showRuleProblems(rules.problems);
         Context pass = context;
         pass.contentRules = rules.rules.get();
+        pass.cleanAutostart = ReadCleanAutostartChoice(context);
         RunKillPass(pass, window, waits.killPassDoneMs);
         break;
     }

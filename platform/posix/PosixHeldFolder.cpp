@@ -106,6 +106,8 @@ UniqueFd PosixHeldFolder::openFile(const std::string& name,
                                    const std::optional<FileIdentity>& identity) const {
     if (!IsPlainName(name))
         return UniqueFd();
+    // On a user's word, even reading is that user's; otherwise the reader's own.
+    const OwnerRights rights(fd_.get(), word_.value_or(0));
     UniqueFd file(
         ::openat(fd_.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     const std::optional<struct stat> info = file ? StatOf(file.get()) : std::nullopt;
@@ -188,7 +190,7 @@ std::unique_ptr<MappedFile> PosixHeldFolder::mapFile(const std::string& name,
 }
 
 bool PosixHeldFolder::deleteFile(const std::string& name, const FileIdentity& identity) {
-    const OwnerRights rights(fd_.get());
+    const OwnerRights rights(fd_.get(), word_);
     const std::optional<struct stat> info = RegularEntry(fd_.get(), name);
     if (!info || IdentityOf(*info) != identity)
         return false;
@@ -221,7 +223,7 @@ bool PosixHeldFolder::linkFile(const std::string& name, HeldFolder& to, const st
     PosixHeldFolder* target = AsPosix(to);
     if (!target || !RegularEntry(fd_.get(), name) || !IsPlainName(toName))
         return false;
-    const OwnerRights rights(target->fd());
+    const OwnerRights rights(target->fd(), target->word_);
     return ::linkat(fd_.get(), name.c_str(), target->fd(), toName.c_str(), 0) == 0;
 }
 
@@ -231,7 +233,7 @@ bool PosixHeldFolder::restoreFile(HeldFolder& from, const std::string& fromName,
     const UniqueFd source = origin ? origin->openFile(fromName) : UniqueFd();
     if (!source || !IsPlainName(name))
         return false;
-    const OwnerRights rights(fd_.get());
+    const OwnerRights rights(fd_.get(), word_);
     const UniqueFd file(::openat(fd_.get(), name.c_str(),
                                  O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!file)
@@ -251,13 +253,16 @@ std::unique_ptr<HeldFolder> PosixHeldFolder::folder(const std::string& name, boo
     if (!IsPlainName(name))
         return nullptr;
     if (create) {
-        const OwnerRights rights(fd_.get());
+        const OwnerRights rights(fd_.get(), word_);
         ::mkdirat(fd_.get(), name.c_str(), 0700);
     }
     UniqueFd child(::openat(fd_.get(), name.c_str(), kFolderFlags));
     if (!child)
         return nullptr;
-    return std::unique_ptr<HeldFolder>(new PosixHeldFolder(std::move(child), path_ + name + '/'));
+    auto held =
+        std::unique_ptr<PosixHeldFolder>(new PosixHeldFolder(std::move(child), path_ + name + '/'));
+    held->word_ = word_;
+    return held;
 }
 
 std::vector<std::string> PosixHeldFolder::entryNames() {
@@ -292,15 +297,29 @@ std::optional<std::string> PosixHeldFolder::linkTarget(const std::string& name) 
 }
 
 bool PosixHeldFolder::deleteLink(const std::string& name, const std::string& target) {
-    const OwnerRights rights(fd_.get());
+    const OwnerRights rights(fd_.get(), word_);
     return linkTarget(name) == target && ::unlinkat(fd_.get(), name.c_str(), 0) == 0;
 }
 
 bool PosixHeldFolder::createLink(const std::string& name, const std::string& target) {
     if (!IsPlainName(name) || target.empty() || target.find('\0') != std::string::npos)
         return false;
-    const OwnerRights rights(fd_.get());
+    const OwnerRights rights(fd_.get(), word_);
     return ::symlinkat(target.c_str(), fd_.get(), name.c_str()) == 0;
+}
+
+} // namespace pestrel
+
+namespace pestrel {
+
+void PosixHeldFolder::actFor(std::uint32_t user) {
+    if (user != 0)
+        word_ = user;
+}
+
+std::optional<std::uint32_t> PosixHeldFolder::owner() {
+    const std::optional<struct stat> info = StatOf(fd_.get());
+    return info ? std::optional<std::uint32_t>(info->st_uid) : std::nullopt;
 }
 
 } // namespace pestrel

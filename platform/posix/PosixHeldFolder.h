@@ -35,6 +35,8 @@ public:
     std::optional<std::string> linkTarget(const std::string& name) override;
     bool deleteLink(const std::string& name, const std::string& target) override;
     bool createLink(const std::string& name, const std::string& target) override;
+    void actFor(std::uint32_t user) override;
+    std::optional<std::uint32_t> owner() override;
 
     int fd() const { return fd_.get(); }
 
@@ -47,6 +49,7 @@ private:
 
     UniqueFd fd_;
     std::string path_;
+    std::optional<uid_t> word_; // the user on whose word it acts, when not the administrator's
 };
 
 } // namespace pestrel

@@ -55,6 +55,9 @@ public:
     std::vector<std::string> startupFolders() override;
     std::string tasksFolder() override;
 
+    // Both hives are files of the prefix: its owner's word (nobody's when the owner is unknown).
+    std::uint32_t registryOwner(RegRoot) override { return prefix_.owner().value_or(65534); }
+
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
     void requestClose(const std::string& name) override;
     bool terminateProcess(const ProcessRecord& process) override;

@@ -76,6 +76,8 @@ TEST_F(KillCommand, DryRunPrintsTheLinesOfTheRealRunAndChangesNothing) {
 TEST_F(KillCommand, AutostartListsEveryEntryAndMarksTheListedOnes) {
     ASSERT_TRUE(WriteRegValue(platform, RegRoot::CurrentUser, kRunKey, RegText, "Updater",
                               "\"C:\\A b\\" + evil + "\" /min"));
+    ASSERT_TRUE(
+        WriteRegValue(platform, RegRoot::CurrentUser, kRunKey, RegText, evil, "C:\\other.exe"));
     ASSERT_TRUE(WriteRegValue(platform, RegRoot::LocalMachine, kRunKey, RegText, "Tool",
                               "C:\\tool.exe " + evil));
     const std::string tasks = platform.tasksFolder() + "/";
@@ -92,11 +94,16 @@ TEST_F(KillCommand, AutostartListsEveryEntryAndMarksTheListedOnes) {
         return !line.starts_with("HKEY_") && !line.starts_with(tasks) &&
                !line.starts_with("failed\tshortcut");
     });
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         runKey(RegRoot::LocalMachine) + "\tTool\tC:\\tool.exe",
-                         runKey(RegRoot::CurrentUser) + "\tUpdater\tC:\\A b\\" + evil + "\tlisted",
-                         tasks + "\tRefresh\tC:\\A b\\" + evil + "\tlisted",
-                         "failed\tshortcut\t" + broken}));
+    // Every pass takes the value named like the entry; only --clean-autostart the places that
+    // merely start it.
+    const std::string onlyCleaning = "\tlisted\tclean-autostart";
+    EXPECT_EQ(
+        lines,
+        (std::vector<std::string>{
+            runKey(RegRoot::LocalMachine) + "\tTool\tC:\\tool.exe",
+            runKey(RegRoot::CurrentUser) + "\tUpdater\tC:\\A b\\" + evil + onlyCleaning,
+            runKey(RegRoot::CurrentUser) + "\t" + evil + "\tC:\\other.exe\tpass",
+            tasks + "\tRefresh\tC:\\A b\\" + evil + onlyCleaning, "failed\tshortcut\t" + broken}));
 }
 
 TEST_F(KillCommand, AFailedActionGivesStatusOne) {

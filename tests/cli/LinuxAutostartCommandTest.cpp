@@ -84,18 +84,24 @@ protected:
 };
 
 TEST_F(LinuxAutostart, OnePassRemovesEveryPlaceAndTheRestorePutsThemBack) {
+    // Only the choice of cleaning every autostart place takes these.
+    const std::string taken = "\tlisted\tclean-autostart";
     const std::vector<std::string> listing = cli.run({"--autostart"}).lines();
-    EXPECT_TRUE(Has(listing, autostart + "\tevil.desktop\t" + program + "\tlisted"));
-    EXPECT_TRUE(Has(listing, units + "\tevil.service\t" + program + "\tlisted"));
-    EXPECT_TRUE(Has(listing,
-                    "crontab " + user.name + "\t@reboot " + program + "\t" + program + "\tlisted"));
+    EXPECT_TRUE(Has(listing, autostart + "\tevil.desktop\t" + program + taken));
+    EXPECT_TRUE(Has(listing, units + "\tevil.service\t" + program + taken));
+    EXPECT_TRUE(
+        Has(listing, "crontab " + user.name + "\t@reboot " + program + "\t" + program + taken));
 
-    const test::CliResult dryRun = cli.run({"--kill", "--dry-run", "--no-repair"});
+    const test::CliResult plain = cli.run({"--kill", "--dry-run", "--no-repair"});
+    for (const std::string& line : removals())
+        EXPECT_FALSE(Has(plain.lines(), line)) << line << "\n" << plain.out;
+    const test::CliResult dryRun =
+        cli.run({"--kill", "--clean-autostart", "--dry-run", "--no-repair"});
     for (const std::string& line : removals())
         EXPECT_TRUE(Has(dryRun.lines(), line)) << line << "\n" << dryRun.out;
     expectUntouched();
 
-    const test::CliResult kill = cli.run({"--kill", "--no-repair"});
+    const test::CliResult kill = cli.run({"--kill", "--clean-autostart", "--no-repair"});
     EXPECT_EQ(kill.status, 1) << "the malformed entry is a failed line";
     for (const std::string& line : removals())
         EXPECT_TRUE(Has(kill.lines(), line)) << line << "\n" << kill.out;

@@ -84,7 +84,7 @@ def values(obj):
     """The printable bytes of an object's fields, in no order."""
     found = []
     for key in obj:
-        if key in ("verb", "failed", "listed", "restored", "time") or key.endswith("_base64"):
+        if key in ("verb", "failed", "listed", "taken", "restored", "time") or key.endswith("_base64"):
             continue
         if key == "fields":
             exacts = obj.get("fields_base64", [None] * len(obj[key]))
@@ -106,7 +106,9 @@ def same_action(obj, line):
 
 def same_entry(obj, line):
     fields = line.split(b"\t")
-    return obj["listed"] == (fields[-1] == b"listed") and values(obj) == sorted(fields[:3])
+    marks = [b"listed"] if obj["listed"] else []
+    marks += [obj["taken"].encode()] if "taken" in obj else []
+    return fields[3:] == marks and values(obj) == sorted(fields[:3])
 
 
 # The place's and the kept text's names of each kind of deletion.

@@ -1,8 +1,11 @@
 #include "engine/AutostartPlaces.h"
 #include "engine/Context.h"
+#include "engine/GuardList.h"
+#include "engine/GuardSteps.h"
 #include "engine/Journal.h"
 #include "engine/KillPass.h"
 #include "engine/ListEdit.h"
+#include "engine/PassFolders.h"
 #include "engine/Restore.h"
 #include "platform/ForwardingPlatform.h"
 #include "tests/engine/RecordingView.h"
@@ -104,6 +107,7 @@ protected:
     void SetUp() override {
         for (const Place& place : places_)
             ASSERT_TRUE(platform.setValue(place.root, place.key, place.name, place.before));
+        context.cleanAutostart = true;
     }
     test::TestMachine machine;
     Context& context = machine.context();
@@ -152,6 +156,37 @@ TEST_F(Autostart, AListChangedSinceGetsTheItemBackInItsPlace) {
         << "a service started again by hand keeps its start";
 }
 
+// The plain pass removes only the start-up values named like the entry, whatever the others
+// start; the choice of cleaning every autostart place takes the others and the file they name.
+// The guard's step on a change of the places follows the same choice.
+TEST_F(Autostart, APassRemovesOnlyValuesNamedLikeTheEntryUnlessAutostartIsCleaned) {
+    ASSERT_TRUE(platform.createFolder(context.WinDir + "Cache"));
+    const std::string dormant = context.WinDir + "Cache" + kPathSeparator + "virus.exe";
+    const auto pass = [this](test::RecordingView& view) { RunKillPass(context, view, 0); };
+    const auto guard = [this](test::RecordingView& view) {
+        PassFolders folders = HoldPassFolders(context);
+        CleanAutostartPlaces(context, folders, view, GuardList({"virus.exe"}));
+    };
+    for (const bool byGuard : {false, true}) {
+        for (const bool clean : {false, true}) {
+            SCOPED_TRACE(std::string(byGuard ? "the guard" : "a pass") +
+                         (clean ? ", cleaning every autostart place" : ", the plain choice"));
+            context.cleanAutostart = clean;
+            test::WriteFile(dormant, "dormant bytes");
+            ASSERT_TRUE(
+                platform.setValue(RegRoot::CurrentUser, kRun, "virus.exe", Text("C:\\a.exe")));
+            ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, kRun, "Updater", Text(dormant)));
+            test::RecordingView view({"virus.exe"});
+            byGuard ? guard(view) : pass(view);
+            EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRun, "virus.exe"));
+            EXPECT_EQ(platform.queryValue(RegRoot::CurrentUser, kRun, "Updater").has_value(),
+                      !clean);
+            EXPECT_EQ(test::Exists(dormant), !clean);
+            EXPECT_FALSE(view.anyFailed());
+        }
+    }
+}
+
 // Counts the registry changes made through it.
 class RegistryChanges final : public ForwardingPlatform {
 public:
@@ -174,6 +209,7 @@ TEST_F(Autostart, APassOverNamesThatStartNothingChangesNoValue) {
     RegistryChanges changes(platform);
     Context watched(changes);
     InitialiseContext(watched);
+    watched.cleanAutostart = true;
     test::RecordingView view({"good.exe", "tool.exe.bak", "explorer"});
     ASSERT_TRUE(RunKillPass(watched, view, 0));
     EXPECT_EQ(changes.count, 0);

@@ -76,7 +76,8 @@ TEST_F(ContentMatch, MatchedFilesAreHandledUnderTheirOwnNamesAndNothingElse) {
         EXPECT_FALSE(Exists(path)) << path;
     EXPECT_EQ(ReadFile(outside), kEicar) << "a link was followed";
     EXPECT_TRUE(Exists(decoy)) << "a file was taken for its name alone";
-    EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "notepad2.exe"));
+    EXPECT_TRUE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "notepad2.exe"))
+        << "a matched file's name became a list entry";
     EXPECT_FALSE(view.anyFailed());
     EXPECT_NE(std::find(view.statusTexts.begin(), view.statusTexts.end(),
                         "match " + renamed + " sha256:" + kEicarHash),
@@ -84,7 +85,7 @@ TEST_F(ContentMatch, MatchedFilesAreHandledUnderTheirOwnNamesAndNothingElse) {
 
     const RestoreOutcome restored =
         RestoreDeleted(context, {"notepad2.exe", "x.com"}, [](const PassAction&) {});
-    EXPECT_EQ(restored.restored, 3); // the two files and the start-up value
+    EXPECT_EQ(restored.restored, 2);
     EXPECT_EQ(ReadFile(renamed), kEicar);
     EXPECT_EQ(ReadFile(nested), kEicar);
 }
@@ -150,27 +151,32 @@ TEST_F(ContentMatch, ProgramsNamedByPathAreHandledThroughThePassScan) {
     PassFolders folders = HoldPassFolders(context);
     ContentScan scan({kEicarHash});
     test::RecordingView view({});
-    RemoveMatchingPrograms(context, folders, AutostartIndex(), view, scan,
-                           {program, tools + "other.exe", tools + "missing.exe", tools});
+    RemoveMatchingPrograms(context, folders, view, scan,
+                           {{program}, {tools + "other.exe"}, {tools + "missing.exe"}, {tools}});
     EXPECT_EQ(matched(view), std::vector<std::string>{program});
     EXPECT_FALSE(Exists(program));
     EXPECT_TRUE(Exists(tools + "other.exe"));
     EXPECT_EQ(scan.filesRead(), 2u);
 }
 
-TEST_F(ContentMatch, AProgramOnlyAnAutostartValueNamesIsMatchedAndItsValueGoes) {
+TEST_F(ContentMatch, AProgramOnlyAnAutostartValueNamesIsMatchedWhenAutostartIsCleaned) {
     // A renamed copy where no walk of the pass looks, started by a value of another name.
     ASSERT_TRUE(platform.createFolder(context.WinDir + "Cache"));
     const std::string program = context.WinDir + "Cache" + kPathSeparator + "helper.exe";
     WriteFile(program, kEicar);
     ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater",
                                   {RegValue::Kind::Text, "\"" + program + "\" /min"}));
-    test::RecordingView view({"sha256:" + kEicarHash});
-    EXPECT_TRUE(RunKillPass(context, view, 0));
-    EXPECT_EQ(matched(view), std::vector<std::string>{program});
-    EXPECT_FALSE(Exists(program));
-    EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"));
-    EXPECT_FALSE(view.anyFailed());
+    for (const bool clean : {false, true}) {
+        context.cleanAutostart = clean;
+        test::RecordingView view({"sha256:" + kEicarHash});
+        EXPECT_TRUE(RunKillPass(context, view, 0));
+        EXPECT_EQ(matched(view),
+                  clean ? std::vector<std::string>{program} : std::vector<std::string>{});
+        EXPECT_EQ(Exists(program), !clean);
+        EXPECT_FALSE(view.anyFailed());
+    }
+    // The file goes by its content; a value that is not named like an entry stays.
+    EXPECT_TRUE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"));
 }
 
 TEST_F(ContentMatch, MalformedHashLinesMatchNothing) {

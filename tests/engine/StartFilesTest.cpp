@@ -94,6 +94,7 @@ TEST(StartFiles, APassTakesOutShortcutsTasksAndTheirProgramsAndTheUndoPutsThemBa
     Context context(platform);
     InitialiseContext(context);
     context.AppPath = machine.context().AppPath;
+    context.cleanAutostart = true;
     const char sep = kPathSeparator;
     const std::string root = machine.root(), user = root + "UserStartup" + sep,
                       common = root + "CommonStartup" + sep, tasks = root + "Tasks" + sep;

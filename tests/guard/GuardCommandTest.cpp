@@ -132,7 +132,7 @@ TEST_F(GuardCommand, ANameAddedToTheListIsRemovedFromTheSystemFolder) {
 }
 
 TEST_F(GuardCommand, TakesAListedProgramOutOfAStartUpValueWrittenMeanwhile) {
-    GuardRun guard(cli, {"--list", list});
+    GuardRun guard(cli, {"--list", list, "--clean-autostart"});
     ASSERT_TRUE(guard.says("guarding")) << guard.err();
     ASSERT_TRUE(WriteRegValue(cli.platform(), RegRoot::CurrentUser, kRunKey, RegText, "Updater",
                               "C:\\Tools\\" + listed + " /quiet"));
@@ -143,7 +143,7 @@ TEST_F(GuardCommand, TakesAListedProgramOutOfAStartUpValueWrittenMeanwhile) {
 TEST_F(GuardCommand, RemovesATaskWrittenMeanwhileThatStartsAListedProgram) {
     const std::string tasks = cli.platform().tasksFolder() + "/";
     fs::create_directories(tasks);
-    GuardRun guard(cli, {"--list", list});
+    GuardRun guard(cli, {"--list", list, "--clean-autostart"});
     ASSERT_TRUE(guard.says("guarding")) << guard.err();
     test::WriteFile(tasks + "Refresh", "<Task><Actions><Exec><Command>C:\\Tools\\" + listed +
                                            "</Command></Exec></Actions></Task>");

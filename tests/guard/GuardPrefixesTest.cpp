@@ -65,8 +65,8 @@ TEST_F(GuardPrefixes, RemovesAFileDroppedIntoEachPrefixForThatPrefixsUndo) {
 }
 
 TEST_F(GuardPrefixes, TakesAListedProgramOutOfTheRegistryOfThePrefixWhoseRegistryChanged) {
-    GuardRun guard(cli,
-                   {"--list", list, "--wine-prefix", prefixes[0], "--wine-prefix", prefixes[1]});
+    GuardRun guard(cli, {"--list", list, "--clean-autostart", "--wine-prefix", prefixes[0],
+                         "--wine-prefix", prefixes[1]});
     ASSERT_TRUE(guard.says("guarding")) << guard.err();
     const std::string user = prefixes[1] + "user.reg";
     // As with the files, the second value can only go as the registry's change is seen.

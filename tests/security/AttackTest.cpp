@@ -36,6 +36,7 @@ Scene::Outcome PassOverHome(Scene& s, const std::string& entry) {
     context.AppPath = s.context.AppPath;
     context.WinDir = s.context.WinDir;
     context.SysDir = s.context.SysDir;
+    context.cleanAutostart = true;
     test::RecordingView view({entry});
     return {RunKillPass(context, view, 0), view.anyFailed()};
 }
@@ -294,6 +295,7 @@ const Attack kAttacks[] = {
                    test::ShortcutBytes(s.at("Home/Link/evil.exe")));
      },
      [](Scene& s) {
+         s.context.cleanAutostart = true;
          EXPECT_TRUE(s.killPass({"evil.exe"}));
          EXPECT_EQ(ReadFile(s.secret + "evil.exe"), "root's own evil.exe");
      }},

@@ -81,8 +81,8 @@ TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
               programFile);
     EXPECT_FALSE(platform.queryValue(RegRoot::LocalMachine, kRunKey, "ui-evil.exe"));
     EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "ui-evil.exe"));
-    EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"))
-        << "a start-up value of another name that starts the program goes too";
+    EXPECT_TRUE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"))
+        << "a start-up value of another name stays, whatever it starts";
     const auto browser = platform.queryValue(
         RegRoot::LocalMachine, "Software\\Microsoft\\Internet Explorer\\Main", "Start Page");
     ASSERT_TRUE(browser);
@@ -96,6 +96,29 @@ TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
     EXPECT_EQ(messages.at(messages.size() - 2), QString::fromUtf8(kKillPassDoneText));
     EXPECT_EQ(messages.last(), "");
     EXPECT_EQ(rows("ListBox").size(), 3);
+}
+
+TEST_F(KillPassTest, TheMenusCheckItemCleansEveryAutostartPlaceAndIsKept) {
+    Platform& platform = machine.platform();
+    const std::string dormant = appFile("run/ui-dormant.exe");
+    WriteFile(dormant, "a dormant copy");
+    platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater", {RegValue::Kind::Text, dormant});
+    WriteFile(appFile("VirusList.txt"), "ui-dormant.exe\r\n");
+    showForm();
+    auto* choice = control<QAction>("NCleanAutostart");
+    ASSERT_TRUE(choice->isCheckable());
+    EXPECT_FALSE(choice->isChecked());
+    choice->trigger();
+    EXPECT_EQ(platform.readProfileString(appFile("Config.ini"), "Autostart", "Clean", ""), "True");
+
+    press("SBPestrel");
+    finishWorkers();
+    EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"));
+    EXPECT_FALSE(fs::exists(dormant));
+
+    form.reset();
+    showForm();
+    EXPECT_TRUE(control<QAction>("NCleanAutostart")->isChecked()) << "read back from Config.ini";
 }
 
 // A rule file that does not compile is named where the pass's status texts leave it standing: in

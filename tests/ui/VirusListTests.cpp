@@ -175,7 +175,7 @@ TEST_F(VirusListTest, ClickRightClickAndArrowKeysOpenThePopup) {
     auto* list = control<QListView>("ListBox");
     auto* popup = control<QMenu>("PopupMenu");
     const QList<QAction*> items = popup->actions();
-    ASSERT_EQ(items.size(), 7);
+    ASSERT_EQ(items.size(), 8);
     EXPECT_EQ(items[0]->text(), "删除此项");
     EXPECT_EQ(items[1]->text(), "编辑此项");
     EXPECT_TRUE(items[2]->isSeparator());
@@ -183,6 +183,8 @@ TEST_F(VirusListTest, ClickRightClickAndArrowKeysOpenThePopup) {
     EXPECT_TRUE(items[4]->isSeparator());
     EXPECT_EQ(items[5]->text(), "预览");
     EXPECT_EQ(items[6]->text(), "恢复...");
+    EXPECT_EQ(items[7]->text(), "清除所有自启动项");
+    EXPECT_TRUE(items[7]->isCheckable());
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(1, 0)).center());

@@ -78,6 +78,7 @@ protected:
 };
 
 TEST_F(KillPassOnWindows, RunValuesThatStartTheEntryAreGoneForRegExe) {
+    context_.cleanAutostart = true;
     for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
         for (const char* name : {"Evil.exe", "Updater"})
             ASSERT_TRUE(WriteRegValue(platform_, root, kRunKey, RegText, name, "C:\\evil.exe"));

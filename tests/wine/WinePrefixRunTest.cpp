@@ -278,8 +278,8 @@ TEST_F(WinePrefixRun, TakesADormantProgramOutOfEveryRegistryPlaceAndTheUndoPutsI
     // The files hold what reg wrote once the prefix's wineserver has saved it and ended.
     Shell("/usr/lib/wine/wineserver -w");
     const Result pass =
-        Pestrel("--kill --no-repair --stop-wine --wine-prefix '" + Prefix().string() +
-                "' --list '" + (Root() / "list.txt").string() + "'");
+        Pestrel("--kill --no-repair --clean-autostart --stop-wine --wine-prefix '" +
+                Prefix().string() + "' --list '" + (Root() / "list.txt").string() + "'");
     EXPECT_EQ(pass.status, 0) << pass.out << pass.err;
     EXPECT_FALSE(fs::exists(roaming / "evil.exe")) << pass.out;
     EXPECT_FALSE(fs::exists(*shortcutPath)) << pass.out;
