@@ -19,7 +19,9 @@ using std::chrono::milliseconds;
 
 class GuardOnWindows : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { StartGuard(false); }
+    void StartGuard(bool cleanAutostart) {
+        context_.cleanAutostart = cleanAutostart;
         poll_ = std::thread([this] {
             RunGuardPoll(
                 context_, view_,
@@ -66,16 +68,33 @@ TEST_F(GuardOnWindows, AListedFileDroppedIntoTheSystemFolderGoesAtOnce) {
     RecordProperty("dropped_file_gone_ms", std::to_string(took.count()));
 }
 
-TEST_F(GuardOnWindows, ARunValueNamingAListedProgramWrittenMeanwhileIsRemoved) {
-    ASSERT_TRUE(context_.platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater",
-                                           {RegValue::Kind::Text, "C:\\Tools\\guarded.exe"}));
+// The plain guard takes the start-up value named like the entry; with the choice of cleaning
+// autostart places, also a value of another name that runs the listed program.
+class GuardOnWindowsRunValues : public GuardOnWindows, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override { StartGuard(GetParam()); }
+};
+
+TEST_P(GuardOnWindowsRunValues, ValuesWrittenMeanwhileGoAsTheChoiceSays) {
+    const bool cleanAutostart = GetParam();
+    for (const char* name : {"guarded.exe", "Updater"}) {
+        ASSERT_TRUE(context_.platform.setValue(RegRoot::CurrentUser, kRunKey, name,
+                                               {RegValue::Kind::Text, "C:\\Tools\\guarded.exe"}));
+    }
     ASSERT_TRUE(context_.platform.setValue(RegRoot::CurrentUser, kRunKey, "Other",
                                            {RegValue::Kind::Text, "C:\\Tools\\other.exe"}));
-    TimeUntil(
-        [&] { return !context_.platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"); });
-    EXPECT_FALSE(context_.platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"));
+    TimeUntil([&] {
+        return !context_.platform.queryValue(RegRoot::CurrentUser, kRunKey, "guarded.exe") &&
+               (!cleanAutostart ||
+                !context_.platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater"));
+    });
+    EXPECT_FALSE(context_.platform.queryValue(RegRoot::CurrentUser, kRunKey, "guarded.exe"));
+    EXPECT_EQ(context_.platform.queryValue(RegRoot::CurrentUser, kRunKey, "Updater").has_value(),
+              !cleanAutostart);
     EXPECT_TRUE(context_.platform.queryValue(RegRoot::CurrentUser, kRunKey, "Other"));
 }
+
+INSTANTIATE_TEST_SUITE_P(PlainAndCleaning, GuardOnWindowsRunValues, ::testing::Bool());
 
 } // namespace
 } // namespace pestrel
