@@ -4,6 +4,7 @@
 // Windows and System folders: nothing else under the machine's folder appears or disappears.
 // A parsed list warns exactly once for each malformed hash line, and a hash line's digest is 64
 // lower-case hex digits.
+#include "base/FileBytes.h"
 #include "engine/Context.h"
 #include "engine/HashLine.h"
 #include "engine/WorkFiles.h"
@@ -89,6 +90,11 @@ void CheckVirusList(const Machine& machine, const std::string& bytes) {
     machine.write("VirusList.txt", bytes);
     const pestrel::VirusListLoad first = pestrel::LoadVirusList(*machine.context);
     const pestrel::VirusListLoad second = pestrel::LoadVirusList(*machine.context);
+    // Only a list that announces UTF-16 and does not decode is refused, and it is left as it was.
+    const bool utf16 = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+    if (!first.ok && utf16 && !second.ok &&
+        pestrel::ReadFileBytes(machine.context->AppPath + "VirusList.txt") == bytes)
+        return;
     if (!first.ok || !second.ok || first.entries != second.entries)
         std::abort();
     for (const std::string& entry : first.entries) {
