@@ -128,10 +128,13 @@ VirusListLoad LoadVirusList(Context& context) {
         return load;
     }
     load.entries = VisibleLines(TextLines(*text));
-    // Written back without blank lines, in CR LF, unless it is so already.
+    // Written back without blank lines, in CR LF, unless it is so already, and only in a form
+    // that reads back as these entries: a first entry that begins like a byte order mark would
+    // not, so such a list stays as it is.
     if (load.entries.size() >= 2) {
         const std::string written = JoinedLines(load.entries);
-        load.ok = written == *bytes || ReplaceFileAtomically(path, written);
+        if (written != *bytes && ListFileText(written) == written)
+            load.ok = ReplaceFileAtomically(path, written);
     }
     return load;
 }

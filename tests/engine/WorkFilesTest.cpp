@@ -115,6 +115,16 @@ TEST_F(WorkFiles, ListsWithAByteOrderMarkAreReadAsTheirText) {
         EXPECT_EQ(list.status, ListFile::Status::Read);
         EXPECT_EQ(list.entries, c.entries);
     }
+    // A list whose first entry begins like a mark once its blank line is gone stays as it was:
+    // written back, it would read as UTF-16.
+    const std::string markLike = "\r\n\xFE\xFFx.exe\r\nb.dll\r\n";
+    WriteFile(app("VirusList.txt"), markLike);
+    for (int load = 0; load < 2; ++load) {
+        const VirusListLoad again = LoadVirusList(context);
+        EXPECT_TRUE(again.ok);
+        EXPECT_EQ(again.entries, (std::vector<std::string>{"\xFE\xFFx.exe", "b.dll"}));
+        EXPECT_EQ(ReadFile(app("VirusList.txt")), markLike);
+    }
     // UTF-16 that does not decode (an odd byte) is no text and stays as it was.
     const std::string broken = Utf16File(u"a.exe\r\nb.exe", false) + "x";
     WriteFile(app("VirusList.txt"), broken);
