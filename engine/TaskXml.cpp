@@ -1,5 +1,6 @@
 #include "engine/TaskXml.h"
 
+#include "base/Utf8.h"
 #include "engine/UnicodeText.h"
 
 #include <array>

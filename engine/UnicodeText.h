@@ -11,8 +11,6 @@ namespace pestrel {
 
 // A code point that text may hold: not NUL, not a surrogate, not past U+10FFFF.
 bool IsCharacter(std::uint32_t code);
-// Appends the UTF-8 bytes of `code`, a character.
-void AppendUtf8(std::string& out, std::uint32_t code);
 
 // The UTF-16 code units of `bytes` in the given byte order, as UTF-8. Nothing when the length is
 // odd or a unit is NUL or a lone surrogate.

@@ -1,5 +1,7 @@
 #include "platform/wine/WineText.h"
 
+#include "base/Utf8.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -41,24 +43,6 @@ std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& i) {
         return std::nullopt;
     i += static_cast<std::size_t>(extra) + 1;
     return point;
-}
-
-void AppendUtf8(std::string& out, char32_t point) {
-    if (point < 0x80) {
-        out += static_cast<char>(point);
-    } else if (point < 0x800) {
-        out += static_cast<char>(0xC0 | (point >> 6));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    } else if (point < 0x10000) {
-        out += static_cast<char>(0xE0 | (point >> 12));
-        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (point >> 18));
-        out += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    }
 }
 
 // Collects UTF-16 units as UTF-8; an unpaired surrogate becomes U+FFFD.
