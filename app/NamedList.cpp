@@ -1,9 +1,11 @@
 #include "app/NamedList.h"
 
+#include "base/FileBytes.h"
+
 #include <filesystem>
 
 #ifndef _WIN32
-#include "base/HeldFolder.h"
+#include "base/FolderFd.h"
 #include "base/SafeFile.h"
 
 #include <algorithm>
@@ -25,7 +27,7 @@ namespace {
 ListFile ReadThroughLinks(const std::string& path) {
     std::error_code unresolved;
     const std::filesystem::path target = std::filesystem::canonical(path, unresolved);
-    return ReadListFile(unresolved ? path : target.string());
+    return ParseListFile(ReadFileBytes(unresolved ? path : target.string()));
 }
 
 #ifndef _WIN32

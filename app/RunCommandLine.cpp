@@ -72,7 +72,7 @@ std::optional<ListFile> ReadList(const CommandLine& command, const Context& cont
     const std::string path =
         command.list ? *command.list : JoinName(context.AppPath, "VirusList.txt").value_or("");
     // The program's own list is never read through a link.
-    ListFile list = command.list ? ReadNamedList(path) : ReadListFile(path);
+    ListFile list = command.list ? ReadNamedList(path) : ReadListFile(context.platform, path);
     if (list.status == ListFile::Status::Unreadable)
         Refuse(Message(Texts::tr("cannot read the list '%1'"), path));
     else if (list.status == ListFile::Status::NotText)
@@ -138,7 +138,7 @@ int ListAutostart(const CommandLine& command, Platform& platform) {
     if (const std::optional<int> refused = RefuseWhenUnsafe(context))
         return *refused;
     std::set<std::string> listed;
-    if (command.list || platform.fileExists(context.AppPath + "VirusList.txt")) {
+    if (command.list || RegularFileAt(platform, context.AppPath + "VirusList.txt")) {
         const std::optional<ListFile> list = ReadList(command, context);
         if (!list)
             return kBadInput;

@@ -113,8 +113,8 @@ int RunGuard(const CommandLine& command, const std::vector<Platform*>& platforms
                                   : JoinName(first.AppPath, "VirusList.txt").value_or("");
     setup.readList = [&]() -> std::optional<std::vector<std::string>> {
         // The program's own list is never read through a link.
-        const ListFile list =
-            command.list ? ReadNamedList(setup.listPath) : ReadListFile(setup.listPath);
+        const ListFile list = command.list ? ReadNamedList(setup.listPath)
+                                           : ReadListFile(first.platform, setup.listPath);
         if (list.status != ListFile::Status::Read)
             return std::nullopt;
         return list.entries;

@@ -53,7 +53,8 @@ int RunGuard(const CommandLine& command, Platform& platform) {
     const std::string path =
         command.list ? *command.list : JoinName(context.AppPath, "VirusList.txt").value_or("");
     const auto readList = [&]() -> std::optional<std::vector<std::string>> {
-        const ListFile list = command.list ? ReadNamedList(path) : ReadListFile(path);
+        const ListFile list =
+            command.list ? ReadNamedList(path) : ReadListFile(context.platform, path);
         if (list.status != ListFile::Status::Read)
             return std::nullopt;
         return list.entries;

@@ -49,17 +49,23 @@ namespace fs = std::filesystem;
 
 // An installed program's help is its installed Readme.txt and its English twin, linked into the
 // work folder.
-void LinkInstalledReadme(const fs::path& program, const fs::path& folder) {
+void LinkInstalledReadme(pestrel::Platform& platform, const fs::path& program,
+                         const fs::path& folder) {
     const fs::path readme = pestrel::InstalledReadme(program);
-    if (readme.empty())
+    const std::unique_ptr<pestrel::HeldFolder> work =
+        readme.empty() ? nullptr : platform.holdFolder(folder.string());
+    if (!work)
         return;
     for (const char* name : {"Readme.txt", "Readme.en.txt"}) {
-        const fs::path installed = readme.parent_path() / name;
-        std::error_code ignored;
-        if (fs::read_symlink(folder / name, ignored) != installed) {
-            fs::remove(folder / name, ignored);
-            fs::create_symlink(installed, folder / name, ignored);
-        }
+        const std::string installed = (readme.parent_path() / name).string();
+        const std::optional<std::string> target = work->linkTarget(name);
+        if (target == installed)
+            continue;
+        if (target)
+            work->deleteLink(name, *target);
+        else if (const std::optional<pestrel::FileIdentity> file = work->fileIdentity(name))
+            work->deleteFile(name, *file);
+        work->createLink(name, installed);
     }
 }
 
@@ -74,7 +80,7 @@ std::unique_ptr<pestrel::PosixPlatform> ChosenPlatform() {
     auto platform =
         std::make_unique<pestrel::PosixPlatform>(dataRoot, (folder / program.filename()).string());
     if (platform->foldersOthersCanChange({}).empty())
-        LinkInstalledReadme(program, folder);
+        LinkInstalledReadme(*platform, program, folder);
     return platform;
 }
 

@@ -6,26 +6,7 @@
 #include <cstdio>
 #include <random>
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace pestrel {
-namespace {
-
-#ifdef _WIN32
-std::string TemporaryNameBeside(const std::string& path) {
-    return path + ".~" + UniqueTemporaryPart() + ".tmp";
-}
-#endif
-
-} // namespace
 
 std::string UniqueTemporaryPart() {
     // Unique across the threads of this process (counter) and across processes (random part,
@@ -38,41 +19,13 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     return ReadRegularFile(path);
 }
 
+#ifndef _WIN32
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
-#ifdef _WIN32
-    const std::string temporary = TemporaryNameBeside(path);
-    // The bytes reach the disk (WriteNewFile flushes them) before the name points at them, so that
-    // a power loss leaves the old file or the new one, never an empty one.
-    if (!WriteNewFile(temporary, bytes, path))
-        return false;
-    if (MoveFileExA(temporary.c_str(), path.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
-        return true;
-    DeleteFileA(temporary.c_str());
-    return false;
-#else
     // One folder, held once: the new file, the rename and the flush all happen in it.
-    const std::optional<FileInFolder> place = HoldFolderOf(path);
-    if (!place)
-        return false;
-    const std::string temporary = place->name + ".~" + UniqueTemporaryPart() + ".tmp";
-    // The bytes reach the disk before the name points at them, so that a power loss leaves the
-    // old file or the new one, never an empty one.
-    const int folder = place->folder.get();
-    if (!WriteNewFileIn(folder, temporary, bytes, PermissionsOf(*place)))
-        return false;
-    if (::renameat(folder, temporary.c_str(), folder, place->name.c_str()) == 0) {
-        ::fsync(folder);
-        return true;
-    }
-    ::unlinkat(folder, temporary.c_str(), 0);
-    return false;
+    const std::optional<NameInFolderFd> place = HoldFolderOf(path);
+    return place && ReplaceFileIn(place->folder.get(), place->name, bytes);
+}
 #endif
-}
-
-bool AppendToFile(const std::string& path, const std::string& bytes) {
-    return AppendToRegularFile(path, bytes);
-}
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;

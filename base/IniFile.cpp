@@ -3,8 +3,6 @@
 #include "base/AsciiCase.h"
 #include "base/FileBytes.h"
 
-#include <filesystem>
-#include <mutex>
 #include <vector>
 
 namespace pestrel::ini {
@@ -45,7 +43,8 @@ bool IsSafeText(std::string_view text) {
            text.find('\0') == std::string_view::npos;
 }
 
-// Names that would read back as another line kind, or split into several lines, are refused.
+} // namespace
+
 bool CanStore(std::string_view section, std::string_view key, std::string_view value) {
     const std::string_view trimmedKey = Trim(key);
     return IsSafeText(section) && IsSafeText(key) && IsSafeText(value) &&
@@ -53,13 +52,6 @@ bool CanStore(std::string_view section, std::string_view key, std::string_view v
            !trimmedKey.empty() && key.find('=') == std::string_view::npos &&
            trimmedKey.front() != '[' && trimmedKey.front() != ';';
 }
-
-std::mutex& WriteMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-} // namespace
 
 std::optional<std::string> Read(std::string_view text, std::string_view section,
                                 std::string_view key) {
@@ -115,30 +107,6 @@ std::string Write(std::string_view text, std::string_view section, std::string_v
     for (const std::string& line : out)
         result += line + "\r\n";
     return result;
-}
-
-std::string ReadFile(const std::string& path, const std::string& section, const std::string& key,
-                     const std::string& fallback) {
-    const std::optional<std::string> text = ReadFileBytes(path);
-    if (!text)
-        return fallback;
-    return Read(*text, section, key).value_or(fallback);
-}
-
-bool WriteFile(const std::string& path, const std::string& section, const std::string& key,
-               const std::string& value) {
-    if (!CanStore(section, key, value))
-        return false;
-    // Read, change and replace as one step, so that writers on other threads lose nothing.
-    std::lock_guard lock(WriteMutex());
-    std::optional<std::string> old = ReadFileBytes(path);
-    if (!old) {
-        std::error_code error;
-        if (std::filesystem::exists(path, error) || error)
-            return false; // unreadable: replacing it would lose what it holds
-        old.emplace();
-    }
-    return ReplaceFileAtomically(path, Write(*old, section, key, value));
 }
 
 } // namespace pestrel::ini

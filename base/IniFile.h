@@ -16,12 +16,9 @@ std::optional<std::string> Read(std::string_view text, std::string_view section,
 std::string Write(std::string_view text, std::string_view section, std::string_view key,
                   std::string_view value);
 
-// File versions: read answers `fallback` when the file cannot be read; write replaces the file
-// atomically and answers false when it cannot, or when section, key or value would not read back
-// as written (line breaks, '=' in the key, ']' in the section, an empty key or section).
-std::string ReadFile(const std::string& path, const std::string& section, const std::string& key,
-                     const std::string& fallback);
-bool WriteFile(const std::string& path, const std::string& section, const std::string& key,
-               const std::string& value);
+// Whether `key` = `value` in `[section]` reads back as written: no line break or NUL anywhere, no
+// '=' in the key, no ']' in the section, neither of them empty, and a key that starts no section
+// or comment.
+bool CanStore(std::string_view section, std::string_view key, std::string_view value);
 
 } // namespace pestrel::ini

@@ -1,7 +1,8 @@
 #include "base/SafeFile.h"
 
+#include "base/FileBytes.h"
+
 #ifdef _WIN32
-#include <algorithm>
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -36,19 +37,6 @@ HANDLE OpenPlainFile(const std::string& path, DWORD access, DWORD disposition) {
     return file;
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD wrote = 0;
-        const DWORD chunk =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-        if (!WriteFile(file, bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0)
-            return false;
-        done += wrote;
-    }
-    return true;
-}
-
 } // namespace
 
 std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes) {
@@ -70,25 +58,6 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
     if (!ok)
         return std::nullopt;
     return bytes;
-}
-
-bool WriteNewFile(const std::string& path, const std::string& bytes, const std::string&) {
-    HANDLE file = OpenPlainFile(path, GENERIC_WRITE, CREATE_NEW);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
-    CloseHandle(file);
-    if (!written)
-        DeleteFileA(path.c_str());
-    return written;
-}
-
-bool AppendToRegularFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = OpenPlainFile(path, FILE_APPEND_DATA, OPEN_ALWAYS);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    const bool written = WriteAll(file, bytes);
-    return CloseHandle(file) && written;
 }
 
 #else
@@ -120,26 +89,25 @@ bool IsRegular(int fd) {
 
 } // namespace
 
-std::optional<FileInFolder> HoldFolderOf(const std::string& path) {
+std::optional<NameInFolderFd> HoldFolderOf(const std::string& path) {
     const auto split = SplitFolderAndName(path);
     if (!split)
         return std::nullopt;
     UniqueFd folder = OpenFolderWithoutLinks(split->first);
     if (!folder)
         return std::nullopt;
-    return FileInFolder{std::move(folder), split->second};
+    return NameInFolderFd{std::move(folder), split->second};
 }
 
 bool StatWithoutLinks(const std::string& path, struct stat& info) {
-    const std::optional<FileInFolder> place = HoldFolderOf(path);
+    const std::optional<NameInFolderFd> place = HoldFolderOf(path);
     return place &&
            ::fstatat(place->folder.get(), place->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-std::optional<unsigned> PermissionsOf(const FileInFolder& file) {
+std::optional<unsigned> PermissionsOf(int folder, const std::string& name) {
     struct stat info;
-    if (::fstatat(file.folder.get(), file.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(info.st_mode))
+    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     // Only the permission bits: never setuid, setgid or sticky.
     return info.st_mode & 0777;
@@ -175,7 +143,7 @@ std::optional<std::string> ReadRegularFileIn(int folder, const std::string& name
 }
 
 std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes) {
-    const std::optional<FileInFolder> place = HoldFolderOf(path);
+    const std::optional<NameInFolderFd> place = HoldFolderOf(path);
     if (!place)
         return std::nullopt;
     return ReadRegularFileIn(place->folder.get(), place->name, maxBytes);
@@ -196,22 +164,31 @@ bool WriteNewFileIn(int folder, const std::string& name, const std::string& byte
     return false;
 }
 
-bool WriteNewFile(const std::string& path, const std::string& bytes, const std::string& modelPath) {
-    const std::optional<FileInFolder> place = HoldFolderOf(path);
-    const std::optional<FileInFolder> model = HoldFolderOf(modelPath);
-    return place && WriteNewFileIn(place->folder.get(), place->name, bytes,
-                                   model ? PermissionsOf(*model) : std::nullopt);
+bool ReplaceFileIn(int folder, const std::string& name, const std::string& bytes) {
+    if (!IsPlainName(name))
+        return false;
+    const std::string temporary = name + ".~" + UniqueTemporaryPart() + ".tmp";
+    // The bytes reach the disk before the name points at them, so that a power loss leaves the
+    // old file or the new one, never an empty one.
+    if (!WriteNewFileIn(folder, temporary, bytes, PermissionsOf(folder, name)))
+        return false;
+    if (::renameat(folder, temporary.c_str(), folder, name.c_str()) == 0) {
+        ::fsync(folder);
+        return true;
+    }
+    ::unlinkat(folder, temporary.c_str(), 0);
+    return false;
 }
 
-bool AppendToRegularFile(const std::string& path, const std::string& bytes) {
-    const std::optional<FileInFolder> place = HoldFolderOf(path);
-    if (!place)
+bool AppendToFileIn(int folder, const std::string& name, const std::string& bytes) {
+    if (!IsPlainName(name))
         return false;
-    const UniqueFd fd(::openat(place->folder.get(), place->name.c_str(),
+    const UniqueFd fd(::openat(folder, name.c_str(),
                                O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
                                NewFileMode()));
     return fd && IsRegular(fd.get()) && WriteAll(fd.get(), bytes);
 }
+
 #endif
 
 } // namespace pestrel

@@ -8,7 +8,7 @@
 #include <string>
 
 #ifndef _WIN32
-#include "base/HeldFolder.h"
+#include "base/FolderFd.h"
 #endif
 
 namespace pestrel {
@@ -22,36 +22,34 @@ inline constexpr std::size_t kMaxFileBytes = 64u << 20;
 std::optional<std::string> ReadRegularFile(const std::string& path,
                                            std::size_t maxBytes = kMaxFileBytes);
 
-// Creates `path`, which must not exist yet (not even as a link), and writes `bytes` to disk.
-// The new file gets the permission bits of the regular file `modelPath` when there is one;
-// otherwise it is private (0600) when the program runs as the administrator and follows the
-// user's umask when not. On failure the new file is removed.
-bool WriteNewFile(const std::string& path, const std::string& bytes, const std::string& modelPath);
-
 #ifndef _WIN32
 // A file's folder, held without following a link at any step, and its name there.
-struct FileInFolder {
+struct NameInFolderFd {
     UniqueFd folder;
     std::string name;
 };
 // Nothing when the path ends in a separator or any step of its folder is a link.
-std::optional<FileInFolder> HoldFolderOf(const std::string& path);
+std::optional<NameInFolderFd> HoldFolderOf(const std::string& path);
 // lstat of `path` with its folder held without links: false, errno set, when the entry is
 // missing or any step of its folder is a link.
 bool StatWithoutLinks(const std::string& path, struct stat& info);
 // ReadRegularFile for the file `name` of the held `folder`.
 std::optional<std::string> ReadRegularFileIn(int folder, const std::string& name,
                                              std::size_t maxBytes = kMaxFileBytes);
-// The permission bits of the regular file there, or nothing.
-std::optional<unsigned> PermissionsOf(const FileInFolder& file);
-// WriteNewFile for the new file `name` in the held `folder`, with the permission bits `mode`
-// (the new file's own when there are none).
+// The permission bits of the regular file `name` of the held `folder`, or nothing.
+std::optional<unsigned> PermissionsOf(int folder, const std::string& name);
+// Creates the file `name` in the held `folder`, which must not be there yet (not even as a link),
+// and writes `bytes` to disk, with the permission bits `mode`; without them the new file is
+// private (0600) when the program runs as the administrator and follows the user's umask when
+// not. On failure the new file is removed.
 bool WriteNewFileIn(int folder, const std::string& name, const std::string& bytes,
                     std::optional<unsigned> mode);
+// ReplaceFileAtomically (base/FileBytes.h) for the file `name` of the held `folder`: the new file
+// keeps the old one's permission bits.
+bool ReplaceFileIn(int folder, const std::string& name, const std::string& bytes);
+// Appends `bytes` to the regular file `name` of the held `folder`, creating it as WriteNewFileIn
+// would; a link, a pipe or a device there is refused.
+bool AppendToFileIn(int folder, const std::string& name, const std::string& bytes);
 #endif
-
-// Appends `bytes` to the regular file at `path`, creating it as WriteNewFile would; a link, a
-// pipe or a device there is refused.
-bool AppendToRegularFile(const std::string& path, const std::string& bytes);
 
 } // namespace pestrel

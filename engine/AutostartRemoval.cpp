@@ -109,7 +109,7 @@ void DeleteDormantCopy(Context& context, PassFolders& folders, KillPassView& vie
         DeleteKeepingCopy(context, folders, entry, *held, name, *identity, backedUp);
     view.reportAction({"delete", {held->path() + name, deletion.copy}, !deletion.deleted});
     if (deletion.deleted)
-        LogDeletion(context, entry, held->path() + name);
+        LogDeletion(folders.backup.get(), entry, held->path() + name);
 }
 
 } // namespace

@@ -86,7 +86,7 @@ void Remove(Context& context, PassFolders& folders, KillPassView& view,
     const bool backedUp =
         folders.backup && BackupFile(*folders.backup, *file.folder, entry, identity, entry);
     view.reportAction({"backup", {path, copy}, !backedUp});
-    LogDeletion(context, entry, path);
+    LogDeletion(folders.backup.get(), entry, path);
     const FileDeletion deletion =
         DeleteKeepingCopy(context, folders, entry, *file.folder, entry, identity, backedUp);
     view.reportAction({"delete", {path, deletion.copy}, !deletion.deleted});

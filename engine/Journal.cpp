@@ -88,9 +88,17 @@ std::string UtcNow() {
     return text;
 }
 
+constexpr const char* kJournal = "Journal.txt";
+
+// The undo folder as it is; null when it is missing or cannot be held.
+std::unique_ptr<HeldFolder> UndoAsItIs(const Context& context) {
+    const std::string undo = UndoFolder(context);
+    return undo.empty() ? nullptr : context.platform.holdFolder(undo);
+}
+
 bool Append(Context& context, const JournalEntry& entry) {
-    const std::string path = JournalPath(context);
-    return !path.empty() && context.platform.appendToFile(path, FormatJournalLine(entry) + "\r\n");
+    const std::unique_ptr<HeldFolder> undo = UndoAsItIs(context);
+    return undo && undo->appendFile(kJournal, FormatJournalLine(entry) + "\r\n");
 }
 
 // Kept/<n>-<entry> with the lowest n not taken, so copies of one name never replace each other.
@@ -215,15 +223,9 @@ std::string UndoFolder(const Context& context) {
 }
 
 std::unique_ptr<HeldFolder> HoldUndoFolder(Context& context) {
-    Platform& platform = context.platform;
-    const std::string undo = UndoFolder(context);
-    if (undo.empty())
-        return nullptr;
-    const std::string machineUndo = context.AppPath + "Undo" + kPathSeparator;
-    if (!platform.folderExists(machineUndo))
-        platform.createFolder(machineUndo);
-    std::unique_ptr<HeldFolder> held = platform.holdFolder(machineUndo);
-    const std::string prefix = platform.winePrefixFolder();
+    const std::unique_ptr<HeldFolder> work = HoldWorkFolder(context);
+    std::unique_ptr<HeldFolder> held = work ? work->folder("Undo", true) : nullptr;
+    const std::string prefix = context.platform.winePrefixFolder();
     if (held && !prefix.empty()) {
         if (const std::unique_ptr<HeldFolder> wine = held->folder("Wine", true))
             held = wine->folder(WinePrefixUndoName(prefix), true);
@@ -243,12 +245,12 @@ std::string JournalPath(const Context& context) {
 }
 
 std::optional<std::vector<JournalEntry>> ReadJournal(const Context& context) {
-    const std::string path = JournalPath(context);
+    const std::unique_ptr<HeldFolder> undo = UndoAsItIs(context);
     std::vector<JournalEntry> entries;
-    if (path.empty() || !context.platform.fileExists(path))
+    if (!undo || !undo->fileIdentity(kJournal))
         return entries;
     // Every byte is the journal's: a 0x1A, which ends the text of the working files, ends nothing.
-    const std::optional<std::string> bytes = ReadFileBytes(path);
+    const std::optional<std::string> bytes = undo->readFile(kJournal);
     if (!bytes)
         return std::nullopt;
     for (const std::string_view line : SplitLines(*bytes)) {
@@ -262,17 +264,18 @@ bool WriteJournal(const Context& context, const std::vector<JournalEntry>& entri
     std::vector<std::string> lines;
     for (const JournalEntry& entry : entries)
         lines.push_back(FormatJournalLine(entry));
-    return WriteTextLines(JournalPath(context), lines);
+    const std::unique_ptr<HeldFolder> undo = UndoAsItIs(context);
+    return undo && WriteTextLines(*undo, kJournal, lines);
 }
 
 void MoveOlderJournal(Context& context, HeldFolder& backup, HeldFolder& kept) {
     if (!context.platform.winePrefixFolder().empty())
         return;
-    const std::optional<FileIdentity> older = backup.fileIdentity("Journal.txt");
-    const std::string journal = JournalPath(context);
-    if (!older || context.platform.fileExists(journal))
+    const std::optional<FileIdentity> older = backup.fileIdentity(kJournal);
+    const std::unique_ptr<HeldFolder> undo = UndoAsItIs(context);
+    if (!older || !undo || undo->fileIdentity(kJournal))
         return;
-    const std::optional<std::string> bytes = ReadFileBytes(backup.path() + "Journal.txt");
+    const std::optional<std::string> bytes = backup.readFile(kJournal);
     if (!bytes)
         return;
     const std::string olderKept = backup.path() + "Kept" + kPathSeparator;
@@ -293,7 +296,7 @@ void MoveOlderJournal(Context& context, HeldFolder& backup, HeldFolder& kept) {
         entries.push_back(std::move(*entry));
     }
     if (WriteJournal(context, entries))
-        backup.deleteFile("Journal.txt", *older);
+        backup.deleteFile(kJournal, *older);
 }
 
 FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std::string& entry,

@@ -75,20 +75,19 @@ std::vector<FoundFile> InSystemFolders(PassFolders& folders, const std::string& 
 // deletion at the next start. False when the record cannot be written.
 bool HandleLibrary(Context& context, PassFolders& folders, KillPassView& view,
                    const std::string& entry) {
-    Platform& platform = context.platform;
     bool deletedAny = false;
     for (const FoundFile& file : InSystemFolders(folders, entry)) {
-        const std::uint32_t attributes = platform.fileAttributes(file.path());
+        const std::uint32_t attributes = file.folder.fileAttributes(file.name);
         if (attributes & FileAttribute::System)
             continue;
-        platform.setFileAttributes(file.path(),
-                                   attributes & ~(FileAttribute::ReadOnly | FileAttribute::Hidden));
+        file.folder.setFileAttributes(
+            file.name, attributes & ~(FileAttribute::ReadOnly | FileAttribute::Hidden));
         DeleteFound(context, folders, view, entry, file, false);
         deletedAny = true;
     }
     if (!deletedAny)
         return true;
-    const bool recorded = RecordPendingDeletion(context, entry);
+    const bool recorded = RecordPendingDeletion(folders.work.get(), entry);
     view.reportAction({"pending", {entry}, !recorded});
     return recorded;
 }
@@ -136,7 +135,7 @@ void RemoveListedFile(Context& context, PassFolders& folders, KillPassView& view
     const FoundFile file{folder, name, identity};
     const bool backedUp = Backup(context, folders, view, entry, file);
     DeleteFound(context, folders, view, entry, file, backedUp);
-    LogDeletion(context, entry, file.path());
+    LogDeletion(folders.backup.get(), entry, file.path());
 }
 
 void RemoveListedFileOnce(Context& context, PassFolders& folders, KillPassView& view,
@@ -148,7 +147,7 @@ void RemoveListedFileOnce(Context& context, PassFolders& folders, KillPassView& 
         return RemoveListedFile(context, folders, view, entry, folder, name, identity);
     const FoundFile file{folder, name, identity};
     DeleteFound(context, folders, view, entry, file, false);
-    LogDeletion(context, entry, file.path());
+    LogDeletion(folders.backup.get(), entry, file.path());
 }
 
 // Ends every running copy of the entry first, whether its file is still there or not (a program
@@ -179,7 +178,7 @@ void RemoveRunningProgram(Context& context, PassFolders& folders, KillPassView& 
             }
             Terminate(platform, view, entry);
             const bool backedUp = Backup(context, folders, view, entry, file);
-            LogDeletion(context, entry, file.path());
+            LogDeletion(folders.backup.get(), entry, file.path());
             DeleteFound(context, folders, view, entry, file, backedUp);
             view.setStatusText(file.path());
         }

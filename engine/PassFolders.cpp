@@ -9,8 +9,8 @@ namespace pestrel {
 PassFolders HoldPassFolders(Context& context) {
     Platform& platform = context.platform;
     PassFolders folders;
-    EnsureBackupFolder(context);
-    folders.backup = platform.holdFolder(context.backupFolder());
+    folders.work = HoldWorkFolder(context);
+    folders.backup = HoldBackupFolder(folders.work.get());
     if (const std::unique_ptr<HeldFolder> undo = HoldUndoFolder(context))
         folders.kept = undo->folder("Kept", true);
     if (folders.backup && folders.kept)

@@ -12,6 +12,7 @@ namespace pestrel {
 struct Context;
 
 struct PassFolders {
+    std::unique_ptr<HeldFolder> work;    // the working folder: Temp.~txt
     std::unique_ptr<HeldFolder> backup;  // Temp/: Temp/<entry> backups and Log.ini
     std::unique_ptr<HeldFolder> kept;    // the undo folder's Kept/: the copies the undo puts back
     std::unique_ptr<HeldFolder> windows; // the Windows folder

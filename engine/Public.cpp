@@ -39,6 +39,12 @@ std::string FolderOf(const std::string& path) {
     return WithTrailingSeparator(path.substr(0, last + 1));
 }
 
+bool RegularFileAt(Platform& platform, const std::string& path) {
+    const std::string folder = FolderOf(path);
+    const std::unique_ptr<HeldFolder> held = folder.empty() ? nullptr : platform.holdFolder(folder);
+    return held && held->fileIdentity(path.substr(folder.size()));
+}
+
 std::string WithTrailingSeparator(std::string path) {
     if (!path.empty() && path.back() != kPathSeparator)
         path += kPathSeparator;

@@ -24,6 +24,8 @@ std::string WithTrailingSeparator(std::string path);
 // (a separator, a drive colon, NUL, a name of nothing but dots and blanks such as "." or "..").
 // Every file name the engine builds from a list entry or a file line goes through here.
 std::optional<std::string> JoinName(const std::string& folder, const std::string& name);
+// Whether a regular file is at `path` now, reached through its folder held without links.
+bool RegularFileAt(Platform& platform, const std::string& path);
 // The name match of the process table: the file-name part of `exeFile`, or the whole of it,
 // equals `name` without regard to ASCII case.
 bool ProcessMatchesName(const std::string& exeFile, const std::string& name);

@@ -132,7 +132,7 @@ bool PutBack(Context& context, const JournalEntry& item,
     if (IsLinuxPlaceRecord(item))
         return PutLinuxPlaceBack(context, item, report, outcome);
     if (IsFile(item)) {
-        if (platform.fileExists(item.place)) {
+        if (RegularFileAt(platform, item.place)) {
             ++outcome.skipped;
             report({"skip", {item.place, "exists"}});
             return false;

@@ -6,6 +6,7 @@
 #include "engine/Context.h"
 #include "engine/Journal.h"
 #include "engine/KillPass.h"
+#include "engine/PassFolders.h"
 #include "engine/ScheduledTasks.h"
 #include "engine/StartupFolders.h"
 #include "engine/WorkFiles.h"
@@ -60,7 +61,7 @@ void RemoveStartFile(Context& context, PassFolders& folders, KillPassView& view,
     const char* verb = place.kind == AutostartEntry::Kind::Shortcut ? "shortcut" : "task";
     view.reportAction({verb, {path, place.data}, !deletion.deleted});
     if (deletion.deleted)
-        LogDeletion(context, entry, path);
+        LogDeletion(folders.backup.get(), entry, path);
 }
 
 } // namespace pestrel

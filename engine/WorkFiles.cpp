@@ -1,7 +1,6 @@
 #include "engine/WorkFiles.h"
 
 #include "base/AsciiCase.h"
-#include "base/FileBytes.h"
 #include "engine/Context.h"
 #include "engine/HashLine.h"
 #include "engine/Public.h"
@@ -18,11 +17,22 @@ constexpr const char* kSection = "RunData";
 constexpr const char* kAutostartSection = "Autostart";
 constexpr const char* kLogFile = "Log.ini";
 
-std::string InAppFolder(const Context& context, const char* fileName) {
-    return JoinName(context.AppPath, fileName).value_or(std::string());
+constexpr const char* kVirusList = "VirusList.txt";
+constexpr const char* kConfig = "Config.ini";
+constexpr const char* kPending = "Temp.~txt";
+
+// Deletes the regular file `name` of `folder`, whatever file it is now.
+bool DeleteNamed(HeldFolder& folder, const std::string& name) {
+    const std::optional<FileIdentity> identity = folder.fileIdentity(name);
+    return identity && folder.deleteFile(name, *identity);
 }
 
 } // namespace
+
+std::unique_ptr<HeldFolder> HoldWorkFolder(Context& context) {
+    // Without a program folder the bare names would land in the current directory.
+    return context.AppPath.empty() ? nullptr : context.platform.holdFolder(context.AppPath);
+}
 
 std::vector<std::string> TextLines(std::string_view bytes) {
     bytes = bytes.substr(0, bytes.find('\x1A'));
@@ -46,8 +56,8 @@ std::vector<std::string> TextLines(std::string_view bytes) {
     return lines;
 }
 
-bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
-    const std::optional<std::string> bytes = ReadFileBytes(path);
+bool ReadTextLines(HeldFolder& folder, const std::string& name, std::vector<std::string>& lines) {
+    const std::optional<std::string> bytes = folder.readFile(name);
     if (!bytes)
         return false;
     std::vector<std::string> read = TextLines(*bytes);
@@ -73,8 +83,9 @@ std::string JoinedLines(const std::vector<std::string>& lines) {
 }
 } // namespace
 
-bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
-    return !path.empty() && ReplaceFileAtomically(path, JoinedLines(lines));
+bool WriteTextLines(HeldFolder& folder, const std::string& name,
+                    const std::vector<std::string>& lines) {
+    return folder.replaceFile(name, JoinedLines(lines));
 }
 
 namespace {
@@ -116,12 +127,12 @@ std::optional<std::string> ListFileText(std::string_view bytes) {
 
 VirusListLoad LoadVirusList(Context& context) {
     VirusListLoad load;
-    const std::string path = InAppFolder(context, "VirusList.txt");
-    if (path.empty() || !context.platform.fileExists(path)) {
-        load.ok = WriteTextLines(path, {});
+    const std::unique_ptr<HeldFolder> work = HoldWorkFolder(context);
+    if (!work || !work->fileIdentity(kVirusList)) {
+        load.ok = work && WriteTextLines(*work, kVirusList, {});
         return load;
     }
-    const std::optional<std::string> bytes = ReadFileBytes(path);
+    const std::optional<std::string> bytes = work->readFile(kVirusList);
     const std::optional<std::string> text = bytes ? ListFileText(*bytes) : std::nullopt;
     if (!text) {
         load.ok = false;
@@ -134,13 +145,14 @@ VirusListLoad LoadVirusList(Context& context) {
     if (load.entries.size() >= 2) {
         const std::string written = JoinedLines(load.entries);
         if (written != *bytes && ListFileText(written) == written)
-            load.ok = ReplaceFileAtomically(path, written);
+            load.ok = work->replaceFile(kVirusList, written);
     }
     return load;
 }
 
 bool SaveVirusList(Context& context, const std::vector<std::string>& entries) {
-    return WriteTextLines(InAppFolder(context, "VirusList.txt"), entries);
+    const std::unique_ptr<HeldFolder> work = HoldWorkFolder(context);
+    return work && WriteTextLines(*work, kVirusList, entries);
 }
 
 ListFile ParseListFile(const std::optional<std::string>& bytes) {
@@ -170,81 +182,79 @@ ListFile ParseListFile(const std::optional<std::string>& bytes) {
     return list;
 }
 
-ListFile ReadListFile(const std::string& path) {
-    return ParseListFile(ReadFileBytes(path));
+ListFile ReadListFile(Platform& platform, const std::string& path) {
+    const std::size_t split = path.find_last_of(kPathSeparator);
+    const std::unique_ptr<HeldFolder> folder =
+        platform.holdFolder(split == std::string::npos ? "." : path.substr(0, split + 1));
+    return ParseListFile(folder ? folder->readFile(path.substr(split + 1)) : std::nullopt);
 }
 
 StartupSettings ReadStartupSettings(Context& context) {
     StartupSettings settings;
-    const std::string path = InAppFolder(context, "Config.ini");
-    if (path.empty())
+    const std::unique_ptr<HeldFolder> work = HoldWorkFolder(context);
+    if (!work)
         return settings;
-    Platform& platform = context.platform;
-    settings.firstRun = platform.readProfileString(path, kSection, "FirstRun", "True") == "True";
-    settings.version = platform.readProfileString(path, kSection, "Version", "");
+    settings.firstRun = work->readProfileString(kConfig, kSection, "FirstRun", "True") == "True";
+    settings.version = work->readProfileString(kConfig, kSection, "Version", "");
     if (settings.firstRun)
-        platform.writeProfileString(path, kSection, "FirstRun", "False");
+        work->writeProfileString(kConfig, kSection, "FirstRun", "False");
     return settings;
 }
 
 bool ReadCleanAutostartChoice(Context& context) {
-    const std::string path = InAppFolder(context, "Config.ini");
-    return !path.empty() &&
-           context.platform.readProfileString(path, kAutostartSection, "Clean", "False") == "True";
+    const std::unique_ptr<HeldFolder> work = HoldWorkFolder(context);
+    return work && work->readProfileString(kConfig, kAutostartSection, "Clean", "False") == "True";
 }
 
 bool WriteCleanAutostartChoice(Context& context, bool clean) {
-    const std::string path = InAppFolder(context, "Config.ini");
-    return !path.empty() && context.platform.writeProfileString(path, kAutostartSection, "Clean",
-                                                                clean ? "True" : "False");
+    const std::unique_ptr<HeldFolder> work = HoldWorkFolder(context);
+    return work &&
+           work->writeProfileString(kConfig, kAutostartSection, "Clean", clean ? "True" : "False");
 }
 
-bool RecordPendingDeletion(Context& context, const std::string& entry) {
-    const std::string path = InAppFolder(context, "Temp.~txt");
-    return !path.empty() && context.platform.appendToFile(path, entry + "\r\n");
+bool RecordPendingDeletion(HeldFolder* work, const std::string& entry) {
+    return work && work->appendFile(kPending, entry + "\r\n");
 }
 
 bool ForgetPendingDeletion(Context& context, const std::string& entry) {
-    const std::string path = InAppFolder(context, "Temp.~txt");
-    if (path.empty() || !context.platform.fileExists(path))
+    const std::unique_ptr<HeldFolder> work = HoldWorkFolder(context);
+    if (!work || !work->fileIdentity(kPending))
         return true;
     std::vector<std::string> lines;
-    if (!ReadTextLines(path, lines))
+    if (!ReadTextLines(*work, kPending, lines))
         return false;
     const std::size_t before = lines.size();
     std::erase(lines, entry);
     if (lines.size() == before)
         return true;
-    return lines.empty() ? context.platform.deleteFile(path) : WriteTextLines(path, lines);
+    return lines.empty() ? DeleteNamed(*work, kPending) : WriteTextLines(*work, kPending, lines);
 }
 
 bool RunPendingDeletions(Context& context) {
-    const std::string path = InAppFolder(context, "Temp.~txt");
-    Platform& platform = context.platform;
-    if (path.empty() || !platform.fileExists(path))
+    const std::unique_ptr<HeldFolder> work = HoldWorkFolder(context);
+    if (!work || !work->fileIdentity(kPending))
         return true;
     std::vector<std::string> lines;
-    if (!ReadTextLines(path, lines))
+    if (!ReadTextLines(*work, kPending, lines))
         return false;
-    for (const std::string& line : lines) {
-        for (const std::string* folder : {&context.WinDir, &context.SysDir}) {
-            const std::optional<std::string> file = JoinName(*folder, line);
-            if (file && platform.fileExists(*file))
-                platform.deleteFile(*file);
+    for (const std::string* path : {&context.WinDir, &context.SysDir}) {
+        const std::unique_ptr<HeldFolder> folder =
+            path->empty() ? nullptr : context.platform.holdFolder(*path);
+        for (const std::string& line : lines) {
+            if (folder && JoinName(folder->path(), line))
+                DeleteNamed(*folder, line);
         }
     }
-    return platform.deleteFile(path);
+    return DeleteNamed(*work, kPending);
 }
 
-void LogDeletion(Context& context, const std::string& entry, const std::string& deletedPath) {
-    if (const auto log = JoinName(context.backupFolder(), kLogFile))
-        context.platform.writeProfileString(*log, kSection, entry, deletedPath);
+void LogDeletion(HeldFolder* backup, const std::string& entry, const std::string& deletedPath) {
+    if (backup)
+        backup->writeProfileString(kLogFile, kSection, entry, deletedPath);
 }
 
-void EnsureBackupFolder(Context& context) {
-    const std::string folder = context.backupFolder();
-    if (!folder.empty() && !context.platform.folderExists(folder))
-        context.platform.createFolder(folder);
+std::unique_ptr<HeldFolder> HoldBackupFolder(HeldFolder* work) {
+    return work ? work->folder("Temp", true) : nullptr;
 }
 
 bool BackupFile(HeldFolder& backup, HeldFolder& folder, const std::string& name,
@@ -260,7 +270,8 @@ bool WriteProcessList(Context& context, const std::vector<ProcessPathRecord>& re
         lines.push_back(record.process + "  #" + record.folder + "#");
         lines.push_back(std::string());
     }
-    return WriteTextLines(InAppFolder(context, "ProcessList.txt"), lines);
+    const std::unique_ptr<HeldFolder> work = HoldWorkFolder(context);
+    return work && WriteTextLines(*work, "ProcessList.txt", lines);
 }
 
 } // namespace pestrel

@@ -4,6 +4,7 @@
 
 #include "platform/Platform.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,15 +14,19 @@ namespace pestrel {
 
 struct Context;
 
+// The working folder (AppPath), held; null when it cannot be held.
+std::unique_ptr<HeldFolder> HoldWorkFolder(Context& context);
+
 // The lines of a text by the line rules of the working files: a line ends at LF, a CR is never
 // part of a line, a 0x1A byte ends the text.
 std::vector<std::string> TextLines(std::string_view bytes);
-// Reads a text file by the line rules of the working files: a line ends at LF, a CR is never
-// part of a line, a 0x1A byte ends the text. False when the file cannot be read.
-bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
+// Reads the text file `name` of `folder` by the line rules of the working files: a line ends at
+// LF, a CR is never part of a line, a 0x1A byte ends the text. False when the file cannot be read.
+bool ReadTextLines(HeldFolder& folder, const std::string& name, std::vector<std::string>& lines);
 // Writes each line followed by CR LF, replacing the file atomically: on failure the old file
 // stays whole and the answer is false.
-bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
+bool WriteTextLines(HeldFolder& folder, const std::string& name,
+                    const std::vector<std::string>& lines);
 
 // The text without the blanks (bytes 0..32) at either end.
 std::string TrimBlanks(const std::string& text);
@@ -52,7 +57,7 @@ struct ListFile {
 // Reads a list by the virus list's rules (its text by ListFileText, every line with visible text,
 // unchanged) and leaves the file as it is. A line holding a control byte other than TAB, or a
 // UTF-16 text that does not decode, makes it NotText.
-ListFile ReadListFile(const std::string& path);
+ListFile ReadListFile(Platform& platform, const std::string& path);
 // The same for the bytes of a list read elsewhere; nothing is an unreadable list.
 ListFile ParseListFile(const std::optional<std::string>& bytes);
 
@@ -69,8 +74,9 @@ StartupSettings ReadStartupSettings(Context& context);
 bool ReadCleanAutostartChoice(Context& context);
 bool WriteCleanAutostartChoice(Context& context, bool clean);
 
-// Appends one line to AppPath + "Temp.~txt". False when the file cannot be opened or written.
-bool RecordPendingDeletion(Context& context, const std::string& entry);
+// Appends one line to Temp.~txt of the working folder `work`. False when the file cannot be opened
+// or written, or there is no working folder.
+bool RecordPendingDeletion(HeldFolder* work, const std::string& entry);
 // Removes every line naming `entry` from Temp.~txt, deleting the file when no line is left, so
 // that a library put back is not deleted again at the next start. False on a failure.
 bool ForgetPendingDeletion(Context& context, const std::string& entry);
@@ -79,9 +85,10 @@ bool ForgetPendingDeletion(Context& context, const std::string& entry);
 bool RunPendingDeletions(Context& context);
 
 // Logs a deleted file into [RunData] of the backup folder's Log.ini.
-void LogDeletion(Context& context, const std::string& entry, const std::string& deletedPath);
-// Creates the backup folder when it is missing.
-void EnsureBackupFolder(Context& context);
+void LogDeletion(HeldFolder* backup, const std::string& entry, const std::string& deletedPath);
+// The backup folder Temp/ of the working folder `work`, created when it is missing; null when it
+// cannot be held.
+std::unique_ptr<HeldFolder> HoldBackupFolder(HeldFolder* work);
 // Copies the file `name` of `folder`, while it is `identity`, into the backup folder as
 // <entry>, replacing an older copy. An entry named like a working file of the backup folder
 // (Log.ini, in any letter case) is never backed up, so that its copy cannot replace the log.

@@ -194,9 +194,8 @@ private:
                 addWatch(folder, system.watchedFolders);
             // Start-up folders that do not exist now are looked at with the registry's next
             // change.
-            std::error_code missing;
             for (const std::string& folder : AutostartFolders(system.context)) {
-                if (std::filesystem::is_directory(folder, missing))
+                if (system.context.platform.holdFolder(folder))
                     addWatch(folder, system.autostartFolders);
             }
             for (const std::string& file : system.setup.registryFiles) {

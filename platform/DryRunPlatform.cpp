@@ -89,71 +89,12 @@ std::vector<std::string> DryRunPlatform::valueNames(RegRoot root, const std::str
     return names;
 }
 
-bool DryRunPlatform::fileExists(const std::string& path) {
-    if (deletedFiles_.count(path))
-        return false;
-    return createdFiles_.count(path) || inner_.fileExists(path);
-}
-
-bool DryRunPlatform::folderExists(const std::string& path) {
-    return createdFolders_.count(path) || inner_.folderExists(path);
-}
-
-bool DryRunPlatform::createFolder(const std::string& path) {
-    if (folderExists(path) || fileExists(path))
-        return false;
-    record("createFolder " + path);
-    createdFolders_.insert(path);
-    return true;
-}
-
-bool DryRunPlatform::deleteFile(const std::string& path) {
-    if (!fileExists(path))
-        return false;
-    record("deleteFile " + path);
-    deletedFiles_.insert(path);
-    createdFiles_.erase(path);
-    attributes_.erase(path);
-    return true;
-}
-
-bool DryRunPlatform::appendToFile(const std::string& path, const std::string&) {
-    record("appendToFile " + path);
+void DryRunPlatform::create(const std::string& change, const std::string& path) {
+    record(change + path);
     createdFiles_.insert(path);
     deletedFiles_.erase(path);
-    return true;
-}
-
-std::uint32_t DryRunPlatform::fileAttributes(const std::string& path) {
-    if (!fileExists(path))
-        return FileAttribute::Invalid;
-    if (const auto known = attributes_.find(path); known != attributes_.end())
-        return known->second;
-    return createdFiles_.count(path) ? 0 : inner_.fileAttributes(path);
-}
-
-bool DryRunPlatform::setFileAttributes(const std::string& path, std::uint32_t attributes) {
-    if (!fileExists(path))
-        return false;
-    record("setFileAttributes " + path + " " + std::to_string(attributes));
-    attributes_[path] = attributes;
-    return true;
-}
-
-std::string DryRunPlatform::readProfileString(const std::string& file, const std::string& section,
-                                              const std::string& key, const std::string& fallback) {
-    if (const auto known = profile_.find(ProfileSlot(file, section, key)); known != profile_.end())
-        return known->second;
-    return inner_.readProfileString(file, section, key, fallback);
-}
-
-bool DryRunPlatform::writeProfileString(const std::string& file, const std::string& section,
-                                        const std::string& key, const std::string& value) {
-    record("writeProfileString " + file + " [" + section + "] " + key);
-    profile_[ProfileSlot(file, section, key)] = value;
-    createdFiles_.insert(file);
-    deletedFiles_.erase(file);
-    return true;
+    attributes_.erase(path);
+    contents_.erase(path);
 }
 
 // A held folder of the dry run: questions go to the real folder and see the recorded changes;
@@ -206,7 +147,13 @@ public:
     bool deleteFile(const std::string& name, const FileIdentity& identity) override {
         if (fileIdentity(name) != identity)
             return false;
-        return dry_.deleteFile(path_ + name);
+        const std::string path = path_ + name;
+        dry_.record("deleteFile " + path);
+        dry_.deletedFiles_.insert(path);
+        dry_.createdFiles_.erase(path);
+        dry_.attributes_.erase(path);
+        dry_.contents_.erase(path);
+        return true;
     }
     bool copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
                   const std::string& toName) override {
@@ -215,7 +162,7 @@ public:
         return create("copyFile " + path_ + name + " ", to.path() + toName);
     }
     bool linkFile(const std::string& name, HeldFolder& to, const std::string& toName) override {
-        if (!exists(name) || dry_.fileExists(to.path() + toName))
+        if (!exists(name) || to.fileIdentity(toName))
             return false;
         return create("linkFile " + path_ + name + " ", to.path() + toName);
     }
@@ -254,6 +201,66 @@ public:
         }
         return names;
     }
+    bool hasEntry(const std::string& name) override {
+        const std::string path = path_ + name;
+        if (dry_.deletedFiles_.count(path))
+            return false;
+        return dry_.createdFiles_.count(path) || dry_.createdFolders_.count(path + '/') ||
+               (real_ && real_->hasEntry(name));
+    }
+    // A copy made in the dry run holds nothing; a file written in it holds what was written.
+    using HeldFolder::readFile;
+    std::optional<std::string> readFile(const std::string& name, std::uint64_t maxBytes) override {
+        if (!exists(name))
+            return std::nullopt;
+        if (const auto written = dry_.contents_.find(path_ + name); written != dry_.contents_.end())
+            return written->second.size() <= maxBytes ? std::optional(written->second)
+                                                      : std::nullopt;
+        return created(name) ? std::string() : real_->readFile(name, maxBytes);
+    }
+    bool replaceFile(const std::string& name, const std::string& bytes) override {
+        dry_.create("replaceFile ", path_ + name);
+        dry_.contents_[path_ + name] = bytes;
+        return true;
+    }
+    bool appendFile(const std::string& name, const std::string& bytes) override {
+        std::string content = readFile(name).value_or(std::string()) + bytes;
+        dry_.create("appendToFile ", path_ + name);
+        dry_.contents_[path_ + name] = std::move(content);
+        return true;
+    }
+    std::uint32_t fileAttributes(const std::string& name) override {
+        if (!exists(name))
+            return FileAttribute::Invalid;
+        if (const auto known = dry_.attributes_.find(path_ + name); known != dry_.attributes_.end())
+            return known->second;
+        return created(name) ? 0 : real_->fileAttributes(name);
+    }
+    bool setFileAttributes(const std::string& name, std::uint32_t attributes) override {
+        if (!exists(name))
+            return false;
+        dry_.record("setFileAttributes " + path_ + name + " " + std::to_string(attributes));
+        dry_.attributes_[path_ + name] = attributes;
+        return true;
+    }
+    std::string readProfileString(const std::string& name, const std::string& section,
+                                  const std::string& key, const std::string& fallback) override {
+        if (const auto known = dry_.profile_.find(ProfileSlot(path_ + name, section, key));
+            known != dry_.profile_.end())
+            return known->second;
+        return real_ && !dry_.deletedFiles_.count(path_ + name)
+                   ? real_->readProfileString(name, section, key, fallback)
+                   : fallback;
+    }
+    bool writeProfileString(const std::string& name, const std::string& section,
+                            const std::string& key, const std::string& value) override {
+        const std::string path = path_ + name;
+        dry_.record("writeProfileString " + path + " [" + section + "] " + key);
+        dry_.profile_[ProfileSlot(path, section, key)] = value;
+        dry_.createdFiles_.insert(path);
+        dry_.deletedFiles_.erase(path);
+        return true;
+    }
     std::optional<std::string> linkTarget(const std::string& name) override {
         if (!real_ || dry_.deletedFiles_.count(path_ + name))
             return std::nullopt;
@@ -274,12 +281,14 @@ private:
     bool created(const std::string& name) const {
         return !real_ || dry_.createdFiles_.count(path_ + name) > 0;
     }
-    bool exists(const std::string& name) { return dry_.fileExists(path_ + name); }
+    bool exists(const std::string& name) {
+        const std::string path = path_ + name;
+        if (dry_.deletedFiles_.count(path))
+            return false;
+        return dry_.createdFiles_.count(path) || (real_ && real_->fileIdentity(name));
+    }
     bool create(const std::string& change, const std::string& file) {
-        dry_.record(change + file);
-        dry_.createdFiles_.insert(file);
-        dry_.deletedFiles_.erase(file);
-        dry_.attributes_.erase(file);
+        dry_.create(change, file);
         return true;
     }
 

@@ -34,24 +34,13 @@ public:
     // the machine's.
     std::vector<std::string> valueNames(RegRoot root, const std::string& key) override;
 
-    bool fileExists(const std::string& path) override;
-    bool folderExists(const std::string& path) override;
-    bool createFolder(const std::string& path) override;
-    bool deleteFile(const std::string& path) override;
-    // A held folder whose changes are recorded the same way.
+    // A held folder whose changes are recorded the same way; a file written in the dry run reads
+    // back as written.
     std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override;
     // The file, as a file of the recording held folder; the scheduler is not told.
     bool deleteTask(HeldFolder& folder, const std::string& name, const FileIdentity& identity,
                     const std::string& task) override;
     bool registerTask(const std::string& task, std::string_view definition) override;
-    bool appendToFile(const std::string& path, const std::string& bytes) override;
-    std::uint32_t fileAttributes(const std::string& path) override;
-    bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
-
-    std::string readProfileString(const std::string& file, const std::string& section,
-                                  const std::string& key, const std::string& fallback) override;
-    bool writeProfileString(const std::string& file, const std::string& section,
-                            const std::string& key, const std::string& value) override;
 
     // A crontab written in the dry run reads back as written.
     std::optional<std::string> readCrontab(const std::string& user) override;
@@ -62,11 +51,14 @@ public:
 private:
     friend class DryRunFolder;
     void record(std::string change) { changes_.push_back(std::move(change)); }
+    // Records a change that creates or rewrites the file at `path`.
+    void create(const std::string& change, const std::string& path);
 
     std::vector<std::string> changes_;
     std::set<std::uint32_t> ended_;
     std::set<std::string> deletedFiles_, createdFiles_, createdFolders_;
     std::map<std::string, std::uint32_t> attributes_;
+    std::map<std::string, std::string> contents_; // of the files written, by path
     // Registry values by root, key and name (case folded); nothing = deleted.
     std::map<std::string, std::optional<RegValue>> values_;
     // Names of the values written that the machine did not have, by root and key (case folded).

@@ -46,10 +46,6 @@ public:
         return inner_.subkeyNames(root, key);
     }
 
-    bool fileExists(const std::string& path) override { return inner_.fileExists(path); }
-    bool folderExists(const std::string& path) override { return inner_.folderExists(path); }
-    bool createFolder(const std::string& path) override { return inner_.createFolder(path); }
-    bool deleteFile(const std::string& path) override { return inner_.deleteFile(path); }
     std::optional<std::string> localPath(const std::string& path) override {
         return inner_.localPath(path);
     }
@@ -57,15 +53,6 @@ public:
         return inner_.holdFolder(path);
     }
     std::uint32_t registryOwner(RegRoot root) override { return inner_.registryOwner(root); }
-    bool appendToFile(const std::string& path, const std::string& bytes) override {
-        return inner_.appendToFile(path, bytes);
-    }
-    std::uint32_t fileAttributes(const std::string& path) override {
-        return inner_.fileAttributes(path);
-    }
-    bool setFileAttributes(const std::string& path, std::uint32_t attributes) override {
-        return inner_.setFileAttributes(path, attributes);
-    }
 
     std::vector<std::string> startupFolders() override { return inner_.startupFolders(); }
     std::string tasksFolder() override { return inner_.tasksFolder(); }
@@ -78,15 +65,6 @@ public:
     }
     bool registerTask(const std::string& task, std::string_view definition) override {
         return inner_.registerTask(task, definition);
-    }
-
-    std::string readProfileString(const std::string& file, const std::string& section,
-                                  const std::string& key, const std::string& fallback) override {
-        return inner_.readProfileString(file, section, key, fallback);
-    }
-    bool writeProfileString(const std::string& file, const std::string& section,
-                            const std::string& key, const std::string& value) override {
-        return inner_.writeProfileString(file, section, key, value);
     }
 
     void sleepMs(std::uint32_t milliseconds) override { inner_.sleepMs(milliseconds); }

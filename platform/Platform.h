@@ -149,6 +149,33 @@ public:
     // left out; empty when it cannot be read. Each name is to be looked at through the calls
     // above, which never follow a link.
     virtual std::vector<std::string> entryNames() = 0;
+    // Whether anything (a file, a folder, a link) has the name `name` here.
+    virtual bool hasEntry(const std::string& name) = 0;
+
+    // The bytes of the regular file `name`, never through a link; nothing when it cannot be read
+    // or holds more than `maxBytes` (by default more than any working file holds: 64 MiB).
+    virtual std::optional<std::string> readFile(const std::string& name,
+                                                std::uint64_t maxBytes) = 0;
+    std::optional<std::string> readFile(const std::string& name) {
+        return readFile(name, std::uint64_t{64} << 20);
+    }
+    // Replaces the file `name` by a new one holding `bytes`, or creates it: the new file is
+    // flushed to the disk before it is renamed over the old one, whose permission bits it keeps,
+    // so that the old bytes or the new ones stay, never a part.
+    virtual bool replaceFile(const std::string& name, const std::string& bytes) = 0;
+    // Appends `bytes` to the regular file `name`, creating it when missing.
+    virtual bool appendFile(const std::string& name, const std::string& bytes) = 0;
+    // FileAttribute bits of the regular file `name`, or FileAttribute::Invalid when they cannot be
+    // read.
+    virtual std::uint32_t fileAttributes(const std::string& name) = 0;
+    virtual bool setFileAttributes(const std::string& name, std::uint32_t attributes) = 0;
+    // The profile file `name` (Config.ini, Log.ini): the value of `key` in `[section]`, or
+    // `fallback` when the file, the section or the key is missing.
+    virtual std::string readProfileString(const std::string& name, const std::string& section,
+                                          const std::string& key, const std::string& fallback) = 0;
+    // Creates or replaces `key` in `[section]`, creating the section and the file as needed.
+    virtual bool writeProfileString(const std::string& name, const std::string& section,
+                                    const std::string& key, const std::string& value) = 0;
 
     // Links, where the platform has them (none on Windows). The target of the link `name`, as
     // written, never followed; nothing when `name` is no link.
@@ -287,16 +314,6 @@ public:
     virtual std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) = 0;
 
     // --- files ---------------------------------------------------------------------------
-    virtual bool fileExists(const std::string& path) = 0; // an existing file, not a folder
-    virtual bool folderExists(const std::string& path) = 0;
-    virtual bool createFolder(const std::string& path) = 0;
-    virtual bool deleteFile(const std::string& path) = 0;
-    // Appends `bytes` to the file, creating it when missing.
-    virtual bool appendToFile(const std::string& path, const std::string& bytes) = 0;
-    // FileAttribute bits, or FileAttribute::Invalid when they cannot be read.
-    virtual std::uint32_t fileAttributes(const std::string& path) = 0;
-    virtual bool setFileAttributes(const std::string& path, std::uint32_t attributes) = 0;
-
     // The path on this machine of a program path a start-up entry names: a Windows path
     // ("C:\Users\me\evil.exe") through the platform's drives, or the machine's own absolute
     // path. Nothing when it lies nowhere the platform reaches. It is a path like any other: its
@@ -327,15 +344,6 @@ public:
     // Registers the task `task` again from its definition's bytes once its file is back; true
     // at once where the files alone are the scheduler's tasks.
     virtual bool registerTask(const std::string& task, std::string_view definition) = 0;
-
-    // --- INI profile files ---------------------------------------------------------------
-    // Value of `key` in `[section]` of the file, or `fallback` when file, section or key are
-    // missing.
-    virtual std::string readProfileString(const std::string& file, const std::string& section,
-                                          const std::string& key, const std::string& fallback) = 0;
-    // Creates or replaces `key` in `[section]`, creating the section and the file as needed.
-    virtual bool writeProfileString(const std::string& file, const std::string& section,
-                                    const std::string& key, const std::string& value) = 0;
 
     virtual void sleepMs(std::uint32_t milliseconds) = 0;
 

@@ -258,15 +258,15 @@ RulesLoad LoadRules(Platform& platform, const std::vector<std::string>& folders)
     Compiler compiler;
     bool any = false;
     for (const std::string& path : folders) {
-        if (platform.folderExists(path) && OthersCanChange(platform, path)) {
+        const std::unique_ptr<HeldFolder> folder = platform.holdFolder(path);
+        if (folder && OthersCanChange(platform, path)) {
             load.problems.push_back(path + ": left out: it is not root's alone, or is reached "
                                            "through a link");
             continue;
         }
-        const std::unique_ptr<HeldFolder> folder = platform.holdFolder(path);
         std::optional<FolderEntries> entries = folder ? folder->entries() : std::nullopt;
         if (!entries) {
-            if (platform.folderExists(path))
+            if (folder)
                 load.problems.push_back(path + ": the rules folder cannot be read");
             continue;
         }

@@ -186,7 +186,9 @@ void TMainForm::suiButton1Click() {
     // The help in the window's language: Readme.txt, or its English twin.
     const std::string name = LocalBytes(tr("Readme.txt"));
     const std::string path = JoinName(context_.AppPath, name).value_or(name);
-    if (platform_.fileExists(path)) {
+    // An installed program's help is a link to the installed file, which the window follows.
+    const std::unique_ptr<HeldFolder> work = HoldWorkFolder(context_);
+    if (work && work->hasEntry(name)) {
         if (seams_.desktop->open(QUrl::fromLocalFile(ShownText(path))))
             return;
         // No program on this desktop opens text files: the help is shown by us instead.

@@ -31,7 +31,7 @@ public:
         auto [at, added] = answers_.try_emplace(name);
         if (added) {
             std::string folder = index_.find(name);
-            if (!folder.empty() && platform_.folderExists(folder)) {
+            if (!folder.empty() && platform_.holdFolder(folder)) {
                 at->second.shown = ShownText(folder);
                 at->second.folder = std::move(folder);
             }

@@ -72,7 +72,7 @@ void TMainForm::SBAddToListClick() {
     }
     const QString picked =
         seams_.openDialog->pickFile(this, {tr("病毒文件(*.exe;*.dll)"), tr("所有文件(*.*)")});
-    if (picked.isEmpty() || !platform_.fileExists(LocalBytes(picked)))
+    if (picked.isEmpty() || !RegularFileAt(platform_, LocalBytes(picked)))
         return;
     virusList_->append({LocalBytes(QFileInfo(picked).fileName())});
 }

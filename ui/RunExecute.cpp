@@ -197,7 +197,7 @@ void TRunExecute::run() {
     // The engine answers failures; what still escapes (memory running out) ends the job here,
     // and a kill pass cut short leaves the window as one that ended early would.
     try {
-        EnsureBackupFolder(context);
+        HoldBackupFolder(HoldWorkFolder(context).get());
         RunJob(job_, context, form_.workers(), form_.waits(), window);
     } catch (...) {
         if (job_ == WorkerJob::KillPass) {

@@ -1,6 +1,6 @@
 #include "platform/posix/FolderTrust.h"
 
-#include "base/HeldFolder.h"
+#include "base/FolderFd.h"
 
 #include <algorithm>
 #include <cerrno>

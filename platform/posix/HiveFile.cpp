@@ -18,7 +18,7 @@ namespace {
 class FileLock {
 public:
     explicit FileLock(const std::string& path) {
-        if (const std::optional<FileInFolder> place = HoldFolderOf(path))
+        if (const std::optional<NameInFolderFd> place = HoldFolderOf(path))
             fd_ = ::openat(place->folder.get(), place->name.c_str(),
                            O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
                            ::geteuid() == 0 ? 0600 : 0644);
@@ -53,7 +53,7 @@ private:
 // (no owner write bit). The atomic replace goes through the folder, so without this test it would
 // overwrite a read-only hive and drop its mark.
 bool MayWrite(const std::string& path) {
-    const std::optional<FileInFolder> place = HoldFolderOf(path);
+    const std::optional<NameInFolderFd> place = HoldFolderOf(path);
     struct stat info;
     if (!place ||
         ::fstatat(place->folder.get(), place->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)

@@ -1,6 +1,8 @@
 #include "platform/posix/PosixHeldFolder.h"
 
 #include "base/FileBytes.h"
+#include "base/SafeFile.h"
+#include "platform/ProfileFile.h"
 #include "platform/posix/FileCopy.h"
 #include "platform/posix/PseudoFileSystem.h"
 
@@ -282,6 +284,62 @@ std::vector<std::string> PosixHeldFolder::entryNames() {
     }
     ::closedir(folder);
     return names;
+}
+
+bool PosixHeldFolder::hasEntry(const std::string& name) {
+    struct stat info;
+    return IsPlainName(name) && ::fstatat(fd_.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+std::optional<std::string> PosixHeldFolder::readFile(const std::string& name,
+                                                     std::uint64_t maxBytes) {
+    if (!IsPlainName(name))
+        return std::nullopt;
+    const OwnerRights rights(fd_.get(), word_.value_or(0));
+    return ReadRegularFileIn(fd_.get(), name, static_cast<std::size_t>(maxBytes));
+}
+
+bool PosixHeldFolder::replaceFile(const std::string& name, const std::string& bytes) {
+    const OwnerRights rights(fd_.get(), word_);
+    return ReplaceFileIn(fd_.get(), name, bytes);
+}
+
+bool PosixHeldFolder::appendFile(const std::string& name, const std::string& bytes) {
+    const OwnerRights rights(fd_.get(), word_);
+    return AppendToFileIn(fd_.get(), name, bytes);
+}
+
+std::uint32_t PosixHeldFolder::fileAttributes(const std::string& name) {
+    const std::optional<struct stat> info = RegularEntry(fd_.get(), name);
+    if (!info)
+        return FileAttribute::Invalid;
+    return (info->st_mode & S_IWUSR) ? 0 : FileAttribute::ReadOnly;
+}
+
+bool PosixHeldFolder::setFileAttributes(const std::string& name, std::uint32_t attributes) {
+    if (!IsPlainName(name))
+        return false;
+    const OwnerRights rights(fd_.get(), word_);
+    // Opened without following a link, so the change reaches this very file.
+    const UniqueFd file(
+        ::openat(fd_.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const std::optional<struct stat> info = file ? StatOf(file.get()) : std::nullopt;
+    if (!info || !S_ISREG(info->st_mode))
+        return false;
+    mode_t mode = info->st_mode & 07777;
+    mode = (attributes & FileAttribute::ReadOnly) ? (mode & ~S_IWUSR) : (mode | S_IWUSR);
+    return ::fchmod(file.get(), mode) == 0;
+}
+
+std::string PosixHeldFolder::readProfileString(const std::string& name, const std::string& section,
+                                               const std::string& key,
+                                               const std::string& fallback) {
+    return ReadProfile(*this, name, section, key, fallback);
+}
+
+bool PosixHeldFolder::writeProfileString(const std::string& name, const std::string& section,
+                                         const std::string& key, const std::string& value) {
+    return WriteProfile(*this, name, section, key, value);
 }
 
 std::optional<std::string> PosixHeldFolder::linkTarget(const std::string& name) {

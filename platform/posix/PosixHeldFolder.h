@@ -2,7 +2,7 @@
 // Held folders on Linux: a descriptor opened without following a link at any step, every file
 // reached relative to it, every change made with the folder owner's file-system ids.
 
-#include "base/HeldFolder.h"
+#include "base/FolderFd.h"
 #include "platform/Platform.h"
 
 #include <memory>
@@ -32,6 +32,17 @@ public:
                      const FileOwnership& ownership) override;
     std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) override;
     std::vector<std::string> entryNames() override;
+    bool hasEntry(const std::string& name) override;
+    std::optional<std::string> readFile(const std::string& name, std::uint64_t maxBytes) override;
+    bool replaceFile(const std::string& name, const std::string& bytes) override;
+    bool appendFile(const std::string& name, const std::string& bytes) override;
+    // Read-only is a regular file without its owner's write bit; the other bits have no stand-in.
+    std::uint32_t fileAttributes(const std::string& name) override;
+    bool setFileAttributes(const std::string& name, std::uint32_t attributes) override;
+    std::string readProfileString(const std::string& name, const std::string& section,
+                                  const std::string& key, const std::string& fallback) override;
+    bool writeProfileString(const std::string& name, const std::string& section,
+                            const std::string& key, const std::string& value) override;
     std::optional<std::string> linkTarget(const std::string& name) override;
     bool deleteLink(const std::string& name, const std::string& target) override;
     bool createLink(const std::string& name, const std::string& target) override;

@@ -2,7 +2,6 @@
 
 #include "base/AsciiCase.h"
 #include "base/FileBytes.h"
-#include "base/IniFile.h"
 #include "platform/posix/FolderTrust.h"
 #include "platform/posix/HiveFile.h"
 #include "platform/posix/LinuxPlaceTools.h"
@@ -31,28 +30,6 @@ std::string RunningProgram() {
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof target)
         return {};
     return std::string(target, static_cast<std::size_t>(length));
-}
-
-// The entry at `path`, reached without following a link at any step; not even the last one.
-bool EntryAt(const std::string& path, struct stat& info) {
-    const auto split = SplitFolderAndName(path);
-    if (!split)
-        return false;
-    const UniqueFd folder = OpenFolderWithoutLinks(split->first);
-    return folder &&
-           ::fstatat(folder.get(), split->second.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
-// Runs `change` on the folder of `path` and its last name, with the folder owner's rights.
-template <typename Change> bool ChangeIn(const std::string& path, Change change) {
-    const auto split = SplitFolderAndName(path);
-    if (!split)
-        return false;
-    const UniqueFd folder = OpenFolderWithoutLinks(split->first);
-    if (!folder)
-        return false;
-    const OwnerRights rights(folder.get());
-    return change(folder.get(), split->second.c_str());
 }
 
 } // namespace
@@ -242,67 +219,8 @@ bool PosixPlatform::registerTask(const std::string&, std::string_view) {
     return true;
 }
 
-bool PosixPlatform::fileExists(const std::string& path) {
-    struct stat info;
-    return EntryAt(path, info) && S_ISREG(info.st_mode);
-}
-
-bool PosixPlatform::folderExists(const std::string& path) {
-    return static_cast<bool>(OpenFolderWithoutLinks(path));
-}
-
-bool PosixPlatform::createFolder(const std::string& path) {
-    std::string trimmed = path;
-    while (trimmed.size() > 1 && trimmed.ends_with('/'))
-        trimmed.pop_back();
-    return ChangeIn(
-        trimmed, [](int folder, const char* name) { return ::mkdirat(folder, name, 0700) == 0; });
-}
-
-bool PosixPlatform::deleteFile(const std::string& path) {
-    return ChangeIn(path, [](int folder, const char* name) {
-        struct stat info;
-        return ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(info.st_mode) &&
-               ::unlinkat(folder, name, 0) == 0;
-    });
-}
-
 std::unique_ptr<HeldFolder> PosixPlatform::holdFolder(const std::string& path) {
     return PosixHeldFolder::Open(path);
-}
-
-bool PosixPlatform::appendToFile(const std::string& path, const std::string& bytes) {
-    return AppendToFile(path, bytes);
-}
-
-std::uint32_t PosixPlatform::fileAttributes(const std::string& path) {
-    struct stat info;
-    if (!EntryAt(path, info) || S_ISLNK(info.st_mode))
-        return FileAttribute::Invalid;
-    return (info.st_mode & S_IWUSR) ? 0 : FileAttribute::ReadOnly;
-}
-
-bool PosixPlatform::setFileAttributes(const std::string& path, std::uint32_t attributes) {
-    return ChangeIn(path, [attributes](int folder, const char* name) {
-        // Opened without following a link, so the change reaches this very file.
-        const UniqueFd file(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        const std::optional<struct stat> info = file ? StatOf(file.get()) : std::nullopt;
-        if (!info || !S_ISREG(info->st_mode))
-            return false;
-        mode_t mode = info->st_mode & 07777;
-        mode = (attributes & FileAttribute::ReadOnly) ? (mode & ~S_IWUSR) : (mode | S_IWUSR);
-        return ::fchmod(file.get(), mode) == 0;
-    });
-}
-
-std::string PosixPlatform::readProfileString(const std::string& file, const std::string& section,
-                                             const std::string& key, const std::string& fallback) {
-    return ini::ReadFile(file, section, key, fallback);
-}
-
-bool PosixPlatform::writeProfileString(const std::string& file, const std::string& section,
-                                       const std::string& key, const std::string& value) {
-    return ini::WriteFile(file, section, key, value);
 }
 
 void PosixPlatform::sleepMs(std::uint32_t milliseconds) {

@@ -58,21 +58,10 @@ public:
     std::vector<std::string> valueNames(RegRoot root, const std::string& key) override;
     std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) override;
 
-    bool fileExists(const std::string& path) override;
-    bool folderExists(const std::string& path) override;
-    // Creates the folder private to its owner (0700).
-    bool createFolder(const std::string& path) override;
-    // Every file call reaches its file without following a link at any step, and changes it with
-    // the rights of the owner of the folder it lies in.
-    bool deleteFile(const std::string& path) override;
     std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override;
     // A Linux path as it is; a Windows path inside C:\Windows, C:\Users or C:\ProgramData in
     // the stand-in of that folder.
     std::optional<std::string> localPath(const std::string& path) override;
-    bool appendToFile(const std::string& path, const std::string& bytes) override;
-    // ReadOnly is the absence of the owner's write bit; nothing is hidden or system here.
-    std::uint32_t fileAttributes(const std::string& path) override;
-    bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
 
     // Each folder of Users/ gives its own Start-up folder.
     std::vector<std::string> startupFolders() override;
@@ -83,11 +72,6 @@ public:
     bool deleteTask(HeldFolder& folder, const std::string& name, const FileIdentity& identity,
                     const std::string& task) override;
     bool registerTask(const std::string& task, std::string_view definition) override;
-
-    std::string readProfileString(const std::string& file, const std::string& section,
-                                  const std::string& key, const std::string& fallback) override;
-    bool writeProfileString(const std::string& file, const std::string& section,
-                            const std::string& key, const std::string& value) override;
 
     void sleepMs(std::uint32_t milliseconds) override;
 

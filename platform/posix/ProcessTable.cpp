@@ -1,7 +1,7 @@
 #include "platform/posix/ProcessTable.h"
 
 #include "base/FileBytes.h"
-#include "base/HeldFolder.h"
+#include "base/FolderFd.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "platform/posix/ShortcutFile.h"
 
-#include "base/HeldFolder.h"
+#include "base/FolderFd.h"
 #include "base/LateLibrary.h"
 
 #include <liblnk.h>

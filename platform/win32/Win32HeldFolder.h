@@ -66,6 +66,18 @@ public:
     std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) override;
     // Names the system code page cannot carry are left out.
     std::vector<std::string> entryNames() override;
+    bool hasEntry(const std::string& name) override;
+    std::optional<std::string> readFile(const std::string& name, std::uint64_t maxBytes) override;
+    // The new file takes the folder's inherited permissions.
+    bool replaceFile(const std::string& name, const std::string& bytes) override;
+    bool appendFile(const std::string& name, const std::string& bytes) override;
+    std::uint32_t fileAttributes(const std::string& name) override;
+    bool setFileAttributes(const std::string& name, std::uint32_t attributes) override;
+    // Through the system's profile calls (GetPrivateProfileString, WritePrivateProfileString).
+    std::string readProfileString(const std::string& name, const std::string& section,
+                                  const std::string& key, const std::string& fallback) override;
+    bool writeProfileString(const std::string& name, const std::string& section,
+                            const std::string& key, const std::string& value) override;
 
 private:
     // One step of the path, held with the steps above it.

@@ -52,16 +52,6 @@ std::string Win32Platform::programFile() {
     }
 }
 
-bool Win32Platform::fileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool Win32Platform::folderExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::optional<std::string> Win32Platform::localPath(const std::string& path) {
     const std::string plain = path.starts_with("\\??\\") ? path.substr(4) : path;
     const bool drive = plain.size() > 3 && std::isalpha(static_cast<unsigned char>(plain[0])) &&
@@ -71,50 +61,8 @@ std::optional<std::string> Win32Platform::localPath(const std::string& path) {
     return plain;
 }
 
-bool Win32Platform::createFolder(const std::string& path) {
-    return CreateDirectoryA(path.c_str(), nullptr) != 0;
-}
-
-bool Win32Platform::deleteFile(const std::string& path) {
-    return DeleteFileA(path.c_str()) != 0;
-}
-
-bool Win32Platform::appendToFile(const std::string& path, const std::string& bytes) {
-    return AppendToFile(path, bytes);
-}
-
-std::uint32_t Win32Platform::fileAttributes(const std::string& path) {
-    return GetFileAttributesA(path.c_str());
-}
-
-bool Win32Platform::setFileAttributes(const std::string& path, std::uint32_t attributes) {
-    return SetFileAttributesA(path.c_str(), attributes) != 0;
-}
-
 std::unique_ptr<HeldFolder> Win32Platform::holdFolder(const std::string& path) {
     return Win32HeldFolder::hold(path);
-}
-
-std::string Win32Platform::readProfileString(const std::string& file, const std::string& section,
-                                             const std::string& key, const std::string& fallback) {
-    std::string value(256, '\0');
-    for (;;) {
-        const DWORD length =
-            GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), value.data(),
-                                     DWORD(value.size()), file.c_str());
-        // A value that filled the buffer may have been cut: read again with more room.
-        if (length + 1 < value.size()) {
-            value.resize(length);
-            return value;
-        }
-        value.resize(value.size() * 2);
-    }
-}
-
-bool Win32Platform::writeProfileString(const std::string& file, const std::string& section,
-                                       const std::string& key, const std::string& value) {
-    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) !=
-           0;
 }
 
 void Win32Platform::sleepMs(std::uint32_t milliseconds) {

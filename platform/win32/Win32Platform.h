@@ -37,15 +37,8 @@ public:
     std::vector<std::string> valueNames(RegRoot root, const std::string& key) override;
     std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) override;
 
-    bool fileExists(const std::string& path) override;
-    bool folderExists(const std::string& path) override;
     // A drive or network path as it is, without a "\??\" in front.
     std::optional<std::string> localPath(const std::string& path) override;
-    bool createFolder(const std::string& path) override;
-    bool deleteFile(const std::string& path) override;
-    bool appendToFile(const std::string& path, const std::string& bytes) override;
-    std::uint32_t fileAttributes(const std::string& path) override;
-    bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
 
     std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override;
 
@@ -65,11 +58,6 @@ public:
     std::unique_ptr<ChangeWatch> watchChanges(const std::vector<std::string>& folders,
                                               const std::vector<std::string>& autostartFolders,
                                               const std::vector<RegKeyPath>& startupKeys) override;
-
-    std::string readProfileString(const std::string& file, const std::string& section,
-                                  const std::string& key, const std::string& fallback) override;
-    bool writeProfileString(const std::string& file, const std::string& section,
-                            const std::string& key, const std::string& value) override;
 
     void sleepMs(std::uint32_t milliseconds) override;
 

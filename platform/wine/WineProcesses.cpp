@@ -2,7 +2,7 @@
 
 #include "base/AsciiCase.h"
 #include "base/FileBytes.h"
-#include "base/HeldFolder.h"
+#include "base/FolderFd.h"
 #include "platform/posix/FolderTrust.h"
 #include "platform/posix/ProcessTable.h"
 #include "platform/wine/WinePrefix.h"

@@ -1,5 +1,6 @@
 #include "base/IniFile.h"
 
+#include "platform/ProfileFile.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
 
@@ -32,27 +33,33 @@ TEST(IniText, WriteReplacesOrAddsAndKeepsTheRest) {
     EXPECT_EQ(ini::Write("[A]\nx=1\n", "C", "k", "v"), "[A]\r\nx=1\r\n[C]\r\nk=v\r\n");
 }
 
-TEST(IniFile, WritesReadBackAndRefusesWhatWouldNotReadBack) {
+TEST(ProfileFile, WritesReadBackAndRefusesWhatWouldNotReadBack) {
     test::TestMachine machine;
     const std::string file = machine.root() + "Log.ini";
-    EXPECT_EQ(ini::ReadFile(file, "RunData", "a", "fallback"), "fallback");
-    ASSERT_TRUE(ini::WriteFile(file, "RunData", "evil.exe", machine.root() + "evil.exe"));
-    ASSERT_TRUE(ini::WriteFile(file, "RunData", "evil.exe", "second"));
+    const auto root = machine.platform().holdFolder(machine.root());
+    ASSERT_TRUE(root);
+    EXPECT_EQ(ReadProfile(*root, "Log.ini", "RunData", "a", "fallback"), "fallback");
+    ASSERT_TRUE(WriteProfile(*root, "Log.ini", "RunData", "evil.exe", machine.root() + "evil.exe"));
+    ASSERT_TRUE(WriteProfile(*root, "Log.ini", "RunData", "evil.exe", "second"));
     EXPECT_EQ(test::ReadFile(file), "[RunData]\r\nevil.exe=second\r\n");
 
-    EXPECT_FALSE(ini::WriteFile(file, "RunData", "a=b", "v"));
-    EXPECT_FALSE(ini::WriteFile(file, "RunData", "k", "line\r\n[Injected]"));
-    EXPECT_FALSE(ini::WriteFile(file, "Run]Data", "k", "v"));
-    EXPECT_FALSE(ini::WriteFile(file, "RunData", "", "v"));
+    EXPECT_FALSE(WriteProfile(*root, "Log.ini", "RunData", "a=b", "v"));
+    EXPECT_FALSE(WriteProfile(*root, "Log.ini", "RunData", "k", "line\r\n[Injected]"));
+    EXPECT_FALSE(WriteProfile(*root, "Log.ini", "Run]Data", "k", "v"));
+    EXPECT_FALSE(WriteProfile(*root, "Log.ini", "RunData", "", "v"));
     EXPECT_EQ(test::ReadFile(file), "[RunData]\r\nevil.exe=second\r\n");
 
-    EXPECT_FALSE(ini::WriteFile(machine.root() + "missing-folder/x.ini", "S", "k", "v"));
+    // What cannot be read is not replaced: it would be lost.
+    std::filesystem::create_directory(machine.root() + "Folder.ini");
+    EXPECT_FALSE(WriteProfile(*root, "Folder.ini", "S", "k", "v"));
 }
 
 // Names with outer blanks name the same section and key as without them, in both directions.
-TEST(IniFile, NamesWithOuterBlanksReadBack) {
+TEST(ProfileFile, NamesWithOuterBlanksReadBack) {
     test::TestMachine machine;
     const std::string file = machine.root() + "Log.ini";
+    const auto root = machine.platform().holdFolder(machine.root());
+    ASSERT_TRUE(root);
     struct Case {
         const char *section, *key, *value, *readSection, *readKey;
     } cases[] = {
@@ -62,8 +69,8 @@ TEST(IniFile, NamesWithOuterBlanksReadBack) {
         {"Other", "\tk", "4", " Other ", "k "},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(ini::WriteFile(file, c.section, c.key, c.value));
-        EXPECT_EQ(ini::ReadFile(file, c.readSection, c.readKey, "missing"), c.value)
+        ASSERT_TRUE(WriteProfile(*root, "Log.ini", c.section, c.key, c.value));
+        EXPECT_EQ(ReadProfile(*root, "Log.ini", c.readSection, c.readKey, "missing"), c.value)
             << c.section << "/" << c.key;
     }
     EXPECT_EQ(test::ReadFile(file), "[RunData]\r\nvirus.exe=2\r\n[Other]\r\nk=4\r\n");

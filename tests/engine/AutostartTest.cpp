@@ -9,6 +9,7 @@
 #include "engine/Restore.h"
 #include "platform/ForwardingPlatform.h"
 #include "tests/engine/RecordingView.h"
+#include "tests/support/HeldPath.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
 
@@ -116,7 +117,7 @@ protected:
 
 TEST_F(Autostart, APassTakesTheProgramOutOfEveryPlaceAndTheUndoPutsItBack) {
     // A dormant copy, where nothing runs it and the pass's other steps do not look.
-    ASSERT_TRUE(platform.createFolder(context.WinDir + "Cache"));
+    ASSERT_TRUE(test::MakeFolder(platform, context.WinDir + "Cache"));
     const std::string dormant = context.WinDir + "Cache" + kPathSeparator + "Evil.exe";
     test::WriteFile(dormant, "dormant bytes");
     ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, kRun, "Later", Text(dormant + " -q")));
@@ -160,7 +161,7 @@ TEST_F(Autostart, AListChangedSinceGetsTheItemBackInItsPlace) {
 // start; the choice of cleaning every autostart place takes the others and the file they name.
 // The guard's step on a change of the places follows the same choice.
 TEST_F(Autostart, APassRemovesOnlyValuesNamedLikeTheEntryUnlessAutostartIsCleaned) {
-    ASSERT_TRUE(platform.createFolder(context.WinDir + "Cache"));
+    ASSERT_TRUE(test::MakeFolder(platform, context.WinDir + "Cache"));
     const std::string dormant = context.WinDir + "Cache" + kPathSeparator + "virus.exe";
     const auto pass = [this](test::RecordingView& view) { RunKillPass(context, view, 0); };
     const auto guard = [this](test::RecordingView& view) {

@@ -9,6 +9,7 @@
 #include "engine/Public.h"
 #include "engine/Restore.h"
 #include "tests/engine/RecordingView.h"
+#include "tests/support/HeldPath.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
 
@@ -161,7 +162,7 @@ TEST_F(ContentMatch, ProgramsNamedByPathAreHandledThroughThePassScan) {
 
 TEST_F(ContentMatch, AProgramOnlyAnAutostartValueNamesIsMatchedWhenAutostartIsCleaned) {
     // A renamed copy where no walk of the pass looks, started by a value of another name.
-    ASSERT_TRUE(platform.createFolder(context.WinDir + "Cache"));
+    ASSERT_TRUE(test::MakeFolder(platform, context.WinDir + "Cache"));
     const std::string program = context.WinDir + "Cache" + kPathSeparator + "helper.exe";
     WriteFile(program, kEicar);
     ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater",

@@ -4,6 +4,7 @@
 #include "engine/Public.h"
 #include "platform/ForwardingPlatform.h"
 #include "tests/engine/RecordingView.h"
+#include "tests/support/HeldPath.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
 
@@ -66,6 +67,26 @@ public:
         return real ? std::make_unique<WatchedFolder>(platform_, std::move(real)) : nullptr;
     }
     std::vector<std::string> entryNames() override { return real_->entryNames(); }
+    bool hasEntry(const std::string& name) override { return real_->hasEntry(name); }
+    std::optional<std::string> readFile(const std::string& name, std::uint64_t maxBytes) override {
+        return real_->readFile(name, maxBytes);
+    }
+    bool replaceFile(const std::string& name, const std::string& bytes) override {
+        return real_->replaceFile(name, bytes);
+    }
+    bool appendFile(const std::string& name, const std::string& bytes) override {
+        return real_->appendFile(name, bytes);
+    }
+    std::uint32_t fileAttributes(const std::string& name) override;
+    bool setFileAttributes(const std::string& name, std::uint32_t attributes) override {
+        return real_->setFileAttributes(name, attributes);
+    }
+    std::string readProfileString(const std::string& name, const std::string& section,
+                                  const std::string& key, const std::string& fallback) override {
+        return real_->readProfileString(name, section, key, fallback);
+    }
+    bool writeProfileString(const std::string& name, const std::string& section,
+                            const std::string& key, const std::string& value) override;
 
 private:
     static HeldFolder& Real(HeldFolder& folder) {
@@ -86,18 +107,6 @@ public:
         ++closeRequests;
         ForwardingPlatform::requestClose(name);
     }
-    bool deleteFile(const std::string& path) override {
-        return !undeletable.count(path) && ForwardingPlatform::deleteFile(path);
-    }
-    std::uint32_t fileAttributes(const std::string& path) override {
-        return systemFiles.count(path) ? FileAttribute::System
-                                       : ForwardingPlatform::fileAttributes(path);
-    }
-    bool writeProfileString(const std::string& file, const std::string& section,
-                            const std::string& key, const std::string& value) override {
-        ++profileWrites;
-        return ForwardingPlatform::writeProfileString(file, section, key, value);
-    }
     void sleepMs(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
     // The machine's own walk, as the pass meets it outside the tests.
     bool anyProgramPath(const std::function<bool(std::string_view)>& matches) override {
@@ -111,6 +120,17 @@ public:
 
 bool WatchedFolder::deleteFile(const std::string& name, const FileIdentity& identity) {
     return !platform_.undeletable.count(path() + name) && real_->deleteFile(name, identity);
+}
+
+std::uint32_t WatchedFolder::fileAttributes(const std::string& name) {
+    return platform_.systemFiles.count(path() + name) ? FileAttribute::System
+                                                      : real_->fileAttributes(name);
+}
+
+bool WatchedFolder::writeProfileString(const std::string& name, const std::string& section,
+                                       const std::string& key, const std::string& value) {
+    ++platform_.profileWrites;
+    return real_->writeProfileString(name, section, key, value);
 }
 
 bool WatchedFolder::copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
@@ -129,7 +149,7 @@ protected:
     std::string folder(const std::string& name) { return machine.root() + name + S; }
     std::string backup(const std::string& entry) { return context.backupFolder() + entry; }
     std::string logged(const std::string& entry) {
-        return platform.readProfileString(backup("Log.ini"), "RunData", entry, "");
+        return test::ProfileValue(platform, backup("Log.ini"), "RunData", entry, "");
     }
     bool runValue(RegRoot root, const std::string& name) {
         return platform.queryValue(root, kRunKey, name).has_value();
@@ -273,7 +293,7 @@ TEST_F(KillPass, NotRunningFilesAreTakenFromWindowsThenSystemFolder) {
 TEST_F(KillPass, LowerCaseLibrariesAreDeletedAndRecordedForTheNextStart) {
     WriteFile(context.WinDir + "hook.dll", "w");
     WriteFile(context.SysDir + "hook.dll", "s");
-    platform.setFileAttributes(context.SysDir + "hook.dll", FileAttribute::ReadOnly);
+    test::SetAttributes(platform, context.SysDir + "hook.dll", FileAttribute::ReadOnly);
     WriteFile(context.SysDir + "Upper.DLL", "u");
     WriteFile(context.SysDir + "core.dll", "system");
     platform.systemFiles.insert(context.SysDir + "core.dll");

@@ -2,6 +2,7 @@
 
 #include "engine/Context.h"
 #include "engine/Public.h"
+#include "tests/support/HeldPath.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
 
@@ -39,15 +40,16 @@ TEST(TextLines, EndAtLineFeedDropCarriageReturnsAndStopAtEndOfFileMark) {
          {"a", "b"}},
         {"  x \r\n", {"  x "}},
     };
-    const std::string path = machine.root() + "lines.txt";
+    const auto root = machine.platform().holdFolder(machine.root());
+    ASSERT_TRUE(root);
     for (const Case& c : cases) {
-        WriteFile(path, c.bytes);
+        WriteFile(machine.root() + "lines.txt", c.bytes);
         std::vector<std::string> lines;
-        ASSERT_TRUE(ReadTextLines(path, lines));
+        ASSERT_TRUE(ReadTextLines(*root, "lines.txt", lines));
         EXPECT_EQ(lines, c.lines) << "bytes: " << c.bytes;
     }
     std::vector<std::string> lines;
-    EXPECT_FALSE(ReadTextLines(machine.root() + "missing.txt", lines));
+    EXPECT_FALSE(ReadTextLines(*root, "missing.txt", lines));
 }
 
 TEST_F(WorkFiles, VirusListLoadKeepsVisibleLinesAndRewritesOnlyListsOfTwoOrMore) {
@@ -168,7 +170,7 @@ TEST_F(WorkFiles, ListsAreSavedInAProgramFolderWithANonAsciiName) {
     // 0x80 is a character of the Windows code pages (the euro sign): the folder name must reach
     // the platform as the same bytes on every step of a save, the final rename included.
     const std::string folder = machine.root() + "\x80 Pestrel" + kPathSeparator;
-    ASSERT_TRUE(machine.platform().createFolder(folder));
+    ASSERT_TRUE(test::MakeFolder(machine.platform(), folder));
     context.AppPath = folder;
 
     ASSERT_TRUE(SaveVirusList(context, {"a.exe", "b.exe"}));
@@ -199,8 +201,8 @@ TEST_F(WorkFiles, FirstStartIsRecordedOnlyForTheExactTextTrue) {
         const StartupSettings settings = ReadStartupSettings(context);
         EXPECT_EQ(settings.firstRun, c.firstRun) << c.config;
         EXPECT_EQ(settings.version, c.version);
-        EXPECT_EQ(machine.platform().readProfileString(app("Config.ini"), "RunData", "FirstRun",
-                                                       "<missing>"),
+        EXPECT_EQ(test::ProfileValue(machine.platform(), app("Config.ini"), "RunData", "FirstRun",
+                                     "<missing>"),
                   c.firstRunAfter);
     }
 }
@@ -211,12 +213,14 @@ TEST_F(WorkFiles, PendingDeletionsRemoveLibrariesOnlyInsideTheirFolders) {
     WriteFile(context.SysDir + "b.dll", "b");
     WriteFile(context.WinDir + "outside.dll", "stays");
     WriteFile(machine.root() + "victim.dll", "stays");
-    ASSERT_TRUE(RecordPendingDeletion(context, "a.dll"));
-    ASSERT_TRUE(RecordPendingDeletion(context, "b.dll"));
-    ASSERT_TRUE(RecordPendingDeletion(context, "gone.dll"));
-    ASSERT_TRUE(RecordPendingDeletion(context, std::string("..") + kPathSeparator + "victim.dll"));
-    ASSERT_TRUE(RecordPendingDeletion(context, std::string("System32") + kPathSeparator + ".." +
-                                                   kPathSeparator + "outside.dll"));
+    const auto work = HoldWorkFolder(context);
+    ASSERT_TRUE(RecordPendingDeletion(work.get(), "a.dll"));
+    ASSERT_TRUE(RecordPendingDeletion(work.get(), "b.dll"));
+    ASSERT_TRUE(RecordPendingDeletion(work.get(), "gone.dll"));
+    ASSERT_TRUE(
+        RecordPendingDeletion(work.get(), std::string("..") + kPathSeparator + "victim.dll"));
+    ASSERT_TRUE(RecordPendingDeletion(work.get(), std::string("System32") + kPathSeparator + ".." +
+                                                      kPathSeparator + "outside.dll"));
     EXPECT_EQ(ReadFile(app("Temp.~txt")).value().substr(0, 14), "a.dll\r\nb.dll\r\n");
 
     EXPECT_TRUE(RunPendingDeletions(context));
@@ -235,17 +239,16 @@ TEST_F(WorkFiles, EmptyFolderValuesNeverReachTheCurrentDirectory) {
     WriteFile(machine.root() + "bare.dll", "stays");
     context.WinDir.clear();
     context.SysDir.clear();
-    ASSERT_TRUE(RecordPendingDeletion(context, "bare.dll"));
+    ASSERT_TRUE(RecordPendingDeletion(HoldWorkFolder(context).get(), "bare.dll"));
     EXPECT_TRUE(RunPendingDeletions(context));
     std::filesystem::current_path(before);
     EXPECT_TRUE(Exists(machine.root() + "bare.dll"));
 }
 
 TEST_F(WorkFiles, LogBackupAndProcessListing) {
-    EnsureBackupFolder(context);
-    ASSERT_TRUE(machine.platform().folderExists(context.backupFolder()));
+    const auto backup = HoldBackupFolder(HoldWorkFolder(context).get());
+    ASSERT_TRUE(test::IsFolder(machine.platform(), context.backupFolder()));
     Platform& platform = machine.platform();
-    const auto backup = platform.holdFolder(context.backupFolder());
     const auto windows = platform.holdFolder(context.WinDir);
     ASSERT_TRUE(backup && windows);
     for (const char* content : {"one", "two"}) {
@@ -260,8 +263,8 @@ TEST_F(WorkFiles, LogBackupAndProcessListing) {
     EXPECT_FALSE(BackupFile(*backup, *windows, "evil.exe", identity, "LOG.INI"));
     EXPECT_FALSE(Exists(app("evil.exe")));
 
-    LogDeletion(context, "evil.exe", context.WinDir + "evil.exe");
-    LogDeletion(context, "evil.exe", context.SysDir + "evil.exe");
+    LogDeletion(backup.get(), "evil.exe", context.WinDir + "evil.exe");
+    LogDeletion(backup.get(), "evil.exe", context.SysDir + "evil.exe");
     EXPECT_EQ(ReadFile(context.backupFolder() + "Log.ini"),
               "[RunData]\r\nevil.exe=" + context.SysDir + "evil.exe\r\n");
 

@@ -2,25 +2,31 @@
 // every other key reads as it did before.
 #include "base/AsciiCase.h"
 #include "base/IniFile.h"
+#include "platform/posix/PosixHeldFolder.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fuzzer/FuzzedDataProvider.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
 
-// One file in a folder of this process, removed at exit.
+// One file in a folder of this process, held as the program holds it, removed at exit.
 struct Scratch {
     std::filesystem::path folder;
     std::string file;
+    std::unique_ptr<pestrel::PosixHeldFolder> held;
     Scratch() {
         std::string pattern = (std::filesystem::temp_directory_path() / "pestrel-fuzz-XXXXXX");
         if (!::mkdtemp(pattern.data()))
             std::abort();
         folder = pattern;
         file = (folder / "Config.ini").string();
+        held = pestrel::PosixHeldFolder::Open(folder.string());
+        if (!held)
+            std::abort();
     }
     ~Scratch() {
         std::error_code ignored;
@@ -54,17 +60,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fwrite(text.data(), 1, text.size(), file);
         std::fclose(file);
     }
-    if (!ini::WriteFile(scratch.file, section, key, value))
+    if (!scratch.held->writeProfileString("Config.ini", section, key, value))
         return 0; // names and values that cannot be stored are refused
     constexpr const char* kMissing = "\x01missing";
-    if (ini::ReadFile(scratch.file, section, key, kMissing) != WithoutOuterBlanks(value))
+    if (scratch.held->readProfileString("Config.ini", section, key, kMissing) !=
+        WithoutOuterBlanks(value))
         std::abort(); // the key that was written does not read back
     const bool sameKey =
         pestrel::EqualsIgnoringAsciiCase(WithoutOuterBlanks(section),
                                          WithoutOuterBlanks(otherSection)) &&
         pestrel::EqualsIgnoringAsciiCase(WithoutOuterBlanks(key), WithoutOuterBlanks(otherKey));
-    if (!sameKey && ini::ReadFile(scratch.file, otherSection, otherKey, kMissing) !=
-                        ini::Read(text, otherSection, otherKey).value_or(kMissing))
+    if (!sameKey &&
+        scratch.held->readProfileString("Config.ini", otherSection, otherKey, kMissing) !=
+            ini::Read(text, otherSection, otherKey).value_or(kMissing))
         std::abort(); // writing one key changed another
     return 0;
 }

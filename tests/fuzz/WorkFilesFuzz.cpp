@@ -72,17 +72,17 @@ struct Machine {
 };
 
 void CheckLineRules(const Machine& machine, const std::string& bytes) {
-    const std::string path = machine.context->AppPath + "lines.txt";
     machine.write("lines.txt", bytes);
+    const std::unique_ptr<pestrel::HeldFolder> app = pestrel::HoldWorkFolder(*machine.context);
     std::vector<std::string> lines, again;
-    if (!pestrel::ReadTextLines(path, lines))
+    if (!app || !pestrel::ReadTextLines(*app, "lines.txt", lines))
         std::abort();
     for (const std::string& line : lines) {
         if (line.find_first_of(std::string("\r\n\x1A", 3)) != std::string::npos)
             std::abort(); // a line holds a line break or the end mark
     }
-    if (!pestrel::WriteTextLines(path, lines) || !pestrel::ReadTextLines(path, again) ||
-        again != lines)
+    if (!pestrel::WriteTextLines(*app, "lines.txt", lines) ||
+        !pestrel::ReadTextLines(*app, "lines.txt", again) || again != lines)
         std::abort(); // written lines do not read back
 }
 

@@ -5,7 +5,6 @@
 //                                      once generation FIRST is on disk
 //   FileWriter DATA_ROOT values PREFIX COUNT
 //                                      sets COUNT hive values named PREFIX0, PREFIX1, ...
-#include "base/IniFile.h"
 #include "engine/Context.h"
 #include "engine/WorkFiles.h"
 #include "platform/posix/PosixPlatform.h"
@@ -14,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace {
@@ -23,9 +23,10 @@ using namespace pestrel;
 bool WriteGeneration(Context& context, long long generation) {
     RegValue payload;
     payload.text = test::GenerationText(generation);
-    return SaveVirusList(context, test::GenerationEntries(generation)) &&
-           ini::WriteFile(context.AppPath + "Config.ini", "RunData", "Version",
-                          test::GenerationText(generation)) &&
+    const std::unique_ptr<HeldFolder> work = HoldWorkFolder(context);
+    return SaveVirusList(context, test::GenerationEntries(generation)) && work &&
+           work->writeProfileString("Config.ini", "RunData", "Version",
+                                    test::GenerationText(generation)) &&
            context.platform.setValue(RegRoot::CurrentUser, test::kGenerationKey, "Payload",
                                      payload);
 }

@@ -1,8 +1,8 @@
 // Real writer processes (tests/helpers/FileWriterMain.cpp) killed mid-write, and writing one
 // hive at once.
 #include "base/FileBytes.h"
-#include "base/IniFile.h"
 #include "engine/WorkFiles.h"
+#include "platform/posix/PosixHeldFolder.h"
 #include "platform/posix/RegistryHive.h"
 #include "tests/helpers/Generation.h"
 
@@ -87,11 +87,12 @@ TEST(CrashSafety, AWriterKilledAtAnyMomentLeavesWholeFiles) {
         ASSERT_GT(got, 0) << "the writer never wrote its first generation";
 
         // Each file holds one whole generation, at least the one written before the signal.
+        const auto app = PosixHeldFolder::Open(root.path + "/app");
+        ASSERT_TRUE(app);
         std::vector<std::string> entries;
-        ASSERT_TRUE(ReadTextLines(root.path + "/app/VirusList.txt", entries));
+        ASSERT_TRUE(ReadTextLines(*app, "VirusList.txt", entries));
         EXPECT_GE(test::GenerationOf(entries).value_or(-1), first);
-        const std::string version =
-            ini::ReadFile(root.path + "/app/Config.ini", "RunData", "Version", "");
+        const std::string version = app->readProfileString("Config.ini", "RunData", "Version", "");
         EXPECT_GE(test::GenerationOf(version).value_or(-1), first) << version;
         const std::optional<RegistryHive> hive = HiveAt(root.path);
         ASSERT_TRUE(hive);

@@ -1,5 +1,6 @@
 #include "platform/DryRunPlatform.h"
 
+#include "tests/support/HeldPath.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
 
@@ -25,9 +26,9 @@ TEST(DryRunPlatform, LaterCallsSeeChangesThatWereNotMade) {
     ASSERT_TRUE(folder);
     const FileIdentity identity = folder->fileIdentity("file.exe").value();
     EXPECT_TRUE(folder->copyFile("file.exe", identity, *folder, "copy.exe"));
-    EXPECT_TRUE(dry.fileExists(copy));
+    EXPECT_TRUE(RegularFileAt(dry, copy));
     EXPECT_TRUE(folder->deleteFile("file.exe", identity));
-    EXPECT_FALSE(dry.fileExists(file));
+    EXPECT_FALSE(RegularFileAt(dry, file));
     EXPECT_FALSE(folder->deleteFile("file.exe", identity)) << "a file is deleted once";
     EXPECT_FALSE(folder->copyFile("file.exe", identity, *folder, "copy.exe"))
         << "a deleted file cannot be copied";
@@ -45,14 +46,18 @@ TEST(DryRunPlatform, LaterCallsSeeChangesThatWereNotMade) {
     EXPECT_EQ(std::count(entries.begin(), entries.end(), "file.exe"), 0);
     EXPECT_TRUE(dry.setValue(RegRoot::ClassesRoot, "txtfile", "", value));
     EXPECT_TRUE(dry.queryValue(RegRoot::LocalMachine, "Software\\Classes\\txtfile", ""));
-    EXPECT_TRUE(dry.writeProfileString(machine.root() + "Log.ini", "RunData", "a", "b"));
-    EXPECT_EQ(dry.readProfileString(machine.root() + "Log.ini", "rundata", "A", ""), "b");
+    EXPECT_TRUE(test::SetProfileValue(dry, machine.root() + "Log.ini", "RunData", "a", "b"));
+    EXPECT_EQ(test::ProfileValue(dry, machine.root() + "Log.ini", "rundata", "A", ""), "b");
+    EXPECT_TRUE(folder->appendFile("Temp.~txt", "a\r\n"));
+    EXPECT_TRUE(folder->appendFile("Temp.~txt", "b\r\n"));
+    EXPECT_EQ(folder->readFile("Temp.~txt"), "a\r\nb\r\n") << "written bytes read back";
 
     EXPECT_EQ(test::ReadFile(file), "bytes");
     EXPECT_FALSE(test::Exists(copy));
     EXPECT_FALSE(test::Exists(machine.root() + "Log.ini"));
+    EXPECT_FALSE(test::Exists(machine.root() + "Temp.~txt"));
     EXPECT_TRUE(real.queryValue(RegRoot::CurrentUser, "Software\\Run", "Old"));
-    EXPECT_EQ(dry.changes().size(), 7u);
+    EXPECT_EQ(dry.changes().size(), 9u);
     EXPECT_FALSE(test::Exists(machine.root() + "Undo"));
 }
 

@@ -1,5 +1,6 @@
 #include "engine/WorkFiles.h"
 #include "platform/posix/PosixPlatform.h"
+#include "tests/support/HeldPath.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
 
@@ -19,17 +20,17 @@ TEST(PosixFiles, TellFilesFromFolders) {
     test::WriteFile(file, "new");
     test::WriteFile(machine.root() + "copy.exe", "old and longer");
 
-    EXPECT_TRUE(platform.createFolder(dir));
-    EXPECT_FALSE(platform.createFolder(dir));
-    EXPECT_TRUE(platform.folderExists(dir + "/"));
-    EXPECT_FALSE(platform.fileExists(dir));
-    EXPECT_TRUE(platform.fileExists(file));
-    EXPECT_FALSE(platform.folderExists(file));
-    EXPECT_FALSE(platform.deleteFile(dir)) << "folders are not deleted as files";
+    EXPECT_TRUE(test::MakeFolder(platform, dir));
+    EXPECT_FALSE(test::MakeFolder(platform, dir));
+    EXPECT_TRUE(test::IsFolder(platform, dir + "/"));
+    EXPECT_FALSE(RegularFileAt(platform, dir));
+    EXPECT_TRUE(RegularFileAt(platform, file));
+    EXPECT_FALSE(test::IsFolder(platform, file));
+    EXPECT_FALSE(test::DeleteAt(platform, dir)) << "folders are not deleted as files";
 
-    EXPECT_TRUE(platform.deleteFile(file));
-    EXPECT_FALSE(platform.fileExists(file));
-    EXPECT_FALSE(platform.deleteFile(file));
+    EXPECT_TRUE(test::DeleteAt(platform, file));
+    EXPECT_FALSE(RegularFileAt(platform, file));
+    EXPECT_FALSE(test::DeleteAt(platform, file));
 }
 
 TEST(PosixFiles, RewritesKeepTheModeAndCopiesAreNewPrivateFilesNeverWrittenThrough) {
@@ -105,7 +106,7 @@ TEST(PosixFiles, HeldFoldersRefuseALinkAtEveryStep) {
         std::filesystem::rename(root + linked, real);
         std::filesystem::create_directory_symlink(real, root + linked);
         EXPECT_FALSE(platform.holdFolder(root + "a/b/c")) << "a link at " << linked;
-        EXPECT_FALSE(platform.fileExists(root + "a/b/c/x")) << linked;
+        EXPECT_FALSE(RegularFileAt(platform, root + "a/b/c/x")) << linked;
         std::filesystem::remove(root + linked);
         std::filesystem::rename(real, root + linked);
     }
@@ -125,15 +126,16 @@ TEST(PosixFiles, ReadOnlyIsTheOwnerWriteBitAndUnreadableAttributesAreInvalid) {
     Platform& platform = machine.platform();
     const std::string file = machine.root() + "a.dll";
     test::WriteFile(file, "x");
-    EXPECT_EQ(platform.fileAttributes(file), 0u);
-    EXPECT_TRUE(platform.setFileAttributes(file, FileAttribute::ReadOnly | FileAttribute::Hidden));
-    EXPECT_EQ(platform.fileAttributes(file), FileAttribute::ReadOnly);
+    EXPECT_EQ(test::Attributes(platform, file), 0u);
+    EXPECT_TRUE(
+        test::SetAttributes(platform, file, FileAttribute::ReadOnly | FileAttribute::Hidden));
+    EXPECT_EQ(test::Attributes(platform, file), FileAttribute::ReadOnly);
     EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::owner_write,
               std::filesystem::perms::none);
-    EXPECT_TRUE(platform.setFileAttributes(file, 0));
-    EXPECT_EQ(platform.fileAttributes(file), 0u);
-    EXPECT_EQ(platform.fileAttributes(machine.root() + "missing"), FileAttribute::Invalid);
-    EXPECT_FALSE(platform.setFileAttributes(machine.root() + "missing", 0));
+    EXPECT_TRUE(test::SetAttributes(platform, file, 0));
+    EXPECT_EQ(test::Attributes(platform, file), 0u);
+    EXPECT_EQ(test::Attributes(platform, machine.root() + "missing"), FileAttribute::Invalid);
+    EXPECT_FALSE(test::SetAttributes(platform, machine.root() + "missing", 0));
 }
 
 TEST(PosixFolders, StandInFoldersLiveUnderTheDataRoot) {
@@ -142,8 +144,8 @@ TEST(PosixFolders, StandInFoldersLiveUnderTheDataRoot) {
     PosixPlatform platform(data, "/opt/tool/pestrel");
     EXPECT_EQ(platform.windowsFolder(), data + "/Windows");
     EXPECT_EQ(platform.systemFolder(), data + "/Windows/System32");
-    EXPECT_TRUE(platform.folderExists(data + "/Windows/System32"));
-    EXPECT_TRUE(platform.folderExists(data + "/Registry"));
+    EXPECT_TRUE(test::IsFolder(platform, data + "/Windows/System32"));
+    EXPECT_TRUE(test::IsFolder(platform, data + "/Registry"));
     EXPECT_EQ(platform.programFile(), "/opt/tool/pestrel");
     EXPECT_FALSE(PosixPlatform(data).programFile().empty());
 }

@@ -8,6 +8,7 @@
 #include "engine/WorkFiles.h"
 #include "platform/ForwardingPlatform.h"
 #include "tests/security/AttackScene.h"
+#include "tests/support/HeldPath.h"
 #include "tests/support/ShortcutBytes.h"
 
 #include <csignal>
@@ -353,8 +354,8 @@ const Attack kAttacks[] = {
      [](Scene& s) {
          ReadStartupSettings(s.context);
          EXPECT_TRUE(LoadVirusList(s.context).entries.empty());
-         LogDeletion(s.context, "evil.exe", "/x/evil.exe");
-         EXPECT_FALSE(RecordPendingDeletion(s.context, "evil.dll"));
+         LogDeletion(s.platform.holdFolder(s.app("Temp")).get(), "evil.exe", "/x/evil.exe");
+         EXPECT_FALSE(RecordPendingDeletion(HoldWorkFolder(s.context).get(), "evil.dll"));
          EXPECT_FALSE(DeleteRegValue(s.platform, RegRoot::CurrentUser, kRunKey, "evil.exe"));
      }},
     {"WorkingFilesThatArePipesOrHuge",
@@ -461,8 +462,8 @@ const Attack kAttacks[] = {
      [](Scene& s) {
          EXPECT_TRUE(s.killPass({"Log.ini"}));
          const std::string log = s.app("Temp/Log.ini");
-         EXPECT_EQ(s.platform.readProfileString(log, "RunData", "old.exe", ""), "/x/old.exe");
-         EXPECT_EQ(s.platform.readProfileString(log, "RunData", "Log.ini", ""),
+         EXPECT_EQ(test::ProfileValue(s.platform, log, "RunData", "old.exe", ""), "/x/old.exe");
+         EXPECT_EQ(test::ProfileValue(s.platform, log, "RunData", "Log.ini", ""),
                    s.at("Tools/Log.ini"));
      }},
 };

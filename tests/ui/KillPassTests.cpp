@@ -3,6 +3,7 @@
 
 #include "engine/KillPass.h"
 #include "engine/Public.h"
+#include "tests/support/HeldPath.h"
 #include "tests/ui/UiTest.h"
 
 #include <QAction>
@@ -77,7 +78,7 @@ TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
     EXPECT_TRUE(program->ended());
     EXPECT_FALSE(fs::exists(programFile));
     EXPECT_EQ(fs::file_size(appFile("Temp/ui-evil.exe")), programSize);
-    EXPECT_EQ(platform.readProfileString(appFile("Temp/Log.ini"), "RunData", "ui-evil.exe", ""),
+    EXPECT_EQ(test::ProfileValue(platform, appFile("Temp/Log.ini"), "RunData", "ui-evil.exe", ""),
               programFile);
     EXPECT_FALSE(platform.queryValue(RegRoot::LocalMachine, kRunKey, "ui-evil.exe"));
     EXPECT_FALSE(platform.queryValue(RegRoot::CurrentUser, kRunKey, "ui-evil.exe"));
@@ -109,7 +110,8 @@ TEST_F(KillPassTest, TheMenusCheckItemCleansEveryAutostartPlaceAndIsKept) {
     ASSERT_TRUE(choice->isCheckable());
     EXPECT_FALSE(choice->isChecked());
     choice->trigger();
-    EXPECT_EQ(platform.readProfileString(appFile("Config.ini"), "Autostart", "Clean", ""), "True");
+    EXPECT_EQ(test::ProfileValue(platform, appFile("Config.ini"), "Autostart", "Clean", ""),
+              "True");
 
     press("SBPestrel");
     finishWorkers();

@@ -1,6 +1,7 @@
 // The creation sequence of the main window: Config.ini, the title, the virus list load and the
 // pending library deletions, with well-formed and with bad files.
 
+#include "tests/support/HeldPath.h"
 #include "tests/ui/UiTest.h"
 
 #include <QApplication>
@@ -17,8 +18,8 @@ class StartupTest : public UiTest {};
 
 TEST_F(StartupTest, FirstStartCreatesConfigAndEmptyListAndTitleEndsInBlank) {
     createForm();
-    EXPECT_EQ(machine.platform().readProfileString(appFile("Config.ini"), "RunData", "FirstRun",
-                                                   "missing"),
+    EXPECT_EQ(test::ProfileValue(machine.platform(), appFile("Config.ini"), "RunData", "FirstRun",
+                                 "missing"),
               "False");
     EXPECT_EQ(ReadFile(appFile("VirusList.txt")), "");
     EXPECT_EQ(form->windowTitle(), "Pestrel ");

@@ -6,6 +6,7 @@
 #include "engine/Public.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/engine/RecordingView.h"
+#include "tests/support/HeldPath.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/win32/ChildProcess.h"
 #include "tests/support/win32/RegTool.h"
@@ -93,10 +94,10 @@ TEST_F(KillPassOnWindows, RunValuesThatStartTheEntryAreGoneForRegExe) {
     EXPECT_TRUE(RunKillPass(context_, view, 0));
 
     EXPECT_TRUE(evil.waitForExit(0));
-    EXPECT_FALSE(platform_.fileExists(folder + "\\evil.exe"));
-    EXPECT_EQ(
-        platform_.readProfileString(context_.backupFolder() + "Log.ini", "RunData", "evil.exe", ""),
-        folder + "\\evil.exe");
+    EXPECT_FALSE(RegularFileAt(platform_, folder + "\\evil.exe"));
+    EXPECT_EQ(test::ProfileValue(platform_, context_.backupFolder() + "Log.ini", "RunData",
+                                 "evil.exe", ""),
+              folder + "\\evil.exe");
     for (const std::string& root : {sandbox_.machineKey(), sandbox_.userKey()}) {
         const std::string run = root + "\\" + kRunKey;
         EXPECT_FALSE(test::RegQuery(run, "Evil.exe")) << run;
@@ -108,7 +109,7 @@ TEST_F(KillPassOnWindows, RunValuesThatStartTheEntryAreGoneForRegExe) {
 TEST_F(KillPassOnWindows, LibraryStepKeepsSystemFilesAndClearsReadOnlyAndHidden) {
     const auto make = [this](const std::string& path, DWORD attributes) {
         test::WriteFile(path, "MZ");
-        ASSERT_TRUE(platform_.setFileAttributes(path, attributes));
+        ASSERT_TRUE(test::SetAttributes(platform_, path, attributes));
     };
     // Marked system: the library step leaves it alone, and its read-only flag then keeps the
     // later deletion from succeeding.
@@ -119,9 +120,9 @@ TEST_F(KillPassOnWindows, LibraryStepKeepsSystemFilesAndClearsReadOnlyAndHidden)
     test::RecordingView view({"core.dll", "hook.dll"});
     EXPECT_TRUE(RunKillPass(context_, view, 0));
 
-    EXPECT_FALSE(platform_.fileExists(context_.WinDir + "hook.dll"));
-    EXPECT_FALSE(platform_.fileExists(context_.SysDir + "hook.dll"));
-    ASSERT_TRUE(platform_.fileExists(context_.WinDir + "core.dll"));
+    EXPECT_FALSE(RegularFileAt(platform_, context_.WinDir + "hook.dll"));
+    EXPECT_FALSE(RegularFileAt(platform_, context_.SysDir + "hook.dll"));
+    ASSERT_TRUE(RegularFileAt(platform_, context_.WinDir + "core.dll"));
     EXPECT_EQ(GetFileAttributesA((context_.WinDir + "core.dll").c_str()) &
                   (FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY),
               DWORD(FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY));

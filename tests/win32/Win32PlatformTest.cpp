@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Platform.h"
 
+#include "tests/support/HeldPath.h"
 #include "tests/support/ShortcutBytes.h"
 #include "tests/support/win32/ChildProcess.h"
 #include "tests/support/win32/RegTool.h"
@@ -66,7 +67,7 @@ TEST(Win32PlatformFolders, WindowsAndSystemFolderAreExistingFoldersWithoutTraili
         ASSERT_FALSE(folder.empty());
         EXPECT_LT(folder.size(), 128u);
         EXPECT_NE(folder.back(), '\\') << folder;
-        EXPECT_TRUE(platform.folderExists(folder)) << folder;
+        EXPECT_TRUE(test::IsFolder(platform, folder)) << folder;
     }
     EXPECT_EQ(upper(system).rfind(upper(windows) + "\\", 0), 0u) << system;
 }
@@ -74,7 +75,7 @@ TEST(Win32PlatformFolders, WindowsAndSystemFolderAreExistingFoldersWithoutTraili
 TEST(Win32PlatformFolders, ProgramFileIsThisRunningProgram) {
     Win32Platform platform;
     const std::string program = platform.programFile();
-    EXPECT_TRUE(platform.fileExists(program)) << program;
+    EXPECT_TRUE(RegularFileAt(platform, program)) << program;
     EXPECT_EQ(upper(fs::path(program).filename().string()), "WIN32_TESTS.EXE");
 }
 
@@ -148,7 +149,7 @@ TEST_F(Win32PlatformProcesses, TerminateEndsTheProcessWithExitCodeZero) {
     // Gone when the call returns, so its program file can be deleted at once.
     EXPECT_TRUE(child->waitForExit(0));
     EXPECT_EQ(child->exitCode(), 0u);
-    EXPECT_TRUE(platform_.deleteFile(path("pestrel-probe.exe")));
+    EXPECT_TRUE(test::DeleteAt(platform_, path("pestrel-probe.exe")));
     EXPECT_FALSE(find(child->id(), SnapshotDetail::Names));
 }
 
@@ -344,21 +345,21 @@ TEST_F(Win32PlatformRegistry, NamesWithANulAreRefusedBeforeAnyCall) {
 
 TEST_F(Win32PlatformFiles, ExistenceTellsFilesFromFolders) {
     writeBytes(path("a.exe"), "MZ");
-    ASSERT_TRUE(platform_.createFolder(path("sub")));
-    EXPECT_FALSE(platform_.createFolder(path("sub")));
-    EXPECT_TRUE(platform_.fileExists(path("a.exe")));
-    EXPECT_FALSE(platform_.folderExists(path("a.exe")));
-    EXPECT_TRUE(platform_.folderExists(path("sub")));
-    EXPECT_FALSE(platform_.fileExists(path("sub")));
-    EXPECT_FALSE(platform_.fileExists(path("missing.exe")));
-    EXPECT_FALSE(platform_.fileExists(""));
+    ASSERT_TRUE(test::MakeFolder(platform_, path("sub")));
+    EXPECT_FALSE(test::MakeFolder(platform_, path("sub")));
+    EXPECT_TRUE(RegularFileAt(platform_, path("a.exe")));
+    EXPECT_FALSE(test::IsFolder(platform_, path("a.exe")));
+    EXPECT_TRUE(test::IsFolder(platform_, path("sub")));
+    EXPECT_FALSE(RegularFileAt(platform_, path("sub")));
+    EXPECT_FALSE(RegularFileAt(platform_, path("missing.exe")));
+    EXPECT_FALSE(RegularFileAt(platform_, ""));
 }
 
 TEST_F(Win32PlatformFiles, DeleteRemovesAFileOnce) {
     writeBytes(path("virus.exe"), "body");
-    EXPECT_TRUE(platform_.deleteFile(path("virus.exe")));
-    EXPECT_FALSE(platform_.fileExists(path("virus.exe")));
-    EXPECT_FALSE(platform_.deleteFile(path("virus.exe")));
+    EXPECT_TRUE(test::DeleteAt(platform_, path("virus.exe")));
+    EXPECT_FALSE(RegularFileAt(platform_, path("virus.exe")));
+    EXPECT_FALSE(test::DeleteAt(platform_, path("virus.exe")));
 }
 
 // Starts a Unix command in `folder` and waits up to ten seconds for `done` to hold. Wine starts
@@ -431,7 +432,8 @@ private:
 };
 
 TEST_F(Win32HeldFolders, EveryStepMustBeTheFolderItsNameLeadsToAndNoLink) {
-    ASSERT_TRUE(platform_.createFolder(path("a")) && platform_.createFolder(path("a\\b")));
+    ASSERT_TRUE(test::MakeFolder(platform_, path("a")) &&
+                test::MakeFolder(platform_, path("a\\b")));
     writeBytes(path("a\\file.exe"), "MZ");
     ASSERT_TRUE(makeLink("linked", "a", true));
 
@@ -444,7 +446,8 @@ TEST_F(Win32HeldFolders, EveryStepMustBeTheFolderItsNameLeadsToAndNoLink) {
 }
 
 TEST_F(Win32HeldFolders, AHeldFolderAndTheFoldersAboveItStayPut) {
-    ASSERT_TRUE(platform_.createFolder(path("a")) && platform_.createFolder(path("a\\b")));
+    ASSERT_TRUE(test::MakeFolder(platform_, path("a")) &&
+                test::MakeFolder(platform_, path("a\\b")));
     auto held = hold("a\\b");
     ASSERT_TRUE(held);
     EXPECT_FALSE(MoveFileA(path("a\\b").c_str(), path("a\\moved").c_str()));
@@ -455,7 +458,7 @@ TEST_F(Win32HeldFolders, AHeldFolderAndTheFoldersAboveItStayPut) {
 }
 
 TEST_F(Win32HeldFolders, OnlyRegularFilesOfTheFolderItselfAreReached) {
-    ASSERT_TRUE(platform_.createFolder(path("sub")));
+    ASSERT_TRUE(test::MakeFolder(platform_, path("sub")));
     writeBytes(path("sub\\x.exe"), "MZ elsewhere");
     writeBytes(path("plain.exe"), "MZ");
     ASSERT_TRUE(makeLink("linked.exe", "sub\\x.exe", false));
@@ -503,7 +506,7 @@ TEST_F(Win32HeldFolders, DigestIsTheSizeAndSha256OfTheWholeFile) {
 }
 
 TEST_F(Win32HeldFolders, LinkAndRestoreNeverReplaceAnEntry) {
-    ASSERT_TRUE(platform_.createFolder(path("Kept")));
+    ASSERT_TRUE(test::MakeFolder(platform_, path("Kept")));
     writeBytes(path("backup.exe"), "kept bytes");
     writeBytes(path("Kept\\taken.exe"), "someone else's");
     const auto here = holdTestFolder();
@@ -527,7 +530,7 @@ TEST_F(Win32HeldFolders, LinkAndRestoreNeverReplaceAnEntry) {
 
 TEST_F(Win32HeldFolders, EntriesAreListedByName) {
     writeBytes(path("file.exe"), "MZ");
-    ASSERT_TRUE(platform_.createFolder(path("sub")));
+    ASSERT_TRUE(test::MakeFolder(platform_, path("sub")));
     const auto here = holdTestFolder();
     ASSERT_TRUE(here);
     std::vector<std::string> names = here->entryNames();
@@ -537,7 +540,7 @@ TEST_F(Win32HeldFolders, EntriesAreListedByName) {
 
 TEST_F(Win32HeldFolders, FolderHoldsOrCreatesASubfolderAndNothingElse) {
     writeBytes(path("file.exe"), "MZ");
-    ASSERT_TRUE(platform_.createFolder(path("real")));
+    ASSERT_TRUE(test::MakeFolder(platform_, path("real")));
     ASSERT_TRUE(makeLink("linked", "real", true));
     const auto here = holdTestFolder();
     ASSERT_TRUE(here);
@@ -546,7 +549,7 @@ TEST_F(Win32HeldFolders, FolderHoldsOrCreatesASubfolderAndNothingElse) {
     const auto undo = here->folder("Undo", true);
     ASSERT_TRUE(undo);
     EXPECT_EQ(undo->path(), here->path() + "Undo\\");
-    EXPECT_TRUE(platform_.folderExists(path("Undo")));
+    EXPECT_TRUE(test::IsFolder(platform_, path("Undo")));
     EXPECT_TRUE(here->folder("Undo", true)) << "an existing folder is held as it is";
     for (const std::string name : {"file.exe", "linked", "..", "real\\..\\real"})
         EXPECT_FALSE(here->folder(name, true)) << name;
@@ -557,7 +560,7 @@ TEST_F(Win32PlatformProcesses, AProgramFileIsCopiedAndDeletedOnlyWhileItIsThePro
     ASSERT_TRUE(child->started());
     const auto record = find(child->id(), SnapshotDetail::ForEnding);
     ASSERT_TRUE(record && record->image);
-    ASSERT_TRUE(platform_.createFolder(path("Temp")));
+    ASSERT_TRUE(test::MakeFolder(platform_, path("Temp")));
     writeBytes(path("Temp\\pestrel-image.exe"), "an older, longer backup");
     const auto here = platform_.holdFolder(folder_.string());
     const auto temp = platform_.holdFolder(path("Temp"));
@@ -574,48 +577,50 @@ TEST_F(Win32PlatformProcesses, AProgramFileIsCopiedAndDeletedOnlyWhileItIsThePro
 
     ASSERT_TRUE(platform_.terminateProcess(*record));
     EXPECT_FALSE(here->deleteFile("pestrel-image.exe", other));
-    EXPECT_TRUE(platform_.fileExists(path("pestrel-image.exe")));
+    EXPECT_TRUE(RegularFileAt(platform_, path("pestrel-image.exe")));
     EXPECT_TRUE(here->deleteFile("pestrel-image.exe", *record->image));
-    EXPECT_FALSE(platform_.fileExists(path("pestrel-image.exe")));
+    EXPECT_FALSE(RegularFileAt(platform_, path("pestrel-image.exe")));
 }
 
 TEST_F(Win32PlatformFiles, AttributesAreReadAndSetAsWindowsNumbersThem) {
     writeBytes(path("bad.dll"), "MZ");
     const std::uint32_t all =
         FileAttribute::ReadOnly | FileAttribute::Hidden | FileAttribute::System;
-    ASSERT_TRUE(platform_.setFileAttributes(path("bad.dll"), all));
-    EXPECT_EQ(platform_.fileAttributes(path("bad.dll")) & all, all);
+    ASSERT_TRUE(test::SetAttributes(platform_, path("bad.dll"), all));
+    EXPECT_EQ(test::Attributes(platform_, path("bad.dll")) & all, all);
     // A read-only file resists deletion until the flag is cleared.
-    EXPECT_FALSE(platform_.deleteFile(path("bad.dll")));
-    ASSERT_TRUE(platform_.setFileAttributes(path("bad.dll"), FileAttribute::System));
-    EXPECT_EQ(platform_.fileAttributes(path("bad.dll")) & all, FileAttribute::System);
-    EXPECT_TRUE(platform_.deleteFile(path("bad.dll")));
+    EXPECT_FALSE(test::DeleteAt(platform_, path("bad.dll")));
+    ASSERT_TRUE(test::SetAttributes(platform_, path("bad.dll"), FileAttribute::System));
+    EXPECT_EQ(test::Attributes(platform_, path("bad.dll")) & all, FileAttribute::System);
+    EXPECT_TRUE(test::DeleteAt(platform_, path("bad.dll")));
 
-    EXPECT_EQ(platform_.fileAttributes(path("bad.dll")), FileAttribute::Invalid);
-    EXPECT_FALSE(platform_.setFileAttributes(path("bad.dll"), 0));
+    EXPECT_EQ(test::Attributes(platform_, path("bad.dll")), FileAttribute::Invalid);
+    EXPECT_FALSE(test::SetAttributes(platform_, path("bad.dll"), 0));
 }
 
 TEST_F(Win32PlatformFiles, ProfileStringsCreateReplaceAndReadBack) {
     const std::string ini = path("Log.ini");
-    EXPECT_EQ(platform_.readProfileString(ini, "RunData", "FirstRun", "True"), "True");
-    ASSERT_TRUE(platform_.writeProfileString(ini, "RunData", "virus.exe", "C:\\old\\virus.exe"));
-    ASSERT_TRUE(platform_.writeProfileString(ini, "RunData", "FirstRun", "False"));
-    ASSERT_TRUE(platform_.writeProfileString(ini, "RunData", "virus.exe", "C:\\new\\virus.exe"));
+    EXPECT_EQ(test::ProfileValue(platform_, ini, "RunData", "FirstRun", "True"), "True");
+    ASSERT_TRUE(
+        test::SetProfileValue(platform_, ini, "RunData", "virus.exe", "C:\\old\\virus.exe"));
+    ASSERT_TRUE(test::SetProfileValue(platform_, ini, "RunData", "FirstRun", "False"));
+    ASSERT_TRUE(
+        test::SetProfileValue(platform_, ini, "RunData", "virus.exe", "C:\\new\\virus.exe"));
 
-    EXPECT_EQ(platform_.readProfileString(ini, "rundata", "VIRUS.EXE", ""), "C:\\new\\virus.exe");
-    EXPECT_EQ(platform_.readProfileString(ini, "RunData", "FirstRun", "True"), "False");
-    EXPECT_EQ(platform_.readProfileString(ini, "Other", "FirstRun", "True"), "True");
+    EXPECT_EQ(test::ProfileValue(platform_, ini, "rundata", "VIRUS.EXE", ""), "C:\\new\\virus.exe");
+    EXPECT_EQ(test::ProfileValue(platform_, ini, "RunData", "FirstRun", "True"), "False");
+    EXPECT_EQ(test::ProfileValue(platform_, ini, "Other", "FirstRun", "True"), "True");
     EXPECT_EQ(readBytes(ini), "[RunData]\r\nvirus.exe=C:\\new\\virus.exe\r\nFirstRun=False\r\n");
 }
 
 TEST_F(Win32PlatformFiles, ProfileValuesLongerThanTheFirstBufferComeBackWhole) {
     const std::string ini = path("Config.ini");
     const std::string longValue(1000, 'v');
-    ASSERT_TRUE(platform_.writeProfileString(ini, "RunData", "Version", longValue));
-    EXPECT_EQ(platform_.readProfileString(ini, "RunData", "Version", ""), longValue);
+    ASSERT_TRUE(test::SetProfileValue(platform_, ini, "RunData", "Version", longValue));
+    EXPECT_EQ(test::ProfileValue(platform_, ini, "RunData", "Version", ""), longValue);
     const std::string exact(255, 'x'); // exactly fills the first buffer
-    ASSERT_TRUE(platform_.writeProfileString(ini, "RunData", "Version", exact));
-    EXPECT_EQ(platform_.readProfileString(ini, "RunData", "Version", ""), exact);
+    ASSERT_TRUE(test::SetProfileValue(platform_, ini, "RunData", "Version", exact));
+    EXPECT_EQ(test::ProfileValue(platform_, ini, "RunData", "Version", ""), exact);
 }
 
 } // namespace

@@ -29,13 +29,14 @@ public:
     void requestClose(const std::string&) override {}
     bool terminateProcess(const ProcessRecord&) override { return false; }
 
-    // The folders of the table exist, wherever the screenshots are made.
-    bool folderExists(const std::string& path) override {
+    // The folders of the table exist, wherever the screenshots are made: each is held as the
+    // root folder.
+    std::unique_ptr<HeldFolder> holdFolder(const std::string& path) override {
         for (const Process& process : kProcesses) {
             if (std::string_view(process.path).starts_with(path))
-                return true;
+                return inner_.holdFolder("/");
         }
-        return inner_.folderExists(path);
+        return inner_.holdFolder(path);
     }
 
 private:

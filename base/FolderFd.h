@@ -1,9 +1,9 @@
 #pragma once
-// Folders held open on Linux. A folder is opened once, without following a link at any step of
-// its path, and every later step names files relative to that descriptor: whatever is put at
-// the folder's path afterwards (a link, another folder) is never reached. Run as root, changes
-// inside a folder that someone else owns are made with that owner's file-system ids, so that
-// they reach no further than that user could.
+// Folder descriptors on Linux: a descriptor that closes itself, and folders opened by it. A
+// folder is opened once, without following a link at any step of its path, and every later step
+// names files relative to that descriptor: whatever is put at the folder's path afterwards (a link,
+// another folder) is never reached. Run as root, changes inside a folder that someone else owns are
+// made with that owner's file-system ids, so that they reach no further than that user could.
 
 #ifndef _WIN32
 

@@ -1,4 +1,4 @@
-#include "base/HeldFolder.h"
+#include "base/FolderFd.h"
 
 #ifndef _WIN32
 
