@@ -17,9 +17,9 @@ WINESERVER=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserve
 [ -x "$WINE" ] || { echo "wine-tests: $WINE not found (Debian package wine64)" >&2; exit 1; }
 [ -x "$LINUX_ENGINE_TESTS" ] || { echo "wine-tests: build $LINUX_ENGINE_TESTS first" >&2; exit 1; }
 
-# -O2 without debug information (see tools/build-windows.sh).
+# -O2 without debug information (see tools/build-windows.sh); warnings fail the build, as on Linux.
 cmake -S . -B "$CROSS" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPESTREL_WITH_QT=OFF \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DPESTREL_WERROR=ON >/dev/null
 cmake --build "$CROSS" -j"$JOBS" --target engine_tests win32_tests
 # The Windows-only sources that use Qt, compiled against the host's Qt headers for their syntax
 # (the whole program against the Qt for Windows is tools/wine-window-tests.sh).
