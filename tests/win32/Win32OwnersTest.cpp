@@ -28,16 +28,14 @@ SecurityDescriptor Security(const std::string& sddl) {
     return SecurityDescriptor(security);
 }
 
-struct Sid {
-    explicit Sid(const std::string& text) { ConvertStringSidToSidA(text.c_str(), &sid); }
-    ~Sid() { LocalFree(sid); }
-    Sid(const Sid&) = delete;
-    Sid& operator=(const Sid&) = delete;
-    AccountSid bytes() const {
-        return AccountSid(static_cast<BYTE*>(sid), static_cast<BYTE*>(sid) + GetLengthSid(sid));
-    }
+// The number of the account `text` names.
+std::uint32_t Number(const std::string& text) {
     PSID sid = nullptr;
-};
+    ConvertStringSidToSidA(text.c_str(), &sid);
+    const std::uint32_t number = OwnerNumber(sid);
+    LocalFree(sid);
+    return number;
+}
 
 TEST(Win32Owners, AUserMayDeleteWhatTheFileOrItsFolderGrantsItAndNothingElse) {
     const std::string u = ";;;" + kUser + ")";
@@ -60,7 +58,7 @@ TEST(Win32Owners, AUserMayDeleteWhatTheFileOrItsFolderGrantsItAndNothingElse) {
          "D:P(A;;FA;;;" + kInstaller + ")(A;;0x1200a9;;;BA)(A;;0x1200a9;;;SY)(A;;0x1200a9;;;BU)",
          "D:P(A;;FA;;;" + kInstaller + ")(A;;0x1301bf;;;BA)(A;;0x1200a9;;;BU)", false},
     };
-    const AccountSid user = Sid(kUser).bytes();
+    const AccountSid user = AccountOf(Number(kUser));
     for (const Row& row : rows) {
         const SecurityDescriptor file = Security(row.file), folder = Security(row.folder);
         EXPECT_EQ(MayDelete(user, file.get(), folder.get()), row.may) << row.why;
@@ -72,22 +70,12 @@ TEST(Win32Owners, AUserMayDeleteWhatTheFileOrItsFolderGrantsItAndNothingElse) {
 TEST(Win32Owners, TheMachinesAccountsAndThisProgramsAreTheAdministratorsWord) {
     for (const std::string& administrator :
          {std::string("S-1-5-18"), std::string("S-1-5-32-544"), kInstaller})
-        EXPECT_EQ(OwnerNumber(Sid(administrator).sid), 0u) << administrator;
-    HANDLE token = nullptr;
-    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
-    BYTE user[256];
-    DWORD size = sizeof user;
-    ASSERT_TRUE(GetTokenInformation(token, TokenUser, user, size, &size));
-    CloseHandle(token);
-    EXPECT_EQ(OwnerNumber(reinterpret_cast<TOKEN_USER*>(user)->User.Sid), 0u);
+        EXPECT_EQ(Number(administrator), 0u) << administrator;
     EXPECT_EQ(Win32Platform().registryOwner(RegRoot::CurrentUser), 0u) << "this program's hive";
-
-    const Sid one(kUser), other("S-1-5-21-1-2-3-1002");
-    const std::uint32_t number = OwnerNumber(one.sid);
-    EXPECT_NE(number, 0u);
-    EXPECT_EQ(OwnerNumber(one.sid), number);
-    EXPECT_NE(OwnerNumber(other.sid), number);
-    EXPECT_EQ(AccountOf(number), one.bytes());
+    const std::uint32_t user = Number(kUser);
+    EXPECT_NE(user, 0u);
+    EXPECT_EQ(Number(kUser), user);
+    EXPECT_NE(Number("S-1-5-21-1-2-3-1002"), user);
     EXPECT_TRUE(AccountOf(OwnerNumber(nullptr)).empty()) << "an unread owner is no account";
 }
 
@@ -106,7 +94,7 @@ protected:
                                         nullptr, nullptr, list, nullptr),
                   DWORD(ERROR_SUCCESS));
     }
-    std::uint32_t user() const { return OwnerNumber(Sid(kUser).sid); }
+    std::uint32_t user() const { return Number(kUser); }
 
     test::TestMachine machine;
     Context& context = machine.context();
@@ -122,6 +110,7 @@ TEST_F(UsersWord, AHeldFolderDeletesOnAUsersWordOnlyWhatThatUserCould) {
         bool deleted;
     } rows[] = {
         {user(), "guarded.exe", false}, {user(), "open.exe", true}, {0, "guarded.exe", true}};
+    EXPECT_EQ(context.platform.holdFolder(tools)->owner(), 0u) << "this program's own folder";
     for (const Row& row : rows) {
         const auto held = context.platform.holdFolder(tools);
         ASSERT_TRUE(held);
