@@ -1,4 +1,4 @@
-#include "base/HeldFolder.h"
+#include "base/FolderFd.h"
 #include "engine/Journal.h"
 #include "engine/Public.h"
 #include "tests/guard/GuardRun.h"
