@@ -55,7 +55,7 @@ test: format-check build
 	@$(MAKE) --no-print-directory package BUILD=$(BUILD) JOBS=$(JOBS)
 	BUILD=$(BUILD) tools/package-tests.sh
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=10
-	@$(MAKE) --no-print-directory odr-check
+	@$(MAKE) --no-print-directory odr-check BUILD=$(BUILD) JOBS=$(JOBS)
 
 # The tree's own C++ sources as clang-format writes them (.clang-format); nothing is changed.
 format-check:
@@ -76,7 +76,7 @@ ODR_TARGETS = pestrel pestrel-gallery engine_tests platform_tests security_tests
 
 # The tests that run threads (the window's worker, the content readers, the guard) built with
 # ThreadSanitizer in their own build folder; a reported race fails them.
-TSAN_TESTS = ContentScan|ContentMatch|Worker|Guard
+TSAN_TESTS = ContentMatch|KillPassTest\.|ProcessPagesTest|ShutdownTest|Guard(Steps|Command|Prefixes)
 tsan: deps
 	@cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPESTREL_TSAN=ON \
 		-DPESTREL_WERROR=ON >/dev/null

@@ -1,5 +1,6 @@
 #include "guard/ProcConnector.h"
 
+#include <algorithm>
 #include <cstring>
 #include <linux/cn_proc.h>
 #include <linux/connector.h>
@@ -8,6 +9,21 @@
 #include <unistd.h>
 
 namespace pestrel::guard {
+namespace {
+
+// NLMSG_OK and NLMSG_NEXT, without their comparisons of signed and unsigned lengths.
+bool MessageFits(const nlmsghdr* header, std::size_t left) {
+    return left >= sizeof(nlmsghdr) && header->nlmsg_len >= sizeof(nlmsghdr) &&
+           header->nlmsg_len <= left;
+}
+
+nlmsghdr* NextMessage(nlmsghdr* header, std::size_t& left) {
+    const std::size_t step = std::min<std::size_t>(NLMSG_ALIGN(header->nlmsg_len), left);
+    left -= step;
+    return reinterpret_cast<nlmsghdr*>(reinterpret_cast<char*>(header) + step);
+}
+
+} // namespace
 
 std::unique_ptr<ProcConnector> ProcConnector::open() {
     const int fd =
@@ -51,8 +67,8 @@ std::vector<std::uint32_t> ProcConnector::takeStarts() {
         if (length <= 0)
             return started; // drained, or events lost to an overflow: the next poll sees them
         auto* header = reinterpret_cast<nlmsghdr*>(buffer);
-        for (int left = static_cast<int>(length); NLMSG_OK(header, left);
-             header = NLMSG_NEXT(header, left)) {
+        for (std::size_t left = static_cast<std::size_t>(length); MessageFits(header, left);
+             header = NextMessage(header, left)) {
             if (header->nlmsg_len < NLMSG_LENGTH(sizeof(cn_msg) + sizeof(proc_event)))
                 continue;
             const auto* message = static_cast<const cn_msg*>(NLMSG_DATA(header));
