@@ -138,7 +138,7 @@ void BM_RegistryAtSizeFigures(benchmark::State& state) {
 
             pestrel::bench::MissingEntries view(1000);
             killPass = MedianRatio(
-                3, [&] { pestrel::RunKillPass(context, view, 0); },
+                3, [&] { pestrel::RunKillPass(context, view, view.reports); },
                 [] {
                     for (int walk = 0; walk < 1000; ++walk)
                         pestrel::bench::WalkReadingPaths();

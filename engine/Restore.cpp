@@ -126,25 +126,24 @@ bool PutFileBack(Context& context, const JournalEntry& item) {
 }
 
 // Puts one item back; true when it was restored.
-bool PutBack(Context& context, const JournalEntry& item,
-             const std::function<void(const PassAction&)>& report, RestoreOutcome& outcome) {
+bool PutBack(Context& context, const JournalEntry& item, PassSink& sink, RestoreOutcome& outcome) {
     Platform& platform = context.platform;
     if (IsLinuxPlaceRecord(item))
-        return PutLinuxPlaceBack(context, item, report, outcome);
+        return PutLinuxPlaceBack(context, item, sink, outcome);
     if (IsFile(item)) {
         if (platform.fileExists(item.place)) {
             ++outcome.skipped;
-            report({"skip", {item.place, "exists"}});
+            sink.report({PassVerb::Skip, {item.place, "exists"}});
             return false;
         }
         if (!item.digest) {
             // Recorded before copies were vouched for: nothing tells that the copy is the file.
             ++outcome.skipped;
-            report({"skip", {item.place, "unverified"}});
+            sink.report({PassVerb::Skip, {item.place, "unverified"}});
             return false;
         }
         const bool copied = PutFileBack(context, item);
-        report({"restore", {item.place, item.kept}, !copied});
+        sink.report({PassVerb::Restore, {item.place, item.kept}, !copied});
         if (copied)
             ForgetPendingDeletion(context, item.entry);
         ++(copied ? outcome.restored : outcome.failed);
@@ -159,25 +158,26 @@ bool PutBack(Context& context, const JournalEntry& item,
         const std::optional<RegValue> back = AutostartValueBack(context, item, now);
         if (root && !back) {
             ++outcome.skipped;
-            report({"skip", {item.place, item.name, "exists"}});
+            sink.report({PassVerb::Skip, {item.place, item.name, "exists"}});
             return false;
         }
         const bool written = root && platform.setValue(*root, key, item.name, *back);
-        report(
-            {"regrestore", {item.place, item.name, back ? RegData(*back) : item.kept}, !written});
+        sink.report({PassVerb::RegRestore,
+                     {item.place, item.name, back ? RegData(*back) : item.kept},
+                     !written});
         ++(written ? outcome.restored : outcome.failed);
         return written;
     }
     if (root && platform.queryValue(*root, key, item.entry)) {
         ++outcome.skipped;
-        report({"skip", {item.place, item.entry, "exists"}});
+        sink.report({PassVerb::Skip, {item.place, item.entry, "exists"}});
         return false;
     }
     const bool written =
         root && WriteRegValue(platform, *root, key,
                               item.kind == JournalEntry::Kind::Number ? RegInteger : RegText,
                               item.entry, item.kept);
-    report({"regrestore", {item.place, item.entry, item.kept}, !written});
+    sink.report({PassVerb::RegRestore, {item.place, item.entry, item.kept}, !written});
     ++(written ? outcome.restored : outcome.failed);
     return written;
 }
@@ -188,8 +188,7 @@ namespace {
 
 // Puts back the latest unrestored line of each slot that `wanted` takes.
 RestoreOutcome RestoreWanted(Context& context,
-                             const std::function<bool(const JournalEntry&)>& wanted,
-                             const std::function<void(const PassAction&)>& report,
+                             const std::function<bool(const JournalEntry&)>& wanted, PassSink& sink,
                              std::vector<JournalEntry>& journal) {
     RestoreOutcome outcome;
     // The latest line of each slot decides; an older one is never put back over it.
@@ -206,7 +205,7 @@ RestoreOutcome RestoreWanted(Context& context,
         JournalEntry& item = journal[i];
         if (item.restored || !wanted(item))
             continue;
-        if (PutBack(context, item, report, outcome))
+        if (PutBack(context, item, sink, outcome))
             item.restored = changed = true;
     }
     if (changed)
@@ -223,12 +222,12 @@ RestoreOutcome UnreadJournal() {
 } // namespace
 
 RestoreOutcome RestoreDeleted(Context& context, const std::vector<std::string>& names,
-                              const std::function<void(const PassAction&)>& report) {
+                              PassSink& sink) {
     std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
     if (!journal)
         return UnreadJournal();
     RestoreOutcome outcome = RestoreWanted(
-        context, [&names](const JournalEntry& item) { return Wanted(names, item.entry); }, report,
+        context, [&names](const JournalEntry& item) { return Wanted(names, item.entry); }, sink,
         *journal);
     for (const std::string& name : names) {
         if (std::none_of(journal->begin(), journal->end(), [&](const JournalEntry& item) {
@@ -240,7 +239,7 @@ RestoreOutcome RestoreDeleted(Context& context, const std::vector<std::string>& 
 }
 
 RestoreOutcome RestoreJournalLines(Context& context, const std::vector<std::string>& lines,
-                                   const std::function<void(const PassAction&)>& report) {
+                                   PassSink& sink) {
     std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
     if (!journal)
         return UnreadJournal();
@@ -248,7 +247,7 @@ RestoreOutcome RestoreJournalLines(Context& context, const std::vector<std::stri
     return RestoreWanted(
         context,
         [&chosen](const JournalEntry& item) { return chosen.contains(FormatJournalLine(item)); },
-        report, *journal);
+        sink, *journal);
 }
 
 } // namespace pestrel

@@ -87,5 +87,14 @@ TEST_F(RestoreCommand, NeverReplacesAFileThatExistsAgain) {
     EXPECT_EQ(ReadFile(context.WinDir + stray), "stray program");
 }
 
+// A name asked for that the journal does not hold is said on standard error with no raw control
+// byte: it cannot rewrite the terminal that reads it.
+TEST_F(RestoreCommand, ANameNotRecordedIsSaidWithoutItsControlBytes) {
+    ASSERT_EQ(cli.run({"--kill", "--no-repair"}).status, 0);
+    const CliResult restore = cli.run({"--restore", "evil\x1b]0;owned\x07.exe"});
+    EXPECT_EQ(restore.status, 1);
+    EXPECT_NE(restore.err.find("'evil?]0;owned?.exe'"), std::string::npos) << restore.err;
+}
+
 } // namespace
 } // namespace pestrel

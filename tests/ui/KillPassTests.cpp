@@ -1,9 +1,9 @@
 // The kill button's pass on its worker, against a real running program, and the worker's
 // answers to a list that changes under it.
 
-#include "engine/KillPass.h"
 #include "engine/Public.h"
 #include "tests/ui/UiTest.h"
+#include "ui/RunExecute.h"
 
 #include <QAction>
 #include <QApplication>
