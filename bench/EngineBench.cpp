@@ -94,7 +94,7 @@ namespace {
 std::string UserHive(int keys) {
     pestrel::RegistryHive hive("HKEY_CURRENT_USER");
     pestrel::RegValue path, version;
-    version.kind = pestrel::RegValue::Kind::Integer;
+    version.kind = pestrel::RegInteger;
     for (int i = 0; i < keys; ++i) {
         const std::string key =
             "Software\\Vendor" + std::to_string(i / 100) + "\\Product" + std::to_string(i % 100);

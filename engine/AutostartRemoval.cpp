@@ -39,7 +39,7 @@ void RemoveValue(Context& context, PassSink& sink, const AutostartEntry& place,
                  const std::string& entry) {
     Platform& platform = context.platform;
     const std::optional<RegValue> now = platform.queryValue(place.root, place.key, place.name);
-    if (!now || now->kind != RegValue::Kind::Text || !Starts(context, now->text, entry))
+    if (!now || now->kind != RegText || !Starts(context, now->text, entry))
         return; // gone, or changed since the places were read
     JournalValue(context, JournalEntry::Kind::Value, entry, place.root, place.key, place.name,
                  now->text);
@@ -51,7 +51,7 @@ void RemoveListItem(Context& context, PassSink& sink, const AutostartEntry& plac
                     const std::string& entry) {
     Platform& platform = context.platform;
     const std::optional<RegValue> now = platform.queryValue(place.root, place.key, place.name);
-    if (!now || now->kind != RegValue::Kind::Text)
+    if (!now || now->kind != RegText)
         return;
     const std::string edited = ListWithout(context, now->text, place.name, entry);
     if (edited == now->text)
@@ -67,18 +67,18 @@ void DisableService(Context& context, PassSink& sink, const AutostartEntry& plac
     Platform& platform = context.platform;
     const std::optional<RegValue> image = platform.queryValue(place.root, place.key, "ImagePath");
     const std::optional<RegValue> start = platform.queryValue(place.root, place.key, "Start");
-    if (!image || image->kind != RegValue::Kind::Text || !Starts(context, image->text, entry) ||
-        (start && start->kind == RegValue::Kind::Integer && start->number == kServiceDisabled))
+    if (!image || image->kind != RegText || !Starts(context, image->text, entry) ||
+        (start && start->kind == RegInteger && start->number == kServiceDisabled))
         return;
     // Without a Start to put back, the service is left as it is.
-    if (!start || start->kind != RegValue::Kind::Integer) {
+    if (!start || start->kind != RegInteger) {
         Report(sink, place, "Start", std::to_string(kServiceDisabled), true);
         return;
     }
     JournalValue(context, JournalEntry::Kind::Start, entry, place.root, place.key, "Start",
                  std::to_string(start->number));
     RegValue disabled;
-    disabled.kind = RegValue::Kind::Integer;
+    disabled.kind = RegInteger;
     disabled.number = kServiceDisabled;
     Report(sink, place, "Start", std::to_string(kServiceDisabled),
            !platform.setValue(place.root, place.key, "Start", disabled));

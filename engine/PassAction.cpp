@@ -80,7 +80,7 @@ std::string RegPlace(RegRoot root, const std::string& key) {
 }
 
 std::string RegData(const RegValue& value) {
-    return value.kind == RegValue::Kind::Integer ? std::to_string(value.number) : value.text;
+    return value.kind == RegInteger ? std::to_string(value.number) : value.text;
 }
 
 } // namespace pestrel

@@ -46,7 +46,7 @@ std::optional<RegValue> NumberValue(const std::string& text) {
         text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     RegValue value;
-    value.kind = RegValue::Kind::Integer;
+    value.kind = RegInteger;
     value.number = static_cast<std::uint32_t>(std::strtoull(text.c_str(), nullptr, 10));
     return value;
 }
@@ -55,7 +55,7 @@ std::optional<RegValue> NumberValue(const std::string& text) {
 // since, otherwise the list as it is now with the entry's items back in their places.
 std::optional<std::string> ListBack(const Context& context, const JournalEntry& item,
                                     const std::optional<RegValue>& now) {
-    if (!now || now->kind != RegValue::Kind::Text ||
+    if (!now || now->kind != RegText ||
         now->text == ListWithout(context, item.kept, item.name, item.entry))
         return item.kept;
     const std::string_view separators = ListSeparators(item.name);
@@ -85,8 +85,7 @@ std::optional<RegValue> AutostartValueBack(const Context& context, const Journal
         return std::nullopt;
     case JournalEntry::Kind::Start: {
         // Only a service still disabled gets its start back.
-        const bool disabled =
-            !now || (now->kind == RegValue::Kind::Integer && now->number == kServiceDisabled);
+        const bool disabled = !now || (now->kind == RegInteger && now->number == kServiceDisabled);
         return disabled ? NumberValue(item.kept) : std::nullopt;
     }
     case JournalEntry::Kind::ValueNumber:

@@ -51,8 +51,7 @@ TEST_F(RestoreCommand, PutsBackEveryDeletedFileAndValueOnce) {
     EXPECT_EQ(ReadFile(context.SysDir + hook), "hook library");
     EXPECT_EQ(runValue(RegRoot::LocalMachine, evil), "C:\\e.exe /q");
     EXPECT_EQ(runValue(RegRoot::CurrentUser, stray), "7");
-    EXPECT_EQ(platform.queryValue(RegRoot::CurrentUser, kRunKey, stray)->kind,
-              RegValue::Kind::Integer);
+    EXPECT_EQ(platform.queryValue(RegRoot::CurrentUser, kRunKey, stray)->kind, RegInteger);
     EXPECT_FALSE(test::Exists(context.AppPath + "Temp.~txt")) << "the library stays back";
     EXPECT_EQ(ReadFile(context.backupFolder() + evil), program) << "Temp/<name> stays as it was";
 

@@ -165,7 +165,7 @@ TEST_F(ContentMatch, AProgramOnlyAnAutostartValueNamesIsMatchedWhenAutostartIsCl
     const std::string program = context.WinDir + "Cache" + kPathSeparator + "helper.exe";
     WriteFile(program, kEicar);
     ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater",
-                                  {RegValue::Kind::Text, "\"" + program + "\" /min"}));
+                                  {RegText, "\"" + program + "\" /min"}));
     for (const bool clean : {false, true}) {
         context.cleanAutostart = clean;
         test::RecordingView view({"sha256:" + kEicarHash});
