@@ -357,8 +357,8 @@ ValueDeletion DeleteRunValue(Context& context, RegRoot root, const std::string& 
     Platform& platform = context.platform;
     const std::optional<RegValue> value = platform.queryValue(root, kRunKey, entry);
     if (value) {
-        const auto kind = value->kind == RegValue::Kind::Integer ? JournalEntry::Kind::Number
-                                                                 : JournalEntry::Kind::Text;
+        const auto kind =
+            value->kind == RegInteger ? JournalEntry::Kind::Number : JournalEntry::Kind::Text;
         JournalEntry record;
         record.time = UtcNow();
         record.kind = kind;

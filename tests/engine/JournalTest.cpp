@@ -77,12 +77,12 @@ class Journal : public ::testing::Test {
 protected:
     bool pass(const std::vector<std::string>& entries) {
         test::RecordingView view(entries);
-        return RunKillPass(context, view, 0);
+        return RunKillPass(context, view, view);
     }
     std::vector<PassAction> restore(const std::vector<std::string>& names) {
-        std::vector<PassAction> actions;
-        RestoreDeleted(context, names, [&](const PassAction& a) { actions.push_back(a); });
-        return actions;
+        PassLog log;
+        RestoreDeleted(context, names, log);
+        return log.actions;
     }
 
     test::TestMachine machine;

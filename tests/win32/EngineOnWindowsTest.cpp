@@ -91,7 +91,7 @@ TEST_F(KillPassOnWindows, RunValuesThatStartTheEntryAreGoneForRegExe) {
     ASSERT_TRUE(evil.started());
 
     test::RecordingView view({"evil.exe"});
-    EXPECT_TRUE(RunKillPass(context_, view, 0));
+    EXPECT_TRUE(RunKillPass(context_, view, view));
 
     EXPECT_TRUE(evil.waitForExit(0));
     EXPECT_FALSE(RegularFileAt(platform_, folder + "\\evil.exe"));
@@ -118,7 +118,7 @@ TEST_F(KillPassOnWindows, LibraryStepKeepsSystemFilesAndClearsReadOnlyAndHidden)
     make(context_.WinDir + "hook.dll", FILE_ATTRIBUTE_HIDDEN);
 
     test::RecordingView view({"core.dll", "hook.dll"});
-    EXPECT_TRUE(RunKillPass(context_, view, 0));
+    EXPECT_TRUE(RunKillPass(context_, view, view));
 
     EXPECT_FALSE(RegularFileAt(platform_, context_.WinDir + "hook.dll"));
     EXPECT_FALSE(RegularFileAt(platform_, context_.SysDir + "hook.dll"));
