@@ -353,21 +353,22 @@ FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std
 ValueDeletion DeleteRunValue(Context& context, RegRoot root, const std::string& entry) {
     Platform& platform = context.platform;
     const std::optional<RegValue> value = platform.queryValue(root, kRunKey, entry);
-    if (value) {
-        const auto kind = value->kind == RegValue::Kind::Integer ? JournalEntry::Kind::Number
-                                                                 : JournalEntry::Kind::Text;
-        JournalEntry record;
-        record.time = UtcNow();
-        record.kind = kind;
-        record.entry = entry;
-        record.place = RegPlace(root, kRunKey);
-        record.kept = RegData(*value);
-        Append(context, record);
-    }
-    const bool deleted = DeleteRegValue(platform, root, kRunKey, entry);
-    if (!value)
+    // Only a value recorded is deleted: one that appears meanwhile is left for the next look,
+    // never deleted without a record. The key is still created, as DeleteRegValue does.
+    if (!value) {
+        platform.createKey(root, kRunKey);
         return ValueDeletion::Absent;
-    return deleted ? ValueDeletion::Deleted : ValueDeletion::Failed;
+    }
+    JournalEntry record;
+    record.time = UtcNow();
+    record.kind = value->kind == RegValue::Kind::Integer ? JournalEntry::Kind::Number
+                                                         : JournalEntry::Kind::Text;
+    record.entry = entry;
+    record.place = RegPlace(root, kRunKey);
+    record.kept = RegData(*value);
+    Append(context, record);
+    return DeleteRegValue(platform, root, kRunKey, entry) ? ValueDeletion::Deleted
+                                                          : ValueDeletion::Failed;
 }
 
 bool JournalValue(Context& context, JournalEntry::Kind kind, const std::string& entry, RegRoot root,

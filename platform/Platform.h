@@ -253,9 +253,12 @@ public:
     // Every running process in snapshot order; empty when no snapshot can be taken.
     virtual std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) = 0;
     // Whether a process runs whose program path, as a WithPaths snapshot taken now gives it,
-    // satisfies `matches`; stops at the first. Walks the processes afresh at every call; a
-    // platform that can read less than a whole snapshot for it does.
-    virtual bool anyProgramPath(const std::function<bool(std::string_view path)>& matches) {
+    // satisfies `matches`; stops at the first. Every path `matches` accepts has `name` as its
+    // file name or as its whole self, ASCII case aside: a platform that keeps its processes by
+    // name looks only at those, one that can read less than a whole snapshot does. The answer is
+    // for the processes as they run at the moment of the call.
+    virtual bool anyProgramPath(std::string_view /*name*/,
+                                const std::function<bool(std::string_view path)>& matches) {
         for (const ProcessRecord& record : processSnapshot(SnapshotDetail::WithPaths)) {
             if (record.exePath && matches(*record.exePath))
                 return true;

@@ -12,8 +12,9 @@ class GatedPlatform final : public ForwardingPlatform {
 public:
     GatedPlatform(Platform& inner, WorkerGate& gate) : ForwardingPlatform(inner), gate_(gate) {}
 
-    bool anyProgramPath(const std::function<bool(std::string_view)>& matches) override {
-        return inner_.anyProgramPath(matches);
+    bool anyProgramPath(std::string_view name,
+                        const std::function<bool(std::string_view)>& matches) override {
+        return inner_.anyProgramPath(name, matches);
     }
     void sleepMs(std::uint32_t milliseconds) override;
 

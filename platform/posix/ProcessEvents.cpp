@@ -1,0 +1,99 @@
+#include "platform/posix/ProcessEvents.h"
+
+#include <cerrno>
+#include <cstring>
+#include <linux/cn_proc.h>
+#include <linux/connector.h>
+#include <linux/netlink.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace pestrel {
+namespace {
+
+// Asks the connector to start or stop telling this socket of process events.
+bool SendOperation(int fd, proc_cn_mcast_op operation) {
+    // A netlink header, a connector message and the operation, back to back.
+    alignas(nlmsghdr) char request[NLMSG_LENGTH(sizeof(cn_msg) + sizeof(proc_cn_mcast_op))] = {};
+    auto* header = reinterpret_cast<nlmsghdr*>(request);
+    header->nlmsg_len = sizeof request;
+    header->nlmsg_type = NLMSG_DONE;
+    header->nlmsg_pid = static_cast<__u32>(::getpid());
+    auto* message = static_cast<cn_msg*>(NLMSG_DATA(header));
+    message->id = {CN_IDX_PROC, CN_VAL_PROC};
+    message->len = sizeof(proc_cn_mcast_op);
+    std::memcpy(message->data, &operation, sizeof operation);
+    return ::send(fd, &request, sizeof request, 0) == static_cast<ssize_t>(sizeof request);
+}
+
+// The event of one connector message, when it is one a process index needs.
+bool EventOf(const proc_event& event, ProcessEvent& out) {
+    switch (event.what) {
+    case proc_event::PROC_EVENT_FORK:
+        out = {ProcessEvent::Kind::Fork, event.event_data.fork.child_tgid};
+        return event.event_data.fork.child_pid == event.event_data.fork.child_tgid;
+    case proc_event::PROC_EVENT_EXEC:
+        out = {ProcessEvent::Kind::Exec, event.event_data.exec.process_tgid};
+        return true;
+    case proc_event::PROC_EVENT_EXIT:
+        out = {ProcessEvent::Kind::Exit, event.event_data.exit.process_tgid};
+        return event.event_data.exit.process_pid == event.event_data.exit.process_tgid;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<ProcessEvents> ProcessEvents::Open() {
+    const int fd =
+        ::socket(PF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_CONNECTOR);
+    if (fd < 0)
+        return nullptr;
+    // Room for a burst: events lost to an overflow are told as lost.
+    const int room = 8 << 20;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &room, sizeof room);
+    sockaddr_nl address{};
+    address.nl_family = AF_NETLINK;
+    address.nl_groups = CN_IDX_PROC;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        !SendOperation(fd, PROC_CN_MCAST_LISTEN)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<ProcessEvents>(new ProcessEvents(fd));
+}
+
+ProcessEvents::~ProcessEvents() {
+    SendOperation(fd_, PROC_CN_MCAST_IGNORE);
+    ::close(fd_);
+}
+
+std::vector<ProcessEvent> ProcessEvents::take(bool& lost) {
+    std::vector<ProcessEvent> events;
+    alignas(nlmsghdr) char buffer[8192];
+    for (;;) {
+        const ssize_t length = ::recv(fd_, buffer, sizeof buffer, 0);
+        if (length < 0 && errno == ENOBUFS) {
+            lost = true;
+            continue;
+        }
+        if (length < 0 && errno == EINTR)
+            continue;
+        if (length <= 0)
+            return events;
+        auto* header = reinterpret_cast<nlmsghdr*>(buffer);
+        for (int left = static_cast<int>(length); NLMSG_OK(header, left);
+             header = NLMSG_NEXT(header, left)) {
+            if (header->nlmsg_len < NLMSG_LENGTH(sizeof(cn_msg) + sizeof(proc_event)))
+                continue;
+            const auto* message = static_cast<const cn_msg*>(NLMSG_DATA(header));
+            proc_event event;
+            std::memcpy(&event, message->data, sizeof event);
+            if (ProcessEvent told; EventOf(event, told))
+                events.push_back(told);
+        }
+    }
+}
+
+} // namespace pestrel
