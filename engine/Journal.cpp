@@ -352,13 +352,13 @@ FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std
 
 ValueDeletion DeleteRunValue(Context& context, RegRoot root, const std::string& entry) {
     Platform& platform = context.platform;
-    const std::optional<RegValue> value = platform.queryValue(root, kRunKey, entry);
-    // Only a value recorded is deleted: one that appears meanwhile is left for the next look,
-    // never deleted without a record. The key is still created, as DeleteRegValue does.
-    if (!value) {
-        platform.createKey(root, kRunKey);
+    static const std::string runKey = kRunKey;
+    // The key is created, as DeleteRegValue does, in the same look. Only a value recorded is
+    // deleted: one that appears meanwhile is left for the next look, never deleted without a
+    // record.
+    const std::optional<RegValue> value = platform.queryValueCreatingKey(root, runKey, entry);
+    if (!value)
         return ValueDeletion::Absent;
-    }
     JournalEntry record;
     record.time = UtcNow();
     record.kind = value->kind == RegValue::Kind::Integer ? JournalEntry::Kind::Number
@@ -367,8 +367,8 @@ ValueDeletion DeleteRunValue(Context& context, RegRoot root, const std::string& 
     record.place = RegPlace(root, kRunKey);
     record.kept = RegData(*value);
     Append(context, record);
-    return DeleteRegValue(platform, root, kRunKey, entry) ? ValueDeletion::Deleted
-                                                          : ValueDeletion::Failed;
+    return DeleteRegValue(platform, root, runKey, entry) ? ValueDeletion::Deleted
+                                                         : ValueDeletion::Failed;
 }
 
 bool JournalValue(Context& context, JournalEntry::Kind kind, const std::string& entry, RegRoot root,

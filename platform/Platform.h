@@ -282,6 +282,12 @@ public:
                           const RegValue& value) = 0;
     virtual std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
                                                const std::string& name) = 0;
+    // createKey, then queryValue: a platform that can looks at the registry once for both.
+    virtual std::optional<RegValue> queryValueCreatingKey(RegRoot root, const std::string& key,
+                                                          const std::string& name) {
+        createKey(root, key);
+        return queryValue(root, key, name);
+    }
     // False when the key or the value does not exist or the platform refuses.
     virtual bool deleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
     // The names of the key's values in the key's order ("" for the default value), and of its

@@ -16,6 +16,10 @@ public:
                         const std::function<bool(std::string_view)>& matches) override {
         return inner_.anyProgramPath(name, matches);
     }
+    std::optional<RegValue> queryValueCreatingKey(RegRoot root, const std::string& key,
+                                                  const std::string& name) override {
+        return inner_.queryValueCreatingKey(root, key, name);
+    }
     void sleepMs(std::uint32_t milliseconds) override;
 
 private:

@@ -194,6 +194,33 @@ std::optional<RegValue> PosixPlatform::queryValue(RegRoot root, const std::strin
     return value;
 }
 
+std::optional<RegValue> PosixPlatform::queryValueCreatingKey(RegRoot root, const std::string& key,
+                                                             const std::string& name) {
+    std::string path = key;
+    std::optional<RegValue> value;
+    bool looked = false;
+    const auto look = [&](const RegistryHive& hive) {
+        value = hive.value(path, name);
+        looked = true;
+    };
+    if (RegistryHive::CanStore(path))
+        hiveFor(root, path)
+            .modify(
+                [&](const RegistryHive& hive) -> std::optional<bool> {
+                    if (!hive.hasKey(path))
+                        return std::nullopt;
+                    look(hive);
+                    return true;
+                },
+                [&](RegistryHive& hive) {
+                    const bool created = hive.createKey(path);
+                    look(hive);
+                    return HiveFile::Outcome{true, created};
+                });
+    // A key that could not be created leaves the value to be looked up alone.
+    return looked ? value : queryValue(root, key, name);
+}
+
 bool PosixPlatform::deleteValue(RegRoot root, const std::string& key, const std::string& name) {
     std::string path = key;
     return hiveFor(root, path)

@@ -59,6 +59,8 @@ public:
                   const RegValue& value) override;
     std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
                                        const std::string& name) override;
+    std::optional<RegValue> queryValueCreatingKey(RegRoot root, const std::string& key,
+                                                  const std::string& name) override;
     bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override;
     std::vector<std::string> valueNames(RegRoot root, const std::string& key) override;
     std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) override;

@@ -1,11 +1,13 @@
 #include "platform/posix/ProcessEvents.h"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <linux/cn_proc.h>
 #include <linux/connector.h>
 #include <linux/netlink.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace pestrel {
@@ -30,13 +32,16 @@ bool SendOperation(int fd, proc_cn_mcast_op operation) {
 bool EventOf(const proc_event& event, ProcessEvent& out) {
     switch (event.what) {
     case proc_event::PROC_EVENT_FORK:
-        out = {ProcessEvent::Kind::Fork, event.event_data.fork.child_tgid};
+        out = {ProcessEvent::Kind::Fork,
+               static_cast<std::uint32_t>(event.event_data.fork.child_tgid)};
         return event.event_data.fork.child_pid == event.event_data.fork.child_tgid;
     case proc_event::PROC_EVENT_EXEC:
-        out = {ProcessEvent::Kind::Exec, event.event_data.exec.process_tgid};
+        out = {ProcessEvent::Kind::Exec,
+               static_cast<std::uint32_t>(event.event_data.exec.process_tgid)};
         return true;
     case proc_event::PROC_EVENT_EXIT:
-        out = {ProcessEvent::Kind::Exit, event.event_data.exit.process_tgid};
+        out = {ProcessEvent::Kind::Exit,
+               static_cast<std::uint32_t>(event.event_data.exit.process_tgid)};
         return event.event_data.exit.process_pid == event.event_data.exit.process_tgid;
     default:
         return false;
@@ -71,27 +76,40 @@ ProcessEvents::~ProcessEvents() {
 
 std::vector<ProcessEvent> ProcessEvents::take(bool& lost) {
     std::vector<ProcessEvent> events;
-    alignas(nlmsghdr) char buffer[8192];
+    // Each event is one datagram: many are taken per call, as a busy machine tells thousands a
+    // second (every thread that starts or ends among them).
+    constexpr unsigned kBatch = 64;
+    constexpr std::size_t kRoom = 256; // more than a header, a connector message and an event
+    alignas(nlmsghdr) static thread_local char buffers[kBatch][kRoom];
+    std::array<iovec, kBatch> parts;
+    std::array<mmsghdr, kBatch> messages{};
+    for (unsigned i = 0; i < kBatch; ++i) {
+        parts[i] = {buffers[i], kRoom};
+        messages[i].msg_hdr.msg_iov = &parts[i];
+        messages[i].msg_hdr.msg_iovlen = 1;
+    }
     for (;;) {
-        const ssize_t length = ::recv(fd_, buffer, sizeof buffer, 0);
-        if (length < 0 && errno == ENOBUFS) {
+        const int count = ::recvmmsg(fd_, messages.data(), kBatch, 0, nullptr);
+        if (count < 0 && errno == ENOBUFS) {
             lost = true;
             continue;
         }
-        if (length < 0 && errno == EINTR)
+        if (count < 0 && errno == EINTR)
             continue;
-        if (length <= 0)
-            return events;
-        auto* header = reinterpret_cast<nlmsghdr*>(buffer);
-        for (int left = static_cast<int>(length); NLMSG_OK(header, left);
-             header = NLMSG_NEXT(header, left)) {
-            if (header->nlmsg_len < NLMSG_LENGTH(sizeof(cn_msg) + sizeof(proc_event)))
-                continue;
-            const auto* message = static_cast<const cn_msg*>(NLMSG_DATA(header));
-            proc_event event;
-            std::memcpy(&event, message->data, sizeof event);
-            if (ProcessEvent told; EventOf(event, told))
-                events.push_back(told);
+        if (count <= 0)
+            return events; // drained; an overflow meanwhile is told by the next call
+        for (int i = 0; i < count; ++i) {
+            auto* header = reinterpret_cast<nlmsghdr*>(buffers[i]);
+            for (int left = static_cast<int>(messages[i].msg_len); NLMSG_OK(header, left);
+                 header = NLMSG_NEXT(header, left)) {
+                if (header->nlmsg_len < NLMSG_LENGTH(sizeof(cn_msg) + sizeof(proc_event)))
+                    continue;
+                const auto* message = static_cast<const cn_msg*>(NLMSG_DATA(header));
+                proc_event event;
+                std::memcpy(&event, message->data, sizeof event);
+                if (ProcessEvent told; EventOf(event, told))
+                    events.push_back(told);
+            }
         }
     }
 }
