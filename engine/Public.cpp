@@ -36,7 +36,7 @@ std::string FolderOf(const std::string& path) {
     const std::size_t last = path.find_last_of(kSeparators);
     if (last == std::string::npos)
         return {};
-    return WithTrailingSeparator(path.substr(0, last + 1));
+    return path.substr(0, last + 1);
 }
 
 std::string WithTrailingSeparator(std::string path) {

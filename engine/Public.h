@@ -15,8 +15,8 @@ namespace pestrel {
 // --- folders and names ------------------------------------------------------------------------
 std::string GetWinDir(Platform& platform);
 std::string GetSysDir(Platform& platform);
-// Everything up to and including the last separator (or ':' on Windows) of `path`, ending in the
-// separator.
+// Everything up to and including the last separator (or ':' on Windows) of `path`, as it stands
+// there: the rest of `path` is the file's name, whichever separator Windows was given.
 std::string FolderOf(const std::string& path);
 // `path` with one trailing separator unless it already has one; empty stays empty.
 std::string WithTrailingSeparator(std::string path);

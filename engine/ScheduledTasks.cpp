@@ -13,6 +13,15 @@ namespace {
 // Task folders nest as deep as their names do; deeper ones are not a scheduler's.
 constexpr int kMaxDepth = 16;
 
+// A task file is the word of whoever owns the folder it lies in or, in the administrator's folder
+// (Windows keeps every user's tasks in one), of whoever owns the file.
+std::uint32_t TaskOwner(HeldFolder& folder, const std::string& name) {
+    const std::uint32_t owner = folder.owner().value_or(0);
+    const std::optional<FileOwnership> file =
+        owner == 0 ? folder.fileOwnership(name) : std::nullopt;
+    return file ? file->user : owner;
+}
+
 void ReadTaskFolder(Context& context, AutostartIndex& index, HeldFolder& folder, int depth) {
     const std::optional<FolderEntries> entries = folder.entries();
     if (!entries)
@@ -25,10 +34,9 @@ void ReadTaskFolder(Context& context, AutostartIndex& index, HeldFolder& folder,
             index.addMalformed({"task", {folder.path() + name}, true});
             continue;
         }
-        // A task file is the word of whoever owns the folder it lies in.
         for (const std::string& command : *commands)
             index.add({AutostartEntry::Kind::Task, RegRoot::LocalMachine, folder.path(), name,
-                       command, ProgramOf(context, command), "", folder.owner().value_or(0)});
+                       command, ProgramOf(context, command), "", TaskOwner(folder, name)});
     }
     if (depth >= kMaxDepth)
         return;

@@ -67,8 +67,8 @@ bool Win32HeldFolder::copyFile(const std::string& name, const FileIdentity& iden
     // Read by others only: it can be neither changed nor renamed while it is copied.
     const UniqueHandle source = openFile(name, GENERIC_READ, FILE_SHARE_READ);
     LARGE_INTEGER size;
-    if (!source || IdentityOf(source.get()) != identity || !GetFileSizeEx(source.get(), &size) ||
-        !target->hasRoomFor(std::uint64_t(size.QuadPart)))
+    if (!source || IdentityOf(source.get()) != identity || !userMay(source.get(), FILE_READ_DATA) ||
+        !GetFileSizeEx(source.get(), &size) || !target->hasRoomFor(std::uint64_t(size.QuadPart)))
         return false;
     const UniqueHandle copy = target->createFile(".~" + UniqueTemporaryPart() + ".tmp", true);
     if (!copy)

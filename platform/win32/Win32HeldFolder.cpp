@@ -247,11 +247,12 @@ std::optional<FileIdentity> Win32HeldFolder::fileIdentity(const std::string& nam
 }
 
 std::optional<FileOwnership> Win32HeldFolder::fileOwnership(const std::string& name) {
-    const UniqueHandle file = openFile(name, FILE_READ_ATTRIBUTES, kShareAll);
+    const UniqueHandle file = openFile(name, FILE_READ_ATTRIBUTES | READ_CONTROL, kShareAll);
     const auto info = file ? InfoOf(file.get()) : std::nullopt;
     if (!info)
         return std::nullopt;
-    return FileOwnership{0, 0, (info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444u : 0644u};
+    return FileOwnership{OwnerOf(file.get(), SE_FILE_OBJECT), 0,
+                         (info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444u : 0644u};
 }
 
 std::optional<FileDigest> Win32HeldFolder::fileDigest(const std::string& name,
@@ -341,8 +342,30 @@ std::optional<FolderEntries> Win32HeldFolder::entries() {
 bool Win32HeldFolder::deleteFile(const std::string& name, const FileIdentity& identity) {
     // The deletion goes through the very handle whose file was compared: whatever is renamed or
     // put at `name` meanwhile, only that file goes.
-    const UniqueHandle file = openFile(name, DELETE | FILE_READ_ATTRIBUTES, kShareAll);
-    return file && IdentityOf(file.get()) == identity && deleteOnClose(file.get());
+    const UniqueHandle file =
+        openFile(name, DELETE | FILE_READ_ATTRIBUTES | (user_ ? READ_CONTROL : 0), kShareAll);
+    return file && IdentityOf(file.get()) == identity && userMay(file.get(), DELETE) &&
+           deleteOnClose(file.get());
+}
+
+bool Win32HeldFolder::userMay(HANDLE file, ACCESS_MASK access) const {
+    if (!user_)
+        return true;
+    const SecurityDescriptor security = SecurityOf(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION);
+    if (access != DELETE)
+        return Grants(security.get(), *user_, access);
+    const SecurityDescriptor folder =
+        SecurityOf(step_->handle.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION);
+    return MayDelete(*user_, security.get(), folder.get());
+}
+
+void Win32HeldFolder::actFor(std::uint32_t user) {
+    if (user != 0)
+        user_ = AccountOf(user);
+}
+
+std::optional<std::uint32_t> Win32HeldFolder::owner() {
+    return OwnerOf(step_->handle.get(), SE_FILE_OBJECT);
 }
 
 std::unique_ptr<HeldFolder> Win32HeldFolder::folder(const std::string& name, bool create) {
@@ -358,7 +381,10 @@ std::unique_ptr<HeldFolder> Win32HeldFolder::folder(const std::string& name, boo
     auto step = openStep(path, name, step_);
     if (!step)
         return nullptr;
-    return std::unique_ptr<HeldFolder>(new Win32HeldFolder(path + '\\', std::move(step)));
+    auto inner =
+        std::unique_ptr<Win32HeldFolder>(new Win32HeldFolder(path + '\\', std::move(step)));
+    inner->user_ = user_;
+    return inner;
 }
 
 std::vector<std::string> Win32HeldFolder::entryNames() {

@@ -5,10 +5,12 @@
 // removed or replaced, so the held path keeps leading to the held folder. Files inside are opened
 // by that path and their name, and every handle is checked against the held folder again: a file
 // whose final path is not the held folder's path and its name (it was reached through a link) is
-// refused, as is a directory or a reparse point.
+// refused, as is a directory or a reparse point. On a user's word, a file is read or deleted only
+// when its security, and the folder's, would let that user do it.
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Owners.h"
 
 #include <memory>
 #include <string_view>
@@ -40,8 +42,8 @@ public:
 
     const std::string& path() const override { return path_; }
     std::optional<FileIdentity> fileIdentity(const std::string& name) override;
-    // Windows owners are security identifiers, which these numbers cannot carry: user and group
-    // are 0, and the mode is 0444 for a read-only file, 0644 otherwise.
+    // The user is the owner's number in this run (OwnerNumber: 0 for the administrator's word),
+    // the group 0, and the mode 0444 for a read-only file, 0644 otherwise.
     std::optional<FileOwnership> fileOwnership(const std::string& name) override;
     std::optional<FileDigest> fileDigest(const std::string& name, std::uint64_t maxBytes) override;
     std::optional<FileStamp> fileStamp(const std::string& name) override;
@@ -53,9 +55,10 @@ public:
     // A read-only view of the file, opened so that no one writes to it meanwhile.
     std::unique_ptr<MappedFile> mapFile(const std::string& name,
                                         const FileIdentity& identity) override;
+    // On a user's word, only when that user could delete it (Grants, MayDelete).
     bool deleteFile(const std::string& name, const FileIdentity& identity) override;
-    // Holes are read as zeros: a sparse file is copied whole, and its whole size counts for the
-    // free space left.
+    // On a user's word, only a file that user could read. Holes are read as zeros: a sparse file is
+    // copied whole, and its whole size counts for the free space left.
     bool copyFile(const std::string& name, const FileIdentity& identity, HeldFolder& to,
                   const std::string& toName) override;
     bool linkFile(const std::string& name, HeldFolder& to, const std::string& toName) override;
@@ -66,6 +69,10 @@ public:
     std::unique_ptr<HeldFolder> folder(const std::string& name, bool create) override;
     // Names the system code page cannot carry are left out.
     std::vector<std::string> entryNames() override;
+    // The account `user` numbers (OwnerNumber); 0 changes nothing.
+    void actFor(std::uint32_t user) override;
+    // The number of the folder's owner.
+    std::optional<std::uint32_t> owner() override;
 
 private:
     // One step of the path, held with the steps above it.
@@ -87,11 +94,15 @@ private:
     UniqueHandle createFile(const std::string& name, bool ownerOnly) const;
     // Whether `bytes` more would leave at least 5 % of the folder's disk free.
     bool hasRoomFor(std::uint64_t bytes) const;
+    // Whether the account the folder acts for is granted `access` to the open `file`; always on
+    // the administrator's word.
+    bool userMay(HANDLE file, ACCESS_MASK access) const;
     // Marks the open file for deletion once its last handle closes.
     static bool deleteOnClose(HANDLE file);
 
     std::string path_;
     std::shared_ptr<const Step> step_;
+    std::optional<AccountSid> user_; // whose word, when not the administrator's
 };
 
 } // namespace pestrel

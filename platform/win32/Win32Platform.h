@@ -36,6 +36,9 @@ public:
     bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override;
     std::vector<std::string> valueNames(RegRoot root, const std::string& key) override;
     std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) override;
+    // HKEY_CURRENT_USER is the word of the owner of its hive (OwnerNumber), the others the
+    // administrator's.
+    std::uint32_t registryOwner(RegRoot root) override;
 
     bool fileExists(const std::string& path) override;
     bool folderExists(const std::string& path) override;

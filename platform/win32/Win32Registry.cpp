@@ -1,3 +1,4 @@
+#include "platform/win32/Win32Owners.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32RegistryKey.h"
 
@@ -146,6 +147,13 @@ std::vector<std::string> Win32Platform::subkeyNames(RegRoot root, const std::str
         names.emplace_back(name, length);
     }
     return names;
+}
+
+std::uint32_t Win32Platform::registryOwner(RegRoot root) {
+    if (root != RegRoot::CurrentUser)
+        return 0;
+    const OpenKey hive = OpenKey::open(root, "", READ_CONTROL);
+    return OwnerOf(hive ? HANDLE(hive.get()) : INVALID_HANDLE_VALUE, SE_REGISTRY_KEY);
 }
 
 } // namespace pestrel

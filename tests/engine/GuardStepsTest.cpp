@@ -79,9 +79,6 @@ TEST_F(GuardSteps, ARefusedFileGoesOnlyWhileItIsTheFileRefused) {
 // One file refused by its names one after the other costs one kept copy, which puts each name
 // back; once its content changes, it is another file to keep.
 TEST_F(GuardSteps, AFileRefusedByManyNamesIsKeptOnceAndEachNameComesBack) {
-#ifdef _WIN32
-    GTEST_SKIP() << "under Wine a refused file's names keep no copy in Kept yet: known, open";
-#endif
     namespace fs = std::filesystem;
     const std::vector<std::string> places = {tools + "a/guarded.exe", tools + "b/guarded.exe",
                                              tools + "c/guarded.exe"};

@@ -55,6 +55,11 @@ TEST(FolderNames, EndInExactlyOneSeparator) {
     EXPECT_EQ(FolderOf(S + "tools" + S + "evil.exe"), S + "tools" + S);
     EXPECT_EQ(FolderOf(S + "evil.exe"), S);
     EXPECT_EQ(FolderOf("evil.exe"), "");
+#ifdef _WIN32
+    // Windows takes '/' too: the name is what follows the folder, whichever separator ends it.
+    for (const std::string path : {"C:\\tools/evil.exe", "C:evil.exe"})
+        EXPECT_EQ(path.substr(FolderOf(path).size()), "evil.exe") << path;
+#endif
 }
 
 TEST(FolderNames, MachineFoldersEndInTheSeparator) {

@@ -1,3 +1,4 @@
+#include "base/HeldFolder.h"
 #include "engine/Journal.h"
 #include "engine/Public.h"
 #include "tests/guard/GuardRun.h"
@@ -138,6 +139,35 @@ TEST_F(GuardCommand, TakesAListedProgramOutOfAStartUpValueWrittenMeanwhile) {
                               "C:\\Tools\\" + listed + " /quiet"));
     EXPECT_TRUE(guard.says("autostart\t")) << guard.out();
     EXPECT_EQ(cli.platform().queryValue(RegRoot::CurrentUser, kRunKey, "Updater"), std::nullopt);
+}
+
+// Without the choice of cleaning every autostart place, root's guard and a user's own take the
+// start-up value named like the entry, and leave a value of another name that starts it.
+TEST_F(GuardCommand, WithoutTheChoiceOnlyTheStartUpValueNamedLikeTheEntryGoes) {
+    for (const unsigned user : {0u, kNobody}) {
+        if (user != 0) {
+            ASSERT_EQ(std::system(("chown -R 65534:65534 " + cli.machine.root()).c_str()), 0);
+        }
+        GuardRun guard(cli, {"--list", list}, user);
+        ASSERT_TRUE(guard.says(user == 0 ? "guarding" : "cannot refuse")) << guard.err();
+        {
+            // Two quick writes of the registry's owner, made with its ids.
+            const OwnerRights owners(OpenFolderWithoutLinks(cli.machine.root()).get());
+            ASSERT_TRUE(WriteRegValue(cli.platform(), RegRoot::CurrentUser, kRunKey, RegText,
+                                      "Updater", "C:\\Tools\\" + listed));
+            ASSERT_TRUE(WriteRegValue(cli.platform(), RegRoot::CurrentUser, kRunKey, RegText,
+                                      listed, "C:\\Tools\\other.exe"));
+        }
+        EXPECT_TRUE(guard.says("regdelete\t")) << user << guard.out() << guard.err();
+        // The guard ends between its steps only: once it has, the round that took the one value
+        // has done all it would to the other.
+        const test::CliResult stopped = guard.stop();
+        EXPECT_EQ(stopped.status, 0) << stopped.err;
+        EXPECT_EQ(stopped.out.find("autostart\t"), std::string::npos) << stopped.out;
+        EXPECT_EQ(cli.platform().queryValue(RegRoot::CurrentUser, kRunKey, listed), std::nullopt);
+        EXPECT_TRUE(cli.platform().queryValue(RegRoot::CurrentUser, kRunKey, "Updater")) << user;
+        cli.platform().deleteValue(RegRoot::CurrentUser, kRunKey, "Updater");
+    }
 }
 
 TEST_F(GuardCommand, RemovesATaskWrittenMeanwhileThatStartsAListedProgram) {

@@ -179,6 +179,19 @@ const Attack kAttacks[] = {
          s.context.cleanAutostart = true;
          EXPECT_TRUE(s.killPass({"evil.exe"}));
      }},
+    {"TaskOfAUserInTheMachinesTasksFolderNamingRootsProgram",
+     [](Scene& s) {
+         // Windows keeps every user's tasks in one folder of the administrator's.
+         WriteFile(s.secret + "evil.exe", "root's own evil.exe");
+         const std::string task = s.platform.tasksFolder() + "/Refresh";
+         WriteFile(task, "<Task><Actions><Exec><Command>" + s.secret +
+                             "evil.exe</Command></Exec></Actions></Task>");
+         ASSERT_EQ(::chown(task.c_str(), kAttacker, kAttacker), 0);
+     },
+     [](Scene& s) {
+         s.context.cleanAutostart = true;
+         EXPECT_TRUE(s.killPass({"evil.exe"}));
+     }},
 };
 
 class UserWordAttack : public RootAttack {};
