@@ -1,11 +1,10 @@
 // The actions of the command line: a kill pass (or its dry run), the journal, the restore and
 // the list of autostart entries.
-#include "app/ActionLine.h"
 #include "app/CommandLine.h"
-#include "app/ConsoleView.h"
-#include "app/JsonView.h"
-#include "app/NamedList.h"
+#include "app/Messages.h"
+#include "app/Printer.h"
 #include "app/RunGuard.h"
+#include "app/RunList.h"
 #include "base/AsciiCase.h"
 #include "engine/AutostartPlaces.h"
 #include "engine/CommandLineProgram.h"
@@ -22,31 +21,18 @@
 #endif
 
 #include <QCoreApplication>
-#include <cstdio>
 #include <exception>
-#include <memory>
 #include <set>
 
 namespace pestrel {
 namespace {
 
-constexpr int kDone = 0, kIncomplete = 1, kBadInput = 2;
-
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(pestrel::RunCommandLine)
 };
 
-// `text` in the user's language with `field` in place of its %1, byte for byte.
-std::string Message(const QString& text, const std::string& field) {
-    std::string message = text.toLocal8Bit().toStdString();
-    if (const std::size_t at = message.find("%1"); at != std::string::npos)
-        message.replace(at, 2, field);
-    return message;
-}
-
-int Refuse(const std::string& message) {
-    std::fprintf(stderr, "pestrel: %s\n", Printable(message).c_str());
-    return kBadInput;
+Printer::Format FormatOf(const CommandLine& command) {
+    return command.json ? Printer::Format::Json : Printer::Format::Text;
 }
 
 // As root over folders that others can change, nothing is read or written; the reason is the
@@ -69,17 +55,7 @@ std::optional<int> RefuseWhenUnsafe(Context& context) {
 // The list of --list, or the program's own; nothing, with the refusal printed, when it cannot be
 // read.
 std::optional<ListFile> ReadList(const CommandLine& command, const Context& context) {
-    const std::string path =
-        command.list ? *command.list : JoinName(context.AppPath, "VirusList.txt").value_or("");
-    // The program's own list is never read through a link.
-    ListFile list = command.list ? ReadNamedList(path) : ReadListFile(path);
-    if (list.status == ListFile::Status::Unreadable)
-        Refuse(Message(Texts::tr("cannot read the list '%1'"), path));
-    else if (list.status == ListFile::Status::NotText)
-        Refuse(Message(Texts::tr("the list '%1' is not text (it holds control bytes)"), path));
-    else
-        return list;
-    return std::nullopt;
+    return ReadRunListOrSay(command, RunListPath(command, context.AppPath));
 }
 
 int Kill(const CommandLine& command, Platform& machine) {
@@ -95,7 +71,7 @@ int Kill(const CommandLine& command, Platform& machine) {
         return kBadInput;
 
     for (const std::string& warning : list->warnings)
-        std::fprintf(stderr, "pestrel: warning: %s\n", Printable(warning).c_str());
+        Complain("warning: " + warning);
 #ifdef _WIN32
     if (!command.ruleFolders.empty())
         return Refuse(Texts::tr("rules are not matched on Windows: use hash lines")
@@ -105,29 +81,25 @@ int Kill(const CommandLine& command, Platform& machine) {
     const std::string listFolder = command.list ? FolderOf(*command.list) : context.AppPath;
     const RulesLoad rules = LoadListRules(platform, listFolder, command.ruleFolders);
     for (const std::string& problem : rules.problems)
-        std::fprintf(stderr, "pestrel: rules: %s\n", Printable(problem).c_str());
+        Complain("rules: " + problem);
     context.contentRules = rules.rules.get();
 #endif
     if (command.maxFileBytes)
         context.scanLimits.maxFileBytes = *command.maxFileBytes;
     context.cleanAutostart = command.cleanAutostart;
 
-    const std::unique_ptr<ConsoleView> shown = command.json
-                                                   ? std::make_unique<JsonView>(list->entries)
-                                                   : std::make_unique<ConsoleView>(list->entries);
-    ConsoleView& view = *shown;
-    const bool finished = RunKillPass(context, view, 0);
+    Printer printer(FormatOf(command));
+    FixedList entries(list->entries);
+    const bool finished = RunKillPass(context, entries, printer);
     if (!command.noRepair) {
-        RepairReport repairs(platform, view);
+        RepairReport repairs(platform, printer);
         RepairSystemSettings(repairs);
     }
-    PrintLine(view.summary(finished));
+    printer.summary(printer.passCounts(entries.count()), finished);
     if (command.dryRun)
-        std::fprintf(stderr, "pestrel: %s\n",
-                     Message(Texts::tr("dry run, %1 changes not made"),
-                             std::to_string(dryRun.changes().size()))
-                         .c_str());
-    return finished && !view.anyFailed() ? kDone : kIncomplete;
+        Complain(Message(Texts::tr("dry run, %1 changes not made"),
+                         std::to_string(dryRun.changes().size())));
+    return finished && !printer.anyFailed() ? kDone : kIncomplete;
 }
 
 // One line per autostart entry: place, value name, program, and "listed" when the program's file
@@ -146,6 +118,7 @@ int ListAutostart(const CommandLine& command, Platform& platform) {
             listed.insert(UpperAscii(entry));
     }
     const AutostartIndex places = ReadAutostartPlaces(context);
+    Printer printer(FormatOf(command));
     int marked = 0;
     for (const AutostartEntry& entry : places.entries()) {
         const bool named = listed.count(UpperAscii(ProgramFileName(entry.program))) > 0;
@@ -155,19 +128,12 @@ int ListAutostart(const CommandLine& command, Platform& platform) {
         const char* taken = IsRunValue(entry) && listed.count(UpperAscii(entry.name))
                                 ? "pass"
                                 : (named ? "clean-autostart" : nullptr);
-        if (command.json)
-            PrintLine(JsonLine(AutostartObject(AutostartPlaceText(entry), entry.name, entry.program,
-                                               named, taken)));
-        else
-            PrintLine(Printable(AutostartPlaceText(entry)) + '\t' + Printable(entry.name) + '\t' +
-                      Printable(entry.program) + (named ? "\tlisted" : "") +
-                      (taken ? std::string("\t") + taken : std::string()));
+        printer.autostartEntry(AutostartPlaceText(entry), entry.name, entry.program, named, taken);
     }
     for (const PassAction& malformed : places.malformed())
-        PrintLine(command.json ? JsonLine(ActionObject(malformed)) : ActionLine(malformed));
-    if (command.json)
-        PrintLine(JsonLine(SummaryObject(
-            {{"entries", static_cast<int>(places.entries().size())}, {"listed", marked}})));
+        printer.report(malformed);
+    printer.listingEnd(
+        {{"entries", static_cast<int>(places.entries().size())}, {"listed", marked}});
     return kDone;
 }
 
@@ -179,22 +145,13 @@ int ListBackups(const CommandLine& command, Platform& platform) {
     const std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
     if (!journal)
         return Refuse(Message(Texts::tr("cannot read the journal '%1'"), JournalPath(context)));
+    Printer printer(FormatOf(command));
     int restored = 0;
     for (const JournalEntry& item : *journal) {
         restored += item.restored;
-        if (command.json) {
-            PrintLine(JsonLine(JournalObject(item)));
-            continue;
-        }
-        const BackupWords words = BackupWordsOf(item);
-        const std::string name = item.name.empty() ? "" : "  name " + Printable(item.name);
-        PrintLine(Printable(item.time) + "  " + Printable(item.entry) + "  " + words.verb + " " +
-                  Printable(item.place) + name + "  " + words.kept + " " + Printable(item.kept) +
-                  (item.restored ? "  (restored)" : ""));
+        printer.journalEntry(item);
     }
-    if (command.json)
-        PrintLine(JsonLine(SummaryObject(
-            {{"entries", static_cast<int>(journal->size())}, {"restored", restored}})));
+    printer.listingEnd({{"entries", static_cast<int>(journal->size())}, {"restored", restored}});
     return kDone;
 }
 
@@ -203,27 +160,17 @@ int Restore(const CommandLine& command, Platform& platform) {
     InitialiseContext(context);
     if (const std::optional<int> refused = RefuseWhenUnsafe(context))
         return *refused;
-    const RestoreOutcome outcome =
-        RestoreDeleted(context, command.names, [&command](const PassAction& action) {
-            PrintLine(command.json ? JsonLine(ActionObject(action)) : ActionLine(action));
-        });
+    Printer printer(FormatOf(command));
+    const RestoreOutcome outcome = RestoreDeleted(context, command.names, printer);
     if (!outcome.journalRead)
         return Refuse(Message(Texts::tr("cannot read the journal '%1'"), JournalPath(context)));
     for (const std::string& name : outcome.notFound)
-        std::fprintf(stderr, "pestrel: %s\n",
-                     Message(Texts::tr("no deletion of '%1' is recorded"), name).c_str());
+        Complain(Message(Texts::tr("no deletion of '%1' is recorded"), name));
     if (!outcome.journalWritten)
-        std::fprintf(
-            stderr, "pestrel: %s\n",
-            Message(Texts::tr("cannot mark the restored items in '%1'"), JournalPath(context))
-                .c_str());
-    if (command.json)
-        PrintLine(JsonLine(SummaryObject({{"restored", outcome.restored},
-                                          {"skipped", outcome.skipped},
-                                          {"failed", outcome.failed}})));
-    else
-        PrintLine("summary\trestored=" + std::to_string(outcome.restored) + "\tskipped=" +
-                  std::to_string(outcome.skipped) + "\tfailed=" + std::to_string(outcome.failed));
+        Complain(
+            Message(Texts::tr("cannot mark the restored items in '%1'"), JournalPath(context)));
+    printer.summary(
+        {{"restored", outcome.restored}, {"skipped", outcome.skipped}, {"failed", outcome.failed}});
     const bool complete = outcome.skipped == 0 && outcome.failed == 0 && outcome.notFound.empty() &&
                           outcome.journalWritten;
     return complete ? kDone : kIncomplete;
@@ -260,8 +207,7 @@ int RunCommandLine(const CommandLine& command, const std::vector<Platform*>& pla
             break;
         }
     } catch (const std::exception& failure) {
-        std::fprintf(stderr, "pestrel: %s\n",
-                     Message(Texts::tr("stopped: %1"), failure.what()).c_str());
+        Complain(Message(Texts::tr("stopped: %1"), failure.what()));
         return kIncomplete;
     }
     return kBadInput;

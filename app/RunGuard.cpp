@@ -1,9 +1,9 @@
 #include "app/RunGuard.h"
 
-#include "app/ActionLine.h"
 #include "app/CommandLine.h"
-#include "app/GuardView.h"
-#include "app/NamedList.h"
+#include "app/Messages.h"
+#include "app/Printer.h"
+#include "app/RunList.h"
 #include "engine/Context.h"
 #include "engine/Public.h"
 #include "engine/RootCheck.h"
@@ -11,56 +11,44 @@
 #include "platform/posix/PosixPlatform.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 #include <deque>
 #include <filesystem>
 
 namespace pestrel {
 namespace {
 
-constexpr int kDone = 0, kIncomplete = 1, kBadInput = 2;
-
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(pestrel::RunGuard)
 };
 
-void Complain(const QString& text, const std::string& field = {}) {
-    std::string message = text.toLocal8Bit().toStdString();
-    if (const std::size_t at = message.find("%1"); at != std::string::npos)
-        message.replace(at, 2, field);
-    std::fprintf(stderr, "pestrel: %s\n", Printable(message).c_str());
-}
-
-void Notice(guard::GuardNotice notice, const std::string& detail) {
+void Notice(Printer& printer, guard::GuardNotice notice, const std::string& detail) {
     using guard::GuardNotice;
     switch (notice) {
     case GuardNotice::Denying:
-        SayNow(Texts::tr("guarding: listed programs are refused before they start")
-                   .toLocal8Bit()
-                   .toStdString());
+        printer.line(Message(Texts::tr("guarding: listed programs are refused before they start")));
         break;
     case GuardNotice::EndingOnly:
-        Complain(Texts::tr("cannot refuse program starts (%1): listed programs are ended as soon "
-                           "as they are seen, not refused"),
-                 detail);
+        Complain(Message(Texts::tr("cannot refuse program starts (%1): listed programs are ended "
+                                   "as soon as they are seen, not refused"),
+                         detail));
         break;
     case GuardNotice::FileSystemSkipped:
-        Complain(Texts::tr("program starts are not watched on %1"), detail);
+        Complain(Message(Texts::tr("program starts are not watched on %1"), detail));
         break;
     case GuardNotice::FileSystemAdded:
-        SayNow("watch\t" + Printable(detail));
+        printer.line("watch\t" + Printable(detail));
         break;
     case GuardNotice::NotWatched:
-        Complain(Texts::tr("cannot watch the folder '%1'"), detail);
+        Complain(Message(Texts::tr("cannot watch the folder '%1'"), detail));
         break;
     case GuardNotice::ListReloaded:
-        SayNow("reload\t" + detail);
+        printer.line("reload\t" + detail);
         break;
     case GuardNotice::ListUnreadable:
-        Complain(Texts::tr("cannot read the list '%1': the last one stays"), detail);
+        Complain(Message(Texts::tr("cannot read the list '%1': the last one stays"), detail));
         break;
     case GuardNotice::Stopping:
-        SayNow("stop");
+        printer.line("stop");
         break;
     }
 }
@@ -93,8 +81,7 @@ int RunGuard(const CommandLine& command, const std::vector<Platform*>& platforms
         InitialiseContext(context);
         context.cleanAutostart = command.cleanAutostart;
         if (const std::string refusal = RootRefusal(context); !refusal.empty()) {
-            Complain(QString::fromLocal8Bit(refusal));
-            return kBadInput;
+            return Refuse(refusal);
         }
         guard::SystemSetup& system = setup.systems.emplace_back();
         system.context = &context;
@@ -109,22 +96,22 @@ int RunGuard(const CommandLine& command, const std::vector<Platform*>& platforms
         }
     }
     const Context& first = contexts.front();
-    setup.listPath = command.list ? Absolute(*command.list)
-                                  : JoinName(first.AppPath, "VirusList.txt").value_or("");
+    setup.listPath = RunListPath(command, first.AppPath);
+    if (command.list)
+        setup.listPath = Absolute(setup.listPath);
     setup.readList = [&]() -> std::optional<std::vector<std::string>> {
-        // The program's own list is never read through a link.
-        const ListFile list =
-            command.list ? ReadNamedList(setup.listPath) : ReadListFile(setup.listPath);
+        ListFile list = ReadRunList(command, setup.listPath);
         if (list.status != ListFile::Status::Read)
             return std::nullopt;
-        return list.entries;
+        return std::move(list.entries);
     };
-    if (!setup.readList()) {
-        Complain(Texts::tr("cannot read the list '%1'"), setup.listPath);
+    if (!ReadRunListOrSay(command, setup.listPath))
         return kBadInput;
-    }
-    GuardView view;
-    return guard::RunGuardLoop(view, setup, Notice) == 0 ? kDone : kIncomplete;
+    Printer printer(Printer::Format::Text, true);
+    const auto notice = [&printer](guard::GuardNotice said, const std::string& detail) {
+        Notice(printer, said, detail);
+    };
+    return guard::RunGuardLoop(printer, setup, notice) == 0 ? kDone : kIncomplete;
 }
 
 } // namespace pestrel

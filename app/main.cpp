@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/Messages.h"
 #include "skin/InterfaceFont.h"
 #include "translations/Language.h"
 #include "ui/MainUnit.h"
@@ -33,7 +34,7 @@ std::unique_ptr<pestrel::Win32Platform> ChosenPlatform() {
 
 } // namespace
 #else
-#include "app/ActionLine.h"
+#include "app/Printer.h"
 #include "app/RootQtEnvironment.h"
 #include "app/WinePrefixOption.h"
 #include "platform/posix/PosixPlatform.h"
@@ -86,7 +87,7 @@ OpenPrefixes(const pestrel::CommandLine& command, pestrel::Platform& files) {
     for (const std::string& folder : command.winePrefixes) {
         auto opened = pestrel::OpenWinePrefix(folder, command.stopWine, files);
         if (const std::string* problem = std::get_if<std::string>(&opened)) {
-            std::fprintf(stderr, "pestrel: %s\n", pestrel::Printable(*problem).c_str());
+            pestrel::Complain(*problem);
             return {};
         }
         prefixes.push_back(std::move(std::get<0>(opened)));
@@ -166,7 +167,7 @@ int main(int argc, char** argv) {
     if (!command.winePrefixes.empty() && command.error.empty()) {
         const auto prefixes = OpenPrefixes(command, platform);
         if (prefixes.empty())
-            return 2; // bad input
+            return pestrel::kBadInput;
         pestrel::wine::WinePlatform& wine = *prefixes.front();
         if (command.action == pestrel::CommandLine::Action::Window) {
             console.reset();
@@ -184,9 +185,8 @@ int main(int argc, char** argv) {
             // Among several prefixes, the sentence says which one it speaks of.
             const std::string folder =
                 prefixes.size() > 1 ? pestrel::Printable(command.winePrefixes[at]) + ": " : "";
-            std::fprintf(stderr, "pestrel: %s%s\n", folder.c_str(),
-                         pestrel::wine::WinePlatform::kWineRunsText);
-            status = status == 0 ? 1 : status; // the registry part was not done
+            pestrel::Complain(folder + pestrel::wine::WinePlatform::kWineRunsText);
+            status = status == pestrel::kDone ? pestrel::kIncomplete : status; // registry not done
         }
         return status;
     }

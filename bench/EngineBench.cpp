@@ -94,7 +94,7 @@ namespace {
 std::string UserHive(int keys) {
     pestrel::RegistryHive hive("HKEY_CURRENT_USER");
     pestrel::RegValue path, version;
-    version.kind = pestrel::RegValue::Kind::Integer;
+    version.kind = pestrel::RegInteger;
     for (int i = 0; i < keys; ++i) {
         const std::string key =
             "Software\\Vendor" + std::to_string(i / 100) + "\\Product" + std::to_string(i % 100);
@@ -138,7 +138,7 @@ void BM_RegistryAtSizeFigures(benchmark::State& state) {
 
             pestrel::bench::MissingEntries view(1000);
             killPass = MedianRatio(
-                3, [&] { pestrel::RunKillPass(context, view, 0); },
+                3, [&] { pestrel::RunKillPass(context, view, view.reports); },
                 [] {
                     for (int walk = 0; walk < 1000; ++walk)
                         pestrel::bench::WalkReadingPaths();

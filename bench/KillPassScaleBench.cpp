@@ -41,9 +41,9 @@ void BM_KillPassScaleFigures(benchmark::State& state) {
     std::vector<double> busy, quiet, floor;
     for (auto _ : state) {
         for (int round = 0; round < kRounds; ++round) {
-            quiet.push_back(SecondsOf([&] { pestrel::RunKillPass(context, view, 0); }));
+            quiet.push_back(SecondsOf([&] { pestrel::RunKillPass(context, view, view.reports); }));
             const pestrel::bench::ExtraProcesses extra(kExtraProcesses);
-            busy.push_back(SecondsOf([&] { pestrel::RunKillPass(context, view, 0); }));
+            busy.push_back(SecondsOf([&] { pestrel::RunKillPass(context, view, view.reports); }));
             floor.push_back(
                 SecondsOf([&] { pestrel::bench::WalkAndStatNames(folders, view.entries); }));
         }

@@ -57,7 +57,7 @@ void BM_LinuxPlacesFigure(benchmark::State& state) {
         pestrel::InitialiseContext(context);
         context.cleanAutostart = true; // the places are read only for this choice
         std::filesystem::create_directories(context.AppPath);
-        pestrel::RunKillPass(context, view, 0);
+        pestrel::RunKillPass(context, view, view.reports);
     };
     std::vector<double> withPlaces, withoutPlaces;
     for (auto _ : state) {

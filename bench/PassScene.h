@@ -42,26 +42,23 @@ private:
     std::vector<pid_t> pids_;
 };
 
-// The virus list window, with entries that match no process and no file.
-class MissingEntries final : public KillPassView {
+// The virus list window, with entries that match no process and no file, and what the pass
+// reports.
+class MissingEntries final : public PassList {
 public:
     explicit MissingEntries(int count) {
         for (int i = 0; i < count; ++i)
             entries.push_back("absent-" + std::to_string(i) + ".exe");
     }
-    int entryCount() override { return static_cast<int>(entries.size()); }
+    int count() override { return static_cast<int>(entries.size()); }
     std::optional<std::string> entry(int index) override {
-        return entries.at(static_cast<std::size_t>(index));
+        if (index < 0 || index >= count())
+            return std::nullopt;
+        return entries[static_cast<std::size_t>(index)];
     }
-    int marker() override { return marker_; }
-    void setMarker(int index) override { marker_ = index; }
-    void setStatusText(const std::string&) override {}
-    void enableKillButton() override {}
 
     std::vector<std::string> entries;
-
-private:
-    int marker_ = -1;
+    PassLog reports;
 };
 
 } // namespace pestrel::bench

@@ -78,31 +78,17 @@ void BM_WineRegistryFigure(benchmark::State& state) {
 }
 BENCHMARK(BM_WineRegistryFigure)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// A virus list of names that match nothing.
-class QuietList final : public pestrel::KillPassView {
-public:
-    explicit QuietList(int count) {
-        for (int i = 0; i < count; ++i)
-            names_.push_back("pestrel-bench-nothing-" + std::to_string(i) + ".exe");
-    }
-    int entryCount() override { return static_cast<int>(names_.size()); }
-    std::optional<std::string> entry(int index) override { return names_[index]; }
-    int marker() override { return marker_; }
-    void setMarker(int index) override { marker_ = index; }
-    void setStatusText(const std::string&) override {}
-    void enableKillButton() override {}
-
-private:
-    std::vector<std::string> names_;
-    int marker_ = -1;
-};
-
 void KillPass(pestrel::Platform& platform, const fs::path& appFolder) {
     pestrel::Context context(platform);
     pestrel::InitialiseContext(context);
     context.AppPath = appFolder.string() + "/";
-    QuietList list(1000);
-    pestrel::RunKillPass(context, list, 0);
+    // A virus list of names that match nothing.
+    std::vector<std::string> names;
+    for (int i = 0; i < 1000; ++i)
+        names.push_back("pestrel-bench-nothing-" + std::to_string(i) + ".exe");
+    pestrel::FixedList list(std::move(names));
+    pestrel::PassLog reports;
+    pestrel::RunKillPass(context, list, reports);
 }
 
 void BM_WineKillPassFigure(benchmark::State& state) {

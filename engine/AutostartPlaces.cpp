@@ -33,7 +33,7 @@ std::vector<std::string> SoftwareKeys(Platform& platform, RegRoot root) {
 std::optional<std::string> TextValue(Platform& platform, RegRoot root, const std::string& key,
                                      const std::string& name) {
     const std::optional<RegValue> value = platform.queryValue(root, key, name);
-    if (!value || value->kind != RegValue::Kind::Text)
+    if (!value || value->kind != RegText)
         return std::nullopt;
     return value->text;
 }

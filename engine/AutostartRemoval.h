@@ -10,7 +10,7 @@ namespace pestrel {
 struct Context;
 struct PassFolders;
 class AutostartIndex;
-class KillPassView;
+class PassSink;
 
 // For each place of `index` that starts a program of the file name `entry`, as it still is when
 // its turn comes: deletes a command value, takes the program out of a list value (writing
@@ -20,7 +20,7 @@ class KillPassView;
 // lies (a dormant copy), is backed up and deleted while it is the file found, with a kept copy
 // for the undo, on the word of the place's owner: with that user's rights only.
 void RemoveAutostartEntries(Context& context, PassFolders& folders, const AutostartIndex& index,
-                            KillPassView& view, const std::string& entry);
+                            PassSink& sink, const std::string& entry);
 
 // The list value `data` of `valueName` without the items whose program is `entry`.
 std::string ListWithout(const Context& context, const std::string& data,

@@ -14,11 +14,11 @@
 namespace pestrel {
 namespace {
 
-std::set<std::string> HashesOf(KillPassView& view) {
+// The hash lines read ahead of the walk, up to the first index that holds no entry.
+std::set<std::string> HashesOf(PassList& list) {
     std::set<std::string> hashes;
-    for (int i = 0, count = view.entryCount(); i < count; ++i) {
-        const std::optional<std::string> entry = view.entry(i);
-        if (const std::optional<std::string> hash = entry ? HashOfListLine(*entry) : std::nullopt)
+    for (int i = 0; const std::optional<std::string> entry = list.entry(i); ++i) {
+        if (const std::optional<std::string> hash = HashOfListLine(*entry))
             hashes.insert(*hash);
     }
     return hashes;
@@ -70,26 +70,26 @@ std::vector<ContentFound> ScanProcessImages(Platform& platform, ContentScan& sca
 }
 
 // Removes one matched file by its identity: the processes whose image it is, then the file.
-void Remove(Context& context, PassFolders& folders, KillPassView& view,
+void Remove(Context& context, PassFolders& folders, PassSink& sink,
             const std::vector<ProcessRecord>& snapshot, const ContentFound& file) {
     const std::string path = file.path(), &entry = file.name;
     const FileIdentity& identity = file.stamp.identity;
-    view.reportAction({"match", {path, file.match}});
-    view.setStatusText("match " + path + " " + file.match);
+    sink.report({PassVerb::Match, {path, file.match}});
+    sink.report({PassVerb::Status, {"match " + path + " " + file.match}});
     for (const ProcessRecord& record : snapshot) {
         if (record.image == identity)
-            view.reportAction({"terminate",
-                               {std::to_string(record.id), record.exeFile},
-                               !context.platform.terminateProcess(record)});
+            sink.report({PassVerb::Terminate,
+                         {std::to_string(record.id), record.exeFile},
+                         !context.platform.terminateProcess(record)});
     }
     const std::string copy = JoinName(context.backupFolder(), entry).value_or(std::string());
     const bool backedUp =
         folders.backup && BackupFile(*folders.backup, *file.folder, entry, identity, entry);
-    view.reportAction({"backup", {path, copy}, !backedUp});
+    sink.report({PassVerb::Backup, {path, copy}, !backedUp});
     LogDeletion(context, entry, path);
     const FileDeletion deletion =
         DeleteKeepingCopy(context, folders, entry, *file.folder, entry, identity, backedUp);
-    view.reportAction({"delete", {path, deletion.copy}, !deletion.deleted});
+    sink.report({PassVerb::Delete, {path, deletion.copy}, !deletion.deleted});
 }
 
 // The backups and kept copies of earlier passes: they hold what they matched, and a scan that
@@ -115,7 +115,7 @@ std::vector<FileIdentity> OwnCopies(Context& context, PassFolders& folders) {
 
 // Each file once, in the order found: a program in the System folder that also runs is one
 // match.
-void RemoveAll(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveAll(Context& context, PassFolders& folders, PassSink& sink,
                std::vector<ContentFound> found) {
     if (found.empty())
         return;
@@ -126,14 +126,14 @@ void RemoveAll(Context& context, PassFolders& folders, KillPassView& view,
         if (std::find(seen.begin(), seen.end(), file.stamp.identity) != seen.end())
             continue;
         seen.push_back(file.stamp.identity);
-        Remove(context, folders, view, snapshot, file);
+        Remove(context, folders, sink, snapshot, file);
     }
 }
 
 // A line for each file or folder the scan did not judge.
-void ReportUnscanned(KillPassView& view, ContentScan& scan) {
+void ReportUnscanned(PassSink& sink, ContentScan& scan) {
     for (const Unscanned& item : scan.takeUnscanned())
-        view.reportAction({"unscanned", {item.path, item.reason}, item.failed});
+        sink.report({PassVerb::Unscanned, {item.path, item.reason}, item.failed});
 }
 
 void Append(std::vector<ContentFound>& to, std::vector<ContentFound> more) {
@@ -142,8 +142,9 @@ void Append(std::vector<ContentFound>& to, std::vector<ContentFound> more) {
 
 } // namespace
 
-ContentScan RemoveContentMatches(Context& context, PassFolders& folders, KillPassView& view) {
-    ContentScan scan(HashesOf(view), context.contentRules, context.scanLimits,
+ContentScan RemoveContentMatches(Context& context, PassFolders& folders, PassList& list,
+                                 PassSink& sink) {
+    ContentScan scan(HashesOf(list), context.contentRules, context.scanLimits,
                      context.digests.get());
     if (scan.empty())
         return scan;
@@ -158,20 +159,20 @@ ContentScan RemoveContentMatches(Context& context, PassFolders& folders, KillPas
         if (const std::shared_ptr<HeldFolder> folder = platform.holdFolder(path))
             Append(found, scan.walk(folder, kMaxScanDepth));
         else
-            view.reportAction({"scan", {path}, true});
+            sink.report({PassVerb::Scan, {path}, true});
     }
-    ReportUnscanned(view, scan);
-    RemoveAll(context, folders, view, std::move(found));
+    ReportUnscanned(sink, scan);
+    RemoveAll(context, folders, sink, std::move(found));
     return scan;
 }
 
-void RemoveMatchingPrograms(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveMatchingPrograms(Context& context, PassFolders& folders, PassSink& sink,
                             ContentScan& scan, const std::vector<PlacedProgram>& programs) {
     if (scan.empty())
         return;
     std::vector<ContentFound> found = scan.checkAll(HeldFiles(context.platform, programs));
-    ReportUnscanned(view, scan);
-    RemoveAll(context, folders, view, std::move(found));
+    ReportUnscanned(sink, scan);
+    RemoveAll(context, folders, sink, std::move(found));
 }
 
 } // namespace pestrel

@@ -21,18 +21,20 @@ struct PlacedProgram {
 
 struct Context;
 struct PassFolders;
-class KillPassView;
+class PassList;
+class PassSink;
 
-// Scans, for the hash lines among the view's entries and the context's rules, the image of every
+// Scans, for the hash lines among the list's entries and the context's rules, the image of every
 // running process, the files of the Windows and System folders and the folders of
 // `context.scanFolders` (their folders too, never through a link), and handles each match. Nothing
 // is read when the list has no hash line and there are no rules. The scan is returned with what it
 // has read, for the pass's later scans.
-ContentScan RemoveContentMatches(Context& context, PassFolders& folders, KillPassView& view);
+ContentScan RemoveContentMatches(Context& context, PassFolders& folders, PassList& list,
+                                 PassSink& sink);
 
 // Scans the program files that autostart places name with the pass's scan and handles each match
 // the same way, reading and removing each with the rights of its place's owner only.
-void RemoveMatchingPrograms(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveMatchingPrograms(Context& context, PassFolders& folders, PassSink& sink,
                             ContentScan& scan, const std::vector<PlacedProgram>& programs);
 
 } // namespace pestrel

@@ -25,15 +25,15 @@ constexpr milliseconds kLookAgainAfter{1000};
 // The guard's hearing of changes: what the watch tells between two rounds over the programs.
 class WatchedPlaces {
 public:
-    WatchedPlaces(Context& context, PassFolders& folders, KillPassView& view,
+    WatchedPlaces(Context& context, PassFolders& folders, PassSink& sink,
                   std::unique_ptr<ChangeWatch> watch)
-        : context_(context), folders_(folders), view_(view), watch_(std::move(watch)) {}
+        : context_(context), folders_(folders), sink_(sink), watch_(std::move(watch)) {}
 
     // What lies there already, before any change is heard of.
     void lookThrough(const GuardList& list) {
-        CleanAutostartPlaces(context_, folders_, view_, list);
+        CleanAutostartPlaces(context_, folders_, sink_, list);
         lastClean_ = Clock::now();
-        RemoveListedFilesFromWatchedFolders(context_, folders_, view_, list);
+        RemoveListedFilesFromWatchedFolders(context_, folders_, sink_, list);
     }
 
     // Acts on every change heard of until `until`.
@@ -43,7 +43,7 @@ public:
             const auto left = std::chrono::ceil<milliseconds>(until - now).count();
             const WatchedChanges changes = watch_->wait(static_cast<std::uint32_t>(left));
             for (const WatchedChanges::Arrival& arrival : changes.arrivals) {
-                RemoveDroppedFile(context_, folders_, view_, list, arrival.folder, arrival.name);
+                RemoveDroppedFile(context_, folders_, sink_, list, arrival.folder, arrival.name);
                 // A file its writer still holds cannot go yet, and its closing may go unheard
                 // of: the folders are looked through again after the last listed arrival.
                 if (list.entryFor(arrival.name))
@@ -51,12 +51,12 @@ public:
             }
             if (changes.lostTrack || Clock::now() >= lookDue_) {
                 lookDue_ = Clock::time_point::max();
-                RemoveListedFilesFromWatchedFolders(context_, folders_, view_, list);
+                RemoveListedFilesFromWatchedFolders(context_, folders_, sink_, list);
             }
             cleanPending_ = cleanPending_ || changes.autostartChanged;
             if (cleanPending_ && Clock::now() - lastClean_ >= kAutostartCleanPeriod) {
                 cleanPending_ = false;
-                CleanAutostartPlaces(context_, folders_, view_, list);
+                CleanAutostartPlaces(context_, folders_, sink_, list);
                 lastClean_ = Clock::now();
             }
         }
@@ -65,7 +65,7 @@ public:
 private:
     Context& context_;
     PassFolders& folders_;
-    KillPassView& view_;
+    PassSink& sink_;
     std::unique_ptr<ChangeWatch> watch_;
     Clock::time_point lastClean_;
     bool cleanPending_ = false;
@@ -79,7 +79,7 @@ std::unique_ptr<ChangeWatch> WatchGuardedPlaces(Context& context) {
 
 } // namespace
 
-void RunGuardPoll(Context& context, KillPassView& view,
+void RunGuardPoll(Context& context, PassSink& sink,
                   const std::function<std::optional<std::vector<std::string>>()>& readList,
                   const std::function<void(std::size_t)>& reloaded, const std::atomic<bool>& stop) {
     PassFolders folders = HoldPassFolders(context);
@@ -90,7 +90,7 @@ void RunGuardPoll(Context& context, KillPassView& view,
     std::unique_ptr<ChangeWatch> watch = WatchGuardedPlaces(context);
     std::optional<WatchedPlaces> places;
     if (watch) {
-        places.emplace(context, folders, view, std::move(watch));
+        places.emplace(context, folders, sink, std::move(watch));
         places->lookThrough(list);
     }
     Clock::time_point nextRound = Clock::now();
@@ -105,9 +105,9 @@ void RunGuardPoll(Context& context, KillPassView& view,
             }
             // With a watch, only new names can name files that lie there unheard of.
             if (!places || changed)
-                RemoveListedFilesFromWatchedFolders(context, folders, view, list);
+                RemoveListedFilesFromWatchedFolders(context, folders, sink, list);
         }
-        programs.run(context, folders, view, list);
+        programs.run(context, folders, sink, list);
         if (places) {
             // On the beat, unless the round took longer than the beat.
             nextRound = std::max(nextRound + milliseconds(kGuardPollMs), Clock::now());

@@ -14,7 +14,7 @@
 namespace pestrel {
 
 struct Context;
-class KillPassView;
+class PassSink;
 
 inline constexpr unsigned kGuardPollMs = 50;
 inline constexpr int kGuardRoundsPerLook = 20;
@@ -22,7 +22,7 @@ inline constexpr int kGuardRoundsPerLook = 20;
 // Runs until `stop` is set, checked every round. `readList` gives the list's lines as they are
 // now, nothing when it cannot be read (the last list stays); `reloaded` hears how many names a
 // changed list holds.
-void RunGuardPoll(Context& context, KillPassView& view,
+void RunGuardPoll(Context& context, PassSink& sink,
                   const std::function<std::optional<std::vector<std::string>>()>& readList,
                   const std::function<void(std::size_t)>& reloaded, const std::atomic<bool>& stop);
 

@@ -29,7 +29,7 @@ HeldFolder* Hold(Context& context, PassFolders& folders, const std::string& path
 
 } // namespace
 
-bool ListedProgramRounds::run(Context& context, PassFolders& folders, KillPassView& view,
+bool ListedProgramRounds::run(Context& context, PassFolders& folders, PassSink& sink,
                               const GuardList& list) {
     // The names alone are cheap to read; only a listed one costs the snapshot for ending.
     std::set<std::string> running;
@@ -57,11 +57,11 @@ bool ListedProgramRounds::run(Context& context, PassFolders& folders, KillPassVi
     }
     waiting_ = std::move(stillWaiting);
     for (const std::string& entry : running)
-        RemoveRunningProgram(context, folders, view, entry, ready);
+        RemoveRunningProgram(context, folders, sink, entry, ready);
     return true;
 }
 
-void RemoveDroppedFile(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveDroppedFile(Context& context, PassFolders& folders, PassSink& sink,
                        const GuardList& list, const std::string& folder, const std::string& name) {
     const std::string* entry = list.entryFor(name);
     if (!entry || !JoinName(folder, name))
@@ -71,10 +71,10 @@ void RemoveDroppedFile(Context& context, PassFolders& folders, KillPassView& vie
     if (!held)
         return;
     if (const std::optional<FileIdentity> identity = held->fileIdentity(name))
-        RemoveListedFileOnce(context, folders, view, *entry, *held, name, *identity);
+        RemoveListedFileOnce(context, folders, sink, *entry, *held, name, *identity);
 }
 
-void RemoveListedFilesFromWatchedFolders(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveListedFilesFromWatchedFolders(Context& context, PassFolders& folders, PassSink& sink,
                                          const GuardList& list) {
     for (const std::string& folder : WatchedFolders(context)) {
         const std::unique_ptr<HeldFolder> held = context.platform.holdFolder(folder);
@@ -82,19 +82,19 @@ void RemoveListedFilesFromWatchedFolders(Context& context, PassFolders& folders,
             held ? held->entries() : std::optional<FolderEntries>();
         for (const std::string& name : entries ? entries->files : std::vector<std::string>()) {
             if (list.entryFor(name))
-                RemoveDroppedFile(context, folders, view, list, folder, name);
+                RemoveDroppedFile(context, folders, sink, list, folder, name);
         }
     }
 }
 
-void RemoveDeniedFile(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveDeniedFile(Context& context, PassFolders& folders, PassSink& sink,
                       const std::string& entry, const std::string& path,
                       const FileIdentity& identity) {
-    view.reportAction({"denied", {path}});
-    RemoveRefusedFile(context, folders, view, entry, path, identity);
+    sink.report({PassVerb::Denied, {path}});
+    RemoveRefusedFile(context, folders, sink, entry, path, identity);
 }
 
-void RemoveRefusedFile(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveRefusedFile(Context& context, PassFolders& folders, PassSink& sink,
                        const std::string& entry, const std::string& path,
                        const FileIdentity& identity) {
     const std::string folder = FolderOf(path);
@@ -106,17 +106,17 @@ void RemoveRefusedFile(Context& context, PassFolders& folders, KillPassView& vie
     // A file already gone, or replaced since its start was refused, is left alone: an earlier
     // refusal of the same file has removed it, or it is no longer what was refused.
     if (held && held->fileIdentity(name) == identity)
-        RemoveListedFileOnce(context, folders, view, entry, *held, name, identity);
+        RemoveListedFileOnce(context, folders, sink, entry, *held, name, identity);
 }
 
-void CleanAutostartPlaces(Context& context, PassFolders& folders, KillPassView& view,
+void CleanAutostartPlaces(Context& context, PassFolders& folders, PassSink& sink,
                           const GuardList& list) {
     // Without the choice, only the start-up values named like an entry go: nothing else is read.
     const AutostartIndex places =
         context.cleanAutostart ? ReadAutostartPlaces(context) : AutostartIndex();
     for (const std::string& entry : list.entries()) {
-        DeleteRunValues(context, view, entry);
-        RemoveAutostartEntries(context, folders, places, view, entry);
+        DeleteRunValues(context, sink, entry);
+        RemoveAutostartEntries(context, folders, places, sink, entry);
     }
 }
 

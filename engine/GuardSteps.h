@@ -1,6 +1,6 @@
 #pragma once
 // What a guard does when it sees a listed program or file, by the kill pass's own steps, each
-// reported to the view as the pass reports it and journaled so that the undo puts it back.
+// reported to the sink as the pass reports it and journaled so that the undo puts it back.
 
 #include "platform/Platform.h"
 
@@ -15,7 +15,7 @@ namespace pestrel {
 struct Context;
 struct PassFolders;
 class GuardList;
-class KillPassView;
+class PassSink;
 
 // The rounds over the running programs: each ends every running program whose file name is
 // listed and deletes its file. A listed program whose file cannot be told yet (a Windows
@@ -26,7 +26,7 @@ public:
     static constexpr std::chrono::milliseconds kFileWait{3000};
 
     // One round; true when a listed program ran.
-    bool run(Context& context, PassFolders& folders, KillPassView& view, const GuardList& list);
+    bool run(Context& context, PassFolders& folders, PassSink& sink, const GuardList& list);
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -36,27 +36,27 @@ private:
 
 // The file `name` that appeared in `folder`: when its name is listed, it is backed up and
 // deleted while it is the file found.
-void RemoveDroppedFile(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveDroppedFile(Context& context, PassFolders& folders, PassSink& sink,
                        const GuardList& list, const std::string& folder, const std::string& name);
 
 // Every file of the watched folders whose name is listed, removed as a dropped one.
-void RemoveListedFilesFromWatchedFolders(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveListedFilesFromWatchedFolders(Context& context, PassFolders& folders, PassSink& sink,
                                          const GuardList& list);
 
 // The program file `path` of `entry` whose start was refused, as `identity`: reported as
 // `denied PATH`, then backed up and deleted while its name still is that file.
-void RemoveDeniedFile(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveDeniedFile(Context& context, PassFolders& folders, PassSink& sink,
                       const std::string& entry, const std::string& path,
                       const FileIdentity& identity);
 
 // RemoveDeniedFile without the `denied` line: the file of a program ended once it ran.
-void RemoveRefusedFile(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveRefusedFile(Context& context, PassFolders& folders, PassSink& sink,
                        const std::string& entry, const std::string& path,
                        const FileIdentity& identity);
 
 // Deletes the start-up values named like each entry and, with the choice of cleaning autostart
 // places, reads them again and takes every listed program out of them.
-void CleanAutostartPlaces(Context& context, PassFolders& folders, KillPassView& view,
+void CleanAutostartPlaces(Context& context, PassFolders& folders, PassSink& sink,
                           const GuardList& list);
 
 } // namespace pestrel

@@ -361,8 +361,7 @@ ValueDeletion DeleteRunValue(Context& context, RegRoot root, const std::string& 
         return ValueDeletion::Absent;
     JournalEntry record;
     record.time = UtcNow();
-    record.kind = value->kind == RegValue::Kind::Integer ? JournalEntry::Kind::Number
-                                                         : JournalEntry::Kind::Text;
+    record.kind = value->kind == RegInteger ? JournalEntry::Kind::Number : JournalEntry::Kind::Text;
     record.entry = entry;
     record.place = RegPlace(root, kRunKey);
     record.kept = RegData(*value);

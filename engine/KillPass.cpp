@@ -31,31 +31,31 @@ struct FoundFile {
     std::string path() const { return folder.path() + name; }
 };
 
-// Deletes a found file, keeping a copy of it, and tells the view.
-void DeleteFound(Context& context, PassFolders& folders, KillPassView& view,
-                 const std::string& entry, const FoundFile& file, bool backedUp) {
+// Deletes a found file, keeping a copy of it, and tells the sink.
+void DeleteFound(Context& context, PassFolders& folders, PassSink& sink, const std::string& entry,
+                 const FoundFile& file, bool backedUp) {
     const FileDeletion deletion =
         DeleteKeepingCopy(context, folders, entry, file.folder, file.name, file.identity, backedUp);
-    view.reportAction({"delete", {file.path(), deletion.copy}, !deletion.deleted});
+    sink.report({PassVerb::Delete, {file.path(), deletion.copy}, !deletion.deleted});
 }
 
 // Backs up a found file into the backup folder as Temp/<entry>; true when the copy was made.
-bool Backup(Context& context, PassFolders& folders, KillPassView& view, const std::string& entry,
+bool Backup(Context& context, PassFolders& folders, PassSink& sink, const std::string& entry,
             const FoundFile& file) {
     const std::string copy = JoinName(context.backupFolder(), entry).value_or(std::string());
     const bool copied =
         folders.backup && BackupFile(*folders.backup, file.folder, file.name, file.identity, entry);
-    view.reportAction({"backup", {file.path(), copy}, !copied});
+    sink.report({PassVerb::Backup, {file.path(), copy}, !copied});
     return copied;
 }
 
-void ReportTermination(KillPassView& view, const ProcessRecord& process, bool ended) {
-    view.reportAction({"terminate", {std::to_string(process.id), process.exeFile}, !ended});
+void ReportTermination(PassSink& sink, const ProcessRecord& process, bool ended) {
+    sink.report({PassVerb::Terminate, {std::to_string(process.id), process.exeFile}, !ended});
 }
 
-void Terminate(Platform& platform, KillPassView& view, const std::string& entry) {
+void Terminate(Platform& platform, PassSink& sink, const std::string& entry) {
     if (const std::optional<EndedProcess> ended = EndFirstProcessNamed(platform, entry))
-        ReportTermination(view, ended->process, ended->ended);
+        ReportTermination(sink, ended->process, ended->ended);
 }
 
 // The Windows folder's and the System folder's file of the entry's name that exist.
@@ -73,7 +73,7 @@ std::vector<FoundFile> InSystemFolders(PassFolders& folders, const std::string& 
 // Deletes the library files named like the entry from the Windows and System folders, unless
 // marked system (an unreadable attribute set counts as system), and records the entry for the
 // deletion at the next start. False when the record cannot be written.
-bool HandleLibrary(Context& context, PassFolders& folders, KillPassView& view,
+bool HandleLibrary(Context& context, PassFolders& folders, PassSink& sink,
                    const std::string& entry) {
     Platform& platform = context.platform;
     bool deletedAny = false;
@@ -83,13 +83,13 @@ bool HandleLibrary(Context& context, PassFolders& folders, KillPassView& view,
             continue;
         platform.setFileAttributes(file.path(),
                                    attributes & ~(FileAttribute::ReadOnly | FileAttribute::Hidden));
-        DeleteFound(context, folders, view, entry, file, false);
+        DeleteFound(context, folders, sink, entry, file, false);
         deletedAny = true;
     }
     if (!deletedAny)
         return true;
     const bool recorded = RecordPendingDeletion(context, entry);
-    view.reportAction({"pending", {entry}, !recorded});
+    sink.report({PassVerb::Pending, {entry}, !recorded});
     return recorded;
 }
 
@@ -122,32 +122,38 @@ std::vector<RunningCopy> HoldRunningCopies(Platform& platform,
 
 // Backs up and deletes the entry from the Windows folder, then from the System folder; the
 // System folder's copy and path are the ones that stay.
-void RemoveFromSystemFolders(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveFromSystemFolders(Context& context, PassFolders& folders, PassSink& sink,
                              const std::string& entry) {
     for (const FoundFile& file : InSystemFolders(folders, entry))
-        RemoveListedFile(context, folders, view, entry, file.folder, file.name, file.identity);
+        RemoveListedFile(context, folders, sink, entry, file.folder, file.name, file.identity);
 }
 
 } // namespace
 
-void RemoveListedFile(Context& context, PassFolders& folders, KillPassView& view,
+std::optional<std::string> FixedList::entry(int index) {
+    if (index < 0 || index >= count())
+        return std::nullopt;
+    return entries_[static_cast<std::size_t>(index)];
+}
+
+void RemoveListedFile(Context& context, PassFolders& folders, PassSink& sink,
                       const std::string& entry, HeldFolder& folder, const std::string& name,
                       const FileIdentity& identity) {
     const FoundFile file{folder, name, identity};
-    const bool backedUp = Backup(context, folders, view, entry, file);
-    DeleteFound(context, folders, view, entry, file, backedUp);
+    const bool backedUp = Backup(context, folders, sink, entry, file);
+    DeleteFound(context, folders, sink, entry, file, backedUp);
     LogDeletion(context, entry, file.path());
 }
 
-void RemoveListedFileOnce(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveListedFileOnce(Context& context, PassFolders& folders, PassSink& sink,
                           const std::string& entry, HeldFolder& folder, const std::string& name,
                           const FileIdentity& identity) {
     const std::optional<FileStamp> stamp = folder.fileStamp(name);
     if (!stamp || stamp->identity != identity || !folders.kept ||
         !folders.copies.find(folder, name, *stamp, *folders.kept))
-        return RemoveListedFile(context, folders, view, entry, folder, name, identity);
+        return RemoveListedFile(context, folders, sink, entry, folder, name, identity);
     const FoundFile file{folder, name, identity};
-    DeleteFound(context, folders, view, entry, file, false);
+    DeleteFound(context, folders, sink, entry, file, false);
     LogDeletion(context, entry, file.path());
 }
 
@@ -155,17 +161,17 @@ void RemoveListedFileOnce(Context& context, PassFolders& folders, KillPassView& 
 // may delete its own file), then backs up and deletes the file of each copy, only while its name
 // still is the file the program was started from. A name that has become another file is not
 // deleted, and the deletion is reported failed.
-void RemoveRunningProgram(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveRunningProgram(Context& context, PassFolders& folders, PassSink& sink,
                           const std::string& entry, const std::vector<ProcessRecord>& snapshot) {
     Platform& platform = context.platform;
     const std::vector<RunningCopy> copies = HoldRunningCopies(platform, snapshot, entry);
     for (const ProcessRecord& record : snapshot) {
         if (ProcessMatchesName(record.exeFile, entry))
-            ReportTermination(view, record, platform.terminateProcess(record));
+            ReportTermination(sink, record, platform.terminateProcess(record));
     }
     for (const RunningCopy& copy : copies) {
         if (!copy.folder) {
-            view.reportAction({"delete", {copy.path, ""}, true});
+            sink.report({PassVerb::Delete, {copy.path, ""}, true});
             continue;
         }
         const FoundFile file{*copy.folder, copy.name, copy.image};
@@ -174,33 +180,29 @@ void RemoveRunningProgram(Context& context, PassFolders& folders, KillPassView& 
             if (!now)
                 break; // gone, as a program that deleted its own file leaves it
             if (*now != copy.image) {
-                view.reportAction({"delete", {file.path(), ""}, true});
+                sink.report({PassVerb::Delete, {file.path(), ""}, true});
                 break;
             }
-            Terminate(platform, view, entry);
-            const bool backedUp = Backup(context, folders, view, entry, file);
+            Terminate(platform, sink, entry);
+            const bool backedUp = Backup(context, folders, sink, entry, file);
             LogDeletion(context, entry, file.path());
-            DeleteFound(context, folders, view, entry, file, backedUp);
-            view.setStatusText(file.path());
+            DeleteFound(context, folders, sink, entry, file, backedUp);
+            sink.report({PassVerb::Status, {file.path()}});
         }
     }
 }
 
-void DeleteRunValues(Context& context, KillPassView& view, const std::string& entry) {
+void DeleteRunValues(Context& context, PassSink& sink, const std::string& entry) {
     for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
         const ValueDeletion deletion = DeleteRunValue(context, root, entry);
         if (deletion != ValueDeletion::Absent)
-            view.reportAction(
-                {"regdelete", {RegPlace(root, kRunKey), entry}, deletion == ValueDeletion::Failed});
+            sink.report({PassVerb::RegDelete,
+                         {RegPlace(root, kRunKey), entry},
+                         deletion == ValueDeletion::Failed});
     }
 }
 
-bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseMs) {
-    const auto endEarly = [&view] {
-        view.enableKillButton();
-        view.setStatusText("");
-        return false;
-    };
+bool RunKillPass(Context& context, PassList& list, PassSink& sink) {
     Platform& platform = context.platform;
     PassFolders folders = HoldPassFolders(context);
     // The places are read only for the choice of cleaning them: the plain pass removes the
@@ -208,9 +210,9 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
     const AutostartIndex autostart =
         context.cleanAutostart ? ReadAutostartPlaces(context) : AutostartIndex();
     for (const PassAction& malformed : autostart.malformed())
-        view.reportAction(malformed);
+        sink.report(malformed);
     // Kept with what it has read for the pass's later scans by content.
-    ContentScan content = RemoveContentMatches(context, folders, view);
+    ContentScan content = RemoveContentMatches(context, folders, list, sink);
     // The programs autostart places name are scanned by content too, where they lie, each on the
     // word of its place's owner.
     std::vector<PlacedProgram> started;
@@ -218,23 +220,17 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
         if (std::optional<std::string> path = platform.localPath(place.program))
             started.push_back({std::move(*path), place.owner});
     }
-    RemoveMatchingPrograms(context, folders, view, content, started);
-    const int count = view.entryCount();
-    view.setMarker(count - 1);
-    for (int i = count - 1; i >= 0; --i) {
-        const std::optional<std::string> entry = view.entry(i);
+    RemoveMatchingPrograms(context, folders, sink, content, started);
+    for (int i = list.count() - 1; i >= 0; --i) {
+        const std::optional<std::string> entry = list.entry(i);
         if (!entry)
-            return endEarly();
-        view.setMarker(i);
+            return false;
         // A hash line names no file: the scan by content has handled it.
-        if (KindOfListLine(*entry) != ListLineKind::Name) {
-            if (const int marker = view.marker(); marker > 0)
-                view.setMarker(marker - 1);
+        if (KindOfListLine(*entry) != ListLineKind::Name)
             continue;
-        }
 
-        if (EndsWithLowerDll(*entry) && !HandleLibrary(context, folders, view, *entry))
-            return endEarly();
+        if (EndsWithLowerDll(*entry) && !HandleLibrary(context, folders, sink, *entry))
+            return false;
 
         // Most entries run nowhere: a walk of the program paths at this turn tells, and only a
         // running name takes the snapshot that ends processes, which costs several calls more
@@ -243,20 +239,13 @@ bool RunKillPass(Context& context, KillPassView& view, unsigned completionPauseM
             ProgramRuns(platform, *entry) ? platform.processSnapshot(SnapshotDetail::ForEnding)
                                           : std::vector<ProcessRecord>();
         if (FindProgram(snapshot, *entry))
-            RemoveRunningProgram(context, folders, view, *entry, snapshot);
+            RemoveRunningProgram(context, folders, sink, *entry, snapshot);
         else
-            RemoveFromSystemFolders(context, folders, view, *entry);
+            RemoveFromSystemFolders(context, folders, sink, *entry);
 
-        DeleteRunValues(context, view, *entry);
-        RemoveAutostartEntries(context, folders, autostart, view, *entry);
-
-        if (const int marker = view.marker(); marker > 0)
-            view.setMarker(marker - 1);
+        DeleteRunValues(context, sink, *entry);
+        RemoveAutostartEntries(context, folders, autostart, sink, *entry);
     }
-    view.setMarker(0);
-    view.setStatusText(kKillPassDoneText);
-    platform.sleepMs(completionPauseMs);
-    view.setStatusText("");
     return true;
 }
 

@@ -37,8 +37,8 @@ std::string Below(const std::string& home, const char* folder) {
     return (home.ends_with('/') ? home : home + '/') + folder;
 }
 
-const char* Verb(Kind kind) {
-    return kind == Kind::Desktop ? "desktop" : "unit";
+PassVerb Verb(Kind kind) {
+    return kind == Kind::Desktop ? PassVerb::Desktop : PassVerb::Unit;
 }
 
 StartLine StartOf(Kind kind, std::string_view text) {
@@ -89,7 +89,7 @@ void ReadCrontab(Context& context, AutostartIndex& index, const PlaceUser& owner
     for (const std::string_view line : SplitLines(*crontab)) {
         const StartLine start = CrontabLineStart(line);
         if (start.status == StartLine::Status::Malformed)
-            index.addMalformed({"cron", {user, std::string(line)}, true});
+            index.addMalformed({PassVerb::Cron, {user, std::string(line)}, true});
         else if (start.status == StartLine::Status::Found)
             index.add({Kind::Cron, RegRoot::LocalMachine, user, std::string(line), start.command,
                        start.program, user, owner.id});
@@ -126,19 +126,19 @@ bool DeleteKept(Context& context, PassFolders& folders, const std::string& entry
                .deleted;
 }
 
-void RemoveDesktopEntry(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveDesktopEntry(Context& context, PassFolders& folders, PassSink& sink,
                         const AutostartEntry& place, const std::string& entry) {
     std::optional<PlaceFile> file = StillStarting(context, place, entry);
     if (!file)
         return;
     const bool deleted = DeleteKept(context, folders, entry, *file, place.name);
-    view.reportAction({"desktop", {place.key + place.name, file->start.command}, !deleted});
+    sink.report({PassVerb::Desktop, {place.key + place.name, file->start.command}, !deleted});
 }
 
 // Removes the links to the unit `unit` from the folder's *.wants/ and *.requires/ folders, as
 // `systemctl disable` does, journaling each with its target first.
-void RemoveUnitLinks(Context& context, KillPassView& view, HeldFolder& units,
-                     const std::string& unit, const std::string& entry) {
+void RemoveUnitLinks(Context& context, PassSink& sink, HeldFolder& units, const std::string& unit,
+                     const std::string& entry) {
     std::optional<FolderEntries> entries = units.entries();
     if (!entries)
         return;
@@ -156,26 +156,26 @@ void RemoveUnitLinks(Context& context, KillPassView& view, HeldFolder& units,
             const std::string path = links->path() + link;
             const bool journaled =
                 JournalChange(context, JournalEntry::Kind::Link, entry, path, *target);
-            view.reportAction(
-                {"link", {path, *target}, !journaled || !links->deleteLink(link, *target)});
+            sink.report(
+                {PassVerb::Link, {path, *target}, !journaled || !links->deleteLink(link, *target)});
         }
     }
 }
 
-void DisableUnit(Context& context, PassFolders& folders, KillPassView& view,
+void DisableUnit(Context& context, PassFolders& folders, PassSink& sink,
                  const AutostartEntry& place, const std::string& entry) {
     std::optional<PlaceFile> file = StillStarting(context, place, entry);
     if (!file)
         return;
     // Without a folder to keep the unit file in, the unit stays as it is.
     if (!folders.kept) {
-        view.reportAction({"unit", {place.key + place.name}, true});
+        sink.report({PassVerb::Unit, {place.key + place.name}, true});
         return;
     }
     context.platform.stopUnit(place.user, place.name);
-    RemoveUnitLinks(context, view, *file->folder, place.name, entry);
+    RemoveUnitLinks(context, sink, *file->folder, place.name, entry);
     const bool deleted = DeleteKept(context, folders, entry, *file, place.name);
-    view.reportAction({"unit", {place.key + place.name}, !deleted});
+    sink.report({PassVerb::Unit, {place.key + place.name}, !deleted});
     if (deleted)
         context.platform.reloadUnits(place.user);
 }
@@ -196,7 +196,7 @@ std::string CrontabWithoutEntry(const std::string& crontab, const std::string& e
                           [&entry](const std::string& program) { return Names(program, entry); });
 }
 
-void RemoveCronLines(Context& context, KillPassView& view, const AutostartEntry& place,
+void RemoveCronLines(Context& context, PassSink& sink, const AutostartEntry& place,
                      const std::string& entry) {
     Platform& platform = context.platform;
     const std::optional<std::string> crontab = platform.readCrontab(place.key);
@@ -208,11 +208,11 @@ void RemoveCronLines(Context& context, KillPassView& view, const AutostartEntry&
         JournalChange(context, JournalEntry::Kind::Crontab, entry, place.key, *crontab) &&
         platform.writeCrontab(place.key, CrontabWithoutEntry(*crontab, entry));
     for (const std::string& line : lines)
-        view.reportAction({"cron", {place.key, line}, !written});
+        sink.report({PassVerb::Cron, {place.key, line}, !written});
 }
 
-bool PutLinkBack(Context& context, const JournalEntry& item,
-                 const std::function<void(const PassAction&)>& report, RestoreOutcome& outcome) {
+bool PutLinkBack(Context& context, const JournalEntry& item, PassSink& sink,
+                 RestoreOutcome& outcome) {
     const std::string folder = FolderOf(item.place);
     const std::string name = item.place.substr(folder.size());
     // Only a link of a unit's *.wants/ or *.requires/ folder is put back.
@@ -221,17 +221,17 @@ bool PutLinkBack(Context& context, const JournalEntry& item,
         linkFolder && JoinName(folder, name) ? context.platform.holdFolder(folder) : nullptr;
     if (held && (held->linkTarget(name) || held->fileIdentity(name))) {
         ++outcome.skipped;
-        report({"skip", {item.place, "exists"}});
+        sink.report({PassVerb::Skip, {item.place, "exists"}});
         return false;
     }
     const bool linked = held && held->createLink(name, item.kept);
-    report({"relink", {item.place, item.kept}, !linked});
+    sink.report({PassVerb::Relink, {item.place, item.kept}, !linked});
     ++(linked ? outcome.restored : outcome.failed);
     return linked;
 }
 
-bool PutCrontabBack(Context& context, const JournalEntry& item,
-                    const std::function<void(const PassAction&)>& report, RestoreOutcome& outcome) {
+bool PutCrontabBack(Context& context, const JournalEntry& item, PassSink& sink,
+                    RestoreOutcome& outcome) {
     Platform& platform = context.platform;
     const std::optional<std::string> now = platform.readCrontab(item.place);
     std::vector<std::string> missing = LinesStarting(item.kept, item.entry);
@@ -242,7 +242,7 @@ bool PutCrontabBack(Context& context, const JournalEntry& item,
         });
         if (missing.empty()) {
             ++outcome.skipped;
-            report({"skip", {"crontab " + item.place, "exists"}});
+            sink.report({PassVerb::Skip, {"crontab " + item.place, "exists"}});
             return false;
         }
     }
@@ -254,7 +254,7 @@ bool PutCrontabBack(Context& context, const JournalEntry& item,
     }
     const bool written = now && platform.writeCrontab(item.place, back);
     for (const std::string& line : missing)
-        report({"cronrestore", {item.place, line}, !written});
+        sink.report({PassVerb::CronRestore, {item.place, line}, !written});
     ++(written ? outcome.restored : outcome.failed);
     return written;
 }
@@ -293,18 +293,18 @@ void ReadLinuxAutostartPlaces(Context& context, AutostartIndex& index) {
         ReadCrontab(context, index, user);
 }
 
-void RemoveLinuxAutostartEntry(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveLinuxAutostartEntry(Context& context, PassFolders& folders, PassSink& sink,
                                const AutostartEntry& place, const std::string& entry) {
-    view.setStatusText(AutostartPlaceText(place));
+    sink.report({PassVerb::Status, {AutostartPlaceText(place)}});
     switch (place.kind) {
     case Kind::Desktop:
-        RemoveDesktopEntry(context, folders, view, place, entry);
+        RemoveDesktopEntry(context, folders, sink, place, entry);
         break;
     case Kind::Unit:
-        DisableUnit(context, folders, view, place, entry);
+        DisableUnit(context, folders, sink, place, entry);
         break;
     case Kind::Cron:
-        RemoveCronLines(context, view, place, entry);
+        RemoveCronLines(context, sink, place, entry);
         break;
     default:
         break;
@@ -315,11 +315,10 @@ bool IsLinuxPlaceRecord(const JournalEntry& item) {
     return item.kind == JournalEntry::Kind::Link || item.kind == JournalEntry::Kind::Crontab;
 }
 
-bool PutLinuxPlaceBack(Context& context, const JournalEntry& item,
-                       const std::function<void(const PassAction&)>& report,
+bool PutLinuxPlaceBack(Context& context, const JournalEntry& item, PassSink& sink,
                        RestoreOutcome& outcome) {
-    return item.kind == JournalEntry::Kind::Link ? PutLinkBack(context, item, report, outcome)
-                                                 : PutCrontabBack(context, item, report, outcome);
+    return item.kind == JournalEntry::Kind::Link ? PutLinkBack(context, item, sink, outcome)
+                                                 : PutCrontabBack(context, item, sink, outcome);
 }
 
 } // namespace pestrel

@@ -3,7 +3,6 @@
 // lines, where the platform has them. Read into the autostart index once per pass, taken out for
 // a listed program with the owner's rights, journaled, and put back by the undo.
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,11 +11,10 @@ namespace pestrel {
 struct AutostartEntry;
 struct Context;
 struct JournalEntry;
-struct PassAction;
 struct PassFolders;
 struct RestoreOutcome;
 class AutostartIndex;
-class KillPassView;
+class PassSink;
 
 // Each user's ~/.config/autostart/*.desktop, ~/.config/systemd/user/*.service and crontab, and
 // for the administrator /etc/xdg/autostart and /etc/systemd/system. A file is read only when it
@@ -33,7 +31,7 @@ std::vector<std::string> LinuxAutostartFolders(Context& context);
 // its file deleted, then systemd reloads; the crontab is written again without the lines that
 // start the entry. Files go with a kept copy; links and crontabs are journaled with what they
 // were. Reports `desktop PATH EXEC`, `link PATH TARGET`, `unit PATH`, `cron USER LINE`.
-void RemoveLinuxAutostartEntry(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveLinuxAutostartEntry(Context& context, PassFolders& folders, PassSink& sink,
                                const AutostartEntry& place, const std::string& entry);
 
 // Whether a journal line is a link or a crontab of these places.
@@ -41,8 +39,7 @@ bool IsLinuxPlaceRecord(const JournalEntry& item);
 // Puts a link back (`relink PATH TARGET`), never over an entry that is there, or the crontab's
 // lines (`cronrestore USER LINE`): the whole crontab as it was when nothing changed it since,
 // otherwise the lines missing from it added at its end. True when it was put back.
-bool PutLinuxPlaceBack(Context& context, const JournalEntry& item,
-                       const std::function<void(const PassAction&)>& report,
+bool PutLinuxPlaceBack(Context& context, const JournalEntry& item, PassSink& sink,
                        RestoreOutcome& outcome);
 
 } // namespace pestrel

@@ -78,8 +78,7 @@ std::optional<EndedProcess> EndFirstProcessNamed(Platform& platform, const std::
 bool EndRecordedProcess(Platform& platform, const ProcessRecord& process);
 
 // --- registry -----------------------------------------------------------------------------------
-enum RegValueKind { RegText = 0, RegInteger = 1 };
-
+// `kind` is a RegValueKind; any other number writes nothing.
 bool WriteRegValue(Platform& platform, RegRoot root, const std::string& key, int kind,
                    const std::string& name, const std::string& value);
 bool DeleteRegValue(Platform& platform, RegRoot root, const std::string& key,

@@ -20,7 +20,7 @@ std::optional<std::uint32_t> ParseDecimal(const std::string& text) {
 
 RegValue Integer(std::uint32_t number) {
     RegValue value;
-    value.kind = RegValue::Kind::Integer;
+    value.kind = RegInteger;
     value.number = number;
     return value;
 }

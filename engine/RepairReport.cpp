@@ -5,7 +5,7 @@ namespace pestrel {
 bool RepairReport::setValue(RegRoot root, const std::string& key, const std::string& name,
                             const RegValue& value) {
     const bool written = ForwardingPlatform::setValue(root, key, name, value);
-    view_.reportAction({"repair", {RegPlace(root, key), name, RegData(value)}, !written});
+    sink_.report({PassVerb::Repair, {RegPlace(root, key), name, RegData(value)}, !written});
     return written;
 }
 

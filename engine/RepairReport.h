@@ -1,5 +1,5 @@
 #pragma once
-// The repairs' writes, each told to a kill pass's view as a "repair" action.
+// The repairs' writes, each told to a sink as a repair action.
 
 #include "engine/KillPass.h"
 #include "platform/ForwardingPlatform.h"
@@ -8,12 +8,12 @@ namespace pestrel {
 
 class RepairReport final : public ForwardingPlatform {
 public:
-    RepairReport(Platform& inner, KillPassView& view) : ForwardingPlatform(inner), view_(view) {}
+    RepairReport(Platform& inner, PassSink& sink) : ForwardingPlatform(inner), sink_(sink) {}
     bool setValue(RegRoot root, const std::string& key, const std::string& name,
                   const RegValue& value) override;
 
 private:
-    KillPassView& view_;
+    PassSink& sink_;
 };
 
 } // namespace pestrel

@@ -46,7 +46,7 @@ std::optional<RegValue> NumberValue(const std::string& text) {
         text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     RegValue value;
-    value.kind = RegValue::Kind::Integer;
+    value.kind = RegInteger;
     value.number = static_cast<std::uint32_t>(std::strtoull(text.c_str(), nullptr, 10));
     return value;
 }
@@ -55,7 +55,7 @@ std::optional<RegValue> NumberValue(const std::string& text) {
 // since, otherwise the list as it is now with the entry's items back in their places.
 std::optional<std::string> ListBack(const Context& context, const JournalEntry& item,
                                     const std::optional<RegValue>& now) {
-    if (!now || now->kind != RegValue::Kind::Text ||
+    if (!now || now->kind != RegText ||
         now->text == ListWithout(context, item.kept, item.name, item.entry))
         return item.kept;
     const std::string_view separators = ListSeparators(item.name);
@@ -85,8 +85,7 @@ std::optional<RegValue> AutostartValueBack(const Context& context, const Journal
         return std::nullopt;
     case JournalEntry::Kind::Start: {
         // Only a service still disabled gets its start back.
-        const bool disabled =
-            !now || (now->kind == RegValue::Kind::Integer && now->number == kServiceDisabled);
+        const bool disabled = !now || (now->kind == RegInteger && now->number == kServiceDisabled);
         return disabled ? NumberValue(item.kept) : std::nullopt;
     }
     case JournalEntry::Kind::ValueNumber:
@@ -126,25 +125,24 @@ bool PutFileBack(Context& context, const JournalEntry& item) {
 }
 
 // Puts one item back; true when it was restored.
-bool PutBack(Context& context, const JournalEntry& item,
-             const std::function<void(const PassAction&)>& report, RestoreOutcome& outcome) {
+bool PutBack(Context& context, const JournalEntry& item, PassSink& sink, RestoreOutcome& outcome) {
     Platform& platform = context.platform;
     if (IsLinuxPlaceRecord(item))
-        return PutLinuxPlaceBack(context, item, report, outcome);
+        return PutLinuxPlaceBack(context, item, sink, outcome);
     if (IsFile(item)) {
         if (platform.fileExists(item.place)) {
             ++outcome.skipped;
-            report({"skip", {item.place, "exists"}});
+            sink.report({PassVerb::Skip, {item.place, "exists"}});
             return false;
         }
         if (!item.digest) {
             // Recorded before copies were vouched for: nothing tells that the copy is the file.
             ++outcome.skipped;
-            report({"skip", {item.place, "unverified"}});
+            sink.report({PassVerb::Skip, {item.place, "unverified"}});
             return false;
         }
         const bool copied = PutFileBack(context, item);
-        report({"restore", {item.place, item.kept}, !copied});
+        sink.report({PassVerb::Restore, {item.place, item.kept}, !copied});
         if (copied)
             ForgetPendingDeletion(context, item.entry);
         ++(copied ? outcome.restored : outcome.failed);
@@ -159,25 +157,26 @@ bool PutBack(Context& context, const JournalEntry& item,
         const std::optional<RegValue> back = AutostartValueBack(context, item, now);
         if (root && !back) {
             ++outcome.skipped;
-            report({"skip", {item.place, item.name, "exists"}});
+            sink.report({PassVerb::Skip, {item.place, item.name, "exists"}});
             return false;
         }
         const bool written = root && platform.setValue(*root, key, item.name, *back);
-        report(
-            {"regrestore", {item.place, item.name, back ? RegData(*back) : item.kept}, !written});
+        sink.report({PassVerb::RegRestore,
+                     {item.place, item.name, back ? RegData(*back) : item.kept},
+                     !written});
         ++(written ? outcome.restored : outcome.failed);
         return written;
     }
     if (root && platform.queryValue(*root, key, item.entry)) {
         ++outcome.skipped;
-        report({"skip", {item.place, item.entry, "exists"}});
+        sink.report({PassVerb::Skip, {item.place, item.entry, "exists"}});
         return false;
     }
     const bool written =
         root && WriteRegValue(platform, *root, key,
                               item.kind == JournalEntry::Kind::Number ? RegInteger : RegText,
                               item.entry, item.kept);
-    report({"regrestore", {item.place, item.entry, item.kept}, !written});
+    sink.report({PassVerb::RegRestore, {item.place, item.entry, item.kept}, !written});
     ++(written ? outcome.restored : outcome.failed);
     return written;
 }
@@ -188,8 +187,7 @@ namespace {
 
 // Puts back the latest unrestored line of each slot that `wanted` takes.
 RestoreOutcome RestoreWanted(Context& context,
-                             const std::function<bool(const JournalEntry&)>& wanted,
-                             const std::function<void(const PassAction&)>& report,
+                             const std::function<bool(const JournalEntry&)>& wanted, PassSink& sink,
                              std::vector<JournalEntry>& journal) {
     RestoreOutcome outcome;
     // The latest line of each slot decides; an older one is never put back over it.
@@ -206,7 +204,7 @@ RestoreOutcome RestoreWanted(Context& context,
         JournalEntry& item = journal[i];
         if (item.restored || !wanted(item))
             continue;
-        if (PutBack(context, item, report, outcome))
+        if (PutBack(context, item, sink, outcome))
             item.restored = changed = true;
     }
     if (changed)
@@ -223,12 +221,12 @@ RestoreOutcome UnreadJournal() {
 } // namespace
 
 RestoreOutcome RestoreDeleted(Context& context, const std::vector<std::string>& names,
-                              const std::function<void(const PassAction&)>& report) {
+                              PassSink& sink) {
     std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
     if (!journal)
         return UnreadJournal();
     RestoreOutcome outcome = RestoreWanted(
-        context, [&names](const JournalEntry& item) { return Wanted(names, item.entry); }, report,
+        context, [&names](const JournalEntry& item) { return Wanted(names, item.entry); }, sink,
         *journal);
     for (const std::string& name : names) {
         if (std::none_of(journal->begin(), journal->end(), [&](const JournalEntry& item) {
@@ -240,7 +238,7 @@ RestoreOutcome RestoreDeleted(Context& context, const std::vector<std::string>& 
 }
 
 RestoreOutcome RestoreJournalLines(Context& context, const std::vector<std::string>& lines,
-                                   const std::function<void(const PassAction&)>& report) {
+                                   PassSink& sink) {
     std::optional<std::vector<JournalEntry>> journal = ReadJournal(context);
     if (!journal)
         return UnreadJournal();
@@ -248,7 +246,7 @@ RestoreOutcome RestoreJournalLines(Context& context, const std::vector<std::stri
     return RestoreWanted(
         context,
         [&chosen](const JournalEntry& item) { return chosen.contains(FormatJournalLine(item)); },
-        report, *journal);
+        sink, *journal);
 }
 
 } // namespace pestrel

@@ -3,7 +3,6 @@
 
 #include "engine/PassAction.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,14 +21,14 @@ struct RestoreOutcome {
 // latest deletion at each place is put back: a file copied back to its path, a start-up value
 // written again with its data. A file that exists again or a value that is set again is reported
 // and skipped. Every item put back is marked restored in the journal, and a put-back library
-// leaves the pending deletions. `report` hears one action per item.
+// leaves the pending deletions. `sink` hears one action per item.
 RestoreOutcome RestoreDeleted(Context& context, const std::vector<std::string>& names,
-                              const std::function<void(const PassAction&)>& report);
+                              PassSink& sink);
 
 // The same for the journal lines `lines` (each as FormatJournalLine wrote it, not restored) and
 // for nothing else: a line is put back only while the journal still holds it, unrestored, as
 // the latest deletion at its place. Two deletions of one name are told apart by their lines.
 RestoreOutcome RestoreJournalLines(Context& context, const std::vector<std::string>& lines,
-                                   const std::function<void(const PassAction&)>& report);
+                                   PassSink& sink);
 
 } // namespace pestrel

@@ -31,7 +31,7 @@ void ReadTaskFolder(Context& context, AutostartIndex& index, HeldFolder& folder,
         const std::optional<std::vector<std::string>> commands =
             identity ? TaskFileCommands(folder, name, *identity) : std::nullopt;
         if (!commands) {
-            index.addMalformed({"task", {folder.path() + name}, true});
+            index.addMalformed({PassVerb::Task, {folder.path() + name}, true});
             continue;
         }
         for (const std::string& command : *commands)

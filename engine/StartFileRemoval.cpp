@@ -40,7 +40,7 @@ bool StillStarts(Context& context, HeldFolder& folder, const AutostartEntry& pla
 
 } // namespace
 
-void RemoveStartFile(Context& context, PassFolders& folders, KillPassView& view,
+void RemoveStartFile(Context& context, PassFolders& folders, PassSink& sink,
                      const AutostartEntry& place, const std::string& entry) {
     const std::unique_ptr<HeldFolder> folder = context.platform.holdFolder(place.key);
     const std::optional<FileIdentity> identity =
@@ -49,7 +49,7 @@ void RemoveStartFile(Context& context, PassFolders& folders, KillPassView& view,
     if (!identity || !StillStarts(context, *folder, place, *identity, entry))
         return;
     const std::string path = folder->path() + place.name;
-    view.setStatusText(path);
+    sink.report({PassVerb::Status, {path}});
     FileRemover remove;
     if (place.kind == AutostartEntry::Kind::Task)
         remove = [&context](HeldFolder& in, const std::string& name, const FileIdentity& file) {
@@ -57,8 +57,9 @@ void RemoveStartFile(Context& context, PassFolders& folders, KillPassView& view,
         };
     const FileDeletion deletion =
         DeleteKeepingCopy(context, folders, entry, *folder, place.name, *identity, false, remove);
-    const char* verb = place.kind == AutostartEntry::Kind::Shortcut ? "shortcut" : "task";
-    view.reportAction({verb, {path, place.data}, !deletion.deleted});
+    const PassVerb verb =
+        place.kind == AutostartEntry::Kind::Shortcut ? PassVerb::Shortcut : PassVerb::Task;
+    sink.report({verb, {path, place.data}, !deletion.deleted});
     if (deletion.deleted)
         LogDeletion(context, entry, path);
 }

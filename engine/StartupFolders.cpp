@@ -49,7 +49,7 @@ void ReadStartupFolders(Context& context, AutostartIndex& index) {
             const std::optional<std::string> target =
                 identity ? ShortcutTarget(context, *folder, name, *identity) : std::nullopt;
             if (!target) {
-                index.addMalformed({"shortcut", {file}, true});
+                index.addMalformed({PassVerb::Shortcut, {file}, true});
                 continue;
             }
             index.add({AutostartEntry::Kind::Shortcut, RegRoot::LocalMachine, folder->path(), name,

@@ -26,23 +26,15 @@ std::string InAppFolder(const Context& context, const char* fileName) {
 
 std::vector<std::string> TextLines(std::string_view bytes) {
     bytes = bytes.substr(0, bytes.find('\x1A'));
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
-    while (!bytes.empty()) {
-        const std::size_t end = std::min(bytes.find('\n'), bytes.size());
-        std::string_view text = bytes.substr(0, end);
-        const bool last = end == bytes.size();
-        bytes.remove_prefix(std::min(end + 1, bytes.size()));
-        // Most lines end in one carriage return and hold no other.
-        if (!text.empty() && text.back() == '\r')
-            text.remove_suffix(1);
-        std::string& line = lines.emplace_back(text);
-        if (text.find('\r') != std::string_view::npos)
+    const std::vector<std::string_view> split = SplitLines(bytes);
+    std::vector<std::string> lines(split.begin(), split.end());
+    for (std::string& line : lines) {
+        if (line.find('\r') != std::string::npos)
             std::erase(line, '\r');
-        // A last line of nothing but carriage returns has not started.
-        if (last && line.empty())
-            lines.pop_back();
     }
+    // A last line of nothing but carriage returns has not started.
+    if (!lines.empty() && lines.back().empty() && !bytes.ends_with('\n'))
+        lines.pop_back();
     return lines;
 }
 

@@ -13,11 +13,10 @@ namespace pestrel {
 
 struct Context;
 
-// The lines of a text by the line rules of the working files: a line ends at LF, a CR is never
-// part of a line, a 0x1A byte ends the text.
+// The lines of a text by the line rules of the working files: SplitLines's lines, where a CR is
+// never part of a line and a 0x1A byte ends the text.
 std::vector<std::string> TextLines(std::string_view bytes);
-// Reads a text file by the line rules of the working files: a line ends at LF, a CR is never
-// part of a line, a 0x1A byte ends the text. False when the file cannot be read.
+// Reads a text file into TextLines. False when the file cannot be read.
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 // Writes each line followed by CR LF, replacing the file atomically: on failure the old file
 // stays whole and the answer is false.

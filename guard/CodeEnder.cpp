@@ -3,12 +3,9 @@
 #include "guard/ListedCode.h"
 #include "guard/ProcConnector.h"
 
-#include <cerrno>
 #include <climits>
 #include <csignal>
-#include <poll.h>
 #include <sched.h>
-#include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -61,38 +58,23 @@ std::unique_ptr<CodeEnder> CodeEnder::start(ListSnapshot list, DeniedQueue& queu
     if (!connector)
         return nullptr;
     std::unique_ptr<CodeEnder> ender(new CodeEnder(std::move(connector), std::move(list), queue));
-    if (ender->stopFd_ < 0)
+    if (!ender->loop_.ready())
         return nullptr;
-    ender->thread_ = std::thread([raw = ender.get()] { raw->listenLoop(); });
+    ender->loop_.start([raw = ender.get()] { raw->listenLoop(); });
     return ender;
 }
 
 CodeEnder::CodeEnder(std::unique_ptr<ProcConnector> connector, ListSnapshot list,
                      DeniedQueue& queue)
-    : connector_(std::move(connector)), stopFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
-      list_(std::move(list)), queue_(queue) {}
+    : connector_(std::move(connector)), list_(std::move(list)), queue_(queue) {}
 
 CodeEnder::~CodeEnder() {
-    if (thread_.joinable()) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
-        thread_.join();
-    }
-    if (stopFd_ >= 0)
-        ::close(stopFd_);
+    loop_.stop();
 }
 
 void CodeEnder::listenLoop() {
     Prompt(true);
-    for (;;) {
-        pollfd watched[2] = {{connector_->descriptor(), POLLIN, 0}, {stopFd_, POLLIN, 0}};
-        if (::poll(watched, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        if (watched[1].revents)
-            return;
+    while (loop_.waitFor(connector_->descriptor())) {
         for (std::uint32_t pid : connector_->takeStarts())
             judge(pid);
     }

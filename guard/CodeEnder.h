@@ -9,10 +9,10 @@
 
 #include "engine/GuardList.h"
 #include "guard/DeniedQueue.h"
+#include "guard/StoppableLoop.h"
 
 #include <atomic>
 #include <memory>
-#include <thread>
 
 namespace pestrel::guard {
 
@@ -36,10 +36,9 @@ private:
     void judge(std::uint32_t pid);
 
     std::unique_ptr<ProcConnector> connector_;
-    int stopFd_ = -1;
     std::atomic<ListSnapshot> list_;
     DeniedQueue& queue_;
-    std::thread thread_;
+    StoppableLoop loop_;
 };
 
 } // namespace pestrel::guard

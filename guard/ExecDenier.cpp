@@ -9,9 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <poll.h>
 #include <sstream>
-#include <sys/eventfd.h>
 #include <sys/fanotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -44,7 +42,7 @@ std::unique_ptr<ExecDenier> ExecDenier::start(ListSnapshot list, DeniedQueue& qu
         return nullptr;
     }
     std::unique_ptr<ExecDenier> denier(new ExecDenier(fd, std::move(list), queue));
-    if (denier->stopFd_ < 0) {
+    if (!denier->loop_.ready()) {
         error = std::strerror(errno);
         return nullptr;
     }
@@ -52,13 +50,12 @@ std::unique_ptr<ExecDenier> ExecDenier::start(ListSnapshot list, DeniedQueue& qu
         error = "no file system can be watched";
         return nullptr;
     }
-    denier->thread_ = std::thread([raw = denier.get()] { raw->answerLoop(); });
+    denier->loop_.start([raw = denier.get()] { raw->answerLoop(); });
     return denier;
 }
 
 ExecDenier::ExecDenier(int fanotifyFd, ListSnapshot list, DeniedQueue& queue)
-    : fanotifyFd_(fanotifyFd), stopFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
-      list_(std::move(list)), queue_(queue) {}
+    : fanotifyFd_(fanotifyFd), list_(std::move(list)), queue_(queue) {}
 
 int ExecDenier::watchNewFileSystems(const SkipReport& skipped,
                                     const std::function<void(const std::string&)>& watched) {
@@ -80,15 +77,9 @@ int ExecDenier::watchNewFileSystems(const SkipReport& skipped,
 
 ExecDenier::~ExecDenier() {
     ::fanotify_mark(fanotifyFd_, FAN_MARK_FLUSH | FAN_MARK_FILESYSTEM, 0, AT_FDCWD, nullptr);
-    if (thread_.joinable()) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
-        thread_.join();
-    }
+    loop_.stop();
     // Whatever still waits is allowed when the descriptor closes.
     ::close(fanotifyFd_);
-    if (stopFd_ >= 0)
-        ::close(stopFd_);
 }
 
 std::uint32_t ExecDenier::decide(int fileFd, int pid) {
@@ -121,15 +112,7 @@ void ExecDenier::answerLoop() {
     // system lets it (root may; its failure changes nothing else).
     ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kAnswerNice);
     alignas(fanotify_event_metadata) char buffer[16384];
-    for (;;) {
-        pollfd watched[2] = {{fanotifyFd_, POLLIN, 0}, {stopFd_, POLLIN, 0}};
-        if (::poll(watched, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        if (watched[1].revents)
-            return;
+    while (loop_.waitFor(fanotifyFd_)) {
         const ssize_t length = ::read(fanotifyFd_, buffer, sizeof buffer);
         if (length <= 0)
             continue;

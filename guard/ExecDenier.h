@@ -12,13 +12,13 @@
 
 #include "engine/GuardList.h"
 #include "guard/DeniedQueue.h"
+#include "guard/StoppableLoop.h"
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
-#include <thread>
 
 namespace pestrel::guard {
 
@@ -52,11 +52,10 @@ private:
     std::uint32_t decide(int fileFd, int pid);
 
     int fanotifyFd_;
-    int stopFd_ = -1;
     std::set<std::string> triedDevices_; // the answering thread never touches it
     std::atomic<ListSnapshot> list_;
     DeniedQueue& queue_;
-    std::thread thread_;
+    StoppableLoop loop_;
 };
 
 } // namespace pestrel::guard

@@ -81,8 +81,8 @@ struct GuardedSystem {
     }
 
     // The start-up places, read now and the next read set for when the quiet time allows.
-    void readPlaces(KillPassView& view, const GuardList& list) {
-        CleanAutostartPlaces(context, folders, view, list);
+    void readPlaces(PassSink& sink, const GuardList& list) {
+        CleanAutostartPlaces(context, folders, sink, list);
         placesDue = Clock::time_point::max();
         placesRead = Clock::now();
     }
@@ -98,9 +98,9 @@ struct GuardedSystem {
 
 class Guard {
 public:
-    Guard(KillPassView& view, const GuardSetup& setup,
+    Guard(PassSink& sink, const GuardSetup& setup,
           const std::function<void(GuardNotice, const std::string&)>& notice)
-        : view_(view), setup_(setup), notice_(notice) {
+        : sink_(sink), setup_(setup), notice_(notice) {
         systems_.reserve(setup.systems.size());
         for (const SystemSetup& system : setup.systems) {
             systems_.emplace_back(system);
@@ -116,9 +116,9 @@ public:
         watchFolders();
         startDenying();
         for (GuardedSystem& system : systems_) {
-            system.programs.run(system.context, system.folders, view_, *list_);
-            RemoveListedFilesFromWatchedFolders(system.context, system.folders, view_, *list_);
-            system.readPlaces(view_, *list_);
+            system.programs.run(system.context, system.folders, sink_, *list_);
+            RemoveListedFilesFromWatchedFolders(system.context, system.folders, sink_, *list_);
+            system.readPlaces(sink_, *list_);
         }
         // Said once what lay there already is gone: whatever comes after is heard of.
         notice_(denier_ ? GuardNotice::Denying : GuardNotice::EndingOnly, notDenying_);
@@ -250,12 +250,12 @@ private:
 
     void runRounds() {
         for (GuardedSystem& system : systems_)
-            system.programs.run(system.context, system.folders, view_, *list_);
+            system.programs.run(system.context, system.folders, sink_, *list_);
     }
 
     void removeListedFiles() {
         for (GuardedSystem& system : systems_)
-            RemoveListedFilesFromWatchedFolders(system.context, system.folders, view_, *list_);
+            RemoveListedFilesFromWatchedFolders(system.context, system.folders, sink_, *list_);
     }
 
     // The system whose files folder holds `path` (the innermost, for a prefix inside another's
@@ -276,18 +276,20 @@ private:
         for (const DeniedStart& start : queue_.takeAll()) {
             const bool removable = start.onDisk && !start.entry.empty();
             if (start.endedProcess)
-                view_.reportAction(
-                    {"terminate", {std::to_string(start.endedProcess), start.path}, !start.ended});
+                sink_.report({PassVerb::Terminate,
+                              {std::to_string(start.endedProcess), start.path},
+                              !start.ended});
             else if (!removable)
-                view_.reportAction({"denied", {start.path.empty() ? Unnamed(start) : start.path}});
+                sink_.report(
+                    {PassVerb::Denied, {start.path.empty() ? Unnamed(start) : start.path}});
             if (!removable)
                 continue;
             GuardedSystem& system = systemHolding(start.path);
             if (start.endedProcess)
-                RemoveRefusedFile(system.context, system.folders, view_, start.entry, start.path,
+                RemoveRefusedFile(system.context, system.folders, sink_, start.entry, start.path,
                                   start.identity);
             else
-                RemoveDeniedFile(system.context, system.folders, view_, start.entry, start.path,
+                RemoveDeniedFile(system.context, system.folders, sink_, start.entry, start.path,
                                  start.identity);
         }
     }
@@ -302,7 +304,7 @@ private:
     void readDuePlaces() {
         for (GuardedSystem& system : systems_) {
             if (system.placesDue <= Clock::now())
-                system.readPlaces(view_, *list_);
+                system.readPlaces(sink_, *list_);
         }
     }
 
@@ -318,7 +320,7 @@ private:
                     system.autostartFolders.count(arrival.folder))
                     registryChanged[at] = true;
                 if (system.watchedFolders.count(arrival.folder))
-                    RemoveDroppedFile(system.context, system.folders, view_, *list_, arrival.folder,
+                    RemoveDroppedFile(system.context, system.folders, sink_, *list_, arrival.folder,
                                       arrival.name);
             }
         }
@@ -339,7 +341,7 @@ private:
         }
     }
 
-    KillPassView& view_;
+    PassSink& sink_;
     const GuardSetup& setup_;
     const std::function<void(GuardNotice, const std::string&)>& notice_;
     std::vector<GuardedSystem> systems_;
@@ -360,12 +362,12 @@ private:
 
 } // namespace
 
-int RunGuardLoop(KillPassView& view, const GuardSetup& setup,
+int RunGuardLoop(PassSink& sink, const GuardSetup& setup,
                  const std::function<void(GuardNotice, const std::string&)>& notice) {
     const std::optional<std::vector<std::string>> lines = setup.readList();
     if (!lines || setup.systems.empty())
         return 1;
-    Guard guard(view, setup, notice);
+    Guard guard(sink, setup, notice);
     return guard.run(*lines);
 }
 

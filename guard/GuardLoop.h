@@ -14,7 +14,7 @@
 namespace pestrel {
 
 struct Context;
-class KillPassView;
+class PassSink;
 
 namespace guard {
 
@@ -52,8 +52,8 @@ enum class GuardNotice {
 };
 
 // Runs the guard over every system of `setup`; `notice` hears what it says besides the actions,
-// which go to `view`. The exit status: 0 after SIGTERM or SIGINT, 1 when it could not run.
-int RunGuardLoop(KillPassView& view, const GuardSetup& setup,
+// which go to `sink`. The exit status: 0 after SIGTERM or SIGINT, 1 when it could not run.
+int RunGuardLoop(PassSink& sink, const GuardSetup& setup,
                  const std::function<void(GuardNotice, const std::string&)>& notice);
 
 } // namespace guard

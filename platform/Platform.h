@@ -25,11 +25,13 @@ enum class RegRoot : std::uint32_t {
     LocalMachine = 0x80000002u,
 };
 
+// A value's kind, numbered as the window's registry routines number it.
+enum RegValueKind { RegText = 0, RegInteger = 1 };
+
 struct RegValue {
-    enum class Kind { Text, Integer };
-    Kind kind = Kind::Text;
-    std::string text;         // Kind::Text
-    std::uint32_t number = 0; // Kind::Integer
+    RegValueKind kind = RegText;
+    std::string text;         // RegText
+    std::uint32_t number = 0; // RegInteger
     bool operator==(const RegValue&) const = default;
 };
 

@@ -6,7 +6,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libjpeg62-turbo-dev libssl-dev libyara-dev yara clamav-testfiles liblnk-dev libbfio-dev
-    fonts-wqy-microhei xvfb xauth dbus at-spi2-core python3-pyatspi
+    fonts-wqy-microhei fonts-dejavu-core xvfb xauth dbus at-spi2-core python3-pyatspi
     g++-mingw-w64-x86-64-posix wine64 ninja-build nsis
     clang libclang-rt-14-dev
     dpkg-dev desktop-file-utils appstream systemd cron

@@ -387,10 +387,6 @@
         <source>cannot read the list &apos;%1&apos;: the last one stays</source>
         <translation>cannot read the list &apos;%1&apos;: the last one stays</translation>
     </message>
-    <message>
-        <source>cannot read the list &apos;%1&apos;</source>
-        <translation>cannot read the list &apos;%1&apos;</translation>
-    </message>
 </context>
 <context>
     <name>pestrel::TMainForm</name>

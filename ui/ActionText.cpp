@@ -11,34 +11,34 @@ namespace {
 constexpr const char* kContext = "pestrel::ActionText";
 
 // What each verb of the engine did or would do, in the source language; translated when shown.
-const std::map<std::string, const char*> kVerbTexts = {
-    {"match", QT_TRANSLATE_NOOP("pestrel::ActionText", "内容匹配")},
-    {"scan", QT_TRANSLATE_NOOP("pestrel::ActionText", "扫描")},
-    {"terminate", QT_TRANSLATE_NOOP("pestrel::ActionText", "结束进程")},
-    {"backup", QT_TRANSLATE_NOOP("pestrel::ActionText", "备份")},
-    {"delete", QT_TRANSLATE_NOOP("pestrel::ActionText", "删除")},
-    {"pending", QT_TRANSLATE_NOOP("pestrel::ActionText", "下次启动时删除")},
-    {"regdelete", QT_TRANSLATE_NOOP("pestrel::ActionText", "删除启动项")},
-    {"autostart", QT_TRANSLATE_NOOP("pestrel::ActionText", "删除自启动项")},
-    {"shortcut", QT_TRANSLATE_NOOP("pestrel::ActionText", "删除快捷方式")},
-    {"task", QT_TRANSLATE_NOOP("pestrel::ActionText", "删除计划任务")},
-    {"desktop", QT_TRANSLATE_NOOP("pestrel::ActionText", "删除自启动文件")},
-    {"link", QT_TRANSLATE_NOOP("pestrel::ActionText", "删除链接")},
-    {"unit", QT_TRANSLATE_NOOP("pestrel::ActionText", "删除服务单元")},
-    {"cron", QT_TRANSLATE_NOOP("pestrel::ActionText", "删除定时任务行")},
-    {"repair", QT_TRANSLATE_NOOP("pestrel::ActionText", "修复")},
-    {"restore", QT_TRANSLATE_NOOP("pestrel::ActionText", "恢复")},
-    {"regrestore", QT_TRANSLATE_NOOP("pestrel::ActionText", "恢复注册表值")},
-    {"relink", QT_TRANSLATE_NOOP("pestrel::ActionText", "恢复链接")},
-    {"cronrestore", QT_TRANSLATE_NOOP("pestrel::ActionText", "恢复定时任务行")},
-    {"skip", QT_TRANSLATE_NOOP("pestrel::ActionText", "跳过")},
-    {"denied", QT_TRANSLATE_NOOP("pestrel::ActionText", "拒绝运行")},
+const std::map<PassVerb, const char*> kVerbTexts = {
+    {PassVerb::Match, QT_TRANSLATE_NOOP("pestrel::ActionText", "内容匹配")},
+    {PassVerb::Scan, QT_TRANSLATE_NOOP("pestrel::ActionText", "扫描")},
+    {PassVerb::Terminate, QT_TRANSLATE_NOOP("pestrel::ActionText", "结束进程")},
+    {PassVerb::Backup, QT_TRANSLATE_NOOP("pestrel::ActionText", "备份")},
+    {PassVerb::Delete, QT_TRANSLATE_NOOP("pestrel::ActionText", "删除")},
+    {PassVerb::Pending, QT_TRANSLATE_NOOP("pestrel::ActionText", "下次启动时删除")},
+    {PassVerb::RegDelete, QT_TRANSLATE_NOOP("pestrel::ActionText", "删除启动项")},
+    {PassVerb::Autostart, QT_TRANSLATE_NOOP("pestrel::ActionText", "删除自启动项")},
+    {PassVerb::Shortcut, QT_TRANSLATE_NOOP("pestrel::ActionText", "删除快捷方式")},
+    {PassVerb::Task, QT_TRANSLATE_NOOP("pestrel::ActionText", "删除计划任务")},
+    {PassVerb::Desktop, QT_TRANSLATE_NOOP("pestrel::ActionText", "删除自启动文件")},
+    {PassVerb::Link, QT_TRANSLATE_NOOP("pestrel::ActionText", "删除链接")},
+    {PassVerb::Unit, QT_TRANSLATE_NOOP("pestrel::ActionText", "删除服务单元")},
+    {PassVerb::Cron, QT_TRANSLATE_NOOP("pestrel::ActionText", "删除定时任务行")},
+    {PassVerb::Repair, QT_TRANSLATE_NOOP("pestrel::ActionText", "修复")},
+    {PassVerb::Restore, QT_TRANSLATE_NOOP("pestrel::ActionText", "恢复")},
+    {PassVerb::RegRestore, QT_TRANSLATE_NOOP("pestrel::ActionText", "恢复注册表值")},
+    {PassVerb::Relink, QT_TRANSLATE_NOOP("pestrel::ActionText", "恢复链接")},
+    {PassVerb::CronRestore, QT_TRANSLATE_NOOP("pestrel::ActionText", "恢复定时任务行")},
+    {PassVerb::Skip, QT_TRANSLATE_NOOP("pestrel::ActionText", "跳过")},
+    {PassVerb::Denied, QT_TRANSLATE_NOOP("pestrel::ActionText", "拒绝运行")},
 };
 
 // A verb without a text of its own shows as the engine names it.
-QString VerbText(const std::string& verb) {
+QString VerbText(PassVerb verb) {
     const auto found = kVerbTexts.find(verb);
-    return found == kVerbTexts.end() ? FieldText(verb)
+    return found == kVerbTexts.end() ? FieldText(VerbName(verb))
                                      : QCoreApplication::translate(kContext, found->second);
 }
 

@@ -113,11 +113,11 @@ void TRestoreWindow::restoreChecked() {
     const bool started = workers_.start(new TEngineJob([this, &platform, lines] {
         Context context(platform);
         InitialiseContext(context);
+        PassLog log;
+        const RestoreOutcome outcome = RestoreJournalLines(context, lines, log);
         QStringList results;
-        const RestoreOutcome outcome =
-            RestoreJournalLines(context, lines, [&results](const PassAction& action) {
-                results << ActionText(action);
-            });
+        for (const PassAction& action : log.actions)
+            results << ActionText(action);
         if (!outcome.journalRead || !outcome.journalWritten)
             results << tr("无法读取或改写 %1").arg(FieldText(JournalPath(context)));
         QMetaObject::invokeMethod(

@@ -52,14 +52,18 @@ void ShowLatestMarker(const std::shared_ptr<MarkerMove>& marker, TMainForm& form
 // once the gate closes, they are refused and answer their fallback. What the pass asks for each
 // name costs the window nothing: it reads the list's entries, shared with the window and taken
 // again only when the list has changed, and its marker moves are handed over without waiting.
-class WindowLink final : public KillPassView {
+// The pass's walk moves the marker to each entry it reads; its status texts are shown.
+class WindowLink final : public PassList, public PassSink {
 public:
     explicit WindowLink(TMainForm& form) : form_(form), gate_(form.workers()) {}
     ~WindowLink() override { flushMarker(); }
 
-    int entryCount() override {
+    int count() override {
         shareEntries();
-        return static_cast<int>(entries_->size());
+        walking_ = true;
+        const int count = static_cast<int>(entries_->size());
+        setMarker(count - 1);
+        return count;
     }
     // The entry as the list holds it now: the entries shared serve while the list is unchanged.
     std::optional<std::string> entry(int index) override {
@@ -69,27 +73,30 @@ public:
             shareEntries();
         if (index < 0 || index >= static_cast<int>(entries_->size()))
             return std::nullopt;
+        if (walking_)
+            setMarker(index);
         return (*entries_)[static_cast<std::size_t>(index)];
     }
-    int marker() override {
-        {
-            std::lock_guard lock(marker_->mutex);
-            if (marker_->pending)
-                return *marker_->pending;
-        }
-        return form_.shownVirusMarker();
+    void report(const PassAction& action) override {
+        if (action.verb == PassVerb::Status)
+            setStatusText(action.fields.front());
     }
-    void setMarker(int index) override {
-        std::lock_guard lock(marker_->mutex);
-        marker_->pending = index;
-        if (!marker_->posted && Clock::now() - marker_->lastPosted >= kFrame)
-            postMarker();
+
+    // The end of a pass that went through: the marker on the first entry, and the completion
+    // message for `pauseMs`.
+    void finishPass(Platform& platform, unsigned pauseMs) {
+        setMarker(0);
+        setStatusText(kKillPassDoneText);
+        platform.sleepMs(pauseMs);
+        setStatusText(std::string());
     }
-    void setStatusText(const std::string& text) override {
-        tell([this, &text] { form_.setStatusText(EngineText(text)); });
-    }
-    void enableKillButton() override {
+    // The end of a pass cut short: the kill button enabled again, and no status text.
+    void endPassEarly() {
         tell([this] { form_.enableKillButton(); });
+        setStatusText(std::string());
+    }
+    void setStatusText(const std::string& text) {
+        tell([this, &text] { form_.setStatusText(EngineText(text)); });
     }
     void showRuleProblems(const QString& text) {
         tell([this, &text] { form_.setRuleProblems(text); });
@@ -140,6 +147,12 @@ private:
         if (marker_->pending)
             postMarker();
     }
+    void setMarker(int index) {
+        std::lock_guard lock(marker_->mutex);
+        marker_->pending = index;
+        if (!marker_->posted && Clock::now() - marker_->lastPosted >= kFrame)
+            postMarker();
+    }
     // Called with the marker's mutex held.
     void postMarker() {
         marker_->posted = true;
@@ -153,6 +166,7 @@ private:
     WorkerGate& gate_;
     std::shared_ptr<const std::vector<std::string>> entries_;
     std::uint64_t version_ = 0;
+    bool walking_ = false; // the pass has read the number of entries and walks the list
     const std::shared_ptr<MarkerMove> marker_ = std::make_shared<MarkerMove>();
 };
 
@@ -165,7 +179,10 @@ void RunJob(WorkerJob job, Context& context, WorkerGate& gate, const RunWaits& w
         Context pass = context;
         pass.contentRules = rules.rules.get();
         pass.cleanAutostart = ReadCleanAutostartChoice(context);
-        RunKillPass(pass, window, waits.killPassDoneMs);
+        if (RunKillPass(pass, window, window))
+            window.finishPass(context.platform, waits.killPassDoneMs);
+        else
+            window.endPassEarly();
         break;
     }
     case WorkerJob::ClearProcessList:
@@ -200,10 +217,8 @@ void TRunExecute::run() {
         EnsureBackupFolder(context);
         RunJob(job_, context, form_.workers(), form_.waits(), window);
     } catch (...) {
-        if (job_ == WorkerJob::KillPass) {
-            window.enableKillButton();
-            window.setStatusText(std::string());
-        }
+        if (job_ == WorkerJob::KillPass)
+            window.endPassEarly();
     }
 }
 

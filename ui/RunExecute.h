@@ -10,6 +10,9 @@ namespace pestrel {
 
 class TMainForm;
 
+// The status text a kill pass that went through leaves standing for a while.
+inline constexpr const char* kKillPassDoneText = "列表中的病毒已经清杀完毕,建议重新启动一下计算机!";
+
 // How long the timed jobs wait; the program uses these, tests shorten them.
 struct RunWaits {
     unsigned killPassDoneMs = 6000;      // the completion message of a kill pass stays

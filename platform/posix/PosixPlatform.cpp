@@ -174,7 +174,7 @@ bool PosixPlatform::setValue(RegRoot root, const std::string& key, const std::st
                              const RegValue& value) {
     std::string path = key;
     if (!RegistryHive::CanStore(path) || !RegistryHive::CanStore(name) ||
-        (value.kind == RegValue::Kind::Text && !RegistryHive::CanStore(value.text)))
+        (value.kind == RegText && !RegistryHive::CanStore(value.text)))
         return false;
     return hiveFor(root, path)
         .modify(

@@ -79,7 +79,7 @@ std::optional<std::string_view> Unquoted(std::string_view text, std::string& une
 }
 
 std::string DataOf(const RegValue& value) {
-    if (value.kind == RegValue::Kind::Text)
+    if (value.kind == RegText)
         return Quoted(value.text);
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "dword:%08x", static_cast<unsigned>(value.number));
@@ -106,7 +106,7 @@ std::optional<RegValue> ValueOf(std::string_view data) {
         else
             return std::nullopt;
     }
-    value.kind = RegValue::Kind::Integer;
+    value.kind = RegInteger;
     value.number = number;
     return value;
 }

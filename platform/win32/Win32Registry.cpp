@@ -57,13 +57,13 @@ bool Win32Platform::createKey(RegRoot root, const std::string& key) {
 
 bool Win32Platform::setValue(RegRoot root, const std::string& key, const std::string& name,
                              const RegValue& value) {
-    if (hasNul(key) || hasNul(name) || (value.kind == RegValue::Kind::Text && hasNul(value.text)))
+    if (hasNul(key) || hasNul(name) || (value.kind == RegText && hasNul(value.text)))
         return false;
     OpenKey opened = OpenKey::create(root, key);
     if (!opened)
         return false;
     LONG status;
-    if (value.kind == RegValue::Kind::Integer) {
+    if (value.kind == RegInteger) {
         const DWORD number = value.number;
         status = RegSetValueExA(opened.get(), name.c_str(), 0, REG_DWORD,
                                 reinterpret_cast<const BYTE*>(&number), sizeof number);
@@ -96,7 +96,7 @@ std::optional<RegValue> Win32Platform::queryValue(RegRoot root, const std::strin
 
     RegValue value;
     if (type == REG_DWORD && size == sizeof(DWORD)) {
-        value.kind = RegValue::Kind::Integer;
+        value.kind = RegInteger;
         DWORD number = 0;
         memcpy(&number, data.data(), sizeof number);
         value.number = number;

@@ -180,7 +180,7 @@ std::optional<RegValue> RegValueOf(std::string_view data) {
         }
     }
     if (IsDword(data)) {
-        value.kind = RegValue::Kind::Integer;
+        value.kind = RegInteger;
         value.number =
             static_cast<std::uint32_t>(std::stoul(std::string(data.substr(6)), nullptr, 16));
         return value;
@@ -224,7 +224,7 @@ std::string StampLines(std::string_view escapedName, WineTime now) {
 }
 
 std::optional<std::string> DataText(const RegValue& value) {
-    if (value.kind == RegValue::Kind::Integer) {
+    if (value.kind == RegInteger) {
         char buffer[16];
         std::snprintf(buffer, sizeof buffer, "dword:%08x", static_cast<unsigned>(value.number));
         return buffer;

@@ -165,7 +165,7 @@ bool WinePlatform::setValue(RegRoot root, const std::string& key, const std::str
                             const RegValue& value) {
     std::string path = key;
     if (!WineHive::CanStore(path) || !WineHive::CanStore(name) ||
-        (value.kind == RegValue::Kind::Text && !WineHive::CanStore(value.text)))
+        (value.kind == RegText && !WineHive::CanStore(value.text)))
         return false;
     WineHiveFile& file = hiveFor(root, path);
     return file.modify(

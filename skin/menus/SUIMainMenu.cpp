@@ -2,11 +2,11 @@
 
 #include "skin/InterfaceFont.h"
 #include "skin/SkinBitmaps.h"
+#include "skin/menus/MenuItemStyle.h"
 
 #include <QActionEvent>
 #include <QApplication>
 #include <QPainter>
-#include <QProxyStyle>
 #include <QStyleOption>
 #include <qdrawutil.h>
 
@@ -33,47 +33,13 @@ void FillItemFace(const TsuiMainMenu& menu, QPainter& canvas, const QRect& r) {
     canvas.fillRect(r.x() + bar, r.y(), r.width() - bar, r.height(), ColorToQColor(menu.Color()));
 }
 
-// Measures and paints the drop-downs of one TsuiMainMenu; everything else (keyboard, scrolling,
-// submenu placement) stays with the application's style.
-class TsuiMenuItemStyle : public QProxyStyle {
+// Measures and paints the drop-downs of one TsuiMainMenu.
+class TsuiMenuItemStyle : public MenuItemStyle {
 public:
-    explicit TsuiMenuItemStyle(const TsuiMainMenu& menu) : menu_(menu) {}
-
-    int pixelMetric(PixelMetric metric, const QStyleOption* option,
-                    const QWidget* widget) const override {
-        switch (metric) {
-        case PM_MenuPanelWidth:
-            return 2;
-        case PM_MenuHMargin:
-        case PM_MenuVMargin:
-            return 0;
-        default:
-            return QProxyStyle::pixelMetric(metric, option, widget);
-        }
-    }
-
-    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
-                           const QWidget* widget) const override {
-        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-        if (type != CT_MenuItem || !item)
-            return QProxyStyle::sizeFromContents(type, option, size, widget);
-        // The drop-downs carry the item font: their metrics come with the option.
-        const QFontMetrics& metrics = item->fontMetrics;
-        const QString caption = item->text.section('\t', 0, 0);
-        // The menu adds the width of its widest shortcut to every item itself.
-        return MeasureMenuItem(menu_, metrics, caption, {}, IsSeparator(*item));
-    }
-
-    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                     const QWidget* widget) const override {
-        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-        if (element == CE_MenuItem && item)
-            DrawMenuItem(menu_, *painter, *item);
-        else if (element == CE_MenuEmptyArea)
-            FillItemFace(menu_, *painter, option->rect);
-        else
-            QProxyStyle::drawControl(element, option, painter, widget);
-    }
+    explicit TsuiMenuItemStyle(const TsuiMainMenu& menu)
+        : MenuItemStyle({CT_MenuItem, CE_MenuItem, CE_MenuEmptyArea},
+                        {{PM_MenuPanelWidth, 2}, {PM_MenuHMargin, 0}, {PM_MenuVMargin, 0}}),
+          menu_(menu) {}
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
@@ -91,6 +57,19 @@ public:
     }
 
 private:
+    QSize itemSize(const QStyleOptionMenuItem& item) const override {
+        // The drop-downs carry the item font: their metrics come with the option. The menu adds
+        // the width of its widest shortcut to every item itself.
+        return MeasureMenuItem(menu_, item.fontMetrics, item.text.section('\t', 0, 0), {},
+                               IsSeparator(item));
+    }
+    void drawItem(QPainter& canvas, const QStyleOptionMenuItem& item) const override {
+        DrawMenuItem(menu_, canvas, item);
+    }
+    void drawEmptyArea(QPainter& canvas, const QRect& rect) const override {
+        FillItemFace(menu_, canvas, rect);
+    }
+
     const TsuiMainMenu& menu_;
 };
 

@@ -1,10 +1,10 @@
 #include "skin/window/SUIMenuBar.h"
 
 #include "skin/SkinBitmaps.h"
+#include "skin/menus/MenuItemStyle.h"
 #include "skin/menus/SUIMainMenu.h"
 
 #include <QPainter>
-#include <QProxyStyle>
 #include <QStyleOption>
 
 namespace pestrel {
@@ -12,46 +12,23 @@ namespace {
 
 constexpr int CaptionFlags = Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
 
-class TsuiMenuBarStyle : public QProxyStyle {
+class TsuiMenuBarStyle : public MenuItemStyle {
 public:
-    explicit TsuiMenuBarStyle(const TsuiMenuBar& bar) : bar_(bar) {}
-
-    int pixelMetric(PixelMetric metric, const QStyleOption* option,
-                    const QWidget* widget) const override {
-        switch (metric) {
-        case PM_MenuBarPanelWidth:
-        case PM_MenuBarVMargin:
-        case PM_MenuBarHMargin:
-        case PM_MenuBarItemSpacing:
-            return 0;
-        default:
-            return QProxyStyle::pixelMetric(metric, option, widget);
-        }
-    }
-
-    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
-                           const QWidget* widget) const override {
-        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-        if (type != CT_MenuBarItem || !item)
-            return QProxyStyle::sizeFromContents(type, option, size, widget);
-        const int textWidth =
-            option->fontMetrics.boundingRect(QRect(), CaptionFlags, item->text).width();
-        return {textWidth + 16, bar_.height()};
-    }
-
-    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                     const QWidget* widget) const override {
-        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-        if (element == CE_MenuBarEmptyArea)
-            DrawBackground(*painter, option->rect);
-        else if (element == CE_MenuBarItem && item)
-            DrawItem(*painter, *item);
-        else
-            QProxyStyle::drawControl(element, option, painter, widget);
-    }
+    explicit TsuiMenuBarStyle(const TsuiMenuBar& bar)
+        : MenuItemStyle({CT_MenuBarItem, CE_MenuBarItem, CE_MenuBarEmptyArea},
+                        {{PM_MenuBarPanelWidth, 0},
+                         {PM_MenuBarVMargin, 0},
+                         {PM_MenuBarHMargin, 0},
+                         {PM_MenuBarItemSpacing, 0}}),
+          bar_(bar) {}
 
 private:
-    void DrawBackground(QPainter& canvas, const QRect& rect) const {
+    QSize itemSize(const QStyleOptionMenuItem& item) const override {
+        const int textWidth =
+            item.fontMetrics.boundingRect(QRect(), CaptionFlags, item.text).width();
+        return {textWidth + 16, bar_.height()};
+    }
+    void drawEmptyArea(QPainter& canvas, const QRect& rect) const override {
         if (bar_.effectiveStyle() == TsuiUIStyle::MacOS)
             canvas.drawImage(bar_.rect(), SkinBitmap(QStringLiteral("MACOS_MENU_BAR")));
         else
@@ -59,13 +36,13 @@ private:
     }
 
     // Hot while the pointer is over it or the keyboard is on it; pressed while its menu is down.
-    void DrawItem(QPainter& canvas, const QStyleOptionMenuItem& item) const {
+    void drawItem(QPainter& canvas, const QStyleOptionMenuItem& item) const override {
         const TsuiUIStyle style = bar_.effectiveStyle();
         const bool pressed = item.state & QStyle::State_Sunken;
         const bool hot = pressed || (item.state & QStyle::State_Selected);
         const bool enabled = item.state & QStyle::State_Enabled;
         QRect r = item.rect;
-        DrawBackground(canvas, r);
+        drawEmptyArea(canvas, r);
         canvas.setFont(bar_.font());
         if (!hot || !enabled) {
             canvas.setPen(enabled ? ColorToQColor(bar_.fontColor()) : QColor(Qt::gray));

@@ -51,8 +51,7 @@ TEST_F(RestoreCommand, PutsBackEveryDeletedFileAndValueOnce) {
     EXPECT_EQ(ReadFile(context.SysDir + hook), "hook library");
     EXPECT_EQ(runValue(RegRoot::LocalMachine, evil), "C:\\e.exe /q");
     EXPECT_EQ(runValue(RegRoot::CurrentUser, stray), "7");
-    EXPECT_EQ(platform.queryValue(RegRoot::CurrentUser, kRunKey, stray)->kind,
-              RegValue::Kind::Integer);
+    EXPECT_EQ(platform.queryValue(RegRoot::CurrentUser, kRunKey, stray)->kind, RegInteger);
     EXPECT_FALSE(test::Exists(context.AppPath + "Temp.~txt")) << "the library stays back";
     EXPECT_EQ(ReadFile(context.backupFolder() + evil), program) << "Temp/<name> stays as it was";
 
@@ -85,6 +84,15 @@ TEST_F(RestoreCommand, NeverReplacesAFileThatExistsAgain) {
     const CliResult later = cli.run({"--restore", stray});
     EXPECT_EQ(later.status, 0);
     EXPECT_EQ(ReadFile(context.WinDir + stray), "stray program");
+}
+
+// A name asked for that the journal does not hold is said on standard error with no raw control
+// byte: it cannot rewrite the terminal that reads it.
+TEST_F(RestoreCommand, ANameNotRecordedIsSaidWithoutItsControlBytes) {
+    ASSERT_EQ(cli.run({"--kill", "--no-repair"}).status, 0);
+    const CliResult restore = cli.run({"--restore", "evil\x1b]0;owned\x07.exe"});
+    EXPECT_EQ(restore.status, 1);
+    EXPECT_NE(restore.err.find("'evil?]0;owned?.exe'"), std::string::npos) << restore.err;
 }
 
 } // namespace

@@ -65,7 +65,7 @@ RegValue Text(std::string text) {
 
 RegValue Number(std::uint32_t number) {
     RegValue value;
-    value.kind = RegValue::Kind::Integer;
+    value.kind = RegInteger;
     value.number = number;
     return value;
 }
@@ -122,20 +122,22 @@ TEST_F(Autostart, APassTakesTheProgramOutOfEveryPlaceAndTheUndoPutsItBack) {
     ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, kRun, "Later", Text(dormant + " -q")));
 
     test::RecordingView view({"evil.exe"});
-    ASSERT_TRUE(RunKillPass(context, view, 0));
+    ASSERT_TRUE(RunKillPass(context, view, view));
     for (const Place& place : places_)
         EXPECT_EQ(platform.queryValue(place.root, place.key, place.name), place.after)
             << place.key << " " << place.name;
     EXPECT_FALSE(test::Exists(dormant));
-    const auto autostart = std::count_if(view.actions.begin(), view.actions.end(),
-                                         [](const PassAction& a) { return a.verb == "autostart"; });
+    const auto autostart =
+        std::count_if(view.actions.begin(), view.actions.end(),
+                      [](const PassAction& a) { return a.verb == PassVerb::Autostart; });
     EXPECT_EQ(autostart, 7);
     EXPECT_FALSE(view.anyFailed());
     EXPECT_NE(std::find(view.statusTexts.begin(), view.statusTexts.end(),
                         "HKEY_LOCAL_MACHINE\\" + std::string(kService)),
               view.statusTexts.end());
 
-    const RestoreOutcome outcome = RestoreDeleted(context, {}, [](const PassAction&) {});
+    PassLog log;
+    const RestoreOutcome outcome = RestoreDeleted(context, {}, log);
     EXPECT_EQ(outcome.restored, 8);
     for (const Place& place : places_)
         EXPECT_EQ(platform.queryValue(place.root, place.key, place.name), place.before)
@@ -145,11 +147,12 @@ TEST_F(Autostart, APassTakesTheProgramOutOfEveryPlaceAndTheUndoPutsItBack) {
 
 TEST_F(Autostart, AListChangedSinceGetsTheItemBackInItsPlace) {
     test::RecordingView view({"evil.exe"});
-    ASSERT_TRUE(RunKillPass(context, view, 0));
+    ASSERT_TRUE(RunKillPass(context, view, view));
     ASSERT_TRUE(platform.setValue(RegRoot::LocalMachine, kWinlogon, "Userinit",
                                   Text("C:\\Windows\\system32\\userinit.exe,C:\\y\\new.exe,")));
     ASSERT_TRUE(platform.setValue(RegRoot::LocalMachine, kService, "Start", Number(3)));
-    RestoreDeleted(context, {}, [](const PassAction&) {});
+    PassLog log;
+    RestoreDeleted(context, {}, log);
     EXPECT_EQ(platform.queryValue(RegRoot::LocalMachine, kWinlogon, "Userinit"),
               Text("C:\\Windows\\system32\\userinit.exe,C:\\x\\evil.exe,C:\\y\\new.exe,"));
     EXPECT_EQ(platform.queryValue(RegRoot::LocalMachine, kService, "Start"), Number(3))
@@ -162,7 +165,7 @@ TEST_F(Autostart, AListChangedSinceGetsTheItemBackInItsPlace) {
 TEST_F(Autostart, APassRemovesOnlyValuesNamedLikeTheEntryUnlessAutostartIsCleaned) {
     ASSERT_TRUE(platform.createFolder(context.WinDir + "Cache"));
     const std::string dormant = context.WinDir + "Cache" + kPathSeparator + "virus.exe";
-    const auto pass = [this](test::RecordingView& view) { RunKillPass(context, view, 0); };
+    const auto pass = [this](test::RecordingView& view) { RunKillPass(context, view, view); };
     const auto guard = [this](test::RecordingView& view) {
         PassFolders folders = HoldPassFolders(context);
         CleanAutostartPlaces(context, folders, view, GuardList({"virus.exe"}));
@@ -211,7 +214,7 @@ TEST_F(Autostart, APassOverNamesThatStartNothingChangesNoValue) {
     InitialiseContext(watched);
     watched.cleanAutostart = true;
     test::RecordingView view({"good.exe", "tool.exe.bak", "explorer"});
-    ASSERT_TRUE(RunKillPass(watched, view, 0));
+    ASSERT_TRUE(RunKillPass(watched, view, view));
     EXPECT_EQ(changes.count, 0);
     EXPECT_TRUE(view.actions.empty());
 }

@@ -38,7 +38,7 @@ protected:
     std::vector<std::string> matched(const test::RecordingView& view) {
         std::vector<std::string> paths;
         for (const PassAction& action : view.actions) {
-            if (action.verb == "match")
+            if (action.verb == PassVerb::Match)
                 paths.push_back(action.fields.at(0));
         }
         std::sort(paths.begin(), paths.end());
@@ -67,7 +67,7 @@ TEST_F(ContentMatch, MatchedFilesAreHandledUnderTheirOwnNamesAndNothingElse) {
     context.scanFolders = {scanned};
     test::RecordingView view({"other.exe", "SHA256:" + UpperAscii(kEicarHash), hashLine(image)});
 
-    EXPECT_TRUE(RunKillPass(context, view, 0));
+    EXPECT_TRUE(RunKillPass(context, view, view));
     std::vector<std::string> expected = {image, nested, renamed};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(matched(view), expected);
@@ -83,8 +83,8 @@ TEST_F(ContentMatch, MatchedFilesAreHandledUnderTheirOwnNamesAndNothingElse) {
                         "match " + renamed + " sha256:" + kEicarHash),
               view.statusTexts.end());
 
-    const RestoreOutcome restored =
-        RestoreDeleted(context, {"notepad2.exe", "x.com"}, [](const PassAction&) {});
+    PassLog log;
+    const RestoreOutcome restored = RestoreDeleted(context, {"notepad2.exe", "x.com"}, log);
     EXPECT_EQ(restored.restored, 2);
     EXPECT_EQ(ReadFile(renamed), kEicar);
     EXPECT_EQ(ReadFile(nested), kEicar);
@@ -136,7 +136,7 @@ TEST_F(ContentMatch, TheProgramItselfAndTheCopiesOfEarlierPassesAreNeverTaken) {
     for (int pass = 0; pass < 2; ++pass) {
         WriteFile(context.SysDir + "a.exe", kEicar);
         test::RecordingView view({"sha256:" + kEicarHash});
-        EXPECT_TRUE(RunKillPass(context, view, 0));
+        EXPECT_TRUE(RunKillPass(context, view, view));
         EXPECT_EQ(matched(view), std::vector<std::string>{context.SysDir + "a.exe"});
     }
     EXPECT_EQ(ReadFile(platform.programFile()), kEicar);
@@ -165,11 +165,11 @@ TEST_F(ContentMatch, AProgramOnlyAnAutostartValueNamesIsMatchedWhenAutostartIsCl
     const std::string program = context.WinDir + "Cache" + kPathSeparator + "helper.exe";
     WriteFile(program, kEicar);
     ASSERT_TRUE(platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater",
-                                  {RegValue::Kind::Text, "\"" + program + "\" /min"}));
+                                  {RegText, "\"" + program + "\" /min"}));
     for (const bool clean : {false, true}) {
         context.cleanAutostart = clean;
         test::RecordingView view({"sha256:" + kEicarHash});
-        EXPECT_TRUE(RunKillPass(context, view, 0));
+        EXPECT_TRUE(RunKillPass(context, view, view));
         EXPECT_EQ(matched(view),
                   clean ? std::vector<std::string>{program} : std::vector<std::string>{});
         EXPECT_EQ(Exists(program), !clean);
@@ -182,7 +182,7 @@ TEST_F(ContentMatch, AProgramOnlyAnAutostartValueNamesIsMatchedWhenAutostartIsCl
 TEST_F(ContentMatch, MalformedHashLinesMatchNothing) {
     WriteFile(context.SysDir + "a.exe", kEicar);
     test::RecordingView view({"sha256:" + kEicarHash.substr(1), "sha256:" + kEicarHash + "0"});
-    EXPECT_TRUE(RunKillPass(context, view, 0));
+    EXPECT_TRUE(RunKillPass(context, view, view));
     EXPECT_TRUE(view.actions.empty());
     EXPECT_TRUE(Exists(context.SysDir + "a.exe"));
 }

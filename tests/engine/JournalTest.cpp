@@ -78,12 +78,12 @@ class Journal : public ::testing::Test {
 protected:
     bool pass(const std::vector<std::string>& entries) {
         test::RecordingView view(entries);
-        return RunKillPass(context, view, 0);
+        return RunKillPass(context, view, view);
     }
     std::vector<PassAction> restore(const std::vector<std::string>& names) {
-        std::vector<PassAction> actions;
-        RestoreDeleted(context, names, [&](const PassAction& a) { actions.push_back(a); });
-        return actions;
+        PassLog log;
+        RestoreDeleted(context, names, log);
+        return log.actions;
     }
 
     test::TestMachine machine;
@@ -117,7 +117,7 @@ public:
     std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
                                        const std::string& name) override {
         std::optional<RegValue> seen = inner_.queryValue(root, key, name);
-        inner_.setValue(root, key, name, RegValue{RegValue::Kind::Text, "C:\\late.exe", 0});
+        inner_.setValue(root, key, name, RegValue{RegText, "C:\\late.exe", 0});
         return seen;
     }
 };

@@ -1,5 +1,5 @@
 #pragma once
-// A virus list window for the kill pass, in memory, remembering what the pass did to it.
+// A virus list for the kill pass, in memory, remembering what the pass read and reported.
 
 #include "engine/KillPass.h"
 
@@ -9,26 +9,29 @@
 
 namespace pestrel::test {
 
-class RecordingView : public KillPassView {
+class RecordingView : public PassList, public PassSink {
 public:
     explicit RecordingView(std::vector<std::string> list) : entries(std::move(list)) {}
 
-    int entryCount() override { return static_cast<int>(entries.size()); }
+    int count() override {
+        ++countReads;
+        return static_cast<int>(entries.size());
+    }
     std::optional<std::string> entry(int index) override {
         if (beforeEntry)
             beforeEntry(index);
-        if (index < 0 || index >= entryCount())
+        if (countReads > 0)
+            walked.push_back(index);
+        if (index < 0 || index >= static_cast<int>(entries.size()))
             return std::nullopt;
         return entries[static_cast<std::size_t>(index)];
     }
-    int marker() override { return currentMarker; }
-    void setMarker(int index) override {
-        currentMarker = index;
-        markers.push_back(index);
+    void report(const PassAction& action) override {
+        if (action.verb == PassVerb::Status)
+            statusTexts.push_back(action.fields.front());
+        else
+            actions.push_back(action);
     }
-    void setStatusText(const std::string& text) override { statusTexts.push_back(text); }
-    void enableKillButton() override { ++killButtonEnabled; }
-    void reportAction(const PassAction& action) override { actions.push_back(action); }
     bool anyFailed() const {
         for (const PassAction& action : actions) {
             if (action.failed)
@@ -39,10 +42,9 @@ public:
 
     std::vector<std::string> entries;
     std::function<void(int)> beforeEntry; // runs before entry i is read (the user acting)
-    int currentMarker = -1;
-    std::vector<int> markers;
+    int countReads = 0;
+    std::vector<int> walked; // the entries read once the number was read, in order
     std::vector<std::string> statusTexts;
-    int killButtonEnabled = 0;
     std::vector<PassAction> actions;
 };
 

@@ -55,10 +55,10 @@ void ExpectValues(Platform& platform, const std::vector<Expected>& rows, bool pr
         }
         ASSERT_TRUE(value);
         if (row.text) {
-            EXPECT_EQ(value->kind, RegValue::Kind::Text);
+            EXPECT_EQ(value->kind, RegText);
             EXPECT_EQ(value->text, *row.text);
         } else {
-            EXPECT_EQ(value->kind, RegValue::Kind::Integer);
+            EXPECT_EQ(value->kind, RegInteger);
             EXPECT_EQ(value->number, 0u);
         }
     }

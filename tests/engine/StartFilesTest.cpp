@@ -116,12 +116,12 @@ TEST(StartFiles, APassTakesOutShortcutsTasksAndTheirProgramsAndTheUndoPutsThemBa
         test::WriteFile(path, content.first);
 
     test::RecordingView view({"evil.exe"});
-    ASSERT_TRUE(RunKillPass(context, view, 0));
+    ASSERT_TRUE(RunKillPass(context, view, view));
     for (const auto& [path, content] : files)
         EXPECT_EQ(test::Exists(path), content.second) << path;
     std::map<std::string, int> verbs, failed;
     for (const PassAction& action : view.actions)
-        ++(action.failed ? failed : verbs)[action.verb];
+        ++(action.failed ? failed : verbs)[VerbName(action.verb)];
     EXPECT_EQ(verbs["shortcut"], 1);
     EXPECT_EQ(verbs["task"], 1);
     EXPECT_EQ(verbs["delete"], 2); // the dormant copy and the program in the Start-up folder
@@ -129,7 +129,8 @@ TEST(StartFiles, APassTakesOutShortcutsTasksAndTheirProgramsAndTheUndoPutsThemBa
     EXPECT_NE(std::find(view.statusTexts.begin(), view.statusTexts.end(), tasks + "Vendor" + sep),
               view.statusTexts.end());
 
-    const RestoreOutcome outcome = RestoreDeleted(context, {}, [](const PassAction&) {});
+    PassLog log;
+    const RestoreOutcome outcome = RestoreDeleted(context, {}, log);
     EXPECT_EQ(outcome.restored, 4);
     for (const auto& [path, content] : files)
         EXPECT_EQ(test::ReadFile(path), content.first) << path;

@@ -19,7 +19,7 @@ inline FuzzedSetting ConsumeSetting(FuzzedDataProvider& input) {
     setting.key = input.ConsumeRandomLengthString(32);
     setting.name = input.ConsumeRandomLengthString(16);
     if (input.ConsumeBool()) {
-        setting.value.kind = pestrel::RegValue::Kind::Integer;
+        setting.value.kind = pestrel::RegInteger;
         setting.value.number = input.ConsumeIntegral<std::uint32_t>();
     } else {
         setting.value.text = input.ConsumeRandomLengthString(32);

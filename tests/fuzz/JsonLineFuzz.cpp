@@ -1,6 +1,6 @@
 // Any bytes as the fields of an action. Its line is one JSON object with no raw control byte,
 // and every field gives its bytes back: as its text when valid UTF-8, else through its base64 twin.
-#include "app/JsonView.h"
+#include "app/JsonLines.h"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t cut = bytes.find('\t');
     const std::string first = bytes.substr(0, cut);
     const std::string second = cut == std::string::npos ? "" : bytes.substr(cut + 1);
-    for (const char* verb : {"delete", "unnamed"}) {
+    // A verb that names both fields, and one that names fewer than it has.
+    for (const pestrel::PassVerb verb : {pestrel::PassVerb::Delete, pestrel::PassVerb::Pending}) {
         const QJsonObject object = pestrel::ActionObject({verb, {first, second}});
         const std::string line = pestrel::JsonLine(object);
         for (const char c : line)

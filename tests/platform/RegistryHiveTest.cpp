@@ -15,7 +15,7 @@ RegValue Text(std::string text) {
 
 RegValue Integer(std::uint32_t number) {
     RegValue value;
-    value.kind = RegValue::Kind::Integer;
+    value.kind = RegInteger;
     value.number = number;
     return value;
 }

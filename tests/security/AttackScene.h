@@ -84,7 +84,7 @@ struct Scene {
     };
     Outcome pass(const std::vector<std::string>& entries) {
         test::RecordingView view(entries);
-        const bool finished = RunKillPass(context, view, 0);
+        const bool finished = RunKillPass(context, view, view);
         return {finished, view.anyFailed()};
     }
     bool killPass(const std::vector<std::string>& entries) { return pass(entries).finished; }

@@ -38,7 +38,7 @@ Scene::Outcome PassOverHome(Scene& s, const std::string& entry) {
     context.SysDir = s.context.SysDir;
     context.cleanAutostart = true;
     test::RecordingView view({entry});
-    return {RunKillPass(context, view, 0), view.anyFailed()};
+    return {RunKillPass(context, view, view), view.anyFailed()};
 }
 
 const std::string kStartsEvil = "[Desktop Entry]\n[Service]\nExec=/x/zqevil\nExecStart=/x/zqevil\n";
@@ -115,7 +115,8 @@ const Attack kAttacks[] = {
          JournalEntry line = ReadJournal(s.context)->front();
          line.place = s.secret;
          ASSERT_TRUE(WriteJournal(s.context, {ReadJournal(s.context)->front(), line}));
-         const RestoreOutcome outcome = RestoreDeleted(s.context, {}, [](const PassAction&) {});
+         PassLog log;
+         const RestoreOutcome outcome = RestoreDeleted(s.context, {}, log);
          EXPECT_EQ(outcome.restored, 0);
          EXPECT_EQ(outcome.failed, 2);
      }},
@@ -134,8 +135,8 @@ const Attack kAttacks[] = {
          EXPECT_EQ(journal.front().entry, "old.exe");
          // Put back, each to its own place and nowhere else.
          s.putBack = {s.at("Tools/Journal.txt"), s.at("Other/journal.txt")};
-         const RestoreOutcome restored =
-             RestoreDeleted(s.context, {"JOURNAL.TXT"}, [](const PassAction&) {});
+         PassLog log;
+         const RestoreOutcome restored = RestoreDeleted(s.context, {"JOURNAL.TXT"}, log);
          EXPECT_EQ(restored.restored, 2);
          EXPECT_TRUE(Exists(s.at("Tools/Journal.txt")) && Exists(s.at("Other/journal.txt")));
          EXPECT_FALSE(Exists(s.context.WinDir + "old.exe"));
@@ -157,7 +158,8 @@ const Attack kAttacks[] = {
          for (char c : bytes)
              EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\t') << int(c);
          s.putBack = {s.at("Tools\r\x1b]0;owned\x07\x1a/evil.exe")};
-         EXPECT_EQ(RestoreDeleted(s.context, {"evil.exe"}, [](const PassAction&) {}).restored, 1);
+         PassLog log;
+         EXPECT_EQ(RestoreDeleted(s.context, {"evil.exe"}, log).restored, 1);
          EXPECT_EQ(ReadJournal(s.context)->size(), 2u) << "the rewrite keeps the later record";
      }},
     {"PlantedDeletedMark",
@@ -216,8 +218,9 @@ const Attack kAttacks[] = {
              ::_exit(127);
          }
          s.context.AppPath = link + "/";
+         PassLog log;
          for (int run = 0; run < 100; ++run)
-             EXPECT_EQ(RestoreDeleted(s.context, {}, [](const PassAction&) {}).restored, 0);
+             EXPECT_EQ(RestoreDeleted(s.context, {}, log).restored, 0);
          ::kill(swapper, SIGKILL);
          ::waitpid(swapper, nullptr, 0);
      }},

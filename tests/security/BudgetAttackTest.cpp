@@ -211,10 +211,10 @@ const Attack kAttacks[] = {
      [](Scene& s) {
          const std::uint64_t before = BytesRead();
          test::RecordingView view({kNoFileHash});
-         EXPECT_TRUE(RunKillPass(s.context, view, 0));
+         EXPECT_TRUE(RunKillPass(s.context, view, view));
          EXPECT_LT(BytesRead() - before, 8ull << 30) << "the sparse program was read";
-         EXPECT_TRUE(
-             Reported(view, {"unscanned", {s.at("Home/Tools/zqbig.exe"), "over 256 MiB"}, false}));
+         EXPECT_TRUE(Reported(
+             view, {PassVerb::Unscanned, {s.at("Home/Tools/zqbig.exe"), "over 256 MiB"}, false}));
      }},
     {"RulesBesideAListInAUsersFolder",
      [](Scene& s) {
@@ -243,10 +243,10 @@ const Attack kAttacks[] = {
          s.context.scanLimits.ruleSeconds = 1;
          s.context.scanFolders = {s.at("Home")};
          test::RecordingView view({"zq-no-such-program.exe"});
-         EXPECT_TRUE(RunKillPass(s.context, view, 0));
-         EXPECT_TRUE(Reported(
-             view,
-             {"unscanned", {s.at("Home/target.bin"), "the rule scan timed out after 1 s"}, true}));
+         EXPECT_TRUE(RunKillPass(s.context, view, view));
+         EXPECT_TRUE(Reported(view, {PassVerb::Unscanned,
+                                     {s.at("Home/target.bin"), "the rule scan timed out after 1 s"},
+                                     true}));
      }},
     {"ScanOfAFolderWithProcAndSysMountedBelow",
      [](Scene& s) {

@@ -234,7 +234,7 @@ const Attack kEnvironmentAttacks[] = {
          Context context(wine);
          InitialiseContext(context);
          test::RecordingView view({"secret.txt"});
-         EXPECT_TRUE(RunKillPass(context, view, 0));
+         EXPECT_TRUE(RunKillPass(context, view, view));
          EXPECT_EQ(::kill(*fake, 0), 0) << "not a program of the prefix, so not ended";
          ::kill(*fake, SIGKILL);
      }},

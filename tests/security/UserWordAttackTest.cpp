@@ -98,7 +98,7 @@ const Attack kAttacks[] = {
          OverAttackersPlaces over(s);
          const auto listed = s.platform.holdFolder(s.at("Home/bin"))->fileDigest("shadow");
          test::RecordingView view({"sha256:" + listed->sha256});
-         EXPECT_TRUE(RunKillPass(over.context, view, 0));
+         EXPECT_TRUE(RunKillPass(over.context, view, view));
          EXPECT_FALSE(Exists(s.at("Home/bin/shadow"))) << "the attacker's own copy";
      }},
     {"RuleMatchesNamedLikeRootsCronJobAndUnitProgram",

@@ -126,7 +126,9 @@ TEST_F(UiTest, HelpShowsTheReadmeItselfWhenTheDesktopCannotOpenIt) {
     const Case cases[] = {
         {nullptr, "错误：无法读取文件" + path + "！", false},
         {"帮助\r\nsecond line\r\n", "帮助\nsecond line\n", false},
+#ifndef _WIN32 // the Windows setup copies the help; it makes no links
         {"installed\r\n", "installed\n", true},
+#endif
     };
     for (const Case& c : cases) {
         if (c.bytes && c.linked) {

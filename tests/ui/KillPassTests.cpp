@@ -1,9 +1,9 @@
 // The kill button's pass on its worker, against a real running program, and the worker's
 // answers to a list that changes under it.
 
-#include "engine/KillPass.h"
 #include "engine/Public.h"
 #include "tests/ui/UiTest.h"
+#include "ui/RunExecute.h"
 
 #include <QAction>
 #include <QApplication>
@@ -55,12 +55,9 @@ TEST_F(KillPassTest, RemovesARunningProgramWalkingTheListFromTheEnd) {
     auto program = machine.startProgram(folder, "ui-evil.exe");
     const std::string programFile = folder + "ui-evil.exe";
     const auto programSize = fs::file_size(programFile);
-    platform.setValue(RegRoot::LocalMachine, kRunKey, "ui-evil.exe",
-                      {RegValue::Kind::Text, programFile});
-    platform.setValue(RegRoot::CurrentUser, kRunKey, "UI-EVIL.EXE",
-                      {RegValue::Kind::Text, programFile});
-    platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater",
-                      {RegValue::Kind::Text, programFile});
+    platform.setValue(RegRoot::LocalMachine, kRunKey, "ui-evil.exe", {RegText, programFile});
+    platform.setValue(RegRoot::CurrentUser, kRunKey, "UI-EVIL.EXE", {RegText, programFile});
+    platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater", {RegText, programFile});
     WriteFile(appFile("VirusList.txt"), "ui-evil.exe\r\nui-absent.exe\r\nui-Virus.DLL\r\n");
     showForm();
     finishWorkers();
@@ -102,7 +99,7 @@ TEST_F(KillPassTest, TheMenusCheckItemCleansEveryAutostartPlaceAndIsKept) {
     Platform& platform = machine.platform();
     const std::string dormant = appFile("run/ui-dormant.exe");
     WriteFile(dormant, "a dormant copy");
-    platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater", {RegValue::Kind::Text, dormant});
+    platform.setValue(RegRoot::CurrentUser, kRunKey, "Updater", {RegText, dormant});
     WriteFile(appFile("VirusList.txt"), "ui-dormant.exe\r\n");
     showForm();
     auto* choice = control<QAction>("NCleanAutostart");
@@ -220,7 +217,7 @@ TEST_F(KillPassTest, AWorkerThatCannotStartLeavesTheRepairsDoneAndTheButtonEnabl
     Platform& platform = machine.platform();
     const char* mainKey = "Software\\Microsoft\\Internet Explorer\\Main";
     platform.setValue(RegRoot::LocalMachine, mainKey, "Start Page",
-                      {RegValue::Kind::Text, "http://hijacked.example/"});
+                      {RegText, "http://hijacked.example/"});
     WriteFile(appFile("VirusList.txt"), "ui-a.exe\r\n");
     showForm();
     finishWorkers();

@@ -1,11 +1,11 @@
 // The language the program speaks for the locale variables, and the English window it then shows.
 
-#include "engine/KillPass.h"
 #include "skin/containers/SUIPageControl.h"
 #include "tests/ui/UiTest.h"
 #include "translations/Language.h"
 #include "ui/AboutUnit.h"
 #include "ui/EngineText.h"
+#include "ui/RunExecute.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

@@ -101,7 +101,8 @@ TEST_F(LayoutTest, ListLettersFitTheirRows) {
     canvas.end();
     const int whole = inkLines(unbounded);
     EXPECT_GE(whole, 10);
-    EXPECT_EQ(inkLines(list->viewport()->grab(row).toImage()), whole);
+    // A renderer may smear a letter's edge into one more line; a clipped letter loses lines.
+    EXPECT_GE(inkLines(list->viewport()->grab(row).toImage()), whole);
 }
 
 TEST_F(LayoutTest, FramelessWindowCarriesOneWinXPFrameWithItsBorder) {

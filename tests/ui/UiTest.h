@@ -10,10 +10,14 @@
 #include <QListWidget>
 #include <QStringList>
 #include <QUrl>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
+
+// Failed comparisons of texts show the texts.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
 namespace pestrel::test {
 
@@ -69,7 +73,13 @@ protected:
     TMainForm& createForm();
     TMainForm& showForm();
 
-    std::string appFile(const std::string& name) { return machine.context().AppPath + name; }
+    // A file of the program folder as the system writes paths ('\\' between names on Windows).
+    std::string appFile(std::string name) {
+#ifdef _WIN32
+        std::replace(name.begin(), name.end(), '/', '\\');
+#endif
+        return machine.context().AppPath + name;
+    }
     template <typename Widget = QWidget> Widget* control(const char* name) {
         Widget* widget = form->findChild<Widget*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;

@@ -90,7 +90,7 @@ TEST_F(KillPassOnWindows, RunValuesThatStartTheEntryAreGoneForRegExe) {
     ASSERT_TRUE(evil.started());
 
     test::RecordingView view({"evil.exe"});
-    EXPECT_TRUE(RunKillPass(context_, view, 0));
+    EXPECT_TRUE(RunKillPass(context_, view, view));
 
     EXPECT_TRUE(evil.waitForExit(0));
     EXPECT_FALSE(platform_.fileExists(folder + "\\evil.exe"));
@@ -117,7 +117,7 @@ TEST_F(KillPassOnWindows, LibraryStepKeepsSystemFilesAndClearsReadOnlyAndHidden)
     make(context_.WinDir + "hook.dll", FILE_ATTRIBUTE_HIDDEN);
 
     test::RecordingView view({"core.dll", "hook.dll"});
-    EXPECT_TRUE(RunKillPass(context_, view, 0));
+    EXPECT_TRUE(RunKillPass(context_, view, view));
 
     EXPECT_FALSE(platform_.fileExists(context_.WinDir + "hook.dll"));
     EXPECT_FALSE(platform_.fileExists(context_.SysDir + "hook.dll"));

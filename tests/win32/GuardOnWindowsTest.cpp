@@ -79,10 +79,10 @@ TEST_P(GuardOnWindowsRunValues, ValuesWrittenMeanwhileGoAsTheChoiceSays) {
     const bool cleanAutostart = GetParam();
     for (const char* name : {"guarded.exe", "Updater"}) {
         ASSERT_TRUE(context_.platform.setValue(RegRoot::CurrentUser, kRunKey, name,
-                                               {RegValue::Kind::Text, "C:\\Tools\\guarded.exe"}));
+                                               {RegText, "C:\\Tools\\guarded.exe"}));
     }
     ASSERT_TRUE(context_.platform.setValue(RegRoot::CurrentUser, kRunKey, "Other",
-                                           {RegValue::Kind::Text, "C:\\Tools\\other.exe"}));
+                                           {RegText, "C:\\Tools\\other.exe"}));
     TimeUntil([&] {
         return !context_.platform.queryValue(RegRoot::CurrentUser, kRunKey, "guarded.exe") &&
                (!cleanAutostart ||

@@ -253,8 +253,8 @@ protected:
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\PestrelTest"); // only when empty
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\" + classes_).c_str());
     }
-    static RegValue text(const std::string& value) { return {RegValue::Kind::Text, value, 0}; }
-    static RegValue number(std::uint32_t value) { return {RegValue::Kind::Integer, {}, value}; }
+    static RegValue text(const std::string& value) { return {RegText, value, 0}; }
+    static RegValue number(std::uint32_t value) { return {RegInteger, {}, value}; }
 
     const std::string own_ =
         "Software\\PestrelTest\\" + std::to_string(GetCurrentProcessId()) + "-backend";
@@ -272,11 +272,11 @@ TEST_F(Win32PlatformRegistry, ValuesRoundTripThroughTheApiAndRegExe) {
 
     const auto byDefault = platform_.queryValue(RegRoot::CurrentUser, key_, "");
     ASSERT_TRUE(byDefault);
-    EXPECT_EQ(byDefault->kind, RegValue::Kind::Text);
+    EXPECT_EQ(byDefault->kind, RegText);
     EXPECT_EQ(byDefault->text, trailingBlank);
     const auto zone = platform_.queryValue(RegRoot::CurrentUser, key_, "1803");
     ASSERT_TRUE(zone);
-    EXPECT_EQ(zone->kind, RegValue::Kind::Integer);
+    EXPECT_EQ(zone->kind, RegInteger);
     EXPECT_EQ(zone->number, 0u);
     EXPECT_EQ(platform_.queryValue(RegRoot::CurrentUser, key_, "Big")->number, 0xFFFFFFFFu);
 

@@ -61,11 +61,11 @@ TEST(WineHive, ReadsEveryValueKindAndWritesTheFileBackUnchanged) {
         std::optional<RegValue> expected;
     };
     const auto text = [](const char* t) {
-        return std::optional<RegValue>(RegValue{RegValue::Kind::Text, t, 0});
+        return std::optional<RegValue>(RegValue{RegText, t, 0});
     };
     const Case cases[] = {
         {kRun, "EVIL.EXE", text("C:\\evil.exe")},
-        {kRun, "Count", RegValue{RegValue::Kind::Integer, "", 10}},
+        {kRun, "Count", RegValue{RegInteger, "", 10}},
         {kRun, "Quoted \"name\"", text("caf\xc3\xa9 \"x\" \t")},
         {"\\software\\classes\\TXTFILE\\shell\\open\\command\\", "",
          text("%SystemRoot%\\system32\\notepad.exe %1")},
@@ -93,8 +93,8 @@ TEST(WineHive, AChangeTouchesOnlyItsKeyAndStampsIt) {
     EXPECT_TRUE(hive.deleteValue(kRun, "Evil.exe", kLater));
     EXPECT_FALSE(hive.deleteValue(kRun, "evil.exe", kLater));
     // The value keeps its place and the case of its name.
-    EXPECT_TRUE(hive.setValue(kRun, "COUNT", RegValue{RegValue::Kind::Integer, "", 0}, kLater));
-    EXPECT_FALSE(hive.setValue(kRun, "count", RegValue{RegValue::Kind::Integer, "", 0}, kLater));
+    EXPECT_TRUE(hive.setValue(kRun, "COUNT", RegValue{RegInteger, "", 0}, kLater));
+    EXPECT_FALSE(hive.setValue(kRun, "count", RegValue{RegInteger, "", 0}, kLater));
 
     std::string expected = kFile;
     const auto replace = [&](const std::string& from, const std::string& to) {
@@ -118,10 +118,9 @@ TEST(WineHive, AChangeTouchesOnlyItsKeyAndStampsIt) {
 TEST(WineHive, NewKeysAndValuesAreWrittenAsWineWritesThem) {
     WineHive hive = Parsed(kFile);
     EXPECT_TRUE(hive.setValue("Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
-                              "DisableRegistryTools", RegValue{RegValue::Kind::Integer, "", 0},
-                              kLater));
+                              "DisableRegistryTools", RegValue{RegInteger, "", 0}, kLater));
     EXPECT_TRUE(hive.setValue("Software\\Zzz", "Path",
-                              RegValue{RegValue::Kind::Text,
+                              RegValue{RegText,
                                        "C:\\a \"b\" \xe2\x82\xac"
                                        "1",
                                        0},

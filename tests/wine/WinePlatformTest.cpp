@@ -75,9 +75,8 @@ TEST_F(WinePlatformFiles, WritesEachRootToItsFileAndKeepsTheRest) {
     EXPECT_TRUE(platform.deleteValue(RegRoot::LocalMachine, kRun, "EVIL.EXE"));
     EXPECT_FALSE(platform.deleteValue(RegRoot::LocalMachine, kRun, "evil.exe"));
     EXPECT_TRUE(platform.setValue(RegRoot::ClassesRoot, "\\txtfile\\shell\\open\\command", "",
-                                  RegValue{RegValue::Kind::Text, "Notepad.exe \"%1\" ", 0}));
-    EXPECT_TRUE(platform.setValue(RegRoot::CurrentUser, kRun, "x",
-                                  RegValue{RegValue::Kind::Integer, "", 7}));
+                                  RegValue{RegText, "Notepad.exe \"%1\" ", 0}));
+    EXPECT_TRUE(platform.setValue(RegRoot::CurrentUser, kRun, "x", RegValue{RegInteger, "", 7}));
 
     const std::string system = file("system.reg");
     EXPECT_EQ(system.find("evil.exe\"="), std::string::npos);
@@ -103,7 +102,7 @@ TEST_F(WinePlatformFiles, NeverRewritesAFileItCannotParse) {
         << *problem;
     EXPECT_FALSE(platform.deleteValue(RegRoot::LocalMachine, kRun, "evil.exe"));
     EXPECT_FALSE(platform.setValue(RegRoot::LocalMachine, "Software\\New", "a",
-                                   RegValue{RegValue::Kind::Integer, "", 1}));
+                                   RegValue{RegInteger, "", 1}));
     EXPECT_FALSE(platform.queryValue(RegRoot::LocalMachine, kRun, "evil.exe"));
     EXPECT_EQ(file("system.reg"), broken);
     // The other file stays usable.

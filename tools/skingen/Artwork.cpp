@@ -15,15 +15,16 @@ struct Colors {
     QColor top, bottom;
 };
 
+// How one style draws; a value given here is the one most styles share.
 struct Look {
     QString prefix;
     QImage titleProfile; // one column, the bar's height
     int titleLeft, titleClient, titleRight;
-    QColor titleEdge;  // outer frame line of the bar
-    QColor titleSheen; // light decoration of the end sections
+    QColor titleEdge = QColor(0, 0, 0); // outer frame line of the bar
+    QColor titleSheen;                  // light decoration of the end sections
     int titleSheenAlpha = 110;
-    int tbSize, tbTop;
-    bool tbTransparent;
+    int tbSize = 19, tbTop;
+    bool tbTransparent = false;
     Shape tbShape;
     Colors tb, tbClose;
     QColor tbBorder, tbGlyph;
@@ -32,20 +33,20 @@ struct Look {
     double buttonRadius;
     Colors btnNormal, btnHover, btnDown;
     QColor btnBorder, btnHoverBorder;
-    bool buttonKeyed;
-    QSize check, radio;
+    bool buttonKeyed = false;
+    QSize check = {13, 13}, radio = {13, 13};
     QColor checkBorder, checkFill, checkMark;
-    QSize progress, progressV;
+    QSize progress = {1, 10}, progressV = {10, 1};
     Colors progressFill;
-    bool progressBlocks;
+    bool progressBlocks = false;
     QSize tab, tabLine;
     Colors tabActive, tabInactive;
-    QColor tabBorder, pageColor;
-    int trackBarHeight;
-    QSize slider, sliderV;
+    QColor tabBorder = QColor(0, 0, 0), pageColor;
+    int trackBarHeight = 4;
+    QSize slider = {11, 20}, sliderV = {18, 11};
     Colors sliderFill;
     QColor sliderBorder;
-    bool xpNames;
+    bool xpNames = false;
 };
 
 // --- glyphs -------------------------------------------------------------------------------------
@@ -422,7 +423,7 @@ Look MacOS() {
     l.titleProfile = profile;
     l.titleLeft = 48, l.titleClient = 49, l.titleRight = 48;
     l.titleEdge = QColor(127, 127, 127), l.titleSheen = QColor(255, 255, 255);
-    l.tbSize = 17, l.tbTop = 4, l.tbTransparent = false, l.tbShape = Shape::Circle;
+    l.tbSize = 17, l.tbTop = 4, l.tbShape = Shape::Circle;
     l.tb = {QColor(250, 200, 90), QColor(222, 150, 30)};
     l.tbClose = {QColor(250, 120, 110), QColor(205, 50, 45)};
     l.tbBorder = QColor(120, 110, 100), l.tbGlyph = QColor(90, 40, 20);
@@ -432,20 +433,18 @@ Look MacOS() {
     l.btnHover = {QColor(200, 225, 250), QColor(120, 175, 235)};
     l.btnDown = {QColor(110, 160, 220), QColor(60, 120, 200)};
     l.btnBorder = QColor(120, 120, 120), l.btnHoverBorder = QColor(70, 110, 170);
-    l.buttonKeyed = false;
     l.check = {15, 17}, l.radio = {16, 17};
     l.checkBorder = QColor(110, 110, 110), l.checkFill = QColor(215, 215, 215);
     l.checkMark = QColor(30, 30, 30);
     l.progress = {13, 10}, l.progressV = {13, 13};
-    l.progressFill = {QColor(110, 165, 235), QColor(40, 100, 200)}, l.progressBlocks = false;
+    l.progressFill = {QColor(110, 165, 235), QColor(40, 100, 200)};
     l.tab = {18, 27}, l.tabLine = {17, 7};
     l.tabActive = {QColor(200, 225, 250), QColor(110, 165, 235)};
     l.tabInactive = {QColor(250, 250, 250), QColor(210, 210, 210)};
     l.tabBorder = QColor(127, 127, 127), l.pageColor = l.face;
-    l.trackBarHeight = 5, l.slider = {11, 20}, l.sliderV = {19, 11};
+    l.trackBarHeight = 5, l.sliderV = {19, 11};
     l.sliderFill = {QColor(250, 250, 250), QColor(190, 190, 190)};
     l.sliderBorder = QColor(100, 100, 100);
-    l.xpNames = false;
     return l;
 }
 
@@ -462,7 +461,7 @@ Look WinXP() {
                             29);
     l.titleLeft = 35, l.titleClient = 37, l.titleRight = 35;
     l.titleEdge = QColor(0, 44, 200), l.titleSheen = QColor(160, 200, 255);
-    l.tbSize = 21, l.tbTop = 5, l.tbTransparent = false, l.tbShape = Shape::RoundSquare;
+    l.tbSize = 21, l.tbTop = 5, l.tbShape = Shape::RoundSquare;
     l.tb = {QColor(110, 160, 255), QColor(30, 90, 230)};
     l.tbClose = {QColor(240, 140, 110), QColor(205, 60, 20)};
     l.tbBorder = QColor(255, 255, 255), l.tbGlyph = QColor(255, 255, 255);
@@ -472,8 +471,6 @@ Look WinXP() {
     l.btnHover = {QColor(255, 255, 255), QColor(236, 235, 230)};
     l.btnDown = {QColor(226, 224, 214), QColor(242, 241, 236)};
     l.btnBorder = QColor(0, 60, 116), l.btnHoverBorder = QColor(230, 150, 30);
-    l.buttonKeyed = false;
-    l.check = {13, 13}, l.radio = {13, 13};
     l.checkBorder = QColor(28, 81, 128), l.checkFill = QColor(226, 226, 218);
     l.checkMark = QColor(33, 161, 33);
     l.progress = {6, 10}, l.progressV = {10, 6};
@@ -500,8 +497,8 @@ Look DeepBlue() {
                              {31, QColor(4, 12, 32)}},
                             32);
     l.titleLeft = 97, l.titleClient = 98, l.titleRight = 97;
-    l.titleEdge = QColor(0, 0, 0), l.titleSheen = QColor(150, 180, 240);
-    l.tbSize = 19, l.tbTop = 2, l.tbTransparent = false, l.tbShape = Shape::Square;
+    l.titleSheen = QColor(150, 180, 240);
+    l.tbTop = 2, l.tbShape = Shape::Square;
     l.tb = {QColor(52, 84, 150), QColor(24, 46, 100)};
     l.tbClose = {QColor(150, 60, 70), QColor(100, 20, 30)};
     l.tbBorder = QColor(120, 150, 210), l.tbGlyph = QColor(240, 245, 255);
@@ -511,20 +508,15 @@ Look DeepBlue() {
     l.btnHover = {QColor(235, 243, 255), QColor(170, 200, 245)};
     l.btnDown = {QColor(160, 180, 215), QColor(195, 210, 235)};
     l.btnBorder = QColor(30, 50, 100), l.btnHoverBorder = QColor(40, 90, 190);
-    l.buttonKeyed = false;
-    l.check = {13, 13}, l.radio = {13, 13};
     l.checkBorder = QColor(30, 50, 100), l.checkFill = QColor(210, 220, 238);
     l.checkMark = QColor(20, 40, 110);
-    l.progress = {1, 10}, l.progressV = {10, 1};
-    l.progressFill = {QColor(70, 110, 190), QColor(20, 45, 110)}, l.progressBlocks = false;
+    l.progressFill = {QColor(70, 110, 190), QColor(20, 45, 110)};
     l.tab = {6, 17}, l.tabLine = {5, 5};
     l.tabActive = {QColor(90, 125, 200), QColor(30, 60, 130)};
     l.tabInactive = {QColor(230, 234, 242), QColor(190, 200, 220)};
-    l.tabBorder = QColor(0, 0, 0), l.pageColor = QColor(30, 60, 130);
-    l.trackBarHeight = 4, l.slider = {11, 20}, l.sliderV = {18, 11};
+    l.pageColor = QColor(30, 60, 130);
     l.sliderFill = {QColor(90, 125, 200), QColor(30, 60, 130)};
     l.sliderBorder = QColor(10, 20, 60);
-    l.xpNames = false;
     return l;
 }
 
@@ -539,8 +531,8 @@ Look Protein() {
                              {22, QColor(44, 54, 96)}},
                             23);
     l.titleLeft = 441, l.titleClient = 1, l.titleRight = 1;
-    l.titleEdge = QColor(0, 0, 0), l.titleSheen = QColor(235, 240, 255), l.titleSheenAlpha = 36;
-    l.tbSize = 19, l.tbTop = 2, l.tbTransparent = true, l.tbShape = Shape::Pill;
+    l.titleSheen = QColor(235, 240, 255), l.titleSheenAlpha = 36;
+    l.tbTop = 2, l.tbTransparent = true, l.tbShape = Shape::Pill;
     l.tb = {QColor(248, 250, 255), QColor(196, 206, 234)};
     l.tbClose = {QColor(255, 236, 236), QColor(232, 160, 170)};
     l.tbBorder = QColor(80, 94, 140), l.tbGlyph = QColor(50, 60, 100);
@@ -550,20 +542,15 @@ Look Protein() {
     l.btnHover = {QColor(255, 255, 245), QColor(246, 236, 196)};
     l.btnDown = {QColor(214, 220, 236), QColor(236, 238, 246)};
     l.btnBorder = QColor(150, 160, 190), l.btnHoverBorder = QColor(200, 170, 90);
-    l.buttonKeyed = false;
-    l.check = {13, 13}, l.radio = {13, 13};
     l.checkBorder = QColor(120, 132, 170), l.checkFill = QColor(236, 238, 246);
     l.checkMark = QColor(80, 90, 150);
-    l.progress = {1, 10}, l.progressV = {10, 1};
-    l.progressFill = {QColor(170, 190, 240), QColor(110, 130, 200)}, l.progressBlocks = false;
+    l.progressFill = {QColor(170, 190, 240), QColor(110, 130, 200)};
     l.tab = {9, 17}, l.tabLine = {10, 5};
     l.tabActive = {QColor(255, 255, 255), QColor(251, 251, 251)};
     l.tabInactive = {QColor(236, 238, 246), QColor(210, 216, 234)};
-    l.tabBorder = QColor(0, 0, 0), l.pageColor = QColor(251, 251, 251);
-    l.trackBarHeight = 4, l.slider = {11, 20}, l.sliderV = {18, 11};
+    l.pageColor = QColor(251, 251, 251);
     l.sliderFill = {QColor(255, 255, 255), QColor(200, 208, 232)};
     l.sliderBorder = QColor(90, 100, 150);
-    l.xpNames = false;
     return l;
 }
 
@@ -579,8 +566,8 @@ Look BlueGlass() {
                              {32, QColor(40, 84, 160)}},
                             33);
     l.titleLeft = 162, l.titleClient = 179, l.titleRight = 101;
-    l.titleEdge = QColor(0, 0, 0), l.titleSheen = QColor(230, 242, 255);
-    l.tbSize = 19, l.tbTop = 6, l.tbTransparent = true, l.tbShape = Shape::Orb;
+    l.titleSheen = QColor(230, 242, 255);
+    l.tbTop = 6, l.tbTransparent = true, l.tbShape = Shape::Orb;
     l.tb = {QColor(150, 200, 255), QColor(30, 90, 190)};
     l.tbClose = {QColor(255, 160, 150), QColor(190, 30, 30)};
     l.tbBorder = QColor(20, 50, 110), l.tbGlyph = QColor(255, 255, 255);
@@ -591,19 +578,15 @@ Look BlueGlass() {
     l.btnDown = {QColor(120, 165, 225), QColor(160, 200, 245)};
     l.btnBorder = QColor(50, 90, 160), l.btnHoverBorder = QColor(60, 130, 230);
     l.buttonKeyed = true;
-    l.check = {13, 13}, l.radio = {13, 13};
     l.checkBorder = QColor(50, 90, 160), l.checkFill = QColor(200, 222, 250);
     l.checkMark = QColor(20, 60, 150);
-    l.progress = {1, 10}, l.progressV = {10, 1};
-    l.progressFill = {QColor(140, 190, 250), QColor(50, 110, 210)}, l.progressBlocks = false;
+    l.progressFill = {QColor(140, 190, 250), QColor(50, 110, 210)};
     l.tab = {9, 17}, l.tabLine = {10, 5};
     l.tabActive = {QColor(220, 236, 255), QColor(150, 190, 240)};
     l.tabInactive = {QColor(246, 248, 252), QColor(214, 222, 236)};
-    l.tabBorder = QColor(0, 0, 0), l.pageColor = QColor(150, 190, 240);
-    l.trackBarHeight = 4, l.slider = {11, 20}, l.sliderV = {18, 11};
+    l.pageColor = QColor(150, 190, 240);
     l.sliderFill = {QColor(200, 225, 255), QColor(80, 130, 210)};
     l.sliderBorder = QColor(30, 60, 130);
-    l.xpNames = false;
     return l;
 }
 

@@ -8,7 +8,7 @@
 // UTF-8 comes out twice: as text with U+FFFD in place of each byte that is not part of a valid
 // sequence, and exactly, in base64, under its name with "_base64" appended.
 
-#include "app/ConsoleView.h"
+#include "engine/PassAction.h"
 
 #include <QJsonObject>
 #include <optional>
@@ -35,9 +35,9 @@ struct BackupWords {
 };
 BackupWords BackupWordsOf(const JournalEntry& item);
 
-// {"verb": ..., one key per field, "failed": bool}. The fields of a known verb take their names
-// in order (a verb that leaves out a middle field keeps the last name for its last field); a verb
-// without names, or with more fields than names, has them as the array "fields".
+// {"verb": ..., one key per field, "failed": bool}. The fields take their verb's names
+// (FieldNames); a verb without names, or with more fields than names, has them as the array
+// "fields".
 QJsonObject ActionObject(const PassAction& action);
 // A deletion of the journal: {"verb", "time", "entry", its place, "name" (values only), its kept
 // text, "restored": bool}, named by BackupWordsOf.
@@ -49,15 +49,5 @@ QJsonObject AutostartObject(const std::string& place, const std::string& name,
 // {"verb": "summary", each count, and "finished" when given}.
 QJsonObject SummaryObject(const std::vector<std::pair<std::string, int>>& counts,
                           std::optional<bool> finished = std::nullopt);
-
-// The kill pass's view writing JSON Lines.
-class JsonView final : public ConsoleView {
-public:
-    using ConsoleView::ConsoleView;
-    std::string summary(bool finished) const override;
-
-private:
-    std::string line(const PassAction& action) const override;
-};
 
 } // namespace pestrel

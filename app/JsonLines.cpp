@@ -1,4 +1,4 @@
-#include "app/JsonView.h"
+#include "app/JsonLines.h"
 
 #include "engine/Journal.h"
 
@@ -7,36 +7,10 @@
 #include <QJsonDocument>
 #include <QStringDecoder>
 #include <algorithm>
-#include <map>
 #include <string_view>
 
 namespace pestrel {
 namespace {
-
-// The names of each verb's fields, in the order the action lists them.
-const std::map<std::string, std::vector<QString>> kFieldNames = {
-    {"match", {"path", "match"}},
-    {"scan", {"path"}},
-    {"unscanned", {"path", "reason"}},
-    {"terminate", {"pid", "name"}},
-    {"backup", {"path", "copy"}},
-    {"delete", {"path", "kept"}},
-    {"pending", {"name"}},
-    {"regdelete", {"place", "name"}},
-    {"autostart", {"place", "name", "data"}},
-    {"shortcut", {"path", "target"}},
-    {"task", {"path", "command"}},
-    {"desktop", {"path", "exec"}},
-    {"link", {"path", "target"}},
-    {"unit", {"path"}},
-    {"cron", {"user", "line"}},
-    {"repair", {"place", "name", "value"}},
-    {"restore", {"path", "copy"}},
-    {"regrestore", {"place", "name", "data"}},
-    {"relink", {"path", "target"}},
-    {"cronrestore", {"user", "line"}},
-    {"skip", {"place", "name", "reason"}},
-};
 
 // The length of the UTF-8 sequence at `at` (RFC 3629: no overlong forms, no surrogates, nothing
 // past U+10FFFF), or 0 when none starts there.
@@ -132,11 +106,11 @@ void PutBytes(QJsonObject& object, const QString& key, const std::string& bytes)
 }
 
 QJsonObject ActionObject(const PassAction& action) {
-    QJsonObject object = Verb(QString::fromStdString(action.verb));
+    QJsonObject object = Verb(QString::fromLatin1(VerbName(action.verb)));
     object.insert("failed", action.failed);
-    const auto named = kFieldNames.find(action.verb);
+    const std::span<const char* const> names = FieldNames(action.verb);
     const std::size_t count = action.fields.size();
-    if (named == kFieldNames.end() || count > named->second.size()) {
+    if (count > names.size()) {
         QJsonArray fields, exact;
         bool replaced = false;
         for (const std::string& field : action.fields) {
@@ -150,9 +124,9 @@ QJsonObject ActionObject(const PassAction& action) {
             object.insert("fields_base64", exact);
         return object;
     }
-    const std::vector<QString>& names = named->second;
     for (std::size_t i = 0; i < count; ++i)
-        PutBytes(object, i + 1 == count ? names.back() : names[i], action.fields[i]);
+        PutBytes(object, QString::fromLatin1(i + 1 == count ? names.back() : names[i]),
+                 action.fields[i]);
     return object;
 }
 
@@ -202,14 +176,6 @@ QJsonObject SummaryObject(const std::vector<std::pair<std::string, int>>& counts
     if (finished)
         object.insert("finished", *finished);
     return object;
-}
-
-std::string JsonView::summary(bool finished) const {
-    return JsonLine(SummaryObject(counts(), finished));
-}
-
-std::string JsonView::line(const PassAction& action) const {
-    return JsonLine(ActionObject(action));
 }
 
 } // namespace pestrel

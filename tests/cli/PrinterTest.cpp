@@ -1,9 +1,13 @@
-#include "app/JsonView.h"
+#include "app/Printer.h"
+
+#include "app/JsonLines.h"
 
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <functional>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace pestrel {
 namespace {
@@ -32,7 +36,7 @@ struct Row {
     bool exact;          // whether a _base64 twin is written
 };
 
-TEST(JsonView, EveryFieldIsValidJsonAndGivesItsBytesBack) {
+TEST(Printer, EveryJsonFieldIsValidJsonAndGivesItsBytesBack) {
     std::vector<Row> rows = {
         {"quote", "a\"b", R"("a\"b")", false},
         {"backslash", "C:\\x", R"("C:\\x")", false},
@@ -66,7 +70,7 @@ TEST(JsonView, EveryFieldIsValidJsonAndGivesItsBytesBack) {
         rows.push_back({"control byte", std::string(1, static_cast<char>(byte)), "", false});
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        const std::string line = JsonLine(ActionObject({"pending", {row.bytes}}));
+        const std::string line = JsonLine(ActionObject({PassVerb::Pending, {row.bytes}}));
         for (const char c : line)
             EXPECT_GE(static_cast<unsigned char>(c), 0x20) << "a raw control byte in " << line;
         for (const char* mark : {"\xc2\x85", "\xe2\x80\xa8", "\xe2\x80\xa9"})
@@ -83,33 +87,97 @@ TEST(JsonView, EveryFieldIsValidJsonAndGivesItsBytesBack) {
     }
 }
 
-TEST(JsonView, FieldsTakeTheirVerbsNames) {
+TEST(Printer, JsonFieldsTakeTheirVerbsNames) {
     struct {
         PassAction action;
         QJsonObject expected;
     } rows[] = {
-        {{"terminate", {"42", "evil.exe"}},
+        {{PassVerb::Terminate, {"42", "evil.exe"}},
          {{"verb", "terminate"}, {"pid", "42"}, {"name", "evil.exe"}, {"failed", false}}},
-        {{"delete", {"/p/evil.exe", ""}, true},
+        {{PassVerb::Delete, {"/p/evil.exe", ""}, true},
          {{"verb", "delete"}, {"path", "/p/evil.exe"}, {"kept", ""}, {"failed", true}}},
-        {{"skip", {"/p/evil.exe", "exists"}},
+        {{PassVerb::Skip, {"/p/evil.exe", "exists"}},
          {{"verb", "skip"}, {"place", "/p/evil.exe"}, {"reason", "exists"}, {"failed", false}}},
-        {{"skip", {"HKEY_CURRENT_USER\\Run", "evil", "exists"}},
+        {{PassVerb::Skip, {"HKEY_CURRENT_USER\\Run", "evil", "exists"}},
          {{"verb", "skip"},
           {"place", "HKEY_CURRENT_USER\\Run"},
           {"name", "evil"},
           {"reason", "exists"},
           {"failed", false}}},
-        {{"newverb", {"a", "\xff"}},
-         {{"verb", "newverb"},
+        {{PassVerb::Denied, {"a", "\xff"}},
+         {{"verb", "denied"},
           {"fields", QJsonArray{"a", "\xef\xbf\xbd"}},
           {"fields_base64", QJsonArray{QJsonValue::Null, "/w=="}},
           {"failed", false}}},
-        {{"pending", {"a", "b"}},
+        {{PassVerb::Pending, {"a", "b"}},
          {{"verb", "pending"}, {"fields", QJsonArray{"a", "b"}}, {"failed", false}}},
     };
     for (const auto& [action, expected] : rows)
-        EXPECT_EQ(Parsed(JsonLine(ActionObject(action))), expected) << action.verb;
+        EXPECT_EQ(Parsed(JsonLine(ActionObject(action))), expected) << VerbName(action.verb);
+}
+
+// What `print` writes on standard output.
+std::string Printed(const std::function<void()>& print) {
+    testing::internal::CaptureStdout();
+    print();
+    return testing::internal::GetCapturedStdout();
+}
+
+// Every verb prints under a name of its own in both forms, "failed" in front of a failed one's
+// text, and counts under that name; a status text is the window's and prints nothing.
+TEST(Printer, EachVerbPrintsAndCountsUnderItsOwnNameAndAStatusTextNotAtAll) {
+    std::set<std::string> names;
+    for (int at = 0; at <= static_cast<int>(PassVerb::Status); ++at) {
+        const auto verb = static_cast<PassVerb>(at);
+        const std::string name = VerbName(verb);
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(names.insert(name).second) << "named twice";
+        const bool shown = verb != PassVerb::Status;
+        for (const bool failed : {false, true}) {
+            Printer text(Printer::Format::Text), json(Printer::Format::Json);
+            EXPECT_EQ(Printed([&] {
+                          text.report({verb, {"x"}, failed});
+                      }),
+                      shown ? (failed ? "failed\t" : "") + name + "\tx\n" : "");
+            const std::string line = Printed([&] { json.report({verb, {"x"}, failed}); });
+            EXPECT_EQ(line.empty(), !shown);
+            if (shown) {
+                EXPECT_EQ(Parsed(line.substr(0, line.size() - 1)).value("verb"), name.c_str());
+            }
+            const Counts counts = text.passCounts(1);
+            const Counts counted = {{"entries", 1}, {name, 1}, {"failed", 0}};
+            const Counts none = {{"entries", 1}, {"failed", 0}};
+            const Counts failedOnce = {{"entries", 1}, {"failed", 1}};
+            EXPECT_EQ(counts, !shown ? none : (failed ? failedOnce : counted));
+        }
+    }
+}
+
+// Each field of a text line, whatever it holds, stays in its column on its one line.
+TEST(Printer, TextFieldsShowEachControlByteAsAQuestionMark) {
+    const struct {
+        const char* what;
+        std::string field, shown;
+    } rows[] = {
+        {"line ends", "a\r\nb", "a??b"},
+        {"tab", "a\tb", "a?b"},
+        {"escape sequence", "\x1b]0;owned\x07", "?]0;owned?"},
+        {"nul and delete", std::string("\0\x7f", 2), "??"},
+        {"end of text", "\x1a", "?"},
+        {"chinese", "病毒.exe", "病毒.exe"},
+        {"bytes above ASCII", "caf\xe9", "caf\xe9"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Printer text(Printer::Format::Text);
+        EXPECT_EQ(Printed([&] {
+                      text.report({PassVerb::Backup, {row.field, row.field}});
+                  }),
+                  "backup\t" + row.shown + '\t' + row.shown + '\n');
+        EXPECT_EQ(
+            Printed([&] { text.autostartEntry(row.field, row.field, row.field, true, "pass"); }),
+            row.shown + '\t' + row.shown + '\t' + row.shown + "\tlisted\tpass\n");
+    }
 }
 
 } // namespace
