@@ -132,7 +132,7 @@ TEST_F(UsersWord, ADormantCopyAUserNamedStaysUnlessThatUserCouldDeleteIt) {
     RemoveAutostartEntries(context, folders, index, view, "guarded.exe");
     EXPECT_TRUE(test::Exists(program));
     ASSERT_FALSE(view.actions.empty());
-    EXPECT_EQ(view.actions.back().verb, "delete");
+    EXPECT_EQ(view.actions.back().verb, PassVerb::Delete);
     EXPECT_TRUE(view.actions.back().failed) << "a refusal is reported as a failure";
 
     openToEveryone("guarded.exe");

@@ -290,6 +290,10 @@ class Setup(unittest.TestCase):
             file.write(b"evil.exe\r\n")
         status, out, err = prefix.run(os.path.join(BUILD, "pestrel-setup.exe"), "/S", "/SERVICE")
         self.assertEqual(status, 0, out + err)
+        # Wine ends a prefix's services with its server, which stops a few seconds after the
+        # last program ends; Windows keeps them running. A program that waits keeps it here.
+        keeper = prefix.start(os.path.join(BUILD, "tests", "bin", "pestrel_test_helper.exe"))
+        self.addCleanup(keeper.kill)
         wait_until(lambda: "RUNNING" in state(), "the service runs")
         dropped = prefix.drive("windows", "system32", "evil.exe")
         shutil.copy(os.path.join(BUILD, "tests", "bin", "pestrel_test_helper.exe"), dropped)
@@ -297,6 +301,8 @@ class Setup(unittest.TestCase):
         process, _ = start_evil(self, prefix)
         wait_until(lambda: process.poll() is not None, "the listed program ends")
 
+        keeper.kill()
+        keeper.wait(60)
         status, out, err = prefix.run("C:\\Program Files\\Pestrel\\Uninstall.exe", "/S")
         self.assertEqual(status, 0, out + err)
         prefix.wait_idle()
@@ -305,4 +311,5 @@ class Setup(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    # TESTS names the tests to run (for example "Setup.test_silent_setup"); all when unset.
+    unittest.main(argv=sys.argv[:1] + os.environ.get("TESTS", "").split(), verbosity=2)
