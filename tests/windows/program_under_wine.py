@@ -290,19 +290,17 @@ class Setup(unittest.TestCase):
             file.write(b"evil.exe\r\n")
         status, out, err = prefix.run(os.path.join(BUILD, "pestrel-setup.exe"), "/S", "/SERVICE")
         self.assertEqual(status, 0, out + err)
-        # Wine ends a prefix's services with its server, which stops a few seconds after the
-        # last program ends; Windows keeps them running. A program that waits keeps it here.
-        keeper = prefix.start(os.path.join(BUILD, "tests", "bin", "pestrel_test_helper.exe"))
-        self.addCleanup(keeper.kill)
         wait_until(lambda: "RUNNING" in state(), "the service runs")
         dropped = prefix.drive("windows", "system32", "evil.exe")
         shutil.copy(os.path.join(BUILD, "tests", "bin", "pestrel_test_helper.exe"), dropped)
-        wait_until(lambda: not os.path.exists(dropped), "the dropped file goes")
+        # Wine ends a prefix's services with its server, which stops a few seconds after the
+        # last program ends, where Windows keeps them running: asking for the service's state
+        # while waiting keeps the server.
+        wait_until(lambda: "RUNNING" in state() and not os.path.exists(dropped),
+                   "the dropped file goes")
         process, _ = start_evil(self, prefix)
         wait_until(lambda: process.poll() is not None, "the listed program ends")
 
-        keeper.kill()
-        keeper.wait(60)
         status, out, err = prefix.run("C:\\Program Files\\Pestrel\\Uninstall.exe", "/S")
         self.assertEqual(status, 0, out + err)
         prefix.wait_idle()
