@@ -17,7 +17,9 @@
 #include <vector>
 
 // Failed comparisons of texts show the texts.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
 
 namespace pestrel::test {
 
@@ -90,8 +92,12 @@ protected:
     // Brings the control's page to the front and clicks it with the mouse.
     void press(const char* name);
     QStringList rows(const char* listName);
-    QString status() { return form->statusText(); }
-    void finishWorkers() { form->workers().waitUntilIdle(); }
+    QString status() {
+        return form->statusText();
+    }
+    void finishWorkers() {
+        form->workers().waitUntilIdle();
+    }
 
     AnsweringBoxes boxes;
     ScriptedOpenDialog openDialog;
