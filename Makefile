@@ -45,13 +45,15 @@ windows: deps
 	@ls $(BUILD)/windows/pestrel-setup.exe
 
 # The Windows build's tests under Wine: its test programs, its command line, window, setup and
-# guard service (tools/wine-window-tests.sh).
+# guard service (tools/wine-window-tests.sh; `make test` runs it after the Linux tests).
+# tools/wine-tests.sh is the quicker check of the engine and the Windows backend alone, without
+# the Qt for Windows.
 windows-test: build
 	BUILD=$(BUILD) JOBS=$(JOBS) tools/wine-window-tests.sh
 
 test: format-check build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
-	BUILD=$(BUILD) JOBS=$(JOBS) tools/wine-tests.sh
+	BUILD=$(BUILD) JOBS=$(JOBS) tools/wine-window-tests.sh
 	@$(MAKE) --no-print-directory package BUILD=$(BUILD) JOBS=$(JOBS)
 	BUILD=$(BUILD) tools/package-tests.sh
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=10

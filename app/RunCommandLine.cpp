@@ -66,18 +66,20 @@ int Kill(const CommandLine& command, Platform& machine) {
     context.scanFolders = command.scanFolders;
     if (const std::optional<int> refused = RefuseWhenUnsafe(context))
         return *refused;
+#ifdef _WIN32
+    // Said before the list is read: no list makes rules work here.
+    if (!command.ruleFolders.empty())
+        return Refuse(Texts::tr("rules are not matched on Windows: use hash lines")
+                          .toLocal8Bit()
+                          .toStdString());
+#endif
     const std::optional<ListFile> list = ReadList(command, context);
     if (!list)
         return kBadInput;
 
     for (const std::string& warning : list->warnings)
         Complain("warning: " + warning);
-#ifdef _WIN32
-    if (!command.ruleFolders.empty())
-        return Refuse(Texts::tr("rules are not matched on Windows: use hash lines")
-                          .toLocal8Bit()
-                          .toStdString());
-#else
+#ifndef _WIN32
     const std::string listFolder = command.list ? FolderOf(*command.list) : context.AppPath;
     const RulesLoad rules = LoadListRules(platform, listFolder, command.ruleFolders);
     for (const std::string& problem : rules.problems)

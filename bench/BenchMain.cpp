@@ -58,6 +58,12 @@ void ReportDirectFigure(const std::string& name, double ratio, double limit) {
     DirectLines().push_back(line);
 }
 
+void ReportRecordedRatio(const std::string& name, double ratio) {
+    char line[512];
+    std::snprintf(line, sizeof line, "report: %s %.3f", name.c_str(), ratio);
+    DirectLines().push_back(line);
+}
+
 double Median(std::vector<double> times) {
     std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
     return times[times.size() / 2];

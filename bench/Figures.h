@@ -15,6 +15,9 @@ struct FigureRegistration {
 // A figure computed by the benchmark itself (for ratios that are not two timings).
 void ReportDirectFigure(const std::string& name, double ratio, double limit);
 
+// A ratio printed for the record, with no target: an older reference kept for comparison.
+void ReportRecordedRatio(const std::string& name, double ratio);
+
 // The median of `times` (not empty).
 double Median(std::vector<double> times);
 // The seconds `work` takes.

@@ -1,12 +1,14 @@
 #pragma once
-// The reference of the process figures: one plain walk of /proc reading every process's
-// program link.
+// The references of the process figures, in plain C calls: one walk of /proc reading every
+// process's program link, and the floor of a kill pass over names that are nowhere.
 
 #include <benchmark/benchmark.h>
 #include <climits>
 #include <dirent.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace pestrel::bench {
 
@@ -26,6 +28,23 @@ inline void WalkReadingPaths() {
     }
     ::closedir(proc);
     benchmark::DoNotOptimize(bytes);
+}
+
+// What any pass over `names` must do at the least: one walk of /proc, and a stat of each name in
+// each of `folders` (each ending in '/').
+inline void WalkAndStatNames(const std::vector<std::string>& folders,
+                             const std::vector<std::string>& names) {
+    WalkReadingPaths();
+    std::size_t found = 0;
+    std::string path;
+    for (const std::string& name : names) {
+        for (const std::string& folder : folders) {
+            path.assign(folder).append(name);
+            struct stat info;
+            found += ::stat(path.c_str(), &info) == 0;
+        }
+    }
+    benchmark::DoNotOptimize(found);
 }
 
 } // namespace pestrel::bench

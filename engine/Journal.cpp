@@ -355,22 +355,22 @@ FileDeletion DeleteKeepingCopy(Context& context, PassFolders& folders, const std
 
 ValueDeletion DeleteRunValue(Context& context, RegRoot root, const std::string& entry) {
     Platform& platform = context.platform;
-    const std::optional<RegValue> value = platform.queryValue(root, kRunKey, entry);
-    if (value) {
-        const auto kind =
-            value->kind == RegInteger ? JournalEntry::Kind::Number : JournalEntry::Kind::Text;
-        JournalEntry record;
-        record.time = UtcNow();
-        record.kind = kind;
-        record.entry = entry;
-        record.place = RegPlace(root, kRunKey);
-        record.kept = RegData(*value);
-        Append(context, record);
-    }
-    const bool deleted = DeleteRegValue(platform, root, kRunKey, entry);
+    static const std::string runKey = kRunKey;
+    // The key is created, as DeleteRegValue does, in the same look. Only a value recorded is
+    // deleted: one that appears meanwhile is left for the next look, never deleted without a
+    // record.
+    const std::optional<RegValue> value = platform.queryValueCreatingKey(root, runKey, entry);
     if (!value)
         return ValueDeletion::Absent;
-    return deleted ? ValueDeletion::Deleted : ValueDeletion::Failed;
+    JournalEntry record;
+    record.time = UtcNow();
+    record.kind = value->kind == RegInteger ? JournalEntry::Kind::Number : JournalEntry::Kind::Text;
+    record.entry = entry;
+    record.place = RegPlace(root, kRunKey);
+    record.kept = RegData(*value);
+    Append(context, record);
+    return DeleteRegValue(platform, root, runKey, entry) ? ValueDeletion::Deleted
+                                                         : ValueDeletion::Failed;
 }
 
 bool JournalValue(Context& context, JournalEntry::Kind kind, const std::string& entry, RegRoot root,

@@ -101,7 +101,7 @@ const ProcessRecord* FindProgram(const std::vector<ProcessRecord>& snapshot,
 
 bool ProgramRuns(Platform& platform, const std::string& name) {
     return platform.anyProgramPath(
-        [&name](std::string_view path) { return ProgramPathMatchesName(path, name); });
+        name, [&name](std::string_view path) { return ProgramPathMatchesName(path, name); });
 }
 
 ProcessFolderIndex::ProcessFolderIndex(Platform& platform)

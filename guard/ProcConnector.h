@@ -1,6 +1,8 @@
 #pragma once
 // The kernel's word on every program start, as it happens (the process connector, as root).
 
+#include "platform/posix/ProcessEvents.h"
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -11,17 +13,15 @@ class ProcConnector {
 public:
     // Listening; null when the kernel refuses (no root, no connector).
     static std::unique_ptr<ProcConnector> open();
-    ~ProcConnector();
-    ProcConnector(const ProcConnector&) = delete;
-    ProcConnector& operator=(const ProcConnector&) = delete;
 
-    int descriptor() const { return fd_; }
-    // The processes that started a program since the last call, without waiting.
+    int descriptor() const { return events_->descriptor(); }
+    // The processes that started a program since the last call, without waiting. Starts lost to
+    // an overflow are not told: the next poll sees their processes.
     std::vector<std::uint32_t> takeStarts();
 
 private:
-    explicit ProcConnector(int fd) : fd_(fd) {}
-    int fd_;
+    explicit ProcConnector(std::unique_ptr<ProcessEvents> events) : events_(std::move(events)) {}
+    std::unique_ptr<ProcessEvents> events_;
 };
 
 } // namespace pestrel::guard

@@ -282,9 +282,12 @@ public:
     // Every running process in snapshot order; empty when no snapshot can be taken.
     virtual std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) = 0;
     // Whether a process runs whose program path, as a WithPaths snapshot taken now gives it,
-    // satisfies `matches`; stops at the first. Walks the processes afresh at every call; a
-    // platform that can read less than a whole snapshot for it does.
-    virtual bool anyProgramPath(const std::function<bool(std::string_view path)>& matches) {
+    // satisfies `matches`; stops at the first. Every path `matches` accepts has `name` as its
+    // file name or as its whole self, ASCII case aside: a platform that keeps its processes by
+    // name looks only at those, one that can read less than a whole snapshot does. The answer is
+    // for the processes as they run at the moment of the call.
+    virtual bool anyProgramPath(std::string_view /*name*/,
+                                const std::function<bool(std::string_view path)>& matches) {
         for (const ProcessRecord& record : processSnapshot(SnapshotDetail::WithPaths)) {
             if (record.exePath && matches(*record.exePath))
                 return true;
@@ -308,6 +311,12 @@ public:
                           const RegValue& value) = 0;
     virtual std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
                                                const std::string& name) = 0;
+    // createKey, then queryValue: a platform that can looks at the registry once for both.
+    virtual std::optional<RegValue> queryValueCreatingKey(RegRoot root, const std::string& key,
+                                                          const std::string& name) {
+        createKey(root, key);
+        return queryValue(root, key, name);
+    }
     // False when the key or the value does not exist or the platform refuses.
     virtual bool deleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
     // The names of the key's values in the key's order ("" for the default value), and of its

@@ -12,8 +12,13 @@ class GatedPlatform final : public ForwardingPlatform {
 public:
     GatedPlatform(Platform& inner, WorkerGate& gate) : ForwardingPlatform(inner), gate_(gate) {}
 
-    bool anyProgramPath(const std::function<bool(std::string_view)>& matches) override {
-        return inner_.anyProgramPath(matches);
+    bool anyProgramPath(std::string_view name,
+                        const std::function<bool(std::string_view)>& matches) override {
+        return inner_.anyProgramPath(name, matches);
+    }
+    std::optional<RegValue> queryValueCreatingKey(RegRoot root, const std::string& key,
+                                                  const std::string& name) override {
+        return inner_.queryValueCreatingKey(root, key, name);
     }
     void sleepMs(std::uint32_t milliseconds) override;
 

@@ -118,9 +118,8 @@ void TMainForm::FormCreate() {
     }
     const StartupSettings settings = ReadStartupSettings(context_);
     {
-        QAction* choice = ui_->PopupMenu->findChild<QAction*>(QStringLiteral("NCleanAutostart"));
-        const QSignalBlocker asRead(choice);
-        choice->setChecked(ReadCleanAutostartChoice(context_));
+        const QSignalBlocker asRead(cleanAutostartAction_);
+        cleanAutostartAction_->setChecked(ReadCleanAutostartChoice(context_));
     }
     const QString title = QStringLiteral("Pestrel ") + ShownText(settings.version);
     // The title is the application name, which the display name falls back on. A display name

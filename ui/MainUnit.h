@@ -24,6 +24,9 @@ namespace Ui {
 class MainForm;
 }
 
+class QAction;
+class QMenu;
+
 namespace pestrel {
 
 class TAboutForm;
@@ -86,6 +89,9 @@ private:
     void FormResize();
 
     void ListBoxClick();
+    // The list's pop-up menu, made when first shown: the list's own items, the undo commands and
+    // the autostart choice.
+    QMenu* listMenu();
     void NDeleteClick();
     void NEditClick();
     void NSaveClick();
@@ -121,6 +127,10 @@ private:
     TTextWindow* readmeWindow_ = nullptr;    // made on first need; a child of the window
     TTextWindow* previewWindow_ = nullptr;   // likewise
     TRestoreWindow* restoreWindow_ = nullptr;
+    QMenu* listMenu_ = nullptr;        // made on first need; a child of the window
+    QAction* previewAction_ = nullptr; // the pop-up menu's commands beyond the layout's
+    QAction* restoreAction_ = nullptr;
+    QAction* cleanAutostartAction_ = nullptr;
     // The process of each row of ListBoxProcess, so that a row ends its own process.
     std::vector<ProcessRecord> processRows_;
     // ProcessList.txt is written off the UI thread; only the latest listing's writer writes.

@@ -9,23 +9,23 @@
 #include "ui/TextWindow.h"
 #include "ui_MainForm.h"
 
+#include <QAction>
 #include <stdexcept>
 
 namespace pestrel {
 
 void TMainForm::addUndoCommands() {
-    ui_->PopupMenu->addSeparator();
-    QAction* preview = ui_->PopupMenu->addAction(tr("预览"));
-    preview->setObjectName(QStringLiteral("NPreview"));
-    QAction* restore = ui_->PopupMenu->addAction(tr("恢复..."));
-    restore->setObjectName(QStringLiteral("NRestore"));
-    connect(preview, &QAction::triggered, this, [this] {
+    previewAction_ = new QAction(tr("预览"), this);
+    previewAction_->setObjectName(QStringLiteral("NPreview"));
+    restoreAction_ = new QAction(tr("恢复..."), this);
+    restoreAction_->setObjectName(QStringLiteral("NRestore"));
+    connect(previewAction_, &QAction::triggered, this, [this] {
         try {
             NPreviewClick();
         } catch (...) {
         }
     });
-    connect(restore, &QAction::triggered, this, &TMainForm::NRestoreClick);
+    connect(restoreAction_, &QAction::triggered, this, &TMainForm::NRestoreClick);
 }
 
 // The list as it is now is previewed; its lines come back when the dry run has ended.

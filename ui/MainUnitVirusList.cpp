@@ -9,8 +9,10 @@
 #include "ui/VirusListModel.h"
 #include "ui_MainForm.h"
 
+#include <QAction>
 #include <QCursor>
 #include <QFileInfo>
+#include <QMenu>
 #include <QScopeGuard>
 #include <optional>
 
@@ -36,15 +38,26 @@ std::optional<std::string> TypedEntry(const std::string& text) {
 } // namespace
 
 void TMainForm::ListBoxClick() {
-    ui_->PopupMenu->popup(QCursor::pos());
+    listMenu()->popup(QCursor::pos());
+}
+
+QMenu* TMainForm::listMenu() {
+    if (listMenu_)
+        return listMenu_;
+    listMenu_ = new QMenu(this);
+    listMenu_->setObjectName(QStringLiteral("PopupMenu"));
+    listMenu_->addActions({ui_->NDelete, ui_->NEdit, ui_->N1, ui_->NSave});
+    listMenu_->addSeparator();
+    listMenu_->addActions({previewAction_, restoreAction_, cleanAutostartAction_});
+    return listMenu_;
 }
 
 void TMainForm::addAutostartChoice() {
-    QAction* choice = ui_->PopupMenu->addAction(tr("清除所有自启动项"));
-    choice->setObjectName(QStringLiteral("NCleanAutostart"));
-    choice->setCheckable(true);
+    cleanAutostartAction_ = new QAction(tr("清除所有自启动项"), this);
+    cleanAutostartAction_->setObjectName(QStringLiteral("NCleanAutostart"));
+    cleanAutostartAction_->setCheckable(true);
     // Read once the folders are known to be safe; written at each change.
-    connect(choice, &QAction::toggled, this,
+    connect(cleanAutostartAction_, &QAction::toggled, this,
             [this](bool clean) { WriteCleanAutostartChoice(context_, clean); });
 }
 

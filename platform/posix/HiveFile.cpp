@@ -12,16 +12,14 @@
 namespace pestrel {
 namespace {
 
-// Holds an exclusive flock on a lock file for its lifetime. The hive file itself cannot carry
-// the lock: an atomic replace gives it a new inode. A link, pipe or device in its place is
-// refused, and the administrator's lock file is private to it.
+// Holds an exclusive flock on the lock file `name` of `folder` for its lifetime. The hive file
+// itself cannot carry the lock: an atomic replace gives it a new inode. A link, pipe or device in
+// its place is refused, and the administrator's lock file is private to it.
 class FileLock {
 public:
-    explicit FileLock(const std::string& path) {
-        if (const std::optional<NameInFolderFd> place = HoldFolderOf(path))
-            fd_ = ::openat(place->folder.get(), place->name.c_str(),
-                           O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                           ::geteuid() == 0 ? 0600 : 0644);
+    FileLock(int folder, const std::string& name) {
+        fd_ = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                       ::geteuid() == 0 ? 0600 : 0644);
         struct stat info;
         if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
             ::close(fd_);
@@ -49,19 +47,6 @@ private:
     int fd_ = -1;
 };
 
-// A missing hive may be created; an existing one must be writable by us and not marked read-only
-// (no owner write bit). The atomic replace goes through the folder, so without this test it would
-// overwrite a read-only hive and drop its mark.
-bool MayWrite(const std::string& path) {
-    const std::optional<NameInFolderFd> place = HoldFolderOf(path);
-    struct stat info;
-    if (!place ||
-        ::fstatat(place->folder.get(), place->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return place && errno == ENOENT;
-    return (info.st_mode & S_IWUSR) != 0 &&
-           ::faccessat(place->folder.get(), place->name.c_str(), W_OK, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
 // A change time at least this old cannot be shared by a later write, whatever the granularity
 // of the file system's clock.
 constexpr long long kSettledNs = 100'000'000;
@@ -87,13 +72,30 @@ bool HiveFile::Stamp::operator==(const Stamp& other) const {
            Nanoseconds(changed) == Nanoseconds(other.changed);
 }
 
-bool HiveFile::stampFile(Stamp& stamp) const {
-    struct stat info;
+bool HiveFile::stampFile(Stamp& stamp) {
     stamp = Stamp();
-    if (!StatWithoutLinks(path_, info))
+    if (!place_ && !(place_ = HoldFolderOf(path_)))
+        return errno == ENOENT;
+    struct stat info;
+    if (::fstatat(place_->folder.get(), place_->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT;
     stamp = {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
     return true;
+}
+
+bool HiveFile::writable() {
+    if (!stamp_.exists)
+        return true;
+    if (writableFor_ != stamp_) {
+        struct stat info;
+        writable_ =
+            ::fstatat(place_->folder.get(), place_->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) ==
+                0 &&
+            (info.st_mode & S_IWUSR) != 0 &&
+            ::faccessat(place_->folder.get(), place_->name.c_str(), W_OK, AT_SYMLINK_NOFOLLOW) == 0;
+        writableFor_ = stamp_;
+    }
+    return writable_;
 }
 
 RegistryHive* HiveFile::current() {
@@ -107,7 +109,7 @@ RegistryHive* HiveFile::current() {
         return &*cached_;
     // Stamped before reading: should the file change in between, the next stamp differs.
     std::optional<std::string> text;
-    if (stamp.exists && !(text = ReadFileBytes(path_))) {
+    if (stamp.exists && !(text = ReadRegularFileIn(place_->folder.get(), place_->name))) {
         cached_.reset();
         return nullptr;
     }
@@ -125,15 +127,22 @@ bool HiveFile::read(const std::function<void(const RegistryHive&)>& look) {
     return hive != nullptr;
 }
 
-bool HiveFile::modify(const std::function<Outcome(RegistryHive&)>& change) {
+bool HiveFile::modify(const Unchanged& unchanged,
+                      const std::function<Outcome(RegistryHive&)>& change) {
     if (refuseWrites_)
         return false;
     std::lock_guard guard(mutex_);
-    FileLock lock(path_ + ".lock");
-    if (!lock.held() || !MayWrite(path_))
+    const RegistryHive* seen = current();
+    if (!seen || !writable())
         return false;
-    RegistryHive* hive = current();
-    if (!hive)
+    if (const std::optional<bool> answer = unchanged(*seen))
+        return *answer;
+    if (!place_)
+        return false; // no folder to write the hive in
+    // A change is made to the file as it is once locked.
+    FileLock lock(place_->folder.get(), place_->name + ".lock");
+    RegistryHive* hive = lock.held() ? current() : nullptr;
+    if (!hive || !writable())
         return false;
     const Outcome outcome = change(*hive);
     if (outcome.changed) {

@@ -6,6 +6,7 @@
 #include "platform/posix/HiveFile.h"
 #include "platform/posix/LinuxPlaceTools.h"
 #include "platform/posix/PosixHeldFolder.h"
+#include "platform/posix/ProcessIndex.h"
 #include "platform/posix/ProcessTable.h"
 #include "platform/posix/ShortcutFile.h"
 
@@ -103,8 +104,19 @@ std::vector<ProcessRecord> PosixPlatform::processSnapshot(SnapshotDetail detail)
     return ReadProcessTable(detail);
 }
 
-bool PosixPlatform::anyProgramPath(const std::function<bool(std::string_view)>& matches) {
-    return AnyProgramPath(matches);
+bool PosixPlatform::anyProgramPath(std::string_view name,
+                                   const std::function<bool(std::string_view)>& matches) {
+    {
+        std::lock_guard guard(processIndexOpening_);
+        if (!processIndexTried_) {
+            processIndexTried_ = true;
+            processIndex_ = ProcessIndex::Open();
+        }
+    }
+    // A name with a folder in it is matched against whole paths, which the index does not keep.
+    if (!processIndex_ || name.find('/') != std::string_view::npos)
+        return AnyProgramPath(matches);
+    return processIndex_->anyProgramNamed(name, matches);
 }
 
 void PosixPlatform::requestClose(const std::string&) {}
@@ -125,9 +137,14 @@ bool PosixPlatform::createKey(RegRoot root, const std::string& key) {
     std::string path = key;
     if (!RegistryHive::CanStore(path))
         return false;
-    return hiveFor(root, path).modify([&](RegistryHive& hive) {
-        return HiveFile::Outcome{true, hive.createKey(path)};
-    });
+    return hiveFor(root, path)
+        .modify(
+            [&](const RegistryHive& hive) {
+                return hive.hasKey(path) ? std::optional(true) : std::nullopt;
+            },
+            [&](RegistryHive& hive) {
+                return HiveFile::Outcome{true, hive.createKey(path)};
+            });
 }
 
 bool PosixPlatform::setValue(RegRoot root, const std::string& key, const std::string& name,
@@ -136,9 +153,14 @@ bool PosixPlatform::setValue(RegRoot root, const std::string& key, const std::st
     if (!RegistryHive::CanStore(path) || !RegistryHive::CanStore(name) ||
         (value.kind == RegText && !RegistryHive::CanStore(value.text)))
         return false;
-    return hiveFor(root, path).modify([&](RegistryHive& hive) {
-        return HiveFile::Outcome{true, hive.setValue(path, name, value)};
-    });
+    return hiveFor(root, path)
+        .modify(
+            [&](const RegistryHive& hive) {
+                return hive.holds(path, name, value) ? std::optional(true) : std::nullopt;
+            },
+            [&](RegistryHive& hive) {
+                return HiveFile::Outcome{true, hive.setValue(path, name, value)};
+            });
 }
 
 std::optional<RegValue> PosixPlatform::queryValue(RegRoot root, const std::string& key,
@@ -149,12 +171,44 @@ std::optional<RegValue> PosixPlatform::queryValue(RegRoot root, const std::strin
     return value;
 }
 
+std::optional<RegValue> PosixPlatform::queryValueCreatingKey(RegRoot root, const std::string& key,
+                                                             const std::string& name) {
+    std::string path = key;
+    std::optional<RegValue> value;
+    bool looked = false;
+    const auto look = [&](const RegistryHive& hive) {
+        value = hive.value(path, name);
+        looked = true;
+    };
+    if (RegistryHive::CanStore(path))
+        hiveFor(root, path)
+            .modify(
+                [&](const RegistryHive& hive) -> std::optional<bool> {
+                    if (!hive.hasKey(path))
+                        return std::nullopt;
+                    look(hive);
+                    return true;
+                },
+                [&](RegistryHive& hive) {
+                    const bool created = hive.createKey(path);
+                    look(hive);
+                    return HiveFile::Outcome{true, created};
+                });
+    // A key that could not be created leaves the value to be looked up alone.
+    return looked ? value : queryValue(root, key, name);
+}
+
 bool PosixPlatform::deleteValue(RegRoot root, const std::string& key, const std::string& name) {
     std::string path = key;
-    return hiveFor(root, path).modify([&](RegistryHive& hive) {
-        const bool deleted = hive.deleteValue(path, name);
-        return HiveFile::Outcome{deleted, deleted};
-    });
+    return hiveFor(root, path)
+        .modify(
+            [&](const RegistryHive& hive) {
+                return hive.value(path, name) ? std::nullopt : std::optional(false);
+            },
+            [&](RegistryHive& hive) {
+                const bool deleted = hive.deleteValue(path, name);
+                return HiveFile::Outcome{deleted, deleted};
+            });
 }
 
 std::vector<std::string> PosixPlatform::valueNames(RegRoot root, const std::string& key) {

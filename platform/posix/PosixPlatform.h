@@ -18,10 +18,12 @@
 
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 namespace pestrel {
 
 class HiveFile;
+class ProcessIndex;
 
 class PosixPlatform final : public Platform {
 public:
@@ -44,7 +46,10 @@ public:
     std::string programFile() override;
 
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
-    bool anyProgramPath(const std::function<bool(std::string_view)>& matches) override;
+    // Run as root, from an index the kernel's process events keep current; otherwise by a walk
+    // of /proc at every call.
+    bool anyProgramPath(std::string_view name,
+                        const std::function<bool(std::string_view)>& matches) override;
     // Linux has no window to ask by name; the polite SIGTERM is part of terminateProcess.
     void requestClose(const std::string& name) override;
     bool terminateProcess(const ProcessRecord& process) override;
@@ -54,6 +59,8 @@ public:
                   const RegValue& value) override;
     std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
                                        const std::string& name) override;
+    std::optional<RegValue> queryValueCreatingKey(RegRoot root, const std::string& key,
+                                                  const std::string& name) override;
     bool deleteValue(RegRoot root, const std::string& key, const std::string& name) override;
     std::vector<std::string> valueNames(RegRoot root, const std::string& key) override;
     std::vector<std::string> subkeyNames(RegRoot root, const std::string& key) override;
@@ -94,6 +101,10 @@ private:
     std::string programFile_;
     std::unique_ptr<HiveFile> localMachine_;
     std::unique_ptr<HiveFile> currentUser_;
+    // Opened at the first lookup by program path; stays null where the kernel tells no events.
+    std::mutex processIndexOpening_;
+    bool processIndexTried_ = false;
+    std::unique_ptr<ProcessIndex> processIndex_;
 };
 
 } // namespace pestrel

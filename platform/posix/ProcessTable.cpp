@@ -98,12 +98,6 @@ std::optional<std::string_view> ProgramLinkInto(int procFd, std::uint32_t id,
     return path;
 }
 
-std::optional<std::string> ProgramLink(int procFd, std::uint32_t id) {
-    std::array<char, PATH_MAX> target;
-    const std::optional<std::string_view> path = ProgramLinkInto(procFd, id, target);
-    return path ? std::optional<std::string>(*path) : std::nullopt;
-}
-
 // State letter of /proc/ID/stat, or nothing when the process is gone.
 std::optional<char> ProcessState(std::uint32_t id) {
     const std::optional<std::string> stat = ReadFileBytes("/proc/" + std::to_string(id) + "/stat");
@@ -162,6 +156,12 @@ bool EndThrough(int pidfd) {
 
 } // namespace
 
+std::optional<std::string> ProgramPathOf(int procFd, std::uint32_t id) {
+    std::array<char, PATH_MAX> target;
+    const std::optional<std::string_view> path = ProgramLinkInto(procFd, id, target);
+    return path ? std::optional<std::string>(*path) : std::nullopt;
+}
+
 std::uint64_t ProcessStartTime(std::uint32_t id) {
     return StartTime(id);
 }
@@ -181,7 +181,7 @@ std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail) {
         // for the one whose program is recorded.
         if (forEnding)
             record.startTime = StartTime(id);
-        if (std::optional<std::string> path = ProgramLink(::dirfd(proc), id)) {
+        if (std::optional<std::string> path = ProgramPathOf(::dirfd(proc), id)) {
             record.exeFile = path->substr(path->rfind('/') + 1);
             if (detail != SnapshotDetail::Names)
                 record.exePath = std::move(*path);
@@ -219,6 +219,19 @@ bool AnyProgramPath(const std::function<bool(std::string_view)>& matches) {
     }
     ::closedir(proc);
     return found;
+}
+
+std::vector<std::pair<std::uint32_t, std::string>> ReadProgramPaths() {
+    std::vector<std::pair<std::uint32_t, std::string>> paths;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return paths;
+    for (std::uint32_t id : ProcessIds(proc)) {
+        if (std::optional<std::string> path = ProgramPathOf(::dirfd(proc), id))
+            paths.emplace_back(id, std::move(*path));
+    }
+    ::closedir(proc);
+    return paths;
 }
 
 bool EndProcess(const ProcessRecord& process) {

@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pestrel {
@@ -21,6 +24,14 @@ std::vector<ProcessRecord> ReadProcessTable(SnapshotDetail detail);
 // Whether a process runs whose program path, as ReadProcessTable gives it, satisfies `matches`:
 // one walk of /proc reading only program links, stopping at the first.
 bool AnyProgramPath(const std::function<bool(std::string_view)>& matches);
+
+// The program path of process `id` as ReadProcessTable gives it, its link read relative to the
+// open /proc folder `procFd`; nothing, errno set, when it has none (a kernel thread, an ended
+// process, a refusal).
+std::optional<std::string> ProgramPathOf(int procFd, std::uint32_t id);
+
+// Every process that has a program path, with that path, in ascending id order.
+std::vector<std::pair<std::uint32_t, std::string>> ReadProgramPaths();
 
 // When process `id` started, in clock ticks since boot; 0 when it is gone.
 std::uint64_t ProcessStartTime(std::uint32_t id);

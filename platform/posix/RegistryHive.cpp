@@ -346,6 +346,13 @@ std::optional<RegValue> RegistryHive::value(std::string_view path, std::string_v
     return value ? ValueOf(value->data) : std::nullopt;
 }
 
+bool RegistryHive::holds(std::string_view path, std::string_view name,
+                         const RegValue& value) const {
+    Key* key = findKey(NormalisedPath(path));
+    const Value* existing = key ? findValue(*key, name) : nullptr;
+    return existing && existing->data == DataOf(value);
+}
+
 std::vector<std::string> RegistryHive::valueNames(std::string_view path) const {
     std::vector<std::string> names;
     if (const Key* key = findKey(NormalisedPath(path)))

@@ -51,6 +51,8 @@ public:
     bool setValue(std::string_view path, std::string_view name, const RegValue& value);
     bool deleteValue(std::string_view path, std::string_view name);
     std::optional<RegValue> value(std::string_view path, std::string_view name) const;
+    // Whether the value is there with exactly that data, so that setValue would change nothing.
+    bool holds(std::string_view path, std::string_view name, const RegValue& value) const;
     // The key's value names in file order, and the names of its direct sub-keys (each once, in
     // the case it was first listed with); a look at every key, kept for a pass that reads a
     // place once.

@@ -20,6 +20,8 @@ public:
     std::string programFile() override;
 
     std::vector<ProcessRecord> processSnapshot(SnapshotDetail detail) override;
+    bool anyProgramPath(std::string_view name,
+                        const std::function<bool(std::string_view path)>& matches) override;
     // Sends WM_CLOSE to the top-level window titled `name`, waiting at most this long.
     static constexpr unsigned kCloseRequestTimeoutMs = 2000;
     void requestClose(const std::string& name) override;

@@ -1,3 +1,4 @@
+#include "base/AsciiCase.h"
 #include "platform/win32/Win32HeldFolder.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -81,6 +82,30 @@ std::vector<ProcessRecord> Win32Platform::processSnapshot(SnapshotDetail detail)
         records.push_back(std::move(record));
     }
     return records;
+}
+
+bool Win32Platform::anyProgramPath(std::string_view name,
+                                   const std::function<bool(std::string_view path)>& matches) {
+    HANDLE snapshot = toolhelp_.createSnapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == nullptr)
+        return false;
+    HandleCloser closer(snapshot);
+    // The process snapshot names each program's file. A module snapshot, which gives the path,
+    // reads the other process's memory and is dear (under Wine a tenth of a second for a whole
+    // walk), so only the processes whose file has the name are asked for it. A name that is a
+    // whole path asks every process.
+    const bool byFileName = name.find_first_of("\\/") == std::string_view::npos;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = toolhelp_.process32First(snapshot, &entry); more;
+         more = toolhelp_.process32Next(snapshot, &entry)) {
+        if (byFileName && !EqualsIgnoringAsciiCase(entry.szExeFile, name))
+            continue;
+        const std::optional<std::string> path = programPath(toolhelp_, entry.th32ProcessID);
+        if (path && matches(*path))
+            return true;
+    }
+    return false;
 }
 
 void Win32Platform::requestClose(const std::string& name) {

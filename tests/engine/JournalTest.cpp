@@ -4,6 +4,7 @@
 #include "engine/KillPass.h"
 #include "engine/Public.h"
 #include "engine/Restore.h"
+#include "platform/ForwardingPlatform.h"
 #include "tests/engine/RecordingView.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMachine.h"
@@ -107,6 +108,28 @@ TEST_F(Journal, CopiesOfOneNameNeverReplaceEachOtherAndEachPlaceComesBack) {
     EXPECT_EQ(ReadFile(context.WinDir + "twice.exe"), "windows copy");
     EXPECT_EQ(ReadFile(context.SysDir + "twice.exe"), "second system copy");
     EXPECT_TRUE(restore({}).empty()) << "a restored item is not restored twice";
+}
+
+// Another program writes the value named like the entry right after the pass found none.
+class ValueWrittenAfterLook final : public ForwardingPlatform {
+public:
+    using ForwardingPlatform::ForwardingPlatform;
+    std::optional<RegValue> queryValue(RegRoot root, const std::string& key,
+                                       const std::string& name) override {
+        std::optional<RegValue> seen = inner_.queryValue(root, key, name);
+        inner_.setValue(root, key, name, RegValue{RegText, "C:\\late.exe", 0});
+        return seen;
+    }
+};
+
+TEST_F(Journal, AStartUpValueIsDeletedOnlyAsItWasRecorded) {
+    ValueWrittenAfterLook platform(machine.platform());
+    Context late(platform);
+    InitialiseContext(late);
+    EXPECT_EQ(DeleteRunValue(late, RegRoot::CurrentUser, "late.exe"), ValueDeletion::Absent);
+    EXPECT_TRUE(machine.platform().queryValue(RegRoot::CurrentUser, kRunKey, "late.exe"));
+    EXPECT_EQ(DeleteRunValue(late, RegRoot::CurrentUser, "late.exe"), ValueDeletion::Deleted);
+    EXPECT_FALSE(machine.platform().queryValue(RegRoot::CurrentUser, kRunKey, "late.exe"));
 }
 
 TEST_F(Journal, AKeptCopyThatChangedOrAnEndOfTextByteChangeNothing) {

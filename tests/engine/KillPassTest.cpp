@@ -109,8 +109,9 @@ public:
     }
     void sleepMs(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
     // The machine's own walk, as the pass meets it outside the tests.
-    bool anyProgramPath(const std::function<bool(std::string_view)>& matches) override {
-        return inner_.anyProgramPath(matches);
+    bool anyProgramPath(std::string_view name,
+                        const std::function<bool(std::string_view)>& matches) override {
+        return inner_.anyProgramPath(name, matches);
     }
 
     std::set<std::string> undeletable, systemFiles;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -98,6 +99,41 @@ TEST_F(PosixRegistry, ChangesThatChangeNothingDoNotRewriteTheHive) {
                   .find("[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]"
                         "\r\n\r\n"),
               std::string::npos);
+}
+
+// A call that would change nothing answers from the hive as the file holds it, without the lock
+// (here a folder where the lock file belongs, which no lock can be taken on); a real change
+// needs the lock.
+TEST_F(PosixRegistry, OnlyARealChangeTakesTheLock) {
+    ASSERT_TRUE(platform.setValue(RegRoot::LocalMachine, kRunKey, "kept.exe", Text("x")));
+    const std::string lock = platform.hiveFile(RegRoot::LocalMachine) + ".lock";
+    fs::remove(lock);
+    fs::create_directory(lock);
+    const std::string before = hiveText(RegRoot::LocalMachine);
+    const struct {
+        const char* call;
+        std::function<bool()> run;
+        bool answer;
+    } cases[] = {
+        {"create an existing key",
+         [&] { return platform.createKey(RegRoot::LocalMachine, kRunKey); }, true},
+        {"set a value as it is",
+         [&] { return platform.setValue(RegRoot::LocalMachine, kRunKey, "KEPT.EXE", Text("x")); },
+         true},
+        {"delete a missing value",
+         [&] { return DeleteRegValue(platform, RegRoot::LocalMachine, kRunKey, "absent.exe"); },
+         false},
+        {"create a missing key",
+         [&] { return platform.createKey(RegRoot::LocalMachine, "Software\\New"); }, false},
+        {"change a value",
+         [&] { return platform.setValue(RegRoot::LocalMachine, kRunKey, "kept.exe", Text("y")); },
+         false},
+        {"delete a value",
+         [&] { return platform.deleteValue(RegRoot::LocalMachine, kRunKey, "kept.exe"); }, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.run(), c.answer) << c.call;
+    EXPECT_EQ(hiveText(RegRoot::LocalMachine), before);
 }
 
 // The hive kept between calls never hides a change made to the file by someone else: in place

@@ -4,10 +4,14 @@
 #include "tests/support/TestMachine.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <thread>
 #include <unistd.h>
 
 namespace pestrel {
@@ -99,6 +103,70 @@ TEST_F(ProcessTable, AProgramDeletedWhileRunningKeepsItsNameAndFolder) {
     EXPECT_EQ(FindProcessFolder(platform, "TABLE-GONE.EXE"), folder());
     EXPECT_TRUE(KillProcessByName(platform, "table-gone.exe"));
     EXPECT_TRUE(evil->ended());
+}
+
+// Whether process `id` runs the file at `path` by now, waiting a bounded time for it.
+bool RunsFile(std::uint32_t id, const std::string& path) {
+    const std::filesystem::path link = "/proc/" + std::to_string(id) + "/exe";
+    for (int wait = 0; wait < 5000; ++wait) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(link, error) == path)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+// A lookup by name answers for the processes as they are at that moment, however it is kept:
+// after a lookup, a program starts, becomes another, has its file renamed and ends.
+TEST_F(ProcessTable, ALookupByNameFollowsEveryChangeOfTheProcesses) {
+    const auto runs = [&](const std::string& name) {
+        return platform.anyProgramPath(
+            name, [&](std::string_view path) { return ProgramPathMatchesName(path, name); });
+    };
+    EXPECT_FALSE(runs("index-a.exe"));
+    std::unique_ptr<test::RunningProgram> program;
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        std::vector<std::string> running, gone;
+    } steps[] = {
+        {"started",
+         [&] {
+             program = machine.startProgram(folder(), "index-a.exe",
+                                            {.execOnSignal = folder() + "index-b.exe"});
+         },
+         {"INDEX-A.EXE"},
+         {"index-b.exe"}},
+        {"became another",
+         [&] {
+             ::kill(static_cast<pid_t>(program->id()), SIGUSR1);
+             ASSERT_TRUE(RunsFile(program->id(), folder() + "index-b.exe"));
+         },
+         {"index-b.exe"},
+         {"index-a.exe"}},
+        {"renamed",
+         [&] {
+             std::filesystem::rename(folder() + "index-b.exe", folder() + "index-c.exe");
+             ASSERT_TRUE(RunsFile(program->id(), folder() + "index-c.exe"));
+         },
+         {"index-c.exe", folder() + "index-c.exe"},
+         {"index-b.exe"}},
+        {"ended",
+         [&] {
+             ASSERT_TRUE(platform.terminateProcess(RecordOf(program->id())));
+             ASSERT_TRUE(program->ended());
+         },
+         {},
+         {"index-c.exe"}},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        for (const std::string& name : s.running)
+            EXPECT_TRUE(runs(name)) << s.step << ": " << name;
+        for (const std::string& name : s.gone)
+            EXPECT_FALSE(runs(name)) << s.step << ": " << name;
+    }
 }
 
 TEST_F(ProcessTable, TerminationEndsEvenAProgramThatIgnoresThePoliteRequest) {

@@ -173,7 +173,15 @@ TEST_F(VirusListTest, ClearAsksFirstAndNeverWritesTheFile) {
 
 TEST_F(VirusListTest, ClickRightClickAndArrowKeysOpenThePopup) {
     auto* list = control<QListView>("ListBox");
+    EXPECT_FALSE(form->findChild<QMenu*>("PopupMenu")) << "made when first shown";
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(1, 0)).center());
     auto* popup = control<QMenu>("PopupMenu");
+    ASSERT_TRUE(popup);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_EQ(list->selectionModel()->selectedRows(),
+              QModelIndexList({list->model()->index(1, 0)}));
+    popup->hide();
     const QList<QAction*> items = popup->actions();
     ASSERT_EQ(items.size(), 8);
     EXPECT_EQ(items[0]->text(), "删除此项");
@@ -185,13 +193,6 @@ TEST_F(VirusListTest, ClickRightClickAndArrowKeysOpenThePopup) {
     EXPECT_EQ(items[6]->text(), "恢复...");
     EXPECT_EQ(items[7]->text(), "清除所有自启动项");
     EXPECT_TRUE(items[7]->isCheckable());
-
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(list->model()->index(1, 0)).center());
-    EXPECT_TRUE(popup->isVisible());
-    EXPECT_EQ(list->selectionModel()->selectedRows(),
-              QModelIndexList({list->model()->index(1, 0)}));
-    popup->hide();
 
     emit list->customContextMenuRequested(QPoint(5, 5));
     EXPECT_TRUE(popup->isVisible());

@@ -48,10 +48,13 @@ void PrintLayout(pestrel::TMainForm& form) {
     for (int page = 0; page < Pages(form).PageCount(); ++page) {
         ShowPage(form, page);
         for (const QWidget* control : form.findChildren<QWidget*>()) {
-            if (control->objectName().isEmpty() || !control->isVisibleTo(&form))
+            // A scroll area's own parts (viewport, scroll bars) follow how many rows it holds,
+            // which is how many processes the machine runs, not the window's layout.
+            if (control->objectName().isEmpty() ||
+                control->objectName().startsWith(QLatin1String("qt_scrollarea")) ||
+                !control->isVisibleTo(&form))
                 continue;
             const QPoint at = control->mapTo(&form, QPoint(0, 0));
-            // Qt names the viewports of all its scroll areas alike: the parent tells them apart.
             const QString name =
                 control->parentWidget()->objectName() + QLatin1Char('/') + control->objectName();
             std::printf("%s %s %d %d %d %d\n", kPageNames[page], qPrintable(name), at.x(), at.y(),
