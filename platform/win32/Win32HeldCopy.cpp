@@ -29,19 +29,6 @@ bool CopyBytes(HANDLE from, HANDLE to) {
     }
 }
 
-// Renames the open file to the full path `path`, replacing the file there.
-bool RenameOver(HANDLE file, const std::string& path) {
-    const std::wstring target = Wide(path);
-    const DWORD nameBytes = DWORD(target.size() * sizeof(wchar_t));
-    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
-    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    rename->ReplaceIfExists = TRUE;
-    rename->RootDirectory = nullptr;
-    rename->FileNameLength = nameBytes;
-    std::memcpy(rename->FileName, target.data(), nameBytes);
-    return SetFileInformationByHandle(file, FileRenameInfo, rename, DWORD(buffer.size())) != 0;
-}
-
 bool MakeReadOnly(HANDLE file) {
     FILE_BASIC_INFO info;
     if (!GetFileInformationByHandleEx(file, FileBasicInfo, &info, sizeof info))

@@ -27,19 +27,6 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
-// Renames the open file to the full path `path`, replacing the file there.
-bool RenameOver(HANDLE file, const std::string& path) {
-    const std::wstring target = Wide(path);
-    const DWORD nameBytes = DWORD(target.size() * sizeof(wchar_t));
-    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
-    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    rename->ReplaceIfExists = TRUE;
-    rename->RootDirectory = nullptr;
-    rename->FileNameLength = nameBytes;
-    std::memcpy(rename->FileName, target.data(), nameBytes);
-    return SetFileInformationByHandle(file, FileRenameInfo, rename, DWORD(buffer.size())) != 0;
-}
-
 } // namespace
 
 bool Win32HeldFolder::hasEntry(const std::string& name) {

@@ -3,7 +3,9 @@
 #include "platform/win32/Win32Digest.h"
 
 #include <cctype>
+#include <cstring>
 #include <sddl.h>
+#include <vector>
 
 namespace pestrel {
 
@@ -134,6 +136,19 @@ std::wstring Wide(const std::string& text) {
     std::wstring wide(std::size_t(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), length);
     return wide;
+}
+
+// Renames the open file to the full path `path`, replacing the file there.
+bool RenameOver(HANDLE file, const std::string& path) {
+    const std::wstring target = Wide(path);
+    const DWORD nameBytes = DWORD(target.size() * sizeof(wchar_t));
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = nameBytes;
+    std::memcpy(rename->FileName, target.data(), nameBytes);
+    return SetFileInformationByHandle(file, FileRenameInfo, rename, DWORD(buffer.size())) != 0;
 }
 
 std::optional<std::string> ExactAnsi(std::wstring_view wide) {

@@ -21,6 +21,8 @@ namespace pestrel {
 std::optional<FileIdentity> IdentityOf(HANDLE file);
 // Text in the system code page as UTF-16.
 std::wstring Wide(const std::string& text);
+// Renames the open file to the full path `path`, replacing the file there.
+bool RenameOver(HANDLE file, const std::string& path);
 // UTF-16 text in the system code page; nothing when the code page cannot carry it exactly (a
 // near character put in the place of a missing one would name another file).
 std::optional<std::string> ExactAnsi(std::wstring_view wide);

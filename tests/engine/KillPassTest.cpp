@@ -186,20 +186,6 @@ TEST_F(KillPass, EndsBacksUpLogsAndDeletesARunningProgram) {
     EXPECT_EQ(view.statusTexts, std::vector<std::string>{file});
 }
 
-#ifndef _WIN32
-// Whether process `id` runs the file at `path` by now, waiting a bounded time for it.
-bool RunsFile(std::uint32_t id, const std::string& path) {
-    const std::filesystem::path link = "/proc/" + std::to_string(id) + "/exe";
-    for (int wait = 0; wait < 5000; ++wait) {
-        std::error_code error;
-        if (std::filesystem::read_symlink(link, error) == path)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
-}
-#endif
-
 // Each name is looked up when its turn comes: a program that runs under it only from a moment
 // before that turn is ended and its file goes, although a name looked up just before found
 // nothing. It may have been started then, or be another program, running from before the pass,
@@ -241,7 +227,7 @@ TEST_F(KillPass, FindsAProgramThatRunsUnderItsNameOnlyFromAMomentBeforeItsTurn) 
                 ::kill(static_cast<pid_t>(program->id()), SIGUSR1);
             else
                 std::filesystem::rename(before, file);
-            ASSERT_TRUE(RunsFile(program->id(), file));
+            ASSERT_TRUE(test::RunsFile(program->id(), file));
 #endif
         };
         EXPECT_TRUE(run(view));

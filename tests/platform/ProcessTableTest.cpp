@@ -105,18 +105,6 @@ TEST_F(ProcessTable, AProgramDeletedWhileRunningKeepsItsNameAndFolder) {
     EXPECT_TRUE(evil->ended());
 }
 
-// Whether process `id` runs the file at `path` by now, waiting a bounded time for it.
-bool RunsFile(std::uint32_t id, const std::string& path) {
-    const std::filesystem::path link = "/proc/" + std::to_string(id) + "/exe";
-    for (int wait = 0; wait < 5000; ++wait) {
-        std::error_code error;
-        if (std::filesystem::read_symlink(link, error) == path)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
-}
-
 // A lookup by name answers for the processes as they are at that moment, however it is kept:
 // after a lookup, a program starts, becomes another, has its file renamed and ends.
 TEST_F(ProcessTable, ALookupByNameFollowsEveryChangeOfTheProcesses) {
@@ -141,14 +129,14 @@ TEST_F(ProcessTable, ALookupByNameFollowsEveryChangeOfTheProcesses) {
         {"became another",
          [&] {
              ::kill(static_cast<pid_t>(program->id()), SIGUSR1);
-             ASSERT_TRUE(RunsFile(program->id(), folder() + "index-b.exe"));
+             ASSERT_TRUE(test::RunsFile(program->id(), folder() + "index-b.exe"));
          },
          {"index-b.exe"},
          {"index-a.exe"}},
         {"renamed",
          [&] {
              std::filesystem::rename(folder() + "index-b.exe", folder() + "index-c.exe");
-             ASSERT_TRUE(RunsFile(program->id(), folder() + "index-c.exe"));
+             ASSERT_TRUE(test::RunsFile(program->id(), folder() + "index-c.exe"));
          },
          {"index-c.exe", folder() + "index-c.exe"},
          {"index-b.exe"}},
